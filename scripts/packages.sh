@@ -1,0 +1,20 @@
+# Sourced by the scripts: installs the Debian packages a step needs, if any
+# is missing. Usage: need_packages NAME...
+need_packages() {
+  local missing=()
+  local name
+  for name in "$@"; do
+    dpkg-query -W -f='${Status}' "$name" 2>/dev/null | grep -q 'ok installed' ||
+      missing+=("$name")
+  done
+  [ "${#missing[@]}" = 0 ] && return 0
+  local sudo=
+  [ "$(id -u)" = 0 ] || sudo=sudo
+  echo "Installing ${missing[*]}"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq \
+    --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+# What every build needs.
+BUILD_PACKAGES=(cmake ninja-build g++ libc6-dev libgtest-dev)

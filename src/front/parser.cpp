@@ -1,0 +1,116 @@
+#include "front/parser.h"
+
+#include <utility>
+
+namespace mdlReplace {
+
+namespace {
+
+// Two parameters are separated by double quote, blank, double quote.
+constexpr std::string_view kArgumentSeparator = "\" \"";
+constexpr std::string_view kAttachPrefix = "/A:\"";
+constexpr char kQuote = '"';
+
+ParseResult Rejected(std::string_view message) {
+  ParseResult result;
+  result.rejection = message;
+  return result;
+}
+
+ParseResult Accepted(RunKind kind, std::string font_path,
+                     std::string game_folder) {
+  ParseResult result;
+  result.request.kind = kind;
+  result.request.font_path = std::move(font_path);
+  result.request.game_folder = std::move(game_folder);
+  return result;
+}
+
+// A parameter text passes when it begins or ends with a double quote; the
+// other end is taken as a quote without a look, so a folder typed without its
+// closing quote loses its last character. Users' command lines rely on this
+// leniency, so it stays.
+bool HasQuoteAtAnEnd(std::string_view text) {
+  return text.front() == kQuote || text.back() == kQuote;
+}
+
+ParseResult ParseAttach(std::string_view text) {
+  if (text.substr(0, kAttachPrefix.size()) != kAttachPrefix)
+    return Rejected(kIncorrectParameterFormat);
+  // "/A:" and a quote with nothing after it names no file at all.
+  if (text.size() == kAttachPrefix.size())
+    return Rejected(kIncorrectParameterFormat);
+  // The last character is dropped unseen, as the closing quote.
+  const std::size_t start = kAttachPrefix.size();
+  std::string font_path(text.substr(start, text.size() - start - 1));
+  return Accepted(RunKind::Attach, std::move(font_path), std::string());
+}
+
+ParseResult ParseOneParameter(std::string_view text) {
+  const std::size_t first_quote = text.find(kQuote);
+  if (first_quote == 3)
+    return ParseAttach(text);
+  if (first_quote != std::string_view::npos && first_quote > 0)
+    return Rejected(kIncorrectParameterFormat);
+  if (!HasQuoteAtAnEnd(text))
+    return Rejected(kIncorrectParameterFormat);
+  // A lone double quote has no room for a folder between its two ends.
+  if (text.size() < 2)
+    return Rejected(kIncorrectParameterFormat);
+  std::string folder(text.substr(1, text.size() - 2));
+  if (folder.empty() || folder.back() != '\\')
+    folder += '\\';
+  std::string font_path = folder + std::string(kFontFileName);
+  return Accepted(RunKind::GameFolder, std::move(font_path), std::move(folder));
+}
+
+ParseResult ParseTwoParameters(std::string_view text) {
+  const std::size_t separator = text.find(kArgumentSeparator);
+  const std::size_t length = text.size();
+  if (separator == 0 || separator + kArgumentSeparator.size() == length)
+    return Rejected(kIncorrectParameterFormat);
+  if (!HasQuoteAtAnEnd(text))
+    return Rejected(kIncorrectParameterFormat);
+  // Between the first character and the separator, and between the separator
+  // and the last character; both ends are dropped as quotes.
+  std::string font_path(text.substr(1, separator - 1));
+  const std::size_t folder_start = separator + kArgumentSeparator.size();
+  std::string folder(text.substr(folder_start, length - folder_start - 1));
+  return Accepted(RunKind::FontAndGameFolder, std::move(font_path),
+                  std::move(folder));
+}
+
+}  // namespace
+
+std::size_t CountOccurrences(std::string_view text, std::string_view pattern) {
+  std::size_t count = 0;
+  int skip = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (skip > 0) {
+      --skip;
+      continue;
+    }
+    if (text.substr(i, pattern.size()) == pattern) {
+      ++count;
+      skip = 2;
+    }
+  }
+  return count;
+}
+
+ParseResult ParseArgumentText(std::string_view text) {
+  // The separator count comes first: with two or more separators nothing
+  // else about the text matters, not even an attach prefix.
+  const std::size_t separators = CountOccurrences(text, kArgumentSeparator);
+  if (separators > 1)
+    return Rejected(kTooManyParameters);
+  if (text.empty()) {
+    return Accepted(RunKind::Default, std::string(kDefaultFontPath),
+                    std::string(kDefaultGameFolder));
+  }
+  if (separators == 0)
+    return ParseOneParameter(text);
+  return ParseTwoParameters(text);
+}
+
+}  // namespace mdlReplace

@@ -1,0 +1,11 @@
+#include "front/show_error.h"
+
+#include <string>
+
+namespace mdlReplace {
+
+void ShowError(Platform& platform, std::string_view message) {
+  platform.ShowErrorBox(std::string(kErrorCaption), std::string(message));
+}
+
+}  // namespace mdlReplace

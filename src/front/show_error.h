@@ -1,0 +1,16 @@
+// The one way the program speaks to its user.
+#pragma once
+
+#include <string_view>
+
+#include "platform/platform.h"
+
+namespace mdlReplace {
+
+constexpr std::string_view kErrorCaption = "ZYR 2 Font Replacer";
+
+// Shows the message under the program's caption. Lines are separated by
+// carriage return and line feed.
+void ShowError(Platform& platform, std::string_view message);
+
+}  // namespace mdlReplace

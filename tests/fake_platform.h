@@ -1,0 +1,70 @@
+// An in-memory platform for the tests: files in a map, every operation
+// written to a log, any one operation made to fail on request.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace mdlReplace {
+
+class FakePlatform : public Platform {
+ public:
+  struct File {
+    std::vector<std::uint8_t> bytes;
+    bool read_only = false;
+  };
+
+  // Files by the path the program spells, backslashes and all.
+  std::map<std::string, File> files;
+  std::string argument_text;
+
+  // Each operation as "name path", in order, e.g. "write GAME\ZYR2.EXE".
+  std::vector<std::string> log;
+  // Each message shown, caption and text joined by ": ".
+  std::vector<std::string> messages;
+  std::size_t most_open_at_once = 0;
+
+  // The operation ("exists", "open-r", "open-rw", "open" for both, "length",
+  // "read", "write", "flush", "close") that fails when it reaches fail_path, or
+  // any path if that is empty.
+  std::string fail_operation;
+  std::string fail_path;
+
+  void AddFile(const std::string& path, std::uint64_t length,
+               std::uint8_t fill = 0);
+  // The log lines of one operation.
+  std::vector<std::string> Logged(const std::string& operation) const;
+  std::size_t OpenCount() const { return open_.size(); }
+
+  std::string ArgumentText() override;
+  std::string UpperCase(const std::string& text) override;
+  bool FileExists(const std::string& path) override;
+  FileId Open(const std::string& path, OpenMode mode) override;
+  bool Length(FileId file, std::uint64_t* length) override;
+  bool ReadAt(FileId file, std::uint64_t offset,
+              std::span<std::uint8_t> data) override;
+  bool WriteAt(FileId file, std::uint64_t offset,
+               std::span<const std::uint8_t> data) override;
+  bool Flush(FileId file) override;
+  bool Close(FileId file) override;
+  void ShowErrorBox(const std::string& caption,
+                    const std::string& message) override;
+
+ private:
+  struct OpenFile {
+    std::string path;
+    OpenMode mode;
+  };
+  // Logs the operation and tells whether it is the one set to fail.
+  bool Fails(const std::string& operation, const std::string& path);
+  const OpenFile* Find(FileId file) const;
+
+  std::map<FileId, OpenFile> open_;
+  FileId next_id_ = 3;
+};
+
+}  // namespace mdlReplace

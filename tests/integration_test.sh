@@ -1,0 +1,299 @@
+#!/usr/bin/env bash
+# Runs the built program on real files in a temporary folder.
+# Usage: integration_test.sh PATH/TO/zyr2font
+set -u
+
+program_source=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+chmod 755 "$work"
+# A copy that an unprivileged user can run too.
+mkdir "$work/bin"
+cp "$program_source" "$work/bin/zyr2font"
+chmod 755 "$work/bin" "$work/bin/zyr2font"
+program=$work/bin/zyr2font
+
+passed=0
+failed=0
+case_dir=
+case_name=
+
+caption='ZYR 2 Font Replacer: '
+summary="${caption}None of the game files were found or processed.
+Make sure you specified the right path, and you have a supported version of ZYR 2.
+
+For a list of supported versions, check the README.TXT file."
+
+# Starts a case in a fresh folder, which is also the current one.
+begin() {
+  case_name=$1
+  case_dir=$work/case$((passed + failed))
+  mkdir -m 755 "$case_dir"
+  cd "$case_dir" || exit 1
+  case_ok=1
+}
+
+fail() {
+  echo "  $case_name: $*"
+  case_ok=0
+}
+
+end() {
+  if [ "$case_ok" = 1 ]; then
+    passed=$((passed + 1))
+    echo "ok - $case_name"
+  else
+    failed=$((failed + 1))
+    echo "FAIL - $case_name"
+  fi
+  cd "$work" || exit 1
+}
+
+# make_file PATH LENGTH: random bytes, with a pristine copy beside the case.
+make_file() {
+  mkdir -p "$(dirname "$1")"
+  head -c "$2" /dev/urandom >"$1"
+  cp "$1" "$1.orig"
+}
+
+make_font() {
+  mkdir -p "$(dirname "$1")"
+  head -c "${2:-2048}" /dev/urandom >"$1"
+}
+
+# run ARGS...: runs the program with a time limit, keeping status and stderr.
+run() {
+  timeout 20 "$program" "$@" >"$case_dir/.out" 2>"$case_dir/.err"
+  status=$?
+  errors=$(cat "$case_dir/.err")
+}
+
+expect_status() {
+  [ "$status" = "$1" ] || fail "exit status $status, expected $1"
+}
+
+expect_errors() {
+  [ "$errors" = "$1" ] || fail "stderr was [$errors], expected [$1]"
+}
+
+# expect_patched FILE OFFSET FONT: the font at the offset, all else as it was.
+expect_patched() {
+  cp "$1.orig" "$case_dir/.expected"
+  dd if="$3" of="$case_dir/.expected" bs=2048 seek="$2" oflag=seek_bytes \
+    conv=notrunc status=none
+  cmp -s "$case_dir/.expected" "$1" || fail "$1 is not patched at $2"
+}
+
+expect_unchanged() {
+  cmp -s "$1.orig" "$1" || fail "$1 was changed"
+}
+
+# The nine known versions: target, length, offset.
+versions=(
+  "ZYR2.DOS 928799 881700" "ZYR2.DOS 945979 899108" "ZYR2.DOS 946491 899620"
+  "ZYR2.EXE 597504 497968" "ZYR2.EXE 615936 513588" "ZYR2.EXE 616448 514100"
+  "BRANVEL.EXE 597504 497968" "BRANVEL.EXE 615936 513588"
+  "BRANVEL.EXE 616448 514100"
+)
+
+for round in 0 1 2; do
+  begin "three targets, version set $round"
+  make_font game/ZYR2.FNT
+  for target in 0 3 6; do
+    read -r name length offset <<<"${versions[target + round]}"
+    make_file "game/$name" "$length"
+  done
+  run "$case_dir/game"
+  expect_status 0
+  expect_errors ""
+  for target in 0 3 6; do
+    read -r name length offset <<<"${versions[target + round]}"
+    expect_patched "game/$name" "$offset" game/ZYR2.FNT
+    [ "$(stat -c %s "game/$name")" = "$length" ] || fail "$name changed length"
+  done
+  end
+done
+
+begin "patching twice writes the same bytes"
+make_font game/ZYR2.FNT
+make_file game/ZYR2.EXE 615936
+run "$case_dir/game"
+run "$case_dir/game"
+expect_status 0
+expect_patched game/ZYR2.EXE 513588 game/ZYR2.FNT
+end
+
+begin "unknown length"
+make_font game/ZYR2.FNT
+make_file game/ZYR2.DOS 1000000
+run "$case_dir/game"
+expect_status 1
+expect_errors "${caption}ZYR2.DOS File size: 1000000
+Maybe it's a different version of the game.
+$summary"
+expect_unchanged game/ZYR2.DOS
+end
+
+begin "unknown length beside a patched target"
+make_font game/ZYR2.FNT
+make_file game/ZYR2.EXE 12345
+make_file game/BRANVEL.EXE 597504
+run "$case_dir/game"
+expect_status 0
+expect_errors "${caption}ZYR2.EXE File size: 12345
+Maybe it's a different version of the game."
+expect_unchanged game/ZYR2.EXE
+expect_patched game/BRANVEL.EXE 497968 game/ZYR2.FNT
+end
+
+begin "empty game folder"
+make_font game/ZYR2.FNT
+run "$case_dir/game"
+expect_status 1
+expect_errors "$summary"
+end
+
+begin "run without arguments uses the current folder"
+make_font ZYR2.FNT
+make_file ZYR2.DOS 946491
+run
+expect_status 0
+expect_errors ""
+expect_patched ZYR2.DOS 899620 ZYR2.FNT
+end
+
+begin "font and folder, names in any case"
+make_font fonts/My.Fnt
+make_file Game/Zyr2.Exe 597504
+make_file Game/branvel.exe 616448
+run fonts/my.fnt "$case_dir/GAME"
+expect_status 0
+expect_errors ""
+expect_patched Game/Zyr2.Exe 497968 fonts/My.Fnt
+expect_patched Game/branvel.exe 514100 fonts/My.Fnt
+end
+
+begin "of two names differing in case, the first in byte order"
+make_font game/ZYR2.FNT
+make_file game/zyr2.exe 597504
+make_file game/Zyr2.Exe 597504
+run "$case_dir/game"
+expect_status 0
+expect_patched game/Zyr2.Exe 497968 game/ZYR2.FNT
+expect_unchanged game/zyr2.exe
+end
+
+begin "backslashes separate folders"
+make_font game/sub/ZYR2.FNT
+make_file game/sub/ZYR2.EXE 616448
+run "game\\sub"
+expect_status 0
+expect_patched game/sub/ZYR2.EXE 514100 game/sub/ZYR2.FNT
+end
+
+begin "a folder and a pipe named like targets are skipped"
+make_font game/ZYR2.FNT
+mkdir game/ZYR2.DOS
+mkfifo game/ZYR2.EXE
+make_file game/BRANVEL.EXE 615936
+run "$case_dir/game"
+expect_status 0
+expect_errors ""
+expect_patched game/BRANVEL.EXE 513588 game/ZYR2.FNT
+end
+
+begin "a symbolic link to a target is followed"
+make_font game/ZYR2.FNT
+make_file real.exe 597504
+ln -s "$case_dir/real.exe" game/ZYR2.EXE
+run "$case_dir/game"
+expect_status 0
+expect_patched real.exe 497968 game/ZYR2.FNT
+end
+
+begin "wildcards are ordinary characters"
+make_font ZYR2.FNT
+make_file game/ZYR2.EXE 597504
+run ZYR2.FNT "$case_dir/gam?"
+expect_status 1
+expect_errors "$summary"
+run ZYR2.FNT "$case_dir/game/*"
+expect_status 1
+expect_unchanged game/ZYR2.EXE
+end
+
+for font_length in 2047 2049 0; do
+  begin "font of $font_length bytes"
+  make_font game/ZYR2.FNT "$font_length"
+  make_file game/ZYR2.EXE 597504
+  run "$case_dir/game"
+  expect_status 1
+  expect_errors "${caption}Font is not 8x8, or is compressed"
+  expect_unchanged game/ZYR2.EXE
+  end
+done
+
+begin "font missing, a folder or a pipe"
+make_file game/ZYR2.EXE 597504
+run "$case_dir/game"
+expect_errors "${caption}Font file not found"
+mkdir game/ZYR2.FNT
+run "$case_dir/game"
+expect_errors "${caption}Font file not found"
+mkfifo pipe.fnt
+run pipe.fnt "$case_dir/game"
+expect_errors "${caption}Font file not found"
+run "" "$case_dir/game"
+expect_errors "${caption}Font file not found"
+expect_status 1
+expect_unchanged game/ZYR2.EXE
+end
+
+begin "bad arguments"
+run a b c
+expect_status 1
+expect_errors "${caption}Too many parameters"
+run /a:my.fnt
+expect_status 1
+expect_errors "${caption}Incorrect parameter format"
+run "a\" \"b\" \"c"
+expect_errors "${caption}Too many parameters"
+end
+
+begin "help and version"
+run --help
+expect_status 0
+grep -q '/A:FONT' "$case_dir/.out" || fail "no usage on stdout"
+run --version
+expect_status 0
+grep -q '^zyr2font [0-9]' "$case_dir/.out" || fail "no version on stdout"
+end
+
+begin "a target that cannot be written"
+make_font game/ZYR2.FNT
+make_file game/ZYR2.EXE 597504
+make_file game/BRANVEL.EXE 616448
+make_file game/ZYR2.DOS 1000
+chmod 755 game
+chmod 444 game/ZYR2.EXE game/ZYR2.DOS
+chmod 666 game/BRANVEL.EXE
+if [ "$(id -u)" = 0 ]; then
+  # Root writes anything: run as an unprivileged user instead.
+  program_user="setpriv --reuid=nobody --regid=nogroup --clear-groups"
+else
+  program_user=""
+fi
+$program_user timeout 20 "$program" "$case_dir/game" 2>"$case_dir/.err"
+status=$?
+errors=$(cat "$case_dir/.err")
+expect_status 0
+expect_errors "${caption}ZYR2.DOS File size: 1000
+Maybe it's a different version of the game.
+${caption}ZYR2.EXE could not be written.
+Make sure it is not read-only and the game is not running."
+expect_unchanged game/ZYR2.EXE
+expect_patched game/BRANVEL.EXE 514100 game/ZYR2.FNT
+end
+
+echo "$passed passed, $failed failed"
+[ "$failed" = 0 ]

@@ -1,0 +1,301 @@
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "fake_platform.h"
+#include "front/run.h"
+
+namespace mdlReplace {
+namespace {
+
+const std::string kCaption = "ZYR 2 Font Replacer: ";
+const std::string kSummary =
+    "None of the game files were found or processed.\r\n"
+    "Make sure you specified the right path, and you have a supported "
+    "version of ZYR 2.\r\n\r\n"
+    "For a list of supported versions, check the README.TXT file.";
+
+std::string NotWritten(const std::string& name) {
+  return name +
+         " could not be written.\r\n"
+         "Make sure it is not read-only and the game is not running.";
+}
+
+std::string SizeReport(const std::string& name, const std::string& length) {
+  return name + " File size: " + length +
+         "\r\nMaybe it's a different version of the game.";
+}
+
+struct FileSpec {
+  std::string path;
+  std::uint64_t length;
+  bool read_only = false;
+};
+
+struct Patched {
+  std::string path;
+  std::uint64_t offset;
+};
+
+struct RunCase {
+  const char* name;
+  std::string arguments;
+  std::vector<FileSpec> files;
+  std::vector<std::string> messages;  // without the caption
+  int exit_status;
+  std::vector<Patched> patched;  // every other file stays as it was
+  std::string fail_operation = "";
+  std::string fail_path = "";
+};
+
+const FileSpec kFont = {R"(GAME\ZYR2.FNT)", 2048};
+const std::string kDos = R"(GAME\ZYR2.DOS)";
+const std::string kExe = R"(GAME\ZYR2.EXE)";
+const std::string kBranvel = R"(GAME\BRANVEL.EXE)";
+
+const RunCase kRunCases[] = {
+    {"AllThreeKnownVersions",
+     R"("game")",
+     {kFont, {kDos, 928799}, {kExe, 615936}, {kBranvel, 616448}},
+     {},
+     0,
+     {{kDos, 881700}, {kExe, 513588}, {kBranvel, 514100}}},
+    {"OtherVersions",
+     R"("GAME\")",
+     {kFont, {kDos, 945979}, {kExe, 597504}, {kBranvel, 615936}},
+     {},
+     0,
+     {{kDos, 899108}, {kExe, 497968}, {kBranvel, 513588}}},
+    {"LastVersions",
+     R"("Game")",
+     {kFont, {kDos, 946491}, {kExe, 616448}, {kBranvel, 597504}},
+     {},
+     0,
+     {{kDos, 899620}, {kExe, 514100}, {kBranvel, 497968}}},
+    {"OnlyOneTarget",
+     R"("game")",
+     {kFont, {kExe, 615936}},
+     {},
+     0,
+     {{kExe, 513588}}},
+    {"UnknownLengthAlone",
+     R"("game")",
+     {kFont, {kDos, 1000000}},
+     {SizeReport("ZYR2.DOS", "1000000"), kSummary},
+     1,
+     {}},
+    {"UnknownLengthBesidePatched",
+     R"("game")",
+     {kFont, {kDos, 597504}, {kBranvel, 597504}},
+     {SizeReport("ZYR2.DOS", "597504")},
+     0,
+     {{kBranvel, 497968}}},
+    {"NoTarget", R"("game")", {kFont}, {kSummary}, 1, {}},
+    {"ReadOnlyTargetBesideWritable",
+     R"("game")",
+     {kFont, {kDos, 928799, true}, {kExe, 597504}},
+     {NotWritten("ZYR2.DOS")},
+     0,
+     {{kExe, 497968}}},
+    {"ReadOnlyUnknownLengthGetsSizeMessage",
+     R"("game")",
+     {kFont, {kExe, 12, true}},
+     {SizeReport("ZYR2.EXE", "12"), kSummary},
+     1,
+     {}},
+    {"FontNotFound",
+     R"("game")",
+     {{kExe, 597504}},
+     {"Font file not found"},
+     1,
+     {}},
+    {"FontTooShort",
+     R"("game")",
+     {{kFont.path, 2047}, {kExe, 597504}},
+     {"Font is not 8x8, or is compressed"},
+     1,
+     {}},
+    {"FontTooLong",
+     R"("game")",
+     {{kFont.path, 2049}, {kExe, 597504}},
+     {"Font is not 8x8, or is compressed"},
+     1,
+     {}},
+    {"FontPathUpperCased",
+     R"("other/my.fnt" "game")",
+     {{"OTHER/MY.FNT", 2048}, {kExe, 597504}},
+     {},
+     0,
+     {{kExe, 497968}}},
+    {"EmptyFontPath",
+     R"("" "game")",
+     {kFont, {kExe, 597504}},
+     {"Font file not found"},
+     1,
+     {}},
+    {"EmptyGameFolderIsRoot",
+     R"("f" "")",
+     {{"F", 2048}, {R"(\ZYR2.EXE)", 597504}},
+     {},
+     0,
+     {{R"(\ZYR2.EXE)", 497968}}},
+    {"DefaultRunUsesCurrentFolder",
+     "",
+     {{R"(.\ZYR2.FNT)", 2048}, {R"(.\BRANVEL.EXE)", 616448}},
+     {},
+     0,
+     {{R"(.\BRANVEL.EXE)", 514100}}},
+    {"Rejection",
+     R"("a" "b" "c")",
+     {kFont, {kExe, 597504}},
+     {"Too many parameters"},
+     1,
+     {}},
+    {"BareFolderRejected",
+     "game",
+     {kFont, {kExe, 597504}},
+     {"Incorrect parameter format"},
+     1,
+     {}},
+    {"FontCannotBeOpened",
+     R"("game")",
+     {kFont, {kExe, 597504}},
+     {"The font file could not be read."},
+     1,
+     {},
+     "open",
+     kFont.path},
+    {"FontCannotBeRead",
+     R"("game")",
+     {kFont, {kExe, 597504}},
+     {"The font file could not be read."},
+     1,
+     {},
+     "read",
+     kFont.path},
+    {"WriteFails",
+     R"("game")",
+     {kFont, {kExe, 597504}, {kBranvel, 597504}},
+     {NotWritten("ZYR2.EXE")},
+     0,
+     {{kBranvel, 497968}},
+     "write",
+     kExe},
+    {"FlushFails",
+     R"("game")",
+     {kFont, {kExe, 597504}},
+     {NotWritten("ZYR2.EXE"), kSummary},
+     1,
+     {{kExe, 497968}},
+     "flush",
+     kExe},
+    {"CloseAfterWriteFails",
+     R"("game")",
+     {kFont, {kBranvel, 597504}},
+     {NotWritten("BRANVEL.EXE"), kSummary},
+     1,
+     {{kBranvel, 497968}},
+     "close",
+     kBranvel},
+    {"LengthFails",
+     R"("game")",
+     {kFont, {kDos, 928799}},
+     {NotWritten("ZYR2.DOS"), kSummary},
+     1,
+     {},
+     "length",
+     kDos},
+};
+
+void PrintTo(const RunCase& row, std::ostream* out) {
+  *out << row.name;
+}
+
+std::vector<std::uint8_t> FontBytes() {
+  std::vector<std::uint8_t> font(kFontSize);
+  for (std::size_t i = 0; i < font.size(); ++i)
+    font[i] = static_cast<std::uint8_t>(i * 7 + 1);
+  return font;
+}
+
+class RunTest : public testing::TestWithParam<RunCase> {};
+
+TEST_P(RunTest, Run) {
+  const RunCase& row = GetParam();
+  FakePlatform platform;
+  platform.argument_text = row.arguments;
+  platform.fail_operation = row.fail_operation;
+  platform.fail_path = row.fail_path;
+  for (const FileSpec& spec : row.files) {
+    platform.AddFile(spec.path, spec.length, 0xEE);
+    platform.files[spec.path].read_only = spec.read_only;
+  }
+  const std::vector<std::uint8_t> font = FontBytes();
+  for (auto& [path, file] : platform.files) {
+    if (file.bytes.size() == kFontSize)
+      file.bytes = font;
+  }
+  const std::map<std::string, FakePlatform::File> before = platform.files;
+
+  EXPECT_EQ(RunProgram(platform), row.exit_status);
+
+  std::vector<std::string> expected_messages;
+  for (const std::string& message : row.messages)
+    expected_messages.push_back(kCaption + message);
+  EXPECT_EQ(platform.messages, expected_messages);
+  EXPECT_EQ(platform.OpenCount(), 0u) << "a file was left open";
+  EXPECT_LE(platform.most_open_at_once, 1u);
+
+  for (const auto& [path, file] : before) {
+    SCOPED_TRACE(path);
+    std::vector<std::uint8_t> expected = file.bytes;
+    for (const Patched& patched : row.patched) {
+      if (patched.path == path)
+        std::copy(font.begin(), font.end(), expected.begin() + patched.offset);
+    }
+    EXPECT_TRUE(platform.files[path].bytes == expected);
+  }
+  EXPECT_EQ(platform.files.size(), before.size());
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, RunTest, testing::ValuesIn(kRunCases),
+                         [](const auto& info) { return info.param.name; });
+
+// A message that ends the run comes before any game file is looked at.
+TEST(RunProgram, NothingTouchedAfterFatalMessage) {
+  const std::vector<std::string> fatal_arguments = {R"("a" "b" "c")",
+                                                    R"("game")"};
+  for (const std::string& arguments : fatal_arguments) {
+    FakePlatform platform;
+    platform.argument_text = arguments;
+    platform.AddFile(kFont.path, 2047);
+    platform.AddFile(kExe, 597504);
+    RunProgram(platform);
+    for (const std::string& line : platform.log)
+      EXPECT_EQ(line.find("ZYR2.EXE"), std::string::npos) << line;
+    EXPECT_TRUE(platform.Logged("write").empty());
+  }
+}
+
+// Each target is written once, with one write of the whole font, flushed.
+TEST(RunProgram, OneFlushedWritePerTarget) {
+  FakePlatform platform;
+  platform.argument_text = R"("game")";
+  platform.AddFile(kFont.path, 2048);
+  platform.AddFile(kExe, 597504);
+  platform.AddFile(kDos, 946491);
+  EXPECT_EQ(RunProgram(platform), 0);
+  const std::vector<std::string> expected = {
+      "exists " + kFont.path, "open-r " + kFont.path, "length " + kFont.path,
+      "read " + kFont.path,   "close " + kFont.path,  "exists " + kDos,
+      "open-rw " + kDos,      "length " + kDos,       "write " + kDos,
+      "flush " + kDos,        "close " + kDos,        "exists " + kExe,
+      "open-rw " + kExe,      "length " + kExe,       "write " + kExe,
+      "flush " + kExe,        "close " + kExe,        "exists " + kBranvel};
+  EXPECT_EQ(platform.log, expected);
+}
+
+}  // namespace
+}  // namespace mdlReplace
