@@ -57,6 +57,10 @@ FileId FakePlatform::Open(const std::string& path, OpenMode mode) {
   if (it == files.end() ||
       (mode == OpenMode::ReadWrite && it->second.read_only))
     return kNoFile;
+  return Opened(path, mode);
+}
+
+FileId FakePlatform::Opened(const std::string& path, OpenMode mode) {
   const FileId id = next_id_++;
   open_[id] = OpenFile{path, mode};
   most_open_at_once = std::max(most_open_at_once, open_.size());
@@ -110,6 +114,35 @@ bool FakePlatform::Close(FileId file) {
   const bool failed = Fails("close", open->path);
   open_.erase(file);
   return !failed;
+}
+
+std::string FakePlatform::ProgramPath() {
+  return program_path;
+}
+
+FileId FakePlatform::CreateBeside(const std::string& path,
+                                  std::string* created_path) {
+  if (Fails("create", path) || files.count(path) == 0)
+    return kNoFile;
+  const std::string name = path.substr(0, path.rfind('\\') + 1) + "~NEW";
+  if (files.count(name) != 0)
+    return kNoFile;
+  files[name].read_only = files[path].read_only;
+  *created_path = name;
+  return Opened(name, OpenMode::ReadWrite);
+}
+
+bool FakePlatform::ReplaceFile(const std::string& replacement,
+                               const std::string& path) {
+  if (Fails("rename", replacement) || files.count(replacement) == 0)
+    return false;
+  files[path] = files[replacement];
+  files.erase(replacement);
+  return true;
+}
+
+bool FakePlatform::RemoveFile(const std::string& path) {
+  return !Fails("remove", path) && files.erase(path) == 1;
 }
 
 void FakePlatform::ShowErrorBox(const std::string& caption,

@@ -16,11 +16,13 @@ class FakePlatform : public Platform {
   struct File {
     std::vector<std::uint8_t> bytes;
     bool read_only = false;
+    bool operator==(const File&) const = default;
   };
 
   // Files by the path the program spells, backslashes and all.
   std::map<std::string, File> files;
   std::string argument_text;
+  std::string program_path = R"(C:\TOOLS\ZYR2FONT.EXE)";
 
   // Each operation as "name path", in order, e.g. "write GAME\ZYR2.EXE".
   std::vector<std::string> log;
@@ -29,7 +31,8 @@ class FakePlatform : public Platform {
   std::size_t most_open_at_once = 0;
 
   // The operation ("exists", "open-r", "open-rw", "open" for both, "length",
-  // "read", "write", "flush", "close") that fails when it reaches fail_path, or
+  // "read", "write", "flush", "close", "create", "rename", "remove") that
+  // fails when it reaches fail_path, or
   // any path if that is empty.
   std::string fail_operation;
   std::string fail_path;
@@ -51,6 +54,12 @@ class FakePlatform : public Platform {
                std::span<const std::uint8_t> data) override;
   bool Flush(FileId file) override;
   bool Close(FileId file) override;
+  std::string ProgramPath() override;
+  FileId CreateBeside(const std::string& path,
+                      std::string* created_path) override;
+  bool ReplaceFile(const std::string& replacement,
+                   const std::string& path) override;
+  bool RemoveFile(const std::string& path) override;
   void ShowErrorBox(const std::string& caption,
                     const std::string& message) override;
 
@@ -62,6 +71,7 @@ class FakePlatform : public Platform {
   // Logs the operation and tells whether it is the one set to fail.
   bool Fails(const std::string& operation, const std::string& path);
   const OpenFile* Find(FileId file) const;
+  FileId Opened(const std::string& path, OpenMode mode);
 
   std::map<FileId, OpenFile> open_;
   FileId next_id_ = 3;

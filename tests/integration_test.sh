@@ -61,11 +61,23 @@ make_font() {
   head -c "${2:-2048}" /dev/urandom >"$1"
 }
 
-# run ARGS...: runs the program with a time limit, keeping status and stderr.
-run() {
-  timeout 20 "$program" "$@" >"$case_dir/.out" 2>"$case_dir/.err"
+# run_as USER PROGRAM ARGS...: runs with a time limit as the user ("" for
+# this one), keeping status and stderr.
+run_as() {
+  local user=$1
+  shift
+  if [ -n "$user" ] && [ "$(id -u)" = 0 ]; then
+    setpriv --reuid="$user" --regid=nogroup --clear-groups \
+      timeout 20 "$@" >"$case_dir/.out" 2>"$case_dir/.err"
+  else
+    timeout 20 "$@" >"$case_dir/.out" 2>"$case_dir/.err"
+  fi
   status=$?
   errors=$(cat "$case_dir/.err")
+}
+
+run() {
+  run_as "" "$program" "$@"
 }
 
 expect_status() {
@@ -277,15 +289,8 @@ make_file game/ZYR2.DOS 1000
 chmod 755 game
 chmod 444 game/ZYR2.EXE game/ZYR2.DOS
 chmod 666 game/BRANVEL.EXE
-if [ "$(id -u)" = 0 ]; then
-  # Root writes anything: run as an unprivileged user instead.
-  program_user="setpriv --reuid=nobody --regid=nogroup --clear-groups"
-else
-  program_user=""
-fi
-$program_user timeout 20 "$program" "$case_dir/game" 2>"$case_dir/.err"
-status=$?
-errors=$(cat "$case_dir/.err")
+# Root writes anything: the program runs as an unprivileged user instead.
+run_as nobody "$program" "$case_dir/game"
 expect_status 0
 expect_errors "${caption}ZYR2.DOS File size: 1000
 Maybe it's a different version of the game.
@@ -293,6 +298,110 @@ ${caption}ZYR2.EXE could not be written.
 Make sure it is not read-only and the game is not running."
 expect_unchanged game/ZYR2.EXE
 expect_patched game/BRANVEL.EXE 514100 game/ZYR2.FNT
+end
+
+# copy_program: a copy of the program in the case's folder, kept pristine.
+copy_program() {
+  mkdir -p tool
+  cp "$program" tool/zyr2font
+  cp tool/zyr2font tool/zyr2font.orig
+}
+
+# expect_block PROGRAM FONT BASE: the program is BASE and one block of FONT.
+expect_block() {
+  local base_length
+  base_length=$(stat -c %s "$3")
+  [ "$(stat -c %s "$1")" = $((base_length + 2056)) ] || fail "$1 did not grow by 2056"
+  cmp -s -n "$base_length" "$3" "$1" || fail "$1 lost its own bytes"
+  cmp -s <(tail -c 2056 "$1" | head -c 8) <(printf '\003SFX\010\010\000\010') ||
+    fail "$1 does not end in a marker"
+  cmp -s <(tail -c 2048 "$1") <(head -c 2048 "$2") || fail "$1 carries another font"
+}
+
+expect_no_copies() {
+  [ -z "$(ls -A tool | grep -v '^zyr2font\(.orig\)\?$')" ] ||
+    fail "left in tool/: $(ls -A tool)"
+}
+
+begin "attach, then patch without arguments or font file"
+copy_program
+make_font my.fnt 3000
+run_as "" tool/zyr2font /A:my.fnt
+expect_status 0
+expect_errors ""
+expect_block tool/zyr2font my.fnt tool/zyr2font.orig
+[ "$(stat -c %a tool/zyr2font)" = 755 ] || fail "permissions changed"
+expect_no_copies
+mkdir game
+make_file game/ZYR2.EXE 616448
+head -c 2048 my.fnt >first2048.fnt
+(cd game && run_as "" ../tool/zyr2font)
+expect_status 0
+expect_errors ""
+expect_patched game/ZYR2.EXE 514100 first2048.fnt
+end
+
+begin "attaching twice: the last font wins"
+copy_program
+make_font one.fnt
+make_font two.fnt
+run_as "" tool/zyr2font /A:one.fnt
+cp tool/zyr2font once
+run_as "" tool/zyr2font /A:two.fnt
+expect_status 0
+expect_block tool/zyr2font two.fnt once
+make_file ZYR2.DOS 928799
+run_as "" tool/zyr2font
+expect_status 0
+expect_patched ZYR2.DOS 881700 two.fnt
+end
+
+begin "no font attached"
+copy_program
+make_file ZYR2.EXE 597504
+run_as "" tool/zyr2font
+expect_status 1
+expect_errors "${caption}The program's executable file doesn't contain the font"
+expect_unchanged ZYR2.EXE
+expect_unchanged tool/zyr2font
+end
+
+begin "attach refuses a missing or short font"
+copy_program
+run_as "" tool/zyr2font /A:missing.fnt
+expect_status 1
+expect_errors "${caption}Font file not found"
+make_font short.fnt 2047
+run_as "" tool/zyr2font /A:short.fnt
+expect_status 1
+expect_errors "${caption}Font is not 8x8, or is compressed"
+run_as "" tool/zyr2font /a:short.fnt
+expect_errors "${caption}Incorrect parameter format"
+expect_unchanged tool/zyr2font
+expect_no_copies
+end
+
+begin "attach in a folder that cannot be written"
+copy_program
+chmod 755 tool
+make_font my.fnt
+run_as nobody tool/zyr2font /A:my.fnt
+expect_status 1
+expect_errors "${caption}The font could not be attached to the program's executable file."
+expect_unchanged tool/zyr2font
+expect_no_copies
+end
+
+begin "attach beyond a file-size limit"
+copy_program
+make_font my.fnt
+(ulimit -f 100 && run_as "" tool/zyr2font /A:my.fnt && echo "$status" >.status)
+status=$(cat .status)
+errors=$(cat .err)
+expect_status 1
+expect_errors "${caption}The font could not be attached to the program's executable file."
+expect_unchanged tool/zyr2font
+expect_no_copies
 end
 
 echo "$passed passed, $failed failed"

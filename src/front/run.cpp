@@ -1,5 +1,6 @@
 #include "front/run.h"
 
+#include "attached/attached_font.h"
 #include "front/parser.h"
 #include "front/show_error.h"
 
@@ -18,21 +19,23 @@ std::string WithTrailingBackslash(std::string folder) {
   return folder;
 }
 
+bool LengthFits(std::uint64_t length, FontLength accepted) {
+  return accepted == FontLength::Exact ? length == kFontSize
+                                       : length >= kFontSize;
+}
+
 // Reads the opened font file; the file is closed whatever happens.
-bool ReadFontFile(Platform& platform, FileId file, FontImage* font) {
+bool ReadFontFile(Platform& platform, FileId file, FontLength accepted,
+                  FontImage* font) {
   std::uint64_t length = 0;
-  if (!platform.Length(file, &length)) {
-    platform.Close(file);
-    ShowError(platform, kFontFileUnreadable);
-    return false;
-  }
-  if (length != kFontSize) {
-    platform.Close(file);
+  const bool measured = platform.Length(file, &length);
+  const bool fits = measured && LengthFits(length, accepted);
+  const bool read = fits && platform.ReadAt(file, 0, *font);
+  const bool closed = platform.Close(file);
+  if (measured && !fits) {
     ShowError(platform, kFontNot8x8);
     return false;
   }
-  const bool read = platform.ReadAt(file, 0, *font);
-  const bool closed = platform.Close(file);
   if (!read || !closed) {
     ShowError(platform, kFontFileUnreadable);
     return false;
@@ -43,13 +46,13 @@ bool ReadFontFile(Platform& platform, FileId file, FontImage* font) {
 }  // namespace
 
 bool LoadFontFile(Platform& platform, const std::string& path,
-                  FontImage* font) {
+                  FontLength accepted, FontImage* font) {
   const FileId file = platform.Open(path, OpenMode::Read);
   if (file == kNoFile) {
     ShowError(platform, kFontFileUnreadable);
     return false;
   }
-  return ReadFontFile(platform, file, font);
+  return ReadFontFile(platform, file, accepted, font);
 }
 
 int RunProgram(Platform& platform) {
@@ -58,15 +61,31 @@ int RunProgram(Platform& platform) {
     return EndWithError(platform, parsed.rejection);
   const RunRequest& request = parsed.request;
 
+  if (request.kind == RunKind::Attach) {
+    // The path goes as typed: it names a file of the user's, not the game's.
+    return AttachFont(platform, request.font_path) ? kExitSuccess
+                                                   : kExitFailure;
+  }
+
+  // Without arguments and without a font file in the current folder, the
+  // font is the one carried by the program itself.
+  const bool font_from_executable = request.kind == RunKind::Default &&
+                                    !platform.FileExists(request.font_path);
+
   const std::string font_path = platform.UpperCase(request.font_path);
   const std::string game_folder =
       WithTrailingBackslash(platform.UpperCase(request.game_folder));
 
-  if (!platform.FileExists(font_path))
-    return EndWithError(platform, kFontFileNotFound);
   FontImage font{};
-  if (!LoadFontFile(platform, font_path, &font))
-    return kExitFailure;
+  if (font_from_executable) {
+    if (!ReadAttachedFont(platform, &font))
+      return kExitFailure;
+  } else {
+    if (!platform.FileExists(font_path))
+      return EndWithError(platform, kFontFileNotFound);
+    if (!LoadFontFile(platform, font_path, FontLength::Exact, &font))
+      return kExitFailure;
+  }
 
   if (!PatchGameFolder(platform, game_folder, font))
     return kExitFailure;

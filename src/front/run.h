@@ -18,9 +18,14 @@ constexpr std::string_view kFontNot8x8 = "Font is not 8x8, or is compressed";
 constexpr std::string_view kFontFileUnreadable =
     "The font file could not be read.";
 
-// Reads a font file of exactly 2048 bytes into the font. On any other
-// length, or when the file cannot be read, shows why and returns false.
-bool LoadFontFile(Platform& platform, const std::string& path, FontImage* font);
+// Which font files are taken: those of exactly 2048 bytes, or (for
+// attaching) any of at least 2048 bytes, of which the first 2048 count.
+enum class FontLength { Exact, AtLeast };
+
+// Reads the font file into the font. When its length does not fit, or it
+// cannot be read, shows why and returns false.
+bool LoadFontFile(Platform& platform, const std::string& path,
+                  FontLength accepted, FontImage* font);
 
 // Runs the program once and returns its exit status.
 int RunProgram(Platform& platform);

@@ -61,6 +61,24 @@ class Platform {
   // The file id is gone either way.
   virtual bool Close(FileId file) = 0;
 
+  // The path of the running program's own executable file.
+  virtual std::string ProgramPath() = 0;
+
+  // Creates a new, empty file in the folder of the path, with the path's
+  // permissions, opened for writing; its name goes to created_path. kNoFile
+  // when it cannot be created.
+  virtual FileId CreateBeside(const std::string& path,
+                              std::string* created_path) = 0;
+
+  // Puts the replacement in the path's place in one step, even while the
+  // file at the path is running: afterwards the path names the replacement,
+  // or, on failure, still the file it named before.
+  virtual bool ReplaceFile(const std::string& replacement,
+                           const std::string& path) = 0;
+
+  // Removes the file.
+  virtual bool RemoveFile(const std::string& path) = 0;
+
   // Shows an error to the user: the caption, the message and an OK button,
   // in a modal box where the platform has one. Lines of the message are
   // separated by carriage return and line feed. Returns when the user has

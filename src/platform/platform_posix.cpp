@@ -2,10 +2,12 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <utility>
 
 #include "platform/argument_text.h"
@@ -187,6 +189,67 @@ bool PosixPlatform::Flush(FileId file) {
 
 bool PosixPlatform::Close(FileId file) {
   return close(Descriptor(file)) == 0;
+}
+
+std::string PosixPlatform::ProgramPath() {
+  // The file itself, not a link that was used to start it.
+  std::string path(4096, '\0');
+  const ssize_t length = readlink("/proc/self/exe", path.data(), path.size());
+  if (length <= 0 || static_cast<std::size_t>(length) >= path.size())
+    return std::string();
+  path.resize(static_cast<std::size_t>(length));
+  return path;
+}
+
+FileId PosixPlatform::CreateBeside(const std::string& path,
+                                   std::string* created_path) {
+  const std::string resolved = ResolvePath(path);
+  struct stat original;
+  if (stat(resolved.c_str(), &original) != 0)
+    return kNoFile;
+  const std::size_t slash = resolved.rfind('/');
+  std::string name = (slash == std::string::npos)
+                         ? std::string()
+                         : resolved.substr(0, slash + 1);
+  name += ".zyr2font-XXXXXX";
+  // A file-size limit must make the write fail, not end the program before
+  // it can clean up.
+  signal(SIGXFSZ, SIG_IGN);
+  const int fd = mkostemp(name.data(), O_CLOEXEC);
+  if (fd < 0)
+    return kNoFile;
+  // The owner matters only where it can be kept; the permissions always.
+  const int ignored = fchown(fd, original.st_uid, original.st_gid);
+  static_cast<void>(ignored);
+  if (fchmod(fd, original.st_mode & 07777) != 0) {
+    close(fd);
+    unlink(name.c_str());
+    return kNoFile;
+  }
+  *created_path = name;
+  return fd;
+}
+
+bool PosixPlatform::ReplaceFile(const std::string& replacement,
+                                const std::string& path) {
+  const std::string target = ResolvePath(path);
+  if (rename(ResolvePath(replacement).c_str(), target.c_str()) != 0)
+    return false;
+  // The rename is done; flushing the folder only makes it last through a
+  // power cut, and its failure changes nothing that could be undone.
+  const std::size_t slash = target.rfind('/');
+  const std::string folder =
+      slash == std::string::npos ? "." : target.substr(0, slash + 1);
+  const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd >= 0) {
+    fsync(fd);
+    close(fd);
+  }
+  return true;
+}
+
+bool PosixPlatform::RemoveFile(const std::string& path) {
+  return unlink(ResolvePath(path).c_str()) == 0;
 }
 
 void PosixPlatform::ShowErrorBox(const std::string& caption,

@@ -25,6 +25,12 @@ class PosixPlatform : public Platform {
                std::span<const std::uint8_t> data) override;
   bool Flush(FileId file) override;
   bool Close(FileId file) override;
+  std::string ProgramPath() override;
+  FileId CreateBeside(const std::string& path,
+                      std::string* created_path) override;
+  bool ReplaceFile(const std::string& replacement,
+                   const std::string& path) override;
+  bool RemoveFile(const std::string& path) override;
   void ShowErrorBox(const std::string& caption,
                     const std::string& message) override;
 

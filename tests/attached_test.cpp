@@ -1,0 +1,167 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "attached/attached_font.h"
+#include "fake_platform.h"
+#include "front/run.h"
+
+namespace mdlReplace {
+namespace {
+
+const std::string kCaption = "ZYR 2 Font Replacer: ";
+const std::string kProgram = R"(C:\TOOLS\ZYR2FONT.EXE)";
+
+std::vector<std::uint8_t> Pattern(std::size_t length, std::uint8_t seed) {
+  std::vector<std::uint8_t> bytes(length);
+  for (std::size_t i = 0; i < length; ++i)
+    bytes[i] = static_cast<std::uint8_t>(i * 13 + seed);
+  return bytes;
+}
+
+std::vector<std::uint8_t> Block(const std::vector<std::uint8_t>& font) {
+  std::vector<std::uint8_t> block(kFontBlockSize);
+  std::copy(kFontBlockMarker.begin(), kFontBlockMarker.end(), block.begin());
+  std::copy_n(font.begin(), kFontSize, block.begin() + kFontBlockMarker.size());
+  return block;
+}
+
+std::vector<std::uint8_t> Joined(std::vector<std::uint8_t> a,
+                                 const std::vector<std::uint8_t>& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+struct ReadCase {
+  const char* name;
+  std::vector<std::uint8_t> executable;
+  bool found;
+  std::vector<std::uint8_t> font;
+};
+
+TEST(ReadAttachedFont, Table) {
+  const std::vector<std::uint8_t> first = Pattern(kFontSize, 1);
+  const std::vector<std::uint8_t> second = Pattern(kFontSize, 2);
+  std::vector<std::uint8_t> short_block = Block(first);
+  short_block.erase(short_block.begin());
+  std::vector<std::uint8_t> bad_marker = Joined(Pattern(5000, 3), Block(first));
+  bad_marker[5000 + 7] ^= 1;
+  const ReadCase cases[] = {
+      {"empty", {}, false, {}},
+      {"shorter than a block", short_block, false, {}},
+      {"only a block", Block(first), true, first},
+      {"block after the program", Joined(Pattern(100000, 4), Block(first)),
+       true, first},
+      {"last of two blocks", Joined(Block(first), Block(second)), true, second},
+      {"one marker byte differs", bad_marker, false, {}},
+      {"no block", Pattern(100000, 5), false, {}},
+  };
+  for (const ReadCase& row : cases) {
+    SCOPED_TRACE(row.name);
+    FakePlatform platform;
+    platform.files[kProgram].bytes = row.executable;
+    FontImage font{};
+    EXPECT_EQ(ReadAttachedFont(platform, &font), row.found);
+    if (row.found) {
+      EXPECT_TRUE(std::equal(font.begin(), font.end(), row.font.begin()));
+      EXPECT_TRUE(platform.messages.empty());
+    } else {
+      EXPECT_EQ(
+          platform.messages,
+          std::vector<std::string>{kCaption + std::string(kNoAttachedFont)});
+    }
+    EXPECT_EQ(platform.OpenCount(), 0u);
+  }
+}
+
+class AttachTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    platform.files[kProgram].bytes = program;
+    platform.files["my.fnt"].bytes = font;
+    platform.argument_text = R"(/A:"my.fnt")";
+  }
+  FakePlatform platform;
+  const std::vector<std::uint8_t> program = Pattern(70000, 7);
+  std::vector<std::uint8_t> font = Pattern(kFontSize, 8);
+};
+
+TEST_F(AttachTest, AppendsOneBlockAndSwapsInOneStep) {
+  EXPECT_EQ(RunProgram(platform), kExitSuccess);
+  EXPECT_TRUE(platform.messages.empty());
+  EXPECT_EQ(platform.files[kProgram].bytes, Joined(program, Block(font)));
+  EXPECT_EQ(platform.files.size(), 2u) << "a copy was left behind";
+  EXPECT_EQ(platform.Logged("rename").size(), 1u);
+  EXPECT_TRUE(platform.Logged("write " + kProgram).empty())
+      << "the running program was written in place";
+  EXPECT_EQ(platform.OpenCount(), 0u);
+}
+
+TEST_F(AttachTest, AttachedFontServesARunWithoutArguments) {
+  font = Pattern(kFontSize + 500, 9);  // a longer font gives its first 2048
+  platform.files["my.fnt"].bytes = font;
+  ASSERT_EQ(RunProgram(platform), kExitSuccess);
+  platform.argument_text = "";
+  platform.AddFile(R"(.\ZYR2.EXE)", 597504);
+  EXPECT_EQ(RunProgram(platform), kExitSuccess);
+  const std::vector<std::uint8_t>& game = platform.files[R"(.\ZYR2.EXE)"].bytes;
+  EXPECT_TRUE(std::equal(font.begin(), font.begin() + kFontSize,
+                         game.begin() + 497968));
+}
+
+TEST_F(AttachTest, RunWithoutArgumentsOrBlockChangesNothing) {
+  platform.argument_text = "";
+  platform.AddFile(R"(.\ZYR2.EXE)", 597504, 0x55);
+  const auto before = platform.files;
+  EXPECT_EQ(RunProgram(platform), kExitFailure);
+  EXPECT_EQ(platform.messages,
+            std::vector<std::string>{kCaption + std::string(kNoAttachedFont)});
+  EXPECT_TRUE(platform.Logged("open-rw").empty());
+  EXPECT_TRUE(platform.files == before);
+}
+
+struct FailureCase {
+  const char* name;
+  std::string fail_operation;
+  std::string fail_path;
+  std::size_t font_length;
+  std::string message;
+};
+
+// Whatever fails, the program stays byte for byte as it was and no copy of
+// it is left behind.
+TEST_F(AttachTest, FailuresLeaveTheProgramWhole) {
+  const std::string failed = std::string(kAttachFailed);
+  const FailureCase cases[] = {
+      {"font missing", "exists", "my.fnt", kFontSize, "Font file not found"},
+      {"font short", "", "", kFontSize - 1,
+       "Font is not 8x8, or is compressed"},
+      {"font unreadable", "read", "my.fnt", kFontSize,
+       "The font file could not be read."},
+      {"program unopened", "open", kProgram, kFontSize, failed},
+      {"program unread", "read", kProgram, kFontSize, failed},
+      {"copy not created", "create", "", kFontSize, failed},
+      {"copy not written", "write", "", kFontSize, failed},
+      {"copy not flushed", "flush", "", kFontSize, failed},
+      {"copy not closed", "close", R"(C:\TOOLS\~NEW)", kFontSize, failed},
+      {"swap fails", "rename", "", kFontSize, failed},
+  };
+  for (const FailureCase& row : cases) {
+    SCOPED_TRACE(row.name);
+    platform = FakePlatform();
+    SetUp();
+    platform.files["my.fnt"].bytes.resize(row.font_length);
+    platform.fail_operation = row.fail_operation;
+    platform.fail_path = row.fail_path;
+    const auto before = platform.files;
+    EXPECT_EQ(RunProgram(platform), kExitFailure);
+    EXPECT_EQ(platform.messages,
+              std::vector<std::string>{kCaption + row.message});
+    EXPECT_TRUE(platform.files == before);
+    EXPECT_EQ(platform.OpenCount(), 0u);
+  }
+}
+
+}  // namespace
+}  // namespace mdlReplace
