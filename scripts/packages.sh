@@ -18,3 +18,5 @@ need_packages() {
 
 # What every build needs.
 BUILD_PACKAGES=(cmake ninja-build g++ libc6-dev libgtest-dev)
+# What the Windows build and its tests under Wine need.
+WINDOWS_PACKAGES=(g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 googletest wine64)

@@ -132,8 +132,8 @@ FileId FakePlatform::CreateBeside(const std::string& path,
   return Opened(name, OpenMode::ReadWrite);
 }
 
-bool FakePlatform::ReplaceFile(const std::string& replacement,
-                               const std::string& path) {
+bool FakePlatform::PutInPlace(const std::string& replacement,
+                              const std::string& path) {
   if (Fails("rename", replacement) || files.count(replacement) == 0)
     return false;
   files[path] = files[replacement];

@@ -57,8 +57,8 @@ class FakePlatform : public Platform {
   std::string ProgramPath() override;
   FileId CreateBeside(const std::string& path,
                       std::string* created_path) override;
-  bool ReplaceFile(const std::string& replacement,
-                   const std::string& path) override;
+  bool PutInPlace(const std::string& replacement,
+                  const std::string& path) override;
   bool RemoveFile(const std::string& path) override;
   void ShowErrorBox(const std::string& caption,
                     const std::string& message) override;

@@ -131,5 +131,27 @@ TEST(RebuildArgumentText, FormsParseAsOnWindows) {
   EXPECT_EQ(two.request.game_folder, "/games/zyr 2");
 }
 
+struct SkipCase {
+  std::wstring command_line;
+  std::wstring text;
+};
+
+const SkipCase kSkipCases[] = {
+    {L"", L""},
+    {L"zyr2font.exe", L""},
+    {L"zyr2font.exe   ", L""},
+    {L"zyr2font.exe \"C:\\GAME\"", L"\"C:\\GAME\""},
+    {L"zyr2font.exe\t \"a\"  \"b\" ", L"\"a\"  \"b\" "},
+    {L"\"C:\\Program Files\\zyr2font.exe\" /A:\"f\"", L"/A:\"f\""},
+    {L"\"C:\\my tools\\zyr2font.exe\"\"a\"", L"\"a\""},
+    {L"\"unterminated name /A:\"f\"", L"f\""},
+    {L"\"no closing quote at all", L""},
+};
+
+TEST(SkipProgramName, Table) {
+  for (const SkipCase& row : kSkipCases)
+    EXPECT_EQ(SkipProgramName(row.command_line), row.text);
+}
+
 }  // namespace
 }  // namespace mdlReplace

@@ -50,7 +50,7 @@ bool ReplaceWithAppended(Platform& platform, const std::string& path,
                        platform.WriteAt(copy, old_bytes.size(), appended) &&
                        platform.Flush(copy);
   const bool closed = platform.Close(copy);
-  if (written && closed && platform.ReplaceFile(copy_path, path))
+  if (written && closed && platform.PutInPlace(copy_path, path))
     return true;
   platform.RemoveFile(copy_path);
   return false;

@@ -13,6 +13,10 @@ bool HasAttachPrefix(const std::string& argument) {
          (argument[1] == 'A' || argument[1] == 'a') && argument[2] == ':';
 }
 
+bool IsBlank(wchar_t c) {
+  return c == L' ' || c == L'\t';
+}
+
 }  // namespace
 
 std::string RebuildArgumentText(const std::vector<std::string>& arguments) {
@@ -30,6 +34,20 @@ std::string RebuildArgumentText(const std::vector<std::string>& arguments) {
     text += '"';
   }
   return text;
+}
+
+std::wstring SkipProgramName(std::wstring_view command_line) {
+  std::size_t i = 0;
+  if (!command_line.empty() && command_line[0] == L'"') {
+    const std::size_t closing = command_line.find(L'"', 1);
+    i = closing == std::wstring_view::npos ? command_line.size() : closing + 1;
+  } else {
+    while (i < command_line.size() && !IsBlank(command_line[i]))
+      ++i;
+  }
+  while (i < command_line.size() && IsBlank(command_line[i]))
+    ++i;
+  return std::wstring(command_line.substr(i));
 }
 
 }  // namespace mdlReplace

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace mdlReplace {
@@ -12,5 +13,11 @@ namespace mdlReplace {
 // or "/a:" keeps those three characters outside its quotes, so that the
 // attach form reads as typed on Windows (and "/a:" is refused there alike).
 std::string RebuildArgumentText(const std::vector<std::string>& arguments);
+
+// The text after the program's own name on a whole command line, as Windows
+// hands it over: the name runs from an opening double quote to the closing
+// one, or else up to the first blank; the blanks after it are skipped too.
+// The rest goes to the parser unsplit, double quotes and all.
+std::wstring SkipProgramName(std::wstring_view command_line);
 
 }  // namespace mdlReplace

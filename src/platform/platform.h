@@ -73,8 +73,8 @@ class Platform {
   // Puts the replacement in the path's place in one step, even while the
   // file at the path is running: afterwards the path names the replacement,
   // or, on failure, still the file it named before.
-  virtual bool ReplaceFile(const std::string& replacement,
-                           const std::string& path) = 0;
+  virtual bool PutInPlace(const std::string& replacement,
+                          const std::string& path) = 0;
 
   // Removes the file.
   virtual bool RemoveFile(const std::string& path) = 0;

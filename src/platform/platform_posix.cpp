@@ -230,8 +230,8 @@ FileId PosixPlatform::CreateBeside(const std::string& path,
   return fd;
 }
 
-bool PosixPlatform::ReplaceFile(const std::string& replacement,
-                                const std::string& path) {
+bool PosixPlatform::PutInPlace(const std::string& replacement,
+                               const std::string& path) {
   const std::string target = ResolvePath(path);
   if (rename(ResolvePath(replacement).c_str(), target.c_str()) != 0)
     return false;

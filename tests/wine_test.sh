@@ -1,0 +1,159 @@
+#!/usr/bin/env bash
+# Runs the Windows program under Wine on real files in a temporary folder,
+# with exact command lines, and reads its message boxes from Wine's relay
+# trace. Usage: wine_test.sh PREFIX PATH/TO/zyr2font.exe PATH/TO/launch.exe
+set -u
+
+. "$(dirname "$0")/wine_env.sh" "$1"
+. "$(dirname "$0")/test_lib.sh"
+mkdir "$work/bin"
+cp "$2" "$work/bin/zyr2font.exe"
+cp "$3" "$work/bin/launch.exe"
+program=$work/bin/zyr2font.exe
+
+# The Windows name of a Linux path, on Wine's drive Z:.
+windows_path() {
+  printf 'Z:%s' "${1//\//\\}"
+}
+
+# box TEXT: a message box as the relay trace shows it: its text (line breaks
+# as \r\n), its caption, and its flags (MB_OK | MB_ICONERROR).
+box() {
+  printf '%s|ZYR 2 Font Replacer|00000010' "$1"
+}
+
+summary_box=$(box 'None of the game files were found or processed.\r\nMake sure you specified the right path, and you have a supported version of ZYR 2.\r\n\r\nFor a list of supported versions, check the README.TXT file.')
+incorrect_box=$(box 'Incorrect parameter format')
+
+# launch EXE TEXT: runs the program EXE with the exact command line
+# "EXE" TEXT; keeps the exit status and the message boxes, one a line.
+launch() {
+  ZYR2_COMMAND_LINE="\"$(windows_path "$1")\" $2" WINEDEBUG=-all,+relay \
+    timeout 60 "$wine" "$work/bin/launch.exe" >/dev/null 2>"$case_dir/.trace"
+  status=$?
+  boxes=$(grep -a 'Call user32.MessageBoxW(' "$case_dir/.trace" |
+    sed 's/.*MessageBoxW([0-9a-f]*,[0-9a-f]* L"\(.*\)",[0-9a-f]* L"\(.*\)",\([0-9a-f]*\)) ret=.*/\1|\2|\3/')
+}
+
+run() {
+  launch "$program" "$1"
+}
+
+expect_boxes() {
+  [ "$boxes" = "$1" ] || fail "boxes were [$boxes], expected [$1]"
+}
+
+begin "imports no DLL beyond Windows' own"
+imports=$(x86_64-w64-mingw32-objdump -p "$program" | awk '/DLL Name:/ {print toupper($3)}' | sort | tr '\n' ' ')
+[ "$imports" = "KERNEL32.DLL MSVCRT.DLL USER32.DLL " ] || fail "imports $imports"
+end
+
+begin "three targets"
+make_font game/ZYR2.FNT
+make_file game/ZYR2.DOS 945979
+make_file game/ZYR2.EXE 616448
+make_file game/BRANVEL.EXE 597504
+run "\"$(windows_path "$case_dir/game")\""
+expect_status 0
+expect_boxes ""
+expect_patched game/ZYR2.DOS 899108 game/ZYR2.FNT
+expect_patched game/ZYR2.EXE 514100 game/ZYR2.FNT
+expect_patched game/BRANVEL.EXE 497968 game/ZYR2.FNT
+end
+
+begin "unknown length, then the summary"
+make_font game/ZYR2.FNT
+make_file game/ZYR2.DOS 1000000
+run "\"$(windows_path "$case_dir/game")\""
+expect_status 1
+expect_boxes "$(box 'ZYR2.DOS File size: 1000000\r\nMaybe it'"'"'s a different version of the game.')
+$summary_box"
+expect_unchanged game/ZYR2.DOS
+end
+
+begin "a folder without its closing quote loses its last character"
+make_font game/ZYR2.FNT
+make_file game/ZYR2.EXE 597504
+run "\"$(windows_path "$case_dir/game")x"
+expect_status 0
+expect_boxes ""
+expect_patched game/ZYR2.EXE 497968 game/ZYR2.FNT
+end
+
+begin "two blanks make one parameter with inner quotes"
+make_font my.fnt
+make_file game/ZYR2.EXE 597504
+run "\"$(windows_path "$case_dir/my.fnt")\"  \"$(windows_path "$case_dir/game")\""
+expect_status 1
+expect_boxes "$(box 'Font file not found')"
+expect_unchanged game/ZYR2.EXE
+end
+
+begin "malformed command lines"
+make_font my.fnt
+for text in "/a:\"$(windows_path "$case_dir/my.fnt")\"" '"' '/A:"' 'game'; do
+  run "$text"
+  expect_status 1
+  expect_boxes "$incorrect_box"
+done
+run '"a" "b" "c"'
+expect_boxes "$(box 'Too many parameters')"
+end
+
+begin "hidden and system targets are skipped"
+make_font game/ZYR2.FNT
+make_file game/ZYR2.DOS 928799
+make_file game/ZYR2.EXE 597504
+make_file game/BRANVEL.EXE 615936
+"$wine" attrib +h "$(windows_path "$case_dir/game/ZYR2.EXE")" >/dev/null 2>&1
+"$wine" attrib +s "$(windows_path "$case_dir/game/BRANVEL.EXE")" >/dev/null 2>&1
+run "\"$(windows_path "$case_dir/game")\""
+expect_status 0
+expect_boxes ""
+expect_patched game/ZYR2.DOS 881700 game/ZYR2.FNT
+expect_unchanged game/ZYR2.EXE
+expect_unchanged game/BRANVEL.EXE
+end
+
+begin "names match whatever their case"
+make_font Game/zyr2.fnt
+make_file Game/zyr2.exe 615936
+run "\"$(windows_path "$case_dir/gAME")\""
+expect_status 0
+expect_boxes ""
+expect_patched Game/zyr2.exe 513588 Game/zyr2.fnt
+end
+
+begin "attach to the running program, then run without arguments"
+mkdir tool
+cp "$program" tool/zyr2font.exe
+cp tool/zyr2font.exe tool/zyr2font.exe.orig
+make_font my.fnt
+launch "$case_dir/tool/zyr2font.exe" "/A:\"$(windows_path "$case_dir/my.fnt")\""
+expect_status 0
+expect_boxes ""
+[ "$(stat -c %s tool/zyr2font.exe)" = $(($(stat -c %s "$program") + 2056)) ] ||
+  fail "the program did not grow by 2056 bytes"
+cmp -s <(tail -c 2048 tool/zyr2font.exe) my.fnt || fail "the program carries another font"
+make_file game/ZYR2.EXE 597504
+cd game
+launch "$case_dir/tool/zyr2font.exe" ""
+cd ..
+expect_status 0
+expect_boxes ""
+expect_patched game/ZYR2.EXE 497968 my.fnt
+leftovers=$(ls -A tool | grep -v -x -e zyr2font.exe -e zyr2font.exe.orig)
+[ -z "$leftovers" ] || fail "left in tool/: $leftovers"
+end
+
+begin "no attached font"
+make_file game/ZYR2.EXE 597504
+cd game
+run ""
+cd ..
+expect_status 1
+expect_boxes "$(box "The program's executable file doesn't contain the font")"
+expect_unchanged game/ZYR2.EXE
+end
+
+finish
