@@ -124,6 +124,13 @@ expect_boxes ""
 expect_patched Game/zyr2.exe 513588 Game/zyr2.fnt
 end
 
+begin "a path longer than MAX_PATH is not found, cleanly"
+long=$(printf 'folder%.0s' $(seq 1 60))
+run "\"$(windows_path "$case_dir/$long")\""
+expect_status 1
+expect_boxes "$(box 'Font file not found')"
+end
+
 begin "attach to the running program, then run without arguments"
 mkdir tool
 cp "$program" tool/zyr2font.exe
