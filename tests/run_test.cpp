@@ -253,7 +253,9 @@ TEST_P(RunTest, Run) {
     std::vector<std::uint8_t> expected = file.bytes;
     for (const Patched& patched : row.patched) {
       if (patched.path == path)
-        std::copy(font.begin(), font.end(), expected.begin() + patched.offset);
+        std::copy(
+            font.begin(), font.end(),
+            expected.begin() + static_cast<std::ptrdiff_t>(patched.offset));
     }
     EXPECT_TRUE(platform.files[path].bytes == expected);
   }

@@ -42,6 +42,8 @@ std::string FindIgnoringCase(const std::string& folder,
   if (dir == nullptr)
     return std::string();
   std::string found;
+  // One thread only; readdir_r, which the check would have, is deprecated.
+  // cppcheck-suppress readdirCalled
   while (const dirent* entry = readdir(dir)) {
     if (EqualIgnoringAsciiCase(wanted, entry->d_name) &&
         (found.empty() || found.compare(entry->d_name) > 0)) {

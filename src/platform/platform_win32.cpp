@@ -39,10 +39,6 @@ std::string Narrow(const std::wstring& text) {
   return narrow;
 }
 
-HANDLE Handle(FileId file) {
-  return reinterpret_cast<HANDLE>(file);
-}
-
 OVERLAPPED At(std::uint64_t offset) {
   OVERLAPPED overlapped{};
   overlapped.Offset = static_cast<DWORD>(offset & 0xFFFFFFFFu);
@@ -118,7 +114,7 @@ FileId Win32Platform::Open(const std::string& path, OpenMode mode) {
     CloseHandle(file);
     return kNoFile;
   }
-  return reinterpret_cast<FileId>(file);
+  return Adopt(file);
 }
 
 bool Win32Platform::Length(FileId file, std::uint64_t* length) {
@@ -164,7 +160,20 @@ bool Win32Platform::Flush(FileId file) {
 }
 
 bool Win32Platform::Close(FileId file) {
-  return CloseHandle(Handle(file)) != 0;
+  const HANDLE handle = Handle(file);
+  handles_.erase(file);
+  return handle != INVALID_HANDLE_VALUE && CloseHandle(handle) != 0;
+}
+
+FileId Win32Platform::Adopt(HANDLE handle) {
+  const FileId file = next_file_++;
+  handles_[file] = handle;
+  return file;
+}
+
+HANDLE Win32Platform::Handle(FileId file) const {
+  const auto found = handles_.find(file);
+  return found == handles_.end() ? INVALID_HANDLE_VALUE : found->second;
 }
 
 std::string Win32Platform::ProgramPath() {
@@ -183,7 +192,7 @@ FileId Win32Platform::CreateBeside(const std::string& path,
   if (file == INVALID_HANDLE_VALUE)
     return kNoFile;
   *created_path = Narrow(copy);
-  return reinterpret_cast<FileId>(file);
+  return Adopt(file);
 }
 
 bool Win32Platform::PutInPlace(const std::string& replacement,

@@ -1,6 +1,7 @@
 // The platform on Windows: wide-character calls throughout.
 #pragma once
 
+#include <map>
 #include <string>
 
 #include "platform/platform.h"
@@ -31,6 +32,14 @@ class Win32Platform : public Platform {
   bool RemoveFile(const std::string& path) override;
   void ShowErrorBox(const std::string& caption,
                     const std::string& message) override;
+
+ private:
+  // Open files are handed out as small numbers standing for their handles.
+  FileId Adopt(void* handle);
+  void* Handle(FileId file) const;
+
+  std::map<FileId, void*> handles_;
+  FileId next_file_ = 1;
 };
 
 }  // namespace mdlReplace
