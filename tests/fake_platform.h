@@ -36,6 +36,9 @@ class FakePlatform : public Platform {
   // any path if that is empty.
   std::string fail_operation;
   std::string fail_path;
+  // Or: the operation with this number (counting from 1, as in the log)
+  // fails, whatever it is.
+  std::size_t fail_on_call = 0;
 
   void AddFile(const std::string& path, std::uint64_t length,
                std::uint8_t fill = 0);

@@ -4,7 +4,8 @@
 set -u
 
 program_source=$1
-. "$(dirname "$0")/test_lib.sh"
+tests_dir=$(cd "$(dirname "$0")" && pwd)
+. "$tests_dir/test_lib.sh"
 # A copy that an unprivileged user can run too.
 mkdir "$work/bin"
 cp "$program_source" "$work/bin/zyr2font"
@@ -230,6 +231,20 @@ expect_unchanged game/ZYR2.EXE
 expect_patched game/BRANVEL.EXE 514100 game/ZYR2.FNT
 end
 
+begin "a target that cannot even be read"
+make_font game/ZYR2.FNT
+make_file game/ZYR2.EXE 597504
+make_file game/BRANVEL.EXE 616448
+chmod 000 game/ZYR2.EXE
+chmod 666 game/BRANVEL.EXE
+run_as nobody "$program" "$case_dir/game"
+expect_status 0
+expect_errors "${caption}ZYR2.EXE could not be written.
+Make sure it is not read-only and the game is not running."
+expect_unchanged game/ZYR2.EXE
+expect_patched game/BRANVEL.EXE 514100 game/ZYR2.FNT
+end
+
 # copy_program: a copy of the program in the case's folder, kept pristine.
 copy_program() {
   mkdir -p tool
@@ -332,6 +347,29 @@ expect_status 1
 expect_errors "${caption}The font could not be attached to the program's executable file."
 expect_unchanged tool/zyr2font
 expect_no_copies
+end
+
+begin "a full file system"
+if unshare -rm true 2>/dev/null; then
+  mkdir fs
+  unshare -rm bash "$tests_dir/full_disk.sh" "$program" "$case_dir/fs" "$case_dir"
+  status=$(cat patch.status)
+  errors=$(cat patch.err)
+  expect_status 1
+  expect_errors "${caption}ZYR2.EXE could not be written.
+Make sure it is not read-only and the game is not running.
+$summary"
+  [ "$(cat target.changed)" = 0 ] || fail "the target was changed"
+  status=$(cat attach.status)
+  errors=$(cat attach.err)
+  expect_status 1
+  expect_errors "${caption}The font could not be attached to the program's executable file."
+  [ "$(cat program.changed)" = 0 ] || fail "the program was changed"
+  [ "$(cat files | tr '\n' ' ')" = "ZYR2.EXE ZYR2.FNT fill zyr2font zyr2font.orig " ] ||
+    fail "files left: $(cat files | tr '\n' ' ')"
+else
+  echo "  (no private mount namespace here: tested through the fake platform only)"
+fi
 end
 
 finish
