@@ -22,8 +22,8 @@ std::vector<std::uint8_t> Pattern(std::size_t length, std::uint8_t seed) {
 
 std::vector<std::uint8_t> Block(const std::vector<std::uint8_t>& font) {
   std::vector<std::uint8_t> block(kFontBlockSize);
-  std::copy(kFontBlockMarker.begin(), kFontBlockMarker.end(), block.begin());
-  std::copy_n(font.begin(), kFontSize, block.begin() + kFontBlockMarker.size());
+  std::copy(FontBlockMarker.begin(), FontBlockMarker.end(), block.begin());
+  std::copy_n(font.begin(), kFontSize, block.begin() + FontBlockMarker.size());
   return block;
 }
 

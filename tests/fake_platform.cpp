@@ -118,7 +118,7 @@ bool FakePlatform::Close(FileId file) {
   return !failed;
 }
 
-std::string FakePlatform::ProgramPath() {
+std::string FakePlatform::ProgramExecutablePath() {
   return program_path;
 }
 

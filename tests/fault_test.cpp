@@ -157,8 +157,7 @@ TEST(FaultInjection, EveryOperationOfAnAttach) {
 FakePlatform AttachedFontScenario() {
   FakePlatform platform;
   std::vector<std::uint8_t> program = Pattern(50000, 4);
-  program.insert(program.end(), kFontBlockMarker.begin(),
-                 kFontBlockMarker.end());
+  program.insert(program.end(), FontBlockMarker.begin(), FontBlockMarker.end());
   const std::vector<std::uint8_t> font = Pattern(kFontSize, 5);
   program.insert(program.end(), font.begin(), font.end());
   platform.files[kProgram].bytes = program;

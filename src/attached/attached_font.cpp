@@ -15,8 +15,8 @@ using FontBlock = std::array<std::uint8_t, kFontBlockSize>;
 
 FontBlock MakeFontBlock(const FontImage& font) {
   FontBlock block{};
-  std::copy(kFontBlockMarker.begin(), kFontBlockMarker.end(), block.begin());
-  std::copy(font.begin(), font.end(), block.begin() + kFontBlockMarker.size());
+  std::copy(FontBlockMarker.begin(), FontBlockMarker.end(), block.begin());
+  std::copy(font.begin(), font.end(), block.begin() + FontBlockMarker.size());
   return block;
 }
 
@@ -82,7 +82,7 @@ bool AttachFont(Platform& platform, const std::string& font_path) {
   if (!LoadFontFile(platform, font_path, FontLength::AtLeast, &font))
     return false;
 
-  const std::string program = platform.ProgramPath();
+  const std::string program = platform.ProgramExecutablePath();
   std::vector<std::uint8_t> executable;
   const FontBlock block = MakeFontBlock(font);
   if (!ReadWholeFile(platform, program, &executable) ||
@@ -95,14 +95,13 @@ bool AttachFont(Platform& platform, const std::string& font_path) {
 
 bool ReadAttachedFont(Platform& platform, FontImage* font) {
   FontBlock block{};
-  if (!ReadLastBlock(platform, platform.ProgramPath(), &block) ||
-      !std::equal(kFontBlockMarker.begin(), kFontBlockMarker.end(),
+  if (!ReadLastBlock(platform, platform.ProgramExecutablePath(), &block) ||
+      !std::equal(FontBlockMarker.begin(), FontBlockMarker.end(),
                   block.begin())) {
     ShowError(platform, kNoAttachedFont);
     return false;
   }
-  std::copy(block.begin() + kFontBlockMarker.size(), block.end(),
-            font->begin());
+  std::copy(block.begin() + FontBlockMarker.size(), block.end(), font->begin());
   return true;
 }
 

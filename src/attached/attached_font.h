@@ -13,11 +13,11 @@ namespace mdlReplace {
 
 // Eight bytes that open a font block; they are compared as one sequence and
 // mean nothing one by one.
-constexpr std::array<std::uint8_t, 8> kFontBlockMarker = {
+constexpr std::array<std::uint8_t, 8> FontBlockMarker = {
     0x03, 0x53, 0x46, 0x58, 0x08, 0x08, 0x00, 0x08};
 // The marker, then the font: the last bytes of an executable that carries
 // a font.
-constexpr std::uint64_t kFontBlockSize = kFontBlockMarker.size() + kFontSize;
+constexpr std::uint64_t kFontBlockSize = FontBlockMarker.size() + kFontSize;
 
 constexpr std::string_view kNoAttachedFont =
     "The program's executable file doesn't contain the font";

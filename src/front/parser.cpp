@@ -7,7 +7,7 @@ namespace mdlReplace {
 namespace {
 
 // Two parameters are separated by double quote, blank, double quote.
-constexpr std::string_view kArgumentSeparator = "\" \"";
+constexpr std::string_view ArgumentSeparator = "\" \"";
 constexpr std::string_view kAttachPrefix = "/A:\"";
 constexpr char kQuote = '"';
 
@@ -65,16 +65,16 @@ ParseResult ParseOneParameter(std::string_view text) {
 }
 
 ParseResult ParseTwoParameters(std::string_view text) {
-  const std::size_t separator = text.find(kArgumentSeparator);
+  const std::size_t separator = text.find(ArgumentSeparator);
   const std::size_t length = text.size();
-  if (separator == 0 || separator + kArgumentSeparator.size() == length)
+  if (separator == 0 || separator + ArgumentSeparator.size() == length)
     return Rejected(kIncorrectParameterFormat);
   if (!HasQuoteAtAnEnd(text))
     return Rejected(kIncorrectParameterFormat);
   // Between the first character and the separator, and between the separator
   // and the last character; both ends are dropped as quotes.
   std::string font_path(text.substr(1, separator - 1));
-  const std::size_t folder_start = separator + kArgumentSeparator.size();
+  const std::size_t folder_start = separator + ArgumentSeparator.size();
   std::string folder(text.substr(folder_start, length - folder_start - 1));
   return Accepted(RunKind::FontAndGameFolder, std::move(font_path),
                   std::move(folder));
@@ -101,7 +101,7 @@ std::size_t CountOccurrences(std::string_view text, std::string_view pattern) {
 ParseResult ParseArgumentText(std::string_view text) {
   // The separator count comes first: with two or more separators nothing
   // else about the text matters, not even an attach prefix.
-  const std::size_t separators = CountOccurrences(text, kArgumentSeparator);
+  const std::size_t separators = CountOccurrences(text, ArgumentSeparator);
   if (separators > 1)
     return Rejected(kTooManyParameters);
   if (text.empty()) {

@@ -69,15 +69,15 @@ int RunProgram(Platform& platform) {
 
   // Without arguments and without a font file in the current folder, the
   // font is the one carried by the program itself.
-  const bool font_from_executable = request.kind == RunKind::Default &&
-                                    !platform.FileExists(request.font_path);
+  const bool FontFromExecutable = request.kind == RunKind::Default &&
+                                  !platform.FileExists(request.font_path);
 
   const std::string font_path = platform.UpperCase(request.font_path);
   const std::string game_folder =
       WithTrailingBackslash(platform.UpperCase(request.game_folder));
 
   FontImage font{};
-  if (font_from_executable) {
+  if (FontFromExecutable) {
     if (!ReadAttachedFont(platform, &font))
       return kExitFailure;
   } else {

@@ -5,7 +5,7 @@
 namespace mdlReplace {
 
 void ShowError(Platform& platform, std::string_view message) {
-  platform.ShowErrorBox(std::string(kErrorCaption), std::string(message));
+  platform.ShowErrorBox(std::string(ErrorCaption), std::string(message));
 }
 
 }  // namespace mdlReplace

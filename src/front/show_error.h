@@ -7,7 +7,7 @@
 
 namespace mdlReplace {
 
-constexpr std::string_view kErrorCaption = "ZYR 2 Font Replacer";
+constexpr std::string_view ErrorCaption = "ZYR 2 Font Replacer";
 
 // Shows the message under the program's caption. Lines are separated by
 // carriage return and line feed.

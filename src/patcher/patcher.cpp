@@ -18,6 +18,7 @@ struct KnownVersion {
 
 struct TargetFile {
   std::string_view name;
+  std::string_view size_label;  // opens the message for an unknown length
   std::span<const KnownVersion> versions;
 };
 
@@ -36,9 +37,9 @@ constexpr std::array<KnownVersion, 3> kWindowsVersions = {{
 
 // Tried in this order.
 constexpr std::array<TargetFile, 3> kTargets = {{
-    {"ZYR2.DOS", kDosVersions},
-    {"ZYR2.EXE", kWindowsVersions},
-    {"BRANVEL.EXE", kWindowsVersions},
+    {"ZYR2.DOS", "ZYR2.DOS File size:", kDosVersions},
+    {"ZYR2.EXE", "ZYR2.EXE File size:", kWindowsVersions},
+    {"BRANVEL.EXE", "BRANVEL.EXE File size:", kWindowsVersions},
 }};
 
 constexpr bool FontEndsInsideFile(std::span<const KnownVersion> versions) {
@@ -53,7 +54,6 @@ static_assert(FontEndsInsideFile(kDosVersions));
 static_assert(FontEndsInsideFile(kWindowsVersions));
 
 constexpr std::string_view kLineBreak = "\r\n";
-constexpr std::string_view kSizeLabelSuffix = " File size:";
 constexpr std::string_view kDifferentVersion =
     "Maybe it's a different version of the game.";
 constexpr std::string_view kNotWritten = " could not be written.";
@@ -68,8 +68,7 @@ constexpr std::string_view kNothingProcessed =
 
 // "ZYR2.DOS File size: 1000000", then a line break and the hint.
 std::string SizeMessage(const TargetFile& target, std::uint64_t length) {
-  std::string message(target.name);
-  message += kSizeLabelSuffix;
+  std::string message(target.size_label);
   message += ' ';
   message += std::to_string(length);
   message += kLineBreak;

@@ -62,7 +62,7 @@ class Platform {
   virtual bool Close(FileId file) = 0;
 
   // The path of the running program's own executable file.
-  virtual std::string ProgramPath() = 0;
+  virtual std::string ProgramExecutablePath() = 0;
 
   // Creates a new, empty file in the folder of the path, with the path's
   // permissions, opened for writing; its name goes to created_path. kNoFile

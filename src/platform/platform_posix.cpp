@@ -193,7 +193,7 @@ bool PosixPlatform::Close(FileId file) {
   return close(Descriptor(file)) == 0;
 }
 
-std::string PosixPlatform::ProgramPath() {
+std::string PosixPlatform::ProgramExecutablePath() {
   // The file itself, not a link that was used to start it.
   std::string path(4096, '\0');
   const ssize_t length = readlink("/proc/self/exe", path.data(), path.size());

@@ -176,7 +176,7 @@ HANDLE Win32Platform::Handle(FileId file) const {
   return found == handles_.end() ? INVALID_HANDLE_VALUE : found->second;
 }
 
-std::string Win32Platform::ProgramPath() {
+std::string Win32Platform::ProgramExecutablePath() {
   return Narrow(ModulePath());
 }
 

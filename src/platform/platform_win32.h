@@ -24,7 +24,7 @@ class Win32Platform : public Platform {
                std::span<const std::uint8_t> data) override;
   bool Flush(FileId file) override;
   bool Close(FileId file) override;
-  std::string ProgramPath() override;
+  std::string ProgramExecutablePath() override;
   FileId CreateBeside(const std::string& path,
                       std::string* created_path) override;
   bool PutInPlace(const std::string& replacement,
