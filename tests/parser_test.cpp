@@ -36,6 +36,16 @@ const ParseCase kParseCases[] = {
     // Two blanks hold no separator: one parameter with inner quotes.
     {R"("a"  "b")", kAccepted, RunKind::GameFolder, R"(a"  "b\ZYR2.FNT)",
      R"(a"  "b\)"},
+    // A character dropped unseen is a whole UTF-8 character.
+    {"\"C:\\Spiele\\Zyr\xC3\xA4", kAccepted, RunKind::GameFolder,
+     "C:\\Spiele\\Zyr\\ZYR2.FNT", "C:\\Spiele\\Zyr\\"},
+    {"/A:\"font\xE2\x82\xAC", kAccepted, RunKind::Attach, "font", ""},
+    {"\xC3\xA4.fnt\" \"dir\"", kAccepted, RunKind::FontAndGameFolder, ".fnt",
+     "dir"},
+    {"\"a\" \"dir\xC3\xA4", kAccepted, RunKind::FontAndGameFolder, "a", "dir"},
+    {"\"\xC3\xA4\"", kAccepted, RunKind::GameFolder, "\xC3\xA4\\ZYR2.FNT",
+     "\xC3\xA4\\"},
+    {"\"\xA4", kAccepted, RunKind::GameFolder, "\\ZYR2.FNT", "\\"},
     {R"(C:\GAME)", kIncorrectParameterFormat},
     {R"(ab"cd")", kIncorrectParameterFormat},
     {R"(abc"def")", kIncorrectParameterFormat},

@@ -4,6 +4,7 @@ wine=/usr/lib/wine/wine64
 export WINEPREFIX=$1
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="  # no Mono or Gecko prompts
+export LC_ALL=C.UTF-8  # command lines in the environment are UTF-8
 unset DISPLAY WAYLAND_DISPLAY
 if [ ! -f "$WINEPREFIX/.ready" ]; then
   rm -rf "$WINEPREFIX"

@@ -80,6 +80,15 @@ expect_boxes ""
 expect_patched game/ZYR2.EXE 497968 game/ZYR2.FNT
 end
 
+begin "the character lost without a closing quote may be any letter"
+make_font game/ZYR2.FNT
+make_file game/ZYR2.EXE 616448
+run "\"$(windows_path "$case_dir/game")ä"
+expect_status 0
+expect_boxes ""
+expect_patched game/ZYR2.EXE 514100 game/ZYR2.FNT
+end
+
 begin "two blanks make one parameter with inner quotes"
 make_font my.fnt
 make_file game/ZYR2.EXE 597504

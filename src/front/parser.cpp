@@ -26,6 +26,37 @@ ParseResult Accepted(RunKind kind, std::string font_path,
   return result;
 }
 
+// The text is UTF-8, and where a character is dropped unseen it is a whole
+// character, as on Windows, never one byte of it. A byte that does not
+// belong to a well-formed sequence counts as a character of its own.
+bool IsContinuation(char c) {
+  return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+bool IsLead(char c) {
+  return static_cast<unsigned char>(c) >= 0xC0;
+}
+
+std::size_t FirstCharacterSize(std::string_view text) {
+  std::size_t size = 1;
+  if (IsLead(text[0])) {
+    while (size < text.size() && size < 4 && IsContinuation(text[size]))
+      ++size;
+  }
+  return size;
+}
+
+std::size_t LastCharacterSize(std::string_view text) {
+  const std::size_t length = text.size();
+  std::size_t continuations = 0;
+  while (continuations < 3 && continuations + 1 < length &&
+         IsContinuation(text[length - 1 - continuations]))
+    ++continuations;
+  if (continuations > 0 && IsLead(text[length - 1 - continuations]))
+    return continuations + 1;
+  return 1;
+}
+
 // A parameter text passes when it begins or ends with a double quote; the
 // other end is taken as a quote without a look, so a folder typed without its
 // closing quote loses its last character. Users' command lines rely on this
@@ -42,7 +73,8 @@ ParseResult ParseAttach(std::string_view text) {
     return Rejected(kIncorrectParameterFormat);
   // The last character is dropped unseen, as the closing quote.
   const std::size_t start = kAttachPrefix.size();
-  std::string font_path(text.substr(start, text.size() - start - 1));
+  const std::size_t end = text.size() - LastCharacterSize(text);
+  std::string font_path(text.substr(start, end - start));
   return Accepted(RunKind::Attach, std::move(font_path), std::string());
 }
 
@@ -55,9 +87,11 @@ ParseResult ParseOneParameter(std::string_view text) {
   if (!HasQuoteAtAnEnd(text))
     return Rejected(kIncorrectParameterFormat);
   // A lone double quote has no room for a folder between its two ends.
-  if (text.size() < 2)
+  const std::size_t start = FirstCharacterSize(text);
+  const std::size_t last = LastCharacterSize(text);
+  if (start + last > text.size())
     return Rejected(kIncorrectParameterFormat);
-  std::string folder(text.substr(1, text.size() - 2));
+  std::string folder(text.substr(start, text.size() - last - start));
   if (folder.empty() || folder.back() != '\\')
     folder += '\\';
   std::string font_path = folder + std::string(kFontFileName);
@@ -73,9 +107,11 @@ ParseResult ParseTwoParameters(std::string_view text) {
     return Rejected(kIncorrectParameterFormat);
   // Between the first character and the separator, and between the separator
   // and the last character; both ends are dropped as quotes.
-  std::string font_path(text.substr(1, separator - 1));
+  const std::size_t font_start = FirstCharacterSize(text);
+  std::string font_path(text.substr(font_start, separator - font_start));
   const std::size_t folder_start = separator + ArgumentSeparator.size();
-  std::string folder(text.substr(folder_start, length - folder_start - 1));
+  const std::size_t folder_end = length - LastCharacterSize(text);
+  std::string folder(text.substr(folder_start, folder_end - folder_start));
   return Accepted(RunKind::FontAndGameFolder, std::move(font_path),
                   std::move(folder));
 }
