@@ -30,14 +30,8 @@ class FakePlatform : public Platform {
   std::vector<std::string> messages;
   std::size_t most_open_at_once = 0;
 
-  // The operation ("exists", "open-r", "open-rw", "open" for both, "length",
-  // "read", "write", "flush", "close", "create", "rename", "remove") that
-  // fails when it reaches fail_path, or
-  // any path if that is empty.
-  std::string fail_operation;
-  std::string fail_path;
-  // Or: the operation with this number (counting from 1, as in the log)
-  // fails, whatever it is.
+  // The operation with this number (counting from 1, as in the log) fails,
+  // whatever it is.
   std::size_t fail_on_call = 0;
 
   void AddFile(const std::string& path, std::uint64_t length,

@@ -28,7 +28,7 @@ std::string SizeReport(const std::string& name, const std::string& length) {
          "\r\nMaybe it's a different version of the game.";
 }
 
-struct FileSpec {
+struct FileSetup {
   std::string path;
   std::uint64_t length;
   bool read_only = false;
@@ -42,15 +42,13 @@ struct Patched {
 struct RunCase {
   const char* name;
   std::string arguments;
-  std::vector<FileSpec> files;
+  std::vector<FileSetup> files;
   std::vector<std::string> messages;  // without the caption
   int exit_status;
   std::vector<Patched> patched;  // every other file stays as it was
-  std::string fail_operation = "";
-  std::string fail_path = "";
 };
 
-const FileSpec kFont = {R"(GAME\ZYR2.FNT)", 2048};
+const FileSetup kFont = {R"(GAME\ZYR2.FNT)", 2048};
 const std::string kDos = R"(GAME\ZYR2.DOS)";
 const std::string kExe = R"(GAME\ZYR2.EXE)";
 const std::string kBranvel = R"(GAME\BRANVEL.EXE)";
@@ -159,54 +157,6 @@ const RunCase kRunCases[] = {
      {"Incorrect parameter format"},
      1,
      {}},
-    {"FontCannotBeOpened",
-     R"("game")",
-     {kFont, {kExe, 597504}},
-     {"The font file could not be read."},
-     1,
-     {},
-     "open",
-     kFont.path},
-    {"FontCannotBeRead",
-     R"("game")",
-     {kFont, {kExe, 597504}},
-     {"The font file could not be read."},
-     1,
-     {},
-     "read",
-     kFont.path},
-    {"WriteFails",
-     R"("game")",
-     {kFont, {kExe, 597504}, {kBranvel, 597504}},
-     {NotWritten("ZYR2.EXE")},
-     0,
-     {{kBranvel, 497968}},
-     "write",
-     kExe},
-    {"FlushFails",
-     R"("game")",
-     {kFont, {kExe, 597504}},
-     {NotWritten("ZYR2.EXE"), kSummary},
-     1,
-     {{kExe, 497968}},
-     "flush",
-     kExe},
-    {"CloseAfterWriteFails",
-     R"("game")",
-     {kFont, {kBranvel, 597504}},
-     {NotWritten("BRANVEL.EXE"), kSummary},
-     1,
-     {{kBranvel, 497968}},
-     "close",
-     kBranvel},
-    {"LengthFails",
-     R"("game")",
-     {kFont, {kDos, 928799}},
-     {NotWritten("ZYR2.DOS"), kSummary},
-     1,
-     {},
-     "length",
-     kDos},
 };
 
 void PrintTo(const RunCase& row, std::ostream* out) {
@@ -226,11 +176,9 @@ TEST_P(RunTest, Run) {
   const RunCase& row = GetParam();
   FakePlatform platform;
   platform.argument_text = row.arguments;
-  platform.fail_operation = row.fail_operation;
-  platform.fail_path = row.fail_path;
-  for (const FileSpec& spec : row.files) {
-    platform.AddFile(spec.path, spec.length, 0xEE);
-    platform.files[spec.path].read_only = spec.read_only;
+  for (const FileSetup& setup : row.files) {
+    platform.AddFile(setup.path, setup.length, 0xEE);
+    platform.files[setup.path].read_only = setup.read_only;
   }
   const std::vector<std::uint8_t> font = FontBytes();
   for (auto& [path, file] : platform.files) {
