@@ -10,15 +10,7 @@
 namespace mdlReplace {
 namespace {
 
-const std::string kCaption = "ZYR 2 Font Replacer: ";
 const std::string kProgram = R"(C:\TOOLS\ZYR2FONT.EXE)";
-
-std::vector<std::uint8_t> Pattern(std::size_t length, std::uint8_t seed) {
-  std::vector<std::uint8_t> bytes(length);
-  for (std::size_t i = 0; i < length; ++i)
-    bytes[i] = static_cast<std::uint8_t>(i * 13 + seed);
-  return bytes;
-}
 
 std::vector<std::uint8_t> Block(const std::vector<std::uint8_t>& font) {
   std::vector<std::uint8_t> block(kFontBlockSize);
@@ -67,9 +59,8 @@ TEST(ReadAttachedFont, Table) {
       EXPECT_TRUE(std::equal(font.begin(), font.end(), row.font.begin()));
       EXPECT_TRUE(platform.messages.empty());
     } else {
-      EXPECT_EQ(
-          platform.messages,
-          std::vector<std::string>{kCaption + std::string(kNoAttachedFont)});
+      EXPECT_EQ(platform.messages, std::vector<std::string>{
+                                       kShown + std::string(kNoAttachedFont)});
     }
     EXPECT_EQ(platform.OpenCount(), 0u);
   }
@@ -116,7 +107,7 @@ TEST_F(AttachTest, RunWithoutArgumentsOrBlockChangesNothing) {
   const auto before = platform.files;
   EXPECT_EQ(RunProgram(platform), kExitFailure);
   EXPECT_EQ(platform.messages,
-            std::vector<std::string>{kCaption + std::string(kNoAttachedFont)});
+            std::vector<std::string>{kShown + std::string(kNoAttachedFont)});
   EXPECT_TRUE(platform.Logged("open-rw").empty());
   EXPECT_TRUE(platform.files == before);
 }
@@ -130,10 +121,10 @@ TEST_F(AttachTest, RefusesAMissingOrShortFont) {
   EXPECT_EQ(RunProgram(platform), kExitFailure);
   platform.files["my.fnt"].bytes.resize(kFontSize - 1);
   EXPECT_EQ(RunProgram(platform), kExitFailure);
-  EXPECT_EQ(platform.messages,
-            (std::vector<std::string>{
-                kCaption + "Font file not found",
-                kCaption + "Font is not 8x8, or is compressed"}));
+  EXPECT_EQ(
+      platform.messages,
+      (std::vector<std::string>{kShown + "Font file not found",
+                                kShown + "Font is not 8x8, or is compressed"}));
   EXPECT_TRUE(platform.files[kProgram] == before_missing.at(kProgram));
   EXPECT_EQ(platform.files.size(), 2u) << "a copy was left behind";
   EXPECT_TRUE(platform.Logged("open-r " + kProgram).empty());

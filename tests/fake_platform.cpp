@@ -4,6 +4,13 @@
 
 namespace mdlReplace {
 
+std::vector<std::uint8_t> Pattern(std::size_t length, std::uint8_t seed) {
+  std::vector<std::uint8_t> bytes(length);
+  for (std::size_t i = 0; i < length; ++i)
+    bytes[i] = static_cast<std::uint8_t>(i * 13 + seed);
+  return bytes;
+}
+
 void FakePlatform::AddFile(const std::string& path, std::uint64_t length,
                            std::uint8_t fill) {
   files[path].bytes.assign(length, fill);

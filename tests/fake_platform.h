@@ -11,6 +11,12 @@
 
 namespace mdlReplace {
 
+// What the fake shows before each message: the caption and ": ".
+inline const std::string kShown = "ZYR 2 Font Replacer: ";
+
+// Bytes that differ from their neighbours, different for each seed.
+std::vector<std::uint8_t> Pattern(std::size_t length, std::uint8_t seed);
+
 class FakePlatform : public Platform {
  public:
   struct File {

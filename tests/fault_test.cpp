@@ -32,13 +32,6 @@ const Target kTargets[] = {
     {R"(GAME\BRANVEL.EXE)", "BRANVEL.EXE", 616448, 514100},
 };
 
-std::vector<std::uint8_t> Pattern(std::size_t length, std::uint8_t seed) {
-  std::vector<std::uint8_t> bytes(length);
-  for (std::size_t i = 0; i < length; ++i)
-    bytes[i] = static_cast<std::uint8_t>(i * 31 + seed);
-  return bytes;
-}
-
 FakePlatform PatchScenario() {
   FakePlatform platform;
   platform.argument_text = R"("game")";
@@ -90,10 +83,10 @@ TEST(FaultInjection, EveryOperationOfAPatchRun) {
           // Without a font nothing is patched.
           EXPECT_EQ(status, kExitFailure);
           ASSERT_EQ(platform.messages.size(), 1u);
-          EXPECT_EQ(platform.messages[0],
-                    "ZYR 2 Font Replacer: " +
-                        (operation == "exists" ? std::string(kFontFileNotFound)
-                                               : kUnreadable));
+          EXPECT_EQ(
+              platform.messages[0],
+              kShown + (operation == "exists" ? std::string(kFontFileNotFound)
+                                              : kUnreadable));
           EXPECT_TRUE(platform.files == before.files);
           return;
         }
@@ -108,7 +101,7 @@ TEST(FaultInjection, EveryOperationOfAPatchRun) {
           if (failed && operation != "exists") {
             EXPECT_EQ(platform.messages,
                       std::vector<std::string>{
-                          "ZYR 2 Font Replacer: " + target.name +
+                          kShown + target.name +
                           " could not be written.\r\nMake sure it is not "
                           "read-only and the game is not running."});
           }
@@ -147,7 +140,7 @@ TEST(FaultInjection, EveryOperationOfAnAttach) {
           message = operation == "exists" ? std::string(kFontFileNotFound)
                                           : kUnreadable;
         EXPECT_EQ(platform.messages,
-                  std::vector<std::string>{"ZYR 2 Font Replacer: " + message});
+                  std::vector<std::string>{kShown + message});
       });
   // Five on the font, four to read the program, six for its new copy.
   EXPECT_EQ(faults, 5u + 4u + 6u);
@@ -172,9 +165,9 @@ TEST(FaultInjection, EveryOperationOfARunWithTheAttachedFont) {
          FakePlatform& platform, const FakePlatform& before, int status) {
         if (path == kProgram) {
           EXPECT_EQ(status, kExitFailure);
-          EXPECT_EQ(platform.messages,
-                    std::vector<std::string>{"ZYR 2 Font Replacer: " +
-                                             std::string(kNoAttachedFont)});
+          EXPECT_EQ(
+              platform.messages,
+              std::vector<std::string>{kShown + std::string(kNoAttachedFont)});
           EXPECT_TRUE(platform.files == before.files);
         } else if (path != kCurrentExe) {
           // The font file and two targets, looked for and not there:

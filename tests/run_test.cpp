@@ -10,7 +10,6 @@
 namespace mdlReplace {
 namespace {
 
-const std::string kCaption = "ZYR 2 Font Replacer: ";
 const std::string kSummary =
     "None of the game files were found or processed.\r\n"
     "Make sure you specified the right path, and you have a supported "
@@ -163,13 +162,6 @@ void PrintTo(const RunCase& row, std::ostream* out) {
   *out << row.name;
 }
 
-std::vector<std::uint8_t> FontBytes() {
-  std::vector<std::uint8_t> font(kFontSize);
-  for (std::size_t i = 0; i < font.size(); ++i)
-    font[i] = static_cast<std::uint8_t>(i * 7 + 1);
-  return font;
-}
-
 class RunTest : public testing::TestWithParam<RunCase> {};
 
 TEST_P(RunTest, Run) {
@@ -180,7 +172,7 @@ TEST_P(RunTest, Run) {
     platform.AddFile(setup.path, setup.length, 0xEE);
     platform.files[setup.path].read_only = setup.read_only;
   }
-  const std::vector<std::uint8_t> font = FontBytes();
+  const std::vector<std::uint8_t> font = Pattern(kFontSize, 1);
   for (auto& [path, file] : platform.files) {
     if (file.bytes.size() == kFontSize)
       file.bytes = font;
@@ -191,7 +183,7 @@ TEST_P(RunTest, Run) {
 
   std::vector<std::string> expected_messages;
   for (const std::string& message : row.messages)
-    expected_messages.push_back(kCaption + message);
+    expected_messages.push_back(kShown + message);
   EXPECT_EQ(platform.messages, expected_messages);
   EXPECT_EQ(platform.OpenCount(), 0u) << "a file was left open";
   EXPECT_LE(platform.most_open_at_once, 1u);

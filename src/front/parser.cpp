@@ -91,9 +91,8 @@ ParseResult ParseOneParameter(std::string_view text) {
   const std::size_t last = LastCharacterSize(text);
   if (start + last > text.size())
     return Rejected(kIncorrectParameterFormat);
-  std::string folder(text.substr(start, text.size() - last - start));
-  if (folder.empty() || folder.back() != '\\')
-    folder += '\\';
+  std::string folder = WithTrailingBackslash(
+      std::string(text.substr(start, text.size() - last - start)));
   std::string font_path = folder + std::string(kFontFileName);
   return Accepted(RunKind::GameFolder, std::move(font_path), std::move(folder));
 }
@@ -117,6 +116,12 @@ ParseResult ParseTwoParameters(std::string_view text) {
 }
 
 }  // namespace
+
+std::string WithTrailingBackslash(std::string folder) {
+  if (folder.empty() || folder.back() != '\\')
+    folder += '\\';
+  return folder;
+}
 
 std::size_t CountOccurrences(std::string_view text, std::string_view pattern) {
   std::size_t count = 0;

@@ -13,12 +13,6 @@ int EndWithError(Platform& platform, std::string_view message) {
   return kExitFailure;
 }
 
-std::string WithTrailingBackslash(std::string folder) {
-  if (folder.empty() || folder.back() != '\\')
-    folder += '\\';
-  return folder;
-}
-
 bool LengthFits(std::uint64_t length, FontLength accepted) {
   return accepted == FontLength::Exact ? length == kFontSize
                                        : length >= kFontSize;
