@@ -5,6 +5,7 @@
 
 #include "attached/attached_font.h"
 #include "fake_platform.h"
+#include "fonts/font.h"
 #include "front/run.h"
 
 namespace mdlReplace {
@@ -127,7 +128,7 @@ TEST_F(AttachTest, RefusesAMissingOrShortFont) {
                                 kShown + "Font is not 8x8, or is compressed"}));
   EXPECT_TRUE(platform.files[kProgram] == before_missing.at(kProgram));
   EXPECT_EQ(platform.files.size(), 2u) << "a copy was left behind";
-  EXPECT_TRUE(platform.Logged("open-r " + kProgram).empty());
+  EXPECT_TRUE(platform.Logged("lock").empty());
 }
 
 }  // namespace

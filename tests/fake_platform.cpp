@@ -4,6 +4,23 @@
 
 namespace mdlReplace {
 
+namespace {
+
+std::string AsciiUpper(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(), [](char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+  });
+  return text;
+}
+
+OpenedFile Answer(Found found) {
+  OpenedFile file;
+  file.found = found;
+  return file;
+}
+
+}  // namespace
+
 std::vector<std::uint8_t> Pattern(std::size_t length, std::uint8_t seed) {
   std::vector<std::uint8_t> bytes(length);
   for (std::size_t i = 0; i < length; ++i)
@@ -29,7 +46,9 @@ std::vector<std::string> FakePlatform::Logged(
 bool FakePlatform::Fails(const std::string& operation,
                          const std::string& path) {
   log.push_back(operation + " " + path);
-  return log.size() == fail_on_call;
+  return fail_on_call != 0 &&
+         (log.size() == fail_on_call ||
+          (fail_onward && log.size() > fail_on_call));
 }
 
 const FakePlatform::OpenFile* FakePlatform::Find(FileId file) const {
@@ -37,45 +56,73 @@ const FakePlatform::OpenFile* FakePlatform::Find(FileId file) const {
   return it == open_.end() ? nullptr : &it->second;
 }
 
+std::string FakePlatform::FindPath(const std::string& path,
+                                   Naming naming) const {
+  if (files.count(path) != 0 || naming == Naming::Exact)
+    return path;
+  if (files.count(AsciiUpper(path)) != 0)
+    return AsciiUpper(path);
+  for (const auto& [name, file] : files) {
+    if (AsciiUpper(name) == AsciiUpper(path))
+      return name;
+  }
+  return path;
+}
+
 std::string FakePlatform::ArgumentText() {
   return argument_text;
 }
 
-std::string FakePlatform::UpperCase(const std::string& text) {
-  std::string upper = text;
-  std::transform(upper.begin(), upper.end(), upper.begin(), [](char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-  });
-  return upper;
+std::vector<std::string> FakePlatform::CommandArguments() {
+  return command_arguments;
 }
 
-bool FakePlatform::FileExists(const std::string& path) {
-  return !Fails("exists", path) && files.count(path) != 0;
-}
-
-FileId FakePlatform::Open(const std::string& path, OpenMode mode) {
+OpenedFile FakePlatform::Open(const std::string& path, Naming naming,
+                              OpenMode mode) {
   const char* name = mode == OpenMode::ReadWrite ? "open-rw" : "open-r";
+  const std::string found = FindPath(path, naming);
+  auto it = files.find(found);
   if (Fails(name, path))
-    return kNoFile;
-  auto it = files.find(path);
-  if (it == files.end() ||
-      (mode == OpenMode::ReadWrite && it->second.read_only))
-    return kNoFile;
-  return Opened(path, mode);
+    return Answer(it != files.end() ? Found::Refused : Found::Absent);
+  if (it == files.end())
+    return Answer(Found::Absent);
+  if (mode == OpenMode::ReadWrite && it->second.read_only)
+    return Answer(Found::Refused);
+  return Opened(found, mode);
 }
 
-FileId FakePlatform::Opened(const std::string& path, OpenMode mode) {
+OpenedFile FakePlatform::OpenRunningProgram() {
+  if (Fails("open-self", program_path) || files.count(program_path) == 0)
+    return Answer(Found::Refused);
+  return Opened(program_path, OpenMode::Read);
+}
+
+OpenedFile FakePlatform::OpenLocked(const std::string& path) {
+  if (Fails("lock", path))
+    return Answer(Found::Refused);
+  if (files.count(path) == 0)
+    return Answer(Found::Absent);
+  return Opened(path, OpenMode::Read);
+}
+
+OpenedFile FakePlatform::Opened(const std::string& path, OpenMode mode) {
   const FileId id = next_id_++;
   open_[id] = OpenFile{path, mode};
   most_open_at_once = std::max(most_open_at_once, open_.size());
-  return id;
+  OpenedFile file = Answer(Found::File);
+  file.id = id;
+  file.length = files[path].bytes.size();
+  file.has_holes = files[path].sparse;
+  return file;
 }
 
-bool FakePlatform::Length(FileId file, std::uint64_t* length) {
+bool FakePlatform::Reserve(FileId file, std::uint64_t offset,
+                           std::uint64_t length) {
   const OpenFile* open = Find(file);
-  if (open == nullptr || Fails("length", open->path))
+  if (open == nullptr || Fails("reserve", open->path) ||
+      offset + length > files[open->path].bytes.size())
     return false;
-  *length = files[open->path].bytes.size();
+  files[open->path].sparse = false;
   return true;
 }
 
@@ -92,17 +139,33 @@ bool FakePlatform::ReadAt(FileId file, std::uint64_t offset,
   return true;
 }
 
-bool FakePlatform::WriteAt(FileId file, std::uint64_t offset,
-                           std::span<const std::uint8_t> data) {
+std::size_t FakePlatform::WriteAt(FileId file, std::uint64_t offset,
+                                  std::span<const std::uint8_t> data) {
   const OpenFile* open = Find(file);
-  if (open == nullptr || Fails("write", open->path) ||
-      open->mode != OpenMode::ReadWrite)
-    return false;
+  if (open == nullptr || open->mode != OpenMode::ReadWrite)
+    return 0;
+  const bool fails = Fails("write", open->path);
+  // A write that fails part way has written some of its bytes.
+  const std::size_t count = fails ? data.size() / 2 : data.size();
   std::vector<std::uint8_t>& bytes = files[open->path].bytes;
-  if (bytes.size() < offset + data.size())
-    bytes.resize(offset + data.size());
-  std::copy(data.begin(), data.end(),
-            bytes.begin() + static_cast<std::ptrdiff_t>(offset));
+  if (bytes.size() < offset + count)
+    bytes.resize(offset + count);
+  std::copy_n(data.begin(), count,
+              bytes.begin() + static_cast<std::ptrdiff_t>(offset));
+  return count;
+}
+
+bool FakePlatform::CopyInto(FileId from, FileId to, std::uint64_t length) {
+  const OpenFile* source = Find(from);
+  const OpenFile* target = Find(to);
+  if (source == nullptr || target == nullptr ||
+      target->mode != OpenMode::ReadWrite || Fails("copy", target->path))
+    return false;
+  const std::vector<std::uint8_t>& bytes = files[source->path].bytes;
+  if (length > bytes.size())
+    return false;
+  std::vector<std::uint8_t>& copy = files[target->path].bytes;
+  copy.assign(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(length));
   return true;
 }
 
@@ -126,14 +189,16 @@ std::string FakePlatform::ProgramExecutablePath() {
 
 FileId FakePlatform::CreateBeside(const std::string& path,
                                   std::string* created_path) {
-  if (Fails("create", path) || files.count(path) == 0)
+  const auto original = files.find(path);
+  if (Fails("create", path) ||
+      (original != files.end() && original->second.read_only))
     return kNoFile;
   const std::string name = path.substr(0, path.rfind('\\') + 1) + "~NEW";
   if (files.count(name) != 0)
     return kNoFile;
-  files[name].read_only = files[path].read_only;
+  files[name];
   *created_path = name;
-  return Opened(name, OpenMode::ReadWrite);
+  return Opened(name, OpenMode::ReadWrite).id;
 }
 
 bool FakePlatform::PutInPlace(const std::string& replacement,
@@ -152,6 +217,18 @@ bool FakePlatform::RemoveFile(const std::string& path) {
 void FakePlatform::ShowErrorBox(const std::string& caption,
                                 const std::string& message) {
   messages.push_back(caption + ": " + message);
+}
+
+Drawing FakePlatform::OutputDrawing() {
+  return drawing;
+}
+
+bool FakePlatform::PrintOutput(const std::string& /*caption*/,
+                               const std::string& text) {
+  if (Fails("print", "-"))
+    return false;
+  output += text;
+  return true;
 }
 
 }  // namespace mdlReplace

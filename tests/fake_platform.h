@@ -22,23 +22,31 @@ class FakePlatform : public Platform {
   struct File {
     std::vector<std::uint8_t> bytes;
     bool read_only = false;
+    bool sparse = false;
     bool operator==(const File&) const = default;
   };
 
-  // Files by the path the program spells, backslashes and all.
+  // Files by their path as the program spells it, backslashes and all. A
+  // spelled path finds its file as written, in upper case, or else in any
+  // case, as on a file system that tells case apart.
   std::map<std::string, File> files;
   std::string argument_text;
+  std::vector<std::string> command_arguments;
   std::string program_path = R"(C:\TOOLS\ZYR2FONT.EXE)";
+  Drawing drawing = Drawing::Ascii;
 
   // Each operation as "name path", in order, e.g. "write GAME\ZYR2.EXE".
   std::vector<std::string> log;
   // Each message shown, caption and text joined by ": ".
   std::vector<std::string> messages;
+  std::string output;
   std::size_t most_open_at_once = 0;
 
   // The operation with this number (counting from 1, as in the log) fails,
-  // whatever it is.
+  // whatever it is; with fail_onward, so does every one after it, as on a
+  // disk that went away. A failing write writes half its bytes.
   std::size_t fail_on_call = 0;
+  bool fail_onward = false;
 
   void AddFile(const std::string& path, std::uint64_t length,
                std::uint8_t fill = 0);
@@ -47,14 +55,18 @@ class FakePlatform : public Platform {
   std::size_t OpenCount() const { return open_.size(); }
 
   std::string ArgumentText() override;
-  std::string UpperCase(const std::string& text) override;
-  bool FileExists(const std::string& path) override;
-  FileId Open(const std::string& path, OpenMode mode) override;
-  bool Length(FileId file, std::uint64_t* length) override;
+  std::vector<std::string> CommandArguments() override;
+  OpenedFile Open(const std::string& path, Naming naming,
+                  OpenMode mode) override;
+  OpenedFile OpenRunningProgram() override;
+  OpenedFile OpenLocked(const std::string& path) override;
+  bool Reserve(FileId file, std::uint64_t offset,
+               std::uint64_t length) override;
   bool ReadAt(FileId file, std::uint64_t offset,
               std::span<std::uint8_t> data) override;
-  bool WriteAt(FileId file, std::uint64_t offset,
-               std::span<const std::uint8_t> data) override;
+  std::size_t WriteAt(FileId file, std::uint64_t offset,
+                      std::span<const std::uint8_t> data) override;
+  bool CopyInto(FileId from, FileId to, std::uint64_t length) override;
   bool Flush(FileId file) override;
   bool Close(FileId file) override;
   std::string ProgramExecutablePath() override;
@@ -65,16 +77,20 @@ class FakePlatform : public Platform {
   bool RemoveFile(const std::string& path) override;
   void ShowErrorBox(const std::string& caption,
                     const std::string& message) override;
+  Drawing OutputDrawing() override;
+  bool PrintOutput(const std::string& caption,
+                   const std::string& text) override;
 
  private:
   struct OpenFile {
     std::string path;
     OpenMode mode;
   };
-  // Logs the operation and tells whether it is the one set to fail.
+  // Logs the operation and tells whether it is one set to fail.
   bool Fails(const std::string& operation, const std::string& path);
   const OpenFile* Find(FileId file) const;
-  FileId Opened(const std::string& path, OpenMode mode);
+  std::string FindPath(const std::string& path, Naming naming) const;
+  OpenedFile Opened(const std::string& path, OpenMode mode);
 
   std::map<FileId, OpenFile> open_;
   FileId next_id_ = 3;

@@ -1,6 +1,8 @@
 // Every file operation of a run fails in turn, one run per operation: the
 // run must say the right thing, end with the right status, and leave every
-// file whole, but for targets whose font was written before the failure.
+// file whole. Then every operation from one on fails, as on a disk that
+// went away: each target must still be whole, patched whole, or reported
+// as maybe damaged.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -9,6 +11,7 @@
 
 #include "attached/attached_font.h"
 #include "fake_platform.h"
+#include "fonts/font_file.h"
 #include "front/run.h"
 
 namespace mdlReplace {
@@ -24,46 +27,77 @@ struct Target {
   std::string name;
   std::uint64_t length;
   std::uint64_t offset;
+  bool sparse;
 };
 
 const Target kTargets[] = {
-    {R"(GAME\ZYR2.DOS)", "ZYR2.DOS", 928799, 881700},
-    {R"(GAME\ZYR2.EXE)", "ZYR2.EXE", 615936, 513588},
-    {R"(GAME\BRANVEL.EXE)", "BRANVEL.EXE", 616448, 514100},
+    {R"(GAME\ZYR2.DOS)", "ZYR2.DOS", 928799, 881700, false},
+    {R"(GAME\ZYR2.EXE)", "ZYR2.EXE", 615936, 513588, true},
+    {R"(GAME\BRANVEL.EXE)", "BRANVEL.EXE", 616448, 514100, false},
 };
+
+std::string NotWritten(const Target& target) {
+  return kShown + target.name +
+         " could not be written.\r\nMake sure it is not read-only and the "
+         "game is not running.";
+}
+
+std::string Damaged(const Target& target) {
+  return kShown + target.name +
+         " could not be written, and may now be damaged.\r\nRestore it from "
+         "a backup, or reinstall the game.";
+}
 
 FakePlatform PatchScenario() {
   FakePlatform platform;
-  platform.argument_text = R"("game")";
+  platform.argument_text = R"("GAME")";
   platform.files[kFont].bytes = Pattern(kFontSize, 1);
-  for (const Target& target : kTargets)
-    platform.AddFile(target.path, target.length, 0xEE);
+  for (const Target& target : kTargets) {
+    platform.files[target.path].bytes = Pattern(target.length, 0xEE);
+    platform.files[target.path].sparse = target.sparse;
+  }
   return platform;
 }
 
-bool HoldsFont(const FakePlatform& platform, const Target& target,
-               const std::vector<std::uint8_t>& font) {
-  const std::vector<std::uint8_t>& bytes = platform.files.at(target.path).bytes;
-  return std::equal(font.begin(), font.end(),
-                    bytes.begin() + static_cast<std::ptrdiff_t>(target.offset));
+bool Unchanged(const FakePlatform& platform, const FakePlatform& before,
+               const std::string& path) {
+  return platform.files.at(path).bytes == before.files.at(path).bytes;
 }
 
+// Patched whole: the font at its offset and every other byte as it was.
+bool PatchedWhole(const FakePlatform& platform, const FakePlatform& before,
+                  const Target& target) {
+  std::vector<std::uint8_t> expected = before.files.at(target.path).bytes;
+  const std::vector<std::uint8_t> font = Pattern(kFontSize, 1);
+  std::copy(font.begin(), font.end(),
+            expected.begin() + static_cast<std::ptrdiff_t>(target.offset));
+  return platform.files.at(target.path).bytes == expected;
+}
+
+bool Shown(const FakePlatform& platform, const std::string& message) {
+  return std::find(platform.messages.begin(), platform.messages.end(),
+                   message) != platform.messages.end();
+}
+
+using Check = std::function<void(const std::string& operation,
+                                 const std::string& path,
+                                 FakePlatform& platform,
+                                 const FakePlatform& before, int status)>;
+
 // Runs the scenario once per operation of its clean run, with that one
-// operation failing, and hands each outcome to the check. Returns how many
-// faults were injected.
-std::size_t InjectEachFault(
-    const std::function<FakePlatform()>& scenario,
-    const std::function<void(const std::string& operation,
-                             const std::string& path, FakePlatform& platform,
-                             const FakePlatform& before, int status)>& check) {
+// operation failing (and, onward, every one after it), and hands each
+// outcome to the check. Returns how many faults were injected.
+std::size_t InjectEachFault(const std::function<FakePlatform()>& scenario,
+                            bool onward, const Check& check) {
   FakePlatform clean = scenario();
   RunProgram(clean);
   for (std::size_t call = 1; call <= clean.log.size(); ++call) {
     const std::string& line = clean.log[call - 1];
-    SCOPED_TRACE("failing " + line);
+    SCOPED_TRACE("failing " + line + (onward ? " and onward" : ""));
     FakePlatform platform = scenario();
     const FakePlatform before = platform;
     platform.fail_on_call = call;
+    platform.fail_onward = onward;
     const int status = RunProgram(platform);
     const std::size_t blank = line.find(' ');
     check(line.substr(0, blank), line.substr(blank + 1), platform, before,
@@ -74,49 +108,58 @@ std::size_t InjectEachFault(
 }
 
 TEST(FaultInjection, EveryOperationOfAPatchRun) {
-  const std::vector<std::uint8_t> font = Pattern(kFontSize, 1);
   const std::size_t faults = InjectEachFault(
-      PatchScenario,
-      [&](const std::string& operation, const std::string& path,
-          FakePlatform& platform, const FakePlatform& before, int status) {
+      PatchScenario, false,
+      [](const std::string& operation, const std::string& path,
+         FakePlatform& platform, const FakePlatform& before, int status) {
         if (path == kFont) {
           // Without a font nothing is patched.
           EXPECT_EQ(status, kExitFailure);
-          ASSERT_EQ(platform.messages.size(), 1u);
-          EXPECT_EQ(
-              platform.messages[0],
-              kShown + (operation == "exists" ? std::string(kFontFileNotFound)
-                                              : kUnreadable));
+          EXPECT_EQ(platform.messages, std::vector<std::string>{kShown + kUnreadable});
           EXPECT_TRUE(platform.files == before.files);
           return;
         }
-        // A failing target is reported, unless it only seemed absent; the
-        // others are patched all the same.
+        // The failing target keeps its bytes and is reported; once the font
+        // is flushed, a failing close changes nothing. The others are
+        // patched all the same.
         EXPECT_EQ(status, kExitSuccess);
         for (const Target& target : kTargets) {
-          const bool failed = target.path == path;
-          const bool written =
-              !failed || operation == "flush" || operation == "close";
-          EXPECT_EQ(HoldsFont(platform, target, font), written) << target.path;
-          if (failed && operation != "exists") {
-            EXPECT_EQ(platform.messages,
-                      std::vector<std::string>{
-                          kShown + target.name +
-                          " could not be written.\r\nMake sure it is not "
-                          "read-only and the game is not running."});
-          }
-          if (!written) {
-            EXPECT_TRUE(platform.files[target.path] ==
-                        before.files.at(target.path));
+          const bool failed = target.path == path && operation != "close";
+          if (failed) {
+            EXPECT_TRUE(Unchanged(platform, before, target.path)) << target.path;
+            EXPECT_EQ(platform.messages, std::vector<std::string>{NotWritten(target)});
+          } else {
+            EXPECT_TRUE(PatchedWhole(platform, before, target)) << target.path;
           }
         }
-        if (operation == "exists") {
+        if (operation == "close") {
           EXPECT_TRUE(platform.messages.empty());
         }
       });
-  // Five on the font, six on each target.
-  EXPECT_EQ(faults, 5u + 3 * 6u);
+  // Three on the font, five on each target and a reserve on the sparse one.
+  EXPECT_EQ(faults, 3u + 3 * 5u + 1u);
   std::printf("patch run: %zu faults injected and survived\n", faults);
+}
+
+TEST(FaultInjection, EveryOperationOnwardOfAPatchRun) {
+  const std::size_t faults = InjectEachFault(
+      PatchScenario, true,
+      [](const std::string&, const std::string&, FakePlatform& platform,
+         const FakePlatform& before, int status) {
+        bool any_patched = false;
+        for (const Target& target : kTargets) {
+          const bool patched = PatchedWhole(platform, before, target);
+          const bool unchanged = Unchanged(platform, before, target.path);
+          any_patched = any_patched || patched;
+          // A target that lost its bytes says so; one that kept them says
+          // it was not written, or was never reached.
+          EXPECT_TRUE(patched || unchanged || Shown(platform, Damaged(target)))
+              << target.path;
+        }
+        EXPECT_EQ(status, any_patched ? kExitSuccess : kExitFailure);
+        EXPECT_TRUE(platform.files.at(kFont) == before.files.at(kFont));
+      });
+  EXPECT_EQ(faults, 3u + 3 * 5u + 1u);
 }
 
 FakePlatform AttachScenario() {
@@ -127,24 +170,41 @@ FakePlatform AttachScenario() {
   return platform;
 }
 
+void CheckAttach(const std::string& operation, const std::string& path,
+                 FakePlatform& platform, const FakePlatform& before,
+                 int status, bool onward) {
+  // Once the new program is in place, giving up the lock cannot undo it.
+  if (operation == "close" && path == kProgram) {
+    EXPECT_EQ(status, kExitSuccess);
+    EXPECT_EQ(platform.files.at(kProgram).bytes.size(), 50000u + kFontBlockSize);
+    return;
+  }
+  EXPECT_EQ(status, kExitFailure);
+  // The program is byte for byte what it was; a copy is left only where
+  // removing it failed too.
+  EXPECT_TRUE(platform.files.at(kProgram) == before.files.at(kProgram));
+  EXPECT_EQ(platform.files.count(R"(C:\TOOLS\~NEW)") != 0,
+            onward && !platform.Logged("remove").empty());
+  std::string message(kAttachFailed);
+  if (path == "my.fnt")
+    message = kUnreadable;
+  EXPECT_EQ(platform.messages, std::vector<std::string>{kShown + message});
+}
+
 TEST(FaultInjection, EveryOperationOfAnAttach) {
-  const std::size_t faults = InjectEachFault(
-      AttachScenario,
-      [](const std::string& operation, const std::string& path,
-         FakePlatform& platform, const FakePlatform& before, int status) {
-        EXPECT_EQ(status, kExitFailure);
-        // The program is byte for byte what it was, with no copy beside it.
-        EXPECT_TRUE(platform.files == before.files);
-        std::string message(kAttachFailed);
-        if (path == "my.fnt")
-          message = operation == "exists" ? std::string(kFontFileNotFound)
-                                          : kUnreadable;
-        EXPECT_EQ(platform.messages,
-                  std::vector<std::string>{kShown + message});
-      });
-  // Five on the font, four to read the program, six for its new copy.
-  EXPECT_EQ(faults, 5u + 4u + 6u);
-  std::printf("attach: %zu faults injected and survived\n", faults);
+  for (bool onward : {false, true}) {
+    const std::size_t faults = InjectEachFault(
+        AttachScenario, onward,
+        [onward](const std::string& operation, const std::string& path,
+                 FakePlatform& platform, const FakePlatform& before,
+                 int status) {
+          CheckAttach(operation, path, platform, before, status, onward);
+        });
+    // Three on the font; the lock, and the copy's create, copy, write,
+    // flush, close and rename; giving up the lock.
+    EXPECT_EQ(faults, 3u + 1u + 6u + 1u);
+    std::printf("attach: %zu faults injected and survived\n", faults);
+  }
 }
 
 FakePlatform AttachedFontScenario() {
@@ -160,7 +220,7 @@ FakePlatform AttachedFontScenario() {
 
 TEST(FaultInjection, EveryOperationOfARunWithTheAttachedFont) {
   const std::size_t faults = InjectEachFault(
-      AttachedFontScenario,
+      AttachedFontScenario, false,
       [](const std::string& operation, const std::string& path,
          FakePlatform& platform, const FakePlatform& before, int status) {
         if (path == kProgram) {
@@ -169,23 +229,21 @@ TEST(FaultInjection, EveryOperationOfARunWithTheAttachedFont) {
               platform.messages,
               std::vector<std::string>{kShown + std::string(kNoAttachedFont)});
           EXPECT_TRUE(platform.files == before.files);
-        } else if (path != kCurrentExe) {
-          // The font file and two targets, looked for and not there:
-          // failing that look changes nothing.
+        } else if (path != kCurrentExe || operation == "close") {
+          // The font file and two targets, looked for and not there, and
+          // the close after a flushed patch: failing changes nothing.
           EXPECT_EQ(status, kExitSuccess);
           EXPECT_TRUE(platform.messages.empty());
         } else {
-          // The only target: whatever fails, it does not count as patched.
+          // The only target keeps its bytes and does not count as patched:
+          // its own report, and the summary.
           EXPECT_EQ(status, kExitFailure);
-          const bool written = operation == "flush" || operation == "close";
-          EXPECT_EQ(platform.files[kCurrentExe] == before.files.at(kCurrentExe),
-                    !written);
-          // Its own report, unless it seemed absent, and the summary.
-          EXPECT_EQ(platform.messages.size(), operation == "exists" ? 1u : 2u);
+          EXPECT_TRUE(Unchanged(platform, before, kCurrentExe));
+          EXPECT_EQ(platform.messages.size(), 2u);
         }
       });
   // The font file, the program, the one target, and the two absent ones.
-  EXPECT_EQ(faults, 1u + 4u + 6u + 2u);
+  EXPECT_EQ(faults, 1u + 3u + 5u + 2u);
   std::printf("run with the attached font: %zu faults injected and survived\n",
               faults);
 }

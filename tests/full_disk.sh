@@ -15,8 +15,10 @@ cd "$folder" || exit 2
 cp "$program" zyr2font
 cp zyr2font zyr2font.orig
 head -c 2048 /dev/urandom >ZYR2.FNT
-# Sparse: writing the font into it needs space the file system lacks.
+# Sparse but for the font's first page: the write would go into that page
+# and then need space the file system lacks.
 truncate -s 597504 ZYR2.EXE
+dd if=/dev/zero of=ZYR2.EXE bs=4096 seek=121 count=1 conv=notrunc status=none
 head -c "$size" /dev/zero >fill 2>/dev/null
 
 ./zyr2font "$folder" 2>"$logs/patch.err"

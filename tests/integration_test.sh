@@ -11,6 +11,10 @@ mkdir "$work/bin"
 cp "$program_source" "$work/bin/zyr2font"
 chmod 755 "$work/bin" "$work/bin/zyr2font"
 program=$work/bin/zyr2font
+# A sanitized build checks for leaks through /proc and without a tracer,
+# and needs far more address space than the program.
+sanitized=${ZYR2_SANITIZED:-0}
+[ "$sanitized" = 1 ] && export ASAN_OPTIONS=detect_leaks=0
 
 # run_as USER PROGRAM ARGS...: runs with a time limit as the user ("" for
 # this one), keeping status and stderr.
@@ -245,6 +249,57 @@ expect_unchanged game/ZYR2.EXE
 expect_patched game/BRANVEL.EXE 514100 game/ZYR2.FNT
 end
 
+not_written() {
+  printf '%s%s could not be written.\nMake sure it is not read-only and the game is not running.' "$caption" "$1"
+}
+
+begin "standard error a closed pipe: the run goes on"
+make_font game/ZYR2.FNT
+make_file game/ZYR2.DOS 1000
+make_file game/ZYR2.EXE 597504
+# Opened both ways, then its reading end closed: a pipe nobody reads.
+mkfifo gone
+exec 3<>gone 4>gone 3<&-
+timeout 20 "$program" "$case_dir/game" 2>&4
+status=$?
+exec 4>&-
+expect_status 0
+expect_patched game/ZYR2.EXE 497968 game/ZYR2.FNT
+end
+
+begin "a file-size limit inside the font: every target kept whole"
+make_font game/ZYR2.FNT
+make_file game/ZYR2.DOS 928799
+make_file game/ZYR2.EXE 597504
+make_file game/BRANVEL.EXE 616448
+# 32 bytes of ZYR2.EXE's font fit under the limit; nothing of the others.
+run_as "" prlimit --fsize=498000 "$program" "$case_dir/game"
+expect_status 1
+expect_errors "$(not_written ZYR2.DOS)
+$(not_written ZYR2.EXE)
+$(not_written BRANVEL.EXE)
+$summary"
+expect_unchanged game/ZYR2.DOS
+expect_unchanged game/ZYR2.EXE
+expect_unchanged game/BRANVEL.EXE
+end
+
+begin "the path as typed wins over the same path in upper case"
+make_font zyr2/ZYR2.FNT
+make_file zyr2/ZYR2.EXE 597504
+make_font ZYR2/ZYR2.FNT
+make_file ZYR2/ZYR2.EXE 597504
+make_font my.fnt
+make_font MY.FNT
+run zyr2
+expect_status 0
+expect_patched zyr2/ZYR2.EXE 497968 zyr2/ZYR2.FNT
+expect_unchanged ZYR2/ZYR2.EXE
+run my.fnt ZYR2
+expect_status 0
+expect_patched ZYR2/ZYR2.EXE 497968 my.fnt
+end
+
 # copy_program: a copy of the program in the case's folder, kept pristine.
 copy_program() {
   mkdir -p tool
@@ -347,6 +402,165 @@ expect_status 1
 expect_errors "${caption}The font could not be attached to the program's executable file."
 expect_unchanged tool/zyr2font
 expect_no_copies
+end
+
+begin "the program's own path is taken exactly as the system gives it"
+mkdir -p 'x\y' x/y
+cp "$program" 'x\y/zyr2font'
+cp "$program" x/y/zyr2font
+cp "$program" x/y/zyr2font.orig
+make_font my.fnt
+run_as "" 'x\y/zyr2font' /A:my.fnt
+expect_status 0
+expect_block 'x\y/zyr2font' my.fnt "$program"
+expect_unchanged x/y/zyr2font
+make_file ZYR2.EXE 597504
+run_as "" 'x\y/zyr2font'
+expect_status 0
+expect_patched ZYR2.EXE 497968 my.fnt
+end
+
+begin "a program removed while it runs still reads its own font"
+copy_program
+make_font my.fnt
+run_as "" tool/zyr2font /A:my.fnt
+make_file ZYR2.EXE 597504
+# Held at its first open (of ./ZYR2.FNT) while its file goes away.
+strace -f -qq -o /dev/null -e trace=openat \
+  -e inject=openat:delay_enter=3000000:when=1 tool/zyr2font 2>.err &
+sleep 1
+rm tool/zyr2font
+wait $!
+status=$?
+errors=$(cat .err)
+expect_status 0
+expect_errors ""
+expect_patched ZYR2.EXE 497968 my.fnt
+end
+
+begin "without /proc: messages, never a crash"
+if [ "$sanitized" = 1 ]; then
+  echo "  (skipped: the sanitizers' runtime needs /proc itself)"
+elif unshare -rm true 2>/dev/null; then
+  copy_program
+  make_font my.fnt
+  make_file ZYR2.EXE 597504
+  unshare -rm sh -c 'mount -t tmpfs none /proc &&
+    { "$0" /A:my.fnt 2>attach.err; echo $? >attach.status;
+      "$0" 2>run.err; echo $? >run.status; }' tool/zyr2font
+  status=$(cat attach.status)
+  errors=$(cat attach.err)
+  expect_status 1
+  expect_errors "${caption}The font could not be attached to the program's executable file."
+  status=$(cat run.status)
+  errors=$(cat run.err)
+  expect_status 1
+  expect_errors "${caption}The program's executable file doesn't contain the font"
+  expect_unchanged tool/zyr2font
+  expect_unchanged ZYR2.EXE
+else
+  echo "  (no private mount namespace here)"
+fi
+end
+
+begin "twenty attaches at once all land"
+copy_program
+pids=()
+for i in $(seq 1 20); do
+  make_font "font$i.fnt"
+  tool/zyr2font "/A:font$i.fnt" 2>"err$i" &
+  pids+=($!)
+done
+for pid in "${pids[@]}"; do
+  wait "$pid" || fail "an attach failed: $(cat err*)"
+done
+base_length=$(stat -c %s tool/zyr2font.orig)
+[ "$(stat -c %s tool/zyr2font)" = $((base_length + 20 * 2056)) ] ||
+  fail "the program holds $(( ($(stat -c %s tool/zyr2font) - base_length) / 2056 )) blocks"
+cmp -s -n "$base_length" tool/zyr2font.orig tool/zyr2font || fail "the program lost its own bytes"
+blocks=$(for i in $(seq 0 19); do
+  tail -c +$((base_length + i * 2056 + 1)) tool/zyr2font | head -c 2056 | tail -c 2048 | md5sum
+done | sort)
+[ "$blocks" = "$(for i in $(seq 1 20); do md5sum <"font$i.fnt"; done | sort)" ] ||
+  fail "the blocks are not the twenty fonts, once each"
+expect_no_copies
+end
+
+signal_number() {
+  kill -l "$1"
+}
+
+for name in INT TERM HUP; do
+  begin "SIG$name during an attach removes the copy"
+  copy_program
+  make_font my.fnt
+  # Sent as the copy, written whole, is flushed. (Through sh, whose report
+  # of the signal goes nowhere.)
+  sh -c 'strace -f -qq -o /dev/null -e trace=fsync -e inject=fsync:signal="$0":when=1 \
+    tool/zyr2font /A:my.fnt; echo $? >.status' "$name" 2>/dev/null
+  status=$(cat .status)
+  expect_status $((128 + $(signal_number "$name")))
+  expect_unchanged tool/zyr2font
+  expect_no_copies
+  end
+done
+
+begin "a copy left by a killed attach goes with the next attach"
+copy_program
+make_font one.fnt
+make_font two.fnt
+sh -c 'strace -f -qq -o /dev/null -e trace=fsync -e inject=fsync:signal=KILL:when=1 \
+  tool/zyr2font /A:one.fnt' 2>/dev/null
+[ -n "$(ls -A tool | grep zyr2font-)" ] || fail "the killed attach left no copy"
+run_as "" tool/zyr2font /A:two.fnt
+expect_status 0
+expect_block tool/zyr2font two.fnt tool/zyr2font.orig
+expect_no_copies
+end
+
+begin "attach refuses a program its user may not write"
+copy_program
+chmod 777 tool
+make_font my.fnt
+for mode in 555 755; do
+  # 755 and owned by root: nobody may not write it, though the folder would
+  # let it rename.
+  chmod "$mode" tool/zyr2font
+  run_as nobody tool/zyr2font /A:my.fnt
+  expect_status 1
+  expect_errors "${caption}The font could not be attached to the program's executable file."
+  expect_unchanged tool/zyr2font
+  expect_no_copies
+done
+end
+
+begin "the new program keeps mode, owner and attributes"
+copy_program
+make_font my.fnt
+chmod 750 tool/zyr2font
+chown nobody tool/zyr2font
+setfattr -n user.origin -v zyr2 tool/zyr2font
+run_as "" tool/zyr2font /A:my.fnt
+expect_status 0
+expect_block tool/zyr2font my.fnt tool/zyr2font.orig
+[ "$(stat -c '%a %U' tool/zyr2font)" = "750 nobody" ] ||
+  fail "mode and owner are $(stat -c '%a %U' tool/zyr2font)"
+[ "$(getfattr --only-values -n user.origin tool/zyr2font 2>/dev/null)" = zyr2 ] ||
+  fail "the extended attribute was lost"
+end
+
+begin "attach to a program larger than the memory limit"
+[ "$sanitized" = 1 ] && echo "  (skipped: a sanitized build cannot run under a memory limit)"
+[ "$sanitized" = 1 ] || {
+copy_program
+head -c $((64 * 1024 * 1024)) /dev/zero >>tool/zyr2font
+cp tool/zyr2font tool/zyr2font.orig
+make_font my.fnt
+run_as "" prlimit --as=$((32 * 1024 * 1024)) tool/zyr2font /A:my.fnt
+expect_status 0
+expect_errors ""
+expect_block tool/zyr2font my.fnt tool/zyr2font.orig
+}
 end
 
 begin "a full file system"

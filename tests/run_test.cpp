@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "fake_platform.h"
+#include "fonts/font.h"
 #include "front/run.h"
 
 namespace mdlReplace {
@@ -126,6 +127,21 @@ const RunCase kRunCases[] = {
      {},
      0,
      {{kExe, 497968}}},
+    // Where names have case, the name as typed wins over its upper case.
+    {"TypedFontNameWins",
+     R"("my.fnt" "game")",
+     {{"my.fnt", 2048}, {"MY.FNT", 2047}, {kExe, 597504}},
+     {},
+     0,
+     {{kExe, 497968}}},
+    {"TypedFolderNameWins",
+     R"("zyr2")",
+     {{R"(zyr2\ZYR2.FNT)", 2048},
+      {R"(zyr2\ZYR2.EXE)", 597504},
+      {R"(ZYR2\ZYR2.EXE)", 597504}},
+     {},
+     0,
+     {{R"(zyr2\ZYR2.EXE)", 497968}}},
     {"EmptyFontPath",
      R"("" "game")",
      {kFont, {kExe, 597504}},
@@ -224,18 +240,19 @@ TEST(RunProgram, NothingTouchedAfterFatalMessage) {
 // Each target is written once, with one write of the whole font, flushed.
 TEST(RunProgram, OneFlushedWritePerTarget) {
   FakePlatform platform;
-  platform.argument_text = R"("game")";
+  platform.argument_text = R"("GAME")";
   platform.AddFile(kFont.path, 2048);
   platform.AddFile(kExe, 597504);
   platform.AddFile(kDos, 946491);
   EXPECT_EQ(RunProgram(platform), 0);
+  // Each file is opened once; the bytes under the font are read first, to
+  // go back should the write fail.
   const std::vector<std::string> expected = {
-      "exists " + kFont.path, "open-r " + kFont.path, "length " + kFont.path,
-      "read " + kFont.path,   "close " + kFont.path,  "exists " + kDos,
-      "open-rw " + kDos,      "length " + kDos,       "write " + kDos,
-      "flush " + kDos,        "close " + kDos,        "exists " + kExe,
-      "open-rw " + kExe,      "length " + kExe,       "write " + kExe,
-      "flush " + kExe,        "close " + kExe,        "exists " + kBranvel};
+      "open-r " + kFont.path, "read " + kFont.path,  "close " + kFont.path,
+      "open-rw " + kDos,      "read " + kDos,        "write " + kDos,
+      "flush " + kDos,        "close " + kDos,       "open-rw " + kExe,
+      "read " + kExe,         "write " + kExe,       "flush " + kExe,
+      "close " + kExe,        "open-rw " + kBranvel};
   EXPECT_EQ(platform.log, expected);
 }
 

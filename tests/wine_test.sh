@@ -45,7 +45,7 @@ expect_boxes() {
 
 begin "imports no DLL beyond Windows' own"
 imports=$(x86_64-w64-mingw32-objdump -p "$program" | awk '/DLL Name:/ {print toupper($3)}' | sort | tr '\n' ' ')
-[ "$imports" = "KERNEL32.DLL MSVCRT.DLL USER32.DLL " ] || fail "imports $imports"
+[ "$imports" = "KERNEL32.DLL MSVCRT.DLL SHELL32.DLL USER32.DLL " ] || fail "imports $imports"
 end
 
 begin "three targets"
@@ -159,6 +159,25 @@ expect_status 0
 expect_boxes ""
 expect_patched game/ZYR2.EXE 497968 my.fnt
 leftovers=$(ls -A tool | grep -v -x -e zyr2font.exe -e zyr2font.exe.orig)
+[ -z "$leftovers" ] || fail "left in tool/: $leftovers"
+end
+
+begin "the copy is a new file: a user's file linked under a fixed name is left alone"
+mkdir tool
+cp "$program" tool/zyr2font.exe
+make_file mine.txt 5000
+# The names a copy and a moved-aside program once had.
+ln mine.txt tool/zyr2font.exe.new
+make_file tool/zyr2font.exe.old 3000
+make_font my.fnt
+launch "$case_dir/tool/zyr2font.exe" "/A:\"$(windows_path "$case_dir/my.fnt")\""
+expect_status 0
+cmp -s <(tail -c 2048 tool/zyr2font.exe) my.fnt || fail "the program carries another font"
+launch "$case_dir/tool/zyr2font.exe" "/A:\"$(windows_path "$case_dir/my.fnt")\""
+launch "$case_dir/tool/zyr2font.exe" ""
+expect_unchanged mine.txt
+expect_unchanged tool/zyr2font.exe.old
+leftovers=$(ls -A tool | grep -v -x -e zyr2font.exe -e zyr2font.exe.new -e zyr2font.exe.old -e zyr2font.exe.old.orig)
 [ -z "$leftovers" ] || fail "left in tool/: $leftovers"
 end
 

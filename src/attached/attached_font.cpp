@@ -1,11 +1,10 @@
 #include "attached/attached_font.h"
 
 #include <algorithm>
-#include <span>
-#include <vector>
+#include <array>
 
-#include "front/run.h"
-#include "front/show_error.h"
+#include "fonts/font_file.h"
+#include "platform/show_error.h"
 
 namespace mdlReplace {
 
@@ -20,35 +19,20 @@ FontBlock MakeFontBlock(const FontImage& font) {
   return block;
 }
 
-bool ReadWholeFile(Platform& platform, const std::string& path,
-                   std::vector<std::uint8_t>* bytes) {
-  const FileId file = platform.Open(path, OpenMode::Read);
-  if (file == kNoFile)
-    return false;
-  std::uint64_t length = 0;
-  bool read = platform.Length(file, &length);
-  if (read) {
-    bytes->resize(length);
-    read = platform.ReadAt(file, 0, *bytes);
-  }
-  const bool closed = platform.Close(file);
-  return read && closed;
-}
-
 // A running program cannot be written in place, and a program half written
 // by a crash or a full disk would not start again. So the new executable is
 // written whole beside the old one and then takes its place in one step;
 // on any failure the copy is removed and the old one stays as it was.
 bool ReplaceWithAppended(Platform& platform, const std::string& path,
-                         std::span<const std::uint8_t> old_bytes,
-                         std::span<const std::uint8_t> appended) {
+                         const OpenedFile& program, const FontBlock& block) {
   std::string copy_path;
   const FileId copy = platform.CreateBeside(path, &copy_path);
   if (copy == kNoFile)
     return false;
-  const bool written = platform.WriteAt(copy, 0, old_bytes) &&
-                       platform.WriteAt(copy, old_bytes.size(), appended) &&
-                       platform.Flush(copy);
+  const bool written =
+      platform.CopyInto(program.id, copy, program.length) &&
+      platform.WriteAt(copy, program.length, block) == block.size() &&
+      platform.Flush(copy);
   const bool closed = platform.Close(copy);
   if (written && closed && platform.PutInPlace(copy_path, path))
     return true;
@@ -56,17 +40,31 @@ bool ReplaceWithAppended(Platform& platform, const std::string& path,
   return false;
 }
 
-// The last bytes of the file, when it is long enough to hold a block.
-bool ReadLastBlock(Platform& platform, const std::string& path,
-                   FontBlock* block) {
-  const FileId file = platform.Open(path, OpenMode::Read);
-  if (file == kNoFile)
+// Attaches that run at once take turns: each holds the lock on the program
+// from reading it to putting its successor in place, so none builds on a
+// program that another is replacing.
+bool AppendBlock(Platform& platform, const std::string& path,
+                 const FontBlock& block) {
+  const OpenedFile program = platform.OpenLocked(path);
+  if (program.found != Found::File)
     return false;
-  std::uint64_t length = 0;
-  const bool read = platform.Length(file, &length) &&
-                    length >= kFontBlockSize &&
-                    platform.ReadAt(file, length - kFontBlockSize, *block);
-  const bool closed = platform.Close(file);
+  const bool replaced = ReplaceWithAppended(platform, path, program, block);
+  // Closing gives up the lock; the program was only read, so a failing
+  // close changes nothing.
+  platform.Close(program.id);
+  return replaced;
+}
+
+// The last bytes of the running program, when it is long enough to hold a
+// block.
+bool ReadLastBlock(Platform& platform, FontBlock* block) {
+  const OpenedFile program = platform.OpenRunningProgram();
+  if (program.found != Found::File)
+    return false;
+  const bool read = program.length >= kFontBlockSize &&
+                    platform.ReadAt(program.id, program.length - kFontBlockSize,
+                                    *block);
+  const bool closed = platform.Close(program.id);
   return read && closed;
 }
 
@@ -74,19 +72,18 @@ bool ReadLastBlock(Platform& platform, const std::string& path,
 
 bool AttachFont(Platform& platform, const std::string& font_path) {
   // Missing or short data would make a broken block inside the program.
-  if (!platform.FileExists(font_path)) {
-    ShowError(platform, kFontFileNotFound);
-    return false;
-  }
   FontImage font{};
-  if (!LoadFontFile(platform, font_path, FontLength::AtLeast, &font))
-    return false;
-
-  const std::string program = platform.ProgramExecutablePath();
-  std::vector<std::uint8_t> executable;
-  const FontBlock block = MakeFontBlock(font);
-  if (!ReadWholeFile(platform, program, &executable) ||
-      !ReplaceWithAppended(platform, program, executable, block)) {
+  switch (LoadFontFile(platform, font_path, FontLength::AtLeast, &font)) {
+    case FontLoad::Absent:
+      ShowError(platform, kFontFileNotFound);
+      return false;
+    case FontLoad::Failed:
+      return false;
+    case FontLoad::Loaded:
+      break;
+  }
+  if (!AppendBlock(platform, platform.ProgramExecutablePath(),
+                   MakeFontBlock(font))) {
     ShowError(platform, kAttachFailed);
     return false;
   }
@@ -95,7 +92,7 @@ bool AttachFont(Platform& platform, const std::string& font_path) {
 
 bool ReadAttachedFont(Platform& platform, FontImage* font) {
   FontBlock block{};
-  if (!ReadLastBlock(platform, platform.ProgramExecutablePath(), &block) ||
+  if (!ReadLastBlock(platform, &block) ||
       !std::equal(FontBlockMarker.begin(), FontBlockMarker.end(),
                   block.begin())) {
     ShowError(platform, kNoAttachedFont);

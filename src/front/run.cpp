@@ -1,8 +1,12 @@
 #include "front/run.h"
 
+#include <exception>
+
 #include "attached/attached_font.h"
+#include "fonts/font_file.h"
 #include "front/parser.h"
-#include "front/show_error.h"
+#include "patcher/patcher.h"
+#include "platform/show_error.h"
 
 namespace mdlReplace {
 
@@ -13,43 +17,7 @@ int EndWithError(Platform& platform, std::string_view message) {
   return kExitFailure;
 }
 
-bool LengthFits(std::uint64_t length, FontLength accepted) {
-  return accepted == FontLength::Exact ? length == kFontSize
-                                       : length >= kFontSize;
-}
-
-// Reads the opened font file; the file is closed whatever happens.
-bool ReadFontFile(Platform& platform, FileId file, FontLength accepted,
-                  FontImage* font) {
-  std::uint64_t length = 0;
-  const bool measured = platform.Length(file, &length);
-  const bool fits = measured && LengthFits(length, accepted);
-  const bool read = fits && platform.ReadAt(file, 0, *font);
-  const bool closed = platform.Close(file);
-  if (measured && !fits) {
-    ShowError(platform, kFontNot8x8);
-    return false;
-  }
-  if (!read || !closed) {
-    ShowError(platform, kFontFileUnreadable);
-    return false;
-  }
-  return true;
-}
-
-}  // namespace
-
-bool LoadFontFile(Platform& platform, const std::string& path,
-                  FontLength accepted, FontImage* font) {
-  const FileId file = platform.Open(path, OpenMode::Read);
-  if (file == kNoFile) {
-    ShowError(platform, kFontFileUnreadable);
-    return false;
-  }
-  return ReadFontFile(platform, file, accepted, font);
-}
-
-int RunProgram(Platform& platform) {
+int RunRequestedPatch(Platform& platform) {
   const ParseResult parsed = ParseArgumentText(platform.ArgumentText());
   if (!parsed.rejection.empty())
     return EndWithError(platform, parsed.rejection);
@@ -61,29 +29,40 @@ int RunProgram(Platform& platform) {
                                                    : kExitFailure;
   }
 
-  // Without arguments and without a font file in the current folder, the
-  // font is the one carried by the program itself.
-  const bool FontFromExecutable = request.kind == RunKind::Default &&
-                                  !platform.FileExists(request.font_path);
-
-  const std::string font_path = platform.UpperCase(request.font_path);
-  const std::string game_folder =
-      WithTrailingBackslash(platform.UpperCase(request.game_folder));
-
+  // Paths go to the platform as the user typed them: where names have case,
+  // a name as typed wins over the same name in upper case.
   FontImage font{};
-  if (FontFromExecutable) {
-    if (!ReadAttachedFont(platform, &font))
+  switch (LoadFontFile(platform, request.font_path, FontLength::Exact, &font)) {
+    case FontLoad::Failed:
       return kExitFailure;
-  } else {
-    if (!platform.FileExists(font_path))
-      return EndWithError(platform, kFontFileNotFound);
-    if (!LoadFontFile(platform, font_path, FontLength::Exact, &font))
-      return kExitFailure;
+    case FontLoad::Absent:
+      // Without arguments and without a font file in the current folder,
+      // the font is the one carried by the program itself.
+      if (request.kind != RunKind::Default)
+        return EndWithError(platform, kFontFileNotFound);
+      if (!ReadAttachedFont(platform, &font))
+        return kExitFailure;
+      break;
+    case FontLoad::Loaded:
+      break;
   }
 
+  const std::string game_folder = WithTrailingBackslash(request.game_folder);
   if (!PatchGameFolder(platform, game_folder, font))
     return kExitFailure;
   return kExitSuccess;
+}
+
+}  // namespace
+
+int RunProgram(Platform& platform) {
+  // Nothing the program holds grows with the user's files, but should
+  // memory run out all the same, the run ends with a message, not an abort.
+  try {
+    return RunRequestedPatch(platform);
+  } catch (const std::exception&) {
+    return EndWithError(platform, kNotEnoughMemory);
+  }
 }
 
 }  // namespace mdlReplace

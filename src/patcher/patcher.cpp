@@ -1,26 +1,12 @@
 #include "patcher/patcher.h"
 
-#include <span>
-#include <string_view>
+#include <array>
 
-#include "front/show_error.h"
+#include "platform/show_error.h"
 
 namespace mdlReplace {
 
 namespace {
-
-// A version of a game file, told apart from the others only by its exact
-// length, and where in it the font lies.
-struct KnownVersion {
-  std::uint64_t length;
-  std::uint64_t font_offset;
-};
-
-struct TargetFile {
-  std::string_view name;
-  std::string_view size_label;  // opens the message for an unknown length
-  std::span<const KnownVersion> versions;
-};
 
 constexpr std::array<KnownVersion, 3> kDosVersions = {{
     {928799, 881700},
@@ -59,6 +45,10 @@ constexpr std::string_view kDifferentVersion =
 constexpr std::string_view kNotWritten = " could not be written.";
 constexpr std::string_view kNotWrittenAdvice =
     "Make sure it is not read-only and the game is not running.";
+constexpr std::string_view kDamaged =
+    " could not be written, and may now be damaged.";
+constexpr std::string_view kDamagedAdvice =
+    "Restore it from a backup, or reinstall the game.";
 constexpr std::string_view kNothingProcessed =
     "None of the game files were found or processed.\r\n"
     "Make sure you specified the right path, and you have a supported "
@@ -66,88 +56,91 @@ constexpr std::string_view kNothingProcessed =
     "\r\n"
     "For a list of supported versions, check the README.TXT file.";
 
-// "ZYR2.DOS File size: 1000000", then a line break and the hint.
-std::string SizeMessage(const TargetFile& target, std::uint64_t length) {
-  std::string message(target.size_label);
-  message += ' ';
-  message += std::to_string(length);
-  message += kLineBreak;
-  message += kDifferentVersion;
-  return message;
-}
-
-std::string NotWrittenMessage(const TargetFile& target) {
+// The target's name and a sentence, a line break and advice.
+std::string TargetMessage(const TargetFile& target, std::string_view sentence,
+                          std::string_view advice) {
   std::string message(target.name);
-  message += kNotWritten;
+  message += sentence;
   message += kLineBreak;
-  message += kNotWrittenAdvice;
+  message += advice;
   return message;
 }
 
-// The version a file of this length is, or nullptr for an unknown length.
-const KnownVersion* FindVersion(const TargetFile& target,
-                                std::uint64_t length) {
-  for (const KnownVersion& version : target.versions) {
-    if (version.length == length)
-      return &version;
+char AsciiUpper(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size())
+    return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (AsciiUpper(a[i]) != AsciiUpper(b[i]))
+      return false;
   }
-  return nullptr;
+  return true;
 }
 
-// Writes the font and makes sure it reached the disk. The file is closed
-// whatever happens.
-bool WriteFont(Platform& platform, FileId file, std::uint64_t offset,
-               const FontImage& font) {
-  const bool written =
-      platform.WriteAt(file, offset, font) && platform.Flush(file);
-  const bool closed = platform.Close(file);
-  return written && closed;
-}
-
-// Nothing was written to the file, so a failing close loses nothing.
-void CloseUnchanged(Platform& platform, FileId file) {
-  platform.Close(file);
-}
+enum class Outcome { Absent, Patched, UnknownLength, NotWritten, Damaged };
 
 // Opens the target for writing, or else for reading alone, so that the
 // length can still tell an unknown version from a locked known one.
-FileId OpenTarget(Platform& platform, const std::string& path, bool* writable) {
-  FileId file = platform.Open(path, OpenMode::ReadWrite);
-  *writable = file != kNoFile;
-  if (file == kNoFile)
-    file = platform.Open(path, OpenMode::Read);
+OpenedFile OpenTarget(Platform& platform, const std::string& path,
+                      bool* writable) {
+  OpenedFile file = platform.Open(path, Naming::Spelled, OpenMode::ReadWrite);
+  *writable = file.found == Found::File;
+  if (file.found == Found::Refused)
+    file = platform.Open(path, Naming::Spelled, OpenMode::Read);
   return file;
 }
 
-enum class Outcome { Absent, Patched, UnknownLength, NotWritten };
+// Writes the font over the bytes at the offset, and keeps those bytes until
+// the font is on the disk: should the write or its flush fail part way,
+// the bytes it changed go back. A sparse file gets its blocks first, since
+// a full disk would refuse them in the middle of the write.
+Outcome WriteFontWhole(Platform& platform, const OpenedFile& file,
+                       std::uint64_t offset, const FontImage& font) {
+  if (file.has_holes && !platform.Reserve(file.id, offset, kFontSize))
+    return Outcome::NotWritten;
+  FontImage original{};
+  if (!platform.ReadAt(file.id, offset, original))
+    return Outcome::NotWritten;
+  const std::size_t written = platform.WriteAt(file.id, offset, font);
+  if (written == kFontSize && platform.Flush(file.id))
+    return Outcome::Patched;
+  // Only what was written goes back: beyond a file-size limit, say, the
+  // rest could not be written either way.
+  const std::span<const std::uint8_t> changed(original.data(), written);
+  if (platform.WriteAt(file.id, offset, changed) == written &&
+      platform.Flush(file.id))
+    return Outcome::NotWritten;
+  return Outcome::Damaged;
+}
 
 Outcome WriteIntoTarget(Platform& platform, const std::string& path,
                         const TargetFile& target, const FontImage& font,
                         std::uint64_t* length) {
-  if (!platform.FileExists(path))
-    return Outcome::Absent;
   bool writable = false;
-  const FileId file = OpenTarget(platform, path, &writable);
-  if (file == kNoFile)
+  const OpenedFile file = OpenTarget(platform, path, &writable);
+  if (file.found == Found::Absent)
+    return Outcome::Absent;
+  if (file.found == Found::Refused)
     return Outcome::NotWritten;
-  if (!platform.Length(file, length)) {
-    CloseUnchanged(platform, file);
-    return Outcome::NotWritten;
-  }
+  *length = file.length;
   // An unknown length is reported as such even when the file is locked:
   // which version it is is the more useful news.
-  const KnownVersion* version = FindVersion(target, *length);
-  if (version == nullptr || !writable) {
-    CloseUnchanged(platform, file);
-    return version == nullptr ? Outcome::UnknownLength : Outcome::NotWritten;
-  }
-  if (!WriteFont(platform, file, version->font_offset, font))
-    return Outcome::NotWritten;
-  return Outcome::Patched;
+  const KnownVersion* version = FindVersion(target, file.length);
+  Outcome outcome = version == nullptr ? Outcome::UnknownLength
+                                       : Outcome::NotWritten;
+  if (version != nullptr && writable)
+    outcome = WriteFontWhole(platform, file, version->font_offset, font);
+  // Whatever the close says, the file holds the whole font, flushed, or
+  // the bytes it had: there is nothing left to undo.
+  platform.Close(file.id);
+  return outcome;
 }
 
 // Returns whether the font was written into the target; reports a target
-// that is there but was not patched. Neither report ends the run.
+// that is there but was not patched. No report ends the run.
 bool PatchTarget(Platform& platform, const std::string& path,
                  const TargetFile& target, const FontImage& font) {
   std::uint64_t length = 0;
@@ -160,13 +153,42 @@ bool PatchTarget(Platform& platform, const std::string& path,
       ShowError(platform, SizeMessage(target, length));
       return false;
     case Outcome::NotWritten:
-      ShowError(platform, NotWrittenMessage(target));
+      ShowError(platform, TargetMessage(target, kNotWritten, kNotWrittenAdvice));
+      return false;
+    case Outcome::Damaged:
+      ShowError(platform, TargetMessage(target, kDamaged, kDamagedAdvice));
       return false;
   }
   return false;
 }
 
 }  // namespace
+
+const TargetFile* FindTargetFile(std::string_view file_name) {
+  for (const TargetFile& target : kTargets) {
+    if (EqualIgnoringAsciiCase(target.name, file_name))
+      return &target;
+  }
+  return nullptr;
+}
+
+const KnownVersion* FindVersion(const TargetFile& target,
+                                std::uint64_t length) {
+  for (const KnownVersion& version : target.versions) {
+    if (version.length == length)
+      return &version;
+  }
+  return nullptr;
+}
+
+std::string SizeMessage(const TargetFile& target, std::uint64_t length) {
+  std::string message(target.size_label);
+  message += ' ';
+  message += std::to_string(length);
+  message += kLineBreak;
+  message += kDifferentVersion;
+  return message;
+}
 
 bool PatchGameFolder(Platform& platform, const std::string& game_folder,
                      const FontImage& font) {

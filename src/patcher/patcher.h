@@ -1,23 +1,44 @@
 // Writes a font into the game's files, in place.
 #pragma once
 
-#include <array>
-#include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
+#include <string_view>
 
+#include "fonts/font.h"
 #include "platform/platform.h"
 
 namespace mdlReplace {
 
-constexpr std::size_t kFontSize = 2048;
+// A version of a game file, told apart from the others only by its exact
+// length, and where in it the font lies.
+struct KnownVersion {
+  std::uint64_t length;
+  std::uint64_t font_offset;
+};
 
-// An 8x8 font: 256 characters of 8 bytes, copied as it is, never read.
-using FontImage = std::array<std::uint8_t, kFontSize>;
+struct TargetFile {
+  std::string_view name;
+  std::string_view size_label;  // opens the message for an unknown length
+  std::span<const KnownVersion> versions;
+};
+
+// The game file of this name, compared ignoring ASCII case; nullptr for
+// any other name.
+const TargetFile* FindTargetFile(std::string_view file_name);
+
+// The version a file of this length is, or nullptr for an unknown length.
+const KnownVersion* FindVersion(const TargetFile& target, std::uint64_t length);
+
+// "ZYR2.DOS File size: 1000000", a line break and a hint: what a target of
+// an unknown length gets.
+std::string SizeMessage(const TargetFile& target, std::uint64_t length);
 
 // Patches every target found in the folder, which ends with a backslash.
-// Returns true when at least one was patched; otherwise it has shown the
-// summary message and the run is over.
+// Each target either takes the whole font or keeps its bytes, unless a
+// message says it may now be damaged. Returns true when at least one was
+// patched; otherwise it has shown the summary message and the run is over.
 bool PatchGameFolder(Platform& platform, const std::string& game_folder,
                      const FontImage& font);
 

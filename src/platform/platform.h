@@ -1,25 +1,59 @@
 // The one seam between the program and the operating system.
 //
-// The front end, the patcher and the attached-font code reach files, the
-// command line and the user only through this interface. Paths are UTF-8
-// strings that use the backslash as folder separator, as the program builds
-// them; each implementation turns them into the platform's own form. A real
-// implementation exists per platform (platform_posix.cpp, platform_win32.cpp)
-// and the tests have an in-memory one that records what a run did.
+// The front end, the patcher, the attached font and the font tools reach
+// files, the command line and the user only through this interface. Paths
+// are UTF-8 strings. A real implementation exists per platform
+// (platform_posix.cpp, platform_win32.cpp) and the tests have an in-memory
+// one that records what a run did and can make any operation fail.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace mdlReplace {
 
-// An open file, as handed out by Platform::Open; only the platform that
+// An open file, as handed out by the platform; only the platform that
 // opened it gives the number a meaning.
 using FileId = std::intptr_t;
 constexpr FileId kNoFile = -1;
 
 enum class OpenMode { Read, ReadWrite };
+
+// How a path names its file.
+enum class Naming {
+  // As the game and its players write paths: a backslash separates folders
+  // as a slash does, and where names have case, a name that is not found as
+  // written is looked for in upper case, then ignoring ASCII case.
+  Spelled,
+  // The platform's own path, used exactly as it stands.
+  Exact,
+};
+
+enum class Found {
+  File,     // an ordinary file, now open
+  Absent,   // nothing, or no ordinary file: a folder, device or pipe, or
+            // (on Windows) a file marked hidden or system
+  Refused,  // an ordinary file that may not be opened in that mode
+};
+
+struct OpenedFile {
+  Found found = Found::Absent;
+  FileId id = kNoFile;  // open when found is File, and then closed by Close
+  std::uint64_t length = 0;
+  // Some of its blocks are not allocated yet (a sparse file): writing there
+  // needs space that a full disk refuses part way.
+  bool has_holes = false;
+};
+
+// What the program's output can draw with.
+enum class Drawing {
+  Ascii,    // # and . only
+  Blocks,   // Unicode quadrant blocks, on a terminal of fixed-width cells
+  Braille,  // Unicode Braille patterns, in a box of proportional text
+};
 
 class Platform {
  public:
@@ -29,30 +63,48 @@ class Platform {
   // follow it, unsplit, with its double quotes and blanks.
   virtual std::string ArgumentText() = 0;
 
-  // The text with its letters in upper case, as the platform's file names
-  // compare.
-  virtual std::string UpperCase(const std::string& text) = 0;
+  // When the command line names one of the program's own commands (on
+  // Linux its first argument begins with "--", on Windows its text does),
+  // its arguments, the command first, as the platform splits them; empty
+  // otherwise.
+  virtual std::vector<std::string> CommandArguments() = 0;
 
-  // True when the path names an ordinary file: not a folder, device, pipe or
-  // socket, and not marked hidden or system. False for the empty path and
-  // for anything that cannot be looked at.
-  virtual bool FileExists(const std::string& path) = 0;
+  // Opens an ordinary file and takes its length; never waits, and never
+  // creates a file. On a failure the answer says whether an ordinary file
+  // is there at all.
+  virtual OpenedFile Open(const std::string& path, Naming naming,
+                          OpenMode mode) = 0;
 
-  // Opens an existing ordinary file; kNoFile when it cannot be opened in
-  // that mode, or turns out not to be an ordinary file. Never waits.
-  virtual FileId Open(const std::string& path, OpenMode mode) = 0;
+  // Opens the running program's own image for reading: the file it was
+  // started from, even if that has since been replaced or removed.
+  virtual OpenedFile OpenRunningProgram() = 0;
 
-  // The length of the open file in bytes, as the file itself reports it.
-  virtual bool Length(FileId file, std::uint64_t* length) = 0;
+  // Opens the file at the exact path for reading and takes an exclusive
+  // lock on it, waiting for any other holder; the lock lasts until Close.
+  // The file is the one that the path names once the lock is held. Copies
+  // that earlier holders were cut short from putting in its place (see
+  // CreateBeside) are then removed.
+  virtual OpenedFile OpenLocked(const std::string& path) = 0;
+
+  // Allocates the blocks of a range inside the file, so that writing it
+  // needs no new space; the length and the content stay as they are. True
+  // where the file system has no way to do so.
+  virtual bool Reserve(FileId file, std::uint64_t offset,
+                       std::uint64_t length) = 0;
 
   // Reads exactly data.size() bytes from the offset; false on an error or
   // when the file ends first.
   virtual bool ReadAt(FileId file, std::uint64_t offset,
                       std::span<std::uint8_t> data) = 0;
 
-  // Writes all of data at the offset; false unless every byte was written.
-  virtual bool WriteAt(FileId file, std::uint64_t offset,
-                       std::span<const std::uint8_t> data) = 0;
+  // Writes data at the offset and returns how many of its bytes, from the
+  // first on, were written: all of them, unless it failed.
+  virtual std::size_t WriteAt(FileId file, std::uint64_t offset,
+                              std::span<const std::uint8_t> data) = 0;
+
+  // Copies the first length bytes of one file to the start of another, in
+  // constant memory (in the kernel where it can).
+  virtual bool CopyInto(FileId from, FileId to, std::uint64_t length) = 0;
 
   // Pushes what was written down to the disk.
   virtual bool Flush(FileId file) = 0;
@@ -61,22 +113,28 @@ class Platform {
   // The file id is gone either way.
   virtual bool Close(FileId file) = 0;
 
-  // The path of the running program's own executable file.
+  // The exact path of the running program's own executable file; empty
+  // when the system cannot tell.
   virtual std::string ProgramExecutablePath() = 0;
 
-  // Creates a new, empty file in the folder of the path, with the path's
-  // permissions, opened for writing; its name goes to created_path. kNoFile
-  // when it cannot be created.
+  // Creates a new, empty file under a name of its own in the folder of the
+  // exact path, opened for writing, with the permissions (and, where
+  // allowed, the owner and attributes) of the file at the path, or those
+  // of a new file where there is none; its name goes to created_path. An
+  // existing file is never opened for it. kNoFile when it cannot be
+  // created, or when the file at the path may not be written. Until the
+  // copy is put in place or removed, a signal that ends the program
+  // removes it first.
   virtual FileId CreateBeside(const std::string& path,
                               std::string* created_path) = 0;
 
-  // Puts the replacement in the path's place in one step, even while the
-  // file at the path is running: afterwards the path names the replacement,
-  // or, on failure, still the file it named before.
+  // Puts the replacement in the exact path's place in one step, even while
+  // the file at the path is running: afterwards the path names the
+  // replacement, or, on failure, still what it named before.
   virtual bool PutInPlace(const std::string& replacement,
                           const std::string& path) = 0;
 
-  // Removes the file.
+  // Removes the file at the exact path.
   virtual bool RemoveFile(const std::string& path) = 0;
 
   // Shows an error to the user: the caption, the message and an OK button,
@@ -85,6 +143,15 @@ class Platform {
   // seen it.
   virtual void ShowErrorBox(const std::string& caption,
                             const std::string& message) = 0;
+
+  // What PrintOutput can draw with where its text goes.
+  virtual Drawing OutputDrawing() = 0;
+
+  // Shows text the user asked for (lines end with a line feed): on the
+  // standard output, or in a box under the caption where there is none.
+  // False when it could not be shown whole.
+  virtual bool PrintOutput(const std::string& caption,
+                           const std::string& text) = 0;
 };
 
 }  // namespace mdlReplace

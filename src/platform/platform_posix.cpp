@@ -2,12 +2,19 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <limits.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <utility>
 
 #include "platform/argument_text.h"
@@ -16,14 +23,96 @@ namespace mdlReplace {
 
 namespace {
 
-char AsciiLower(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+// Copies are hidden files named after what they replace, with this and six
+// random characters after it: ".zyr2font.zyr2font-Ab3xYz".
+constexpr char kCopyMark[] = ".zyr2font-";
+constexpr std::size_t kCopyRandomLength = 6;
+// Attaches that replaced the program while this one waited for its lock
+// send it back to the new program; this many turns mean something is wrong.
+constexpr int kLockAttempts = 1000;
+constexpr std::size_t kCopyBufferSize = std::size_t{64} * 1024;
+// The running program's image, whatever has become of its name.
+constexpr char kRunningImage[] = "/proc/self/exe";
+// What the system adds to the name of a file that has lost it.
+constexpr char kLostName[] = " (deleted)";
+// The signals that end a program at a user's or the system's request.
+constexpr std::array<int, 3> kEndingSignals = {SIGINT, SIGTERM, SIGHUP};
+
+// The copy being written, which a signal that ends the program removes
+// first. Kept in a fixed buffer: the handler may not allocate.
+char g_pending_copy[PATH_MAX + 1];
+volatile std::sig_atomic_t g_copy_pending = 0;
+
+extern "C" void RemovePendingCopyAndEnd(int signal_number) {
+  if (g_copy_pending != 0)
+    unlink(g_pending_copy);
+  signal(signal_number, SIG_DFL);
+  raise(signal_number);
+}
+
+// Holds back the ending signals while the record of the pending copy and
+// the copy itself change together.
+class EndingSignalsHeld {
+ public:
+  EndingSignalsHeld() {
+    sigset_t held;
+    sigemptyset(&held);
+    for (int signal_number : kEndingSignals)
+      sigaddset(&held, signal_number);
+    sigprocmask(SIG_BLOCK, &held, &before_);
+  }
+  ~EndingSignalsHeld() { sigprocmask(SIG_SETMASK, &before_, nullptr); }
+  EndingSignalsHeld(const EndingSignalsHeld&) = delete;
+  EndingSignalsHeld& operator=(const EndingSignalsHeld&) = delete;
+
+ private:
+  sigset_t before_;
+};
+
+void RemoveCopyOnEndingSignals() {
+  for (int signal_number : kEndingSignals) {
+    struct sigaction action {};
+    if (sigaction(signal_number, nullptr, &action) != 0 ||
+        action.sa_handler == SIG_IGN ||
+        action.sa_handler == RemovePendingCopyAndEnd)
+      continue;
+    action.sa_handler = RemovePendingCopyAndEnd;
+    sigemptyset(&action.sa_mask);
+    for (int other : kEndingSignals)
+      sigaddset(&action.sa_mask, other);
+    action.sa_flags = 0;
+    sigaction(signal_number, &action, nullptr);
+  }
+}
+
+// Call with the ending signals held.
+void RecordPendingCopy(const std::string& path) {
+  g_copy_pending = 0;
+  if (path.size() >= sizeof(g_pending_copy))
+    return;
+  std::memcpy(g_pending_copy, path.c_str(), path.size() + 1);
+  g_copy_pending = 1;
+}
+
+void ForgetPendingCopy(const std::string& path) {
+  if (g_copy_pending != 0 && path == g_pending_copy)
+    g_copy_pending = 0;
+}
+
+char AsciiUpper(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+std::string AsciiUpperCase(std::string text) {
+  for (char& c : text)
+    c = AsciiUpper(c);
+  return text;
 }
 
 bool EqualIgnoringAsciiCase(const std::string& a, const char* b) {
   std::size_t i = 0;
   for (; i < a.size() && b[i] != '\0'; ++i) {
-    if (AsciiLower(a[i]) != AsciiLower(b[i]))
+    if (AsciiUpper(a[i]) != AsciiUpper(b[i]))
       return false;
   }
   return i == a.size() && b[i] == '\0';
@@ -34,123 +123,361 @@ bool EntryExists(const std::string& path) {
   return lstat(path.c_str(), &info) == 0;
 }
 
-// The entry of the folder whose name equals the wanted one but for ASCII
-// case, the first such in byte order; empty when there is none.
-std::string FindIgnoringCase(const std::string& folder,
-                             const std::string& wanted) {
+// The names of the folder's entries, each ended by a NUL.
+std::string ReadListing(const std::string& folder) {
+  std::string names;
   DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
   if (dir == nullptr)
-    return std::string();
-  std::string found;
+    return names;
   // One thread only; readdir_r, which the check would have, is deprecated.
   // cppcheck-suppress readdirCalled
   while (const dirent* entry = readdir(dir)) {
-    if (EqualIgnoringAsciiCase(wanted, entry->d_name) &&
-        (found.empty() || found.compare(entry->d_name) > 0)) {
-      found = entry->d_name;
-    }
+    names += entry->d_name;
+    names += '\0';
   }
   closedir(dir);
-  return found;
+  return names;
 }
 
-// The component as this file system spells it, inside the folder resolved
-// so far (empty or ending with a slash): as given when that exists, else the
-// folder's entry that matches but for ASCII case. What cannot be matched
-// stays as spelled, so that the lookup after it fails as it should.
-std::string ResolveComponent(const std::string& resolved_folder,
-                             const std::string& component) {
-  if (component.empty() || component == "." || component == ".." ||
-      EntryExists(resolved_folder + component))
-    return component;
-  std::string match = FindIgnoringCase(resolved_folder, component);
-  return match.empty() ? component : match;
+// The entry that the name finds in the listing: the name itself, else the
+// name in upper case, else the first entry in byte order that equals it but
+// for ASCII case. What matches nothing stays as it is, so that the lookup
+// after it fails as it should.
+std::string MatchInListing(const std::string& listing, const std::string& name) {
+  std::string upper = AsciiUpperCase(name);
+  bool upper_found = false;
+  const char* any_case = nullptr;
+  for (std::size_t at = 0; at < listing.size();) {
+    const char* entry = listing.c_str() + at;
+    if (name == entry)
+      return name;
+    if (upper == entry)
+      upper_found = true;
+    else if (EqualIgnoringAsciiCase(name, entry) &&
+             (any_case == nullptr || std::strcmp(entry, any_case) < 0))
+      any_case = entry;
+    at += std::strlen(entry) + 1;
+  }
+  if (upper_found)
+    return upper;
+  return any_case == nullptr ? name : std::string(any_case);
 }
 
-bool IsSeparator(char c) {
-  return c == '\\' || c == '/';
+std::string WithSlashes(std::string path) {
+  std::replace(path.begin(), path.end(), '\\', '/');
+  return path;
+}
+
+// The folder of the path, ending with a slash, or empty for the current one.
+std::string FolderOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::string NameOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 int Descriptor(FileId file) {
   return static_cast<int>(file);
 }
 
+OpenedFile AnswerFor(Found found) {
+  OpenedFile file;
+  file.found = found;
+  return file;
+}
+
+// Opens an ordinary file at the native path. O_NONBLOCK: should a pipe
+// stand there, opening it must not wait for a writer.
+OpenedFile OpenNative(const std::string& path, OpenMode mode) {
+  const int access = mode == OpenMode::ReadWrite ? O_RDWR : O_RDONLY;
+  const int fd = open(path.c_str(), access | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  if (fd < 0) {
+    // Refused only where an ordinary file is there to refuse.
+    struct stat info;
+    const bool there = errno != ENOENT && stat(path.c_str(), &info) == 0 &&
+                       S_ISREG(info.st_mode);
+    return AnswerFor(there ? Found::Refused : Found::Absent);
+  }
+  struct stat info;
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 0) {
+    close(fd);
+    return AnswerFor(Found::Absent);
+  }
+  OpenedFile file = AnswerFor(Found::File);
+  file.id = fd;
+  file.length = static_cast<std::uint64_t>(info.st_size);
+  file.has_holes = static_cast<std::uint64_t>(info.st_blocks) * 512 <
+                   file.length;
+  return file;
+}
+
+bool SameInfo(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+bool SameFile(int fd, const std::string& path) {
+  struct stat opened;
+  struct stat named;
+  return fstat(fd, &opened) == 0 && stat(path.c_str(), &named) == 0 &&
+         SameInfo(opened, named);
+}
+
+bool SameFile(const std::string& a, const char* b) {
+  struct stat first;
+  struct stat second;
+  return stat(a.c_str(), &first) == 0 && stat(b, &second) == 0 &&
+         SameInfo(first, second);
+}
+
+// What every copy of the file at the path is named with, before the six
+// random characters.
+std::string CopyPrefix(const std::string& path) {
+  std::string prefix(1, '.');
+  prefix += NameOf(path);
+  prefix += kCopyMark;
+  return prefix;
+}
+
+bool IsCopyName(const std::string& entry, const std::string& prefix) {
+  if (entry.size() != prefix.size() + kCopyRandomLength ||
+      entry.compare(0, prefix.size(), prefix) != 0)
+    return false;
+  return std::all_of(entry.begin() + static_cast<std::ptrdiff_t>(prefix.size()),
+                     entry.end(), [](char c) {
+                       return (c >= '0' && c <= '9') ||
+                              (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+                     });
+}
+
+// Copies of the file that an attach left when it was killed: with the lock
+// held, no other attach has one in progress.
+void RemoveLeftoverCopies(const std::string& path) {
+  const std::string folder = FolderOf(path);
+  const std::string prefix = CopyPrefix(path);
+  const std::string listing = ReadListing(folder);
+  for (std::size_t at = 0; at < listing.size();) {
+    const std::string entry = listing.substr(at, listing.find('\0', at) - at);
+    at += entry.size() + 1;
+    if (IsCopyName(entry, prefix))
+      unlink((folder + entry).c_str());
+  }
+}
+
+// Extended attributes go with the file where the system lets them; those it
+// refuses (or lacks) are left behind without a word.
+void CopyExtendedAttributes(const std::string& from, int to) {
+  std::array<char, 4096> names{};
+  const ssize_t size = listxattr(from.c_str(), names.data(), names.size());
+  for (ssize_t at = 0; at < size;) {
+    const char* name = names.data() + at;
+    std::array<char, 4096> value{};
+    const ssize_t length = getxattr(from.c_str(), name, value.data(),
+                                    value.size());
+    if (length >= 0)
+      fsetxattr(to, name, value.data(), static_cast<std::size_t>(length), 0);
+    at += static_cast<ssize_t>(std::strlen(name)) + 1;
+  }
+}
+
+// The permissions the copy takes: the original's, or those of a new file.
+bool SetPermissions(int fd, const std::string& original) {
+  struct stat info;
+  if (stat(original.c_str(), &info) == 0) {
+    // The owner matters only where it can be kept; the permissions always.
+    const int ignored = fchown(fd, info.st_uid, info.st_gid);
+    static_cast<void>(ignored);
+    CopyExtendedAttributes(original, fd);
+    return fchmod(fd, info.st_mode & 07777) == 0;
+  }
+  const mode_t mask = umask(0);
+  umask(mask);
+  return fchmod(fd, 0666 & ~mask) == 0;
+}
+
+// Writes as much of data as the file takes; a refused write (a full disk,
+// the file-size limit) ends it.
+std::size_t WriteFully(int fd, std::uint64_t offset,
+                       std::span<const std::uint8_t> data) {
+  std::size_t done = 0;
+  while (done < data.size()) {
+    const ssize_t put = pwrite(fd, data.data() + done, data.size() - done,
+                               static_cast<off_t>(offset + done));
+    if (put < 0 && errno == EINTR)
+      continue;
+    if (put <= 0)
+      break;
+    done += static_cast<std::size_t>(put);
+  }
+  return done;
+}
+
+bool CopyWithBuffer(int from, int to, std::uint64_t offset,
+                    std::uint64_t length) {
+  std::array<std::uint8_t, kCopyBufferSize> buffer;
+  while (offset < length) {
+    const std::size_t chunk = static_cast<std::size_t>(
+        std::min<std::uint64_t>(buffer.size(), length - offset));
+    const ssize_t got =
+        pread(from, buffer.data(), chunk, static_cast<off_t>(offset));
+    if (got < 0 && errno == EINTR)
+      continue;
+    if (got <= 0)
+      return false;
+    const std::span<const std::uint8_t> piece(buffer.data(),
+                                              static_cast<std::size_t>(got));
+    if (WriteFully(to, offset, piece) != piece.size())
+      return false;
+    offset += piece.size();
+  }
+  return true;
+}
+
+bool BeginsWith(const std::string& text, const char* start) {
+  return text.rfind(start, 0) == 0;
+}
+
+bool NamesUtf8(const char* value) {
+  std::string upper = AsciiUpperCase(value);
+  return upper.find("UTF-8") != std::string::npos ||
+         upper.find("UTF8") != std::string::npos;
+}
+
 }  // namespace
 
 PosixPlatform::PosixPlatform(std::vector<std::string> arguments)
-    : arguments_(std::move(arguments)) {}
+    : arguments_(std::move(arguments)) {
+  signal(SIGPIPE, SIG_IGN);
+  signal(SIGXFSZ, SIG_IGN);
+}
+
+PosixPlatform::~PosixPlatform() {
+  if (g_copy_pending != 0) {
+    unlink(g_pending_copy);
+    g_copy_pending = 0;
+  }
+}
 
 std::string PosixPlatform::ArgumentText() {
   return RebuildArgumentText(arguments_);
 }
 
-// The program spells paths with backslashes and upper-case names; this file
-// system wants slashes and may keep names in any case. The folders of a run
-// are few and looked up again and again, so each is resolved once.
-std::string PosixPlatform::ResolvePath(const std::string& path) {
-  const std::size_t last_separator = path.find_last_of("\\/");
-  if (last_separator == std::string::npos)
-    return ResolveComponent(std::string(), path);
-  const std::string folder = path.substr(0, last_separator + 1);
+std::vector<std::string> PosixPlatform::CommandArguments() {
+  if (arguments_.empty() ||
+      !(BeginsWith(arguments_[0], "--") || arguments_[0] == "-h"))
+    return {};
+  return arguments_;
+}
+
+OpenedFile PosixPlatform::Open(const std::string& path, Naming naming,
+                               OpenMode mode) {
+  if (path.empty())
+    return AnswerFor(Found::Absent);
+  if (naming == Naming::Exact)
+    return OpenNative(path, mode);
+  const std::string native = WithSlashes(path);
+  const OpenedFile file = OpenNative(native, mode);
+  if (file.found != Found::Absent)
+    return file;
+  const std::string found = FindInAnyCase(native);
+  return found == native ? file : OpenNative(found, mode);
+}
+
+// The path as this file system spells it, each name as typed where it
+// exists, else in another case.
+std::string PosixPlatform::FindInAnyCase(const std::string& path) {
+  const std::string folder = ResolveFolder(FolderOf(path));
+  return folder + MatchName(folder, NameOf(path));
+}
+
+// The folders of a run are few and looked in again and again, so each is
+// resolved once.
+std::string PosixPlatform::ResolveFolder(const std::string& folder) {
   auto known = resolved_folders_.find(folder);
-  if (known == resolved_folders_.end()) {
-    std::string resolved;
-    std::string component;
-    for (char c : folder) {
-      if (!IsSeparator(c)) {
-        component += c;
-        continue;
-      }
-      resolved += ResolveComponent(resolved, component);
-      resolved += '/';
-      component.clear();
+  if (known != resolved_folders_.end())
+    return known->second;
+  std::string resolved;
+  std::string component;
+  for (char c : folder) {
+    if (c != '/') {
+      component += c;
+      continue;
     }
-    known = resolved_folders_.emplace(folder, std::move(resolved)).first;
+    resolved += MatchName(resolved, component);
+    resolved += '/';
+    component.clear();
   }
-  return known->second +
-         ResolveComponent(known->second, path.substr(last_separator + 1));
+  resolved_folders_.emplace(folder, resolved);
+  return resolved;
 }
 
-std::string PosixPlatform::UpperCase(const std::string& text) {
-  std::string upper = text;
-  for (char& c : upper) {
-    if (c >= 'a' && c <= 'z')
-      c = static_cast<char>(c - 'a' + 'A');
+// The entry that the name stands for in the resolved folder. The folder is
+// read only when the name is not there as typed, and then once a run.
+std::string PosixPlatform::MatchName(const std::string& resolved_folder,
+                                     const std::string& name) {
+  if (name.empty() || name == "." || name == "..")
+    return name;
+  auto listing = listings_.find(resolved_folder);
+  if (listing == listings_.end()) {
+    if (EntryExists(resolved_folder + name))
+      return name;
+    listing =
+        listings_.emplace(resolved_folder, ReadListing(resolved_folder)).first;
   }
-  return upper;
+  return MatchInListing(listing->second, name);
 }
 
-bool PosixPlatform::FileExists(const std::string& path) {
-  if (path.empty())
-    return false;
-  struct stat info;
-  return stat(ResolvePath(path).c_str(), &info) == 0 && S_ISREG(info.st_mode);
+OpenedFile PosixPlatform::OpenRunningProgram() {
+  return OpenNative(kRunningImage, OpenMode::Read);
 }
 
-FileId PosixPlatform::Open(const std::string& path, OpenMode mode) {
+OpenedFile PosixPlatform::OpenLocked(const std::string& path) {
   if (path.empty())
-    return kNoFile;
-  // O_NONBLOCK: should a pipe have taken the file's place since it was
-  // looked at, opening it must not wait for a writer.
-  const int access = mode == OpenMode::ReadWrite ? O_RDWR : O_RDONLY;
-  const int fd = open(ResolvePath(path).c_str(),
-                      access | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-  if (fd < 0)
-    return kNoFile;
-  struct stat info;
-  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    return AnswerFor(Found::Absent);
+  for (int attempt = 0; attempt < kLockAttempts; ++attempt) {
+    const OpenedFile file = OpenNative(path, OpenMode::Read);
+    if (file.found != Found::File)
+      return file;
+    const int fd = Descriptor(file.id);
+    int locked;
+    do {
+      locked = flock(fd, LOCK_EX);
+    } while (locked != 0 && errno == EINTR);
+    if (locked != 0) {
+      close(fd);
+      return AnswerFor(Found::Refused);
+    }
+    if (SameFile(fd, path)) {
+      RemoveLeftoverCopies(path);
+      return file;
+    }
+    // The holder before put a new file in its place: lock that one.
     close(fd);
-    return kNoFile;
   }
-  return fd;
+  return AnswerFor(Found::Refused);
 }
 
-bool PosixPlatform::Length(FileId file, std::uint64_t* length) {
-  struct stat info;
-  if (fstat(Descriptor(file), &info) != 0 || info.st_size < 0)
-    return false;
-  *length = static_cast<std::uint64_t>(info.st_size);
+bool PosixPlatform::Reserve(FileId file, std::uint64_t offset,
+                            std::uint64_t length) {
+#ifdef __linux__
+  // Mode 0 within the file's length: blocks only, no new length, no new
+  // bytes. Where the file system cannot, the write itself has to do.
+  for (;;) {
+    if (fallocate(Descriptor(file), 0, static_cast<off_t>(offset),
+                  static_cast<off_t>(length)) == 0)
+      return true;
+    if (errno == EINTR)
+      continue;
+    return errno == EOPNOTSUPP || errno == ENOSYS;
+  }
+#else
+  static_cast<void>(file);
+  static_cast<void>(offset);
+  static_cast<void>(length);
   return true;
+#endif
 }
 
 bool PosixPlatform::ReadAt(FileId file, std::uint64_t offset,
@@ -169,20 +496,36 @@ bool PosixPlatform::ReadAt(FileId file, std::uint64_t offset,
   return true;
 }
 
-bool PosixPlatform::WriteAt(FileId file, std::uint64_t offset,
-                            std::span<const std::uint8_t> data) {
-  std::size_t done = 0;
-  while (done < data.size()) {
-    const ssize_t put =
-        pwrite(Descriptor(file), data.data() + done, data.size() - done,
-               static_cast<off_t>(offset + done));
-    if (put < 0 && errno == EINTR)
+std::size_t PosixPlatform::WriteAt(FileId file, std::uint64_t offset,
+                                   std::span<const std::uint8_t> data) {
+  return WriteFully(Descriptor(file), offset, data);
+}
+
+bool PosixPlatform::CopyInto(FileId from, FileId to, std::uint64_t length) {
+#ifdef __linux__
+  // In the kernel, without the bytes passing through the program; across
+  // file systems, or where the kernel cannot, through a fixed buffer.
+  loff_t in = 0;
+  loff_t out = 0;
+  while (static_cast<std::uint64_t>(in) < length) {
+    const std::size_t chunk = static_cast<std::size_t>(std::min<std::uint64_t>(
+        length - static_cast<std::uint64_t>(in), 1u << 30));
+    const ssize_t copied = copy_file_range(Descriptor(from), &in,
+                                           Descriptor(to), &out, chunk, 0);
+    if (copied > 0)
       continue;
-    if (put <= 0)
+    if (copied < 0 && errno == EINTR)
+      continue;
+    if (copied == 0 || (errno != EXDEV && errno != ENOSYS &&
+                        errno != EOPNOTSUPP && errno != EINVAL))
       return false;
-    done += static_cast<std::size_t>(put);
+    break;
   }
-  return true;
+  return CopyWithBuffer(Descriptor(from), Descriptor(to),
+                        static_cast<std::uint64_t>(in), length);
+#else
+  return CopyWithBuffer(Descriptor(from), Descriptor(to), 0, length);
+#endif
 }
 
 bool PosixPlatform::Flush(FileId file) {
@@ -194,38 +537,46 @@ bool PosixPlatform::Close(FileId file) {
 }
 
 std::string PosixPlatform::ProgramExecutablePath() {
-  // The file itself, not a link that was used to start it.
-  std::string path(4096, '\0');
-  const ssize_t length = readlink("/proc/self/exe", path.data(), path.size());
+  // The file itself, not a link that was used to start it; exactly as the
+  // system names it, whatever backslashes or case its folders have.
+  std::string path(PATH_MAX, '\0');
+  const ssize_t length = readlink(kRunningImage, path.data(), path.size());
   if (length <= 0 || static_cast<std::size_t>(length) >= path.size())
     return std::string();
   path.resize(static_cast<std::size_t>(length));
+  // Replaced since it started (by another attach, say), the running file
+  // has lost its name, and the system marks the name it had. That name now
+  // holds the program's successor, the file to attach to; where nothing
+  // holds it, the attach then finds no file.
+  const std::size_t mark = path.size() - std::min(path.size(), sizeof(kLostName) - 1);
+  if (path.compare(mark, std::string::npos, kLostName) == 0 &&
+      !SameFile(path, kRunningImage))
+    path.resize(mark);
   return path;
 }
 
 FileId PosixPlatform::CreateBeside(const std::string& path,
                                    std::string* created_path) {
-  const std::string resolved = ResolvePath(path);
-  struct stat original;
-  if (stat(resolved.c_str(), &original) != 0)
+  // A file its user may not write is not replaced, even where the folder
+  // would allow the rename.
+  if (EntryExists(path) && faccessat(AT_FDCWD, path.c_str(), W_OK,
+                                     AT_EACCESS) != 0)
     return kNoFile;
-  const std::size_t slash = resolved.rfind('/');
-  std::string name = (slash == std::string::npos)
-                         ? std::string()
-                         : resolved.substr(0, slash + 1);
-  name += ".zyr2font-XXXXXX";
-  // A file-size limit must make the write fail, not end the program before
-  // it can clean up.
-  signal(SIGXFSZ, SIG_IGN);
-  const int fd = mkostemp(name.data(), O_CLOEXEC);
+  std::string name = FolderOf(path) + CopyPrefix(path) +
+                     std::string(kCopyRandomLength, 'X');
+  RemoveCopyOnEndingSignals();
+  int fd;
+  {
+    EndingSignalsHeld held;
+    fd = mkostemp(name.data(), O_CLOEXEC);
+    if (fd >= 0)
+      RecordPendingCopy(name);
+  }
   if (fd < 0)
     return kNoFile;
-  // The owner matters only where it can be kept; the permissions always.
-  const int ignored = fchown(fd, original.st_uid, original.st_gid);
-  static_cast<void>(ignored);
-  if (fchmod(fd, original.st_mode & 07777) != 0) {
+  if (!SetPermissions(fd, path)) {
     close(fd);
-    unlink(name.c_str());
+    RemoveFile(name);
     return kNoFile;
   }
   *created_path = name;
@@ -234,15 +585,17 @@ FileId PosixPlatform::CreateBeside(const std::string& path,
 
 bool PosixPlatform::PutInPlace(const std::string& replacement,
                                const std::string& path) {
-  const std::string target = ResolvePath(path);
-  if (rename(ResolvePath(replacement).c_str(), target.c_str()) != 0)
-    return false;
+  {
+    EndingSignalsHeld held;
+    if (rename(replacement.c_str(), path.c_str()) != 0)
+      return false;
+    ForgetPendingCopy(replacement);
+  }
   // The rename is done; flushing the folder only makes it last through a
   // power cut, and its failure changes nothing that could be undone.
-  const std::size_t slash = target.rfind('/');
-  const std::string folder =
-      slash == std::string::npos ? "." : target.substr(0, slash + 1);
-  const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  const std::string folder = FolderOf(path);
+  const int fd = open(folder.empty() ? "." : folder.c_str(),
+                      O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd >= 0) {
     fsync(fd);
     close(fd);
@@ -251,7 +604,10 @@ bool PosixPlatform::PutInPlace(const std::string& replacement,
 }
 
 bool PosixPlatform::RemoveFile(const std::string& path) {
-  return unlink(ResolvePath(path).c_str()) == 0;
+  EndingSignalsHeld held;
+  const bool removed = unlink(path.c_str()) == 0;
+  ForgetPendingCopy(path);
+  return removed;
 }
 
 void PosixPlatform::ShowErrorBox(const std::string& caption,
@@ -269,6 +625,31 @@ void PosixPlatform::ShowErrorBox(const std::string& caption,
   // nowhere else to tell, and the exit status still does.
   const ssize_t ignored = write(STDERR_FILENO, text.data(), text.size());
   static_cast<void>(ignored);
+}
+
+Drawing PosixPlatform::OutputDrawing() {
+  // The locale's character set, as the C library would find it.
+  for (const char* variable : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+    const char* value = std::getenv(variable);
+    if (value != nullptr && value[0] != '\0')
+      return NamesUtf8(value) ? Drawing::Blocks : Drawing::Ascii;
+  }
+  return Drawing::Ascii;
+}
+
+bool PosixPlatform::PrintOutput(const std::string& /*caption*/,
+                                const std::string& text) {
+  std::size_t done = 0;
+  while (done < text.size()) {
+    const ssize_t put =
+        write(STDOUT_FILENO, text.data() + done, text.size() - done);
+    if (put < 0 && errno == EINTR)
+      continue;
+    if (put <= 0)
+      return false;
+    done += static_cast<std::size_t>(put);
+  }
+  return true;
 }
 
 }  // namespace mdlReplace

@@ -12,17 +12,25 @@ namespace mdlReplace {
 class PosixPlatform : public Platform {
  public:
   // The arguments after the program's own name, as the shell split them.
+  // A message that finds standard error closed, or a write beyond the
+  // file-size limit, fails like any other rather than ending the program.
   explicit PosixPlatform(std::vector<std::string> arguments);
+  // Removes a copy that was being written when the run was cut short.
+  ~PosixPlatform() override;
 
   std::string ArgumentText() override;
-  std::string UpperCase(const std::string& text) override;
-  bool FileExists(const std::string& path) override;
-  FileId Open(const std::string& path, OpenMode mode) override;
-  bool Length(FileId file, std::uint64_t* length) override;
+  std::vector<std::string> CommandArguments() override;
+  OpenedFile Open(const std::string& path, Naming naming,
+                  OpenMode mode) override;
+  OpenedFile OpenRunningProgram() override;
+  OpenedFile OpenLocked(const std::string& path) override;
+  bool Reserve(FileId file, std::uint64_t offset,
+               std::uint64_t length) override;
   bool ReadAt(FileId file, std::uint64_t offset,
               std::span<std::uint8_t> data) override;
-  bool WriteAt(FileId file, std::uint64_t offset,
-               std::span<const std::uint8_t> data) override;
+  std::size_t WriteAt(FileId file, std::uint64_t offset,
+                      std::span<const std::uint8_t> data) override;
+  bool CopyInto(FileId from, FileId to, std::uint64_t length) override;
   bool Flush(FileId file) override;
   bool Close(FileId file) override;
   std::string ProgramExecutablePath() override;
@@ -33,13 +41,22 @@ class PosixPlatform : public Platform {
   bool RemoveFile(const std::string& path) override;
   void ShowErrorBox(const std::string& caption,
                     const std::string& message) override;
+  Drawing OutputDrawing() override;
+  bool PrintOutput(const std::string& caption,
+                   const std::string& text) override;
 
  private:
-  std::string ResolvePath(const std::string& path);
+  std::string FindInAnyCase(const std::string& path);
+  std::string ResolveFolder(const std::string& folder);
+  std::string MatchName(const std::string& resolved_folder,
+                        const std::string& name);
 
   std::vector<std::string> arguments_;
   // Folders as the program spells them, and as this file system does.
   std::map<std::string, std::string> resolved_folders_;
+  // The names in each folder read so far, each ended by a NUL: a folder is
+  // read at most once a run, however many names are looked up in it.
+  std::map<std::string, std::string> listings_;
 };
 
 }  // namespace mdlReplace

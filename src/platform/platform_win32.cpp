@@ -1,9 +1,11 @@
 #include "platform/platform_win32.h"
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <cstddef>
+#include <vector>
 
 #include "platform/argument_text.h"
 
@@ -11,10 +13,20 @@ namespace mdlReplace {
 
 namespace {
 
-// Where a running program is moved while its successor takes its place;
-// one fixed name, so that leftovers never pile up.
-constexpr wchar_t kAsideSuffix[] = L".old";
-constexpr wchar_t kCopySuffix[] = L".new";
+// Names only this program makes: the path, a dot, sixteen hex digits and
+// one of these. A copy being written beside the file it will replace, and
+// a running program moved aside for its successor.
+constexpr wchar_t kCopySuffix[] = L".zyr2font-new";
+constexpr wchar_t kAsideSuffix[] = L".zyr2font-old";
+constexpr std::size_t kTagLength = 16;
+constexpr int kNameAttempts = 100;
+// Attaches that replaced the program while this one waited for its lock
+// send it back to the new program; this many turns mean something is wrong.
+constexpr int kLockAttempts = 1000;
+// The lock is on one byte far past the end of any program: attaches wait
+// for each other, and nobody's reading of the program is ever held up.
+constexpr std::uint64_t kLockOffset = 0x4000000000000000ull;
+constexpr std::size_t kCopyBufferSize = std::size_t{64} * 1024;
 
 std::wstring Wide(const std::string& text) {
   if (text.empty())
@@ -37,6 +49,18 @@ std::string Narrow(const std::wstring& text) {
   WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
                       narrow.data(), size, nullptr, nullptr);
   return narrow;
+}
+
+// Each line ending with carriage return and line feed, as Windows shows
+// text.
+std::string WithCrLf(const std::string& text) {
+  std::string converted;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r'))
+      converted += '\r';
+    converted += text[i];
+  }
+  return converted;
 }
 
 OVERLAPPED At(std::uint64_t offset) {
@@ -68,60 +92,197 @@ std::wstring ModulePath() {
   }
 }
 
+// Sixteen hex digits that no other name made here, now or before, is
+// likely to have; the callers still never open an existing file by it.
+std::wstring UniqueTag() {
+  static std::uint64_t counter = 0;
+  LARGE_INTEGER now{};
+  QueryPerformanceCounter(&now);
+  std::uint64_t value =
+      (static_cast<std::uint64_t>(GetCurrentProcessId()) << 40) ^
+      static_cast<std::uint64_t>(now.QuadPart) ^
+      (++counter * 0x9E3779B97F4A7C15ull);
+  std::wstring tag(kTagLength, L'0');
+  for (std::size_t i = kTagLength; i-- > 0; value >>= 4)
+    tag[i] = L"0123456789abcdef"[value & 0xF];
+  return tag;
+}
+
+std::wstring NameOf(const std::wstring& path) {
+  const std::size_t separator = path.find_last_of(L"\\/");
+  return separator == std::wstring::npos ? path : path.substr(separator + 1);
+}
+
+std::wstring FolderOf(const std::wstring& path) {
+  const std::size_t separator = path.find_last_of(L"\\/");
+  return separator == std::wstring::npos ? std::wstring()
+                                         : path.substr(0, separator + 1);
+}
+
+bool IsOwnName(const std::wstring& entry, const std::wstring& name,
+               const wchar_t* suffix) {
+  const std::wstring end(suffix);
+  if (entry.size() != name.size() + 1 + kTagLength + end.size() ||
+      CompareStringOrdinal(entry.c_str(), static_cast<int>(name.size()),
+                           name.c_str(), static_cast<int>(name.size()),
+                           TRUE) != CSTR_EQUAL ||
+      entry[name.size()] != L'.' ||
+      entry.compare(entry.size() - end.size(), end.size(), end) != 0)
+    return false;
+  return std::all_of(entry.begin() + static_cast<std::ptrdiff_t>(name.size()) + 1,
+                     entry.end() - static_cast<std::ptrdiff_t>(end.size()),
+                     [](wchar_t c) {
+                       return (c >= L'0' && c <= L'9') ||
+                              (c >= L'a' && c <= L'f');
+                     });
+}
+
+// Removes the files beside the path that this program named after it with
+// the suffix; a file of the user's never has such a name.
+void RemoveOwnNames(const std::wstring& path, const wchar_t* suffix) {
+  const std::wstring name = NameOf(path);
+  const std::wstring folder = FolderOf(path);
+  WIN32_FIND_DATAW found;
+  const HANDLE search =
+      FindFirstFileW((path + L".*" + suffix).c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE)
+    return;
+  do {
+    if (IsOwnName(found.cFileName, name, suffix))
+      DeleteFileW((folder + found.cFileName).c_str());
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+}
+
+bool IsTarget(DWORD attributes) {
+  const DWORD not_a_target =
+      FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+  return (attributes & not_a_target) == 0;
+}
+
+OpenedFile AnswerFor(Found found) {
+  OpenedFile file;
+  file.found = found;
+  return file;
+}
+
+bool SameFile(HANDLE opened, const std::wstring& path) {
+  const HANDLE named = CreateFileW(
+      path.c_str(), FILE_READ_ATTRIBUTES,
+      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (named == INVALID_HANDLE_VALUE)
+    return false;
+  BY_HANDLE_FILE_INFORMATION a;
+  BY_HANDLE_FILE_INFORMATION b;
+  const bool same = GetFileInformationByHandle(opened, &a) &&
+                    GetFileInformationByHandle(named, &b) &&
+                    a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
+                    a.nFileIndexHigh == b.nFileIndexHigh &&
+                    a.nFileIndexLow == b.nFileIndexLow;
+  CloseHandle(named);
+  return same;
+}
+
 }  // namespace
 
 Win32Platform::Win32Platform() {
   const std::wstring program = ModulePath();
   if (!program.empty())
-    DeleteFileW((program + kAsideSuffix).c_str());
+    RemoveOwnNames(program, kAsideSuffix);
 }
 
 std::string Win32Platform::ArgumentText() {
   return Narrow(SkipProgramName(GetCommandLineW()));
 }
 
-std::string Win32Platform::UpperCase(const std::string& text) {
-  std::wstring wide = Wide(text);
-  if (!wide.empty())
-    CharUpperBuffW(wide.data(), static_cast<DWORD>(wide.size()));
-  return Narrow(wide);
+std::vector<std::string> Win32Platform::CommandArguments() {
+  const std::wstring text = SkipProgramName(GetCommandLineW());
+  if (text.rfind(L"--", 0) != 0)
+    return {};
+  int count = 0;
+  LPWSTR* split = CommandLineToArgvW(GetCommandLineW(), &count);
+  if (split == nullptr)
+    return {};
+  std::vector<std::string> arguments;
+  for (int i = 1; i < count; ++i)
+    arguments.push_back(Narrow(split[i]));
+  LocalFree(split);
+  return arguments;
 }
 
-bool Win32Platform::FileExists(const std::string& path) {
+OpenedFile Win32Platform::OpenShared(const std::string& path, bool write,
+                                     unsigned long share) {
   if (path.empty())
-    return false;
+    return AnswerFor(Found::Absent);
   // Names with * or ? are no file at all here, never patterns.
-  const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES)
-    return false;
-  const DWORD not_a_target =
-      FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-  return (attributes & not_a_target) == 0;
+  const std::wstring wide = Wide(path);
+  const HANDLE file =
+      CreateFileW(wide.c_str(), GENERIC_READ | (write ? GENERIC_WRITE : 0),
+                  share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    // Refused only where an ordinary file is there to refuse.
+    const DWORD attributes = GetFileAttributesW(wide.c_str());
+    return AnswerFor(attributes != INVALID_FILE_ATTRIBUTES && IsTarget(attributes)
+                         ? Found::Refused
+                         : Found::Absent);
+  }
+  BY_HANDLE_FILE_INFORMATION info;
+  if (GetFileType(file) != FILE_TYPE_DISK ||
+      !GetFileInformationByHandle(file, &info) ||
+      !IsTarget(info.dwFileAttributes)) {
+    CloseHandle(file);
+    return AnswerFor(Found::Absent);
+  }
+  OpenedFile opened = AnswerFor(Found::File);
+  opened.id = Adopt(file);
+  opened.length = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) |
+                  info.nFileSizeLow;
+  opened.has_holes = (info.dwFileAttributes & FILE_ATTRIBUTE_SPARSE_FILE) != 0;
+  return opened;
 }
 
-FileId Win32Platform::Open(const std::string& path, OpenMode mode) {
-  if (path.empty())
-    return kNoFile;
+OpenedFile Win32Platform::Open(const std::string& path, Naming /*naming*/,
+                               OpenMode mode) {
+  // Names compare without case and either slash separates folders, so a
+  // spelled path is already the exact one.
   const bool write = mode == OpenMode::ReadWrite;
   // While the font goes in, nobody else may write the file.
-  const HANDLE file = CreateFileW(
-      Wide(path).c_str(), GENERIC_READ | (write ? GENERIC_WRITE : 0),
-      FILE_SHARE_READ | (write ? 0 : FILE_SHARE_WRITE), nullptr, OPEN_EXISTING,
-      FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE)
-    return kNoFile;
-  if (GetFileType(file) != FILE_TYPE_DISK) {
-    CloseHandle(file);
-    return kNoFile;
-  }
-  return Adopt(file);
+  return OpenShared(path, write,
+                    FILE_SHARE_READ | (write ? 0 : FILE_SHARE_WRITE));
 }
 
-bool Win32Platform::Length(FileId file, std::uint64_t* length) {
-  LARGE_INTEGER size;
-  if (!GetFileSizeEx(Handle(file), &size) || size.QuadPart < 0)
-    return false;
-  *length = static_cast<std::uint64_t>(size.QuadPart);
+OpenedFile Win32Platform::OpenRunningProgram() {
+  return Open(Narrow(ModulePath()), Naming::Exact, OpenMode::Read);
+}
+
+OpenedFile Win32Platform::OpenLocked(const std::string& path) {
+  for (int attempt = 0; attempt < kLockAttempts; ++attempt) {
+    // Shared for deletion, so that the program can still be moved aside.
+    const OpenedFile file =
+        OpenShared(path, false, FILE_SHARE_READ | FILE_SHARE_DELETE);
+    if (file.found != Found::File)
+      return file;
+    const HANDLE handle = Handle(file.id);
+    OVERLAPPED at = At(kLockOffset);
+    if (!LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &at)) {
+      Close(file.id);
+      return AnswerFor(Found::Refused);
+    }
+    if (SameFile(handle, Wide(path))) {
+      RemoveOwnNames(Wide(path), kCopySuffix);
+      return file;
+    }
+    // The holder before put a new file in its place: lock that one.
+    Close(file.id);
+  }
+  return AnswerFor(Found::Refused);
+}
+
+bool Win32Platform::Reserve(FileId /*file*/, std::uint64_t /*offset*/,
+                            std::uint64_t /*length*/) {
+  // No call reserves a range here; should the write be refused part way,
+  // the bytes that were there go back.
   return true;
 }
 
@@ -140,17 +301,31 @@ bool Win32Platform::ReadAt(FileId file, std::uint64_t offset,
   return true;
 }
 
-bool Win32Platform::WriteAt(FileId file, std::uint64_t offset,
-                            std::span<const std::uint8_t> data) {
+std::size_t Win32Platform::WriteAt(FileId file, std::uint64_t offset,
+                                   std::span<const std::uint8_t> data) {
   std::size_t done = 0;
   while (done < data.size()) {
     OVERLAPPED at = At(offset + done);
     DWORD put = 0;
-    if (!WriteFile(Handle(file), data.data() + done, Chunk(data.size() - done),
-                   &put, &at) ||
-        put == 0)
-      return false;
+    const bool wrote = WriteFile(Handle(file), data.data() + done,
+                                 Chunk(data.size() - done), &put, &at);
     done += put;
+    if (!wrote || put == 0)
+      break;
+  }
+  return done;
+}
+
+bool Win32Platform::CopyInto(FileId from, FileId to, std::uint64_t length) {
+  std::vector<std::uint8_t> buffer(kCopyBufferSize);
+  for (std::uint64_t offset = 0; offset < length;) {
+    const std::size_t chunk = static_cast<std::size_t>(
+        std::min<std::uint64_t>(buffer.size(), length - offset));
+    const std::span<std::uint8_t> piece(buffer.data(), chunk);
+    if (!ReadAt(from, offset, piece) ||
+        WriteAt(to, offset, piece) != piece.size())
+      return false;
+    offset += chunk;
   }
   return true;
 }
@@ -182,31 +357,43 @@ std::string Win32Platform::ProgramExecutablePath() {
 
 FileId Win32Platform::CreateBeside(const std::string& path,
                                    std::string* created_path) {
-  // One fixed name beside the original: a copy left by a crash is simply
-  // replaced by the next attempt. The new file takes the folder's
-  // permissions, as the original did.
-  const std::wstring copy = Wide(path) + kCopySuffix;
-  const HANDLE file =
-      CreateFileW(copy.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE)
+  const std::wstring original = Wide(path);
+  const DWORD attributes = GetFileAttributesW(original.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES &&
+      (attributes & FILE_ATTRIBUTE_READONLY) != 0)
     return kNoFile;
-  *created_path = Narrow(copy);
-  return Adopt(file);
+  // CREATE_NEW: a file or a link that is already there under the name is
+  // never written through; another name is tried instead. The new file
+  // takes the folder's permissions, as the original did.
+  for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+    const std::wstring copy = original + L"." + UniqueTag() + kCopySuffix;
+    const HANDLE file =
+        CreateFileW(copy.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                    CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+      *created_path = Narrow(copy);
+      return Adopt(file);
+    }
+    if (GetLastError() != ERROR_FILE_EXISTS &&
+        GetLastError() != ERROR_ALREADY_EXISTS)
+      return kNoFile;
+  }
+  return kNoFile;
 }
 
 bool Win32Platform::PutInPlace(const std::string& replacement,
                                const std::string& path) {
+  const std::wstring target = Wide(path);
+  const std::wstring copy = Wide(replacement);
+  if (GetFileAttributesW(target.c_str()) == INVALID_FILE_ATTRIBUTES)
+    return MoveFileExW(copy.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH);
   // A running program cannot be overwritten or deleted, but it can be
   // renamed: move it aside, move the new one in, and remove the old one
   // when it is no longer running (at the latest at the next start).
-  const std::wstring target = Wide(path);
-  const std::wstring aside = target + kAsideSuffix;
-  DeleteFileW(aside.c_str());
+  const std::wstring aside = target + L"." + UniqueTag() + kAsideSuffix;
   if (!MoveFileExW(target.c_str(), aside.c_str(), MOVEFILE_WRITE_THROUGH))
     return false;
-  if (!MoveFileExW(Wide(replacement).c_str(), target.c_str(),
-                   MOVEFILE_WRITE_THROUGH)) {
+  if (!MoveFileExW(copy.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)) {
     MoveFileExW(aside.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH);
     return false;
   }
@@ -222,6 +409,70 @@ void Win32Platform::ShowErrorBox(const std::string& caption,
                                  const std::string& message) {
   MessageBoxW(nullptr, Wide(message).c_str(), Wide(caption).c_str(),
               MB_OK | MB_ICONERROR);
+}
+
+// A program without a console of its own writes where it was told to (a
+// file or a pipe), else into the console of the prompt that started it,
+// else, started from Explorer or a shortcut, into a box.
+void Win32Platform::FindOutput() {
+  if (output_kind_ != OutputKind::Unknown)
+    return;
+  const HANDLE standard = GetStdHandle(STD_OUTPUT_HANDLE);
+  const DWORD type = standard == nullptr || standard == INVALID_HANDLE_VALUE
+                         ? FILE_TYPE_UNKNOWN
+                         : GetFileType(standard);
+  DWORD console_mode = 0;
+  if (type == FILE_TYPE_DISK || type == FILE_TYPE_PIPE) {
+    output_kind_ = OutputKind::Stream;
+    output_ = standard;
+  } else if (type == FILE_TYPE_CHAR && GetConsoleMode(standard, &console_mode)) {
+    output_kind_ = OutputKind::Console;
+    output_ = standard;
+  } else if (AttachConsole(ATTACH_PARENT_PROCESS)) {
+    output_ = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
+                          FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                          OPEN_EXISTING, 0, nullptr);
+    output_kind_ = output_ == INVALID_HANDLE_VALUE ? OutputKind::Box
+                                                   : OutputKind::Console;
+  } else {
+    output_kind_ = OutputKind::Box;
+  }
+}
+
+Drawing Win32Platform::OutputDrawing() {
+  FindOutput();
+  switch (output_kind_) {
+    case OutputKind::Console:
+      return GetConsoleOutputCP() == CP_UTF8 ? Drawing::Blocks : Drawing::Ascii;
+    case OutputKind::Stream:
+      return GetACP() == CP_UTF8 ? Drawing::Blocks : Drawing::Ascii;
+    case OutputKind::Box:
+    case OutputKind::Unknown:
+      break;
+  }
+  return Drawing::Braille;
+}
+
+bool Win32Platform::PrintOutput(const std::string& caption,
+                                const std::string& text) {
+  FindOutput();
+  const std::string lines = WithCrLf(text);
+  if (output_kind_ == OutputKind::Console) {
+    const std::wstring wide = Wide(lines);
+    DWORD written = 0;
+    return WriteConsoleW(output_, wide.data(), static_cast<DWORD>(wide.size()),
+                         &written, nullptr) &&
+           written == wide.size();
+  }
+  if (output_kind_ == OutputKind::Stream) {
+    DWORD written = 0;
+    return WriteFile(output_, lines.data(), static_cast<DWORD>(lines.size()),
+                     &written, nullptr) &&
+           written == lines.size();
+  }
+  MessageBoxW(nullptr, Wide(lines).c_str(), Wide(caption).c_str(),
+              MB_OK | MB_ICONINFORMATION);
+  return true;
 }
 
 }  // namespace mdlReplace

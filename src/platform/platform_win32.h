@@ -10,18 +10,22 @@ namespace mdlReplace {
 
 class Win32Platform : public Platform {
  public:
-  // Removes what an earlier attach had to leave behind.
+  // Removes the programs that earlier attaches moved aside while they ran.
   Win32Platform();
 
   std::string ArgumentText() override;
-  std::string UpperCase(const std::string& text) override;
-  bool FileExists(const std::string& path) override;
-  FileId Open(const std::string& path, OpenMode mode) override;
-  bool Length(FileId file, std::uint64_t* length) override;
+  std::vector<std::string> CommandArguments() override;
+  OpenedFile Open(const std::string& path, Naming naming,
+                  OpenMode mode) override;
+  OpenedFile OpenRunningProgram() override;
+  OpenedFile OpenLocked(const std::string& path) override;
+  bool Reserve(FileId file, std::uint64_t offset,
+               std::uint64_t length) override;
   bool ReadAt(FileId file, std::uint64_t offset,
               std::span<std::uint8_t> data) override;
-  bool WriteAt(FileId file, std::uint64_t offset,
-               std::span<const std::uint8_t> data) override;
+  std::size_t WriteAt(FileId file, std::uint64_t offset,
+                      std::span<const std::uint8_t> data) override;
+  bool CopyInto(FileId from, FileId to, std::uint64_t length) override;
   bool Flush(FileId file) override;
   bool Close(FileId file) override;
   std::string ProgramExecutablePath() override;
@@ -32,14 +36,25 @@ class Win32Platform : public Platform {
   bool RemoveFile(const std::string& path) override;
   void ShowErrorBox(const std::string& caption,
                     const std::string& message) override;
+  Drawing OutputDrawing() override;
+  bool PrintOutput(const std::string& caption,
+                   const std::string& text) override;
 
  private:
+  // Where PrintOutput's text goes, found on first use.
+  enum class OutputKind { Unknown, Console, Stream, Box };
+
+  OpenedFile OpenShared(const std::string& path, bool write,
+                        unsigned long share);
   // Open files are handed out as small numbers standing for their handles.
   FileId Adopt(void* handle);
   void* Handle(FileId file) const;
+  void FindOutput();
 
   std::map<FileId, void*> handles_;
   FileId next_file_ = 1;
+  OutputKind output_kind_ = OutputKind::Unknown;
+  void* output_ = nullptr;
 };
 
 }  // namespace mdlReplace

@@ -1,4 +1,4 @@
-#include "front/show_error.h"
+#include "platform/show_error.h"
 
 #include <string>
 

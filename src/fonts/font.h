@@ -1,0 +1,28 @@
+// The font the program carries from a source into the game's files.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+namespace mdlReplace {
+
+constexpr std::size_t kFontSize = 2048;
+
+// An 8x8 font: 256 glyphs of 8 bytes, the top row first and the leftmost
+// pixel in the high bit. Patching copies it as it is; only the font tools
+// look inside.
+using FontImage = std::array<std::uint8_t, kFontSize>;
+
+constexpr std::size_t kGlyphCount = 256;
+constexpr std::size_t kGlyphSize = 8;  // bytes, one a row, and pixels a row
+
+// Eight bytes that open a font block; they are compared as one sequence and
+// mean nothing one by one.
+constexpr std::array<std::uint8_t, 8> FontBlockMarker = {
+    0x03, 0x53, 0x46, 0x58, 0x08, 0x08, 0x00, 0x08};
+// The marker, then the font: the last bytes of an executable that carries
+// a font.
+constexpr std::uint64_t kFontBlockSize = FontBlockMarker.size() + kFontSize;
+
+}  // namespace mdlReplace
