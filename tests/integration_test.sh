@@ -120,6 +120,26 @@ expect_patched Game/Zyr2.Exe 497968 fonts/My.Fnt
 expect_patched Game/branvel.exe 514100 fonts/My.Fnt
 end
 
+begin "a folder is read once a run, and only when a name is not there as typed"
+make_font game/zyr2.fnt
+make_file game/zyr2.dos 928799
+make_file game/zyr2.exe 597504
+make_file game/branvel.exe 616448
+strace -f -qq -o trace -e trace=openat "$program" game 2>.err
+status=$?
+reads=$(grep O_DIRECTORY trace | grep -c '"game/"')
+[ "$reads" = 1 ] || fail "the game folder was read $reads times"
+expect_status 0
+expect_patched game/zyr2.exe 497968 game/zyr2.fnt
+make_font ZYR2.FNT
+make_file ZYR2.DOS 946491
+make_file ZYR2.EXE 616448
+make_file BRANVEL.EXE 597504
+strace -f -qq -o trace -e trace=openat "$program" . 2>.err
+[ "$(grep -c O_DIRECTORY trace)" = 0 ] || fail "a folder was read though every name was there"
+expect_patched ZYR2.EXE 514100 ZYR2.FNT
+end
+
 begin "of two names differing in case, the first in byte order"
 make_font game/ZYR2.FNT
 make_file game/zyr2.exe 597504

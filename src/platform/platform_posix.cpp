@@ -15,6 +15,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <utility>
 
 #include "platform/argument_text.h"
@@ -31,6 +32,11 @@ constexpr std::size_t kCopyRandomLength = 6;
 // send it back to the new program; this many turns mean something is wrong.
 constexpr int kLockAttempts = 1000;
 constexpr std::size_t kCopyBufferSize = std::size_t{64} * 1024;
+// A folder that reports a size beyond this is read in growing pieces.
+constexpr off_t kListingReserveLimit = off_t{64} * 1024 * 1024;
+// No file system here has longer names; a listing keeps each one's length
+// in a byte.
+constexpr std::size_t kLongestName = 255;
 // The running program's image, whatever has become of its name.
 constexpr char kRunningImage[] = "/proc/self/exe";
 // What the system adds to the name of a file that has lost it.
@@ -123,41 +129,64 @@ bool EntryExists(const std::string& path) {
   return lstat(path.c_str(), &info) == 0;
 }
 
-// The names of the folder's entries, each ended by a NUL.
-std::string ReadListing(const std::string& folder) {
-  std::string names;
+// The names of the folder's entries. The folder's own size is about the
+// bytes its names take, so they go into one block that rarely has to move.
+Listing ReadListing(const std::string& folder) {
+  Listing listing;
   DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
   if (dir == nullptr)
-    return names;
+    return listing;
+  struct stat info;
+  if (fstat(dirfd(dir), &info) == 0 && info.st_size > 0)
+    listing.reserve(static_cast<std::size_t>(
+        std::min<off_t>(info.st_size, kListingReserveLimit)));
   // One thread only; readdir_r, which the check would have, is deprecated.
   // cppcheck-suppress readdirCalled
   while (const dirent* entry = readdir(dir)) {
-    names += entry->d_name;
-    names += '\0';
+    const std::size_t length = std::strlen(entry->d_name);
+    if (length > kLongestName)
+      continue;
+    listing += static_cast<char>(length);
+    listing.append(entry->d_name, length + 1);
   }
   closedir(dir);
-  return names;
+  return listing;
+}
+
+// Calls visit with each name of the listing that has the length, until it
+// returns false; a name can only match one of its own length, so a lookup
+// in a large folder passes over most names at once.
+void ForEachNameOfLength(const Listing& listing, std::size_t length,
+                         const std::function<bool(const char*)>& visit) {
+  for (std::size_t at = 0; at < listing.size();) {
+    const std::size_t entry_length = static_cast<unsigned char>(listing[at]);
+    const char* entry = listing.data() + at + 1;
+    at += entry_length + 2;
+    if (entry_length == length && !visit(entry))
+      return;
+  }
 }
 
 // The entry that the name finds in the listing: the name itself, else the
 // name in upper case, else the first entry in byte order that equals it but
 // for ASCII case. What matches nothing stays as it is, so that the lookup
 // after it fails as it should.
-std::string MatchInListing(const std::string& listing, const std::string& name) {
+std::string MatchInListing(const Listing& listing, const std::string& name) {
   std::string upper = AsciiUpperCase(name);
+  bool typed_found = false;
   bool upper_found = false;
   const char* any_case = nullptr;
-  for (std::size_t at = 0; at < listing.size();) {
-    const char* entry = listing.c_str() + at;
-    if (name == entry)
-      return name;
+  ForEachNameOfLength(listing, name.size(), [&](const char* entry) {
+    typed_found = name == entry;
     if (upper == entry)
       upper_found = true;
     else if (EqualIgnoringAsciiCase(name, entry) &&
              (any_case == nullptr || std::strcmp(entry, any_case) < 0))
       any_case = entry;
-    at += std::strlen(entry) + 1;
-  }
+    return !typed_found;
+  });
+  if (typed_found)
+    return name;
   if (upper_found)
     return upper;
   return any_case == nullptr ? name : std::string(any_case);
@@ -257,13 +286,12 @@ bool IsCopyName(const std::string& entry, const std::string& prefix) {
 void RemoveLeftoverCopies(const std::string& path) {
   const std::string folder = FolderOf(path);
   const std::string prefix = CopyPrefix(path);
-  const std::string listing = ReadListing(folder);
-  for (std::size_t at = 0; at < listing.size();) {
-    const std::string entry = listing.substr(at, listing.find('\0', at) - at);
-    at += entry.size() + 1;
-    if (IsCopyName(entry, prefix))
-      unlink((folder + entry).c_str());
-  }
+  ForEachNameOfLength(ReadListing(folder), prefix.size() + kCopyRandomLength,
+                      [&](const char* entry) {
+                        if (IsCopyName(entry, prefix))
+                          unlink((folder + entry).c_str());
+                        return true;
+                      });
 }
 
 // Extended attributes go with the file where the system lets them; those it
@@ -349,8 +377,13 @@ bool NamesUtf8(const char* value) {
 
 PosixPlatform::PosixPlatform(std::vector<std::string> arguments)
     : arguments_(std::move(arguments)) {
-  signal(SIGPIPE, SIG_IGN);
-  signal(SIGXFSZ, SIG_IGN);
+  // Held back for the whole run, which for a program that starts nothing
+  // is ignoring them in one call: the write fails (EPIPE, EFBIG) instead.
+  sigset_t held;
+  sigemptyset(&held);
+  sigaddset(&held, SIGPIPE);
+  sigaddset(&held, SIGXFSZ);
+  sigprocmask(SIG_BLOCK, &held, nullptr);
 }
 
 PosixPlatform::~PosixPlatform() {

@@ -9,6 +9,10 @@
 
 namespace mdlReplace {
 
+// The names in a folder, in one block: each one's length in a byte, then
+// the name, then a NUL.
+using Listing = std::string;
+
 class PosixPlatform : public Platform {
  public:
   // The arguments after the program's own name, as the shell split them.
@@ -54,9 +58,9 @@ class PosixPlatform : public Platform {
   std::vector<std::string> arguments_;
   // Folders as the program spells them, and as this file system does.
   std::map<std::string, std::string> resolved_folders_;
-  // The names in each folder read so far, each ended by a NUL: a folder is
-  // read at most once a run, however many names are looked up in it.
-  std::map<std::string, std::string> listings_;
+  // The names in each folder read so far: a folder is read at most once a
+  // run, however many names are looked up in it.
+  std::map<std::string, Listing> listings_;
 };
 
 }  // namespace mdlReplace
