@@ -6,6 +6,7 @@
 #include "attached/attached_font.h"
 #include "fake_platform.h"
 #include "fonts/font.h"
+#include "fonts/formats.h"
 #include "front/run.h"
 
 namespace mdlReplace {
@@ -122,9 +123,17 @@ TEST_F(AttachTest, RefusesAMissingOrShortFont) {
   EXPECT_EQ(RunProgram(platform), kExitFailure);
   platform.files["my.fnt"].bytes.resize(kFontSize - 1);
   EXPECT_EQ(RunProgram(platform), kExitFailure);
+  // A font file of another format would give its header as glyphs.
+  FontImage drawn{};
+  const std::vector<std::uint8_t> glyphs = FontPattern(3);
+  std::copy(glyphs.begin(), glyphs.end(), drawn.begin());
+  platform.files["my.fnt"].bytes = WriteFont(drawn, FontFormat::Psf);
+  ASSERT_GE(platform.files["my.fnt"].bytes.size(), kFontSize);
+  EXPECT_EQ(RunProgram(platform), kExitFailure);
   EXPECT_EQ(
       platform.messages,
       (std::vector<std::string>{kShown + "Font file not found",
+                                kShown + "Font is not 8x8, or is compressed",
                                 kShown + "Font is not 8x8, or is compressed"}));
   EXPECT_TRUE(platform.files[kProgram] == before_missing.at(kProgram));
   EXPECT_EQ(platform.files.size(), 2u) << "a copy was left behind";

@@ -28,6 +28,13 @@ std::vector<std::uint8_t> Pattern(std::size_t length, std::uint8_t seed) {
   return bytes;
 }
 
+std::vector<std::uint8_t> FontPattern(std::uint8_t seed) {
+  std::vector<std::uint8_t> bytes = Pattern(2048, seed);
+  for (std::size_t i = 0; i < bytes.size(); ++i)
+    bytes[i] &= static_cast<std::uint8_t>(i * 7 + 3);
+  return bytes;
+}
+
 void FakePlatform::AddFile(const std::string& path, std::uint64_t length,
                            std::uint8_t fill) {
   files[path].bytes.assign(length, fill);

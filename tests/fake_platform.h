@@ -17,6 +17,10 @@ inline const std::string kShown = "ZYR 2 Font Replacer: ";
 // Bytes that differ from their neighbours, different for each seed.
 std::vector<std::uint8_t> Pattern(std::size_t length, std::uint8_t seed);
 
+// A font whose 256 glyphs all differ and, as in real fonts, have less ink
+// than background.
+std::vector<std::uint8_t> FontPattern(std::uint8_t seed);
+
 class FakePlatform : public Platform {
  public:
   struct File {

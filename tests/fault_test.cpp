@@ -207,6 +207,37 @@ TEST(FaultInjection, EveryOperationOfAnAttach) {
   }
 }
 
+FakePlatform ConvertScenario() {
+  FakePlatform platform;
+  platform.command_arguments = {"--convert", kTargets[1].path, "out.png"};
+  platform.files[kTargets[1].path].bytes = Pattern(kTargets[1].length, 0xEE);
+  platform.files["out.png"].bytes = Pattern(100, 6);
+  return platform;
+}
+
+TEST(FaultInjection, EveryOperationOfAConversion) {
+  for (bool onward : {false, true}) {
+    const std::size_t faults = InjectEachFault(
+        ConvertScenario, onward,
+        [onward](const std::string&, const std::string& path,
+                 FakePlatform& platform, const FakePlatform& before,
+                 int status) {
+          // The destination is the old file or, never, a part of the new.
+          EXPECT_EQ(status, kExitFailure);
+          EXPECT_TRUE(platform.files.at("out.png") == before.files.at("out.png"));
+          EXPECT_EQ(platform.files.count("~NEW") != 0,
+                    onward && !platform.Logged("remove").empty());
+          const std::string message =
+              path == kTargets[1].path ? kTargets[1].path + " could not be read."
+                                       : "out.png could not be written.";
+          EXPECT_EQ(platform.messages, std::vector<std::string>{kShown + message});
+        });
+    // Three on the source; the new file's create, write, flush, close and
+    // rename.
+    EXPECT_EQ(faults, 3u + 5u);
+  }
+}
+
 FakePlatform AttachedFontScenario() {
   FakePlatform platform;
   std::vector<std::uint8_t> program = Pattern(50000, 4);

@@ -320,6 +320,97 @@ expect_status 0
 expect_patched ZYR2/ZYR2.EXE 497968 my.fnt
 end
 
+# The font tools. A real font that no one here drew: the Linux console's.
+consolefonts=/usr/share/consolefonts
+real_font() {
+  zcat "$consolefonts/Lat15-VGA8.psf.gz" | tail -c +5 | head -c 2048 >"$1"
+}
+
+begin "every format round-trips through the program"
+real_font font.fnt
+for extension in fnt f08 bin psf bdf png txt PNG; do
+  run --convert font.fnt "out.$extension"
+  expect_status 0
+  run --convert "out.$extension" back.fnt
+  expect_status 0
+  expect_errors ""
+  cmp -s font.fnt back.fnt || fail "font.fnt changed through .$extension"
+done
+end
+
+begin "the Linux console's 8x8 fonts convert to their own glyphs"
+count=0
+for psf in "$consolefonts"/*-VGA8.psf.gz; do
+  [ "$(zcat "$psf" | head -c 2 | od -An -tx1 | tr -d ' ')" = 3604 ] || fail "$psf is not PSF 1"
+  run --convert "$psf" out.fnt
+  expect_status 0
+  zcat "$psf" | tail -c +5 | head -c 2048 | cmp -s - out.fnt || fail "$psf converts to other glyphs"
+  count=$((count + 1))
+done
+[ "$count" -ge 10 ] || fail "only $count console fonts"
+end
+
+begin "files that are no 8x8 font get their message and write nothing"
+real_font font.fnt
+head -c 300 "$consolefonts/Lat15-VGA8.psf.gz" >cut.psf.gz
+zcat "$consolefonts/Lat15-VGA8.psf.gz" | head -c 1000 >cut.psf
+# A PNG image of 2x2 pixels.
+printf '\x89\x50\x4e\x47\x0d\x0a\x1a\x0a\x00\x00\x00\x0d\x49\x48\x44\x52\x00\x00\x00\x02\x00\x00\x00\x02\x08\x00\x00\x00\x00\x57\xdd\x52\xf8\x00\x00\x00\x0c\x49\x44\x41\x54\x78\x9c\x63\x60\xf8\x0f\x84\x00\x06\x00\x01\xff\x93\xd1\xe4\x89\x00\x00\x00\x00\x49\x45\x4e\x44\xae\x42\x60\x82' >small.png
+printf 'STARTFONT 2.1\nFONTBOUNDINGBOX 8 8 0 -1\nSTARTCHAR A\nENCODING 65\nBBX 9 8 0 -1\nBITMAP\n0080\n0\n0\n0\n0\n0\n0\n0\nENDCHAR\nENDFONT\n' >wide.bdf
+make_file ZYR2.EXE 597504
+while IFS='|' read -r source destination message; do
+  run --convert "$source" "$destination"
+  expect_status 1
+  expect_errors "$caption$message"
+  [ "$destination" = ZYR2.EXE ] || [ ! -e "$destination" ] || fail "$destination was written"
+  ! ls -A | grep -q zyr2font- || fail "a copy was left"
+done <<CASES
+cut.psf.gz|out.fnt|cut.psf.gz is compressed, but could not be decompressed.
+$consolefonts/Lat15-VGA16.psf.gz|out.fnt|$consolefonts/Lat15-VGA16.psf.gz is a PSF font of 8x16 glyphs, not 8x8.
+cut.psf|out.png|cut.psf is a PSF font that ends before its last glyph.
+small.png|out.fnt|small.png is a 2x2 image, not a 128x128 font sheet.
+wide.bdf|out.fnt|wide.bdf is a BDF font whose glyph 0x41 does not fit an 8x8 cell.
+missing.fnt|out.fnt|missing.fnt was not found.
+font.fnt|ZYR2.EXE|ZYR2.EXE does not end with an extension that names a font format: .fnt, .f08, .bin, .psf, .bdf, .png or .txt.
+CASES
+expect_unchanged ZYR2.EXE
+end
+
+begin "the game's font out, a new one in, and the old one back"
+make_file game/ZYR2.EXE 616448
+real_font new.fnt
+run --convert game/ZYR2.EXE original.fnt
+expect_status 0
+cmp -s original.fnt <(tail -c +514101 game/ZYR2.EXE | head -c 2048) ||
+  fail "original.fnt is not the game's font"
+run new.fnt game
+expect_patched game/ZYR2.EXE 514100 new.fnt
+run original.fnt game
+expect_status 0
+expect_unchanged game/ZYR2.EXE
+make_file game/BRANVEL.EXE 1000
+run --convert game/BRANVEL.EXE out.fnt
+expect_status 1
+expect_errors "${caption}BRANVEL.EXE File size: 1000
+Maybe it's a different version of the game."
+end
+
+begin "--show draws with the characters the locale has"
+real_font font.fnt
+LC_ALL= LANG=C.UTF-8 run --show font.fnt
+expect_status 0
+[ "$(wc -l <.out)" = 65 ] || fail "$(wc -l <.out) lines of blocks"
+grep -q '█' .out || fail "no blocks drawn"
+LC_ALL= LC_CTYPE= LANG=C run --show font.fnt
+[ "$(wc -l <.out)" = 289 ] || fail "$(wc -l <.out) lines of # and ."
+[ "$(awk '{ if (length > widest) widest = length } END { print widest }' .out)" -le 80 ] ||
+  fail "wider than 80 columns"
+grep -q '^0x40 ' .out || fail "no row labelled 0x40"
+# Into a pipe closed before the end: a plain failure, no signal.
+timeout 20 "$program" --show font.fnt | head -c 10 >/dev/null
+[ "${PIPESTATUS[0]}" -le 1 ] || fail "ended by a signal: ${PIPESTATUS[0]}"
+end
+
 # copy_program: a copy of the program in the case's folder, kept pristine.
 copy_program() {
   mkdir -p tool
@@ -422,6 +513,18 @@ expect_status 1
 expect_errors "${caption}The font could not be attached to the program's executable file."
 expect_unchanged tool/zyr2font
 expect_no_copies
+end
+
+begin "attach refuses a font file of another format"
+copy_program
+cp "$consolefonts/Lat15-VGA8.psf.gz" packed.psf.gz
+zcat packed.psf.gz >plain.psf
+for font in packed.psf.gz plain.psf; do
+  run_as "" tool/zyr2font "/A:$font"
+  expect_status 1
+  expect_errors "${caption}Font is not 8x8, or is compressed"
+done
+expect_unchanged tool/zyr2font
 end
 
 begin "the program's own path is taken exactly as the system gives it"

@@ -1,7 +1,8 @@
 // Test launcher: starts the command line found in the environment variable
 // ZYR2_COMMAND_LINE exactly as written, waits for it and returns its exit
 // status. Wine re-quotes the arguments it is given, so a command line with
-// unbalanced double quotes can only reach the program this way.
+// unbalanced double quotes can only reach the program this way. The program
+// starts as from Explorer: no console to attach to, no standard handles.
 #include <windows.h>
 
 #include <vector>
@@ -13,8 +14,10 @@ int wmain() {
                               static_cast<DWORD>(command_line.size()));
   if (length == 0 || length >= command_line.size())
     return 120;
+  FreeConsole();
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
+  startup.dwFlags = STARTF_USESTDHANDLES;
   PROCESS_INFORMATION process{};
   if (!CreateProcessW(nullptr, command_line.data(), nullptr, nullptr, FALSE, 0,
                       nullptr, nullptr, &startup, &process))

@@ -6,6 +6,7 @@
 
 #include "fake_platform.h"
 #include "fonts/font.h"
+#include "fonts/formats.h"
 #include "front/run.h"
 
 namespace mdlReplace {
@@ -254,6 +255,87 @@ TEST(RunProgram, OneFlushedWritePerTarget) {
       "read " + kExe,         "write " + kExe,       "flush " + kExe,
       "close " + kExe,        "open-rw " + kBranvel};
   EXPECT_EQ(platform.log, expected);
+}
+
+struct CommandCase {
+  const char* name;
+  std::vector<std::string> arguments;
+  std::string message;  // without the caption; empty when none is shown
+  int exit_status;
+  std::string written;  // the destination holding the font, if any
+};
+
+// The font tools: a font from a game file, a program or a font file, to a
+// destination named by its extension, and nothing written on a refusal.
+TEST(RunProgram, Commands) {
+  const std::vector<std::uint8_t> font = FontPattern(4);
+  const CommandCase cases[] = {
+      {"from a game file", {"--convert", R"(game\zyr2.exe)", "out.png"}, "", 0,
+       "out.png"},
+      {"from a game file of another length",
+       {"--convert", R"(game\BRANVEL.EXE)", "out.fnt"},
+       "BRANVEL.EXE File size: 3000\r\nMaybe it's a different version of the game.",
+       1, ""},
+      {"from a program carrying a font", {"--convert", "zyr2font.exe", "out.txt"},
+       "", 0, "out.txt"},
+      {"to a game file", {"--convert", "my.fnt", R"(game\zyr2.exe)"},
+       R"(game\zyr2.exe does not end with an extension that names a font )"
+       "format: .fnt, .f08, .bin, .psf, .bdf, .png or .txt.",
+       1, ""},
+      {"from nothing", {"--convert", "none.fnt", "out.fnt"},
+       "none.fnt was not found.", 1, ""},
+      {"from no font", {"--convert", "zyr2font.orig", "out.fnt"},
+       "zyr2font.orig is taken for a raw font, but is 5000 bytes long, not 2048.",
+       1, ""},
+      {"over an existing file", {"--convert", "my.fnt", "old.bdf"}, "", 0,
+       "old.bdf"},
+      {"shown", {"--show", "my.fnt"}, "", 0, ""},
+      {"without a source", {"--show"},
+       "--show takes one file: zyr2font --show SOURCE", 1, ""},
+      {"with three files", {"--convert", "a", "b", "c"},
+       "--convert takes two files: zyr2font --convert SOURCE DEST", 1, ""},
+      {"unknown", {"--shwo", "my.fnt"},
+       "--shwo is not a command of this program; zyr2font --help lists them.",
+       1, ""},
+  };
+  for (const CommandCase& row : cases) {
+    SCOPED_TRACE(row.name);
+    FakePlatform platform;
+    platform.command_arguments = row.arguments;
+    platform.AddFile(R"(game\zyr2.exe)", 615936, 0xEE);
+    std::copy(font.begin(), font.end(),
+              platform.files[R"(game\zyr2.exe)"].bytes.begin() + 513588);
+    platform.AddFile(R"(game\BRANVEL.EXE)", 3000);
+    platform.files["my.fnt"].bytes = font;
+    platform.AddFile("old.bdf", 10, 0x55);
+    platform.files["zyr2font.orig"].bytes = Pattern(5000, 9);
+    platform.files["zyr2font.exe"].bytes = Pattern(5000, 9);
+    platform.files["zyr2font.exe"].bytes.insert(
+        platform.files["zyr2font.exe"].bytes.end(), FontBlockMarker.begin(),
+        FontBlockMarker.end());
+    platform.files["zyr2font.exe"].bytes.insert(
+        platform.files["zyr2font.exe"].bytes.end(), font.begin(), font.end());
+    const auto before = platform.files;
+
+    EXPECT_EQ(RunProgram(platform), row.exit_status);
+    const std::string& message = row.message;
+    EXPECT_EQ(platform.messages,
+              message.empty() ? std::vector<std::string>{}
+                              : std::vector<std::string>{kShown + message});
+    // Only the destination changes, and it holds the font whole.
+    for (const auto& [path, file] : platform.files) {
+      if (path == row.written) {
+        FontImage read{};
+        EXPECT_EQ(ReadFont(file.bytes, &read), "");
+        EXPECT_TRUE(std::equal(read.begin(), read.end(), font.begin()));
+      } else {
+        EXPECT_TRUE(before.count(path) != 0 && before.at(path) == file) << path;
+      }
+    }
+    EXPECT_EQ(platform.OpenCount(), 0u);
+    EXPECT_EQ(platform.output.empty(), row.arguments[0] != "--show" ||
+                                           row.exit_status != 0);
+  }
 }
 
 }  // namespace

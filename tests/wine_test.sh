@@ -181,6 +181,34 @@ leftovers=$(ls -A tool | grep -v -x -e zyr2font.exe -e zyr2font.exe.new -e zyr2f
 [ -z "$leftovers" ] || fail "left in tool/: $leftovers"
 end
 
+begin "font tools: the font out of a game file and out of a program"
+make_file game/ZYR2.EXE 615936
+run "--convert \"$(windows_path "$case_dir/game/ZYR2.EXE")\" \"$(windows_path "$case_dir/original.fnt")\""
+expect_status 0
+expect_boxes ""
+cmp -s original.fnt <(tail -c +513589 game/ZYR2.EXE | head -c 2048) ||
+  fail "original.fnt is not the game's font"
+mkdir tool
+cp "$program" tool/zyr2font.exe
+make_font my.fnt
+launch "$case_dir/tool/zyr2font.exe" "/A:\"$(windows_path "$case_dir/my.fnt")\""
+# Out of the translator's program, as text, and back.
+run "--convert \"$(windows_path "$case_dir/tool/zyr2font.exe")\" \"$(windows_path "$case_dir/mine.txt")\""
+expect_status 0
+run "--convert \"$(windows_path "$case_dir/mine.txt")\" \"$(windows_path "$case_dir/back.fnt")\""
+expect_status 0
+cmp -s my.fnt back.fnt || fail "the attached font did not come out"
+run "--show \"$(windows_path "$case_dir/back.fnt")\""
+expect_status 0
+# Started without a console, it shows the glyphs in a box (whose long text
+# the trace cuts short): Braille patterns, the caption, MB_ICONINFORMATION.
+grep -q 'MessageBoxW(00000000,[0-9a-f]* L"\\28[0-9a-f][0-9a-f].*L"ZYR 2 Font Replacer",00000040)' \
+  "$case_dir/.trace" || fail "no box of glyphs: [$boxes]"
+run "--convert \"$(windows_path "$case_dir/my.fnt")\" \"$(windows_path "$case_dir/game/ZYR2.EXE")\""
+expect_status 1
+expect_unchanged game/ZYR2.EXE
+end
+
 begin "no attached font"
 make_file game/ZYR2.EXE 597504
 cd game

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "fonts/font_file.h"
+#include "platform/replace_file.h"
 #include "platform/show_error.h"
 
 namespace mdlReplace {
@@ -20,24 +21,14 @@ FontBlock MakeFontBlock(const FontImage& font) {
 }
 
 // A running program cannot be written in place, and a program half written
-// by a crash or a full disk would not start again. So the new executable is
-// written whole beside the old one and then takes its place in one step;
-// on any failure the copy is removed and the old one stays as it was.
+// by a crash or a full disk would not start again: the new one is written
+// whole beside it and takes its place in one step.
 bool ReplaceWithAppended(Platform& platform, const std::string& path,
                          const OpenedFile& program, const FontBlock& block) {
-  std::string copy_path;
-  const FileId copy = platform.CreateBeside(path, &copy_path);
-  if (copy == kNoFile)
-    return false;
-  const bool written =
-      platform.CopyInto(program.id, copy, program.length) &&
-      platform.WriteAt(copy, program.length, block) == block.size() &&
-      platform.Flush(copy);
-  const bool closed = platform.Close(copy);
-  if (written && closed && platform.PutInPlace(copy_path, path))
-    return true;
-  platform.RemoveFile(copy_path);
-  return false;
+  return ReplaceFile(platform, path, [&](FileId copy) {
+    return platform.CopyInto(program.id, copy, program.length) &&
+           platform.WriteAt(copy, program.length, block) == block.size();
+  });
 }
 
 // Attaches that run at once take turns: each holds the lock on the program

@@ -17,6 +17,18 @@ using FontImage = std::array<std::uint8_t, kFontSize>;
 constexpr std::size_t kGlyphCount = 256;
 constexpr std::size_t kGlyphSize = 8;  // bytes, one a row, and pixels a row
 
+// Whether a pixel of a glyph is ink; rows count from the top, columns from
+// the left.
+inline bool IsInk(const FontImage& font, std::size_t code, std::size_t row,
+                  std::size_t column) {
+  return (font[code * kGlyphSize + row] >> (7 - column) & 1) != 0;
+}
+
+inline void SetInk(FontImage* font, std::size_t code, std::size_t row,
+                   std::size_t column) {
+  (*font)[code * kGlyphSize + row] |= static_cast<std::uint8_t>(0x80 >> column);
+}
+
 // Eight bytes that open a font block; they are compared as one sequence and
 // mean nothing one by one.
 constexpr std::array<std::uint8_t, 8> FontBlockMarker = {

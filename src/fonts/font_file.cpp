@@ -1,5 +1,6 @@
 #include "fonts/font_file.h"
 
+#include "fonts/formats.h"
 #include "platform/show_error.h"
 
 namespace mdlReplace {
@@ -31,6 +32,12 @@ FontLoad LoadFontFile(Platform& platform, const std::string& path,
   }
   if (!read || !closed) {
     ShowError(platform, kFontFileUnreadable);
+    return FontLoad::Failed;
+  }
+  // Any longer file gives its first 2048 bytes; a PNG, PSF, BDF, gzip or
+  // text font would so give its header as glyphs.
+  if (accepted == FontLength::AtLeast && BeginsLikeOtherFormat(*font)) {
+    ShowError(platform, kFontNot8x8);
     return FontLoad::Failed;
   }
   return FontLoad::Loaded;

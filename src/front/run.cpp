@@ -4,6 +4,7 @@
 
 #include "attached/attached_font.h"
 #include "fonts/font_file.h"
+#include "front/commands.h"
 #include "front/parser.h"
 #include "patcher/patcher.h"
 #include "platform/show_error.h"
@@ -17,7 +18,12 @@ int EndWithError(Platform& platform, std::string_view message) {
   return kExitFailure;
 }
 
-int RunRequestedPatch(Platform& platform) {
+int RunRequested(Platform& platform) {
+  // Texts the argument parser would refuse name the program's own commands.
+  const std::vector<std::string> command = platform.CommandArguments();
+  if (!command.empty())
+    return RunCommand(platform, command);
+
   const ParseResult parsed = ParseArgumentText(platform.ArgumentText());
   if (!parsed.rejection.empty())
     return EndWithError(platform, parsed.rejection);
@@ -59,7 +65,7 @@ int RunProgram(Platform& platform) {
   // Nothing the program holds grows with the user's files, but should
   // memory run out all the same, the run ends with a message, not an abort.
   try {
-    return RunRequestedPatch(platform);
+    return RunRequested(platform);
   } catch (const std::exception&) {
     return EndWithError(platform, kNotEnoughMemory);
   }

@@ -1,0 +1,226 @@
+#include <gtest/gtest.h>
+#include <stb_image_write.h>
+
+#include <string>
+#include <vector>
+
+#include "fake_platform.h"
+#include "fonts/drawing.h"
+#include "fonts/formats.h"
+
+namespace mdlReplace {
+namespace {
+
+FontImage AllCodesFont() {
+  const std::vector<std::uint8_t> bytes = FontPattern(7);
+  FontImage font{};
+  std::copy(bytes.begin(), bytes.end(), font.begin());
+  return font;
+}
+
+Bytes Text(std::string_view text) {
+  return Bytes(text.begin(), text.end());
+}
+
+Bytes Joined(Bytes a, const Bytes& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+// A PNG of any size and colours, written by the same library the program
+// reads with.
+Bytes Png(int width, int height, const std::vector<std::uint8_t>& rgb) {
+  Bytes bytes;
+  stbi_write_png_to_func(
+      [](void* context, void* data, int size) {
+        auto* out = static_cast<Bytes*>(context);
+        auto* start = static_cast<std::uint8_t*>(data);
+        out->insert(out->end(), start, start + size);
+      },
+      &bytes, width, height, 3, rgb.data(), width * 3);
+  return bytes;
+}
+
+// The font drawn as a sheet, light ink on a dark background.
+Bytes InvertedColourSheet(const FontImage& font) {
+  std::vector<std::uint8_t> rgb(128 * 128 * 3);
+  for (std::size_t y = 0; y < 128; ++y) {
+    for (std::size_t x = 0; x < 128; ++x) {
+      const std::size_t code = (y / 8) * 16 + x / 8;
+      const bool ink = IsInk(font, code, y % 8, x % 8);
+      const std::uint8_t colour[3] = {static_cast<std::uint8_t>(ink ? 250 : 10),
+                                      static_cast<std::uint8_t>(ink ? 240 : 20),
+                                      static_cast<std::uint8_t>(ink ? 60 : 90)};
+      std::copy(colour, colour + 3, rgb.begin() + static_cast<std::ptrdiff_t>((y * 128 + x) * 3));
+    }
+  }
+  return Png(128, 128, rgb);
+}
+
+Bytes Psf2(std::uint32_t count, std::uint32_t height, std::uint32_t width,
+           std::size_t glyph_bytes) {
+  Bytes bytes = {0x72, 0xb5, 0x4a, 0x86};
+  const std::uint32_t bytes_per_glyph = height * ((width + 7) / 8);
+  for (std::uint32_t field : {0u, 32u, 0u, count, bytes_per_glyph, height, width}) {
+    for (int shift = 0; shift < 32; shift += 8)
+      bytes.push_back(static_cast<std::uint8_t>(field >> shift));
+  }
+  bytes.resize(bytes.size() + glyph_bytes, 0x5A);
+  return bytes;
+}
+
+constexpr std::string_view kBdfHead =
+    "STARTFONT 2.1\nFONTBOUNDINGBOX 8 8 0 -1\nCHARS 1\n";
+
+TEST(Fonts, EveryFormatRoundTrips) {
+  const FontImage font = AllCodesFont();
+  for (FontFormat format : {FontFormat::Raw, FontFormat::Psf, FontFormat::Bdf,
+                            FontFormat::Png, FontFormat::Text}) {
+    SCOPED_TRACE(static_cast<int>(format));
+    FontImage read{};
+    EXPECT_EQ(ReadFont(WriteFont(font, format), &read), "");
+    EXPECT_EQ(read, font);
+  }
+}
+
+struct ReadCase {
+  const char* name;
+  Bytes bytes;
+  std::string problem;  // empty: read, and the font checked below
+};
+
+TEST(Fonts, ReadsWhatFontMakersHaveAndRefusesTheRest) {
+  const FontImage font = AllCodesFont();
+  const Bytes psf1 = WriteFont(font, FontFormat::Psf);
+  const Bytes png = WriteFont(font, FontFormat::Png);
+  // A glyph of 5x7 set one pixel in from the left, on the baseline: its
+  // rows land in the cell's rows 1 to 7, shifted right by one.
+  const Bytes small_glyph = Joined(
+      Text(kBdfHead),
+      Text("STARTCHAR A\nENCODING 65\nBBX 5 7 1 -1\nBITMAP\n"
+           "20\n50\n88\nF8\n88\n88\n88\nENDCHAR\nENDFONT\n"));
+  const ReadCase cases[] = {
+      {"PSF 1 with 512 glyphs and a Unicode table",
+       Joined(Joined({0x36, 0x04, 0x03, 0x08}, WriteFont(font, FontFormat::Raw)),
+              Bytes(2048 + 300, 0x33)),
+       ""},
+      {"PSF 2 of 512 glyphs", Psf2(512, 8, 8, 4096), ""},
+      {"text with CRLF, trailing blanks and a byte-order mark",
+       Joined({0xEF, 0xBB, 0xBF},
+              Text("0x41  \r\n..#.....\r\n.#.#....\r\n#...#...\r\n#####...\r\n"
+                   "#...#...\r\n#...#...\r\n#...#...\r\n........\t\r\n")),
+       ""},
+      {"PSF 1 cut short", Bytes(psf1.begin(), psf1.begin() + 1000),
+       "is a PSF font that ends before its last glyph."},
+      {"PSF 1 of 8x16", Joined({0x36, 0x04, 0x00, 0x10}, Bytes(4096)),
+       "is a PSF font of 8x16 glyphs, not 8x8."},
+      {"PSF 2 of 12x24", Psf2(256, 24, 12, 256 * 48),
+       "is a PSF font of 12x24 glyphs, not 8x8."},
+      {"PSF 2 of 128 glyphs", Psf2(128, 8, 8, 1024),
+       "is a PSF font of only 128 glyphs, not 256."},
+      {"PSF 2 cut short", Psf2(256, 8, 8, 2000),
+       "is a PSF font that ends before its last glyph."},
+      {"PNG of the wrong size", Png(64, 64, std::vector<std::uint8_t>(64 * 64 * 3)),
+       "is a 64x64 image, not a 128x128 font sheet."},
+      {"PNG cut short", Bytes(png.begin(), png.begin() + 200),
+       "is a PNG image that could not be read."},
+      {"gzip of nothing sound", {0x1F, 0x8B, 0x08, 0x00, 0x13, 0x37, 0x00, 0x00},
+       "is compressed, but could not be decompressed."},
+      {"BDF glyph outside the cell",
+       Joined(Text(kBdfHead), Text("STARTCHAR A\nENCODING 65\nBBX 8 8 0 0\n"
+                                   "BITMAP\n80\n00\n00\n00\n00\n00\n00\n00\n"
+                                   "ENDCHAR\nENDFONT\n")),
+       "is a BDF font whose glyph 0x41 does not fit an 8x8 cell."},
+      {"BDF without its end", Joined(Text(kBdfHead), Text("STARTCHAR A\n")),
+       "is a BDF font that ends before its ENDFONT line."},
+      {"BDF with a word for a number",
+       Joined(Text(kBdfHead), Text("STARTCHAR A\nENCODING A\n")),
+       "is a BDF font with a malformed line 5."},
+      {"text with a ninth pixel", Text("0x00\n.........\n"),
+       "is a text font with a malformed line 2."},
+      {"text giving a glyph twice",
+       Text("0x00\n........\n........\n........\n........\n........\n"
+            "........\n........\n........\n\n0x00\n"),
+       "is a text font that gives glyph 0x00 twice (line 11)."},
+      {"2048 bytes whose first glyphs begin like a PNG",
+       Joined({0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'}, Bytes(2040, 0x18)),
+       ""},
+      {"anything else", Bytes(100, 0x20),
+       "is taken for a raw font, but is 100 bytes long, not 2048."},
+  };
+  for (const ReadCase& row : cases) {
+    SCOPED_TRACE(row.name);
+    FontImage read{};
+    EXPECT_EQ(ReadFont(row.bytes, &read), row.problem);
+  }
+
+  FontImage read{};
+  ASSERT_EQ(ReadFont(small_glyph, &read), "");
+  const std::vector<std::uint8_t> a(read.begin() + 65 * 8, read.begin() + 66 * 8);
+  EXPECT_EQ(a, (std::vector<std::uint8_t>{0x00, 0x10, 0x28, 0x44, 0x7C, 0x44,
+                                          0x44, 0x44}));
+  ASSERT_EQ(ReadFont(InvertedColourSheet(font), &read), "");
+  EXPECT_EQ(read, font) << "light ink on a dark, coloured sheet";
+}
+
+TEST(Fonts, OtherFormatsAreNotTakenForRawFonts) {
+  const FontImage font = AllCodesFont();
+  EXPECT_FALSE(BeginsLikeOtherFormat(WriteFont(font, FontFormat::Raw)));
+  EXPECT_FALSE(BeginsLikeOtherFormat(Joined({0x36, 0x04, 0x09, 0x08}, Bytes(2048))))
+      << "no PSF has mode 9";
+  for (FontFormat format : {FontFormat::Psf, FontFormat::Bdf, FontFormat::Png,
+                            FontFormat::Text})
+    EXPECT_TRUE(BeginsLikeOtherFormat(WriteFont(font, format)));
+  EXPECT_TRUE(BeginsLikeOtherFormat(Bytes{0x1F, 0x8B, 0x08, 0x00}));
+}
+
+TEST(Fonts, DestinationsByExtension) {
+  FontFormat format = FontFormat::Raw;
+  EXPECT_TRUE(FormatOfExtension("dir.d/MY.PNG", &format));
+  EXPECT_EQ(format, FontFormat::Png);
+  EXPECT_TRUE(FormatOfExtension(R"(C:\fonts\a.F08)", &format));
+  EXPECT_EQ(format, FontFormat::Raw);
+  for (const char* refused : {"ZYR2.EXE", "font", "dir.png/font", "a.psf.gz"})
+    EXPECT_FALSE(FormatOfExtension(refused, &format)) << refused;
+}
+
+// Every drawing for a terminal fits 80 columns, and a glyph of all ink
+// comes out whole.
+TEST(Fonts, DrawingsFitEightyColumns) {
+  FontImage font{};
+  std::fill(font.begin() + 0x41 * 8, font.begin() + 0x42 * 8, 0xFF);
+  struct DrawingCase {
+    Drawing drawing;
+    std::size_t lines;
+    std::size_t widest;
+    std::string full_glyph_row;  // a row of glyph 0x41, in its row of glyphs
+  };
+  const DrawingCase cases[] = {
+      {Drawing::Ascii, 1 + 32 * 9, 76, "0x40 ........ ######## ........"},
+      {Drawing::Blocks, 1 + 16 * 4, 69, "0x40     \u2588\u2588\u2588\u2588    "},
+      // For a box: no columns to fit, the labels at the right.
+      {Drawing::Braille, 16 * 2, 85,
+       "\u2800\u2800\u2800\u2800\u2800\u28FF\u28FF\u28FF\u28FF\u2800"},
+  };
+  for (const DrawingCase& row : cases) {
+    const std::string text = DrawFont(font, row.drawing);
+    std::size_t lines = 0;
+    std::size_t widest = 0;
+    std::size_t width = 0;
+    for (unsigned char c : text) {
+      if (c == '\n') {
+        ++lines;
+        widest = std::max(widest, width);
+        width = 0;
+      } else if ((c & 0xC0) != 0x80) {
+        ++width;  // a character, not the rest of one
+      }
+    }
+    EXPECT_EQ(lines, row.lines);
+    EXPECT_EQ(widest, row.widest);
+    EXPECT_NE(text.find(row.full_glyph_row), std::string::npos) << text;
+  }
+}
+
+}  // namespace
+}  // namespace mdlReplace

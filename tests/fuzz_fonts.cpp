@@ -1,0 +1,63 @@
+// Fuzzes the font readers with any bytes, as a file given to --convert or
+// --show would be read, and checks what each answer says: a problem is
+// worded to follow the file's name; a font that is read comes back the same
+// through every format (through a PNG sheet when, as in real fonts, it has
+// less ink than background), and draws in every way.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "fonts/drawing.h"
+#include "fonts/formats.h"
+
+namespace {
+
+using mdlReplace::FontFormat;
+using mdlReplace::FontImage;
+
+void Require(bool condition, const char* what) {
+  if (condition)
+    return;
+  std::fprintf(stderr, "property broken: %s\n", what);
+  std::abort();
+}
+
+std::size_t InkPixels(const FontImage& font) {
+  std::size_t ink = 0;
+  for (std::uint8_t row : font)
+    ink += static_cast<std::size_t>(__builtin_popcount(row));
+  return ink;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
+                                      std::size_t size) {
+  const std::span<const std::uint8_t> bytes(data, size);
+  mdlReplace::BeginsLikeOtherFormat(bytes);
+  FontImage font{};
+  const std::string problem = mdlReplace::ReadFont(bytes, &font);
+  if (!problem.empty()) {
+    Require(problem.rfind("is ", 0) == 0 && problem.back() == '.',
+            "a problem reads as a sentence after the file's name");
+    return 0;
+  }
+  // One format an input, by its length: all of them would slow the search.
+  constexpr FontFormat kFormats[] = {FontFormat::Raw, FontFormat::Psf,
+                                     FontFormat::Bdf, FontFormat::Png,
+                                     FontFormat::Text};
+  const FontFormat format = kFormats[size % 5];
+  if (format != FontFormat::Png || InkPixels(font) * 2 < font.size() * 8) {
+    FontImage again{};
+    Require(mdlReplace::ReadFont(mdlReplace::WriteFont(font, format), &again)
+                .empty(),
+            "what the program writes, it reads");
+    Require(again == font, "a font comes back the same through every format");
+  }
+  const mdlReplace::Drawing drawing =
+      static_cast<mdlReplace::Drawing>(size % 3);
+  Require(!mdlReplace::DrawFont(font, drawing).empty(), "a font draws");
+  return 0;
+}
