@@ -16,7 +16,11 @@ need_packages() {
     --no-install-recommends "${missing[@]}" >/dev/null
 }
 
-# What every build needs.
-BUILD_PACKAGES=(cmake ninja-build g++ libc6-dev libgtest-dev)
+# What every build needs: the compiler, GoogleTest, and the PNG (stb) and
+# gzip (zlib) libraries linked into the program.
+BUILD_PACKAGES=(cmake ninja-build g++ libc6-dev libgtest-dev libstb-dev zlib1g-dev)
+# Real fonts that no one here drew, to test the font tools with.
+FONT_PACKAGES=(console-setup-linux)
 # What the Windows build and its tests under Wine need.
-WINDOWS_PACKAGES=(g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 googletest wine64)
+WINDOWS_PACKAGES=(g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 googletest wine64
+  libz-mingw-w64-dev)
