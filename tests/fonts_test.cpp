@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <stb_image_write.h>
 
 #include <string>
 #include <vector>
@@ -7,6 +6,7 @@
 #include "fake_platform.h"
 #include "fonts/drawing.h"
 #include "fonts/formats.h"
+#include "fonts/stb_png.h"
 
 namespace mdlReplace {
 namespace {
@@ -31,13 +31,13 @@ Bytes Joined(Bytes a, const Bytes& b) {
 // reads with.
 Bytes Png(int width, int height, const std::vector<std::uint8_t>& rgb) {
   Bytes bytes;
-  stbi_write_png_to_func(
+  PngWrite(
       [](void* context, void* data, int size) {
         auto* out = static_cast<Bytes*>(context);
         auto* start = static_cast<std::uint8_t*>(data);
         out->insert(out->end(), start, start + size);
       },
-      &bytes, width, height, 3, rgb.data(), width * 3);
+      &bytes, width, height, 3, rgb.data());
   return bytes;
 }
 

@@ -47,6 +47,7 @@ const ParseCase kParseCases[] = {
      "\xC3\xA4\\"},
     {"\"\xA4", kAccepted, RunKind::GameFolder, "\\ZYR2.FNT", "\\"},
     {R"(C:\GAME)", kIncorrectParameterFormat},
+    {" ", kIncorrectParameterFormat},  // found by the fuzzer
     {R"(ab"cd")", kIncorrectParameterFormat},
     {R"(abc"def")", kIncorrectParameterFormat},
     {R"(x")", kIncorrectParameterFormat},
@@ -156,6 +157,7 @@ const SkipCase kSkipCases[] = {
     {L"\"C:\\my tools\\zyr2font.exe\"\"a\"", L"\"a\""},
     {L"\"unterminated name /A:\"f\"", L"f\""},
     {L"\"no closing quote at all", L""},
+    {L" ", L""},
 };
 
 TEST(SkipProgramName, Table) {

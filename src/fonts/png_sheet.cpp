@@ -2,14 +2,12 @@
 // n div 16 of 8x8 cells. Whatever its colours, the one that covers most of
 // the sheet is the background and every other one is ink, so a sheet drawn
 // dark on light or light on dark reads the same.
-#include <stb_image.h>
-#include <stb_image_write.h>
-
 #include <algorithm>
 #include <array>
 #include <climits>
 
 #include "fonts/codecs.h"
+#include "fonts/stb_png.h"
 
 namespace mdlReplace {
 
@@ -83,20 +81,18 @@ std::string ReadPngSheet(std::span<const std::uint8_t> bytes, FontImage* font) {
   const int size = static_cast<int>(bytes.size());
   int width = 0;
   int height = 0;
-  int channels = 0;
   // The size first, so that no other image is ever decoded.
-  if (!stbi_info_from_memory(bytes.data(), size, &width, &height, &channels))
+  if (!PngInfo(bytes.data(), size, &width, &height))
     return std::string(kUnreadable);
   if (width != kSheetSide || height != kSheetSide)
     return WrongSize(width, height);
-  unsigned char* pixels = stbi_load_from_memory(bytes.data(), size, &width,
-                                                &height, &channels, 4);
+  unsigned char* pixels = PngLoad(bytes.data(), size, &width, &height);
   if (pixels == nullptr)
     return std::string(kUnreadable);
   std::vector<std::uint32_t> colours(kSheetSide * kSheetSide);
   for (std::size_t i = 0; i < colours.size(); ++i)
     colours[i] = Colour(pixels + i * 4);
-  stbi_image_free(pixels);
+  PngFree(pixels);
 
   const std::uint32_t background = MostCommon(colours);
   font->fill(0);
@@ -123,8 +119,7 @@ Bytes WritePngSheet(const FontImage& font) {
     }
   }
   Bytes bytes;
-  stbi_write_png_to_func(AppendWritten, &bytes, kSheetSide, kSheetSide, 1,
-                         pixels.data(), kSheetSide);
+  PngWrite(AppendWritten, &bytes, kSheetSide, kSheetSide, 1, pixels.data());
   return bytes;
 }
 
