@@ -53,9 +53,8 @@ std::vector<std::string> FakePlatform::Logged(
 bool FakePlatform::Fails(const std::string& operation,
                          const std::string& path) {
   log.push_back(operation + " " + path);
-  return fail_on_call != 0 &&
-         (log.size() == fail_on_call ||
-          (fail_onward && log.size() > fail_on_call));
+  return fail_on_call != 0 && (log.size() == fail_on_call ||
+                               (fail_onward && log.size() > fail_on_call));
 }
 
 const FakePlatform::OpenFile* FakePlatform::Find(FileId file) const {
@@ -172,7 +171,8 @@ bool FakePlatform::CopyInto(FileId from, FileId to, std::uint64_t length) {
   if (length > bytes.size())
     return false;
   std::vector<std::uint8_t>& copy = files[target->path].bytes;
-  copy.assign(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(length));
+  copy.assign(bytes.begin(),
+              bytes.begin() + static_cast<std::ptrdiff_t>(length));
   return true;
 }
 

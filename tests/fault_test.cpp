@@ -79,10 +79,9 @@ bool Shown(const FakePlatform& platform, const std::string& message) {
                    message) != platform.messages.end();
 }
 
-using Check = std::function<void(const std::string& operation,
-                                 const std::string& path,
-                                 FakePlatform& platform,
-                                 const FakePlatform& before, int status)>;
+using Check = std::function<void(
+    const std::string& operation, const std::string& path,
+    FakePlatform& platform, const FakePlatform& before, int status)>;
 
 // Runs the scenario once per operation of its clean run, with that one
 // operation failing (and, onward, every one after it), and hands each
@@ -115,7 +114,8 @@ TEST(FaultInjection, EveryOperationOfAPatchRun) {
         if (path == kFont) {
           // Without a font nothing is patched.
           EXPECT_EQ(status, kExitFailure);
-          EXPECT_EQ(platform.messages, std::vector<std::string>{kShown + kUnreadable});
+          EXPECT_EQ(platform.messages,
+                    std::vector<std::string>{kShown + kUnreadable});
           EXPECT_TRUE(platform.files == before.files);
           return;
         }
@@ -126,8 +126,10 @@ TEST(FaultInjection, EveryOperationOfAPatchRun) {
         for (const Target& target : kTargets) {
           const bool failed = target.path == path && operation != "close";
           if (failed) {
-            EXPECT_TRUE(Unchanged(platform, before, target.path)) << target.path;
-            EXPECT_EQ(platform.messages, std::vector<std::string>{NotWritten(target)});
+            EXPECT_TRUE(Unchanged(platform, before, target.path))
+                << target.path;
+            EXPECT_EQ(platform.messages,
+                      std::vector<std::string>{NotWritten(target)});
           } else {
             EXPECT_TRUE(PatchedWhole(platform, before, target)) << target.path;
           }
@@ -171,12 +173,13 @@ FakePlatform AttachScenario() {
 }
 
 void CheckAttach(const std::string& operation, const std::string& path,
-                 FakePlatform& platform, const FakePlatform& before,
-                 int status, bool onward) {
+                 FakePlatform& platform, const FakePlatform& before, int status,
+                 bool onward) {
   // Once the new program is in place, giving up the lock cannot undo it.
   if (operation == "close" && path == kProgram) {
     EXPECT_EQ(status, kExitSuccess);
-    EXPECT_EQ(platform.files.at(kProgram).bytes.size(), 50000u + kFontBlockSize);
+    EXPECT_EQ(platform.files.at(kProgram).bytes.size(),
+              50000u + kFontBlockSize);
     return;
   }
   EXPECT_EQ(status, kExitFailure);
@@ -224,13 +227,16 @@ TEST(FaultInjection, EveryOperationOfAConversion) {
                  int status) {
           // The destination is the old file or, never, a part of the new.
           EXPECT_EQ(status, kExitFailure);
-          EXPECT_TRUE(platform.files.at("out.png") == before.files.at("out.png"));
+          EXPECT_TRUE(platform.files.at("out.png") ==
+                      before.files.at("out.png"));
           EXPECT_EQ(platform.files.count("~NEW") != 0,
                     onward && !platform.Logged("remove").empty());
           const std::string message =
-              path == kTargets[1].path ? kTargets[1].path + " could not be read."
-                                       : "out.png could not be written.";
-          EXPECT_EQ(platform.messages, std::vector<std::string>{kShown + message});
+              path == kTargets[1].path
+                  ? kTargets[1].path + " could not be read."
+                  : "out.png could not be written.";
+          EXPECT_EQ(platform.messages,
+                    std::vector<std::string>{kShown + message});
         });
     // Three on the source; the new file's create, write, flush, close and
     // rename.

@@ -43,7 +43,7 @@ Bytes Png(int width, int height, const std::vector<std::uint8_t>& rgb) {
 
 // The font drawn as a sheet, light ink on a dark background.
 Bytes InvertedColourSheet(const FontImage& font) {
-  std::vector<std::uint8_t> rgb(128 * 128 * 3);
+  std::vector<std::uint8_t> rgb(std::size_t{128} * 128 * 3);
   for (std::size_t y = 0; y < 128; ++y) {
     for (std::size_t x = 0; x < 128; ++x) {
       const std::size_t code = (y / 8) * 16 + x / 8;
@@ -51,7 +51,8 @@ Bytes InvertedColourSheet(const FontImage& font) {
       const std::uint8_t colour[3] = {static_cast<std::uint8_t>(ink ? 250 : 10),
                                       static_cast<std::uint8_t>(ink ? 240 : 20),
                                       static_cast<std::uint8_t>(ink ? 60 : 90)};
-      std::copy(colour, colour + 3, rgb.begin() + static_cast<std::ptrdiff_t>((y * 128 + x) * 3));
+      std::copy(colour, colour + 3,
+                rgb.begin() + static_cast<std::ptrdiff_t>((y * 128 + x) * 3));
     }
   }
   return Png(128, 128, rgb);
@@ -61,7 +62,8 @@ Bytes Psf2(std::uint32_t count, std::uint32_t height, std::uint32_t width,
            std::size_t glyph_bytes) {
   Bytes bytes = {0x72, 0xb5, 0x4a, 0x86};
   const std::uint32_t bytes_per_glyph = height * ((width + 7) / 8);
-  for (std::uint32_t field : {0u, 32u, 0u, count, bytes_per_glyph, height, width}) {
+  for (std::uint32_t field :
+       {0u, 32u, 0u, count, bytes_per_glyph, height, width}) {
     for (int shift = 0; shift < 32; shift += 8)
       bytes.push_back(static_cast<std::uint8_t>(field >> shift));
   }
@@ -96,13 +98,13 @@ TEST(Fonts, ReadsWhatFontMakersHaveAndRefusesTheRest) {
   // A glyph of 5x7 set one pixel in from the left, on the baseline: its
   // rows land in the cell's rows 1 to 7, shifted right by one.
   const Bytes small_glyph = Joined(
-      Text(kBdfHead),
-      Text("STARTCHAR A\nENCODING 65\nBBX 5 7 1 -1\nBITMAP\n"
-           "20\n50\n88\nF8\n88\n88\n88\nENDCHAR\nENDFONT\n"));
+      Text(kBdfHead), Text("STARTCHAR A\nENCODING 65\nBBX 5 7 1 -1\nBITMAP\n"
+                           "20\n50\n88\nF8\n88\n88\n88\nENDCHAR\nENDFONT\n"));
   const ReadCase cases[] = {
       {"PSF 1 with 512 glyphs and a Unicode table",
-       Joined(Joined({0x36, 0x04, 0x03, 0x08}, WriteFont(font, FontFormat::Raw)),
-              Bytes(2048 + 300, 0x33)),
+       Joined(
+           Joined({0x36, 0x04, 0x03, 0x08}, WriteFont(font, FontFormat::Raw)),
+           Bytes(2048 + 300, 0x33)),
        ""},
       {"PSF 2 of 512 glyphs", Psf2(512, 8, 8, 4096), ""},
       {"text with CRLF, trailing blanks and a byte-order mark",
@@ -114,17 +116,19 @@ TEST(Fonts, ReadsWhatFontMakersHaveAndRefusesTheRest) {
        "is a PSF font that ends before its last glyph."},
       {"PSF 1 of 8x16", Joined({0x36, 0x04, 0x00, 0x10}, Bytes(4096)),
        "is a PSF font of 8x16 glyphs, not 8x8."},
-      {"PSF 2 of 12x24", Psf2(256, 24, 12, 256 * 48),
+      {"PSF 2 of 12x24", Psf2(256, 24, 12, std::size_t{256} * 48),
        "is a PSF font of 12x24 glyphs, not 8x8."},
       {"PSF 2 of 128 glyphs", Psf2(128, 8, 8, 1024),
        "is a PSF font of only 128 glyphs, not 256."},
       {"PSF 2 cut short", Psf2(256, 8, 8, 2000),
        "is a PSF font that ends before its last glyph."},
-      {"PNG of the wrong size", Png(64, 64, std::vector<std::uint8_t>(64 * 64 * 3)),
+      {"PNG of the wrong size",
+       Png(64, 64, std::vector<std::uint8_t>(std::size_t{64} * 64 * 3)),
        "is a 64x64 image, not a 128x128 font sheet."},
       {"PNG cut short", Bytes(png.begin(), png.begin() + 200),
        "is a PNG image that could not be read."},
-      {"gzip of nothing sound", {0x1F, 0x8B, 0x08, 0x00, 0x13, 0x37, 0x00, 0x00},
+      {"gzip of nothing sound",
+       {0x1F, 0x8B, 0x08, 0x00, 0x13, 0x37, 0x00, 0x00},
        "is compressed, but could not be decompressed."},
       {"BDF glyph outside the cell",
        Joined(Text(kBdfHead), Text("STARTCHAR A\nENCODING 65\nBBX 8 8 0 0\n"
@@ -156,7 +160,9 @@ TEST(Fonts, ReadsWhatFontMakersHaveAndRefusesTheRest) {
 
   FontImage read{};
   ASSERT_EQ(ReadFont(small_glyph, &read), "");
-  const std::vector<std::uint8_t> a(read.begin() + 65 * 8, read.begin() + 66 * 8);
+  const std::ptrdiff_t glyph_a = std::ptrdiff_t{65} * 8;
+  const std::vector<std::uint8_t> a(read.begin() + glyph_a,
+                                    read.begin() + glyph_a + 8);
   EXPECT_EQ(a, (std::vector<std::uint8_t>{0x00, 0x10, 0x28, 0x44, 0x7C, 0x44,
                                           0x44, 0x44}));
   ASSERT_EQ(ReadFont(InvertedColourSheet(font), &read), "");
@@ -166,10 +172,11 @@ TEST(Fonts, ReadsWhatFontMakersHaveAndRefusesTheRest) {
 TEST(Fonts, OtherFormatsAreNotTakenForRawFonts) {
   const FontImage font = AllCodesFont();
   EXPECT_FALSE(BeginsLikeOtherFormat(WriteFont(font, FontFormat::Raw)));
-  EXPECT_FALSE(BeginsLikeOtherFormat(Joined({0x36, 0x04, 0x09, 0x08}, Bytes(2048))))
+  EXPECT_FALSE(
+      BeginsLikeOtherFormat(Joined({0x36, 0x04, 0x09, 0x08}, Bytes(2048))))
       << "no PSF has mode 9";
-  for (FontFormat format : {FontFormat::Psf, FontFormat::Bdf, FontFormat::Png,
-                            FontFormat::Text})
+  for (FontFormat format :
+       {FontFormat::Psf, FontFormat::Bdf, FontFormat::Png, FontFormat::Text})
     EXPECT_TRUE(BeginsLikeOtherFormat(WriteFont(font, format)));
   EXPECT_TRUE(BeginsLikeOtherFormat(Bytes{0x1F, 0x8B, 0x08, 0x00}));
 }
@@ -188,7 +195,8 @@ TEST(Fonts, DestinationsByExtension) {
 // comes out whole.
 TEST(Fonts, DrawingsFitEightyColumns) {
   FontImage font{};
-  std::fill(font.begin() + 0x41 * 8, font.begin() + 0x42 * 8, 0xFF);
+  const std::ptrdiff_t glyph_a = std::ptrdiff_t{0x41} * 8;
+  std::fill(font.begin() + glyph_a, font.begin() + glyph_a + 8, 0xFF);
   struct DrawingCase {
     Drawing drawing;
     std::size_t lines;
@@ -196,10 +204,12 @@ TEST(Fonts, DrawingsFitEightyColumns) {
     std::string full_glyph_row;  // a row of glyph 0x41, in its row of glyphs
   };
   const DrawingCase cases[] = {
-      {Drawing::Ascii, 1 + 32 * 9, 76, "0x40 ........ ######## ........"},
-      {Drawing::Blocks, 1 + 16 * 4, 69, "0x40     \u2588\u2588\u2588\u2588    "},
+      {Drawing::Ascii, 1 + std::size_t{32} * 9, 76,
+       "0x40 ........ ######## ........"},
+      {Drawing::Blocks, 1 + std::size_t{16} * 4, 69,
+       "0x40     \u2588\u2588\u2588\u2588    "},
       // For a box: no columns to fit, the labels at the right.
-      {Drawing::Braille, 16 * 2, 85,
+      {Drawing::Braille, std::size_t{16} * 2, 85,
        "\u2800\u2800\u2800\u2800\u2800\u28FF\u28FF\u28FF\u28FF\u2800"},
   };
   for (const DrawingCase& row : cases) {

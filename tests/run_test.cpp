@@ -249,10 +249,10 @@ TEST(RunProgram, OneFlushedWritePerTarget) {
   // Each file is opened once; the bytes under the font are read first, to
   // go back should the write fail.
   const std::vector<std::string> expected = {
-      "open-r " + kFont.path, "read " + kFont.path,  "close " + kFont.path,
-      "open-rw " + kDos,      "read " + kDos,        "write " + kDos,
-      "flush " + kDos,        "close " + kDos,       "open-rw " + kExe,
-      "read " + kExe,         "write " + kExe,       "flush " + kExe,
+      "open-r " + kFont.path, "read " + kFont.path, "close " + kFont.path,
+      "open-rw " + kDos,      "read " + kDos,       "write " + kDos,
+      "flush " + kDos,        "close " + kDos,      "open-rw " + kExe,
+      "read " + kExe,         "write " + kExe,      "flush " + kExe,
       "close " + kExe,        "open-rw " + kBranvel};
   EXPECT_EQ(platform.log, expected);
 }
@@ -270,33 +270,60 @@ struct CommandCase {
 TEST(RunProgram, Commands) {
   const std::vector<std::uint8_t> font = FontPattern(4);
   const CommandCase cases[] = {
-      {"from a game file", {"--convert", R"(game\zyr2.exe)", "out.png"}, "", 0,
+      {"from a game file",
+       {"--convert", R"(game\zyr2.exe)", "out.png"},
+       "",
+       0,
        "out.png"},
       {"from a game file of another length",
        {"--convert", R"(game\BRANVEL.EXE)", "out.fnt"},
-       "BRANVEL.EXE File size: 3000\r\nMaybe it's a different version of the game.",
-       1, ""},
-      {"from a program carrying a font", {"--convert", "zyr2font.exe", "out.txt"},
-       "", 0, "out.txt"},
-      {"to a game file", {"--convert", "my.fnt", R"(game\zyr2.exe)"},
+       "BRANVEL.EXE File size: 3000\r\nMaybe it's a different version of the "
+       "game.",
+       1,
+       ""},
+      {"from a program carrying a font",
+       {"--convert", "zyr2font.exe", "out.txt"},
+       "",
+       0,
+       "out.txt"},
+      {"to a game file",
+       {"--convert", "my.fnt", R"(game\zyr2.exe)"},
        R"(game\zyr2.exe does not end with an extension that names a font )"
        "format: .fnt, .f08, .bin, .psf, .bdf, .png or .txt.",
-       1, ""},
-      {"from nothing", {"--convert", "none.fnt", "out.fnt"},
-       "none.fnt was not found.", 1, ""},
-      {"from no font", {"--convert", "zyr2font.orig", "out.fnt"},
-       "zyr2font.orig is taken for a raw font, but is 5000 bytes long, not 2048.",
-       1, ""},
-      {"over an existing file", {"--convert", "my.fnt", "old.bdf"}, "", 0,
+       1,
+       ""},
+      {"from nothing",
+       {"--convert", "none.fnt", "out.fnt"},
+       "none.fnt was not found.",
+       1,
+       ""},
+      {"from no font",
+       {"--convert", "zyr2font.orig", "out.fnt"},
+       "zyr2font.orig is taken for a raw font, but is 5000 bytes long, not "
+       "2048.",
+       1,
+       ""},
+      {"over an existing file",
+       {"--convert", "my.fnt", "old.bdf"},
+       "",
+       0,
        "old.bdf"},
       {"shown", {"--show", "my.fnt"}, "", 0, ""},
-      {"without a source", {"--show"},
-       "--show takes one file: zyr2font --show SOURCE", 1, ""},
-      {"with three files", {"--convert", "a", "b", "c"},
-       "--convert takes two files: zyr2font --convert SOURCE DEST", 1, ""},
-      {"unknown", {"--shwo", "my.fnt"},
+      {"without a source",
+       {"--show"},
+       "--show takes one file: zyr2font --show SOURCE",
+       1,
+       ""},
+      {"with three files",
+       {"--convert", "a", "b", "c"},
+       "--convert takes two files: zyr2font --convert SOURCE DEST",
+       1,
+       ""},
+      {"unknown",
+       {"--shwo", "my.fnt"},
        "--shwo is not a command of this program; zyr2font --help lists them.",
-       1, ""},
+       1,
+       ""},
   };
   for (const CommandCase& row : cases) {
     SCOPED_TRACE(row.name);
@@ -333,8 +360,8 @@ TEST(RunProgram, Commands) {
       }
     }
     EXPECT_EQ(platform.OpenCount(), 0u);
-    EXPECT_EQ(platform.output.empty(), row.arguments[0] != "--show" ||
-                                           row.exit_status != 0);
+    EXPECT_EQ(platform.output.empty(),
+              row.arguments[0] != "--show" || row.exit_status != 0);
   }
 }
 

@@ -52,9 +52,9 @@ bool ReadLastBlock(Platform& platform, FontBlock* block) {
   const OpenedFile program = platform.OpenRunningProgram();
   if (program.found != Found::File)
     return false;
-  const bool read = program.length >= kFontBlockSize &&
-                    platform.ReadAt(program.id, program.length - kFontBlockSize,
-                                    *block);
+  const bool read =
+      program.length >= kFontBlockSize &&
+      platform.ReadAt(program.id, program.length - kFontBlockSize, *block);
   const bool closed = platform.Close(program.id);
   return read && closed;
 }

@@ -36,13 +36,13 @@ constexpr std::string_view kGlyphHeader =
     "BITMAP\n";
 
 std::string MalformedLine(std::size_t line) {
-  return std::string("is a BDF font with a malformed line ") + std::to_string(line) + ".";
+  return std::string("is a BDF font with a malformed line ") +
+         std::to_string(line) + ".";
 }
 
 std::string OutsideCell(int code) {
   return "is a BDF font whose glyph 0x" +
-         HexByte(static_cast<std::size_t>(code)) +
-         " does not fit an 8x8 cell.";
+         HexByte(static_cast<std::size_t>(code)) + " does not fit an 8x8 cell.";
 }
 
 std::vector<std::string> Words(const std::string& line) {
@@ -152,8 +152,8 @@ std::string PlaceGlyph(const Glyph& glyph, const Box& font_box,
 }  // namespace
 
 bool LooksLikeBdf(std::span<const std::uint8_t> bytes) {
-  const std::vector<std::string> first = Words(TextLines(
-      bytes.subspan(0, std::min<std::size_t>(bytes.size(), 64)))[0]);
+  const std::vector<std::string> first = Words(
+      TextLines(bytes.subspan(0, std::min<std::size_t>(bytes.size(), 64)))[0]);
   return !first.empty() && first[0] == "STARTFONT";
 }
 
@@ -204,7 +204,7 @@ std::string ReadBdf(std::span<const std::uint8_t> bytes, FontImage* font) {
       if (!in_bitmap)
         return MalformedLine(line);
       glyph.end_line = line;
-      const std::string problem = PlaceGlyph(glyph, font_box, font);
+      std::string problem = PlaceGlyph(glyph, font_box, font);
       if (!problem.empty())
         return problem;
       in_glyph = in_bitmap = false;

@@ -50,11 +50,13 @@ std::string DrawAscii(const FontImage& font) {
   for (std::size_t column = 0; column < kAsciiGlyphsPerBand; ++column)
     text += std::string("+") + std::to_string(column) +
             (column + 1 < kAsciiGlyphsPerBand ? "       " : "\n");
-  for (std::size_t first = 0; first < kGlyphCount; first += kAsciiGlyphsPerBand) {
+  for (std::size_t first = 0; first < kGlyphCount;
+       first += kAsciiGlyphsPerBand) {
     text += '\n';
     for (std::size_t row = 0; row < kGlyphSize; ++row) {
       text += row == 0 ? Label(first) : std::string(kNoLabel);
-      for (std::size_t code = first; code < first + kAsciiGlyphsPerBand; ++code) {
+      for (std::size_t code = first; code < first + kAsciiGlyphsPerBand;
+           ++code) {
         for (std::size_t column = 0; column < kGlyphSize; ++column)
           text += IsInk(font, code, row, column) ? kAsciiInk : kAsciiBackground;
         text += code + 1 < first + kAsciiGlyphsPerBand ? ' ' : '\n';
@@ -68,8 +70,8 @@ std::string DrawAscii(const FontImage& font) {
 std::string DrawBlocks(const FontImage& font) {
   std::string text(kNoLabel);
   for (std::size_t column = 0; column < kGlyphsPerRow; ++column)
-    text += HexByte(column).substr(1) +
-            (column + 1 < kGlyphsPerRow ? "   " : "\n");
+    text +=
+        HexByte(column).substr(1) + (column + 1 < kGlyphsPerRow ? "   " : "\n");
   for (std::size_t first = 0; first < kGlyphCount; first += kGlyphsPerRow) {
     for (std::size_t row = 0; row < kGlyphSize; row += 2) {
       text += row == 0 ? Label(first) : std::string(kNoLabel);

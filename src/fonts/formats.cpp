@@ -29,8 +29,8 @@ char AsciiLower(char c) {
 }
 
 std::string NotAFont(std::size_t length) {
-  return std::string("is taken for a raw font, but is ") + std::to_string(length) +
-         " bytes long, not 2048.";
+  return std::string("is taken for a raw font, but is ") +
+         std::to_string(length) + " bytes long, not 2048.";
 }
 
 // The font of a file in one of the formats that tell themselves by their

@@ -44,8 +44,9 @@ std::string Gunzip(std::span<const std::uint8_t> bytes, std::size_t limit,
     stream.next_out = piece.data();
     stream.avail_out = static_cast<uInt>(piece.size());
     result = inflate(&stream, Z_NO_FLUSH);
-    content->insert(content->end(), piece.begin(),
-                    piece.end() - static_cast<std::ptrdiff_t>(stream.avail_out));
+    content->insert(
+        content->end(), piece.begin(),
+        piece.end() - static_cast<std::ptrdiff_t>(stream.avail_out));
   }
   inflateEnd(&stream);
   if (content->size() > limit)

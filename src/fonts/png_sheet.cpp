@@ -14,8 +14,9 @@ namespace mdlReplace {
 namespace {
 
 constexpr int kSheetSide = 128;
+constexpr std::size_t kSheetPixels = std::size_t{kSheetSide} * kSheetSide;
 constexpr std::size_t kGlyphsPerRow = 16;
-constexpr std::array<std::uint8_t, 8> kPngSignature = {0x89, 'P', 'N', 'G',
+constexpr std::array<std::uint8_t, 8> kPngSignature = {0x89, 'P',  'N',  'G',
                                                        '\r', '\n', 0x1A, '\n'};
 constexpr std::uint8_t kWrittenInk = 0;
 constexpr std::uint8_t kWrittenBackground = 255;
@@ -24,8 +25,8 @@ constexpr std::string_view kUnreadable =
     "is a PNG image that could not be read.";
 
 std::string WrongSize(int width, int height) {
-  return std::string("is a ") + std::to_string(width) + "x" + std::to_string(height) +
-         " image, not a 128x128 font sheet.";
+  return std::string("is a ") + std::to_string(width) + "x" +
+         std::to_string(height) + " image, not a 128x128 font sheet.";
 }
 
 // Red, green, blue and alpha in one number; every fully transparent pixel
@@ -89,7 +90,7 @@ std::string ReadPngSheet(std::span<const std::uint8_t> bytes, FontImage* font) {
   unsigned char* pixels = PngLoad(bytes.data(), size, &width, &height);
   if (pixels == nullptr)
     return std::string(kUnreadable);
-  std::vector<std::uint32_t> colours(kSheetSide * kSheetSide);
+  std::vector<std::uint32_t> colours(kSheetPixels);
   for (std::size_t i = 0; i < colours.size(); ++i)
     colours[i] = Colour(pixels + i * 4);
   PngFree(pixels);
@@ -109,7 +110,7 @@ std::string ReadPngSheet(std::span<const std::uint8_t> bytes, FontImage* font) {
 
 // Eight-bit grey, ink black on white.
 Bytes WritePngSheet(const FontImage& font) {
-  std::vector<std::uint8_t> pixels(kSheetSide * kSheetSide, kWrittenBackground);
+  std::vector<std::uint8_t> pixels(kSheetPixels, kWrittenBackground);
   for (std::size_t code = 0; code < kGlyphCount; ++code) {
     for (std::size_t row = 0; row < kGlyphSize; ++row) {
       for (std::size_t column = 0; column < kGlyphSize; ++column) {

@@ -56,8 +56,7 @@ std::string TakeGlyphs(std::span<const std::uint8_t> bytes, std::uint64_t at,
   return std::string();
 }
 
-std::string ReadVersion1(std::span<const std::uint8_t> bytes,
-                         FontImage* font) {
+std::string ReadVersion1(std::span<const std::uint8_t> bytes, FontImage* font) {
   const std::uint8_t mode = bytes[2];
   const std::uint8_t height = bytes[3];
   if (height != kGlyphSize)
@@ -66,8 +65,7 @@ std::string ReadVersion1(std::span<const std::uint8_t> bytes,
   return TakeGlyphs(bytes, kPsf1HeaderSize, count * kGlyphSize, font);
 }
 
-std::string ReadVersion2(std::span<const std::uint8_t> bytes,
-                         FontImage* font) {
+std::string ReadVersion2(std::span<const std::uint8_t> bytes, FontImage* font) {
   if (bytes.size() < kPsf2HeaderSize)
     return std::string(kEndsEarly);
   const std::uint32_t header_size = Little32(bytes, 8);

@@ -18,7 +18,8 @@ constexpr char kBackground = '.';
 constexpr std::string_view kHexDigits = "0123456789ABCDEF";
 
 std::string MalformedLine(std::size_t line) {
-  return std::string("is a text font with a malformed line ") + std::to_string(line) + ".";
+  return std::string("is a text font with a malformed line ") +
+         std::to_string(line) + ".";
 }
 
 std::string GivenTwice(std::size_t code, std::size_t line) {
@@ -27,9 +28,8 @@ std::string GivenTwice(std::size_t code, std::size_t line) {
 }
 
 int HexValue(char c) {
-  const std::size_t at = kHexDigits.find(c >= 'a' && c <= 'f'
-                                             ? static_cast<char>(c - 'a' + 'A')
-                                             : c);
+  const std::size_t at = kHexDigits.find(
+      c >= 'a' && c <= 'f' ? static_cast<char>(c - 'a' + 'A') : c);
   return at == std::string_view::npos ? -1 : static_cast<int>(at);
 }
 
@@ -112,8 +112,9 @@ std::string ReadTextFont(std::span<const std::uint8_t> bytes, FontImage* font) {
     for (std::size_t row = 0; row < kGlyphSize; ++row) {
       const std::size_t line = at + 1 + row;
       if (line >= lines.size() ||
-          !ParseRow(lines[line],
-                    &(*font)[static_cast<std::size_t>(code) * kGlyphSize + row]))
+          !ParseRow(
+              lines[line],
+              &(*font)[static_cast<std::size_t>(code) * kGlyphSize + row]))
         return MalformedLine(line + 1);
     }
     at += 1 + kGlyphSize;

@@ -43,8 +43,9 @@ constexpr std::string_view kConvertTakesTwo =
     "--convert takes two files: zyr2font --convert SOURCE DEST";
 
 std::string UnknownCommand(const std::string& command) {
-  return command + " is not a command of this program; zyr2font --help "
-                   "lists them.";
+  return command +
+         " is not a command of this program; zyr2font --help "
+         "lists them.";
 }
 
 std::string NotFound(const std::string& path) {
@@ -113,8 +114,8 @@ bool ReadSourceFont(Platform& platform, const std::string& path,
                     FontImage* font) {
   const OpenedFile file = platform.Open(path, Naming::Exact, OpenMode::Read);
   if (file.found != Found::File) {
-    ShowError(platform, file.found == Found::Absent ? NotFound(path)
-                                                    : Unreadable(path));
+    ShowError(platform,
+              file.found == Found::Absent ? NotFound(path) : Unreadable(path));
     return false;
   }
   std::string message = FontOfSource(platform, path, file, font);
@@ -169,15 +170,15 @@ int RunCommand(Platform& platform, const std::vector<std::string>& arguments) {
   if (command == "--help" || command == "-h")
     return Print(platform, kUsage);
   if (command == "--version")
-    return Print(platform, std::string("zyr2font ") + std::string(kVersion) + "\n");
+    return Print(platform,
+                 std::string("zyr2font ") + std::string(kVersion) + "\n");
   if (command == "--show") {
     return arguments.size() == 2 ? Show(platform, arguments[1])
                                  : EndWithError(platform, kShowTakesOne);
   }
   if (command == "--convert") {
-    return arguments.size() == 3
-               ? Convert(platform, arguments[1], arguments[2])
-               : EndWithError(platform, kConvertTakesTwo);
+    return arguments.size() == 3 ? Convert(platform, arguments[1], arguments[2])
+                                 : EndWithError(platform, kConvertTakesTwo);
   }
   return EndWithError(platform, UnknownCommand(command));
 }

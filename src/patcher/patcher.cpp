@@ -129,8 +129,8 @@ Outcome WriteIntoTarget(Platform& platform, const std::string& path,
   // An unknown length is reported as such even when the file is locked:
   // which version it is is the more useful news.
   const KnownVersion* version = FindVersion(target, file.length);
-  Outcome outcome = version == nullptr ? Outcome::UnknownLength
-                                       : Outcome::NotWritten;
+  Outcome outcome =
+      version == nullptr ? Outcome::UnknownLength : Outcome::NotWritten;
   if (version != nullptr && writable)
     outcome = WriteFontWhole(platform, file, version->font_offset, font);
   // Whatever the close says, the file holds the whole font, flushed, or
@@ -153,7 +153,8 @@ bool PatchTarget(Platform& platform, const std::string& path,
       ShowError(platform, SizeMessage(target, length));
       return false;
     case Outcome::NotWritten:
-      ShowError(platform, TargetMessage(target, kNotWritten, kNotWrittenAdvice));
+      ShowError(platform,
+                TargetMessage(target, kNotWritten, kNotWrittenAdvice));
       return false;
     case Outcome::Damaged:
       ShowError(platform, TargetMessage(target, kDamaged, kDamagedAdvice));

@@ -238,8 +238,8 @@ OpenedFile OpenNative(const std::string& path, OpenMode mode) {
   OpenedFile file = AnswerFor(Found::File);
   file.id = fd;
   file.length = static_cast<std::uint64_t>(info.st_size);
-  file.has_holes = static_cast<std::uint64_t>(info.st_blocks) * 512 <
-                   file.length;
+  file.has_holes =
+      static_cast<std::uint64_t>(info.st_blocks) * 512 < file.length;
   return file;
 }
 
@@ -302,8 +302,8 @@ void CopyExtendedAttributes(const std::string& from, int to) {
   for (ssize_t at = 0; at < size;) {
     const char* name = names.data() + at;
     std::array<char, 4096> value{};
-    const ssize_t length = getxattr(from.c_str(), name, value.data(),
-                                    value.size());
+    const ssize_t length =
+        getxattr(from.c_str(), name, value.data(), value.size());
     if (length >= 0)
       fsetxattr(to, name, value.data(), static_cast<std::size_t>(length), 0);
     at += static_cast<ssize_t>(std::strlen(name)) + 1;
@@ -543,8 +543,8 @@ bool PosixPlatform::CopyInto(FileId from, FileId to, std::uint64_t length) {
   while (static_cast<std::uint64_t>(in) < length) {
     const std::size_t chunk = static_cast<std::size_t>(std::min<std::uint64_t>(
         length - static_cast<std::uint64_t>(in), 1u << 30));
-    const ssize_t copied = copy_file_range(Descriptor(from), &in,
-                                           Descriptor(to), &out, chunk, 0);
+    const ssize_t copied =
+        copy_file_range(Descriptor(from), &in, Descriptor(to), &out, chunk, 0);
     if (copied > 0)
       continue;
     if (copied < 0 && errno == EINTR)
@@ -581,7 +581,8 @@ std::string PosixPlatform::ProgramExecutablePath() {
   // has lost its name, and the system marks the name it had. That name now
   // holds the program's successor, the file to attach to; where nothing
   // holds it, the attach then finds no file.
-  const std::size_t mark = path.size() - std::min(path.size(), sizeof(kLostName) - 1);
+  const std::size_t mark =
+      path.size() - std::min(path.size(), sizeof(kLostName) - 1);
   if (path.compare(mark, std::string::npos, kLostName) == 0 &&
       !SameFile(path, kRunningImage))
     path.resize(mark);
@@ -592,11 +593,11 @@ FileId PosixPlatform::CreateBeside(const std::string& path,
                                    std::string* created_path) {
   // A file its user may not write is not replaced, even where the folder
   // would allow the rename.
-  if (EntryExists(path) && faccessat(AT_FDCWD, path.c_str(), W_OK,
-                                     AT_EACCESS) != 0)
+  if (EntryExists(path) &&
+      faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0)
     return kNoFile;
-  std::string name = FolderOf(path) + CopyPrefix(path) +
-                     std::string(kCopyRandomLength, 'X');
+  std::string name =
+      FolderOf(path) + CopyPrefix(path) + std::string(kCopyRandomLength, 'X');
   RemoveCopyOnEndingSignals();
   int fd;
   {

@@ -1,6 +1,7 @@
 #include "platform/platform_win32.h"
 
 #include <windows.h>
+// After windows.h, whose types it uses.
 #include <shellapi.h>
 
 #include <algorithm>
@@ -129,12 +130,11 @@ bool IsOwnName(const std::wstring& entry, const std::wstring& name,
       entry[name.size()] != L'.' ||
       entry.compare(entry.size() - end.size(), end.size(), end) != 0)
     return false;
-  return std::all_of(entry.begin() + static_cast<std::ptrdiff_t>(name.size()) + 1,
-                     entry.end() - static_cast<std::ptrdiff_t>(end.size()),
-                     [](wchar_t c) {
-                       return (c >= L'0' && c <= L'9') ||
-                              (c >= L'a' && c <= L'f');
-                     });
+  return std::all_of(
+      entry.begin() + static_cast<std::ptrdiff_t>(name.size()) + 1,
+      entry.end() - static_cast<std::ptrdiff_t>(end.size()), [](wchar_t c) {
+        return (c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'f');
+      });
 }
 
 // Removes the files beside the path that this program named after it with
@@ -143,8 +143,7 @@ void RemoveOwnNames(const std::wstring& path, const wchar_t* suffix) {
   const std::wstring name = NameOf(path);
   const std::wstring folder = FolderOf(path);
   WIN32_FIND_DATAW found;
-  const HANDLE search =
-      FindFirstFileW((path + L".*" + suffix).c_str(), &found);
+  const HANDLE search = FindFirstFileW((path + L".*" + suffix).c_str(), &found);
   if (search == INVALID_HANDLE_VALUE)
     return;
   do {
@@ -167,10 +166,10 @@ OpenedFile AnswerFor(Found found) {
 }
 
 bool SameFile(HANDLE opened, const std::wstring& path) {
-  const HANDLE named = CreateFileW(
-      path.c_str(), FILE_READ_ATTRIBUTES,
-      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE named =
+      CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (named == INVALID_HANDLE_VALUE)
     return false;
   BY_HANDLE_FILE_INFORMATION a;
@@ -217,13 +216,14 @@ OpenedFile Win32Platform::OpenShared(const std::string& path, bool write,
     return AnswerFor(Found::Absent);
   // Names with * or ? are no file at all here, never patterns.
   const std::wstring wide = Wide(path);
-  const HANDLE file =
-      CreateFileW(wide.c_str(), GENERIC_READ | (write ? GENERIC_WRITE : 0),
-                  share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE file = CreateFileW(
+      wide.c_str(), GENERIC_READ | (write ? GENERIC_WRITE : 0), share, nullptr,
+      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     // Refused only where an ordinary file is there to refuse.
     const DWORD attributes = GetFileAttributesW(wide.c_str());
-    return AnswerFor(attributes != INVALID_FILE_ATTRIBUTES && IsTarget(attributes)
+    return AnswerFor(attributes != INVALID_FILE_ATTRIBUTES &&
+                             IsTarget(attributes)
                          ? Found::Refused
                          : Found::Absent);
   }
@@ -425,15 +425,16 @@ void Win32Platform::FindOutput() {
   if (type == FILE_TYPE_DISK || type == FILE_TYPE_PIPE) {
     output_kind_ = OutputKind::Stream;
     output_ = standard;
-  } else if (type == FILE_TYPE_CHAR && GetConsoleMode(standard, &console_mode)) {
+  } else if (type == FILE_TYPE_CHAR &&
+             GetConsoleMode(standard, &console_mode)) {
     output_kind_ = OutputKind::Console;
     output_ = standard;
   } else if (AttachConsole(ATTACH_PARENT_PROCESS)) {
     output_ = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                           OPEN_EXISTING, 0, nullptr);
-    output_kind_ = output_ == INVALID_HANDLE_VALUE ? OutputKind::Box
-                                                   : OutputKind::Console;
+    output_kind_ =
+        output_ == INVALID_HANDLE_VALUE ? OutputKind::Box : OutputKind::Console;
   } else {
     output_kind_ = OutputKind::Box;
   }
