@@ -672,6 +672,18 @@ expect_block tool/zyr2font my.fnt tool/zyr2font.orig
   fail "the extended attribute was lost"
 end
 
+begin "attach where the kernel cannot copy: through a buffer"
+copy_program
+head -c $((3 * 1024 * 1024)) /dev/urandom >>tool/zyr2font
+cp tool/zyr2font tool/zyr2font.orig
+make_font my.fnt
+run_as "" strace -f -qq -o /dev/null -e trace=copy_file_range \
+  -e inject=copy_file_range:error=EXDEV tool/zyr2font /A:my.fnt
+expect_status 0
+expect_block tool/zyr2font my.fnt tool/zyr2font.orig
+expect_no_copies
+end
+
 begin "attach to a program larger than the memory limit"
 [ "$sanitized" = 1 ] && echo "  (skipped: a sanitized build cannot run under a memory limit)"
 [ "$sanitized" = 1 ] || {
