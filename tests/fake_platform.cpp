@@ -1,6 +1,7 @@
 #include "fake_platform.h"
 
 #include <algorithm>
+#include <new>
 
 namespace mdlReplace {
 
@@ -53,8 +54,12 @@ std::vector<std::string> FakePlatform::Logged(
 bool FakePlatform::Fails(const std::string& operation,
                          const std::string& path) {
   log.push_back(operation + " " + path);
-  return fail_on_call != 0 && (log.size() == fail_on_call ||
-                               (fail_onward && log.size() > fail_on_call));
+  const bool fails =
+      fail_on_call != 0 && (log.size() == fail_on_call ||
+                            (fail_onward && log.size() > fail_on_call));
+  if (fails && fail_without_memory)
+    throw std::bad_alloc();
+  return fails;
 }
 
 const FakePlatform::OpenFile* FakePlatform::Find(FileId file) const {

@@ -51,6 +51,8 @@ class FakePlatform : public Platform {
   // disk that went away. A failing write writes half its bytes.
   std::size_t fail_on_call = 0;
   bool fail_onward = false;
+  // The failing operation finds no memory instead.
+  bool fail_without_memory = false;
 
   void AddFile(const std::string& path, std::uint64_t length,
                std::uint8_t fill = 0);

@@ -164,6 +164,26 @@ TEST(FaultInjection, EveryOperationOnwardOfAPatchRun) {
   EXPECT_EQ(faults, 3u + 3 * 5u + 1u);
 }
 
+// Memory that runs out anywhere ends the run with a message, not an abort,
+// and every target is still whole or patched whole.
+TEST(FaultInjection, NoMemoryAtEveryOperationOfAPatchRun) {
+  FakePlatform clean = PatchScenario();
+  RunProgram(clean);
+  for (std::size_t call = 1; call <= clean.log.size(); ++call) {
+    FakePlatform platform = PatchScenario();
+    const FakePlatform before = platform;
+    platform.fail_on_call = call;
+    platform.fail_without_memory = true;
+    EXPECT_EQ(RunProgram(platform), kExitFailure);
+    EXPECT_EQ(platform.messages.back(),
+              kShown + "There was not enough memory to finish.");
+    for (const Target& target : kTargets) {
+      EXPECT_TRUE(PatchedWhole(platform, before, target) ||
+                  Unchanged(platform, before, target.path));
+    }
+  }
+}
+
 FakePlatform AttachScenario() {
   FakePlatform platform;
   platform.argument_text = R"(/A:"my.fnt")";

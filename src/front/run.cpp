@@ -1,6 +1,8 @@
 #include "front/run.h"
 
 #include <exception>
+#include <string>
+#include <vector>
 
 #include "attached/attached_font.h"
 #include "fonts/font_file.h"
@@ -19,7 +21,8 @@ int EndWithError(Platform& platform, std::string_view message) {
 }
 
 int RunRequested(Platform& platform) {
-  // Texts the argument parser would refuse name the program's own commands.
+  // A command line that names one of the program's own commands is not a
+  // patch run.
   const std::vector<std::string> command = platform.CommandArguments();
   if (!command.empty())
     return RunCommand(platform, command);
