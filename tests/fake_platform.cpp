@@ -3,24 +3,11 @@
 #include <algorithm>
 #include <new>
 
+#include "platform/names.h"
+
 namespace mdlReplace {
 
-namespace {
-
-std::string AsciiUpper(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(), [](char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-  });
-  return text;
-}
-
-OpenedFile Answer(Found found) {
-  OpenedFile file;
-  file.found = found;
-  return file;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 std::vector<std::uint8_t> Pattern(std::size_t length, std::uint8_t seed) {
   std::vector<std::uint8_t> bytes(length);
@@ -71,10 +58,10 @@ std::string FakePlatform::FindPath(const std::string& path,
                                    Naming naming) const {
   if (files.count(path) != 0 || naming == Naming::Exact)
     return path;
-  if (files.count(AsciiUpper(path)) != 0)
-    return AsciiUpper(path);
+  if (files.count(AsciiUpperCase(path)) != 0)
+    return AsciiUpperCase(path);
   for (const auto& [name, file] : files) {
-    if (AsciiUpper(name) == AsciiUpper(path))
+    if (AsciiUpperCase(name) == AsciiUpperCase(path))
       return name;
   }
   return path;
@@ -94,25 +81,26 @@ OpenedFile FakePlatform::Open(const std::string& path, Naming naming,
   const std::string found = FindPath(path, naming);
   auto it = files.find(found);
   if (Fails(name, path))
-    return Answer(it != files.end() ? Found::Refused : Found::Absent);
+    return OpenedFile{.found =
+                          it != files.end() ? Found::Refused : Found::Absent};
   if (it == files.end())
-    return Answer(Found::Absent);
+    return OpenedFile{.found = Found::Absent};
   if (mode == OpenMode::ReadWrite && it->second.read_only)
-    return Answer(Found::Refused);
+    return OpenedFile{.found = Found::Refused};
   return Opened(found, mode);
 }
 
 OpenedFile FakePlatform::OpenRunningProgram() {
   if (Fails("open-self", program_path) || files.count(program_path) == 0)
-    return Answer(Found::Refused);
+    return OpenedFile{.found = Found::Refused};
   return Opened(program_path, OpenMode::Read);
 }
 
 OpenedFile FakePlatform::OpenLocked(const std::string& path) {
   if (Fails("lock", path))
-    return Answer(Found::Refused);
+    return OpenedFile{.found = Found::Refused};
   if (files.count(path) == 0)
-    return Answer(Found::Absent);
+    return OpenedFile{.found = Found::Absent};
   return Opened(path, OpenMode::Read);
 }
 
@@ -120,7 +108,7 @@ OpenedFile FakePlatform::Opened(const std::string& path, OpenMode mode) {
   const FileId id = next_id_++;
   open_[id] = OpenFile{path, mode};
   most_open_at_once = std::max(most_open_at_once, open_.size());
-  OpenedFile file = Answer(Found::File);
+  OpenedFile file{.found = Found::File};
   file.id = id;
   file.length = files[path].bytes.size();
   file.has_holes = files[path].sparse;

@@ -11,8 +11,6 @@ namespace mdlReplace {
 
 namespace {
 
-using FontBlock = std::array<std::uint8_t, kFontBlockSize>;
-
 FontBlock MakeFontBlock(const FontImage& font) {
   FontBlock block{};
   std::copy(FontBlockMarker.begin(), FontBlockMarker.end(), block.begin());
@@ -83,13 +81,10 @@ bool AttachFont(Platform& platform, const std::string& font_path) {
 
 bool ReadAttachedFont(Platform& platform, FontImage* font) {
   FontBlock block{};
-  if (!ReadLastBlock(platform, &block) ||
-      !std::equal(FontBlockMarker.begin(), FontBlockMarker.end(),
-                  block.begin())) {
+  if (!ReadLastBlock(platform, &block) || !FontOfBlock(block, font)) {
     ShowError(platform, kNoAttachedFont);
     return false;
   }
-  std::copy(block.begin() + FontBlockMarker.size(), block.end(), font->begin());
   return true;
 }
 

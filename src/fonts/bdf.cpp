@@ -90,23 +90,13 @@ bool ParseBox(const std::vector<std::string>& words, Box* box) {
   return true;
 }
 
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9')
-    return c - '0';
-  if (c >= 'A' && c <= 'F')
-    return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f')
-    return c - 'a' + 10;
-  return -1;
-}
-
 // Whether the pixel of a bitmap row, written in hex, is ink; false for a
 // row that is not hex.
 bool RowPixel(const std::string& row, int column, bool* ink) {
   const std::size_t digit = static_cast<std::size_t>(column / 4);
-  if (digit >= row.size() || HexDigit(row[digit]) < 0)
+  if (digit >= row.size() || HexDigitValue(row[digit]) < 0)
     return false;
-  *ink = (HexDigit(row[digit]) >> (3 - column % 4) & 1) != 0;
+  *ink = (HexDigitValue(row[digit]) >> (3 - column % 4) & 1) != 0;
   return true;
 }
 

@@ -34,6 +34,9 @@ std::string Gunzip(std::span<const std::uint8_t> bytes, std::size_t limit,
 // Two upper-case hex digits.
 std::string HexByte(std::size_t value);
 
+// The value of a hex digit in either case, or -1 for any other character.
+int HexDigitValue(char c);
+
 // The lines of a text file, without their line ends or trailing blanks, and
 // without a UTF-8 byte-order mark before the first.
 std::vector<std::string> TextLines(std::span<const std::uint8_t> bytes);

@@ -1,6 +1,7 @@
 // The font the program carries from a source into the game's files.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -36,5 +37,16 @@ constexpr std::array<std::uint8_t, 8> FontBlockMarker = {
 // The marker, then the font: the last bytes of an executable that carries
 // a font.
 constexpr std::uint64_t kFontBlockSize = FontBlockMarker.size() + kFontSize;
+using FontBlock = std::array<std::uint8_t, kFontBlockSize>;
+
+// The font of the block; false when the bytes are no block, not opening
+// with the marker.
+inline bool FontOfBlock(const FontBlock& block, FontImage* font) {
+  if (!std::equal(FontBlockMarker.begin(), FontBlockMarker.end(),
+                  block.begin()))
+    return false;
+  std::copy(block.begin() + FontBlockMarker.size(), block.end(), font->begin());
+  return true;
+}
 
 }  // namespace mdlReplace

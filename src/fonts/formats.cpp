@@ -4,6 +4,7 @@
 #include <array>
 
 #include "fonts/codecs.h"
+#include "platform/names.h"
 
 namespace mdlReplace {
 
@@ -23,10 +24,6 @@ constexpr std::array<ExtensionFormat, 7> kExtensions = {{
     {".png", FontFormat::Png},
     {".txt", FontFormat::Text},
 }};
-
-char AsciiLower(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 std::string NotAFont(std::size_t length) {
   return std::string("is taken for a raw font, but is ") +
@@ -77,18 +74,12 @@ bool ReadByContent(std::span<const std::uint8_t> bytes, bool may_be_compressed,
 }  // namespace
 
 bool FormatOfExtension(std::string_view file_name, FontFormat* format) {
-  const std::size_t name_start = file_name.find_last_of("/\\");
-  const std::string_view name = name_start == std::string_view::npos
-                                    ? file_name
-                                    : file_name.substr(name_start + 1);
+  const std::string_view name = FileNameOf(file_name);
   const std::size_t dot = name.rfind('.');
   if (dot == std::string_view::npos)
     return false;
-  std::string extension(name.substr(dot));
-  std::transform(extension.begin(), extension.end(), extension.begin(),
-                 AsciiLower);
   for (const ExtensionFormat& known : kExtensions) {
-    if (known.extension == extension) {
+    if (EqualIgnoringAsciiCase(known.extension, name.substr(dot))) {
       *format = known.format;
       return true;
     }

@@ -7,6 +7,7 @@
 #include <bitset>
 
 #include "fonts/codecs.h"
+#include "platform/names.h"
 
 namespace mdlReplace {
 
@@ -27,18 +28,12 @@ std::string GivenTwice(std::size_t code, std::size_t line) {
          " twice (line " + std::to_string(line) + ").";
 }
 
-int HexValue(char c) {
-  const std::size_t at = kHexDigits.find(
-      c >= 'a' && c <= 'f' ? static_cast<char>(c - 'a' + 'A') : c);
-  return at == std::string_view::npos ? -1 : static_cast<int>(at);
-}
-
 // The code of a glyph's first line, "0x41" (either case), or -1.
 int ParseCode(const std::string& line) {
   if (line.size() != 4 || line[0] != '0' || (line[1] != 'x' && line[1] != 'X'))
     return -1;
-  const int high = HexValue(line[2]);
-  const int low = HexValue(line[3]);
+  const int high = HexDigitValue(line[2]);
+  const int low = HexDigitValue(line[3]);
   return high < 0 || low < 0 ? -1 : high * 16 + low;
 }
 
@@ -64,6 +59,11 @@ std::span<const std::uint8_t> WithoutByteOrderMark(
 }
 
 }  // namespace
+
+int HexDigitValue(char c) {
+  const std::size_t at = kHexDigits.find(AsciiUpper(c));
+  return at == std::string_view::npos ? -1 : static_cast<int>(at);
+}
 
 std::string HexByte(std::size_t value) {
   std::string hex(2, '0');

@@ -8,6 +8,7 @@
 #include "front/run.h"
 #include "front/version.h"
 #include "patcher/patcher.h"
+#include "platform/names.h"
 #include "platform/replace_file.h"
 #include "platform/show_error.h"
 
@@ -69,13 +70,6 @@ std::string TooLong(const std::string& path) {
   return path + " is too long to be an 8x8 font.";
 }
 
-// The name after the last folder, as the table of game files knows it.
-std::string_view FileNameOf(std::string_view path) {
-  const std::size_t separator = path.find_last_of("/\\");
-  return separator == std::string_view::npos ? path
-                                             : path.substr(separator + 1);
-}
-
 // The font of the opened source, by what the file is: a game file, by its
 // name; a program that carries a font; or a font file, by its content.
 // Returns an empty string, or the message that says why there is none.
@@ -90,15 +84,11 @@ std::string FontOfSource(Platform& platform, const std::string& path,
                : Unreadable(path);
   }
   if (file.length >= kFontBlockSize) {
-    std::array<std::uint8_t, kFontBlockSize> block{};
+    FontBlock block{};
     if (!platform.ReadAt(file.id, file.length - kFontBlockSize, block))
       return Unreadable(path);
-    if (std::equal(FontBlockMarker.begin(), FontBlockMarker.end(),
-                   block.begin())) {
-      std::copy(block.begin() + FontBlockMarker.size(), block.end(),
-                font->begin());
+    if (FontOfBlock(block, font))
       return std::string();
-    }
   }
   if (file.length > kLargestFontFile)
     return TooLong(path);
@@ -124,11 +114,6 @@ bool ReadSourceFont(Platform& platform, const std::string& path,
   if (!message.empty())
     ShowError(platform, message);
   return message.empty();
-}
-
-int EndWithError(Platform& platform, std::string_view message) {
-  ShowError(platform, message);
-  return kExitFailure;
 }
 
 int Print(Platform& platform, std::string_view text) {

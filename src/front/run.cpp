@@ -15,11 +15,6 @@ namespace mdlReplace {
 
 namespace {
 
-int EndWithError(Platform& platform, std::string_view message) {
-  ShowError(platform, message);
-  return kExitFailure;
-}
-
 int RunRequested(Platform& platform) {
   // A command line that names one of the program's own commands is not a
   // patch run.
@@ -63,6 +58,11 @@ int RunRequested(Platform& platform) {
 }
 
 }  // namespace
+
+int EndWithError(Platform& platform, std::string_view message) {
+  ShowError(platform, message);
+  return kExitFailure;
+}
 
 int RunProgram(Platform& platform) {
   // Nothing the program holds grows with the user's files, but should

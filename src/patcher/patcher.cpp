@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "platform/names.h"
 #include "platform/show_error.h"
 
 namespace mdlReplace {
@@ -64,20 +65,6 @@ std::string TargetMessage(const TargetFile& target, std::string_view sentence,
   message += kLineBreak;
   message += advice;
   return message;
-}
-
-char AsciiUpper(char c) {
-  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size())
-    return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (AsciiUpper(a[i]) != AsciiUpper(b[i]))
-      return false;
-  }
-  return true;
 }
 
 enum class Outcome { Absent, Patched, UnknownLength, NotWritten, Damaged };

@@ -19,6 +19,7 @@
 #include <utility>
 
 #include "platform/argument_text.h"
+#include "platform/names.h"
 
 namespace mdlReplace {
 
@@ -105,25 +106,6 @@ void ForgetPendingCopy(const std::string& path) {
     g_copy_pending = 0;
 }
 
-char AsciiUpper(char c) {
-  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-std::string AsciiUpperCase(std::string text) {
-  for (char& c : text)
-    c = AsciiUpper(c);
-  return text;
-}
-
-bool EqualIgnoringAsciiCase(const std::string& a, const char* b) {
-  std::size_t i = 0;
-  for (; i < a.size() && b[i] != '\0'; ++i) {
-    if (AsciiUpper(a[i]) != AsciiUpper(b[i]))
-      return false;
-  }
-  return i == a.size() && b[i] == '\0';
-}
-
 bool EntryExists(const std::string& path) {
   struct stat info;
   return lstat(path.c_str(), &info) == 0;
@@ -197,7 +179,8 @@ std::string WithSlashes(std::string path) {
   return path;
 }
 
-// The folder of the path, ending with a slash, or empty for the current one.
+// The folder of the native path, ending with a slash, or empty for the
+// current one. Native: a backslash is part of a name here.
 std::string FolderOf(const std::string& path) {
   const std::size_t slash = path.rfind('/');
   return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
@@ -212,12 +195,6 @@ int Descriptor(FileId file) {
   return static_cast<int>(file);
 }
 
-OpenedFile AnswerFor(Found found) {
-  OpenedFile file;
-  file.found = found;
-  return file;
-}
-
 // Opens an ordinary file at the native path. O_NONBLOCK: should a pipe
 // stand there, opening it must not wait for a writer.
 OpenedFile OpenNative(const std::string& path, OpenMode mode) {
@@ -228,14 +205,14 @@ OpenedFile OpenNative(const std::string& path, OpenMode mode) {
     struct stat info;
     const bool there = errno != ENOENT && stat(path.c_str(), &info) == 0 &&
                        S_ISREG(info.st_mode);
-    return AnswerFor(there ? Found::Refused : Found::Absent);
+    return OpenedFile{.found = there ? Found::Refused : Found::Absent};
   }
   struct stat info;
   if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 0) {
     close(fd);
-    return AnswerFor(Found::Absent);
+    return OpenedFile{.found = Found::Absent};
   }
-  OpenedFile file = AnswerFor(Found::File);
+  OpenedFile file{.found = Found::File};
   file.id = fd;
   file.length = static_cast<std::uint64_t>(info.st_size);
   file.has_holes =
@@ -407,7 +384,7 @@ std::vector<std::string> PosixPlatform::CommandArguments() {
 OpenedFile PosixPlatform::Open(const std::string& path, Naming naming,
                                OpenMode mode) {
   if (path.empty())
-    return AnswerFor(Found::Absent);
+    return OpenedFile{.found = Found::Absent};
   if (naming == Naming::Exact)
     return OpenNative(path, mode);
   const std::string native = WithSlashes(path);
@@ -468,7 +445,7 @@ OpenedFile PosixPlatform::OpenRunningProgram() {
 
 OpenedFile PosixPlatform::OpenLocked(const std::string& path) {
   if (path.empty())
-    return AnswerFor(Found::Absent);
+    return OpenedFile{.found = Found::Absent};
   for (int attempt = 0; attempt < kLockAttempts; ++attempt) {
     const OpenedFile file = OpenNative(path, OpenMode::Read);
     if (file.found != Found::File)
@@ -480,7 +457,7 @@ OpenedFile PosixPlatform::OpenLocked(const std::string& path) {
     } while (locked != 0 && errno == EINTR);
     if (locked != 0) {
       close(fd);
-      return AnswerFor(Found::Refused);
+      return OpenedFile{.found = Found::Refused};
     }
     if (SameFile(fd, path)) {
       RemoveLeftoverCopies(path);
@@ -489,7 +466,7 @@ OpenedFile PosixPlatform::OpenLocked(const std::string& path) {
     // The holder before put a new file in its place: lock that one.
     close(fd);
   }
-  return AnswerFor(Found::Refused);
+  return OpenedFile{.found = Found::Refused};
 }
 
 bool PosixPlatform::Reserve(FileId file, std::uint64_t offset,

@@ -159,12 +159,6 @@ bool IsTarget(DWORD attributes) {
   return (attributes & not_a_target) == 0;
 }
 
-OpenedFile AnswerFor(Found found) {
-  OpenedFile file;
-  file.found = found;
-  return file;
-}
-
 bool SameFile(HANDLE opened, const std::wstring& path) {
   const HANDLE named =
       CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
@@ -213,7 +207,7 @@ std::vector<std::string> Win32Platform::CommandArguments() {
 OpenedFile Win32Platform::OpenShared(const std::string& path, bool write,
                                      unsigned long share) {
   if (path.empty())
-    return AnswerFor(Found::Absent);
+    return OpenedFile{.found = Found::Absent};
   // Names with * or ? are no file at all here, never patterns.
   const std::wstring wide = Wide(path);
   const HANDLE file = CreateFileW(
@@ -222,19 +216,19 @@ OpenedFile Win32Platform::OpenShared(const std::string& path, bool write,
   if (file == INVALID_HANDLE_VALUE) {
     // Refused only where an ordinary file is there to refuse.
     const DWORD attributes = GetFileAttributesW(wide.c_str());
-    return AnswerFor(attributes != INVALID_FILE_ATTRIBUTES &&
-                             IsTarget(attributes)
-                         ? Found::Refused
-                         : Found::Absent);
+    return OpenedFile{.found = attributes != INVALID_FILE_ATTRIBUTES &&
+                                       IsTarget(attributes)
+                                   ? Found::Refused
+                                   : Found::Absent};
   }
   BY_HANDLE_FILE_INFORMATION info;
   if (GetFileType(file) != FILE_TYPE_DISK ||
       !GetFileInformationByHandle(file, &info) ||
       !IsTarget(info.dwFileAttributes)) {
     CloseHandle(file);
-    return AnswerFor(Found::Absent);
+    return OpenedFile{.found = Found::Absent};
   }
-  OpenedFile opened = AnswerFor(Found::File);
+  OpenedFile opened{.found = Found::File};
   opened.id = Adopt(file);
   opened.length = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) |
                   info.nFileSizeLow;
@@ -267,7 +261,7 @@ OpenedFile Win32Platform::OpenLocked(const std::string& path) {
     OVERLAPPED at = At(kLockOffset);
     if (!LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &at)) {
       Close(file.id);
-      return AnswerFor(Found::Refused);
+      return OpenedFile{.found = Found::Refused};
     }
     if (SameFile(handle, Wide(path))) {
       RemoveOwnNames(Wide(path), kCopySuffix);
@@ -276,7 +270,7 @@ OpenedFile Win32Platform::OpenLocked(const std::string& path) {
     // The holder before put a new file in its place: lock that one.
     Close(file.id);
   }
-  return AnswerFor(Found::Refused);
+  return OpenedFile{.found = Found::Refused};
 }
 
 bool Win32Platform::Reserve(FileId /*file*/, std::uint64_t /*offset*/,

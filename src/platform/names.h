@@ -1,0 +1,39 @@
+// Names as the program compares and splits them: case is ASCII case only,
+// and a folder ends at either slash, as the game's players write paths.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace mdlReplace {
+
+inline char AsciiUpper(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+inline std::string AsciiUpperCase(std::string_view text) {
+  std::string upper(text);
+  for (char& c : upper)
+    c = AsciiUpper(c);
+  return upper;
+}
+
+inline bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size())
+    return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (AsciiUpper(a[i]) != AsciiUpper(b[i]))
+      return false;
+  }
+  return true;
+}
+
+// The name after the path's last folder.
+inline std::string_view FileNameOf(std::string_view path) {
+  const std::size_t separator = path.find_last_of("/\\");
+  return separator == std::string_view::npos ? path
+                                             : path.substr(separator + 1);
+}
+
+}  // namespace mdlReplace
