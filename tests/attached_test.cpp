@@ -114,30 +114,69 @@ TEST_F(AttachTest, RunWithoutArgumentsOrBlockChangesNothing) {
   EXPECT_TRUE(platform.files == before);
 }
 
-// Missing or short data would make a broken block: refused before the
-// program is touched. (Every other failure of an attach is injected by
-// fault_test.cpp.)
-TEST_F(AttachTest, RefusesAMissingOrShortFont) {
-  const auto before_missing = platform.files;
-  platform.files.erase("my.fnt");
-  EXPECT_EQ(RunProgram(platform), kExitFailure);
-  platform.files["my.fnt"].bytes.resize(kFontSize - 1);
-  EXPECT_EQ(RunProgram(platform), kExitFailure);
-  // A font file of another format would give its header as glyphs.
+// An attach takes the font that the file holds, as --convert reads it;
+// a file in no font format gives its first 2048 bytes. What gives no font
+// is refused before the program is touched. (Every other failure of an
+// attach is injected by fault_test.cpp.)
+TEST_F(AttachTest, TakesTheFontAFileHolds) {
   FontImage drawn{};
   const std::vector<std::uint8_t> glyphs = FontPattern(3);
   std::copy(glyphs.begin(), glyphs.end(), drawn.begin());
-  platform.files["my.fnt"].bytes = WriteFont(drawn, FontFormat::Psf);
-  ASSERT_GE(platform.files["my.fnt"].bytes.size(), kFontSize);
-  EXPECT_EQ(RunProgram(platform), kExitFailure);
-  EXPECT_EQ(
-      platform.messages,
-      (std::vector<std::string>{kShown + "Font file not found",
-                                kShown + "Font is not 8x8, or is compressed",
-                                kShown + "Font is not 8x8, or is compressed"}));
-  EXPECT_TRUE(platform.files[kProgram] == before_missing.at(kProgram));
-  EXPECT_EQ(platform.files.size(), 2u) << "a copy was left behind";
-  EXPECT_TRUE(platform.Logged("lock").empty());
+  std::vector<std::uint8_t> game(597504, 0x4D);
+  std::copy(glyphs.begin(), glyphs.end(), game.begin() + 497968);
+  // Cut short by a number of bytes.
+  const auto Bdf = [&](std::ptrdiff_t cut) {
+    std::vector<std::uint8_t> bdf = WriteFont(drawn, FontFormat::Bdf);
+    bdf.erase(bdf.end() + cut, bdf.end());
+    return bdf;
+  };
+  struct Case {
+    const char* name;
+    std::string path;
+    std::vector<std::uint8_t> bytes;  // none: the file is not there
+    std::string message;              // empty: glyphs attached
+  };
+  const Case cases[] = {
+      {"a PSF font", "my.psf", WriteFont(drawn, FontFormat::Psf), ""},
+      {"a PNG sheet", "my.png", WriteFont(drawn, FontFormat::Png), ""},
+      {"a game file", R"(game\zyr2.exe)", game, ""},
+      {"a program carrying a font", "other.exe",
+       Joined(Pattern(9000, 1), Block(glyphs)), ""},
+      {"2048 bytes named raw that begin like a PNG", "odd.fnt",
+       Joined(WriteFont(drawn, FontFormat::Png), glyphs), ""},
+      {"missing", "none.fnt", {}, "Font file not found"},
+      {"short", "my.fnt", Pattern(kFontSize - 1, 1),
+       "Font is not 8x8, or is compressed"},
+      {"a game file of another length", R"(game\ZYR2.DOS)", Pattern(5000, 1),
+       "game\\ZYR2.DOS File size: 5000\r\nMaybe it's a different version "
+       "of the game."},
+      {"a BDF font without its end", "my.bdf", Bdf(-8),
+       "my.bdf is a BDF font that ends before its ENDFONT line."},
+  };
+  for (const Case& row : cases) {
+    SCOPED_TRACE(row.name);
+    FakePlatform attach;
+    attach.files[kProgram].bytes = program;
+    attach.argument_text = "/A:\"" + row.path + "\"";
+    if (!row.bytes.empty())
+      attach.files[row.path].bytes = row.bytes;
+    if (std::string(row.name).find("named raw") != std::string::npos)
+      attach.files[row.path].bytes.resize(kFontSize);
+    const auto before = attach.files;
+    EXPECT_EQ(RunProgram(attach),
+              row.message.empty() ? kExitSuccess : kExitFailure);
+    if (row.message.empty()) {
+      const std::vector<std::uint8_t> expected =
+          row.path == "odd.fnt" ? attach.files[row.path].bytes : glyphs;
+      EXPECT_EQ(attach.files[kProgram].bytes, Joined(program, Block(expected)));
+      EXPECT_TRUE(attach.messages.empty());
+    } else {
+      EXPECT_EQ(attach.messages,
+                std::vector<std::string>{kShown + row.message});
+      EXPECT_TRUE(attach.files == before);
+      EXPECT_TRUE(attach.Logged("lock").empty());
+    }
+  }
 }
 
 }  // namespace

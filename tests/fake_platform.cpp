@@ -7,8 +7,6 @@
 
 namespace mdlReplace {
 
-namespace {}  // namespace
-
 std::vector<std::uint8_t> Pattern(std::size_t length, std::uint8_t seed) {
   std::vector<std::uint8_t> bytes(length);
   for (std::size_t i = 0; i < length; ++i)
@@ -85,9 +83,12 @@ OpenedFile FakePlatform::Open(const std::string& path, Naming naming,
                           it != files.end() ? Found::Refused : Found::Absent};
   if (it == files.end())
     return OpenedFile{.found = Found::Absent};
+  const Kind kind = it->second.kind;
+  if (kind == Kind::Folder || (kind == Kind::Pipe && mode != OpenMode::Read))
+    return OpenedFile{.found = Found::Other};
   if (mode == OpenMode::ReadWrite && it->second.read_only)
     return OpenedFile{.found = Found::Refused};
-  return Opened(found, mode);
+  return Opened(found, mode, kind == Kind::Pipe ? Found::Stream : Found::File);
 }
 
 OpenedFile FakePlatform::OpenRunningProgram() {
@@ -104,11 +105,12 @@ OpenedFile FakePlatform::OpenLocked(const std::string& path) {
   return Opened(path, OpenMode::Read);
 }
 
-OpenedFile FakePlatform::Opened(const std::string& path, OpenMode mode) {
+OpenedFile FakePlatform::Opened(const std::string& path, OpenMode mode,
+                                Found found) {
   const FileId id = next_id_++;
   open_[id] = OpenFile{path, mode};
   most_open_at_once = std::max(most_open_at_once, open_.size());
-  OpenedFile file{.found = Found::File};
+  OpenedFile file{.found = found};
   file.id = id;
   file.length = files[path].bytes.size();
   file.has_holes = files[path].sparse;
@@ -136,6 +138,15 @@ bool FakePlatform::ReadAt(FileId file, std::uint64_t offset,
   std::copy_n(bytes.begin() + static_cast<std::ptrdiff_t>(offset), data.size(),
               data.begin());
   return true;
+}
+
+bool FakePlatform::ReadStream(FileId file, std::size_t limit,
+                              std::vector<std::uint8_t>* bytes) {
+  const OpenFile* open = Find(file);
+  if (open == nullptr || Fails("read", open->path))
+    return false;
+  *bytes = files[open->path].bytes;
+  return bytes->size() <= limit;
 }
 
 std::size_t FakePlatform::WriteAt(FileId file, std::uint64_t offset,
@@ -187,6 +198,17 @@ std::string FakePlatform::ProgramExecutablePath() {
   return program_path;
 }
 
+// No links here: a path names its file or nothing.
+Replaced FakePlatform::FindReplaced(const std::string& path,
+                                    std::string* final_path) {
+  *final_path = path;
+  const auto found = files.find(path);
+  if (found == files.end())
+    return Replaced::New;
+  return found->second.kind == Kind::Ordinary ? Replaced::File
+                                              : Replaced::NotAFile;
+}
+
 FileId FakePlatform::CreateBeside(const std::string& path,
                                   std::string* created_path) {
   const auto original = files.find(path);
@@ -223,12 +245,12 @@ Drawing FakePlatform::OutputDrawing() {
   return drawing;
 }
 
-bool FakePlatform::PrintOutput(const std::string& /*caption*/,
-                               const std::string& text) {
+Output FakePlatform::PrintOutput(const std::string& /*caption*/,
+                                 const std::string& text) {
   if (Fails("print", "-"))
-    return false;
+    return Output::Failed;
   output += text;
-  return true;
+  return Output::Shown;
 }
 
 }  // namespace mdlReplace

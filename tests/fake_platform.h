@@ -23,10 +23,12 @@ std::vector<std::uint8_t> FontPattern(std::uint8_t seed);
 
 class FakePlatform : public Platform {
  public:
+  enum class Kind { Ordinary, Folder, Pipe };
   struct File {
     std::vector<std::uint8_t> bytes;
     bool read_only = false;
     bool sparse = false;
+    Kind kind = Kind::Ordinary;
     bool operator==(const File&) const = default;
   };
 
@@ -70,12 +72,16 @@ class FakePlatform : public Platform {
                std::uint64_t length) override;
   bool ReadAt(FileId file, std::uint64_t offset,
               std::span<std::uint8_t> data) override;
+  bool ReadStream(FileId file, std::size_t limit,
+                  std::vector<std::uint8_t>* bytes) override;
   std::size_t WriteAt(FileId file, std::uint64_t offset,
                       std::span<const std::uint8_t> data) override;
   bool CopyInto(FileId from, FileId to, std::uint64_t length) override;
   bool Flush(FileId file) override;
   bool Close(FileId file) override;
   std::string ProgramExecutablePath() override;
+  Replaced FindReplaced(const std::string& path,
+                        std::string* final_path) override;
   FileId CreateBeside(const std::string& path,
                       std::string* created_path) override;
   bool PutInPlace(const std::string& replacement,
@@ -84,8 +90,8 @@ class FakePlatform : public Platform {
   void ShowErrorBox(const std::string& caption,
                     const std::string& message) override;
   Drawing OutputDrawing() override;
-  bool PrintOutput(const std::string& caption,
-                   const std::string& text) override;
+  Output PrintOutput(const std::string& caption,
+                     const std::string& text) override;
 
  private:
   struct OpenFile {
@@ -96,7 +102,8 @@ class FakePlatform : public Platform {
   bool Fails(const std::string& operation, const std::string& path);
   const OpenFile* Find(FileId file) const;
   std::string FindPath(const std::string& path, Naming naming) const;
-  OpenedFile Opened(const std::string& path, OpenMode mode);
+  OpenedFile Opened(const std::string& path, OpenMode mode,
+                    Found found = Found::File);
 
   std::map<FileId, OpenFile> open_;
   FileId next_id_ = 3;

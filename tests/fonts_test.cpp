@@ -80,7 +80,7 @@ TEST(Fonts, EveryFormatRoundTrips) {
                             FontFormat::Png, FontFormat::Text}) {
     SCOPED_TRACE(static_cast<int>(format));
     FontImage read{};
-    EXPECT_EQ(ReadFont(WriteFont(font, format), &read), "");
+    EXPECT_EQ(ReadFont("font", WriteFont(font, format), &read), "");
     EXPECT_EQ(read, font);
   }
 }
@@ -89,6 +89,7 @@ struct ReadCase {
   const char* name;
   Bytes bytes;
   std::string problem;  // empty: read, and the font checked below
+  std::string_view file_name = "font";
 };
 
 TEST(Fonts, ReadsWhatFontMakersHaveAndRefusesTheRest) {
@@ -136,7 +137,7 @@ TEST(Fonts, ReadsWhatFontMakersHaveAndRefusesTheRest) {
                                    "ENDCHAR\nENDFONT\n")),
        "is a BDF font whose glyph 0x41 does not fit an 8x8 cell."},
       {"BDF without its end", Joined(Text(kBdfHead), Text("STARTCHAR A\n")),
-       "is a BDF font that ends before its ENDFONT line."},
+       "is a BDF font that ends before its ENDCHAR line."},
       {"BDF with a word for a number",
        Joined(Text(kBdfHead), Text("STARTCHAR A\nENCODING A\n")),
        "is a BDF font with a malformed line 5."},
@@ -146,26 +147,29 @@ TEST(Fonts, ReadsWhatFontMakersHaveAndRefusesTheRest) {
        Text("0x00\n........\n........\n........\n........\n........\n"
             "........\n........\n........\n\n0x00\n"),
        "is a text font that gives glyph 0x00 twice (line 11)."},
-      {"2048 bytes whose first glyphs begin like a PNG",
+      {"2048 bytes named raw whose first glyphs begin like a PNG",
        Joined({0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'}, Bytes(2040, 0x18)),
-       ""},
+       "", "my.F08"},
+      {"2048 bytes of a broken PNG named otherwise",
+       Joined({0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'}, Bytes(2040, 0x18)),
+       "is a PNG image that could not be read.", "my.png"},
       {"anything else", Bytes(100, 0x20),
        "is taken for a raw font, but is 100 bytes long, not 2048."},
   };
   for (const ReadCase& row : cases) {
     SCOPED_TRACE(row.name);
     FontImage read{};
-    EXPECT_EQ(ReadFont(row.bytes, &read), row.problem);
+    EXPECT_EQ(ReadFont(row.file_name, row.bytes, &read), row.problem);
   }
 
   FontImage read{};
-  ASSERT_EQ(ReadFont(small_glyph, &read), "");
+  ASSERT_EQ(ReadFont("a.bdf", small_glyph, &read), "");
   const std::ptrdiff_t glyph_a = std::ptrdiff_t{65} * 8;
   const std::vector<std::uint8_t> a(read.begin() + glyph_a,
                                     read.begin() + glyph_a + 8);
   EXPECT_EQ(a, (std::vector<std::uint8_t>{0x00, 0x10, 0x28, 0x44, 0x7C, 0x44,
                                           0x44, 0x44}));
-  ASSERT_EQ(ReadFont(InvertedColourSheet(font), &read), "");
+  ASSERT_EQ(ReadFont("a.png", InvertedColourSheet(font), &read), "");
   EXPECT_EQ(read, font) << "light ink on a dark, coloured sheet";
 }
 

@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   const std::span<const std::uint8_t> bytes(data, size);
   mdlReplace::BeginsLikeOtherFormat(bytes);
   FontImage font{};
-  const std::string problem = mdlReplace::ReadFont(bytes, &font);
+  const std::string problem = mdlReplace::ReadFont("font", bytes, &font);
   if (!problem.empty()) {
     Require(problem.rfind("is ", 0) == 0 && problem.back() == '.',
             "a problem reads as a sentence after the file's name");
@@ -51,7 +51,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   const FontFormat format = kFormats[size % 5];
   if (format != FontFormat::Png || InkPixels(font) * 2 < font.size() * 8) {
     FontImage again{};
-    Require(mdlReplace::ReadFont(mdlReplace::WriteFont(font, format), &again)
+    Require(mdlReplace::ReadFont("font.fnt",
+                                 mdlReplace::WriteFont(font, format), &again)
                 .empty(),
             "what the program writes, it reads");
     Require(again == font, "a font comes back the same through every format");

@@ -277,8 +277,8 @@ TEST(RunProgram, Commands) {
        "out.png"},
       {"from a game file of another length",
        {"--convert", R"(game\BRANVEL.EXE)", "out.fnt"},
-       "BRANVEL.EXE File size: 3000\r\nMaybe it's a different version of the "
-       "game.",
+       "game\\BRANVEL.EXE File size: 3000\r\nMaybe it's a different version "
+       "of the game.",
        1,
        ""},
       {"from a program carrying a font",
@@ -353,7 +353,7 @@ TEST(RunProgram, Commands) {
     for (const auto& [path, file] : platform.files) {
       if (path == row.written) {
         FontImage read{};
-        EXPECT_EQ(ReadFont(file.bytes, &read), "");
+        EXPECT_EQ(ReadFont(path, file.bytes, &read), "");
         EXPECT_TRUE(std::equal(read.begin(), read.end(), font.begin()));
       } else {
         EXPECT_TRUE(before.count(path) != 0 && before.at(path) == file) << path;

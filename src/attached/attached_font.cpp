@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 
-#include "fonts/font_file.h"
 #include "platform/replace_file.h"
 #include "platform/show_error.h"
 
@@ -24,9 +23,9 @@ FontBlock MakeFontBlock(const FontImage& font) {
 bool ReplaceWithAppended(Platform& platform, const std::string& path,
                          const OpenedFile& program, const FontBlock& block) {
   return ReplaceFile(platform, path, [&](FileId copy) {
-    return platform.CopyInto(program.id, copy, program.length) &&
-           platform.WriteAt(copy, program.length, block) == block.size();
-  });
+           return platform.CopyInto(program.id, copy, program.length) &&
+                  platform.WriteAt(copy, program.length, block) == block.size();
+         }) == Replacement::Done;
 }
 
 // Attaches that run at once take turns: each holds the lock on the program
@@ -59,18 +58,7 @@ bool ReadLastBlock(Platform& platform, FontBlock* block) {
 
 }  // namespace
 
-bool AttachFont(Platform& platform, const std::string& font_path) {
-  // Missing or short data would make a broken block inside the program.
-  FontImage font{};
-  switch (LoadFontFile(platform, font_path, FontLength::AtLeast, &font)) {
-    case FontLoad::Absent:
-      ShowError(platform, kFontFileNotFound);
-      return false;
-    case FontLoad::Failed:
-      return false;
-    case FontLoad::Loaded:
-      break;
-  }
+bool AttachFont(Platform& platform, const FontImage& font) {
   if (!AppendBlock(platform, platform.ProgramExecutablePath(),
                    MakeFontBlock(font))) {
     ShowError(platform, kAttachFailed);

@@ -14,11 +14,11 @@ constexpr std::string_view kNoAttachedFont =
 constexpr std::string_view kAttachFailed =
     "The font could not be attached to the program's executable file.";
 
-// Appends a block with the first 2048 bytes of the font file to the program's
-// executable. The executable is rewritten whole beside itself and put in
-// place in one step, so that a failure leaves it as it was. Shows a message
-// and returns false on any failure; shows nothing on success.
-bool AttachFont(Platform& platform, const std::string& font_path);
+// Appends a block with the font to the program's executable. The executable is
+// rewritten whole beside itself and put in place in one step, so that a failure
+// leaves it as it was. Shows a message and returns false on any failure; shows
+// nothing on success.
+bool AttachFont(Platform& platform, const FontImage& font);
 
 // Reads the font of the last block of the running program; shows a message
 // and returns false when there is none.

@@ -2,7 +2,10 @@
 // glyph comes with its own box (BBX) and is placed in the 8x8 cell whose
 // lower left corner is that of the font's bounding box.
 #include <algorithm>
+#include <array>
+#include <bitset>
 #include <charconv>
+#include <cstdint>
 
 #include "fonts/codecs.h"
 
@@ -10,23 +13,38 @@ namespace mdlReplace {
 
 namespace {
 
-constexpr std::string_view kEndsEarly =
-    "is a BDF font that ends before its ENDFONT line.";
 // Larger boxes are no font of this program's; they are refused before their
 // pixels are looked at.
 constexpr int kLargestBox = 256;
 
 // The font as this program writes it: 8x8 cells whose baseline is one row
-// above the bottom.
+// above the bottom, with the properties that X and the Linux console's
+// font tools look for. Its code page is the game's own.
 constexpr std::string_view kHeader =
     "STARTFONT 2.1\n"
     "FONT -zyr2font-ZYR2-Medium-R-Normal--8-80-72-72-C-80-FontSpecific-0\n"
     "SIZE 8 72 72\n"
     "FONTBOUNDINGBOX 8 8 0 -1\n"
-    "STARTPROPERTIES 3\n"
+    "STARTPROPERTIES 19\n"
+    "FOUNDRY \"zyr2font\"\n"
+    "FAMILY_NAME \"ZYR2\"\n"
+    "WEIGHT_NAME \"Medium\"\n"
+    "SLANT \"R\"\n"
+    "SETWIDTH_NAME \"Normal\"\n"
+    "ADD_STYLE_NAME \"\"\n"
+    "PIXEL_SIZE 8\n"
+    "POINT_SIZE 80\n"
+    "RESOLUTION_X 72\n"
+    "RESOLUTION_Y 72\n"
+    "SPACING \"C\"\n"
+    "AVERAGE_WIDTH 80\n"
+    "CHARSET_REGISTRY \"FontSpecific\"\n"
+    "CHARSET_ENCODING \"0\"\n"
     "FONT_ASCENT 7\n"
     "FONT_DESCENT 1\n"
     "DEFAULT_CHAR 0\n"
+    "CAP_HEIGHT 7\n"
+    "X_HEIGHT 5\n"
     "ENDPROPERTIES\n"
     "CHARS 256\n";
 constexpr std::string_view kGlyphHeader =
@@ -35,35 +53,46 @@ constexpr std::string_view kGlyphHeader =
     "BBX 8 8 0 -1\n"
     "BITMAP\n";
 
+// The keywords that can follow a glyph's last bitmap row: one of them in
+// its place means the glyph lacks its end.
+constexpr std::array<std::string_view, 8> kGlyphKeywords = {
+    "STARTCHAR", "ENCODING", "SWIDTH",  "DWIDTH",
+    "BBX",       "BITMAP",   "ENDCHAR", "ENDFONT"};
+
 std::string MalformedLine(std::size_t line) {
   return std::string("is a BDF font with a malformed line ") +
          std::to_string(line) + ".";
 }
 
-std::string OutsideCell(int code) {
+std::string Lacks(std::string_view keyword, std::size_t line) {
+  return std::string("is a BDF font that lacks an ") + std::string(keyword) +
+         " line before line " + std::to_string(line) + ".";
+}
+
+std::string EndsBefore(std::string_view keyword) {
+  return std::string("is a BDF font that ends before its ") +
+         std::string(keyword) + " line.";
+}
+
+std::string OutsideCell(std::int64_t code) {
   return "is a BDF font whose glyph 0x" +
          HexByte(static_cast<std::size_t>(code)) + " does not fit an 8x8 cell.";
 }
 
-std::vector<std::string> Words(const std::string& line) {
-  std::vector<std::string> words;
-  std::size_t at = 0;
-  while ((at = line.find_first_not_of(" \t", at)) != std::string::npos) {
-    const std::size_t end = line.find_first_of(" \t", at);
-    words.push_back(line.substr(at, end - at));
-    at = end;
-  }
-  return words;
+std::string GivenTwice(std::int64_t code, std::size_t line) {
+  return std::string("is a BDF font that gives glyph 0x") +
+         HexByte(static_cast<std::size_t>(code)) + " twice (line " +
+         std::to_string(line) + ").";
 }
 
-bool ParseInt(const std::string& word, int* value) {
+bool ParseInt(std::string_view word, int* value) {
   const char* end = word.data() + word.size();
   const auto [stop, error] = std::from_chars(word.data(), end, *value);
   return error == std::errc() && stop == end;
 }
 
 // The numbers after the keyword, exactly count of them.
-bool ParseNumbers(const std::vector<std::string>& words, std::size_t count,
+bool ParseNumbers(const std::vector<std::string_view>& words, std::size_t count,
                   int* numbers) {
   if (words.size() < count + 1)
     return false;
@@ -74,14 +103,16 @@ bool ParseNumbers(const std::vector<std::string>& words, std::size_t count,
   return true;
 }
 
+// Sizes and offsets in pixels. Any int is taken, and the placing is done in
+// 64 bits, where no sum of them can overflow.
 struct Box {
-  int width = 0;
-  int height = 0;
-  int x = 0;
-  int y = 0;
+  std::int64_t width = 0;
+  std::int64_t height = 0;
+  std::int64_t x = 0;
+  std::int64_t y = 0;
 };
 
-bool ParseBox(const std::vector<std::string>& words, Box* box) {
+bool ParseBox(const std::vector<std::string_view>& words, Box* box) {
   int numbers[4];
   if (!ParseNumbers(words, 4, numbers) || numbers[0] < 0 || numbers[1] < 0 ||
       numbers[0] > kLargestBox || numbers[1] > kLargestBox)
@@ -90,119 +121,189 @@ bool ParseBox(const std::vector<std::string>& words, Box* box) {
   return true;
 }
 
-// Whether the pixel of a bitmap row, written in hex, is ink; false for a
-// row that is not hex.
-bool RowPixel(const std::string& row, int column, bool* ink) {
-  const std::size_t digit = static_cast<std::size_t>(column / 4);
-  if (digit >= row.size() || HexDigitValue(row[digit]) < 0)
+bool IsHexRow(std::string_view line, std::int64_t width) {
+  if (static_cast<std::int64_t>(line.size()) * 4 < width)
     return false;
-  *ink = (HexDigitValue(row[digit]) >> (3 - column % 4) & 1) != 0;
-  return true;
+  return std::all_of(line.begin(), line.end(),
+                     [](char c) { return HexDigitValue(c) >= 0; });
+}
+
+bool IsGlyphKeyword(std::string_view line) {
+  const std::vector<std::string_view> words = Words(line);
+  return !words.empty() &&
+         std::find(kGlyphKeywords.begin(), kGlyphKeywords.end(), words[0]) !=
+             kGlyphKeywords.end();
 }
 
 struct Glyph {
-  int code = -1;
+  std::int64_t code = -1;  // outside 0 to 255: read, and left out
   Box box;
-  std::vector<std::string> rows;
-  std::size_t end_line = 0;
+  std::int64_t rows = 0;  // bitmap rows read so far
 };
 
-// Puts the glyph's ink into its cell; an empty string, or what is wrong.
-std::string PlaceGlyph(const Glyph& glyph, const Box& font_box,
-                       FontImage* font) {
-  if (glyph.code < 0 || glyph.code >= static_cast<int>(kGlyphCount))
-    return std::string();  // not one of the 256 codes
-  if (glyph.rows.size() < static_cast<std::size_t>(glyph.box.height))
-    return MalformedLine(glyph.end_line);
-  const std::size_t code = static_cast<std::size_t>(glyph.code);
-  for (std::size_t r = 0; r < kGlyphSize; ++r)
-    (*font)[code * kGlyphSize + r] = 0;
-  for (int row = 0; row < glyph.box.height; ++row) {
-    // Counted from the cell's top row down.
-    const int cell_row = font_box.y + static_cast<int>(kGlyphSize) -
-                         (glyph.box.y + glyph.box.height) + row;
-    for (int column = 0; column < glyph.box.width; ++column) {
-      bool ink = false;
-      if (!RowPixel(glyph.rows[static_cast<std::size_t>(row)], column, &ink))
-        return MalformedLine(glyph.end_line - glyph.rows.size() +
-                             static_cast<std::size_t>(row));
-      const int cell_column = glyph.box.x - font_box.x + column;
-      if (!ink)
-        continue;
-      if (cell_row < 0 || cell_row >= static_cast<int>(kGlyphSize) ||
-          cell_column < 0 || cell_column >= static_cast<int>(kGlyphSize))
-        return OutsideCell(glyph.code);
-      SetInk(font, code, static_cast<std::size_t>(cell_row),
-             static_cast<std::size_t>(cell_column));
-    }
+// Puts the ink of one bitmap row, counted from the glyph's top, into its
+// cell; an empty string, or what is wrong.
+std::string PlaceRow(const Glyph& glyph, const Box& font_box,
+                     std::string_view row, FontImage* font) {
+  if (glyph.code < 0 || glyph.code >= static_cast<std::int64_t>(kGlyphCount))
+    return std::string();
+  const std::int64_t cell = static_cast<std::int64_t>(kGlyphSize);
+  // Counted from the cell's top row down.
+  const std::int64_t cell_row =
+      font_box.y + cell - (glyph.box.y + glyph.box.height) + glyph.rows;
+  for (std::int64_t column = 0; column < glyph.box.width; ++column) {
+    const int digit = HexDigitValue(row[static_cast<std::size_t>(column / 4)]);
+    if ((digit >> (3 - column % 4) & 1) == 0)
+      continue;
+    const std::int64_t cell_column = glyph.box.x - font_box.x + column;
+    if (cell_row < 0 || cell_row >= cell || cell_column < 0 ||
+        cell_column >= cell)
+      return OutsideCell(glyph.code);
+    SetInk(font, static_cast<std::size_t>(glyph.code),
+           static_cast<std::size_t>(cell_row),
+           static_cast<std::size_t>(cell_column));
   }
   return std::string();
+}
+
+enum class Part { Header, Properties, Glyph, Bitmap };
+
+// Reads the file a line at a time, keeping only the glyph being read.
+class BdfReader {
+ public:
+  explicit BdfReader(FontImage* font) : font_(font) { font_->fill(0); }
+
+  // An empty string, or what is wrong with the line.
+  std::string Line(std::string_view line, std::size_t number);
+  // Whether the ENDFONT line was read.
+  bool ended() const { return ended_; }
+  // What is missing at the end of the file.
+  std::string End() const;
+
+ private:
+  std::string BitmapLine(std::string_view line, std::size_t number);
+  std::string Keyword(const std::vector<std::string_view>& words,
+                      std::size_t number);
+
+  FontImage* font_;
+  Part part_ = Part::Header;
+  Box font_box_;
+  bool have_font_box_ = false;
+  Glyph glyph_;
+  std::bitset<kGlyphCount> seen_;
+  bool ended_ = false;
+};
+
+std::string BdfReader::Line(std::string_view line, std::size_t number) {
+  if (part_ == Part::Bitmap)
+    return BitmapLine(line, number);
+  const std::vector<std::string_view> words = Words(line);
+  if (words.empty())
+    return std::string();
+  if (part_ == Part::Properties) {
+    if (words[0] == "ENDPROPERTIES")
+      part_ = Part::Header;
+    else if (words[0] == "CHARS" || words[0] == "STARTCHAR" ||
+             words[0] == "ENDFONT")
+      return Lacks("ENDPROPERTIES", number);
+    return std::string();
+  }
+  return Keyword(words, number);
+}
+
+std::string BdfReader::BitmapLine(std::string_view line, std::size_t number) {
+  if (line == "ENDCHAR") {
+    if (glyph_.rows < glyph_.box.height)
+      return MalformedLine(number);
+    part_ = Part::Header;
+    return std::string();
+  }
+  if (!IsHexRow(line, glyph_.box.width)) {
+    return IsGlyphKeyword(line) ? Lacks("ENDCHAR", number)
+                                : MalformedLine(number);
+  }
+  if (glyph_.rows == glyph_.box.height)
+    return MalformedLine(number);  // one row more than the box holds
+  std::string problem = PlaceRow(glyph_, font_box_, line, font_);
+  ++glyph_.rows;
+  return problem;
+}
+
+std::string BdfReader::Keyword(const std::vector<std::string_view>& words,
+                               std::size_t number) {
+  const std::string_view keyword = words[0];
+  const bool in_glyph = part_ == Part::Glyph;
+  if (keyword == "STARTPROPERTIES" && !in_glyph) {
+    part_ = Part::Properties;
+  } else if (keyword == "FONTBOUNDINGBOX" && !in_glyph) {
+    if (!ParseBox(words, &font_box_))
+      return MalformedLine(number);
+    have_font_box_ = true;
+  } else if (keyword == "STARTCHAR") {
+    if (in_glyph)
+      return Lacks("ENDCHAR", number);
+    if (!have_font_box_)
+      return MalformedLine(number);
+    part_ = Part::Glyph;
+    glyph_ = Glyph{};
+    glyph_.box = font_box_;
+  } else if (keyword == "ENCODING") {
+    int code = 0;
+    if (!in_glyph || !ParseNumbers(words, 1, &code))
+      return MalformedLine(number);
+    glyph_.code = code;
+    if (code >= 0 && code < static_cast<int>(kGlyphCount)) {
+      if (seen_[static_cast<std::size_t>(code)])
+        return GivenTwice(code, number);
+      seen_.set(static_cast<std::size_t>(code));
+    }
+  } else if (keyword == "BBX") {
+    if (!in_glyph || !ParseBox(words, &glyph_.box))
+      return MalformedLine(number);
+  } else if (keyword == "BITMAP") {
+    if (!in_glyph)
+      return MalformedLine(number);
+    part_ = Part::Bitmap;
+  } else if (keyword == "ENDCHAR") {
+    return MalformedLine(number);  // a glyph without its BITMAP
+  } else if (keyword == "ENDFONT") {
+    if (in_glyph)
+      return Lacks("ENDCHAR", number);
+    ended_ = true;
+  }
+  return std::string();
+}
+
+std::string BdfReader::End() const {
+  switch (part_) {
+    case Part::Header:
+      break;
+    case Part::Properties:
+      return EndsBefore("ENDPROPERTIES");
+    case Part::Glyph:
+    case Part::Bitmap:
+      return EndsBefore("ENDCHAR");
+  }
+  return EndsBefore("ENDFONT");
 }
 
 }  // namespace
 
 bool LooksLikeBdf(std::span<const std::uint8_t> bytes) {
-  const std::vector<std::string> first = Words(
-      TextLines(bytes.subspan(0, std::min<std::size_t>(bytes.size(), 64)))[0]);
+  const std::vector<std::string_view> first = Words(FirstTextLine(bytes));
   return !first.empty() && first[0] == "STARTFONT";
 }
 
 std::string ReadBdf(std::span<const std::uint8_t> bytes, FontImage* font) {
-  const std::vector<std::string> lines = TextLines(bytes);
-  font->fill(0);
-  Box font_box;
-  bool have_font_box = false;
-  bool in_properties = false;
-  bool in_glyph = false;
-  bool in_bitmap = false;
-  Glyph glyph;
-  for (std::size_t at = 0; at < lines.size(); ++at) {
-    const std::size_t line = at + 1;
-    if (in_bitmap && lines[at] != "ENDCHAR") {
-      glyph.rows.push_back(lines[at]);
-      continue;
-    }
-    const std::vector<std::string> words = Words(lines[at]);
-    if (words.empty())
-      continue;
-    const std::string& keyword = words[0];
-    if (in_properties) {
-      in_properties = keyword != "ENDPROPERTIES";
-    } else if (keyword == "STARTPROPERTIES") {
-      in_properties = true;
-    } else if (keyword == "FONTBOUNDINGBOX") {
-      if (!ParseBox(words, &font_box))
-        return MalformedLine(line);
-      have_font_box = true;
-    } else if (keyword == "STARTCHAR") {
-      if (!have_font_box || in_glyph)
-        return MalformedLine(line);
-      in_glyph = true;
-      glyph = Glyph{};
-      glyph.box = font_box;
-    } else if (keyword == "ENCODING") {
-      if (!in_glyph || !ParseNumbers(words, 1, &glyph.code))
-        return MalformedLine(line);
-    } else if (keyword == "BBX") {
-      if (!in_glyph || !ParseBox(words, &glyph.box))
-        return MalformedLine(line);
-    } else if (keyword == "BITMAP") {
-      if (!in_glyph)
-        return MalformedLine(line);
-      in_bitmap = true;
-    } else if (keyword == "ENDCHAR") {
-      if (!in_bitmap)
-        return MalformedLine(line);
-      glyph.end_line = line;
-      std::string problem = PlaceGlyph(glyph, font_box, font);
-      if (!problem.empty())
-        return problem;
-      in_glyph = in_bitmap = false;
-    } else if (keyword == "ENDFONT") {
-      return in_glyph ? MalformedLine(line) : std::string();
-    }
+  BdfReader reader(font);
+  LineReader lines(bytes);
+  std::string_view line;
+  while (!reader.ended() && lines.Next(&line)) {
+    std::string problem = reader.Line(line, lines.number());
+    if (!problem.empty())
+      return problem;
   }
-  return std::string(kEndsEarly);
+  return reader.ended() ? std::string() : reader.End();
 }
 
 Bytes WriteBdf(const FontImage& font) {

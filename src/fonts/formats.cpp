@@ -30,27 +30,55 @@ std::string NotAFont(std::size_t length) {
          std::to_string(length) + " bytes long, not 2048.";
 }
 
-// The font of a file in one of the formats that tell themselves by their
-// content; false when the bytes are in none of them.
-bool ReadByContent(std::span<const std::uint8_t> bytes, bool may_be_compressed,
-                   FontImage* font, std::string* problem);
-
-// A compressed file holds one font file, itself not compressed again. Any
-// other file of 2048 bytes is a raw font, even one whose first glyphs look
-// like the start of another format.
-std::string ReadFontOrCompressed(std::span<const std::uint8_t> bytes,
-                                 bool may_be_compressed, FontImage* font) {
-  std::string problem;
-  if (ReadByContent(bytes, may_be_compressed, font, &problem) &&
-      (problem.empty() || bytes.size() != kFontSize))
-    return problem;
-  if (bytes.size() != kFontSize)
-    return NotAFont(bytes.size());
-  std::copy(bytes.begin(), bytes.end(), font->begin());
-  return std::string();
+std::string NotACompressedFont(std::size_t length) {
+  return std::string(
+             "is compressed, and what it holds is taken for a raw "
+             "font, but is ") +
+         std::to_string(length) + " bytes long, not 2048.";
 }
 
-bool ReadByContent(std::span<const std::uint8_t> bytes, bool may_be_compressed,
+bool NamesRawFont(std::string_view file_name) {
+  FontFormat format = FontFormat::Psf;
+  return FormatOfExtension(file_name, &format) && format == FontFormat::Raw;
+}
+
+// The name without a last ".gz", for what the file holds.
+std::string_view WithoutGz(std::string_view file_name) {
+  constexpr std::string_view kGz = ".gz";
+  if (file_name.size() >= kGz.size() &&
+      EqualIgnoringAsciiCase(file_name.substr(file_name.size() - kGz.size()),
+                             kGz))
+    file_name.remove_suffix(kGz.size());
+  return file_name;
+}
+
+// The font of a file in one of the formats that tell themselves by their
+// content; false when the bytes are in none of them.
+bool ReadByContent(std::string_view file_name,
+                   std::span<const std::uint8_t> bytes, bool may_be_compressed,
+                   FontImage* font, std::string* problem);
+
+// A compressed file holds one font file, itself not compressed again. A
+// file of 2048 bytes is a raw font when its name says so, whatever its
+// first glyphs look like, and otherwise when it begins like no other
+// format.
+std::string ReadFontOrCompressed(std::string_view file_name,
+                                 std::span<const std::uint8_t> bytes,
+                                 bool may_be_compressed, FontImage* font) {
+  const bool raw = bytes.size() == kFontSize;
+  std::string problem;
+  if ((raw && NamesRawFont(file_name)) ||
+      !ReadByContent(file_name, bytes, may_be_compressed, font, &problem)) {
+    if (!raw)
+      return may_be_compressed ? NotAFont(bytes.size())
+                               : NotACompressedFont(bytes.size());
+    std::copy(bytes.begin(), bytes.end(), font->begin());
+  }
+  return problem;
+}
+
+bool ReadByContent(std::string_view file_name,
+                   std::span<const std::uint8_t> bytes, bool may_be_compressed,
                    FontImage* font, std::string* problem) {
   if (LooksLikePsf(bytes)) {
     *problem = ReadPsf(bytes, font);
@@ -58,7 +86,8 @@ bool ReadByContent(std::span<const std::uint8_t> bytes, bool may_be_compressed,
     Bytes content;
     *problem = Gunzip(bytes, kLargestFontFile, &content);
     if (problem->empty())
-      *problem = ReadFontOrCompressed(content, false, font);
+      *problem =
+          ReadFontOrCompressed(WithoutGz(file_name), content, false, font);
   } else if (LooksLikeBdf(bytes)) {
     *problem = ReadBdf(bytes, font);
   } else if (LooksLikePng(bytes)) {
@@ -103,8 +132,9 @@ Bytes WriteFont(const FontImage& font, FontFormat format) {
   return Bytes(font.begin(), font.end());
 }
 
-std::string ReadFont(std::span<const std::uint8_t> bytes, FontImage* font) {
-  return ReadFontOrCompressed(bytes, true, font);
+std::string ReadFont(std::string_view file_name,
+                     std::span<const std::uint8_t> bytes, FontImage* font) {
+  return ReadFontOrCompressed(file_name, bytes, true, font);
 }
 
 bool BeginsLikeOtherFormat(std::span<const std::uint8_t> bytes) {

@@ -31,12 +31,16 @@ Bytes WriteFont(const FontImage& font, FontFormat format);
 
 // Reads a font from a file's bytes, whichever format they are in: PSF (also
 // gzip-compressed), BDF, a PNG font sheet, the program's text format, or 2048
-// bytes of raw font. Returns an empty string, or what is wrong with the
-// file, worded to follow its name ("is not a 128x128 font sheet.").
-std::string ReadFont(std::span<const std::uint8_t> bytes, FontImage* font);
+// bytes of raw font. A file of 2048 bytes whose name ends with the extension
+// of a raw font is one, whatever its bytes; any other is read by what it
+// begins like. Returns an empty string, or what is wrong with the file,
+// worded to follow its name ("is not a 128x128 font sheet.").
+std::string ReadFont(std::string_view file_name,
+                     std::span<const std::uint8_t> bytes, FontImage* font);
 
 // Whether the bytes begin as a PSF, BDF, PNG, gzip or text font file does:
-// their header, taken for glyphs, would make no font.
+// their header, taken for glyphs, would make no font. The first 2048 bytes
+// of a file tell.
 bool BeginsLikeOtherFormat(std::span<const std::uint8_t> bytes);
 
 }  // namespace mdlReplace

@@ -1,6 +1,7 @@
 // gzip, as Debian ships console fonts (.psf.gz), through zlib.
 #include <zlib.h>
 
+#include <algorithm>
 #include <array>
 #include <climits>
 
@@ -17,6 +18,8 @@ constexpr int kGzipWindowBits = 15 + 16;
 
 constexpr std::string_view kDamaged =
     "is compressed, but could not be decompressed.";
+constexpr std::string_view kTrailing =
+    "is compressed, but other bytes follow its compressed data.";
 constexpr std::string_view kTooLarge =
     "is compressed, and holds more than an 8x8 font could.";
 
@@ -27,6 +30,9 @@ bool LooksLikeGzip(std::span<const std::uint8_t> bytes) {
          std::equal(kGzipStart.begin(), kGzipStart.end(), bytes.begin());
 }
 
+// Every member, one after the other, as zcat reads them; bytes after the
+// last member that begin no other are refused. The content grows by
+// doubling, but never far past the limit.
 std::string Gunzip(std::span<const std::uint8_t> bytes, std::size_t limit,
                    Bytes* content) {
   if (bytes.size() > UINT_MAX)
@@ -40,13 +46,27 @@ std::string Gunzip(std::span<const std::uint8_t> bytes, std::size_t limit,
   std::array<std::uint8_t, 16384> piece;
   int result = Z_OK;
   content->clear();
-  while (result == Z_OK && content->size() <= limit) {
+  while (content->size() <= limit) {
     stream.next_out = piece.data();
     stream.avail_out = static_cast<uInt>(piece.size());
     result = inflate(&stream, Z_NO_FLUSH);
-    content->insert(
-        content->end(), piece.begin(),
-        piece.end() - static_cast<std::ptrdiff_t>(stream.avail_out));
+    const std::size_t produced = piece.size() - stream.avail_out;
+    if (content->size() + produced > content->capacity())
+      content->reserve(std::min(std::max(content->capacity() * 2, piece.size()),
+                                limit + piece.size()));
+    content->insert(content->end(), piece.begin(),
+                    piece.begin() + static_cast<std::ptrdiff_t>(produced));
+    if (result == Z_STREAM_END) {
+      const std::span<const std::uint8_t> rest(stream.next_in, stream.avail_in);
+      if (rest.empty())
+        break;
+      if (!LooksLikeGzip(rest) || inflateReset(&stream) != Z_OK) {
+        inflateEnd(&stream);
+        return std::string(kTrailing);
+      }
+    } else if (result != Z_OK) {
+      break;
+    }
   }
   inflateEnd(&stream);
   if (content->size() > limit)

@@ -6,6 +6,8 @@
 #include <array>
 #include <climits>
 
+#include <zlib.h>
+
 #include "fonts/codecs.h"
 #include "fonts/stb_png.h"
 
@@ -23,26 +25,148 @@ constexpr std::uint8_t kWrittenBackground = 255;
 
 constexpr std::string_view kUnreadable =
     "is a PNG image that could not be read.";
+constexpr std::string_view kDamaged = "is a PNG image whose data is damaged.";
 
-std::string WrongSize(int width, int height) {
+// A chunk: its length, its type, its data and a CRC of type and data.
+constexpr std::size_t kChunkFrame = 12;
+constexpr std::size_t kHeaderDataSize = 13;
+// What a 128x128 image inflates to at most: each row a filter byte and 128
+// pixels of four 16-bit channels; twice that covers the passes of an
+// interlaced one. A stream that gives more is refused as it inflates.
+constexpr std::size_t kLargestImageData =
+    2 * kSheetSide * (1 + std::size_t{kSheetSide} * 8);
+
+std::string WrongSize(std::uint32_t width, std::uint32_t height) {
   return std::string("is a ") + std::to_string(width) + "x" +
          std::to_string(height) + " image, not a 128x128 font sheet.";
 }
 
-// Red, green, blue and alpha in one number; every fully transparent pixel
-// is the same colour, whatever its others say.
-std::uint32_t Colour(const unsigned char* pixel) {
-  if (pixel[3] == 0)
+std::uint32_t Big32(std::span<const std::uint8_t> bytes, std::size_t at) {
+  return static_cast<std::uint32_t>(bytes[at]) << 24 |
+         static_cast<std::uint32_t>(bytes[at + 1]) << 16 |
+         static_cast<std::uint32_t>(bytes[at + 2]) << 8 | bytes[at + 3];
+}
+
+bool IsType(std::span<const std::uint8_t> chunk, std::string_view type) {
+  return std::equal(type.begin(), type.end(), chunk.begin() + 4);
+}
+
+// Inflates the image data a chunk at a time into a fixed buffer, as a
+// check alone: the stream must end, its checksum hold, and its size stay
+// within what a sheet can have.
+class ImageDataCheck {
+ public:
+  ImageDataCheck() { ok_ = inflateInit(&stream_) == Z_OK; }
+  ~ImageDataCheck() { inflateEnd(&stream_); }
+  ImageDataCheck(const ImageDataCheck&) = delete;
+  ImageDataCheck& operator=(const ImageDataCheck&) = delete;
+
+  void Add(std::span<const std::uint8_t> data) {
+    // zlib reads its input through a pointer to non-const, but never
+    // writes.
+    stream_.next_in = const_cast<Bytef*>(data.data());
+    stream_.avail_in = static_cast<uInt>(data.size());
+    // Until the chunk is used up and zlib holds nothing back.
+    std::array<std::uint8_t, 4096> piece;
+    do {
+      if (!ok_ || ended_)
+        return;
+      stream_.next_out = piece.data();
+      stream_.avail_out = static_cast<uInt>(piece.size());
+      const int result = inflate(&stream_, Z_NO_FLUSH);
+      ended_ = result == Z_STREAM_END;
+      ok_ = (result == Z_OK || ended_ ||
+             (result == Z_BUF_ERROR && stream_.avail_in == 0)) &&
+            stream_.total_out <= kLargestImageData;
+    } while (stream_.avail_in > 0 || stream_.avail_out == 0);
+  }
+  bool Sound() const { return ok_ && ended_; }
+
+ private:
+  z_stream stream_{};
+  bool ok_ = false;
+  bool ended_ = false;
+};
+
+// Walks the chunks before stb decodes anything: every CRC and the image
+// data's own checksum are checked, and only a 128x128 image is inflated.
+std::string CheckChunks(std::span<const std::uint8_t> bytes) {
+  std::size_t at = kPngSignature.size();
+  bool have_header = false;
+  ImageDataCheck image_data;
+  for (;;) {
+    if (bytes.size() - at < kChunkFrame)
+      return std::string(kUnreadable);
+    const std::uint32_t length = Big32(bytes, at);
+    if (length > bytes.size() - at - kChunkFrame)
+      return std::string(kUnreadable);
+    const std::span<const std::uint8_t> chunk = bytes.subspan(at, length + 8);
+    const std::span<const std::uint8_t> typed = chunk.subspan(4);
+    if (crc32(0, typed.data(), static_cast<uInt>(typed.size())) !=
+        Big32(bytes, at + 8 + length))
+      return std::string(kDamaged);
+    const std::span<const std::uint8_t> data = chunk.subspan(8);
+    if (!have_header) {
+      if (!IsType(chunk, "IHDR") || length != kHeaderDataSize)
+        return std::string(kUnreadable);
+      const std::uint32_t width = Big32(data, 0);
+      const std::uint32_t height = Big32(data, 4);
+      if (width != kSheetSide || height != kSheetSide)
+        return WrongSize(width, height);
+      have_header = true;
+    } else if (IsType(chunk, "IDAT")) {
+      image_data.Add(data);
+    } else if (IsType(chunk, "IEND")) {
+      return image_data.Sound() ? std::string() : std::string(kDamaged);
+    }
+    at += kChunkFrame + length;
+  }
+}
+
+// Red, green, blue and alpha of 16 bits in one number; every fully
+// transparent pixel is the same colour, whatever its others say.
+std::uint64_t Colour(std::uint64_t red, std::uint64_t green, std::uint64_t blue,
+                     std::uint64_t alpha) {
+  if (alpha == 0)
     return 0;
-  return static_cast<std::uint32_t>(pixel[0]) << 24 |
-         static_cast<std::uint32_t>(pixel[1]) << 16 |
-         static_cast<std::uint32_t>(pixel[2]) << 8 | pixel[3];
+  return red << 48 | green << 32 | blue << 16 | alpha;
+}
+
+// The colours of the sheet's pixels, at the depth of the file's own
+// channels: a 16-bit sheet whose ink and background differ only in their
+// low bytes keeps them apart.
+bool ReadColours(std::span<const std::uint8_t> bytes,
+                 std::vector<std::uint64_t>* colours) {
+  const int size = static_cast<int>(bytes.size());
+  int width = 0;
+  int height = 0;
+  colours->resize(kSheetPixels);
+  if (PngIs16Bit(bytes.data(), size)) {
+    unsigned short* pixels = PngLoad16(bytes.data(), size, &width, &height);
+    if (pixels == nullptr)
+      return false;
+    for (std::size_t i = 0; i < kSheetPixels; ++i) {
+      const unsigned short* p = pixels + i * 4;
+      (*colours)[i] = Colour(p[0], p[1], p[2], p[3]);
+    }
+    PngFree(pixels);
+    return true;
+  }
+  unsigned char* pixels = PngLoad(bytes.data(), size, &width, &height);
+  if (pixels == nullptr)
+    return false;
+  for (std::size_t i = 0; i < kSheetPixels; ++i) {
+    const unsigned char* p = pixels + i * 4;
+    (*colours)[i] = Colour(p[0], p[1], p[2], p[3]);
+  }
+  PngFree(pixels);
+  return true;
 }
 
 // The colour of most pixels; of two as common, the lower.
-std::uint32_t MostCommon(std::vector<std::uint32_t> colours) {
+std::uint64_t MostCommon(std::vector<std::uint64_t> colours) {
   std::sort(colours.begin(), colours.end());
-  std::uint32_t best = colours.front();
+  std::uint64_t best = colours.front();
   std::size_t best_count = 0;
   for (std::size_t at = 0; at < colours.size();) {
     std::size_t end = at;
@@ -79,23 +203,14 @@ bool LooksLikePng(std::span<const std::uint8_t> bytes) {
 std::string ReadPngSheet(std::span<const std::uint8_t> bytes, FontImage* font) {
   if (bytes.size() > INT_MAX)
     return std::string(kUnreadable);
-  const int size = static_cast<int>(bytes.size());
-  int width = 0;
-  int height = 0;
-  // The size first, so that no other image is ever decoded.
-  if (!PngInfo(bytes.data(), size, &width, &height))
+  std::string problem = CheckChunks(bytes);
+  if (!problem.empty())
+    return problem;
+  std::vector<std::uint64_t> colours;
+  if (!ReadColours(bytes, &colours))
     return std::string(kUnreadable);
-  if (width != kSheetSide || height != kSheetSide)
-    return WrongSize(width, height);
-  unsigned char* pixels = PngLoad(bytes.data(), size, &width, &height);
-  if (pixels == nullptr)
-    return std::string(kUnreadable);
-  std::vector<std::uint32_t> colours(kSheetPixels);
-  for (std::size_t i = 0; i < colours.size(); ++i)
-    colours[i] = Colour(pixels + i * 4);
-  PngFree(pixels);
 
-  const std::uint32_t background = MostCommon(colours);
+  const std::uint64_t background = MostCommon(colours);
   font->fill(0);
   for (std::size_t code = 0; code < kGlyphCount; ++code) {
     for (std::size_t row = 0; row < kGlyphSize; ++row) {

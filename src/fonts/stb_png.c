@@ -19,9 +19,8 @@
 
 #include "fonts/stb_png.h"
 
-int PngInfo(const unsigned char* png, int size, int* width, int* height) {
-  int channels = 0;
-  return stbi_info_from_memory(png, size, width, height, &channels);
+int PngIs16Bit(const unsigned char* png, int size) {
+  return stbi_is_16_bit_from_memory(png, size);
 }
 
 unsigned char* PngLoad(const unsigned char* png, int size, int* width,
@@ -30,7 +29,13 @@ unsigned char* PngLoad(const unsigned char* png, int size, int* width,
   return stbi_load_from_memory(png, size, width, height, &channels, 4);
 }
 
-void PngFree(unsigned char* pixels) {
+unsigned short* PngLoad16(const unsigned char* png, int size, int* width,
+                          int* height) {
+  int channels = 0;
+  return stbi_load_16_from_memory(png, size, width, height, &channels, 4);
+}
+
+void PngFree(void* pixels) {
   stbi_image_free(pixels);
 }
 

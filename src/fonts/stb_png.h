@@ -6,14 +6,17 @@
 extern "C" {
 #endif
 
-/* The size of a PNG image in memory; 0 when it is no PNG. */
-int PngInfo(const unsigned char* png, int size, int* width, int* height);
+/* Whether a PNG image in memory has 16 bits a channel. */
+int PngIs16Bit(const unsigned char* png, int size);
 
-/* The pixels of a PNG image in memory, four bytes each (red, green, blue,
- * alpha), to be given back to PngFree; NULL when it cannot be read. */
+/* The pixels of a PNG image in memory, four channels each (red, green,
+ * blue, alpha) of 8 bits, or with PngLoad16 of 16 bits, to be given back to
+ * PngFree; NULL when it cannot be read. */
 unsigned char* PngLoad(const unsigned char* png, int size, int* width,
                        int* height);
-void PngFree(unsigned char* pixels);
+unsigned short* PngLoad16(const unsigned char* png, int size, int* width,
+                          int* height);
+void PngFree(void* pixels);
 
 /* Writes an image of 8-bit channels (1 grey, 3 red, green and blue) as PNG
  * through the callback; 0 on failure. */

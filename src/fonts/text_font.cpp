@@ -29,7 +29,7 @@ std::string GivenTwice(std::size_t code, std::size_t line) {
 }
 
 // The code of a glyph's first line, "0x41" (either case), or -1.
-int ParseCode(const std::string& line) {
+int ParseCode(std::string_view line) {
   if (line.size() != 4 || line[0] != '0' || (line[1] != 'x' && line[1] != 'X'))
     return -1;
   const int high = HexDigitValue(line[2]);
@@ -37,7 +37,7 @@ int ParseCode(const std::string& line) {
   return high < 0 || low < 0 ? -1 : high * 16 + low;
 }
 
-bool ParseRow(const std::string& line, std::uint8_t* row) {
+bool ParseRow(std::string_view line, std::uint8_t* row) {
   if (line.size() != kGlyphSize)
     return false;
   *row = 0;
@@ -72,52 +72,76 @@ std::string HexByte(std::size_t value) {
   return hex;
 }
 
-std::vector<std::string> TextLines(std::span<const std::uint8_t> bytes) {
-  std::vector<std::string> lines(1);
-  for (std::uint8_t byte : WithoutByteOrderMark(bytes)) {
-    if (byte == '\n')
-      lines.emplace_back();
-    else
-      lines.back() += static_cast<char>(byte);
-  }
-  for (std::string& line : lines) {
-    while (!line.empty() &&
-           (line.back() == '\r' || line.back() == ' ' || line.back() == '\t'))
-      line.pop_back();
-  }
-  return lines;
+LineReader::LineReader(std::span<const std::uint8_t> bytes) {
+  const std::span<const std::uint8_t> text = WithoutByteOrderMark(bytes);
+  text_ =
+      std::string_view(reinterpret_cast<const char*>(text.data()), text.size());
 }
 
+bool LineReader::Next(std::string_view* line) {
+  if (at_ > text_.size())
+    return false;
+  std::size_t end = text_.find('\n', at_);
+  if (end == std::string_view::npos)
+    end = text_.size();
+  std::string_view found = text_.substr(at_, end - at_);
+  while (!found.empty() &&
+         (found.back() == '\r' || found.back() == ' ' || found.back() == '\t'))
+    found.remove_suffix(1);
+  *line = found;
+  at_ = end + 1;
+  ++number_;
+  return true;
+}
+
+std::string_view FirstTextLine(std::span<const std::uint8_t> bytes) {
+  LineReader lines(bytes);
+  std::string_view line;
+  while (lines.Next(&line)) {
+    if (line.find_first_not_of(" \t") != std::string_view::npos)
+      return line;
+  }
+  return std::string_view();
+}
+
+std::vector<std::string_view> Words(std::string_view line) {
+  std::vector<std::string_view> words;
+  std::size_t at = 0;
+  while ((at = line.find_first_not_of(" \t", at)) != std::string_view::npos) {
+    const std::size_t end =
+        std::min(line.find_first_of(" \t", at), line.size());
+    words.push_back(line.substr(at, end - at));
+    at = end;
+  }
+  return words;
+}
+
+// Blank lines may come before the first glyph, as between glyphs.
 bool LooksLikeTextFont(std::span<const std::uint8_t> bytes) {
-  const std::vector<std::string> lines =
-      TextLines(bytes.subspan(0, std::min<std::size_t>(bytes.size(), 64)));
-  return lines.size() > 1 && ParseCode(lines[0]) >= 0;
+  return ParseCode(FirstTextLine(bytes)) >= 0;
 }
 
 std::string ReadTextFont(std::span<const std::uint8_t> bytes, FontImage* font) {
-  const std::vector<std::string> lines = TextLines(bytes);
+  LineReader lines(bytes);
   std::bitset<kGlyphCount> seen;
   font->fill(0);
-  for (std::size_t at = 0; at < lines.size();) {
-    if (lines[at].empty()) {
-      ++at;
+  std::string_view line;
+  while (lines.Next(&line)) {
+    if (line.empty())
       continue;
-    }
-    const int code = ParseCode(lines[at]);
+    const int code = ParseCode(line);
     if (code < 0)
-      return MalformedLine(at + 1);
+      return MalformedLine(lines.number());
     if (seen[static_cast<std::size_t>(code)])
-      return GivenTwice(static_cast<std::size_t>(code), at + 1);
+      return GivenTwice(static_cast<std::size_t>(code), lines.number());
     seen.set(static_cast<std::size_t>(code));
     for (std::size_t row = 0; row < kGlyphSize; ++row) {
-      const std::size_t line = at + 1 + row;
-      if (line >= lines.size() ||
-          !ParseRow(
-              lines[line],
-              &(*font)[static_cast<std::size_t>(code) * kGlyphSize + row]))
-        return MalformedLine(line + 1);
+      const std::size_t at = static_cast<std::size_t>(code) * kGlyphSize + row;
+      if (!lines.Next(&line))
+        return MalformedLine(lines.number() + 1);
+      if (!ParseRow(line, &(*font)[at]))
+        return MalformedLine(lines.number());
     }
-    at += 1 + kGlyphSize;
   }
   return std::string();
 }

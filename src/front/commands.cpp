@@ -5,10 +5,9 @@
 
 #include "fonts/drawing.h"
 #include "fonts/formats.h"
+#include "front/font_source.h"
 #include "front/run.h"
 #include "front/version.h"
-#include "patcher/patcher.h"
-#include "platform/names.h"
 #include "platform/replace_file.h"
 #include "platform/show_error.h"
 
@@ -32,8 +31,9 @@ constexpr std::string_view kUsage =
     "\n"
     "SOURCE is a game file, a program carrying a font, a PSF font (also\n"
     ".psf.gz), a BDF font, a 128x128 PNG font sheet, a text font as\n"
-    "--convert writes it, or a raw font of 2048 bytes. The extension of DEST\n"
-    "names its format: .fnt, .f08 or .bin (raw), .psf, .bdf, .png or .txt.\n"
+    "--convert writes it, or a raw font of 2048 bytes. FONT may be any of\n"
+    "these too. The extension of DEST names its format: .fnt, .f08 or .bin\n"
+    "(raw), .psf, .bdf, .png or .txt.\n"
     "\n"
     "Exit status: 0 when at least one game file was patched or the command\n"
     "did its work, 1 after any message.\n";
@@ -49,16 +49,22 @@ std::string UnknownCommand(const std::string& command) {
          "lists them.";
 }
 
+constexpr std::string_view kOutputFailed = "The output could not be written.";
+
+std::string TakesNoFile(const std::string& command) {
+  return command + " takes no file: zyr2font " + command;
+}
+
 std::string NotFound(const std::string& path) {
   return path + " was not found.";
 }
 
-std::string Unreadable(const std::string& path) {
-  return path + " could not be read.";
-}
-
 std::string NotWritten(const std::string& path) {
   return path + " could not be written.";
+}
+
+std::string LinkToNothing(const std::string& path) {
+  return path + " is a symbolic link to a file that does not exist.";
 }
 
 std::string NoFormat(const std::string& path) {
@@ -66,60 +72,32 @@ std::string NoFormat(const std::string& path) {
          std::string(kFormatExtensions) + ".";
 }
 
-std::string TooLong(const std::string& path) {
-  return path + " is too long to be an 8x8 font.";
-}
-
-// The font of the opened source, by what the file is: a game file, by its
-// name; a program that carries a font; or a font file, by its content.
-// Returns an empty string, or the message that says why there is none.
-std::string FontOfSource(Platform& platform, const std::string& path,
-                         const OpenedFile& file, FontImage* font) {
-  if (const TargetFile* target = FindTargetFile(FileNameOf(path))) {
-    const KnownVersion* version = FindVersion(*target, file.length);
-    if (version == nullptr)
-      return SizeMessage(*target, file.length);
-    return platform.ReadAt(file.id, version->font_offset, *font)
-               ? std::string()
-               : Unreadable(path);
-  }
-  if (file.length >= kFontBlockSize) {
-    FontBlock block{};
-    if (!platform.ReadAt(file.id, file.length - kFontBlockSize, block))
-      return Unreadable(path);
-    if (FontOfBlock(block, font))
-      return std::string();
-  }
-  if (file.length > kLargestFontFile)
-    return TooLong(path);
-  Bytes bytes(file.length);
-  if (!platform.ReadAt(file.id, 0, bytes))
-    return Unreadable(path);
-  const std::string problem = ReadFont(bytes, font);
-  return problem.empty() ? problem : path + " " + problem;
-}
-
 // Reads the font of the source, or shows why there is none.
 bool ReadSourceFont(Platform& platform, const std::string& path,
                     FontImage* font) {
-  const OpenedFile file = platform.Open(path, Naming::Exact, OpenMode::Read);
-  if (file.found != Found::File) {
-    ShowError(platform,
-              file.found == Found::Absent ? NotFound(path) : Unreadable(path));
-    return false;
+  switch (ReadFontSource(platform, path, SourceUse::Tool, font)) {
+    case FontLoad::Loaded:
+      return true;
+    case FontLoad::Absent:
+      ShowError(platform, NotFound(path));
+      break;
+    case FontLoad::Failed:
+      break;
   }
-  std::string message = FontOfSource(platform, path, file, font);
-  if (!platform.Close(file.id) && message.empty())
-    message = Unreadable(path);
-  if (!message.empty())
-    ShowError(platform, message);
-  return message.empty();
+  return false;
 }
 
+// A reader that stops reading early (| head) has what it wanted; any other
+// failure is told, where standard error can still take it.
 int Print(Platform& platform, std::string_view text) {
-  return platform.PrintOutput(std::string(ErrorCaption), std::string(text))
-             ? kExitSuccess
-             : kExitFailure;
+  switch (platform.PrintOutput(std::string(ErrorCaption), std::string(text))) {
+    case Output::Shown:
+    case Output::ReaderGone:
+      return kExitSuccess;
+    case Output::Failed:
+      break;
+  }
+  return EndWithError(platform, kOutputFailed);
 }
 
 int Show(Platform& platform, const std::string& source) {
@@ -141,22 +119,32 @@ int Convert(Platform& platform, const std::string& source,
   if (!ReadSourceFont(platform, source, &font))
     return kExitFailure;
   const Bytes bytes = WriteFont(font, format);
-  if (!ReplaceFile(platform, destination, [&](FileId file) {
-        return platform.WriteAt(file, 0, bytes) == bytes.size();
-      }))
-    return EndWithError(platform, NotWritten(destination));
-  return kExitSuccess;
+  switch (ReplaceFile(platform, destination, [&](FileId file) {
+    return platform.WriteAt(file, 0, bytes) == bytes.size();
+  })) {
+    case Replacement::Done:
+      return kExitSuccess;
+    case Replacement::DanglingLink:
+      return EndWithError(platform, LinkToNothing(destination));
+    case Replacement::NotAFile:
+    case Replacement::Failed:
+      break;
+  }
+  return EndWithError(platform, NotWritten(destination));
 }
 
 }  // namespace
 
 int RunCommand(Platform& platform, const std::vector<std::string>& arguments) {
   const std::string& command = arguments.front();
+  const bool alone = arguments.size() == 1;
   if (command == "--help" || command == "-h")
-    return Print(platform, kUsage);
+    return alone ? Print(platform, kUsage)
+                 : EndWithError(platform, TakesNoFile(command));
   if (command == "--version")
-    return Print(platform,
-                 std::string("zyr2font ") + std::string(kVersion) + "\n");
+    return alone ? Print(platform, std::string("zyr2font ") +
+                                       std::string(kVersion) + "\n")
+                 : EndWithError(platform, TakesNoFile(command));
   if (command == "--show") {
     return arguments.size() == 2 ? Show(platform, arguments[1])
                                  : EndWithError(platform, kShowTakesOne);

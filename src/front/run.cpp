@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "attached/attached_font.h"
-#include "fonts/font_file.h"
 #include "front/commands.h"
+#include "front/font_source.h"
 #include "front/parser.h"
 #include "patcher/patcher.h"
 #include "platform/show_error.h"
@@ -27,16 +27,25 @@ int RunRequested(Platform& platform) {
     return EndWithError(platform, parsed.rejection);
   const RunRequest& request = parsed.request;
 
-  if (request.kind == RunKind::Attach) {
-    // The path goes as typed: it names a file of the user's, not the game's.
-    return AttachFont(platform, request.font_path) ? kExitSuccess
-                                                   : kExitFailure;
-  }
-
   // Paths go to the platform as the user typed them: where names have case,
   // a name as typed wins over the same name in upper case.
   FontImage font{};
-  switch (LoadFontFile(platform, request.font_path, FontLength::Exact, &font)) {
+  if (request.kind == RunKind::Attach) {
+    // Whatever font the file holds, in any format the font tools read.
+    switch (
+        ReadFontSource(platform, request.font_path, SourceUse::Attach, &font)) {
+      case FontLoad::Absent:
+        return EndWithError(platform, kFontFileNotFound);
+      case FontLoad::Failed:
+        return kExitFailure;
+      case FontLoad::Loaded:
+        break;
+    }
+    return AttachFont(platform, font) ? kExitSuccess : kExitFailure;
+  }
+
+  switch (
+      ReadFontSource(platform, request.font_path, SourceUse::Patch, &font)) {
     case FontLoad::Failed:
       return kExitFailure;
     case FontLoad::Absent:

@@ -70,14 +70,21 @@ std::string TargetMessage(const TargetFile& target, std::string_view sentence,
 enum class Outcome { Absent, Patched, UnknownLength, NotWritten, Damaged };
 
 // Opens the target for writing, or else for reading alone, so that the
-// length can still tell an unknown version from a locked known one.
+// length can still tell an unknown version from a locked known one. Only an
+// ordinary file that is not hidden counts as a target: a folder, device or
+// pipe, or a file marked hidden or system, named like one is passed over.
 OpenedFile OpenTarget(Platform& platform, const std::string& path,
                       bool* writable) {
   OpenedFile file = platform.Open(path, Naming::Spelled, OpenMode::ReadWrite);
   *writable = file.found == Found::File;
-  if (file.found == Found::Refused)
+  if (file.found == Found::Refused && !file.hidden)
     file = platform.Open(path, Naming::Spelled, OpenMode::Read);
-  return file;
+  const bool target =
+      (file.found == Found::File || file.found == Found::Refused) &&
+      !file.hidden;
+  if (!target && (file.found == Found::File || file.found == Found::Stream))
+    platform.Close(file.id);
+  return target ? file : OpenedFile{.found = Found::Absent};
 }
 
 // Writes the font over the bytes at the offset, and keeps those bytes until
@@ -170,7 +177,11 @@ const KnownVersion* FindVersion(const TargetFile& target,
 }
 
 std::string SizeMessage(const TargetFile& target, std::uint64_t length) {
-  std::string message(target.size_label);
+  return SizeMessage(target.size_label, length);
+}
+
+std::string SizeMessage(std::string_view label, std::uint64_t length) {
+  std::string message(label);
   message += ' ';
   message += std::to_string(length);
   message += kLineBreak;

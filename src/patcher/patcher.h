@@ -34,6 +34,10 @@ const KnownVersion* FindVersion(const TargetFile& target, std::uint64_t length);
 // "ZYR2.DOS File size: 1000000", a line break and a hint: what a target of
 // an unknown length gets.
 std::string SizeMessage(const TargetFile& target, std::uint64_t length);
+// The same, opened by another label: "game/zyr2.dos File size:" for a game
+// file named as typed.
+std::string SizeMessage(std::string_view label, std::uint64_t length);
+constexpr std::string_view kSizeLabelEnd = " File size:";
 
 // Patches every target found in the folder, which ends with a backslash.
 // Each target either takes the whole font or keeps its bytes, unless a

@@ -34,18 +34,38 @@ enum class Naming {
 
 enum class Found {
   File,     // an ordinary file, now open
-  Absent,   // nothing, or no ordinary file: a folder, device or pipe, or
-            // (on Windows) a file marked hidden or system
+  Absent,   // nothing there
+  Other,    // something that is no ordinary file: a folder or a device
+  Stream,   // a pipe, now open for reading to its end (in Read mode only;
+            // in ReadWrite mode a pipe is Other)
   Refused,  // an ordinary file that may not be opened in that mode
 };
 
 struct OpenedFile {
   Found found = Found::Absent;
-  FileId id = kNoFile;  // open when found is File, and then closed by Close
+  FileId id = kNoFile;  // open when found is File or Stream, and then
+                        // closed by Close
   std::uint64_t length = 0;
   // Some of its blocks are not allocated yet (a sparse file): writing there
   // needs space that a full disk refuses part way.
   bool has_holes = false;
+  // Marked hidden or system (on Windows): no game file of the player's.
+  bool hidden = false;
+};
+
+// What replacing a file would replace.
+enum class Replaced {
+  File,         // an ordinary file, perhaps through symbolic links
+  New,          // nothing yet: a new file
+  NotAFile,     // a folder, device or pipe, or a link to one, or a loop
+  DanglingLink  // a symbolic link to nothing
+};
+
+// How far text the user asked for got.
+enum class Output {
+  Shown,
+  ReaderGone,  // the reader of a pipe closed it early: nothing to report
+  Failed,      // a full disk, say: the user should hear of it
 };
 
 // What the program's output can draw with.
@@ -69,9 +89,9 @@ class Platform {
   // otherwise.
   virtual std::vector<std::string> CommandArguments() = 0;
 
-  // Opens an ordinary file and takes its length; never waits, and never
-  // creates a file. On a failure the answer says whether an ordinary file
-  // is there at all.
+  // Opens an ordinary file and takes its length, or a pipe; never waits,
+  // and never creates a file. On a failure the answer says whether an
+  // ordinary file is there at all.
   virtual OpenedFile Open(const std::string& path, Naming naming,
                           OpenMode mode) = 0;
 
@@ -81,9 +101,7 @@ class Platform {
 
   // Opens the file at the exact path for reading and takes an exclusive
   // lock on it, waiting for any other holder; the lock lasts until Close.
-  // The file is the one that the path names once the lock is held. Copies
-  // that earlier holders were cut short from putting in its place (see
-  // CreateBeside) are then removed.
+  // The file is the one that the path names once the lock is held.
   virtual OpenedFile OpenLocked(const std::string& path) = 0;
 
   // Allocates the blocks of a range inside the file, so that writing it
@@ -96,6 +114,11 @@ class Platform {
   // when the file ends first.
   virtual bool ReadAt(FileId file, std::uint64_t offset,
                       std::span<std::uint8_t> data) = 0;
+
+  // Reads a stream to its end; false on an error, or when it holds more
+  // than limit bytes.
+  virtual bool ReadStream(FileId file, std::size_t limit,
+                          std::vector<std::uint8_t>* bytes) = 0;
 
   // Writes data at the offset and returns how many of its bytes, from the
   // first on, were written: all of them, unless it failed.
@@ -117,14 +140,21 @@ class Platform {
   // when the system cannot tell.
   virtual std::string ProgramExecutablePath() = 0;
 
-  // Creates a new, empty file under a name of its own in the folder of the
-  // exact path, opened for writing, with the permissions (and, where
-  // allowed, the owner and attributes) of the file at the path, or those
-  // of a new file where there is none; its name goes to created_path. An
-  // existing file is never opened for it. kNoFile when it cannot be
-  // created, or when the file at the path may not be written. Until the
-  // copy is put in place or removed, a signal that ends the program
-  // removes it first.
+  // What replacing the exact path would replace: through symbolic links,
+  // the file they finally name, whose path goes to final_path.
+  virtual Replaced FindReplaced(const std::string& path,
+                                std::string* final_path) = 0;
+
+  // Creates a new, empty file under a short name of its own in the folder
+  // of the exact path, opened for writing, with the permissions (and, where
+  // allowed, the owner and attributes) of the ordinary file at the path, or
+  // those of a new file where there is none; its name goes to
+  // created_path. An existing file is never opened for it. kNoFile when it
+  // cannot be created, or when the file at the path may not be written.
+  // Copies in that folder that earlier runs were cut short from putting in
+  // place are removed first, and none that a running program still owns.
+  // Until the copy is put in place or removed, a signal that ends the
+  // program removes it first.
   virtual FileId CreateBeside(const std::string& path,
                               std::string* created_path) = 0;
 
@@ -149,9 +179,8 @@ class Platform {
 
   // Shows text the user asked for (lines end with a line feed): on the
   // standard output, or in a box under the caption where there is none.
-  // False when it could not be shown whole.
-  virtual bool PrintOutput(const std::string& caption,
-                           const std::string& text) = 0;
+  virtual Output PrintOutput(const std::string& caption,
+                             const std::string& text) = 0;
 };
 
 }  // namespace mdlReplace

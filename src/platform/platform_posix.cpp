@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <string_view>
 #include <utility>
 
 #include "platform/argument_text.h"
@@ -25,10 +26,11 @@ namespace mdlReplace {
 
 namespace {
 
-// Copies are hidden files named after what they replace, with this and six
-// random characters after it: ".zyr2font.zyr2font-Ab3xYz".
-constexpr char kCopyMark[] = ".zyr2font-";
+// Copies are hidden files of a short name of their own, this and six
+// random characters, so that one fits in any folder that its file does.
+constexpr char kCopyPrefix[] = ".zyr2font-";
 constexpr std::size_t kCopyRandomLength = 6;
+constexpr int kCopyAttempts = 100;
 // Attaches that replaced the program while this one waited for its lock
 // send it back to the new program; this many turns mean something is wrong.
 constexpr int kLockAttempts = 1000;
@@ -42,13 +44,28 @@ constexpr std::size_t kLongestName = 255;
 constexpr char kRunningImage[] = "/proc/self/exe";
 // What the system adds to the name of a file that has lost it.
 constexpr char kLostName[] = " (deleted)";
-// The signals that end a program at a user's or the system's request.
-constexpr std::array<int, 3> kEndingSignals = {SIGINT, SIGTERM, SIGHUP};
+// The signals whose default action ends the program, besides the
+// real-time ones; SIGKILL cannot be caught, and the copy it leaves goes
+// with the next run that writes in that folder.
+constexpr std::array kEndingSignals = {
+    SIGHUP,    SIGINT,  SIGQUIT,   SIGILL,  SIGTRAP, SIGABRT, SIGBUS,
+    SIGFPE,    SIGUSR1, SIGSEGV,   SIGUSR2, SIGPIPE, SIGALRM, SIGTERM,
+    SIGXCPU,   SIGXFSZ, SIGVTALRM, SIGPROF, SIGIO,   SIGSYS,
+#ifdef SIGSTKFLT
+    SIGSTKFLT,
+#endif
+#ifdef SIGPWR
+    SIGPWR,
+#endif
+};
 
 // The copy being written, which a signal that ends the program removes
-// first. Kept in a fixed buffer: the handler may not allocate.
+// first, and a second descriptor of it that holds its lock until it is put
+// in place or removed. Kept in a fixed buffer: the handler may not
+// allocate.
 char g_pending_copy[PATH_MAX + 1];
 volatile std::sig_atomic_t g_copy_pending = 0;
+int g_pending_lock = -1;
 
 extern "C" void RemovePendingCopyAndEnd(int signal_number) {
   if (g_copy_pending != 0)
@@ -57,15 +74,22 @@ extern "C" void RemovePendingCopyAndEnd(int signal_number) {
   raise(signal_number);
 }
 
+sigset_t EndingSignals() {
+  sigset_t set;
+  sigemptyset(&set);
+  for (int signal_number : kEndingSignals)
+    sigaddset(&set, signal_number);
+  for (int signal_number = SIGRTMIN; signal_number <= SIGRTMAX; ++signal_number)
+    sigaddset(&set, signal_number);
+  return set;
+}
+
 // Holds back the ending signals while the record of the pending copy and
 // the copy itself change together.
 class EndingSignalsHeld {
  public:
   EndingSignalsHeld() {
-    sigset_t held;
-    sigemptyset(&held);
-    for (int signal_number : kEndingSignals)
-      sigaddset(&held, signal_number);
+    const sigset_t held = EndingSignals();
     sigprocmask(SIG_BLOCK, &held, &before_);
   }
   ~EndingSignalsHeld() { sigprocmask(SIG_SETMASK, &before_, nullptr); }
@@ -76,34 +100,41 @@ class EndingSignalsHeld {
   sigset_t before_;
 };
 
+// Every ending signal that would end the program as it stands removes the
+// copy first; one ignored, or caught by another (a sanitizer), is left so.
 void RemoveCopyOnEndingSignals() {
-  for (int signal_number : kEndingSignals) {
+  const sigset_t ending = EndingSignals();
+  for (int signal_number = 1; signal_number < NSIG; ++signal_number) {
     struct sigaction action {};
-    if (sigaction(signal_number, nullptr, &action) != 0 ||
-        action.sa_handler == SIG_IGN ||
-        action.sa_handler == RemovePendingCopyAndEnd)
+    if (sigismember(&ending, signal_number) != 1 ||
+        sigaction(signal_number, nullptr, &action) != 0 ||
+        action.sa_handler != SIG_DFL)
       continue;
     action.sa_handler = RemovePendingCopyAndEnd;
-    sigemptyset(&action.sa_mask);
-    for (int other : kEndingSignals)
-      sigaddset(&action.sa_mask, other);
+    action.sa_mask = ending;
     action.sa_flags = 0;
     sigaction(signal_number, &action, nullptr);
   }
 }
 
 // Call with the ending signals held.
-void RecordPendingCopy(const std::string& path) {
+void RecordPendingCopy(const std::string& path, int lock) {
   g_copy_pending = 0;
+  g_pending_lock = lock;
   if (path.size() >= sizeof(g_pending_copy))
     return;
   std::memcpy(g_pending_copy, path.c_str(), path.size() + 1);
   g_copy_pending = 1;
 }
 
+// The copy is in place or gone: its record and its lock go.
 void ForgetPendingCopy(const std::string& path) {
-  if (g_copy_pending != 0 && path == g_pending_copy)
-    g_copy_pending = 0;
+  if (g_copy_pending != 0 && path != g_pending_copy)
+    return;
+  g_copy_pending = 0;
+  if (g_pending_lock >= 0)
+    close(g_pending_lock);
+  g_pending_lock = -1;
 }
 
 bool EntryExists(const std::string& path) {
@@ -195,22 +226,33 @@ int Descriptor(FileId file) {
   return static_cast<int>(file);
 }
 
-// Opens an ordinary file at the native path. O_NONBLOCK: should a pipe
-// stand there, opening it must not wait for a writer.
+// Opens an ordinary file, or a pipe to read, at the native path.
+// O_NONBLOCK: should a pipe stand there, opening it must not wait for a
+// writer; it waits for data once open.
 OpenedFile OpenNative(const std::string& path, OpenMode mode) {
   const int access = mode == OpenMode::ReadWrite ? O_RDWR : O_RDONLY;
   const int fd = open(path.c_str(), access | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  struct stat info;
   if (fd < 0) {
     // Refused only where an ordinary file is there to refuse.
-    struct stat info;
-    const bool there = errno != ENOENT && stat(path.c_str(), &info) == 0 &&
-                       S_ISREG(info.st_mode);
-    return OpenedFile{.found = there ? Found::Refused : Found::Absent};
+    if (errno == ENOENT || stat(path.c_str(), &info) != 0)
+      return OpenedFile{.found = Found::Absent};
+    return OpenedFile{.found = S_ISREG(info.st_mode) ? Found::Refused
+                                                     : Found::Other};
   }
-  struct stat info;
-  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 0) {
+  if (fstat(fd, &info) != 0 || info.st_size < 0) {
     close(fd);
-    return OpenedFile{.found = Found::Absent};
+    return OpenedFile{.found = Found::Refused};
+  }
+  if (S_ISFIFO(info.st_mode) && mode == OpenMode::Read &&
+      fcntl(fd, F_SETFL, O_RDONLY) == 0) {
+    OpenedFile stream{.found = Found::Stream};
+    stream.id = fd;
+    return stream;
+  }
+  if (!S_ISREG(info.st_mode)) {
+    close(fd);
+    return OpenedFile{.found = Found::Other};
   }
   OpenedFile file{.found = Found::File};
   file.id = fd;
@@ -238,18 +280,10 @@ bool SameFile(const std::string& a, const char* b) {
          SameInfo(first, second);
 }
 
-// What every copy of the file at the path is named with, before the six
-// random characters.
-std::string CopyPrefix(const std::string& path) {
-  std::string prefix(1, '.');
-  prefix += NameOf(path);
-  prefix += kCopyMark;
-  return prefix;
-}
-
-bool IsCopyName(const std::string& entry, const std::string& prefix) {
+bool IsCopyName(std::string_view entry) {
+  const std::string_view prefix(kCopyPrefix);
   if (entry.size() != prefix.size() + kCopyRandomLength ||
-      entry.compare(0, prefix.size(), prefix) != 0)
+      entry.substr(0, prefix.size()) != prefix)
     return false;
   return std::all_of(entry.begin() + static_cast<std::ptrdiff_t>(prefix.size()),
                      entry.end(), [](char c) {
@@ -258,17 +292,58 @@ bool IsCopyName(const std::string& entry, const std::string& prefix) {
                      });
 }
 
-// Copies of the file that an attach left when it was killed: with the lock
-// held, no other attach has one in progress.
-void RemoveLeftoverCopies(const std::string& path) {
-  const std::string folder = FolderOf(path);
-  const std::string prefix = CopyPrefix(path);
-  ForEachNameOfLength(ReadListing(folder), prefix.size() + kCopyRandomLength,
-                      [&](const char* entry) {
-                        if (IsCopyName(entry, prefix))
-                          unlink((folder + entry).c_str());
-                        return true;
-                      });
+// Removes the copies in the folder that runs were cut short from putting
+// in place (by SIGKILL, say). A copy's maker holds a lock on it from just
+// after creating it until it is renamed or removed, so a copy that can be
+// locked has no maker left, or one that has not locked it yet and will
+// find it gone.
+void RemoveLeftoverCopies(const std::string& folder) {
+  ForEachNameOfLength(
+      ReadListing(folder), sizeof(kCopyPrefix) - 1 + kCopyRandomLength,
+      [&](const char* entry) {
+        if (!IsCopyName(entry))
+          return true;
+        const std::string path = folder + entry;
+        const int fd =
+            open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+          return true;
+        struct stat info;
+        if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
+            flock(fd, LOCK_EX | LOCK_NB) == 0 && SameFile(fd, path))
+          unlink(path.c_str());
+        close(fd);
+        return true;
+      });
+}
+
+// Creates a copy in the folder and locks it. A copy that a run cleaning up
+// removed before the lock was taken is made again. Where the file system
+// has no locks, the copy goes unlocked, and no run cleaning up there
+// removes any.
+int CreateLockedCopy(const std::string& folder, std::string* name) {
+  for (int attempt = 0; attempt < kCopyAttempts; ++attempt) {
+    *name = folder + kCopyPrefix + std::string(kCopyRandomLength, 'X');
+    int fd;
+    {
+      EndingSignalsHeld held;
+      fd = mkostemp(name->data(), O_CLOEXEC);
+      if (fd < 0)
+        return -1;
+      RecordPendingCopy(*name, fcntl(fd, F_DUPFD_CLOEXEC, 0));
+    }
+    int locked;
+    do {
+      locked = flock(fd, LOCK_EX);
+    } while (locked != 0 && errno == EINTR);
+    struct stat info;
+    if (fstat(fd, &info) == 0 && info.st_nlink > 0)
+      return fd;
+    close(fd);
+    EndingSignalsHeld held;
+    ForgetPendingCopy(*name);
+  }
+  return -1;
 }
 
 // Extended attributes go with the file where the system lets them; those it
@@ -364,10 +439,8 @@ PosixPlatform::PosixPlatform(std::vector<std::string> arguments)
 }
 
 PosixPlatform::~PosixPlatform() {
-  if (g_copy_pending != 0) {
-    unlink(g_pending_copy);
-    g_copy_pending = 0;
-  }
+  if (g_copy_pending != 0)
+    RemoveFile(g_pending_copy);
 }
 
 std::string PosixPlatform::ArgumentText() {
@@ -459,10 +532,8 @@ OpenedFile PosixPlatform::OpenLocked(const std::string& path) {
       close(fd);
       return OpenedFile{.found = Found::Refused};
     }
-    if (SameFile(fd, path)) {
-      RemoveLeftoverCopies(path);
+    if (SameFile(fd, path))
       return file;
-    }
     // The holder before put a new file in its place: lock that one.
     close(fd);
   }
@@ -504,6 +575,23 @@ bool PosixPlatform::ReadAt(FileId file, std::uint64_t offset,
     done += static_cast<std::size_t>(got);
   }
   return true;
+}
+
+bool PosixPlatform::ReadStream(FileId file, std::size_t limit,
+                               std::vector<std::uint8_t>* bytes) {
+  std::array<std::uint8_t, kCopyBufferSize> piece;
+  for (;;) {
+    const ssize_t got = read(Descriptor(file), piece.data(), piece.size());
+    if (got < 0 && errno == EINTR)
+      continue;
+    if (got < 0)
+      return false;
+    if (got == 0)
+      return true;
+    bytes->insert(bytes->end(), piece.begin(), piece.begin() + got);
+    if (bytes->size() > limit)
+      return false;
+  }
 }
 
 std::size_t PosixPlatform::WriteAt(FileId file, std::uint64_t offset,
@@ -566,6 +654,26 @@ std::string PosixPlatform::ProgramExecutablePath() {
   return path;
 }
 
+Replaced PosixPlatform::FindReplaced(const std::string& path,
+                                     std::string* final_path) {
+  *final_path = path;
+  struct stat info;
+  if (lstat(path.c_str(), &info) != 0)
+    return Replaced::New;  // where it cannot be made, making it fails
+  if (S_ISLNK(info.st_mode)) {
+    // As an editor saves through a link: the file it leads to, in that
+    // file's own folder.
+    char* resolved = realpath(path.c_str(), nullptr);
+    if (resolved == nullptr)
+      return errno == ENOENT ? Replaced::DanglingLink : Replaced::NotAFile;
+    *final_path = resolved;
+    std::free(resolved);
+    if (stat(final_path->c_str(), &info) != 0)
+      return Replaced::NotAFile;
+  }
+  return S_ISREG(info.st_mode) ? Replaced::File : Replaced::NotAFile;
+}
+
 FileId PosixPlatform::CreateBeside(const std::string& path,
                                    std::string* created_path) {
   // A file its user may not write is not replaced, even where the folder
@@ -573,16 +681,11 @@ FileId PosixPlatform::CreateBeside(const std::string& path,
   if (EntryExists(path) &&
       faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0)
     return kNoFile;
-  std::string name =
-      FolderOf(path) + CopyPrefix(path) + std::string(kCopyRandomLength, 'X');
+  const std::string folder = FolderOf(path);
+  RemoveLeftoverCopies(folder);
   RemoveCopyOnEndingSignals();
-  int fd;
-  {
-    EndingSignalsHeld held;
-    fd = mkostemp(name.data(), O_CLOEXEC);
-    if (fd >= 0)
-      RecordPendingCopy(name);
-  }
+  std::string name;
+  const int fd = CreateLockedCopy(folder, &name);
   if (fd < 0)
     return kNoFile;
   if (!SetPermissions(fd, path)) {
@@ -648,19 +751,21 @@ Drawing PosixPlatform::OutputDrawing() {
   return Drawing::Ascii;
 }
 
-bool PosixPlatform::PrintOutput(const std::string& /*caption*/,
-                                const std::string& text) {
+Output PosixPlatform::PrintOutput(const std::string& /*caption*/,
+                                  const std::string& text) {
   std::size_t done = 0;
   while (done < text.size()) {
     const ssize_t put =
         write(STDOUT_FILENO, text.data() + done, text.size() - done);
     if (put < 0 && errno == EINTR)
       continue;
+    if (put < 0 && errno == EPIPE)
+      return Output::ReaderGone;
     if (put <= 0)
-      return false;
+      return Output::Failed;
     done += static_cast<std::size_t>(put);
   }
-  return true;
+  return Output::Shown;
 }
 
 }  // namespace mdlReplace

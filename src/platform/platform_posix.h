@@ -32,12 +32,16 @@ class PosixPlatform : public Platform {
                std::uint64_t length) override;
   bool ReadAt(FileId file, std::uint64_t offset,
               std::span<std::uint8_t> data) override;
+  bool ReadStream(FileId file, std::size_t limit,
+                  std::vector<std::uint8_t>* bytes) override;
   std::size_t WriteAt(FileId file, std::uint64_t offset,
                       std::span<const std::uint8_t> data) override;
   bool CopyInto(FileId from, FileId to, std::uint64_t length) override;
   bool Flush(FileId file) override;
   bool Close(FileId file) override;
   std::string ProgramExecutablePath() override;
+  Replaced FindReplaced(const std::string& path,
+                        std::string* final_path) override;
   FileId CreateBeside(const std::string& path,
                       std::string* created_path) override;
   bool PutInPlace(const std::string& replacement,
@@ -46,8 +50,8 @@ class PosixPlatform : public Platform {
   void ShowErrorBox(const std::string& caption,
                     const std::string& message) override;
   Drawing OutputDrawing() override;
-  bool PrintOutput(const std::string& caption,
-                   const std::string& text) override;
+  Output PrintOutput(const std::string& caption,
+                     const std::string& text) override;
 
  private:
   std::string FindInAnyCase(const std::string& path);

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cwchar>
 #include <vector>
 
 #include "platform/argument_text.h"
@@ -14,12 +15,18 @@ namespace mdlReplace {
 
 namespace {
 
-// Names only this program makes: the path, a dot, sixteen hex digits and
-// one of these. A copy being written beside the file it will replace, and
-// a running program moved aside for its successor.
-constexpr wchar_t kCopySuffix[] = L".zyr2font-new";
-constexpr wchar_t kAsideSuffix[] = L".zyr2font-old";
+// Names only this program makes, short enough for any folder: this, a tag
+// of sixteen hex digits, and one of the suffixes. A copy being written, to
+// replace a file in the same folder; and a file moved aside for its
+// successor (a running program, which cannot be overwritten).
+constexpr wchar_t kOwnPrefix[] = L"~zyr2font-";
+constexpr wchar_t kCopySuffix[] = L".new";
+constexpr wchar_t kAsideSuffix[] = L".old";
 constexpr std::size_t kTagLength = 16;
+// A copy of one's own that is closed and has not changed for this long
+// belongs to a run that was cut short: a running one puts its closed copy
+// in place at once. In 100-nanosecond units, a minute.
+constexpr std::uint64_t kLeftoverAge = 60ull * 10000000ull;
 constexpr int kNameAttempts = 100;
 // Attaches that replaced the program while this one waited for its lock
 // send it back to the new program; this many turns mean something is wrong.
@@ -109,54 +116,91 @@ std::wstring UniqueTag() {
   return tag;
 }
 
-std::wstring NameOf(const std::wstring& path) {
-  const std::size_t separator = path.find_last_of(L"\\/");
-  return separator == std::wstring::npos ? path : path.substr(separator + 1);
-}
-
 std::wstring FolderOf(const std::wstring& path) {
   const std::size_t separator = path.find_last_of(L"\\/");
   return separator == std::wstring::npos ? std::wstring()
                                          : path.substr(0, separator + 1);
 }
 
-bool IsOwnName(const std::wstring& entry, const std::wstring& name,
-               const wchar_t* suffix) {
-  const std::wstring end(suffix);
-  if (entry.size() != name.size() + 1 + kTagLength + end.size() ||
-      CompareStringOrdinal(entry.c_str(), static_cast<int>(name.size()),
-                           name.c_str(), static_cast<int>(name.size()),
-                           TRUE) != CSTR_EQUAL ||
-      entry[name.size()] != L'.' ||
-      entry.compare(entry.size() - end.size(), end.size(), end) != 0)
+// A name of the program's own, with the suffix.
+std::wstring OwnName(const wchar_t* suffix) {
+  return kOwnPrefix + UniqueTag() + suffix;
+}
+
+// Whether the entry is a name of the program's own with the suffix.
+bool IsOwnName(const std::wstring& entry, const wchar_t* suffix) {
+  const std::size_t prefix = std::wcslen(kOwnPrefix);
+  const std::size_t end = std::wcslen(suffix);
+  if (entry.size() != prefix + kTagLength + end ||
+      entry.compare(0, prefix, kOwnPrefix) != 0 ||
+      entry.compare(prefix + kTagLength, end, suffix) != 0)
     return false;
   return std::all_of(
-      entry.begin() + static_cast<std::ptrdiff_t>(name.size()) + 1,
-      entry.end() - static_cast<std::ptrdiff_t>(end.size()), [](wchar_t c) {
+      entry.begin() + static_cast<std::ptrdiff_t>(prefix),
+      entry.begin() + static_cast<std::ptrdiff_t>(prefix + kTagLength),
+      [](wchar_t c) {
         return (c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'f');
       });
 }
 
-// Removes the files beside the path that this program named after it with
-// the suffix; a file of the user's never has such a name.
-void RemoveOwnNames(const std::wstring& path, const wchar_t* suffix) {
-  const std::wstring name = NameOf(path);
-  const std::wstring folder = FolderOf(path);
+std::uint64_t Ticks(const FILETIME& time) {
+  return static_cast<std::uint64_t>(time.dwHighDateTime) << 32 |
+         time.dwLowDateTime;
+}
+
+// Removes what earlier runs left in the folder under names of the
+// program's own: copies they were cut short from putting in place, and
+// programs moved aside that have stopped running. A file still open, or
+// running, cannot be deleted, and a copy written within the last minute is
+// left to its run. A program moved aside can go as soon as it stops.
+void RemoveLeftovers(const std::wstring& folder) {
+  FILETIME now_time;
+  GetSystemTimeAsFileTime(&now_time);
+  const std::uint64_t now = Ticks(now_time);
   WIN32_FIND_DATAW found;
-  const HANDLE search = FindFirstFileW((path + L".*" + suffix).c_str(), &found);
+  const HANDLE search =
+      FindFirstFileW((folder + kOwnPrefix + L"*").c_str(), &found);
   if (search == INVALID_HANDLE_VALUE)
     return;
   do {
-    if (IsOwnName(found.cFileName, name, suffix))
+    const bool old_enough = now - Ticks(found.ftLastWriteTime) > kLeftoverAge;
+    const bool leftover =
+        IsOwnName(found.cFileName, kAsideSuffix) ||
+        (IsOwnName(found.cFileName, kCopySuffix) && old_enough);
+    if (leftover && (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
       DeleteFileW((folder + found.cFileName).c_str());
   } while (FindNextFileW(search, &found));
   FindClose(search);
 }
 
-bool IsTarget(DWORD attributes) {
-  const DWORD not_a_target =
-      FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-  return (attributes & not_a_target) == 0;
+bool IsHiddenOrSystem(DWORD attributes) {
+  return (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0;
+}
+
+// The path of the file the handle has open, after every link, where the
+// system can tell (from Vista on; before it files had no links).
+std::wstring FinalPath(HANDLE file, const std::wstring& path) {
+  using GetFinalPath = DWORD(WINAPI*)(HANDLE, LPWSTR, DWORD, DWORD);
+  const HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+  const auto get_final_path =
+      kernel == nullptr
+          ? nullptr
+          : reinterpret_cast<GetFinalPath>(reinterpret_cast<void*>(
+                GetProcAddress(kernel, "GetFinalPathNameByHandleW")));
+  if (get_final_path == nullptr)
+    return path;
+  std::wstring final_path(MAX_PATH, L'\0');
+  DWORD length = get_final_path(file, final_path.data(),
+                                static_cast<DWORD>(final_path.size()), 0);
+  if (length >= final_path.size()) {
+    final_path.resize(length + 1);
+    length = get_final_path(file, final_path.data(),
+                            static_cast<DWORD>(final_path.size()), 0);
+  }
+  if (length == 0 || length >= final_path.size())
+    return path;
+  final_path.resize(length);
+  return final_path;
 }
 
 bool SameFile(HANDLE opened, const std::wstring& path) {
@@ -182,7 +226,7 @@ bool SameFile(HANDLE opened, const std::wstring& path) {
 Win32Platform::Win32Platform() {
   const std::wstring program = ModulePath();
   if (!program.empty())
-    RemoveOwnNames(program, kAsideSuffix);
+    RemoveLeftovers(FolderOf(program));
 }
 
 std::string Win32Platform::ArgumentText() {
@@ -214,25 +258,35 @@ OpenedFile Win32Platform::OpenShared(const std::string& path, bool write,
       wide.c_str(), GENERIC_READ | (write ? GENERIC_WRITE : 0), share, nullptr,
       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
-    // Refused only where an ordinary file is there to refuse.
+    // Refused only where an ordinary file is there to refuse; a folder
+    // cannot be opened this way.
     const DWORD attributes = GetFileAttributesW(wide.c_str());
-    return OpenedFile{.found = attributes != INVALID_FILE_ATTRIBUTES &&
-                                       IsTarget(attributes)
-                                   ? Found::Refused
-                                   : Found::Absent};
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+      return OpenedFile{.found = Found::Absent};
+    OpenedFile refused{.found = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0
+                                    ? Found::Other
+                                    : Found::Refused};
+    refused.hidden = IsHiddenOrSystem(attributes);
+    return refused;
+  }
+  const DWORD type = GetFileType(file);
+  if (type == FILE_TYPE_PIPE && !write) {
+    OpenedFile stream{.found = Found::Stream};
+    stream.id = Adopt(file);
+    return stream;
   }
   BY_HANDLE_FILE_INFORMATION info;
-  if (GetFileType(file) != FILE_TYPE_DISK ||
-      !GetFileInformationByHandle(file, &info) ||
-      !IsTarget(info.dwFileAttributes)) {
+  if (type != FILE_TYPE_DISK || !GetFileInformationByHandle(file, &info) ||
+      (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
     CloseHandle(file);
-    return OpenedFile{.found = Found::Absent};
+    return OpenedFile{.found = Found::Other};
   }
   OpenedFile opened{.found = Found::File};
   opened.id = Adopt(file);
   opened.length = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) |
                   info.nFileSizeLow;
   opened.has_holes = (info.dwFileAttributes & FILE_ATTRIBUTE_SPARSE_FILE) != 0;
+  opened.hidden = IsHiddenOrSystem(info.dwFileAttributes);
   return opened;
 }
 
@@ -263,10 +317,8 @@ OpenedFile Win32Platform::OpenLocked(const std::string& path) {
       Close(file.id);
       return OpenedFile{.found = Found::Refused};
     }
-    if (SameFile(handle, Wide(path))) {
-      RemoveOwnNames(Wide(path), kCopySuffix);
+    if (SameFile(handle, Wide(path)))
       return file;
-    }
     // The holder before put a new file in its place: lock that one.
     Close(file.id);
   }
@@ -293,6 +345,22 @@ bool Win32Platform::ReadAt(FileId file, std::uint64_t offset,
     done += got;
   }
   return true;
+}
+
+bool Win32Platform::ReadStream(FileId file, std::size_t limit,
+                               std::vector<std::uint8_t>* bytes) {
+  std::vector<std::uint8_t> piece(kCopyBufferSize);
+  for (;;) {
+    DWORD got = 0;
+    if (!ReadFile(Handle(file), piece.data(), static_cast<DWORD>(piece.size()),
+                  &got, nullptr))
+      return GetLastError() == ERROR_BROKEN_PIPE;  // the writer is done
+    if (got == 0)
+      return true;
+    bytes->insert(bytes->end(), piece.begin(), piece.begin() + got);
+    if (bytes->size() > limit)
+      return false;
+  }
 }
 
 std::size_t Win32Platform::WriteAt(FileId file, std::uint64_t offset,
@@ -349,6 +417,36 @@ std::string Win32Platform::ProgramExecutablePath() {
   return Narrow(ModulePath());
 }
 
+Replaced Win32Platform::FindReplaced(const std::string& path,
+                                     std::string* final_path) {
+  *final_path = path;
+  const std::wstring wide = Wide(path);
+  // Through any link; a folder opens only with backup semantics.
+  const HANDLE file =
+      CreateFileW(wide.c_str(), FILE_READ_ATTRIBUTES,
+                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    const DWORD attributes = GetFileAttributesW(wide.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
+      return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
+                 ? Replaced::DanglingLink
+                 : Replaced::NotAFile;
+    return attributes == INVALID_FILE_ATTRIBUTES ? Replaced::New
+                                                 : Replaced::NotAFile;
+  }
+  BY_HANDLE_FILE_INFORMATION info;
+  const bool ordinary = GetFileType(file) == FILE_TYPE_DISK &&
+                        GetFileInformationByHandle(file, &info) &&
+                        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+  if (ordinary)
+    *final_path = Narrow(FinalPath(file, wide));
+  CloseHandle(file);
+  return ordinary ? Replaced::File : Replaced::NotAFile;
+}
+
 FileId Win32Platform::CreateBeside(const std::string& path,
                                    std::string* created_path) {
   const std::wstring original = Wide(path);
@@ -356,11 +454,13 @@ FileId Win32Platform::CreateBeside(const std::string& path,
   if (attributes != INVALID_FILE_ATTRIBUTES &&
       (attributes & FILE_ATTRIBUTE_READONLY) != 0)
     return kNoFile;
+  const std::wstring folder = FolderOf(original);
+  RemoveLeftovers(folder);
   // CREATE_NEW: a file or a link that is already there under the name is
   // never written through; another name is tried instead. The new file
   // takes the folder's permissions, as the original did.
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-    const std::wstring copy = original + L"." + UniqueTag() + kCopySuffix;
+    const std::wstring copy = folder + OwnName(kCopySuffix);
     const HANDLE file =
         CreateFileW(copy.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                     CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -379,12 +479,20 @@ bool Win32Platform::PutInPlace(const std::string& replacement,
                                const std::string& path) {
   const std::wstring target = Wide(path);
   const std::wstring copy = Wide(replacement);
-  if (GetFileAttributesW(target.c_str()) == INVALID_FILE_ATTRIBUTES)
+  const DWORD attributes = GetFileAttributesW(target.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES)
     return MoveFileExW(copy.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH);
+  // Only an ordinary file is ever replaced, or moved aside.
+  if ((attributes &
+       (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0)
+    return false;
+  if (MoveFileExW(copy.c_str(), target.c_str(),
+                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    return true;
   // A running program cannot be overwritten or deleted, but it can be
   // renamed: move it aside, move the new one in, and remove the old one
   // when it is no longer running (at the latest at the next start).
-  const std::wstring aside = target + L"." + UniqueTag() + kAsideSuffix;
+  const std::wstring aside = FolderOf(target) + OwnName(kAsideSuffix);
   if (!MoveFileExW(target.c_str(), aside.c_str(), MOVEFILE_WRITE_THROUGH))
     return false;
   if (!MoveFileExW(copy.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)) {
@@ -448,8 +556,8 @@ Drawing Win32Platform::OutputDrawing() {
   return Drawing::Braille;
 }
 
-bool Win32Platform::PrintOutput(const std::string& caption,
-                                const std::string& text) {
+Output Win32Platform::PrintOutput(const std::string& caption,
+                                  const std::string& text) {
   FindOutput();
   const std::string lines = WithCrLf(text);
   if (output_kind_ == OutputKind::Console) {
@@ -457,17 +565,24 @@ bool Win32Platform::PrintOutput(const std::string& caption,
     DWORD written = 0;
     return WriteConsoleW(output_, wide.data(), static_cast<DWORD>(wide.size()),
                          &written, nullptr) &&
-           written == wide.size();
+                   written == wide.size()
+               ? Output::Shown
+               : Output::Failed;
   }
   if (output_kind_ == OutputKind::Stream) {
     DWORD written = 0;
-    return WriteFile(output_, lines.data(), static_cast<DWORD>(lines.size()),
-                     &written, nullptr) &&
-           written == lines.size();
+    if (WriteFile(output_, lines.data(), static_cast<DWORD>(lines.size()),
+                  &written, nullptr) &&
+        written == lines.size())
+      return Output::Shown;
+    const DWORD error = GetLastError();
+    return error == ERROR_NO_DATA || error == ERROR_BROKEN_PIPE
+               ? Output::ReaderGone
+               : Output::Failed;
   }
   MessageBoxW(nullptr, Wide(lines).c_str(), Wide(caption).c_str(),
               MB_OK | MB_ICONINFORMATION);
-  return true;
+  return Output::Shown;
 }
 
 }  // namespace mdlReplace

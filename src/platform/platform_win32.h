@@ -10,7 +10,8 @@ namespace mdlReplace {
 
 class Win32Platform : public Platform {
  public:
-  // Removes the programs that earlier attaches moved aside while they ran.
+  // Removes what earlier runs left beside the program: copies they were cut
+  // short from putting in place, programs moved aside while they ran.
   Win32Platform();
 
   std::string ArgumentText() override;
@@ -23,12 +24,16 @@ class Win32Platform : public Platform {
                std::uint64_t length) override;
   bool ReadAt(FileId file, std::uint64_t offset,
               std::span<std::uint8_t> data) override;
+  bool ReadStream(FileId file, std::size_t limit,
+                  std::vector<std::uint8_t>* bytes) override;
   std::size_t WriteAt(FileId file, std::uint64_t offset,
                       std::span<const std::uint8_t> data) override;
   bool CopyInto(FileId from, FileId to, std::uint64_t length) override;
   bool Flush(FileId file) override;
   bool Close(FileId file) override;
   std::string ProgramExecutablePath() override;
+  Replaced FindReplaced(const std::string& path,
+                        std::string* final_path) override;
   FileId CreateBeside(const std::string& path,
                       std::string* created_path) override;
   bool PutInPlace(const std::string& replacement,
@@ -37,8 +42,8 @@ class Win32Platform : public Platform {
   void ShowErrorBox(const std::string& caption,
                     const std::string& message) override;
   Drawing OutputDrawing() override;
-  bool PrintOutput(const std::string& caption,
-                   const std::string& text) override;
+  Output PrintOutput(const std::string& caption,
+                     const std::string& text) override;
 
  private:
   // Where PrintOutput's text goes, found on first use.

@@ -2,18 +2,28 @@
 
 namespace mdlReplace {
 
-bool ReplaceFile(Platform& platform, const std::string& path,
-                 const std::function<bool(FileId)>& fill) {
+Replacement ReplaceFile(Platform& platform, const std::string& path,
+                        const std::function<bool(FileId)>& fill) {
+  std::string final_path;
+  switch (platform.FindReplaced(path, &final_path)) {
+    case Replaced::NotAFile:
+      return Replacement::NotAFile;
+    case Replaced::DanglingLink:
+      return Replacement::DanglingLink;
+    case Replaced::File:
+    case Replaced::New:
+      break;
+  }
   std::string copy_path;
-  const FileId copy = platform.CreateBeside(path, &copy_path);
+  const FileId copy = platform.CreateBeside(final_path, &copy_path);
   if (copy == kNoFile)
-    return false;
+    return Replacement::Failed;
   const bool written = fill(copy) && platform.Flush(copy);
   const bool closed = platform.Close(copy);
-  if (written && closed && platform.PutInPlace(copy_path, path))
-    return true;
+  if (written && closed && platform.PutInPlace(copy_path, final_path))
+    return Replacement::Done;
   platform.RemoveFile(copy_path);
-  return false;
+  return Replacement::Failed;
 }
 
 }  // namespace mdlReplace

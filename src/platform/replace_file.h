@@ -8,11 +8,17 @@
 
 namespace mdlReplace {
 
-// Writes a new file for the exact path beside it, flushes it, and puts it
-// in the path's place in one step: afterwards the path names the whole new
-// file or, on any failure, what it named before, and no copy is left. fill
-// writes the content into the new file and tells whether all of it went in.
-bool ReplaceFile(Platform& platform, const std::string& path,
-                 const std::function<bool(FileId)>& fill);
+enum class Replacement { Done, NotAFile, DanglingLink, Failed };
+
+// Writes a new file for the exact path beside the file it names, flushes
+// it, and puts it in that file's place in one step: afterwards the path
+// names the whole new file or, on any failure, what it named before, and
+// no copy is left. A symbolic link stays a link: the ordinary file it
+// finally names is the one replaced, in its own folder, keeping its mode.
+// A folder, device or pipe, or a link to one or to nothing, is left alone.
+// fill writes the content into the new file and tells whether all of it
+// went in.
+Replacement ReplaceFile(Platform& platform, const std::string& path,
+                        const std::function<bool(FileId)>& fill);
 
 }  // namespace mdlReplace

@@ -1,0 +1,139 @@
+#include "front/font_source.h"
+
+#include <algorithm>
+
+#include "fonts/formats.h"
+#include "patcher/patcher.h"
+#include "platform/names.h"
+#include "platform/show_error.h"
+
+namespace mdlReplace {
+
+namespace {
+
+std::string Unreadable(SourceUse use, const std::string& path) {
+  return use == SourceUse::Tool ? path + " could not be read."
+                                : std::string(kFontFileUnreadable);
+}
+
+std::string NotAFontFile(const std::string& path) {
+  return path + " is not a font file.";
+}
+
+std::string TooLong(const std::string& path) {
+  return path + " is too long to be an 8x8 font.";
+}
+
+// The message when a reader finds something wrong, after the file's name.
+std::string Problem(const std::string& path, const std::string& problem) {
+  return problem.empty() ? problem : path + " " + problem;
+}
+
+// The font of a game file, by its name: at the offset of its version.
+std::string FontOfGameFile(Platform& platform, const std::string& path,
+                           const OpenedFile& file, const TargetFile& target,
+                           SourceUse use, FontImage* font) {
+  const KnownVersion* version = FindVersion(target, file.length);
+  if (version == nullptr)
+    return SizeMessage(path + std::string(kSizeLabelEnd), file.length);
+  return platform.ReadAt(file.id, version->font_offset, *font)
+             ? std::string()
+             : Unreadable(use, path);
+}
+
+// The font of the file's last block, when it ends with one; false when it
+// does not.
+bool ReadLastBlock(Platform& platform, const OpenedFile& file, FontImage* font,
+                   bool* read) {
+  *read = true;
+  if (file.length < kFontBlockSize)
+    return false;
+  FontBlock block{};
+  *read = platform.ReadAt(file.id, file.length - kFontBlockSize, block);
+  return !*read || FontOfBlock(block, font);
+}
+
+// A file in no font format: what is taken of it, if anything.
+std::string FontOfOtherFile(std::span<const std::uint8_t> head,
+                            std::uint64_t length, SourceUse use,
+                            FontImage* font) {
+  if (use == SourceUse::Attach && length >= kFontSize) {
+    std::copy(head.begin(), head.end(), font->begin());
+    return std::string();
+  }
+  return std::string(kFontNot8x8);
+}
+
+// The font of the opened file, by what the file is: a patch run's raw font;
+// a game file, by its name; a program that carries a font; a font file, by
+// its name and content. Returns an empty string, or the message that says
+// why there is none.
+std::string FontOfFile(Platform& platform, const std::string& path,
+                       const OpenedFile& file, SourceUse use, FontImage* font) {
+  if (use == SourceUse::Patch && file.length == kFontSize)
+    return platform.ReadAt(file.id, 0, *font) ? std::string()
+                                              : Unreadable(use, path);
+  if (const TargetFile* target = FindTargetFile(FileNameOf(path)))
+    return FontOfGameFile(platform, path, file, *target, use, font);
+  bool read = true;
+  if (ReadLastBlock(platform, file, font, &read))
+    return read ? std::string() : Unreadable(use, path);
+  if (use != SourceUse::Tool) {
+    // What the first bytes begin like tells, before a large file is read.
+    Bytes head(std::min<std::uint64_t>(file.length, kFontSize));
+    if (!platform.ReadAt(file.id, 0, head))
+      return Unreadable(use, path);
+    if (!BeginsLikeOtherFormat(head))
+      return FontOfOtherFile(head, file.length, use, font);
+  }
+  if (file.length > kLargestFontFile)
+    return TooLong(path);
+  Bytes bytes(file.length);
+  if (!platform.ReadAt(file.id, 0, bytes))
+    return Unreadable(use, path);
+  return Problem(path, ReadFont(FileNameOf(path), bytes, font));
+}
+
+// A pipe holds a font file, read to its end.
+std::string FontOfStream(Platform& platform, const std::string& path,
+                         const OpenedFile& stream, FontImage* font) {
+  Bytes bytes;
+  if (!platform.ReadStream(stream.id, kLargestFontFile, &bytes))
+    return bytes.size() > kLargestFontFile ? TooLong(path)
+                                           : Unreadable(SourceUse::Tool, path);
+  return Problem(path, ReadFont(FileNameOf(path), bytes, font));
+}
+
+}  // namespace
+
+FontLoad ReadFontSource(Platform& platform, const std::string& path,
+                        SourceUse use, FontImage* font) {
+  const bool tool = use == SourceUse::Tool;
+  const OpenedFile file = platform.Open(
+      path, tool ? Naming::Exact : Naming::Spelled, OpenMode::Read);
+  // Only the tools read a pipe, or tell a folder or device from nothing.
+  const bool open = file.found == Found::File || file.found == Found::Stream;
+  if (file.found == Found::Absent ||
+      (!tool && file.found != Found::File && file.found != Found::Refused)) {
+    if (open)
+      platform.Close(file.id);
+    return FontLoad::Absent;
+  }
+  std::string message;
+  if (file.found == Found::Other)
+    message = NotAFontFile(path);
+  else if (file.found == Found::Refused)
+    message = Unreadable(use, path);
+  else if (file.found == Found::Stream)
+    message = FontOfStream(platform, path, file, font);
+  else
+    message = FontOfFile(platform, path, file, use, font);
+  if (open && !platform.Close(file.id) && message.empty())
+    message = Unreadable(use, path);
+  if (message.empty())
+    return FontLoad::Loaded;
+  ShowError(platform, message);
+  return FontLoad::Failed;
+}
+
+}  // namespace mdlReplace

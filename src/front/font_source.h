@@ -1,0 +1,39 @@
+// A font from a file of the user's: a font file in any format the program
+// reads, a game file, or a program that carries a font.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "fonts/font.h"
+#include "platform/platform.h"
+
+namespace mdlReplace {
+
+constexpr std::string_view kFontFileNotFound = "Font file not found";
+constexpr std::string_view kFontNot8x8 = "Font is not 8x8, or is compressed";
+constexpr std::string_view kFontFileUnreadable =
+    "The font file could not be read.";
+
+// What the font is for, which decides what is taken.
+enum class SourceUse {
+  // A patch run's font file, named as the game's players spell paths: one
+  // of 2048 bytes is taken as it is; any other is read as a font source,
+  // or refused as no 8x8 font.
+  Patch,
+  // Attaching: a font source, or else the first 2048 bytes of a file that
+  // has so many.
+  Attach,
+  // --show and --convert: a font source at the exact path, a pipe too.
+  Tool,
+};
+
+enum class FontLoad { Loaded, Absent, Failed };
+
+// Reads the font of the source. A source that is there but gives no font
+// gets its message here (Failed); where there is none the caller decides
+// what to say (Absent).
+FontLoad ReadFontSource(Platform& platform, const std::string& path,
+                        SourceUse use, FontImage* font);
+
+}  // namespace mdlReplace
