@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <string>
 #include <vector>
@@ -58,6 +59,66 @@ Bytes InvertedColourSheet(const FontImage& font) {
   return Png(128, 128, rgb);
 }
 
+// One gzip member of the bytes.
+Bytes Gzip(const Bytes& bytes) {
+  z_stream stream{};
+  deflateInit2(&stream, 9, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY);
+  Bytes out(deflateBound(&stream, static_cast<uLong>(bytes.size())) + 32);
+  stream.next_in = const_cast<Bytef*>(bytes.data());
+  stream.avail_in = static_cast<uInt>(bytes.size());
+  stream.next_out = out.data();
+  stream.avail_out = static_cast<uInt>(out.size());
+  deflate(&stream, Z_FINISH);
+  out.resize(stream.total_out);
+  deflateEnd(&stream);
+  return out;
+}
+
+void AppendBig32(Bytes* bytes, std::uint32_t value) {
+  for (int shift = 24; shift >= 0; shift -= 8)
+    bytes->push_back(static_cast<std::uint8_t>(value >> shift));
+}
+
+// A PNG chunk with its length and CRC.
+Bytes Chunk(std::string_view type, const Bytes& data) {
+  Bytes chunk;
+  AppendBig32(&chunk, static_cast<std::uint32_t>(data.size()));
+  const Bytes typed = Joined(Text(type), data);
+  chunk.insert(chunk.end(), typed.begin(), typed.end());
+  AppendBig32(&chunk, static_cast<std::uint32_t>(crc32(
+                          0, typed.data(), static_cast<uInt>(typed.size()))));
+  return chunk;
+}
+
+// A 16-bit grey PNG of the font, as Pillow writes one: ink and background
+// differ only in their low bytes.
+Bytes Png16Sheet(const FontImage& font, std::uint32_t side) {
+  Bytes header;
+  AppendBig32(&header, side);
+  AppendBig32(&header, side == 128 ? 128 : 1);
+  header.insert(header.end(), {16, 0, 0, 0, 0});
+  Bytes rows;
+  for (std::size_t y = 0; y < (side == 128 ? 128 : 1); ++y) {
+    rows.push_back(0);  // no filter
+    for (std::size_t x = 0; x < side; ++x) {
+      const bool ink =
+          side == 128 && IsInk(font, (y / 8) * 16 + x / 8, y % 8, x % 8);
+      rows.insert(rows.end(),
+                  {0x03, static_cast<std::uint8_t>(ink ? 0xE9 : 0xE8)});
+    }
+  }
+  Bytes packed(compressBound(static_cast<uLong>(rows.size())));
+  uLongf packed_size = static_cast<uLongf>(packed.size());
+  compress(packed.data(), &packed_size, rows.data(),
+           static_cast<uLong>(rows.size()));
+  packed.resize(packed_size);
+  Bytes png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  for (const Bytes& chunk :
+       {Chunk("IHDR", header), Chunk("IDAT", packed), Chunk("IEND", {})})
+    png.insert(png.end(), chunk.begin(), chunk.end());
+  return png;
+}
+
 Bytes Psf2(std::uint32_t count, std::uint32_t height, std::uint32_t width,
            std::size_t glyph_bytes) {
   Bytes bytes = {0x72, 0xb5, 0x4a, 0x86};
@@ -98,6 +159,11 @@ TEST(Fonts, ReadsWhatFontMakersHaveAndRefusesTheRest) {
   const Bytes png = WriteFont(font, FontFormat::Png);
   // A glyph of 5x7 set one pixel in from the left, on the baseline: its
   // rows land in the cell's rows 1 to 7, shifted right by one.
+  const Bytes raw = WriteFont(font, FontFormat::Raw);
+  Bytes damaged_png = png;
+  damaged_png[60] ^= 0x01;
+  Bytes padded_text = Text("0x00\n.......\n");
+  padded_text.resize(2048, '\n');
   const Bytes small_glyph = Joined(
       Text(kBdfHead), Text("STARTCHAR A\nENCODING 65\nBBX 5 7 1 -1\nBITMAP\n"
                            "20\n50\n88\nF8\n88\n88\n88\nENDCHAR\nENDFONT\n"));
@@ -153,6 +219,50 @@ TEST(Fonts, ReadsWhatFontMakersHaveAndRefusesTheRest) {
       {"2048 bytes of a broken PNG named otherwise",
        Joined({0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'}, Bytes(2040, 0x18)),
        "is a PNG image that could not be read.", "my.png"},
+      {"BDF glyph without ENDCHAR",
+       Joined(Text(kBdfHead), Text("STARTCHAR A\nENCODING 65\nBBX 8 8 0 -1\n"
+                                   "BITMAP\n00\nSTARTCHAR B\nENCODING 66\n")),
+       "is a BDF font that lacks an ENDCHAR line before line 9."},
+      {"BDF row that is not hex",
+       Joined(Text(kBdfHead),
+              Text("STARTCHAR A\nENCODING 65\nBITMAP\n0G\nENDCHAR\n")),
+       "is a BDF font with a malformed line 7."},
+      {"BDF row more than its box",
+       Joined(Text(kBdfHead), Text("STARTCHAR A\nENCODING 65\nBBX 8 1 0 -1\n"
+                                   "BITMAP\n00\n00\nENDCHAR\nENDFONT\n")),
+       "is a BDF font with a malformed line 9."},
+      {"BDF glyph given twice",
+       Joined(Text(kBdfHead),
+              Text("STARTCHAR A\nENCODING 65\nBBX 0 0 0 0\nBITMAP\n"
+                   "ENDCHAR\nSTARTCHAR B\nENCODING 65\n")),
+       "is a BDF font that gives glyph 0x41 twice (line 10)."},
+      {"BDF properties without their end",
+       Text("STARTFONT 2.1\nSTARTPROPERTIES 1\nFOO 1\nCHARS 0\nENDFONT\n"),
+       "is a BDF font that lacks an ENDPROPERTIES line before line 4."},
+      {"BDF glyph placed past the end of int",
+       Text("STARTFONT 2.1\nFONTBOUNDINGBOX 8 8 2147483647 2147483647\n"
+            "STARTCHAR A\nENCODING 65\nBBX 1 1 -2147483648 -2147483648\n"
+            "BITMAP\n80\nENDCHAR\nENDFONT\n"),
+       "is a BDF font whose glyph 0x41 does not fit an 8x8 cell."},
+      {"text font padded to 2048 bytes", padded_text,
+       "is a text font with a malformed line 2."},
+      {"text font after blank lines",
+       Text("\n  \n0x41\n........\n........\n........\n........\n"
+            "........\n........\n........\n........\n"),
+       ""},
+      {"gzip of two members",
+       Joined(Gzip(Bytes(raw.begin(), raw.begin() + 1000)),
+              Gzip(Bytes(raw.begin() + 1000, raw.end()))),
+       ""},
+      {"gzip with bytes after it", Joined(Gzip(raw), Text("junk")),
+       "is compressed, but other bytes follow its compressed data."},
+      {"gzip of too little", Gzip(Bytes(100)),
+       "is compressed, and what it holds is taken for a raw font, but is 100 "
+       "bytes long, not 2048."},
+      {"PNG with a damaged chunk", damaged_png,
+       "is a PNG image whose data is damaged."},
+      {"PNG wider than stb reads", Png16Sheet(font, 20000),
+       "is a 20000x1 image, not a 128x128 font sheet."},
       {"anything else", Bytes(100, 0x20),
        "is taken for a raw font, but is 100 bytes long, not 2048."},
   };
@@ -171,6 +281,8 @@ TEST(Fonts, ReadsWhatFontMakersHaveAndRefusesTheRest) {
                                           0x44, 0x44}));
   ASSERT_EQ(ReadFont("a.png", InvertedColourSheet(font), &read), "");
   EXPECT_EQ(read, font) << "light ink on a dark, coloured sheet";
+  ASSERT_EQ(ReadFont("a.png", Png16Sheet(font, 128), &read), "");
+  EXPECT_EQ(read, font) << "a 16-bit sheet";
 }
 
 TEST(Fonts, OtherFormatsAreNotTakenForRawFonts) {

@@ -395,6 +395,165 @@ expect_errors "${caption}game/BRANVEL.EXE File size: 1000
 Maybe it's a different version of the game."
 end
 
+begin "DEST: only an ordinary file is replaced, through any link"
+real_font font.fnt
+mkdir album.png
+mkfifo pipe.png
+ln -s album.png folder-link.png
+ln -s nowhere dangling.fnt
+make_file mine 100
+chmod 640 mine
+ln -s mine link.fnt
+cp /usr/bin/env env
+ln -s env env-link.fnt
+while IFS='|' read -r destination message; do
+  run --convert font.fnt "$destination"
+  expect_status 1
+  expect_errors "$caption$destination $message"
+done <<CASES
+album.png|could not be written.
+pipe.png|could not be written.
+folder-link.png|could not be written.
+dangling.fnt|is a symbolic link to a file that does not exist.
+CASES
+[ -d album.png ] && [ -z "$(ls -A album.png)" ] && [ -p pipe.png ] &&
+  [ "$(readlink folder-link.png)" = album.png ] && [ "$(readlink dangling.fnt)" = nowhere ] ||
+  fail "a refused DEST was changed"
+for link in link.fnt env-link.fnt; do
+  run --convert font.fnt "$link"
+  expect_status 0
+  [ -L "$link" ] || fail "$link is no longer a link"
+  cmp -s "$(readlink "$link")" font.fnt || fail "what $link names does not hold the font"
+done
+[ "$(stat -c %a mine env)" = "640
+755" ] || fail "the files lost their modes: $(stat -c %a mine env)"
+run --convert font.fnt "$(printf 'x%.0s' $(seq 1 251)).fnt"
+expect_status 0
+cmp -s font.fnt x*x.fnt || fail "a name of 255 bytes was not written"
+# A new DEST takes the mode a new file gets, whatever its source's.
+umask 027
+run --convert env new.bdf
+umask 022
+[ "$(stat -c %a new.bdf)" = 640 ] || fail "a new DEST has mode $(stat -c %a new.bdf)"
+[ -z "$(ls -A | grep zyr2font-)" ] || fail "a copy was left"
+end
+
+for name in QUIT USR1 ALRM TERM KILL; do
+  begin "SIG$name during a convert: no copy outlives the next convert"
+  real_font font.fnt
+  sh -c 'strace -f -qq -o /dev/null -e trace=fsync -e inject=fsync:signal="$0":when=1 \
+    "$1" --convert font.fnt out.bdf; echo $? >.status' "$name" "$program" 2>/dev/null
+  status=$(cat .status)
+  expect_status $((128 + $(kill -l "$name")))
+  [ ! -e out.bdf ] || fail "out.bdf was written"
+  left=$(ls -A | grep -c zyr2font-)
+  [ "$left" = "$([ "$name" = KILL ] && echo 1 || echo 0)" ] || fail "$left copies left"
+  run --convert font.fnt other.psf
+  expect_status 0
+  [ -z "$(ls -A | grep zyr2font-)" ] || fail "the next convert left a copy"
+  end
+done
+
+begin "SOURCE: a folder or device is no font file, and a pipe is read to its end"
+real_font font.fnt
+mkdir folder
+for source in folder /dev/null; do
+  run --show "$source"
+  expect_status 1
+  expect_errors "${caption}$source is not a font file."
+done
+gzip -c font.fnt >font.fnt.gz
+run --convert /dev/stdin out.fnt < <(cat font.fnt.gz)
+expect_status 0
+cmp -s out.fnt font.fnt || fail "the pipe was read wrong"
+end
+
+begin "peers' files that were read wrong are read right or refused"
+real_font font.fnt
+# Pillow's plain 16-bit save: ink and background differ in the low byte.
+/usr/bin/python3 -c '
+import sys
+from PIL import Image
+font = open("font.fnt", "rb").read()
+sheet = Image.new("I", (128, 128), 1000)
+for code in range(256):
+  for row in range(8):
+    for column in range(8):
+      if font[code * 8 + row] >> (7 - column) & 1:
+        sheet.putpixel((code % 16 * 8 + column, code // 16 * 8 + row), 1001)
+sheet.save("deep.png")'
+head -c 1000 font.fnt | gzip >two.fnt.gz
+tail -c 1048 font.fnt | gzip >>two.fnt.gz
+for source in deep.png two.fnt.gz; do
+  run --convert "$source" out.fnt
+  expect_status 0
+  cmp -s out.fnt font.fnt || fail "$source reads to other glyphs"
+done
+cp two.fnt.gz trailing.fnt.gz
+echo more >>trailing.fnt.gz
+run --show trailing.fnt.gz
+expect_errors "${caption}trailing.fnt.gz is compressed, but other bytes follow its compressed data."
+end
+
+begin "memory stays small: bombs get their format's message under a limit"
+if [ "$sanitized" = 1 ]; then
+  echo "  (skipped: a sanitized build cannot run under a memory limit)"
+else
+  /usr/bin/python3 -c '
+import gzip, struct, zlib
+def chunk(kind, data):
+  return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+packer = zlib.compressobj(9)
+data = b"".join(packer.compress(bytes(1 << 20)) for _ in range(1024)) + packer.flush()
+open("bomb.png", "wb").write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", 128, 128, 8, 0, 0, 0, 0))
+  + chunk(b"IDAT", data) + chunk(b"IEND", b""))
+open("lines.bdf.gz", "wb").write(gzip.compress(b"STARTFONT 2.1\n" + b"\n" * (16 << 20), 9))
+open("rows.bdf.gz", "wb").write(gzip.compress(b"STARTFONT 2.1\nFONTBOUNDINGBOX 8 8 0 -1\nSTARTCHAR A\nBITMAP\n" + b"00\n" * (5 << 20), 9))'
+  while IFS='|' read -r source message; do
+    run_as "" prlimit --as=$((40 * 1024 * 1024)) "$program" --show "$source"
+    expect_status 1
+    expect_errors "$caption$source $message"
+  done <<CASES
+bomb.png|is a PNG image whose data is damaged.
+lines.bdf.gz|is compressed, and holds more than an 8x8 font could.
+rows.bdf.gz|is a BDF font with a malformed line 13.
+CASES
+fi
+end
+
+begin "output that cannot be written is reported, unless its reader left"
+real_font font.fnt
+for command in --show --help --version; do
+  arguments=("$command")
+  [ "$command" = --show ] && arguments+=(font.fnt)
+  timeout 20 "$program" "${arguments[@]}" >/dev/full 2>.err
+  status=$?
+  errors=$(cat .err)
+  expect_status 1
+  expect_errors "${caption}The output could not be written."
+  timeout 20 "$program" "${arguments[@]}" 2>.err | head -c 1 >/dev/null
+  [ "${PIPESTATUS[0]}" = 0 ] && [ ! -s .err ] || fail "$command into a pipe closed early: ${PIPESTATUS[0]}, $(cat .err)"
+done
+run --help extra
+expect_status 1
+expect_errors "${caption}--help takes no file: zyr2font --help"
+end
+
+begin "the BDF it writes is what X's and the console's font tools read"
+real_font font.fnt
+run --convert font.fnt font.bdf
+bdftopcf -o font.pcf font.bdf || fail "bdftopcf refused the BDF"
+pcf2bdf -o back.bdf font.pcf
+run --convert back.bdf back.fnt
+cmp -s back.fnt font.fnt || fail "the font came back other through PCF"
+bdf2psf font.bdf /usr/share/bdf2psf/standard.equivalents /usr/share/bdf2psf/ascii.set 256 \
+  console.psf || fail "bdf2psf refused the BDF"
+run --convert console.psf console.fnt
+# The console's ASCII set, 0x20 to 0x7E, sits where the font has it.
+cmp -s <(tail -c +257 console.fnt | head -c 760) <(tail -c +257 font.fnt | head -c 760) ||
+  fail "ASCII came back other through bdf2psf"
+end
+
 begin "--show draws with the characters the locale has"
 real_font font.fnt
 LC_ALL= LANG=C.UTF-8 run --show font.fnt

@@ -309,6 +309,22 @@ TEST(RunProgram, Commands) {
        0,
        "old.bdf"},
       {"shown", {"--show", "my.fnt"}, "", 0, ""},
+      {"from a pipe", {"--convert", "pipe", "out.psf"}, "", 0, "out.psf"},
+      {"from a folder",
+       {"--show", "album.png"},
+       "album.png is not a font file.",
+       1,
+       ""},
+      {"to a folder",
+       {"--convert", "my.fnt", "album.png"},
+       "album.png could not be written.",
+       1,
+       ""},
+      {"help with a file",
+       {"--help", "extra"},
+       "--help takes no file: zyr2font --help",
+       1,
+       ""},
       {"without a source",
        {"--show"},
        "--show takes one file: zyr2font --show SOURCE",
@@ -335,6 +351,8 @@ TEST(RunProgram, Commands) {
     platform.AddFile(R"(game\BRANVEL.EXE)", 3000);
     platform.files["my.fnt"].bytes = font;
     platform.AddFile("old.bdf", 10, 0x55);
+    platform.files["album.png"].kind = FakePlatform::Kind::Folder;
+    platform.files["pipe"] = {font, false, false, FakePlatform::Kind::Pipe};
     platform.files["zyr2font.orig"].bytes = Pattern(5000, 9);
     platform.files["zyr2font.exe"].bytes = Pattern(5000, 9);
     platform.files["zyr2font.exe"].bytes.insert(

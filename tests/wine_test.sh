@@ -209,6 +209,24 @@ expect_status 1
 expect_unchanged game/ZYR2.EXE
 end
 
+begin "font tools: a folder as DEST is refused, and a long DEST name is written"
+make_font my.fnt
+mkdir album.png
+make_file album.png/inside 10
+run "--convert \"$(windows_path "$case_dir/my.fnt")\" \"$(windows_path "$case_dir/album.png")\""
+expect_status 1
+# The trace shows a backslash doubled.
+folder=$(windows_path "$case_dir/album.png")
+expect_boxes "$(box "${folder//\\/\\\\} could not be written.")"
+[ -d album.png ] && [ "$(ls -A album.png | tr '\n' ' ')" = "inside inside.orig " ] ||
+  fail "the folder was changed"
+long=$(printf 'x%.0s' $(seq 1 236)).fnt
+run "--convert \"$(windows_path "$case_dir/my.fnt")\" \"$(windows_path "$case_dir/$long")\""
+expect_status 0
+cmp -s my.fnt "$long" || fail "a name of 240 characters was not written"
+[ -z "$(ls -A | grep zyr2font)" ] || fail "left: $(ls -A | grep zyr2font)"
+end
+
 begin "no attached font"
 make_file game/ZYR2.EXE 597504
 cd game
