@@ -34,7 +34,7 @@ constexpr std::size_t kHeaderDataSize = 13;
 // pixels of four 16-bit channels; twice that covers the passes of an
 // interlaced one. A stream that gives more is refused as it inflates.
 constexpr std::size_t kLargestImageData =
-    2 * kSheetSide * (1 + std::size_t{kSheetSide} * 8);
+    std::size_t{2} * kSheetSide * (1 + std::size_t{kSheetSide} * 8);
 
 std::string WrongSize(std::uint32_t width, std::uint32_t height) {
   return std::string("is a ") + std::to_string(width) + "x" +

@@ -439,8 +439,11 @@ PosixPlatform::PosixPlatform(std::vector<std::string> arguments)
 }
 
 PosixPlatform::~PosixPlatform() {
-  if (g_copy_pending != 0)
-    RemoveFile(g_pending_copy);
+  if (g_copy_pending == 0)
+    return;
+  EndingSignalsHeld held;
+  unlink(g_pending_copy);
+  ForgetPendingCopy(g_pending_copy);
 }
 
 std::string PosixPlatform::ArgumentText() {
