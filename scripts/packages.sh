@@ -10,6 +10,11 @@ need_packages() {
   [ "${#missing[@]}" = 0 ] && return 0
   local sudo=
   [ "$(id -u)" = 0 ] || sudo=sudo
+  # wine32 is a package of i386: the architecture goes in before the update.
+  if [[ " ${missing[*]} " == *" wine32 "* ]] &&
+    ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $sudo dpkg --add-architecture i386
+  fi
   echo "Installing ${missing[*]}"
   $sudo apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq \
@@ -22,6 +27,12 @@ BUILD_PACKAGES=(cmake ninja-build g++ libc6-dev libgtest-dev libstb-dev zlib1g-d
 # Real fonts that no one here drew, and the peer tools (X's, the console's,
 # Pillow) that read and write the formats the font tools do.
 FONT_PACKAGES=(console-setup-linux xfonts-utils pcf2bdf bdf2psf python3-pil)
-# What the Windows build and its tests under Wine need.
+# What the Windows builds and their tests under Wine need: both compilers
+# (the 32-bit one of the win32 thread model), both halves of Wine, and a
+# virtual screen to look at a window on. wine32 comes from i386, which
+# need_packages adds (apt then also brings the amd64 packages that its
+# i386 twins need to the same versions).
 WINDOWS_PACKAGES=(g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 googletest wine64
-  libz-mingw-w64-dev)
+  libz-mingw-w64-dev g++-mingw-w64-i686-win32 binutils-mingw-w64-i686 wine32
+  xvfb xdotool x11-utils imagemagick)
+

@@ -253,4 +253,12 @@ Output FakePlatform::PrintOutput(const std::string& /*caption*/,
   return Output::Shown;
 }
 
+bool FakePlatform::ShowPicture(const std::string& title, const Picture& shown) {
+  if (drawing != Drawing::Picture || Fails("picture", title))
+    return false;
+  picture_titles.push_back(title);
+  picture = shown;
+  return true;
+}
+
 }  // namespace mdlReplace

@@ -46,6 +46,9 @@ class FakePlatform : public Platform {
   // Each message shown, caption and text joined by ": ".
   std::vector<std::string> messages;
   std::string output;
+  // The title of each picture shown, and the last picture.
+  std::vector<std::string> picture_titles;
+  Picture picture;
   std::size_t most_open_at_once = 0;
 
   // The operation with this number (counting from 1, as in the log) fails,
@@ -92,6 +95,7 @@ class FakePlatform : public Platform {
   Drawing OutputDrawing() override;
   Output PrintOutput(const std::string& caption,
                      const std::string& text) override;
+  bool ShowPicture(const std::string& title, const Picture& picture) override;
 
  private:
   struct OpenFile {

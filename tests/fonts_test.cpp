@@ -307,6 +307,38 @@ TEST(Fonts, DestinationsByExtension) {
     EXPECT_FALSE(FormatOfExtension(refused, &format)) << refused;
 }
 
+// The picture for a window: each glyph's pixels are ink exactly where the
+// font has ink, and nowhere else is; the grid and its labels are drawn.
+TEST(Fonts, PictureHoldsTheGlyphsAndTheirCodes) {
+  const FontImage font = AllCodesFont();
+  const Picture picture = DrawFontPicture(font);
+  ASSERT_EQ(picture.pixels.size(),
+            static_cast<std::size_t>(picture.width) * picture.height);
+  std::size_t font_ink = 0;
+  for (std::size_t code = 0; code < kGlyphCount; ++code) {
+    for (std::size_t row = 0; row < 8; ++row) {
+      for (std::size_t column = 0; column < 8; ++column) {
+        const std::size_t at =
+            static_cast<std::size_t>(PicturePixelY(code, row)) * picture.width +
+            static_cast<std::size_t>(PicturePixelX(code, column));
+        const bool ink = IsInk(font, code, row, column);
+        font_ink += ink ? 1 : 0;
+        EXPECT_EQ(picture.pixels[at] == std::uint8_t(PictureColour::Ink), ink);
+      }
+    }
+  }
+  std::array<std::size_t, 4> counts{};
+  for (std::uint8_t pixel : picture.pixels)
+    ++counts.at(pixel);
+  EXPECT_EQ(counts[std::size_t(PictureColour::Ink)], font_ink);
+  // Seventeen lines each way, 145 pixels long, crossing at 289 points.
+  EXPECT_EQ(counts[std::size_t(PictureColour::Grid)], 2u * 17 * 145 - 289);
+  EXPECT_GT(counts[std::size_t(PictureColour::Label)], 16u * 4 * 10);
+  // Glyph 0x11 lies one cell right and one down from glyph 0x00.
+  EXPECT_EQ(PicturePixelX(0x11, 0) - PicturePixelX(0x00, 0), 9);
+  EXPECT_EQ(PicturePixelY(0x11, 0) - PicturePixelY(0x00, 0), 9);
+}
+
 // Every drawing for a terminal fits 80 columns, and a glyph of all ink
 // comes out whole.
 TEST(Fonts, DrawingsFitEightyColumns) {
@@ -324,9 +356,6 @@ TEST(Fonts, DrawingsFitEightyColumns) {
        "0x40 ........ ######## ........"},
       {Drawing::Blocks, 1 + std::size_t{16} * 4, 69,
        "0x40     \u2588\u2588\u2588\u2588    "},
-      // For a box: no columns to fit, the labels at the right.
-      {Drawing::Braille, std::size_t{16} * 2, 85,
-       "\u2800\u2800\u2800\u2800\u2800\u28FF\u28FF\u28FF\u28FF\u2800"},
   };
   for (const DrawingCase& row : cases) {
     const std::string text = DrawFont(font, row.drawing);

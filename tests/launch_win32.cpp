@@ -2,7 +2,8 @@
 // ZYR2_COMMAND_LINE exactly as written, waits for it and returns its exit
 // status. Wine re-quotes the arguments it is given, so a command line with
 // unbalanced double quotes can only reach the program this way. The program
-// starts as from Explorer: no console to attach to, no standard handles.
+// starts as from Explorer: no console to attach to, no standard handles;
+// or, where ZYR2_STDOUT names a file, with its output redirected there.
 #include <windows.h>
 
 #include <vector>
@@ -18,9 +19,18 @@ int wmain() {
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   startup.dwFlags = STARTF_USESTDHANDLES;
+  std::vector<wchar_t> output(32768);
+  const DWORD output_length = GetEnvironmentVariableW(
+      L"ZYR2_STDOUT", output.data(), static_cast<DWORD>(output.size()));
+  SECURITY_ATTRIBUTES inherited{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+  if (output_length > 0 && output_length < output.size())
+    startup.hStdOutput =
+        CreateFileW(output.data(), GENERIC_WRITE, FILE_SHARE_READ, &inherited,
+                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   PROCESS_INFORMATION process{};
-  if (!CreateProcessW(nullptr, command_line.data(), nullptr, nullptr, FALSE, 0,
-                      nullptr, nullptr, &startup, &process))
+  if (!CreateProcessW(nullptr, command_line.data(), nullptr, nullptr,
+                      startup.hStdOutput != nullptr, 0, nullptr, nullptr,
+                      &startup, &process))
     return 121;
   WaitForSingleObject(process.hProcess, INFINITE);
   DWORD status = 122;

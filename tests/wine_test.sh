@@ -43,9 +43,20 @@ expect_boxes() {
   [ "$boxes" = "$1" ] || fail "boxes were [$boxes], expected [$1]"
 }
 
-begin "imports no DLL beyond Windows' own"
-imports=$(x86_64-w64-mingw32-objdump -p "$program" | awk '/DLL Name:/ {print toupper($3)}' | sort | tr '\n' ' ')
-[ "$imports" = "KERNEL32.DLL MSVCRT.DLL SHELL32.DLL USER32.DLL " ] || fail "imports $imports"
+begin "imports only Windows' own DLLs; a 32-bit program only what XP SP3 has"
+imports=$(x86_64-w64-mingw32-objdump -p "$program" | awk '/DLL Name:/ {dll = tolower($3); next}
+  dll && NF == 3 && $1 ~ /^[0-9a-f]+$/ && $2 ~ /^[0-9]+$/ {print dll, $3}' | sort -u)
+dlls=$(awk '{print $1}' <<<"$imports" | sort -u | tr '\n' ' ')
+[ "$dlls" = "gdi32.dll kernel32.dll msvcrt.dll shell32.dll user32.dll " ] || fail "imports $dlls"
+if x86_64-w64-mingw32-objdump -f "$program" | grep -q pei-i386; then
+  missing=$(comm -23 <(echo "$imports") <(grep -v '^#' "$(dirname "$0")/xp_exports.txt" | sort))
+  [ -z "$missing" ] || fail "not in Windows XP SP3: $missing"
+  subsystem=$(x86_64-w64-mingw32-objdump -p "$program" |
+    awk '/MajorSubsystemVersion/ {major = $2} /MinorSubsystemVersion/ {minor = $2}
+      END {print major * 100 + minor}')
+  [ "$subsystem" -le 501 ] || fail "needs Windows $subsystem (as major * 100 + minor)"
+  echo "  $(wc -l <<<"$imports") functions imported, each one in Windows XP SP3"
+fi
 end
 
 begin "three targets"
@@ -198,12 +209,17 @@ expect_status 0
 run "--convert \"$(windows_path "$case_dir/mine.txt")\" \"$(windows_path "$case_dir/back.fnt")\""
 expect_status 0
 cmp -s my.fnt back.fnt || fail "the attached font did not come out"
-run "--show \"$(windows_path "$case_dir/back.fnt")\""
+# Its output redirected, --show writes the glyphs as text, and --help too;
+# started as from Explorer or a prompt, --help shows a box (whose long text
+# the trace cuts short) with MB_ICONINFORMATION.
+ZYR2_STDOUT=$(windows_path "$case_dir/shown.txt") run "--show \"$(windows_path "$case_dir/back.fnt")\""
 expect_status 0
-# Started without a console, it shows the glyphs in a box (whose long text
-# the trace cuts short): Braille patterns, the caption, MB_ICONINFORMATION.
-grep -q 'MessageBoxW(00000000,[0-9a-f]* L"\\28[0-9a-f][0-9a-f].*L"ZYR 2 Font Replacer",00000040)' \
-  "$case_dir/.trace" || fail "no box of glyphs: [$boxes]"
+expect_boxes ""
+[ "$(grep -c '^0x[0-9A-F][0-9A-F] ' shown.txt)" = 32 ] || fail "no glyphs written: $(head -3 shown.txt)"
+run "--help"
+expect_status 0
+grep -q 'MessageBoxW(00000000,[0-9a-f]* L"Usage: zyr2font.*L"ZYR 2 Font Replacer",00000040)' \
+  "$case_dir/.trace" || fail "no box of usage: [$boxes]"
 run "--convert \"$(windows_path "$case_dir/my.fnt")\" \"$(windows_path "$case_dir/game/ZYR2.EXE")\""
 expect_status 1
 expect_unchanged game/ZYR2.EXE

@@ -8,6 +8,7 @@
 #include "front/font_source.h"
 #include "front/run.h"
 #include "front/version.h"
+#include "platform/names.h"
 #include "platform/replace_file.h"
 #include "platform/show_error.h"
 
@@ -100,11 +101,19 @@ int Print(Platform& platform, std::string_view text) {
   return EndWithError(platform, kOutputFailed);
 }
 
+// In a window where the platform has one (Windows, its output not
+// redirected), else as text.
 int Show(Platform& platform, const std::string& source) {
   FontImage font{};
   if (!ReadSourceFont(platform, source, &font))
     return kExitFailure;
-  return Print(platform, DrawFont(font, platform.OutputDrawing()));
+  const Drawing drawing = platform.OutputDrawing();
+  const std::string title =
+      std::string(FileNameOf(source)) + " - " + std::string(ErrorCaption);
+  if (drawing == Drawing::Picture &&
+      platform.ShowPicture(title, DrawFontPicture(font)))
+    return kExitSuccess;
+  return Print(platform, DrawFont(font, drawing));
 }
 
 // The destination is written whole beside itself and put in its place, so

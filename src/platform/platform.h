@@ -72,7 +72,18 @@ enum class Output {
 enum class Drawing {
   Ascii,    // # and . only
   Blocks,   // Unicode quadrant blocks, on a terminal of fixed-width cells
-  Braille,  // Unicode Braille patterns, in a box of proportional text
+  Picture,  // pixels, in a window of the program's own
+};
+
+// The colours of a picture's pixels.
+enum class PictureColour : std::uint8_t { Paper, Ink, Grid, Label };
+
+// A picture to show in a window: one PictureColour a pixel, row by row
+// from the top.
+struct Picture {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint8_t> pixels;
 };
 
 class Platform {
@@ -181,6 +192,11 @@ class Platform {
   // standard output, or in a box under the caption where there is none.
   virtual Output PrintOutput(const std::string& caption,
                              const std::string& text) = 0;
+
+  // Shows the picture magnified in a window under the title, until the user
+  // closes it; false where no window can be shown.
+  virtual bool ShowPicture(const std::string& title,
+                           const Picture& picture) = 0;
 };
 
 }  // namespace mdlReplace

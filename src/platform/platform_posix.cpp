@@ -771,4 +771,9 @@ Output PosixPlatform::PrintOutput(const std::string& /*caption*/,
   return Output::Shown;
 }
 
+bool PosixPlatform::ShowPicture(const std::string& /*title*/,
+                                const Picture& /*picture*/) {
+  return false;  // a terminal shows text
+}
+
 }  // namespace mdlReplace

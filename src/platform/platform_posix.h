@@ -52,6 +52,7 @@ class PosixPlatform : public Platform {
   Drawing OutputDrawing() override;
   Output PrintOutput(const std::string& caption,
                      const std::string& text) override;
+  bool ShowPicture(const std::string& title, const Picture& picture) override;
 
  private:
   std::string FindInAnyCase(const std::string& path);

@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cwchar>
 #include <vector>
@@ -513,9 +514,11 @@ void Win32Platform::ShowErrorBox(const std::string& caption,
               MB_OK | MB_ICONERROR);
 }
 
-// A program without a console of its own writes where it was told to (a
-// file or a pipe), else into the console of the prompt that started it,
-// else, started from Explorer or a shortcut, into a box.
+// A program without a console of its own writes where it was told to: a
+// file, a pipe, or a console whose handle it was given. Started from
+// Explorer, a shortcut or a prompt (which gives it none, and does not wait
+// for it), it shows a window or a box instead: text written into the
+// prompt's console would come after the prompt is back.
 void Win32Platform::FindOutput() {
   if (output_kind_ != OutputKind::Unknown)
     return;
@@ -531,12 +534,6 @@ void Win32Platform::FindOutput() {
              GetConsoleMode(standard, &console_mode)) {
     output_kind_ = OutputKind::Console;
     output_ = standard;
-  } else if (AttachConsole(ATTACH_PARENT_PROCESS)) {
-    output_ = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
-                          FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                          OPEN_EXISTING, 0, nullptr);
-    output_kind_ =
-        output_ == INVALID_HANDLE_VALUE ? OutputKind::Box : OutputKind::Console;
   } else {
     output_kind_ = OutputKind::Box;
   }
@@ -553,7 +550,7 @@ Drawing Win32Platform::OutputDrawing() {
     case OutputKind::Unknown:
       break;
   }
-  return Drawing::Braille;
+  return Drawing::Picture;
 }
 
 Output Win32Platform::PrintOutput(const std::string& caption,
@@ -583,6 +580,138 @@ Output Win32Platform::PrintOutput(const std::string& caption,
   MessageBoxW(nullptr, Wide(lines).c_str(), Wide(caption).c_str(),
               MB_OK | MB_ICONINFORMATION);
   return Output::Shown;
+}
+
+namespace {
+
+// The picture's colours on the screen, by PictureColour: white paper, black
+// ink, light blue grid lines, dark blue labels.
+constexpr std::array<RGBQUAD, 4> kPictureColours = {{
+    {255, 255, 255, 0},
+    {0, 0, 0, 0},
+    {230, 200, 170, 0},
+    {128, 40, 0, 0},
+}};
+constexpr wchar_t kPictureClass[] = L"ZYR2FontPicture";
+// IDC_ARROW, whose macro is of the narrow kind here.
+constexpr WORD kArrowCursor = 32512;
+// Each pixel of the picture this many screen pixels on a side, and fewer
+// on a screen too small for it.
+constexpr int kLargestScale = 3;
+constexpr int kSmallestScale = 2;
+
+// What the window draws, rows padded to whole DWORDs, bottom-up as a DIB.
+struct PictureWindow {
+  const Picture* picture = nullptr;
+  int scale = kSmallestScale;
+  std::vector<std::uint8_t> rows;
+  struct {
+    BITMAPINFOHEADER header;
+    std::array<RGBQUAD, kPictureColours.size()> colours;
+  } info{};
+};
+
+LRESULT CALLBACK PictureWindowProc(HWND window, UINT message, WPARAM wparam,
+                                   LPARAM lparam) {
+  auto* shown = reinterpret_cast<PictureWindow*>(
+      GetWindowLongPtrW(window, GWLP_USERDATA));
+  switch (message) {
+    case WM_CREATE:
+      SetWindowLongPtrW(
+          window, GWLP_USERDATA,
+          reinterpret_cast<LONG_PTR>(
+              reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams));
+      return 0;
+    case WM_PAINT: {
+      PAINTSTRUCT paint;
+      const HDC dc = BeginPaint(window, &paint);
+      if (shown != nullptr) {
+        const Picture& picture = *shown->picture;
+        StretchDIBits(dc, 0, 0, picture.width * shown->scale,
+                      picture.height * shown->scale, 0, 0, picture.width,
+                      picture.height, shown->rows.data(),
+                      reinterpret_cast<const BITMAPINFO*>(&shown->info),
+                      DIB_RGB_COLORS, SRCCOPY);
+      }
+      EndPaint(window, &paint);
+      return 0;
+    }
+    case WM_KEYDOWN:
+      if (wparam == VK_ESCAPE || wparam == VK_RETURN)
+        DestroyWindow(window);
+      return 0;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcW(window, message, wparam, lparam);
+}
+
+void PrepareBitmap(const Picture& picture, PictureWindow* shown) {
+  const std::size_t stride =
+      (static_cast<std::size_t>(picture.width) + 3) & ~std::size_t{3};
+  shown->rows.assign(stride * static_cast<std::size_t>(picture.height), 0);
+  for (int y = 0; y < picture.height; ++y) {
+    const std::size_t from =
+        static_cast<std::size_t>(y) * static_cast<std::size_t>(picture.width);
+    const std::size_t to =
+        static_cast<std::size_t>(picture.height - 1 - y) * stride;
+    std::copy_n(picture.pixels.begin() + static_cast<std::ptrdiff_t>(from),
+                picture.width,
+                shown->rows.begin() + static_cast<std::ptrdiff_t>(to));
+  }
+  BITMAPINFOHEADER& header = shown->info.header;
+  header.biSize = sizeof(header);
+  header.biWidth = picture.width;
+  header.biHeight = picture.height;
+  header.biPlanes = 1;
+  header.biBitCount = 8;
+  header.biCompression = BI_RGB;
+  header.biClrUsed = kPictureColours.size();
+  shown->info.colours = kPictureColours;
+}
+
+}  // namespace
+
+bool Win32Platform::ShowPicture(const std::string& title,
+                                const Picture& picture) {
+  const HINSTANCE instance = GetModuleHandleW(nullptr);
+  WNDCLASSW window_class{};
+  window_class.lpfnWndProc = PictureWindowProc;
+  window_class.hInstance = instance;
+  window_class.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(kArrowCursor));
+  window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  window_class.lpszClassName = kPictureClass;
+  if (RegisterClassW(&window_class) == 0)
+    return false;
+  PictureWindow shown;
+  shown.picture = &picture;
+  const int largest_height =
+      picture.height * kLargestScale + GetSystemMetrics(SM_CYCAPTION) * 2;
+  shown.scale = GetSystemMetrics(SM_CYSCREEN) >= largest_height
+                    ? kLargestScale
+                    : kSmallestScale;
+  PrepareBitmap(picture, &shown);
+  const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+  RECT frame = {0, 0, picture.width * shown.scale,
+                picture.height * shown.scale};
+  AdjustWindowRect(&frame, style, FALSE);
+  const HWND window = CreateWindowExW(
+      0, kPictureClass, Wide(title).c_str(), style, CW_USEDEFAULT,
+      CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
+      nullptr, nullptr, instance, &shown);
+  if (window == nullptr)
+    return false;
+  ShowWindow(window, SW_SHOWNORMAL);
+  UpdateWindow(window);
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  return true;
 }
 
 }  // namespace mdlReplace

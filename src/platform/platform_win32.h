@@ -44,6 +44,7 @@ class Win32Platform : public Platform {
   Drawing OutputDrawing() override;
   Output PrintOutput(const std::string& caption,
                      const std::string& text) override;
+  bool ShowPicture(const std::string& title, const Picture& picture) override;
 
  private:
   // Where PrintOutput's text goes, found on first use.

@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# Looks at the Windows program's picture of a font as a person would: runs
+# --show under Wine on a virtual X screen, takes a screenshot of its window,
+# and checks every magnified pixel of every glyph against the font; then
+# closes the window with Esc. Usage: window_test.sh PREFIX zyr2font.exe
+# launch.exe
+set -u
+
+. "$(dirname "$0")/wine_env.sh" "$1"
+. "$(dirname "$0")/test_lib.sh"
+cp "$2" "$work/zyr2font.exe"
+cp "$3" "$work/launch.exe"
+
+# Wine's desktop belongs to its server: one started without a screen (by
+# making the prefix) must end before the program starts on this one.
+wineserver=/usr/lib/wine/wineserver
+"$wineserver" -k 2>/dev/null
+"$wineserver" -w
+
+# A screen of its own, on the first free display number.
+Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp 5>"$work/display" 2>/dev/null &
+xvfb=$!
+trap '"$wineserver" -k 2>/dev/null; kill "$xvfb" 2>/dev/null; rm -rf "$work"' EXIT
+for _ in $(seq 1 50); do
+  [ -s "$work/display" ] && break
+  sleep 0.1
+done
+export DISPLAY=":$(cat "$work/display")"
+
+begin "--show draws every glyph in a window, magnified, and Esc closes it"
+zcat /usr/share/consolefonts/Lat15-VGA8.psf.gz | tail -c +5 | head -c 2048 >font.fnt
+ZYR2_COMMAND_LINE="\"$(printf 'Z:%s' "${work//\//\\}")\\zyr2font.exe\" --show font.fnt" \
+  timeout 120 "$wine" "$work/launch.exe" >/dev/null 2>"$work/wine.log" &
+shown=$!
+title="font.fnt - ZYR 2 Font Replacer"
+window=
+for _ in $(seq 1 100); do
+  window=$(xdotool search --name "^$title\$" 2>/dev/null | head -1)
+  [ -n "$window" ] && break
+  sleep 0.2
+done
+[ -n "$window" ] || { fail "no window titled $title"; cat "$work/wine.log"; }
+sleep 1  # until it has painted
+import -window "$window" shot.png
+/usr/bin/python3 - font.fnt shot.png <<'PY' || fail "the picture does not match the font"
+import sys
+from PIL import Image
+font = open(sys.argv[1], "rb").read()
+shot = Image.open(sys.argv[2]).convert("RGB")
+width, height = shot.size
+pixels = shot.load()
+grid = (170, 200, 230)
+lines = [(x, y) for y in range(height) for x in range(width) if pixels[x, y] == grid]
+left = min(x for x, _ in lines)
+top = min(y for _, y in lines)
+side = max(x for x, _ in lines) - left + 1
+# 16 cells of 8 pixels and 17 grid lines across, each pixel scale wide.
+scale, rest = divmod(side, 16 * 9 + 1)
+if rest or scale not in (2, 3):
+    sys.exit(f"the grid is {side} pixels wide: no scale of 2 or 3")
+wrong = []
+for code in range(256):
+    for row in range(8):
+        for column in range(8):
+            ink = font[code * 8 + row] >> (7 - column) & 1
+            x0 = left + (1 + code % 16 * 9 + column) * scale
+            y0 = top + (1 + code // 16 * 9 + row) * scale
+            block = {pixels[x0 + dx, y0 + dy] for dx in range(scale) for dy in range(scale)}
+            if block != {(0, 0, 0) if ink else (255, 255, 255)}:
+                wrong.append((code, row, column))
+if wrong:
+    sys.exit(f"{len(wrong)} pixels differ, the first {wrong[0]}")
+print(f"  256 glyphs at {scale}x, every pixel as the font has it")
+PY
+[ -n "$window" ] && xdotool windowfocus --sync "$window" key --window "$window" Escape
+wait "$shown"
+status=$?
+expect_status 0
+cp shot.png "$(dirname "$2")/font-window.png"
+end
+
+finish
