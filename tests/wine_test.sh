@@ -120,11 +120,12 @@ run '"a" "b" "c"'
 expect_boxes "$(box 'Too many parameters')"
 end
 
-begin "hidden and system targets are skipped"
+begin "hidden and system targets are skipped; a hidden font is read"
 make_font game/ZYR2.FNT
 make_file game/ZYR2.DOS 928799
 make_file game/ZYR2.EXE 597504
 make_file game/BRANVEL.EXE 615936
+"$wine" attrib +h "$(windows_path "$case_dir/game/ZYR2.FNT")" >/dev/null 2>&1
 "$wine" attrib +h "$(windows_path "$case_dir/game/ZYR2.EXE")" >/dev/null 2>&1
 "$wine" attrib +s "$(windows_path "$case_dir/game/BRANVEL.EXE")" >/dev/null 2>&1
 run "\"$(windows_path "$case_dir/game")\""
