@@ -43,22 +43,6 @@ expect_boxes() {
   [ "$boxes" = "$1" ] || fail "boxes were [$boxes], expected [$1]"
 }
 
-begin "imports only Windows' own DLLs; a 32-bit program only what XP SP3 has"
-imports=$(x86_64-w64-mingw32-objdump -p "$program" | awk '/DLL Name:/ {dll = tolower($3); next}
-  dll && NF == 3 && $1 ~ /^[0-9a-f]+$/ && $2 ~ /^[0-9]+$/ {print dll, $3}' | sort -u)
-dlls=$(awk '{print $1}' <<<"$imports" | sort -u | tr '\n' ' ')
-[ "$dlls" = "gdi32.dll kernel32.dll msvcrt.dll shell32.dll user32.dll " ] || fail "imports $dlls"
-if x86_64-w64-mingw32-objdump -f "$program" | grep -q pei-i386; then
-  missing=$(comm -23 <(echo "$imports") <(grep -v '^#' "$(dirname "$0")/xp_exports.txt" | sort))
-  [ -z "$missing" ] || fail "not in Windows XP SP3: $missing"
-  subsystem=$(x86_64-w64-mingw32-objdump -p "$program" |
-    awk '/MajorSubsystemVersion/ {major = $2} /MinorSubsystemVersion/ {minor = $2}
-      END {print major * 100 + minor}')
-  [ "$subsystem" -le 501 ] || fail "needs Windows $subsystem (as major * 100 + minor)"
-  echo "  $(wc -l <<<"$imports") functions imported, each one in Windows XP SP3"
-fi
-end
-
 begin "three targets"
 make_font game/ZYR2.FNT
 make_file game/ZYR2.DOS 945979
