@@ -611,26 +611,21 @@ struct PictureWindow {
   } info{};
 };
 
+// The one picture a run shows, for its window's procedure.
+const PictureWindow* g_shown = nullptr;
+
 LRESULT CALLBACK PictureWindowProc(HWND window, UINT message, WPARAM wparam,
                                    LPARAM lparam) {
-  auto* shown = reinterpret_cast<PictureWindow*>(
-      GetWindowLongPtrW(window, GWLP_USERDATA));
   switch (message) {
-    case WM_CREATE:
-      SetWindowLongPtrW(
-          window, GWLP_USERDATA,
-          reinterpret_cast<LONG_PTR>(
-              reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams));
-      return 0;
     case WM_PAINT: {
       PAINTSTRUCT paint;
       const HDC dc = BeginPaint(window, &paint);
-      if (shown != nullptr) {
-        const Picture& picture = *shown->picture;
-        StretchDIBits(dc, 0, 0, picture.width * shown->scale,
-                      picture.height * shown->scale, 0, 0, picture.width,
-                      picture.height, shown->rows.data(),
-                      reinterpret_cast<const BITMAPINFO*>(&shown->info),
+      if (g_shown != nullptr) {
+        const Picture& picture = *g_shown->picture;
+        StretchDIBits(dc, 0, 0, picture.width * g_shown->scale,
+                      picture.height * g_shown->scale, 0, 0, picture.width,
+                      picture.height, g_shown->rows.data(),
+                      reinterpret_cast<const BITMAPINFO*>(&g_shown->info),
                       DIB_RGB_COLORS, SRCCOPY);
       }
       EndPaint(window, &paint);
@@ -682,7 +677,7 @@ bool Win32Platform::ShowPicture(const std::string& title,
   window_class.lpfnWndProc = PictureWindowProc;
   window_class.hInstance = instance;
   window_class.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(kArrowCursor));
-  window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  // No background brush: the picture covers the whole window.
   window_class.lpszClassName = kPictureClass;
   if (RegisterClassW(&window_class) == 0)
     return false;
@@ -694,6 +689,7 @@ bool Win32Platform::ShowPicture(const std::string& title,
                     ? kLargestScale
                     : kSmallestScale;
   PrepareBitmap(picture, &shown);
+  g_shown = &shown;
   const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
   RECT frame = {0, 0, picture.width * shown.scale,
                 picture.height * shown.scale};
@@ -701,9 +697,11 @@ bool Win32Platform::ShowPicture(const std::string& title,
   const HWND window = CreateWindowExW(
       0, kPictureClass, Wide(title).c_str(), style, CW_USEDEFAULT,
       CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
-      nullptr, nullptr, instance, &shown);
-  if (window == nullptr)
+      nullptr, nullptr, instance, nullptr);
+  if (window == nullptr) {
+    g_shown = nullptr;
     return false;
+  }
   ShowWindow(window, SW_SHOWNORMAL);
   UpdateWindow(window);
   MSG message;
@@ -711,6 +709,7 @@ bool Win32Platform::ShowPicture(const std::string& title,
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }
+  g_shown = nullptr;
   return true;
 }
 
