@@ -132,31 +132,21 @@ std::uint64_t Colour(std::uint64_t red, std::uint64_t green, std::uint64_t blue,
   return red << 48 | green << 32 | blue << 16 | alpha;
 }
 
-// The colours of the sheet's pixels, at the depth of the file's own
-// channels: a 16-bit sheet whose ink and background differ only in their
-// low bytes keeps them apart.
+// The colours of the sheet's pixels, always read at 16 bits a channel:
+// stb widens an 8-bit channel (v * 257), which keeps every colour apart,
+// and a 16-bit sheet whose ink and background differ only in their low
+// bytes keeps them apart too.
 bool ReadColours(std::span<const std::uint8_t> bytes,
                  std::vector<std::uint64_t>* colours) {
-  const int size = static_cast<int>(bytes.size());
   int width = 0;
   int height = 0;
-  colours->resize(kSheetPixels);
-  if (PngIs16Bit(bytes.data(), size)) {
-    unsigned short* pixels = PngLoad16(bytes.data(), size, &width, &height);
-    if (pixels == nullptr)
-      return false;
-    for (std::size_t i = 0; i < kSheetPixels; ++i) {
-      const unsigned short* p = pixels + i * 4;
-      (*colours)[i] = Colour(p[0], p[1], p[2], p[3]);
-    }
-    PngFree(pixels);
-    return true;
-  }
-  unsigned char* pixels = PngLoad(bytes.data(), size, &width, &height);
+  unsigned short* pixels = PngLoad16(
+      bytes.data(), static_cast<int>(bytes.size()), &width, &height);
   if (pixels == nullptr)
     return false;
+  colours->resize(kSheetPixels);
   for (std::size_t i = 0; i < kSheetPixels; ++i) {
-    const unsigned char* p = pixels + i * 4;
+    const unsigned short* p = pixels + i * 4;
     (*colours)[i] = Colour(p[0], p[1], p[2], p[3]);
   }
   PngFree(pixels);

@@ -19,16 +19,6 @@
 
 #include "fonts/stb_png.h"
 
-int PngIs16Bit(const unsigned char* png, int size) {
-  return stbi_is_16_bit_from_memory(png, size);
-}
-
-unsigned char* PngLoad(const unsigned char* png, int size, int* width,
-                       int* height) {
-  int channels = 0;
-  return stbi_load_from_memory(png, size, width, height, &channels, 4);
-}
-
 unsigned short* PngLoad16(const unsigned char* png, int size, int* width,
                           int* height) {
   int channels = 0;

@@ -6,14 +6,9 @@
 extern "C" {
 #endif
 
-/* Whether a PNG image in memory has 16 bits a channel. */
-int PngIs16Bit(const unsigned char* png, int size);
-
 /* The pixels of a PNG image in memory, four channels each (red, green,
- * blue, alpha) of 8 bits, or with PngLoad16 of 16 bits, to be given back to
- * PngFree; NULL when it cannot be read. */
-unsigned char* PngLoad(const unsigned char* png, int size, int* width,
-                       int* height);
+ * blue, alpha) of 16 bits, 8-bit ones widened, to be given back to PngFree;
+ * NULL when it cannot be read. */
 unsigned short* PngLoad16(const unsigned char* png, int size, int* width,
                           int* height);
 void PngFree(void* pixels);
