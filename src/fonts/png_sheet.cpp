@@ -140,8 +140,8 @@ bool ReadColours(std::span<const std::uint8_t> bytes,
                  std::vector<std::uint64_t>* colours) {
   int width = 0;
   int height = 0;
-  unsigned short* pixels = PngLoad16(
-      bytes.data(), static_cast<int>(bytes.size()), &width, &height);
+  unsigned short* pixels =
+      PngLoad16(bytes.data(), static_cast<int>(bytes.size()), &width, &height);
   if (pixels == nullptr)
     return false;
   colours->resize(kSheetPixels);
