@@ -7,7 +7,7 @@
 #include "fake_platform.h"
 #include "fonts/drawing.h"
 #include "fonts/formats.h"
-#include "fonts/stb_png.h"
+#include "fonts/stb_image.h"
 
 namespace mdlReplace {
 namespace {

@@ -6,8 +6,11 @@
 #include <bitset>
 #include <charconv>
 #include <cstdint>
+#include <optional>
 
 #include "fonts/codecs.h"
+#include "fonts/placement.h"
+#include "platform/names.h"
 
 namespace mdlReplace {
 
@@ -135,33 +138,45 @@ bool IsGlyphKeyword(std::string_view line) {
              kGlyphKeywords.end();
 }
 
-struct Glyph {
-  std::int64_t code = -1;  // outside 0 to 255: read, and left out
+// The registry of a font whose glyphs' codes are Unicode characters.
+constexpr std::string_view kUnicodeRegistry = "ISO10646";
+
+struct BdfGlyph {
+  std::int64_t code = -1;
+  bool wanted = false;  // a code of the font's: read, or else left out
   Box box;
   std::int64_t rows = 0;  // bitmap rows read so far
+  Glyph cell{};
 };
+
+// Whether a property line names the Unicode registry: the value quoted, in
+// any case.
+bool NamesUnicodeRegistry(const std::vector<std::string_view>& words) {
+  return words.size() == 2 && words[0] == "CHARSET_REGISTRY" &&
+         (EqualIgnoringAsciiCase(words[1], kUnicodeRegistry) ||
+          EqualIgnoringAsciiCase(words[1], "\"ISO10646\""));
+}
 
 // Puts the ink of one bitmap row, counted from the glyph's top, into its
 // cell; an empty string, or what is wrong.
-std::string PlaceRow(const Glyph& glyph, const Box& font_box,
-                     std::string_view row, FontImage* font) {
-  if (glyph.code < 0 || glyph.code >= static_cast<std::int64_t>(kGlyphCount))
+std::string PlaceRow(BdfGlyph* glyph, const Box& font_box,
+                     std::string_view row) {
+  if (!glyph->wanted)
     return std::string();
   const std::int64_t cell = static_cast<std::int64_t>(kGlyphSize);
   // Counted from the cell's top row down.
   const std::int64_t cell_row =
-      font_box.y + cell - (glyph.box.y + glyph.box.height) + glyph.rows;
-  for (std::int64_t column = 0; column < glyph.box.width; ++column) {
+      font_box.y + cell - (glyph->box.y + glyph->box.height) + glyph->rows;
+  for (std::int64_t column = 0; column < glyph->box.width; ++column) {
     const int digit = HexDigitValue(row[static_cast<std::size_t>(column / 4)]);
     if ((digit >> (3 - column % 4) & 1) == 0)
       continue;
-    const std::int64_t cell_column = glyph.box.x - font_box.x + column;
+    const std::int64_t cell_column = glyph->box.x - font_box.x + column;
     if (cell_row < 0 || cell_row >= cell || cell_column < 0 ||
         cell_column >= cell)
-      return OutsideCell(glyph.code);
-    SetInk(font, static_cast<std::size_t>(glyph.code),
-           static_cast<std::size_t>(cell_row),
-           static_cast<std::size_t>(cell_column));
+      return OutsideCell(glyph->code);
+    glyph->cell[static_cast<std::size_t>(cell_row)] |=
+        static_cast<std::uint8_t>(0x80 >> cell_column);
   }
   return std::string();
 }
@@ -171,7 +186,9 @@ enum class Part { Header, Properties, Glyph, Bitmap };
 // Reads the file a line at a time, keeping only the glyph being read.
 class BdfReader {
  public:
-  explicit BdfReader(FontImage* font) : font_(font) { font_->fill(0); }
+  BdfReader(CodePageUse* use, FontImage* font) : use_(use), font_(font) {
+    font_->fill(0);
+  }
 
   // An empty string, or what is wrong with the line.
   std::string Line(std::string_view line, std::size_t number);
@@ -184,12 +201,19 @@ class BdfReader {
   std::string BitmapLine(std::string_view line, std::size_t number);
   std::string Keyword(const std::vector<std::string_view>& words,
                       std::size_t number);
+  std::string Encoding(const std::vector<std::string_view>& words,
+                       std::size_t number);
+  void PlaceGlyph();
 
+  CodePageUse* use_;
   FontImage* font_;
+  // Set when the glyphs are placed by their characters.
+  std::optional<GlyphPlacer> placer_;
+  bool unicode_ = false;
   Part part_ = Part::Header;
   Box font_box_;
   bool have_font_box_ = false;
-  Glyph glyph_;
+  BdfGlyph glyph_;
   std::bitset<kGlyphCount> seen_;
   bool ended_ = false;
 };
@@ -201,6 +225,7 @@ std::string BdfReader::Line(std::string_view line, std::size_t number) {
   if (words.empty())
     return std::string();
   if (part_ == Part::Properties) {
+    unicode_ = unicode_ || NamesUnicodeRegistry(words);
     if (words[0] == "ENDPROPERTIES")
       part_ = Part::Header;
     else if (words[0] == "CHARS" || words[0] == "STARTCHAR" ||
@@ -216,6 +241,7 @@ std::string BdfReader::BitmapLine(std::string_view line, std::size_t number) {
     if (glyph_.rows < glyph_.box.height)
       return MalformedLine(number);
     part_ = Part::Header;
+    PlaceGlyph();
     return std::string();
   }
   if (!IsHexRow(line, glyph_.box.width)) {
@@ -224,7 +250,7 @@ std::string BdfReader::BitmapLine(std::string_view line, std::size_t number) {
   }
   if (glyph_.rows == glyph_.box.height)
     return MalformedLine(number);  // one row more than the box holds
-  std::string problem = PlaceRow(glyph_, font_box_, line, font_);
+  std::string problem = PlaceRow(&glyph_, font_box_, line);
   ++glyph_.rows;
   return problem;
 }
@@ -245,18 +271,14 @@ std::string BdfReader::Keyword(const std::vector<std::string_view>& words,
     if (!have_font_box_)
       return MalformedLine(number);
     part_ = Part::Glyph;
-    glyph_ = Glyph{};
+    glyph_ = BdfGlyph{};
     glyph_.box = font_box_;
+    if (unicode_ && use_->named != nullptr && !placer_)
+      placer_.emplace(use_, font_);
   } else if (keyword == "ENCODING") {
-    int code = 0;
-    if (!in_glyph || !ParseNumbers(words, 1, &code))
+    if (!in_glyph)
       return MalformedLine(number);
-    glyph_.code = code;
-    if (code >= 0 && code < static_cast<int>(kGlyphCount)) {
-      if (seen_[static_cast<std::size_t>(code)])
-        return GivenTwice(code, number);
-      seen_.set(static_cast<std::size_t>(code));
-    }
+    return Encoding(words, number);
   } else if (keyword == "BBX") {
     if (!in_glyph || !ParseBox(words, &glyph_.box))
       return MalformedLine(number);
@@ -272,6 +294,39 @@ std::string BdfReader::Keyword(const std::vector<std::string_view>& words,
     ended_ = true;
   }
   return std::string();
+}
+
+// A glyph is wanted at its code, or, placed by characters, when the code
+// page has its character.
+std::string BdfReader::Encoding(const std::vector<std::string_view>& words,
+                                std::size_t number) {
+  int code = 0;
+  if (!ParseNumbers(words, 1, &code))
+    return MalformedLine(number);
+  glyph_.code = code;
+  std::size_t placed_at = 0;
+  if (placer_) {
+    glyph_.wanted =
+        code > 0 && CodeOfCharacter(placer_->code_page(),
+                                    static_cast<char32_t>(code), &placed_at);
+  } else if (code >= 0 && code < static_cast<int>(kGlyphCount)) {
+    if (seen_[static_cast<std::size_t>(code)])
+      return GivenTwice(code, number);
+    seen_.set(static_cast<std::size_t>(code));
+    glyph_.wanted = true;
+  }
+  return std::string();
+}
+
+void BdfReader::PlaceGlyph() {
+  if (!glyph_.wanted)
+    return;
+  if (placer_) {
+    placer_->PlaceCharacter(static_cast<char32_t>(glyph_.code), glyph_.cell);
+    return;
+  }
+  std::copy(glyph_.cell.begin(), glyph_.cell.end(),
+            font_->begin() + glyph_.code * std::int64_t{kGlyphSize});
 }
 
 std::string BdfReader::End() const {
@@ -294,8 +349,9 @@ bool LooksLikeBdf(std::span<const std::uint8_t> bytes) {
   return !first.empty() && first[0] == "STARTFONT";
 }
 
-std::string ReadBdf(std::span<const std::uint8_t> bytes, FontImage* font) {
-  BdfReader reader(font);
+std::string ReadBdf(std::span<const std::uint8_t> bytes, CodePageUse* use,
+                    FontImage* font) {
+  BdfReader reader(use, font);
   LineReader lines(bytes);
   std::string_view line;
   while (!reader.ended() && lines.Next(&line)) {

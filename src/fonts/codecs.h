@@ -12,15 +12,36 @@
 namespace mdlReplace {
 
 bool LooksLikePsf(std::span<const std::uint8_t> bytes);
-std::string ReadPsf(std::span<const std::uint8_t> bytes, FontImage* font);
+std::string ReadPsf(std::span<const std::uint8_t> bytes, CodePageUse* use,
+                    FontImage* font);
 Bytes WritePsf(const FontImage& font);
 
 bool LooksLikeBdf(std::span<const std::uint8_t> bytes);
-std::string ReadBdf(std::span<const std::uint8_t> bytes, FontImage* font);
+std::string ReadBdf(std::span<const std::uint8_t> bytes, CodePageUse* use,
+                    FontImage* font);
 Bytes WriteBdf(const FontImage& font);
 
-bool LooksLikePng(std::span<const std::uint8_t> bytes);
-std::string ReadPngSheet(std::span<const std::uint8_t> bytes, FontImage* font);
+bool LooksLikePcf(std::span<const std::uint8_t> bytes);
+std::string ReadPcf(std::span<const std::uint8_t> bytes, CodePageUse* use,
+                    FontImage* font);
+
+bool LooksLikeTrueType(std::span<const std::uint8_t> bytes);
+std::string ReadTrueType(std::span<const std::uint8_t> bytes, CodePageUse* use,
+                         FontImage* font);
+
+// Windows bitmap fonts: an FNT, or a FON that holds FNT fonts.
+bool LooksLikeWindowsFont(std::span<const std::uint8_t> bytes);
+std::string ReadWindowsFont(std::span<const std::uint8_t> bytes,
+                            CodePageUse* use, FontImage* font);
+
+bool LooksLikeHex(std::span<const std::uint8_t> bytes);
+std::string ReadHex(std::span<const std::uint8_t> bytes, CodePageUse* use,
+                    FontImage* font);
+
+// A font sheet: a PNG, BMP or GIF image.
+bool LooksLikeImage(std::span<const std::uint8_t> bytes);
+std::string ReadImageSheet(std::span<const std::uint8_t> bytes,
+                           FontImage* font);
 Bytes WritePngSheet(const FontImage& font);
 
 bool LooksLikeTextFont(std::span<const std::uint8_t> bytes);
@@ -31,6 +52,48 @@ bool LooksLikeGzip(std::span<const std::uint8_t> bytes);
 // The decompressed bytes, up to the limit; an empty string or what is wrong.
 std::string Gunzip(std::span<const std::uint8_t> bytes, std::size_t limit,
                    Bytes* content);
+
+bool BeginsWith(std::span<const std::uint8_t> bytes,
+                std::span<const std::uint8_t> prefix);
+
+// Little-endian numbers at an offset that the caller has checked.
+std::uint16_t Little16(std::span<const std::uint8_t> bytes, std::size_t at);
+std::uint32_t Little32(std::span<const std::uint8_t> bytes, std::size_t at);
+
+// Reads numbers from bytes in order, in either byte order. A read that
+// would pass the end gives 0 and fails the reader, so that a whole header
+// can be read first and checked once.
+class ByteReader {
+ public:
+  explicit ByteReader(std::span<const std::uint8_t> bytes,
+                      bool big_endian = false)
+      : bytes_(bytes), big_endian_(big_endian) {}
+
+  void set_big_endian(bool big_endian) { big_endian_ = big_endian; }
+  // Moves to the offset; past the end fails the reader.
+  void Seek(std::uint64_t at);
+  void Skip(std::uint64_t count) { Seek(at_ + count); }
+  std::uint8_t U8() { return static_cast<std::uint8_t>(Number(1)); }
+  std::uint16_t U16() { return static_cast<std::uint16_t>(Number(2)); }
+  std::uint32_t U32() { return static_cast<std::uint32_t>(Number(4)); }
+  std::int16_t S16() { return static_cast<std::int16_t>(U16()); }
+  std::int32_t S32() { return static_cast<std::int32_t>(U32()); }
+  // The next count bytes; empty, and the reader failed, when there are
+  // fewer.
+  std::span<const std::uint8_t> Take(std::uint64_t count);
+
+  bool ok() const { return ok_; }
+  std::size_t at() const { return at_; }
+  std::size_t size() const { return bytes_.size(); }
+
+ private:
+  std::uint64_t Number(std::size_t width);
+
+  std::span<const std::uint8_t> bytes_;
+  bool big_endian_;
+  std::size_t at_ = 0;
+  bool ok_ = true;
+};
 
 // Two upper-case hex digits.
 std::string HexByte(std::size_t value);

@@ -56,7 +56,7 @@ std::string_view WithoutGz(std::string_view file_name) {
 // content; false when the bytes are in none of them.
 bool ReadByContent(std::string_view file_name,
                    std::span<const std::uint8_t> bytes, bool may_be_compressed,
-                   FontImage* font, std::string* problem);
+                   CodePageUse* use, FontImage* font, std::string* problem);
 
 // A compressed file holds one font file, itself not compressed again. A
 // file of 2048 bytes is a raw font when its name says so, whatever its
@@ -64,11 +64,14 @@ bool ReadByContent(std::string_view file_name,
 // format.
 std::string ReadFontOrCompressed(std::string_view file_name,
                                  std::span<const std::uint8_t> bytes,
-                                 bool may_be_compressed, FontImage* font) {
+                                 bool may_be_compressed, CodePageUse* use,
+                                 FontImage* font) {
   const bool raw = bytes.size() == kFontSize;
   std::string problem;
+  use->used = nullptr;
   if ((raw && NamesRawFont(file_name)) ||
-      !ReadByContent(file_name, bytes, may_be_compressed, font, &problem)) {
+      !ReadByContent(file_name, bytes, may_be_compressed, use, font,
+                     &problem)) {
     if (!raw)
       return may_be_compressed ? NotAFont(bytes.size())
                                : NotACompressedFont(bytes.size());
@@ -79,19 +82,27 @@ std::string ReadFontOrCompressed(std::string_view file_name,
 
 bool ReadByContent(std::string_view file_name,
                    std::span<const std::uint8_t> bytes, bool may_be_compressed,
-                   FontImage* font, std::string* problem) {
+                   CodePageUse* use, FontImage* font, std::string* problem) {
   if (LooksLikePsf(bytes)) {
-    *problem = ReadPsf(bytes, font);
+    *problem = ReadPsf(bytes, use, font);
   } else if (may_be_compressed && LooksLikeGzip(bytes)) {
     Bytes content;
     *problem = Gunzip(bytes, kLargestFontFile, &content);
     if (problem->empty())
       *problem =
-          ReadFontOrCompressed(WithoutGz(file_name), content, false, font);
+          ReadFontOrCompressed(WithoutGz(file_name), content, false, use, font);
   } else if (LooksLikeBdf(bytes)) {
-    *problem = ReadBdf(bytes, font);
-  } else if (LooksLikePng(bytes)) {
-    *problem = ReadPngSheet(bytes, font);
+    *problem = ReadBdf(bytes, use, font);
+  } else if (LooksLikePcf(bytes)) {
+    *problem = ReadPcf(bytes, use, font);
+  } else if (LooksLikeTrueType(bytes)) {
+    *problem = ReadTrueType(bytes, use, font);
+  } else if (LooksLikeWindowsFont(bytes)) {
+    *problem = ReadWindowsFont(bytes, use, font);
+  } else if (LooksLikeImage(bytes)) {
+    *problem = ReadImageSheet(bytes, font);
+  } else if (LooksLikeHex(bytes)) {
+    *problem = ReadHex(bytes, use, font);
   } else if (LooksLikeTextFont(bytes)) {
     *problem = ReadTextFont(bytes, font);
   } else {
@@ -133,13 +144,22 @@ Bytes WriteFont(const FontImage& font, FontFormat format) {
 }
 
 std::string ReadFont(std::string_view file_name,
+                     std::span<const std::uint8_t> bytes, CodePageUse* use,
+                     FontImage* font) {
+  return ReadFontOrCompressed(file_name, bytes, true, use, font);
+}
+
+std::string ReadFont(std::string_view file_name,
                      std::span<const std::uint8_t> bytes, FontImage* font) {
-  return ReadFontOrCompressed(file_name, bytes, true, font);
+  CodePageUse use;
+  return ReadFont(file_name, bytes, &use, font);
 }
 
 bool BeginsLikeOtherFormat(std::span<const std::uint8_t> bytes) {
   return LooksLikePsf(bytes) || LooksLikeGzip(bytes) || LooksLikeBdf(bytes) ||
-         LooksLikePng(bytes) || LooksLikeTextFont(bytes);
+         LooksLikePcf(bytes) || LooksLikeTrueType(bytes) ||
+         LooksLikeWindowsFont(bytes) || LooksLikeImage(bytes) ||
+         LooksLikeHex(bytes) || LooksLikeTextFont(bytes);
 }
 
 }  // namespace mdlReplace

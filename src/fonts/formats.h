@@ -29,16 +29,37 @@ bool FormatOfExtension(std::string_view file_name, FontFormat* format);
 
 Bytes WriteFont(const FontImage& font, FontFormat format);
 
+struct CodePage;
+
+// The code page by which a font's glyphs are placed among the game's codes.
+// Fonts keyed by characters (TrueType, hex) or by another code page (a
+// Windows font) always are, by the code page named or else 437. Fonts whose
+// glyphs have codes of their own keep them, unless a code page is named and
+// the font tells its glyphs' characters too (a PSF with a Unicode table, a
+// BDF or PCF font of ISO10646).
+struct CodePageUse {
+  const CodePage* named = nullptr;  // by the user; null for none
+  // What the reading did: the code page the glyphs were placed by (null
+  // when they kept their codes), and how many codes got a glyph by it.
+  const CodePage* used = nullptr;
+  std::size_t codes_with_glyph = 0;
+};
+
 // Reads a font from a file's bytes, whichever format they are in: PSF (also
-// gzip-compressed), BDF, a PNG font sheet, the program's text format, or 2048
+// gzip-compressed), BDF, PCF, TrueType, a Windows FNT or FON font, a hex
+// font, a PNG, BMP or GIF font sheet, the program's text format, or 2048
 // bytes of raw font. A file of 2048 bytes whose name ends with the extension
 // of a raw font is one, whatever its bytes; any other is read by what it
 // begins like. Returns an empty string, or what is wrong with the file,
 // worded to follow its name ("is not a 128x128 font sheet.").
 std::string ReadFont(std::string_view file_name,
+                     std::span<const std::uint8_t> bytes, CodePageUse* use,
+                     FontImage* font);
+// The same, with no code page named.
+std::string ReadFont(std::string_view file_name,
                      std::span<const std::uint8_t> bytes, FontImage* font);
 
-// Whether the bytes begin as a PSF, BDF, PNG, gzip or text font file does:
+// Whether the bytes begin as a font file of a format the program reads does:
 // their header, taken for glyphs, would make no font. The first 2048 bytes
 // of a file tell.
 bool BeginsLikeOtherFormat(std::span<const std::uint8_t> bytes);

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "fonts/codecs.h"
+#include "fonts/placement.h"
 
 namespace mdlReplace {
 
@@ -16,17 +17,28 @@ constexpr std::size_t kPsf2HeaderSize = 32;
 // in it. Any other bit is no PSF.
 constexpr std::uint8_t kPsf1Has512 = 0x01;
 constexpr std::uint8_t kPsf1Modes = 0x07;
+constexpr std::uint8_t kPsf1HasTable = 0x06;
+constexpr std::uint32_t kPsf2HasTable = 0x01;
+// In version 1's table, of 16-bit characters, and version 2's, of UTF-8.
+constexpr std::uint16_t kPsf1SequenceStart = 0xFFFE;
+constexpr std::uint16_t kPsf1GlyphEnd = 0xFFFF;
+constexpr std::uint8_t kPsf2SequenceStart = 0xFE;
+constexpr std::uint8_t kPsf2GlyphEnd = 0xFF;
 
 constexpr std::string_view kEndsEarly =
     "is a PSF font that ends before its last glyph.";
 constexpr std::string_view kDamagedHeader =
     "is a PSF font with a damaged header.";
+constexpr std::string_view kTableEndsEarly =
+    "is a PSF font whose Unicode table ends early.";
 
-bool BeginsWith(std::span<const std::uint8_t> bytes,
-                std::span<const std::uint8_t> magic) {
-  return bytes.size() >= magic.size() &&
-         std::equal(magic.begin(), magic.end(), bytes.begin());
-}
+// Where the glyphs are, and the Unicode table if the font has one.
+struct PsfLayout {
+  std::uint64_t glyphs_at = 0;
+  std::uint64_t count = 0;
+  bool unicode = false;
+  bool utf8 = false;  // version 2's table, else version 1's
+};
 
 std::string NotEightByEight(std::uint64_t width, std::uint64_t height) {
   return std::string("is a PSF font of ") + std::to_string(width) + "x" +
@@ -38,37 +50,102 @@ std::string TooFewGlyphs(std::uint64_t count) {
          " glyphs, not 256.";
 }
 
-std::uint32_t Little32(std::span<const std::uint8_t> bytes, std::size_t at) {
-  return static_cast<std::uint32_t>(bytes[at]) |
-         static_cast<std::uint32_t>(bytes[at + 1]) << 8 |
-         static_cast<std::uint32_t>(bytes[at + 2]) << 16 |
-         static_cast<std::uint32_t>(bytes[at + 3]) << 24;
+// A UTF-8 character from the table; false at a byte that begins none.
+bool NextUtf8(std::span<const std::uint8_t> table, std::size_t* at,
+              char32_t* character) {
+  const std::uint8_t lead = table[*at];
+  std::size_t length = lead < 0x80    ? 1
+                       : lead >= 0xF0 ? 4
+                       : lead >= 0xE0 ? 3
+                                      : 2;
+  if (lead >= 0x80 && lead < 0xC0)
+    return false;
+  if (table.size() - *at < length)
+    return false;
+  *character = length == 1 ? lead : lead & (0x7F >> length);
+  for (std::size_t i = 1; i < length; ++i)
+    *character = *character << 6 | (table[*at + i] & 0x3F);
+  *at += length;
+  return true;
 }
 
-// The first 256 glyphs, from the offset, once the file holds all of its
-// glyphs.
-std::string TakeGlyphs(std::span<const std::uint8_t> bytes, std::uint64_t at,
-                       std::uint64_t glyph_bytes, FontImage* font) {
-  if (bytes.size() < at || bytes.size() - at < glyph_bytes)
-    return std::string(kEndsEarly);
-  std::copy_n(bytes.begin() + static_cast<std::ptrdiff_t>(at), kFontSize,
-              font->begin());
+// The characters of each glyph, placed by the code page: a glyph's entry
+// lists its characters, then perhaps sequences of them (accented letters
+// made of two, which the game has no use for), and ends with a mark.
+std::string PlaceByTable(std::span<const std::uint8_t> bytes,
+                         const PsfLayout& layout, GlyphPlacer* placer) {
+  std::size_t at = layout.glyphs_at + layout.count * kGlyphSize;
+  for (std::uint64_t index = 0; index < layout.count; ++index) {
+    Glyph glyph{};
+    std::copy_n(bytes.begin() + static_cast<std::ptrdiff_t>(layout.glyphs_at +
+                                                            index * kGlyphSize),
+                kGlyphSize, glyph.begin());
+    bool in_sequence = false;
+    for (;;) {
+      char32_t character = 0;
+      if (layout.utf8) {
+        if (at >= bytes.size())
+          return std::string(kTableEndsEarly);
+        if (bytes[at] == kPsf2GlyphEnd || bytes[at] == kPsf2SequenceStart) {
+          in_sequence = bytes[at++] == kPsf2SequenceStart;
+          if (!in_sequence)
+            break;
+          continue;
+        }
+        if (!NextUtf8(bytes, &at, &character))
+          return std::string(kTableEndsEarly);
+      } else {
+        if (at > bytes.size() || bytes.size() - at < 2)
+          return std::string(kTableEndsEarly);
+        character = Little16(bytes, at);
+        at += 2;
+        if (character == kPsf1GlyphEnd)
+          break;
+        in_sequence = in_sequence || character == kPsf1SequenceStart;
+      }
+      if (!in_sequence)
+        placer->PlaceCharacter(character, glyph);
+    }
+  }
   return std::string();
 }
 
-std::string ReadVersion1(std::span<const std::uint8_t> bytes, FontImage* font) {
+// The glyphs, once the file holds all of them: the first 256 where they
+// are, or by the Unicode table in the code page named.
+std::string TakeGlyphs(std::span<const std::uint8_t> bytes,
+                       const PsfLayout& layout, CodePageUse* use,
+                       FontImage* font) {
+  if (bytes.size() < layout.glyphs_at ||
+      (bytes.size() - layout.glyphs_at) / kGlyphSize < layout.count)
+    return std::string(kEndsEarly);
+  if (layout.unicode && use->named != nullptr) {
+    GlyphPlacer placer(use, font);
+    return PlaceByTable(bytes, layout, &placer);
+  }
+  std::copy_n(bytes.begin() + static_cast<std::ptrdiff_t>(layout.glyphs_at),
+              kFontSize, font->begin());
+  return std::string();
+}
+
+std::string ReadVersion1(std::span<const std::uint8_t> bytes, CodePageUse* use,
+                         FontImage* font) {
   const std::uint8_t mode = bytes[2];
   const std::uint8_t height = bytes[3];
   if (height != kGlyphSize)
     return NotEightByEight(kGlyphSize, height);
-  const std::uint64_t count = (mode & kPsf1Has512) != 0 ? 512 : 256;
-  return TakeGlyphs(bytes, kPsf1HeaderSize, count * kGlyphSize, font);
+  PsfLayout layout;
+  layout.glyphs_at = kPsf1HeaderSize;
+  layout.count = (mode & kPsf1Has512) != 0 ? 512 : 256;
+  layout.unicode = (mode & kPsf1HasTable) != 0;
+  return TakeGlyphs(bytes, layout, use, font);
 }
 
-std::string ReadVersion2(std::span<const std::uint8_t> bytes, FontImage* font) {
+std::string ReadVersion2(std::span<const std::uint8_t> bytes, CodePageUse* use,
+                         FontImage* font) {
   if (bytes.size() < kPsf2HeaderSize)
     return std::string(kEndsEarly);
   const std::uint32_t header_size = Little32(bytes, 8);
+  const std::uint32_t flags = Little32(bytes, 12);
   const std::uint32_t count = Little32(bytes, 16);
   const std::uint32_t glyph_bytes = Little32(bytes, 20);
   const std::uint32_t height = Little32(bytes, 24);
@@ -79,8 +156,12 @@ std::string ReadVersion2(std::span<const std::uint8_t> bytes, FontImage* font) {
     return std::string(kDamagedHeader);
   if (count < kGlyphCount)
     return TooFewGlyphs(count);
-  return TakeGlyphs(bytes, header_size,
-                    static_cast<std::uint64_t>(count) * kGlyphSize, font);
+  PsfLayout layout;
+  layout.glyphs_at = header_size;
+  layout.count = count;
+  layout.unicode = (flags & kPsf2HasTable) != 0;
+  layout.utf8 = true;
+  return TakeGlyphs(bytes, layout, use, font);
 }
 
 }  // namespace
@@ -91,9 +172,10 @@ bool LooksLikePsf(std::span<const std::uint8_t> bytes) {
           (bytes[2] & ~kPsf1Modes) == 0 && bytes[3] != 0);
 }
 
-std::string ReadPsf(std::span<const std::uint8_t> bytes, FontImage* font) {
-  return BeginsWith(bytes, kPsf2Magic) ? ReadVersion2(bytes, font)
-                                       : ReadVersion1(bytes, font);
+std::string ReadPsf(std::span<const std::uint8_t> bytes, CodePageUse* use,
+                    FontImage* font) {
+  return BeginsWith(bytes, kPsf2Magic) ? ReadVersion2(bytes, use, font)
+                                       : ReadVersion1(bytes, use, font);
 }
 
 // Version 1, 256 glyphs, no Unicode table: what setfont loads.

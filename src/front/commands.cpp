@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string_view>
 
+#include "fonts/code_pages.h"
 #include "fonts/drawing.h"
 #include "fonts/formats.h"
 #include "front/font_source.h"
@@ -21,8 +22,9 @@ constexpr std::string_view kUsage =
     "       zyr2font GAME_FOLDER         with GAME_FOLDER/ZYR2.FNT\n"
     "       zyr2font FONT GAME_FOLDER    with the font file FONT\n"
     "       zyr2font /A:FONT             attach FONT to this program\n"
-    "       zyr2font --show SOURCE       print the 256 glyphs of a font\n"
-    "       zyr2font --convert SOURCE DEST\n"
+    "       zyr2font --show [--codepage N] SOURCE\n"
+    "                                    print the 256 glyphs of a font\n"
+    "       zyr2font --convert [--codepage N] SOURCE DEST\n"
     "                                    write the font of SOURCE to DEST\n"
     "\n"
     "Writes an 8x8 font of 2048 bytes into ZYR2.DOS, ZYR2.EXE and BRANVEL.EXE\n"
@@ -31,18 +33,44 @@ constexpr std::string_view kUsage =
     "attached to this program.\n"
     "\n"
     "SOURCE is a game file, a program carrying a font, a PSF font (also\n"
-    ".psf.gz), a BDF font, a 128x128 PNG font sheet, a text font as\n"
+    ".psf.gz), a BDF or PCF font, a TrueType font drawn on a grid of 8\n"
+    "pixels, a Windows .fnt or .fon font, a hex font, a 128x128 PNG, BMP or\n"
+    "GIF font sheet (or one magnified up to 8 times), a text font as\n"
     "--convert writes it, or a raw font of 2048 bytes. FONT may be any of\n"
     "these too. The extension of DEST names its format: .fnt, .f08 or .bin\n"
     "(raw), .psf, .bdf, .png or .txt.\n"
+    "\n"
+    "The game shows each letter by its code, 0 to 255, in the code page of\n"
+    "its language. A TrueType, hex or Windows font says which letter each\n"
+    "glyph is, so its glyphs go to the codes of code page N: 437 (the PC's\n"
+    "own, the default), 737 (Greek), 775 (Baltic), 850 (Western Europe),\n"
+    "852 (Central Europe), 855 or 866 (Cyrillic), 857 (Turkish), 860, 861,\n"
+    "862 (Hebrew), 863, 864 (Arabic), 865, 869 (Greek), or the Windows code\n"
+    "pages 1250 to 1258. With --codepage, a PSF font with a Unicode table\n"
+    "and a BDF or PCF font of Unicode are placed by it too. Letters the font\n"
+    "lacks stay blank, and the count of codes that got one is shown.\n"
     "\n"
     "Exit status: 0 when at least one game file was patched or the command\n"
     "did its work, 1 after any message.\n";
 
 constexpr std::string_view kShowTakesOne =
-    "--show takes one file: zyr2font --show SOURCE";
+    "--show takes one file: zyr2font --show [--codepage N] SOURCE";
 constexpr std::string_view kConvertTakesTwo =
-    "--convert takes two files: zyr2font --convert SOURCE DEST";
+    "--convert takes two files: zyr2font --convert [--codepage N] SOURCE "
+    "DEST";
+constexpr std::string_view kCodePageOption = "--codepage";
+
+std::string UnknownCodePage(const std::string& text) {
+  const std::string given = text.empty() ? "" : ", not \"" + text + "\"";
+  return "--codepage takes the number of a code page" + given + ": " +
+         CodePageNumbers() + ".";
+}
+
+std::string CodesWithGlyph(const std::string& path, const CodePageUse& use) {
+  return path + ": " + std::to_string(use.codes_with_glyph) + " of " +
+         std::to_string(kGlyphCount) + " codes have a glyph in code page " +
+         std::to_string(use.used->number) + ".";
+}
 
 std::string UnknownCommand(const std::string& command) {
   return command +
@@ -73,11 +101,15 @@ std::string NoFormat(const std::string& path) {
          std::string(kFormatExtensions) + ".";
 }
 
-// Reads the font of the source, or shows why there is none.
+// Reads the font of the source, or shows why there is none. A font placed
+// by a code page is told how many codes got a glyph: information, not a
+// failure.
 bool ReadSourceFont(Platform& platform, const std::string& path,
-                    FontImage* font) {
-  switch (ReadFontSource(platform, path, SourceUse::Tool, font)) {
+                    CodePageUse* code_pages, FontImage* font) {
+  switch (ReadFontSource(platform, path, SourceUse::Tool, font, code_pages)) {
     case FontLoad::Loaded:
+      if (code_pages->used != nullptr)
+        ShowError(platform, CodesWithGlyph(path, *code_pages));
       return true;
     case FontLoad::Absent:
       ShowError(platform, NotFound(path));
@@ -103,9 +135,10 @@ int Print(Platform& platform, std::string_view text) {
 
 // In a window where the platform has one (Windows, its output not
 // redirected), else as text.
-int Show(Platform& platform, const std::string& source) {
+int Show(Platform& platform, const std::string& source,
+         CodePageUse* code_pages) {
   FontImage font{};
-  if (!ReadSourceFont(platform, source, &font))
+  if (!ReadSourceFont(platform, source, code_pages, &font))
     return kExitFailure;
   const Drawing drawing = platform.OutputDrawing();
   const std::string title =
@@ -120,12 +153,12 @@ int Show(Platform& platform, const std::string& source) {
 // an existing file is replaced whole or stays as it was. Only the font
 // formats are written: a game file can never be overwritten this way.
 int Convert(Platform& platform, const std::string& source,
-            const std::string& destination) {
+            const std::string& destination, CodePageUse* code_pages) {
   FontFormat format = FontFormat::Raw;
   if (!FormatOfExtension(destination, &format))
     return EndWithError(platform, NoFormat(destination));
   FontImage font{};
-  if (!ReadSourceFont(platform, source, &font))
+  if (!ReadSourceFont(platform, source, code_pages, &font))
     return kExitFailure;
   const Bytes bytes = WriteFont(font, format);
   switch (ReplaceFile(platform, destination, [&](FileId file) {
@@ -142,6 +175,15 @@ int Convert(Platform& platform, const std::string& source,
   return EndWithError(platform, NotWritten(destination));
 }
 
+// The code page a number names, written in decimal digits alone; null for
+// any other text.
+const CodePage* FindCodePageNamed(const std::string& text) {
+  if (text.empty() || text.size() > 5 ||
+      text.find_first_not_of("0123456789") != std::string::npos)
+    return nullptr;
+  return FindCodePage(std::stoi(text));
+}
+
 }  // namespace
 
 int RunCommand(Platform& platform, const std::vector<std::string>& arguments) {
@@ -154,15 +196,24 @@ int RunCommand(Platform& platform, const std::vector<std::string>& arguments) {
     return alone ? Print(platform, std::string("zyr2font ") +
                                        std::string(kVersion) + "\n")
                  : EndWithError(platform, TakesNoFile(command));
+  if (command != "--show" && command != "--convert")
+    return EndWithError(platform, UnknownCommand(command));
+  // The font tools' files, after the code page if one is named.
+  std::vector<std::string> files(arguments.begin() + 1, arguments.end());
+  CodePageUse code_pages;
+  if (!files.empty() && files.front() == kCodePageOption) {
+    const std::string number = files.size() > 1 ? files[1] : std::string();
+    code_pages.named = FindCodePageNamed(number);
+    if (code_pages.named == nullptr)
+      return EndWithError(platform, UnknownCodePage(number));
+    files.erase(files.begin(), files.begin() + 2);
+  }
   if (command == "--show") {
-    return arguments.size() == 2 ? Show(platform, arguments[1])
-                                 : EndWithError(platform, kShowTakesOne);
+    return files.size() == 1 ? Show(platform, files[0], &code_pages)
+                             : EndWithError(platform, kShowTakesOne);
   }
-  if (command == "--convert") {
-    return arguments.size() == 3 ? Convert(platform, arguments[1], arguments[2])
-                                 : EndWithError(platform, kConvertTakesTwo);
-  }
-  return EndWithError(platform, UnknownCommand(command));
+  return files.size() == 2 ? Convert(platform, files[0], files[1], &code_pages)
+                           : EndWithError(platform, kConvertTakesTwo);
 }
 
 }  // namespace mdlReplace

@@ -69,7 +69,8 @@ std::string FontOfOtherFile(std::span<const std::uint8_t> head,
 // its name and content. Returns an empty string, or the message that says
 // why there is none.
 std::string FontOfFile(Platform& platform, const std::string& path,
-                       const OpenedFile& file, SourceUse use, FontImage* font) {
+                       const OpenedFile& file, SourceUse use,
+                       CodePageUse* code_pages, FontImage* font) {
   if (use == SourceUse::Patch && file.length == kFontSize)
     return platform.ReadAt(file.id, 0, *font) ? std::string()
                                               : Unreadable(use, path);
@@ -91,23 +92,31 @@ std::string FontOfFile(Platform& platform, const std::string& path,
   Bytes bytes(file.length);
   if (!platform.ReadAt(file.id, 0, bytes))
     return Unreadable(use, path);
-  return Problem(path, ReadFont(FileNameOf(path), bytes, font));
+  return Problem(path, ReadFont(FileNameOf(path), bytes, code_pages, font));
 }
 
 // A pipe holds a font file, read to its end.
 std::string FontOfStream(Platform& platform, const std::string& path,
-                         const OpenedFile& stream, FontImage* font) {
+                         const OpenedFile& stream, CodePageUse* code_pages,
+                         FontImage* font) {
   Bytes bytes;
   if (!platform.ReadStream(stream.id, kLargestFontFile, &bytes))
     return bytes.size() > kLargestFontFile ? TooLong(path)
                                            : Unreadable(SourceUse::Tool, path);
-  return Problem(path, ReadFont(FileNameOf(path), bytes, font));
+  return Problem(path, ReadFont(FileNameOf(path), bytes, code_pages, font));
 }
 
 }  // namespace
 
 FontLoad ReadFontSource(Platform& platform, const std::string& path,
                         SourceUse use, FontImage* font) {
+  CodePageUse code_pages;
+  return ReadFontSource(platform, path, use, font, &code_pages);
+}
+
+FontLoad ReadFontSource(Platform& platform, const std::string& path,
+                        SourceUse use, FontImage* font,
+                        CodePageUse* code_pages) {
   const bool tool = use == SourceUse::Tool;
   const OpenedFile file = platform.Open(
       path, tool ? Naming::Exact : Naming::Spelled, OpenMode::Read);
@@ -125,9 +134,9 @@ FontLoad ReadFontSource(Platform& platform, const std::string& path,
   else if (file.found == Found::Refused)
     message = Unreadable(use, path);
   else if (file.found == Found::Stream)
-    message = FontOfStream(platform, path, file, font);
+    message = FontOfStream(platform, path, file, code_pages, font);
   else
-    message = FontOfFile(platform, path, file, use, font);
+    message = FontOfFile(platform, path, file, use, code_pages, font);
   if (open && !platform.Close(file.id) && message.empty())
     message = Unreadable(use, path);
   if (message.empty())

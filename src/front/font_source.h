@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "fonts/font.h"
+#include "fonts/formats.h"
 #include "platform/platform.h"
 
 namespace mdlReplace {
@@ -30,9 +31,13 @@ enum class SourceUse {
 
 enum class FontLoad { Loaded, Absent, Failed };
 
-// Reads the font of the source. A source that is there but gives no font
-// gets its message here (Failed); where there is none the caller decides
-// what to say (Absent).
+// Reads the font of the source, its glyphs placed by the code page named
+// in code_pages, if any; code_pages tells what was placed by one. A source
+// that is there but gives no font gets its message here (Failed); where
+// there is none the caller decides what to say (Absent).
+FontLoad ReadFontSource(Platform& platform, const std::string& path,
+                        SourceUse use, FontImage* font,
+                        CodePageUse* code_pages);
 FontLoad ReadFontSource(Platform& platform, const std::string& path,
                         SourceUse use, FontImage* font);
 

@@ -1,0 +1,45 @@
+#include "fonts/code_pages.h"
+
+namespace mdlReplace {
+
+namespace {
+
+constexpr CodePage kCodePages[] = {
+#include "fonts/code_page_tables.inc"
+};
+
+}  // namespace
+
+const CodePage* FindCodePage(int number) {
+  for (const CodePage& code_page : kCodePages) {
+    if (code_page.number == number)
+      return &code_page;
+  }
+  return nullptr;
+}
+
+std::string CodePageNumbers() {
+  std::string numbers;
+  const std::size_t count = std::size(kCodePages);
+  for (std::size_t i = 0; i < count; ++i) {
+    if (i > 0)
+      numbers += i + 1 == count ? " and " : ", ";
+    numbers += std::to_string(kCodePages[i].number);
+  }
+  return numbers;
+}
+
+bool CodeOfCharacter(const CodePage& code_page, char32_t character,
+                     std::size_t* code) {
+  if (character == 0)
+    return false;
+  for (std::size_t at = 0; at < code_page.characters.size(); ++at) {
+    if (code_page.characters[at] == character) {
+      *code = at;
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace mdlReplace

@@ -1,0 +1,34 @@
+// The code pages a font's glyphs can be placed by: what character each of
+// the game's 256 codes shows, in the DOS and Windows code pages of the
+// languages the game was translated into.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string>
+
+namespace mdlReplace {
+
+// The PC's own code page, where a source keyed by characters goes unless
+// the user names another.
+constexpr int kDefaultCodePage = 437;
+
+struct CodePage {
+  int number;
+  // The Unicode character of each code; 0 where the code shows none (the
+  // controls, and codes the code page leaves out).
+  std::array<char16_t, 256> characters;
+};
+
+// The code page of that number; null when the program has none of it.
+const CodePage* FindCodePage(int number);
+
+// The numbers of the code pages there are, as a message lists them:
+// "437, 737, ... and 1258".
+std::string CodePageNumbers();
+
+// The code of the character in the code page; false when it has none.
+bool CodeOfCharacter(const CodePage& code_page, char32_t character,
+                     std::size_t* code);
+
+}  // namespace mdlReplace

@@ -1,0 +1,431 @@
+// A font sheet: a 128x128 image (PNG, BMP or GIF), glyph n at column n mod
+// 16 and row n div 16 of 8x8 cells. Whatever its colours, the one that
+// covers most of the sheet is the background and every other one is ink,
+// so a sheet drawn dark on light or light on dark reads the same. A sheet
+// drawn magnified, each pixel a block of k by k (k up to 8), reads as the
+// sheet it magnifies.
+#include <algorithm>
+#include <array>
+#include <climits>
+
+#include <zlib.h>
+
+#include "fonts/codecs.h"
+#include "fonts/stb_image.h"
+
+namespace mdlReplace {
+
+namespace {
+
+constexpr int kSheetSide = 128;
+constexpr int kLargestMagnification = 8;
+constexpr int kLargestSide = kSheetSide * kLargestMagnification;
+constexpr std::size_t kSheetPixels = std::size_t{kSheetSide} * kSheetSide;
+constexpr std::size_t kGlyphsPerRow = 16;
+constexpr std::array<std::uint8_t, 8> kPngSignature = {0x89, 'P',  'N',  'G',
+                                                       '\r', '\n', 0x1A, '\n'};
+constexpr std::uint8_t kWrittenInk = 0;
+constexpr std::uint8_t kWrittenBackground = 255;
+
+constexpr std::array<std::uint8_t, 2> kBmpSignature = {'B', 'M'};
+constexpr std::array<std::uint8_t, 6> kGif87Signature = {'G', 'I', 'F',
+                                                         '8', '7', 'a'};
+constexpr std::array<std::uint8_t, 6> kGif89Signature = {'G', 'I', 'F',
+                                                         '8', '9', 'a'};
+
+constexpr std::string_view kDamaged = "is a PNG image whose data is damaged.";
+
+// A chunk: its length, its type, its data and a CRC of type and data.
+constexpr std::size_t kChunkFrame = 12;
+constexpr std::size_t kHeaderDataSize = 13;
+std::string Unreadable(std::string_view format) {
+  return "is a " + std::string(format) + " image that could not be read.";
+}
+
+// A BMP's headers: where its pixels begin, its size, its bits a pixel and
+// its compression; 8 and 4 bits a pixel may be compressed by runs, which
+// stb does not read.
+constexpr std::size_t kBmpPixelsAt = 10;
+constexpr std::size_t kBmpWidth = 18;
+constexpr std::size_t kBmpHeight = 22;
+constexpr std::size_t kBmpBitsPerPixel = 28;
+constexpr std::size_t kBmpCompression = 30;
+constexpr std::size_t kBmpHeadersEnd = 54;
+constexpr std::uint32_t kRuns8 = 1;
+constexpr std::uint32_t kRuns4 = 2;
+
+bool IsRunLengthBmp(std::span<const std::uint8_t> bytes) {
+  // Headers of 40 bytes or more: the oldest, of 12, know no compression.
+  if (bytes.size() < kBmpHeadersEnd || Little32(bytes, 14) < 40)
+    return false;
+  const std::uint32_t compression = Little32(bytes, kBmpCompression);
+  return compression == kRuns8 || compression == kRuns4;
+}
+
+// The palette indices of a run-length compressed BMP, a byte each, rows
+// from the bottom: runs of one index (or two alternating, at 4 bits),
+// literal stretches padded to 16 bits, and escapes that end a row, end
+// the image or move ahead. False when the runs leave the image or end
+// early.
+bool ExpandRuns(ByteReader reader, bool four_bits, std::size_t width,
+                std::size_t height, std::vector<std::uint8_t>* indices) {
+  indices->assign(width * height, 0);
+  std::size_t x = 0;
+  std::size_t y = 0;
+  const auto put = [&](std::uint8_t index) {
+    if (x >= width || y >= height)
+      return false;
+    (*indices)[y * width + x++] = index;
+    return true;
+  };
+  const auto nibble = [&](std::uint8_t byte, std::size_t i) {
+    return four_bits
+               ? static_cast<std::uint8_t>(i % 2 == 0 ? byte >> 4 : byte & 0x0F)
+               : byte;
+  };
+  for (;;) {
+    const std::uint8_t count = reader.U8();
+    const std::uint8_t value = reader.U8();
+    if (!reader.ok())
+      return false;
+    if (count > 0) {
+      for (std::size_t i = 0; i < count; ++i) {
+        if (!put(nibble(value, i)))
+          return false;
+      }
+    } else if (value == 0) {  // the row ends
+      x = 0;
+      ++y;
+    } else if (value == 1) {  // the image ends
+      return true;
+    } else if (value == 2) {  // a move right and up
+      x += reader.U8();
+      y += reader.U8();
+    } else {  // value indices as they are
+      const std::size_t literal_bytes = four_bits ? (value + 1u) / 2 : value;
+      const std::span<const std::uint8_t> literal =
+          reader.Take((literal_bytes + 1) / 2 * 2);
+      if (!reader.ok())
+        return false;
+      for (std::size_t i = 0; i < value; ++i) {
+        if (!put(nibble(literal[four_bits ? i / 2 : i], i)))
+          return false;
+      }
+    }
+  }
+}
+
+// The uncompressed BMP that a run-length compressed one stands for: the
+// same headers and palette, 8 bits a pixel, rows padded to 4 bytes.
+bool Uncompress(std::span<const std::uint8_t> bytes, Bytes* uncompressed) {
+  const std::uint32_t pixels_at = Little32(bytes, kBmpPixelsAt);
+  const std::int32_t width =
+      static_cast<std::int32_t>(Little32(bytes, kBmpWidth));
+  const std::int32_t height =
+      static_cast<std::int32_t>(Little32(bytes, kBmpHeight));
+  if (pixels_at < kBmpHeadersEnd || pixels_at > bytes.size() || width <= 0 ||
+      width > kLargestSide || height <= 0 || height > kLargestSide)
+    return false;
+  std::vector<std::uint8_t> indices;
+  ByteReader reader(bytes);
+  reader.Seek(pixels_at);
+  const std::size_t w = static_cast<std::size_t>(width);
+  const std::size_t h = static_cast<std::size_t>(height);
+  if (!ExpandRuns(reader, Little32(bytes, kBmpCompression) == kRuns4, w, h,
+                  &indices))
+    return false;
+  const std::size_t row_bytes = (w + 3) / 4 * 4;
+  uncompressed->assign(bytes.begin(), bytes.begin() + pixels_at);
+  (*uncompressed)[kBmpBitsPerPixel] = 8;
+  (*uncompressed)[kBmpBitsPerPixel + 1] = 0;
+  std::fill_n(uncompressed->begin() + kBmpCompression, 8, 0);  // and its size
+  for (std::size_t y = 0; y < h; ++y) {
+    uncompressed->insert(uncompressed->end(), indices.begin() + y * w,
+                         indices.begin() + (y + 1) * w);
+    uncompressed->resize(uncompressed->size() + row_bytes - w, 0);
+  }
+  return true;
+}
+
+std::string WrongSize(std::uint32_t width, std::uint32_t height) {
+  return std::string("is a ") + std::to_string(width) + "x" +
+         std::to_string(height) + " image, not a 128x128 font sheet.";
+}
+
+std::string NotUniform(int side, int magnification) {
+  const std::string size = std::to_string(side);
+  const std::string block = std::to_string(magnification);
+  return "is a " + size + "x" + size + " image, but not a 128x128 font sheet" +
+         " magnified: its " + block + "x" + block +
+         " blocks of pixels are not each of one colour.";
+}
+
+// How many times a sheet of that size magnifies one of 128x128; 0 when
+// it is no sheet.
+int Magnification(std::uint32_t width, std::uint32_t height) {
+  if (width != height || width % kSheetSide != 0 || width > kLargestSide)
+    return 0;
+  return static_cast<int>(width / kSheetSide);
+}
+
+// What the largest sheet inflates to at most: each row a filter byte and
+// its pixels of four 16-bit channels; twice that covers the passes of an
+// interlaced one. A stream that gives more is refused as it inflates.
+constexpr std::size_t kLargestImageData =
+    std::size_t{2} * kLargestSide * (1 + std::size_t{kLargestSide} * 8);
+
+std::uint32_t Big32(std::span<const std::uint8_t> bytes, std::size_t at) {
+  return static_cast<std::uint32_t>(bytes[at]) << 24 |
+         static_cast<std::uint32_t>(bytes[at + 1]) << 16 |
+         static_cast<std::uint32_t>(bytes[at + 2]) << 8 | bytes[at + 3];
+}
+
+bool LooksLikePng(std::span<const std::uint8_t> bytes) {
+  return BeginsWith(bytes, kPngSignature);
+}
+
+bool IsType(std::span<const std::uint8_t> chunk, std::string_view type) {
+  return std::equal(type.begin(), type.end(), chunk.begin() + 4);
+}
+
+// Inflates the image data a chunk at a time into a fixed buffer, as a
+// check alone: the stream must end, its checksum hold, and its size stay
+// within what a sheet can have.
+class ImageDataCheck {
+ public:
+  ImageDataCheck() { ok_ = inflateInit(&stream_) == Z_OK; }
+  ~ImageDataCheck() { inflateEnd(&stream_); }
+  ImageDataCheck(const ImageDataCheck&) = delete;
+  ImageDataCheck& operator=(const ImageDataCheck&) = delete;
+
+  void Add(std::span<const std::uint8_t> data) {
+    // zlib reads its input through a pointer to non-const, but never
+    // writes.
+    stream_.next_in = const_cast<Bytef*>(data.data());
+    stream_.avail_in = static_cast<uInt>(data.size());
+    // Until the chunk is used up and zlib holds nothing back.
+    std::array<std::uint8_t, 4096> piece;
+    do {
+      if (!ok_ || ended_)
+        return;
+      stream_.next_out = piece.data();
+      stream_.avail_out = static_cast<uInt>(piece.size());
+      const int result = inflate(&stream_, Z_NO_FLUSH);
+      ended_ = result == Z_STREAM_END;
+      ok_ = (result == Z_OK || ended_ ||
+             (result == Z_BUF_ERROR && stream_.avail_in == 0)) &&
+            stream_.total_out <= kLargestImageData;
+    } while (stream_.avail_in > 0 || stream_.avail_out == 0);
+  }
+  bool Sound() const { return ok_ && ended_; }
+
+ private:
+  z_stream stream_{};
+  bool ok_ = false;
+  bool ended_ = false;
+};
+
+// Walks the chunks before stb decodes anything: every CRC and the image
+// data's own checksum are checked, and only a sheet's image is inflated.
+std::string CheckChunks(std::span<const std::uint8_t> bytes) {
+  std::size_t at = kPngSignature.size();
+  bool have_header = false;
+  ImageDataCheck image_data;
+  for (;;) {
+    if (bytes.size() - at < kChunkFrame)
+      return Unreadable("PNG");
+    const std::uint32_t length = Big32(bytes, at);
+    if (length > bytes.size() - at - kChunkFrame)
+      return Unreadable("PNG");
+    const std::span<const std::uint8_t> chunk = bytes.subspan(at, length + 8);
+    const std::span<const std::uint8_t> typed = chunk.subspan(4);
+    if (crc32(0, typed.data(), static_cast<uInt>(typed.size())) !=
+        Big32(bytes, at + 8 + length))
+      return std::string(kDamaged);
+    const std::span<const std::uint8_t> data = chunk.subspan(8);
+    if (!have_header) {
+      if (!IsType(chunk, "IHDR") || length != kHeaderDataSize)
+        return Unreadable("PNG");
+      const std::uint32_t width = Big32(data, 0);
+      const std::uint32_t height = Big32(data, 4);
+      if (Magnification(width, height) == 0)
+        return WrongSize(width, height);
+      have_header = true;
+    } else if (IsType(chunk, "IDAT")) {
+      image_data.Add(data);
+    } else if (IsType(chunk, "IEND")) {
+      return image_data.Sound() ? std::string() : std::string(kDamaged);
+    }
+    at += kChunkFrame + length;
+  }
+}
+
+// Red, green, blue and alpha of 16 bits in one number; every fully
+// transparent pixel is the same colour, whatever its others say.
+std::uint64_t Colour(std::uint64_t red, std::uint64_t green, std::uint64_t blue,
+                     std::uint64_t alpha) {
+  if (alpha == 0)
+    return 0;
+  return red << 48 | green << 32 | blue << 16 | alpha;
+}
+
+// The colours of the image's pixels. A PNG is read at 16 bits a channel:
+// stb widens an 8-bit channel (v * 257), which keeps every colour apart,
+// and a 16-bit sheet whose ink and background differ only in their low
+// bytes keeps them apart too. BMP and GIF have 8 bits at most, and are
+// widened here the same way.
+bool ReadColours(std::span<const std::uint8_t> bytes, bool png, int side,
+                 std::vector<std::uint64_t>* colours) {
+  const std::size_t pixels = std::size_t(side) * side;
+  const int size = static_cast<int>(bytes.size());
+  int width = 0;
+  int height = 0;
+  colours->resize(pixels);
+  if (png) {
+    unsigned short* read = ImageLoad16(bytes.data(), size, &width, &height);
+    if (read == nullptr)
+      return false;
+    for (std::size_t i = 0; i < pixels; ++i) {
+      const unsigned short* p = read + i * 4;
+      (*colours)[i] = Colour(p[0], p[1], p[2], p[3]);
+    }
+    ImageFree(read);
+  } else {
+    unsigned char* read = ImageLoad8(bytes.data(), size, &width, &height);
+    if (read == nullptr)
+      return false;
+    for (std::size_t i = 0; i < pixels; ++i) {
+      const unsigned char* p = read + i * 4;
+      (*colours)[i] =
+          Colour(p[0] * 257u, p[1] * 257u, p[2] * 257u, p[3] * 257u);
+    }
+    ImageFree(read);
+  }
+  return width == side && height == side;
+}
+
+// The 128x128 sheet a magnified one shows; false when a block of pixels
+// is not all one colour.
+bool Reduce(std::vector<std::uint64_t>* colours, int magnification) {
+  const std::size_t k = static_cast<std::size_t>(magnification);
+  const std::size_t side = kSheetSide * k;
+  std::vector<std::uint64_t> sheet(kSheetPixels);
+  for (std::size_t y = 0; y < side; ++y) {
+    for (std::size_t x = 0; x < side; ++x) {
+      const std::uint64_t colour = (*colours)[y * side + x];
+      std::uint64_t& block = sheet[(y / k) * kSheetSide + x / k];
+      if (y % k == 0 && x % k == 0)
+        block = colour;
+      else if (colour != block)
+        return false;
+    }
+  }
+  *colours = std::move(sheet);
+  return true;
+}
+
+// The colour of most pixels; of two as common, the lower.
+std::uint64_t MostCommon(std::vector<std::uint64_t> colours) {
+  std::sort(colours.begin(), colours.end());
+  std::uint64_t best = colours.front();
+  std::size_t best_count = 0;
+  for (std::size_t at = 0; at < colours.size();) {
+    std::size_t end = at;
+    while (end < colours.size() && colours[end] == colours[at])
+      ++end;
+    if (end - at > best_count) {
+      best = colours[at];
+      best_count = end - at;
+    }
+    at = end;
+  }
+  return best;
+}
+
+std::size_t PixelIndex(std::size_t code, std::size_t row, std::size_t column) {
+  const std::size_t x = (code % kGlyphsPerRow) * kGlyphSize + column;
+  const std::size_t y = (code / kGlyphsPerRow) * kGlyphSize + row;
+  return y * kSheetSide + x;
+}
+
+void AppendWritten(void* context, void* data, int size) {
+  Bytes* bytes = static_cast<Bytes*>(context);
+  const std::uint8_t* start = static_cast<const std::uint8_t*>(data);
+  bytes->insert(bytes->end(), start, start + size);
+}
+
+}  // namespace
+
+bool LooksLikeImage(std::span<const std::uint8_t> bytes) {
+  return LooksLikePng(bytes) || BeginsWith(bytes, kBmpSignature) ||
+         BeginsWith(bytes, kGif87Signature) ||
+         BeginsWith(bytes, kGif89Signature);
+}
+
+// A PNG's chunks are checked before anything is decoded; of any image,
+// its size is known before its pixels take memory.
+std::string ReadImageSheet(std::span<const std::uint8_t> bytes,
+                           FontImage* font) {
+  Bytes uncompressed;
+  if (IsRunLengthBmp(bytes)) {
+    if (!Uncompress(bytes, &uncompressed))
+      return Unreadable("BMP");
+    bytes = uncompressed;
+  }
+  const bool png = LooksLikePng(bytes);
+  const std::string_view format = png                                ? "PNG"
+                                  : BeginsWith(bytes, kBmpSignature) ? "BMP"
+                                                                     : "GIF";
+  if (bytes.size() > INT_MAX)
+    return Unreadable(format);
+  if (png) {
+    std::string problem = CheckChunks(bytes);
+    if (!problem.empty())
+      return problem;
+  }
+  int width = 0;
+  int height = 0;
+  if (ImageSize(bytes.data(), static_cast<int>(bytes.size()), &width,
+                &height) == 0)
+    return Unreadable(format);
+  const int magnification = Magnification(static_cast<std::uint32_t>(width),
+                                          static_cast<std::uint32_t>(height));
+  if (magnification == 0)
+    return WrongSize(static_cast<std::uint32_t>(width),
+                     static_cast<std::uint32_t>(height));
+  std::vector<std::uint64_t> colours;
+  if (!ReadColours(bytes, png, width, &colours))
+    return Unreadable(format);
+  if (!Reduce(&colours, magnification))
+    return NotUniform(width, magnification);
+
+  const std::uint64_t background = MostCommon(colours);
+  font->fill(0);
+  for (std::size_t code = 0; code < kGlyphCount; ++code) {
+    for (std::size_t row = 0; row < kGlyphSize; ++row) {
+      for (std::size_t column = 0; column < kGlyphSize; ++column) {
+        if (colours[PixelIndex(code, row, column)] != background)
+          SetInk(font, code, row, column);
+      }
+    }
+  }
+  return std::string();
+}
+
+// Eight-bit grey, ink black on white.
+Bytes WritePngSheet(const FontImage& font) {
+  std::vector<std::uint8_t> pixels(kSheetPixels, kWrittenBackground);
+  for (std::size_t code = 0; code < kGlyphCount; ++code) {
+    for (std::size_t row = 0; row < kGlyphSize; ++row) {
+      for (std::size_t column = 0; column < kGlyphSize; ++column) {
+        if (IsInk(font, code, row, column))
+          pixels[PixelIndex(code, row, column)] = kWrittenInk;
+      }
+    }
+  }
+  Bytes bytes;
+  PngWrite(AppendWritten, &bytes, kSheetSide, kSheetSide, 1, pixels.data());
+  return bytes;
+}
+
+}  // namespace mdlReplace

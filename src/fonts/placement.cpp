@@ -1,0 +1,43 @@
+#include "fonts/placement.h"
+
+#include <algorithm>
+
+namespace mdlReplace {
+
+GlyphPlacer::GlyphPlacer(CodePageUse* use, FontImage* font)
+    : use_(use), font_(font) {
+  font_->fill(0);
+  use_->used = &code_page();
+  use_->codes_with_glyph = 0;
+}
+
+const CodePage& GlyphPlacer::code_page() const {
+  if (use_->named != nullptr)
+    return *use_->named;
+  return *FindCodePage(kDefaultCodePage);
+}
+
+void GlyphPlacer::PlaceCharacter(char32_t character, const Glyph& glyph) {
+  std::size_t code = 0;
+  if (CodeOfCharacter(code_page(), character, &code))
+    PlaceAtCode(code, glyph);
+}
+
+void GlyphPlacer::PlaceFromCodePage(const CodePage& source, std::size_t code,
+                                    const Glyph& glyph) {
+  if (&source == &code_page())
+    PlaceAtCode(code, glyph);
+  else
+    PlaceCharacter(source.characters[code], glyph);
+}
+
+void GlyphPlacer::PlaceAtCode(std::size_t code, const Glyph& glyph) {
+  if (code >= kGlyphCount || placed_[code])
+    return;
+  placed_.set(code);
+  use_->codes_with_glyph = placed_.count();
+  std::copy(glyph.begin(), glyph.end(),
+            font_->begin() + static_cast<std::ptrdiff_t>(code * kGlyphSize));
+}
+
+}  // namespace mdlReplace

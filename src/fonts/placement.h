@@ -1,0 +1,43 @@
+// Where a reader puts the glyphs of a font that is keyed by characters, not
+// by the game's codes: at the code each character has in a code page.
+#pragma once
+
+#include <array>
+#include <bitset>
+#include <cstdint>
+
+#include "fonts/code_pages.h"
+#include "fonts/formats.h"
+
+namespace mdlReplace {
+
+using Glyph = std::array<std::uint8_t, kGlyphSize>;
+
+class GlyphPlacer {
+ public:
+  // Clears the font; what is placed goes into it, and the use is told.
+  GlyphPlacer(CodePageUse* use, FontImage* font);
+
+  // Whether the user named a code page: a font whose glyphs have codes of
+  // their own and characters too is placed by character only then.
+  bool code_page_named() const { return use_->named != nullptr; }
+  // The code page glyphs keyed by character go by: the one named, or 437.
+  const CodePage& code_page() const;
+
+  // Puts the glyph at the code of the character in the code page; a
+  // character it lacks is left out, and the first glyph for a code stays.
+  void PlaceCharacter(char32_t character, const Glyph& glyph);
+  // Puts a glyph given for a code of another code page where its character
+  // goes; at the same code when it is the same code page.
+  void PlaceFromCodePage(const CodePage& source, std::size_t code,
+                         const Glyph& glyph);
+  // Puts the glyph at the code of the code page itself.
+  void PlaceAtCode(std::size_t code, const Glyph& glyph);
+
+ private:
+  CodePageUse* use_;
+  FontImage* font_;
+  std::bitset<kGlyphCount> placed_;
+};
+
+}  // namespace mdlReplace

@@ -1,0 +1,29 @@
+/* The calls the program makes of the stb image code, which stb_image.c
+ * compiles privately so that nothing else of it reaches the program. */
+#pragma once
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* The width and height of a PNG, BMP or GIF image in memory, from its
+ * header alone; 0 when it cannot tell. */
+int ImageSize(const unsigned char* image, int size, int* width, int* height);
+
+/* The pixels of an image in memory, four channels each (red, green, blue,
+ * alpha), of 16 bits (8-bit ones widened) or of 8, to be given back to
+ * ImageFree; NULL when it cannot be read. A GIF gives its first frame. */
+unsigned short* ImageLoad16(const unsigned char* image, int size, int* width,
+                            int* height);
+unsigned char* ImageLoad8(const unsigned char* image, int size, int* width,
+                          int* height);
+void ImageFree(void* pixels);
+
+/* Writes an image of 8-bit channels (1 grey, 3 red, green and blue) as PNG
+ * through the callback; 0 on failure. */
+int PngWrite(void (*write)(void* context, void* data, int size), void* context,
+             int width, int height, int channels, const unsigned char* pixels);
+
+#ifdef __cplusplus
+}
+#endif

@@ -1,0 +1,452 @@
+// TrueType fonts drawn on a pixel grid (.ttf, and .otf with TrueType
+// outlines). Such a font's outlines lie on a grid of font units: the
+// largest unit that divides every coordinate of the glyphs taken is one
+// pixel. At that size, an 8x8 font's cell runs from its ascender down to
+// its descender, and a pixel is ink where the outline covers more than
+// half of it. The glyphs are keyed by Unicode, and placed by a code page.
+//
+// stb_truetype draws the glyphs. It trusts the font it reads, so each
+// table, each cmap lookup it will make and each glyph it will walk is
+// checked here first, and a font that fails is refused.
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <numeric>
+
+#include "fonts/codecs.h"
+#include "fonts/placement.h"
+
+#include <stb_truetype.h>
+
+namespace mdlReplace {
+
+namespace {
+
+constexpr std::array<std::uint8_t, 4> kTrueTypeVersion = {0, 1, 0, 0};
+constexpr std::array<std::uint8_t, 4> kAppleVersion = {'t', 'r', 'u', 'e'};
+constexpr std::array<std::uint8_t, 4> kPostScriptVersion = {'O', 'T', 'T', 'O'};
+constexpr int kCellPixels = static_cast<int>(kGlyphSize);
+// Composite glyphs may nest; deeper than this is a loop.
+constexpr int kDeepestComposite = 8;
+// Glyph flags: of a simple glyph's points, and of a composite's parts.
+constexpr std::uint8_t kRepeatFlag = 0x08;
+constexpr std::uint8_t kShortX = 0x02;
+constexpr std::uint8_t kSameOrPositiveX = 0x10;
+constexpr std::uint8_t kShortY = 0x04;
+constexpr std::uint8_t kSameOrPositiveY = 0x20;
+constexpr std::uint16_t kWordArguments = 0x0001;
+constexpr std::uint16_t kArgumentsAreOffsets = 0x0002;
+constexpr std::uint16_t kOneScale = 0x0008;
+constexpr std::uint16_t kMoreComponents = 0x0020;
+constexpr std::uint16_t kTwoScales = 0x0040;
+constexpr std::uint16_t kTwoByTwo = 0x0080;
+
+constexpr std::string_view kDamaged =
+    "is a TrueType font whose data is damaged.";
+constexpr std::string_view kPostScript =
+    "is an OpenType font of PostScript outlines; only TrueType outlines are "
+    "read.";
+
+std::string CodePageNumber(const CodePage& code_page) {
+  return std::to_string(code_page.number);
+}
+
+std::string NoGlyphs(const CodePage& code_page) {
+  return "is a TrueType font with no glyph for code page " +
+         CodePageNumber(code_page) + ".";
+}
+
+std::string WrongGrid(std::uint32_t units_per_em, std::uint32_t grid) {
+  std::string pixels = std::to_string(units_per_em / grid);
+  if (units_per_em % grid != 0) {
+    const std::uint32_t tenths = units_per_em % grid * 10 / grid;
+    pixels += "." + std::to_string(tenths);
+  }
+  return "is a TrueType font drawn on a grid of " + pixels +
+         " pixels to the em, not 8.";
+}
+
+std::string WrongHeight(int height) {
+  return "is a TrueType font of 8 pixels to the em, but " +
+         std::to_string(height) + " from its ascender to its descender, not 8.";
+}
+
+std::string OutsideCell(char32_t character) {
+  std::string hex;
+  for (int shift = character > 0xFFFF ? 16 : 8; shift >= 0; shift -= 8)
+    hex += HexByte(character >> shift & 0xFF);
+  return "is a TrueType font whose glyph for U+" + hex +
+         " does not fit an 8x8 cell.";
+}
+
+struct TableSpan {
+  std::size_t offset = 0;
+  std::size_t length = 0;
+};
+
+// The tables the glyphs are read from, each checked to lie in the file.
+class FontTables {
+ public:
+  explicit FontTables(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
+
+  // Checks the directory and the tables; false when the font is damaged.
+  bool Check();
+  // Checks the glyph and, in a composite, its parts, as stb will walk
+  // them.
+  bool CheckGlyph(int index, int depth) const;
+
+  std::uint32_t units_per_em() const { return units_per_em_; }
+  std::int16_t ascender() const { return ascender_; }
+  std::int16_t descender() const { return descender_; }
+
+ private:
+  bool Find(std::string_view tag, TableSpan* table) const;
+  bool CheckCmap(std::size_t subtable) const;
+  bool CheckSegments(ByteReader reader, std::size_t subtable,
+                     std::size_t length) const;
+  bool CheckSimpleGlyph(ByteReader reader, int contours) const;
+  bool GlyphData(int index, std::span<const std::uint8_t>* data) const;
+
+  std::span<const std::uint8_t> bytes_;
+  TableSpan loca_, glyf_;
+  std::uint32_t units_per_em_ = 0;
+  std::uint16_t glyph_count_ = 0;
+  bool long_offsets_ = false;
+  std::int16_t ascender_ = 0;
+  std::int16_t descender_ = 0;
+};
+
+bool FontTables::Find(std::string_view tag, TableSpan* table) const {
+  ByteReader reader(bytes_, true);
+  reader.Skip(4);
+  const std::uint16_t count = reader.U16();
+  reader.Skip(6);
+  for (std::uint16_t i = 0; i < count; ++i) {
+    const std::span<const std::uint8_t> name = reader.Take(4);
+    reader.Skip(4);  // checksum
+    const std::uint32_t offset = reader.U32();
+    const std::uint32_t length = reader.U32();
+    if (!reader.ok())
+      return false;
+    if (std::equal(tag.begin(), tag.end(), name.begin())) {
+      if (offset > bytes_.size() || length > bytes_.size() - offset)
+        return false;
+      *table = TableSpan{offset, length};
+      return true;
+    }
+  }
+  return false;
+}
+
+bool FontTables::Check() {
+  TableSpan head, hhea, maxp, cmap;
+  if (!Find("head", &head) || !Find("hhea", &hhea) || !Find("maxp", &maxp) ||
+      !Find("cmap", &cmap) || !Find("loca", &loca_) || !Find("glyf", &glyf_) ||
+      head.length < 54 || hhea.length < 36 || maxp.length < 6)
+    return false;
+  ByteReader reader(bytes_, true);
+  reader.Seek(head.offset + 18);
+  units_per_em_ = reader.U16();
+  reader.Seek(head.offset + 50);
+  const std::uint16_t location_format = reader.U16();
+  reader.Seek(hhea.offset + 4);
+  ascender_ = reader.S16();
+  descender_ = reader.S16();
+  reader.Seek(maxp.offset + 4);
+  glyph_count_ = reader.U16();
+  long_offsets_ = location_format == 1;
+  if (!reader.ok() || location_format > 1 || units_per_em_ == 0 ||
+      loca_.length / (long_offsets_ ? 4 : 2) < std::size_t{glyph_count_} + 1)
+    return false;
+  // The cmap subtable stb takes: the last of Unicode's, or Microsoft's
+  // for Unicode.
+  reader.Seek(cmap.offset + 2);
+  const std::uint16_t subtables = reader.U16();
+  std::size_t chosen = 0;
+  for (std::uint16_t i = 0; i < subtables; ++i) {
+    const std::uint16_t platform = reader.U16();
+    const std::uint16_t encoding = reader.U16();
+    const std::uint32_t offset = reader.U32();
+    if (platform == 0 || (platform == 3 && (encoding == 1 || encoding == 10)))
+      chosen = cmap.offset + offset;
+  }
+  return reader.ok() && chosen != 0 && CheckCmap(chosen);
+}
+
+// Each format stb reads, checked to lie in the file; stb cannot read any
+// other.
+bool FontTables::CheckCmap(std::size_t subtable) const {
+  ByteReader reader(bytes_, true);
+  reader.Seek(subtable);
+  const std::uint16_t format = reader.U16();
+  std::uint64_t length = reader.U16();
+  if (format == 12 || format == 13) {
+    reader.Skip(2);
+    length = reader.U32();
+    const std::uint32_t groups = (reader.Skip(4), reader.U32());
+    return reader.ok() && length <= bytes_.size() - subtable &&
+           std::uint64_t{groups} * 12 + 16 <= length;
+  }
+  if (!reader.ok() || length > bytes_.size() - subtable)
+    return false;
+  if (format == 0)
+    return length >= 262;
+  if (format == 6) {
+    reader.Skip(2);
+    const std::uint16_t count = (reader.U16(), reader.U16());
+    return reader.ok() && 10 + std::uint64_t{count} * 2 <= length;
+  }
+  return format == 4 &&
+         CheckSegments(reader, subtable, static_cast<std::size_t>(length));
+}
+
+// Format 4: stb's binary search keeps to the segments only when the
+// header's search numbers are the ones the segment count gives; a segment
+// that maps through its range offset must end within the file.
+bool FontTables::CheckSegments(ByteReader reader, std::size_t subtable,
+                               std::size_t length) const {
+  reader.Skip(2);
+  const std::uint16_t segments = reader.U16() / 2;
+  const std::uint16_t search_range = reader.U16();
+  const std::uint16_t entry_selector = reader.U16();
+  const std::uint16_t range_shift = reader.U16();
+  if (!reader.ok() || segments == 0 || 16 + std::size_t{segments} * 8 > length)
+    return false;
+  std::uint32_t power = 1;
+  std::uint16_t log = 0;
+  while (power * 2 <= segments) {
+    power *= 2;
+    ++log;
+  }
+  if (search_range != power * 2 || entry_selector != log ||
+      range_shift != segments * 2 - search_range)
+    return false;
+  const std::size_t ends = subtable + 14;
+  const std::size_t starts = ends + std::size_t{segments} * 2 + 2;
+  const std::size_t range_offsets = starts + std::size_t{segments} * 4;
+  for (std::size_t i = 0; i < segments; ++i) {
+    reader.Seek(ends + i * 2);
+    const std::uint16_t end = reader.U16();
+    reader.Seek(starts + i * 2);
+    const std::uint16_t start = reader.U16();
+    reader.Seek(range_offsets + i * 2);
+    const std::uint16_t range_offset = reader.U16();
+    if (range_offset != 0 && end >= start &&
+        range_offsets + i * 2 + range_offset + (end - start) * 2u + 2 >
+            bytes_.size())
+      return false;
+  }
+  return reader.ok();
+}
+
+bool FontTables::GlyphData(int index,
+                           std::span<const std::uint8_t>* data) const {
+  if (index < 0 || index >= glyph_count_)
+    return false;
+  ByteReader reader(bytes_, true);
+  const std::size_t at = static_cast<std::size_t>(index);
+  reader.Seek(loca_.offset + at * (long_offsets_ ? 4 : 2));
+  const std::uint64_t start = long_offsets_ ? reader.U32() : reader.U16() * 2u;
+  const std::uint64_t end = long_offsets_ ? reader.U32() : reader.U16() * 2u;
+  if (!reader.ok() || start > end || end > glyf_.length)
+    return false;
+  *data = bytes_.subspan(glyf_.offset + static_cast<std::size_t>(start),
+                         static_cast<std::size_t>(end - start));
+  return true;
+}
+
+// Points' flags (with repeats), then their x, then their y coordinates,
+// each 1 or 2 bytes or none by its flag.
+bool FontTables::CheckSimpleGlyph(ByteReader reader, int contours) const {
+  std::uint32_t last_end = 0;
+  for (int i = 0; i < contours; ++i) {
+    const std::uint16_t end = reader.U16();
+    if (i > 0 && end <= last_end)
+      return false;
+    last_end = end;
+  }
+  const std::uint32_t points = last_end + 1;
+  reader.Skip(reader.U16());  // instructions
+  std::vector<std::uint8_t> flags;
+  flags.reserve(points);
+  while (reader.ok() && flags.size() < points) {
+    const std::uint8_t flag = reader.U8();
+    std::size_t repeats = (flag & kRepeatFlag) != 0 ? reader.U8() : 0;
+    for (flags.push_back(flag); repeats > 0 && flags.size() < points; --repeats)
+      flags.push_back(flag);
+  }
+  std::uint64_t coordinate_bytes = 0;
+  for (std::uint8_t flag : flags) {
+    coordinate_bytes += (flag & kShortX) != 0            ? 1
+                        : (flag & kSameOrPositiveX) != 0 ? 0
+                                                         : 2;
+    coordinate_bytes += (flag & kShortY) != 0            ? 1
+                        : (flag & kSameOrPositiveY) != 0 ? 0
+                                                         : 2;
+  }
+  reader.Skip(coordinate_bytes);
+  return reader.ok();
+}
+
+bool FontTables::CheckGlyph(int index, int depth) const {
+  std::span<const std::uint8_t> data;
+  if (depth > kDeepestComposite || !GlyphData(index, &data))
+    return false;
+  if (data.empty())
+    return true;  // no outline
+  ByteReader reader(data, true);
+  const std::int16_t contours = reader.S16();
+  reader.Skip(8);  // the glyph's box
+  if (contours > 0)
+    return CheckSimpleGlyph(reader, contours);
+  if (contours == 0)
+    return reader.ok();
+  std::uint16_t flags = kMoreComponents;
+  while (reader.ok() && (flags & kMoreComponents) != 0) {
+    flags = reader.U16();
+    const std::int16_t part = reader.S16();
+    if ((flags & kArgumentsAreOffsets) == 0 || !CheckGlyph(part, depth + 1))
+      return false;  // parts placed by matching points are not drawn
+    reader.Skip((flags & kWordArguments) != 0 ? 4 : 2);
+    reader.Skip((flags & kOneScale) != 0    ? 2
+                : (flags & kTwoScales) != 0 ? 4
+                : (flags & kTwoByTwo) != 0  ? 8
+                                            : 0);
+  }
+  return reader.ok();
+}
+
+// A glyph's outline, as stb gives it, in font units.
+class Outline {
+ public:
+  Outline(const stbtt_fontinfo* font, int glyph) : font_(font) {
+    count_ = stbtt_GetGlyphShape(font, glyph, &vertices_);
+  }
+  ~Outline() { stbtt_FreeShape(font_, vertices_); }
+  Outline(const Outline&) = delete;
+  Outline& operator=(const Outline&) = delete;
+
+  std::span<stbtt_vertex> vertices() const {
+    return std::span<stbtt_vertex>(vertices_, static_cast<std::size_t>(count_));
+  }
+
+ private:
+  const stbtt_fontinfo* font_;
+  stbtt_vertex* vertices_ = nullptr;
+  int count_ = 0;
+};
+
+// Every coordinate of the outline, control points too, as x and y.
+std::vector<std::array<int, 2>> Coordinates(const Outline& outline) {
+  std::vector<std::array<int, 2>> coordinates;
+  for (const stbtt_vertex& vertex : outline.vertices()) {
+    coordinates.push_back({vertex.x, vertex.y});
+    if (vertex.type == STBTT_vcurve || vertex.type == STBTT_vcubic)
+      coordinates.push_back({vertex.cx, vertex.cy});
+  }
+  return coordinates;
+}
+
+struct TakenGlyph {
+  std::size_t code;
+  char32_t character;
+  int index;
+};
+
+std::uint32_t GridOf(const stbtt_fontinfo& info,
+                     const std::vector<TakenGlyph>& taken) {
+  std::uint32_t grid = 0;
+  for (const TakenGlyph& glyph : taken) {
+    for (const std::array<int, 2>& point :
+         Coordinates(Outline(&info, glyph.index))) {
+      for (int coordinate : point)
+        grid = std::gcd(grid, static_cast<std::uint32_t>(std::abs(coordinate)));
+    }
+  }
+  return grid;
+}
+
+// Draws the glyph with its origin at the cell's left, on the baseline
+// that lies descent pixels above the cell's bottom; false when its outline
+// leaves the cell.
+bool DrawGlyph(const stbtt_fontinfo& info, int index, std::uint32_t grid,
+               int ascent, Glyph* glyph) {
+  Outline outline(&info, index);
+  const std::int64_t descent = ascent - kCellPixels;
+  for (const std::array<int, 2>& point : Coordinates(outline)) {
+    // On the grid: whole pixels.
+    const std::int64_t x = point[0] / static_cast<std::int64_t>(grid);
+    const std::int64_t y = point[1] / static_cast<std::int64_t>(grid);
+    if (x < 0 || x > kCellPixels || y < descent || y > ascent)
+      return false;
+  }
+  std::array<unsigned char, kGlyphSize * kGlyphSize> coverage{};
+  stbtt__bitmap bitmap{kCellPixels, kCellPixels, kCellPixels, coverage.data()};
+  const float scale = 1.0f / static_cast<float>(grid);
+  if (!outline.vertices().empty())
+    stbtt_Rasterize(&bitmap, 0.35f, outline.vertices().data(),
+                    static_cast<int>(outline.vertices().size()), scale, scale,
+                    0, 0, 0, -ascent, 1, nullptr);
+  for (std::size_t row = 0; row < kGlyphSize; ++row) {
+    for (std::size_t column = 0; column < kGlyphSize; ++column) {
+      if (coverage[row * kGlyphSize + column] > 127)
+        (*glyph)[row] |= static_cast<std::uint8_t>(0x80 >> column);
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+bool LooksLikeTrueType(std::span<const std::uint8_t> bytes) {
+  return (BeginsWith(bytes, kTrueTypeVersion) ||
+          BeginsWith(bytes, kAppleVersion) ||
+          BeginsWith(bytes, kPostScriptVersion)) &&
+         bytes.size() >= 12 && (bytes[4] != 0 || bytes[5] != 0);
+}
+
+std::string ReadTrueType(std::span<const std::uint8_t> bytes, CodePageUse* use,
+                         FontImage* font) {
+  if (BeginsWith(bytes, kPostScriptVersion))
+    return std::string(kPostScript);
+  FontTables tables(bytes);
+  stbtt_fontinfo info{};
+  if (bytes.size() > INT32_MAX || !tables.Check() ||
+      stbtt_InitFont(&info, bytes.data(), 0) == 0)
+    return std::string(kDamaged);
+  GlyphPlacer placer(use, font);
+  const CodePage& code_page = placer.code_page();
+  std::vector<TakenGlyph> taken;
+  for (std::size_t code = 0; code < kGlyphCount; ++code) {
+    const char32_t character = code_page.characters[code];
+    const int index = character == 0 ? 0
+                                     : stbtt_FindGlyphIndex(
+                                           &info, static_cast<int>(character));
+    if (index == 0)
+      continue;
+    if (!tables.CheckGlyph(index, 0))
+      return std::string(kDamaged);
+    taken.push_back(TakenGlyph{code, character, index});
+  }
+  const std::uint32_t grid = GridOf(info, taken);
+  if (grid == 0)
+    return NoGlyphs(code_page);
+  if (tables.units_per_em() != grid * kGlyphSize)
+    return WrongGrid(tables.units_per_em(), grid);
+  // As FreeType reports them: the ascender rounded up, the descender down.
+  const int ascent = static_cast<int>(
+      std::ceil(static_cast<double>(tables.ascender()) / grid));
+  const int descent = static_cast<int>(
+      std::floor(static_cast<double>(tables.descender()) / grid));
+  if (ascent - descent != kCellPixels)
+    return WrongHeight(ascent - descent);
+  for (const TakenGlyph& glyph : taken) {
+    Glyph drawn{};
+    if (!DrawGlyph(info, glyph.index, grid, ascent, &drawn))
+      return OutsideCell(glyph.character);
+    placer.PlaceAtCode(glyph.code, drawn);
+  }
+  return std::string();
+}
+
+}  // namespace mdlReplace
