@@ -24,9 +24,13 @@ need_packages() {
 # What every build needs: the compiler, GoogleTest, and the PNG (stb) and
 # gzip (zlib) libraries linked into the program.
 BUILD_PACKAGES=(cmake ninja-build g++ libc6-dev libgtest-dev libstb-dev zlib1g-dev)
-# Real fonts that no one here drew, and the peer tools (X's, the console's,
-# Pillow) that read and write the formats the font tools do.
-FONT_PACKAGES=(console-setup-linux xfonts-utils pcf2bdf bdf2psf python3-pil)
+# Real fonts that no one here drew (the console's, X's, a pixel TrueType
+# font, Wine's Windows fonts), and the peer tools (X's, the console's,
+# Pillow, FontForge, the hex tools, ImageMagick) that read and write the
+# formats the font tools do.
+FONT_PACKAGES=(console-setup-linux xfonts-utils xfonts-base pcf2bdf bdf2psf
+  python3-pil python3-fonttools fonts-misaki fonts-wine unifont-bin
+  imagemagick)
 # What the Windows builds and their tests under Wine need: both compilers
 # (the 32-bit one of the win32 thread model), both halves of Wine, and a
 # virtual screen to look at a window on. wine32 comes from i386, which

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
+#include <iconv.h>
 #include <zlib.h>
 
 #include <string>
 #include <vector>
 
 #include "fake_platform.h"
+#include "fonts/code_pages.h"
 #include "fonts/drawing.h"
 #include "fonts/formats.h"
 #include "fonts/stb_image.h"
@@ -132,6 +134,34 @@ Bytes Psf2(std::uint32_t count, std::uint32_t height, std::uint32_t width,
   return bytes;
 }
 
+// A Windows FNT (version 2) of 8-pixel-wide glyphs from first to last,
+// each of its rows 0x18.
+Bytes Fnt(std::uint8_t character_set, std::uint8_t first, std::uint8_t last,
+          std::uint16_t height) {
+  Bytes bytes(118);
+  const std::size_t glyphs = last - first + 1u;
+  const std::size_t bits_at = 118 + (glyphs + 1) * 4;
+  const auto put16 = [&](std::size_t at, std::size_t value) {
+    bytes[at] = static_cast<std::uint8_t>(value);
+    bytes[at + 1] = static_cast<std::uint8_t>(value >> 8);
+  };
+  put16(0, 0x0200);
+  put16(2, bits_at + glyphs * height);
+  bytes[85] = character_set;
+  put16(86, 8);
+  put16(88, height);
+  put16(93, 8);
+  bytes[95] = first;
+  bytes[96] = last;
+  for (std::size_t i = 0; i <= glyphs; ++i) {
+    bytes.insert(bytes.end(), {8, 0});
+    bytes.insert(bytes.end(), {0, 0});
+    put16(bytes.size() - 2, bits_at + i * height);
+  }
+  bytes.resize(bits_at + glyphs * height, 0x18);
+  return bytes;
+}
+
 constexpr std::string_view kBdfHead =
     "STARTFONT 2.1\nFONTBOUNDINGBOX 8 8 0 -1\nCHARS 1\n";
 
@@ -164,6 +194,9 @@ TEST(Fonts, ReadsWhatFontMakersHaveAndRefusesTheRest) {
   damaged_png[60] ^= 0x01;
   Bytes padded_text = Text("0x00\n.......\n");
   padded_text.resize(2048, '\n');
+  std::vector<std::uint8_t> stripes(std::size_t{256} * 256 * 3);
+  for (std::size_t i = 0; i < stripes.size(); ++i)
+    stripes[i] = (i / 3) % 2 == 0 ? 200 : 0;
   const Bytes small_glyph = Joined(
       Text(kBdfHead), Text("STARTCHAR A\nENCODING 65\nBBX 5 7 1 -1\nBITMAP\n"
                            "20\n50\n88\nF8\n88\n88\n88\nENDCHAR\nENDFONT\n"));
@@ -265,6 +298,33 @@ TEST(Fonts, ReadsWhatFontMakersHaveAndRefusesTheRest) {
        "is a 20000x1 image, not a 128x128 font sheet."},
       {"anything else", Bytes(100, 0x20),
        "is taken for a raw font, but is 100 bytes long, not 2048."},
+      {"hex of 8x16 glyphs", Text("0041:00000000000000000000000000000000\n"),
+       "is a hex font of 8x16 glyphs (line 1), not 8x8."},
+      {"hex with a short line", Text("0041:0000\n"),
+       "is a hex font with a malformed line 1."},
+      {"Windows font of 8x16", Fnt(0, 32, 126, 16),
+       "is a Windows font of 8x16 glyphs, not 8x8."},
+      {"Windows font of a character set of no code page", Fnt(128, 32, 126, 8),
+       "is a Windows font of character set 128, which no code page of this "
+       "program's covers."},
+      {"OpenType of PostScript outlines", Joined(Text("OTTO"), Bytes(60, 1)),
+       "is an OpenType font of PostScript outlines; only TrueType outlines "
+       "are read."},
+      {"TrueType of tables past its end",
+       Joined({0, 1, 0, 0, 0, 9}, Bytes(200, 0x7F)),
+       "is a TrueType font whose data is damaged."},
+      {"PCF of tables past its end",
+       Joined({1, 'f', 'c', 'p', 3, 0, 0, 0}, Bytes(100, 0xEE)),
+       "is a PCF font whose data is damaged."},
+      {"PNG magnified with blocks of two colours", Png(256, 256, stripes),
+       "is a 256x256 image, but not a 128x128 font sheet magnified: its 2x2 "
+       "blocks of pixels are not each of one colour."},
+      {"BMP whose runs leave the image",
+       Joined(Joined(Text("BM"), Bytes(8, 0)),
+              Joined({54,  0, 0, 0, 40, 0, 0, 0, 128, 0, 0, 0,
+                      128, 0, 0, 0, 1,  0, 8, 0, 1,   0, 0, 0},
+                     Joined(Bytes(24, 0), {255, 1, 255, 1}))),
+       "is a BMP image that could not be read."},
   };
   for (const ReadCase& row : cases) {
     SCOPED_TRACE(row.name);
@@ -283,6 +343,118 @@ TEST(Fonts, ReadsWhatFontMakersHaveAndRefusesTheRest) {
   EXPECT_EQ(read, font) << "light ink on a dark, coloured sheet";
   ASSERT_EQ(ReadFont("a.png", Png16Sheet(font, 128), &read), "");
   EXPECT_EQ(read, font) << "a 16-bit sheet";
+}
+
+// A PSF 1 font of 256 glyphs, glyph n all rows n, whose Unicode table
+// gives glyph 5 the character and glyph 6 a sequence of it.
+Bytes PsfWithTable(char16_t character) {
+  Bytes bytes = {0x36, 0x04, 0x02, 0x08};
+  for (std::size_t glyph = 0; glyph < 256; ++glyph)
+    bytes.resize(bytes.size() + 8, static_cast<std::uint8_t>(glyph));
+  const std::uint8_t low = static_cast<std::uint8_t>(character);
+  const std::uint8_t high = static_cast<std::uint8_t>(character >> 8);
+  for (std::size_t glyph = 0; glyph < 256; ++glyph) {
+    if (glyph == 5)
+      bytes.insert(bytes.end(), {low, high});
+    if (glyph == 6)
+      bytes.insert(bytes.end(), {0xFE, 0xFF, 0x41, 0x00, low, high});
+    bytes.insert(bytes.end(), {0xFF, 0xFF});
+  }
+  return bytes;
+}
+
+// Fonts keyed by characters go where the code page has them, and only
+// there; fonts with codes of their own keep them unless one is named.
+TEST(Fonts, PlacedByCodePage) {
+  const std::string zhe_bdf =
+      "STARTFONT 2.1\nFONTBOUNDINGBOX 8 8 0 -1\nSTARTPROPERTIES 1\n"
+      "CHARSET_REGISTRY \"ISO10646\"\nENDPROPERTIES\nSTARTCHAR Zhe\n"
+      "ENCODING 1046\nBITMAP\n05\n05\n05\n05\n05\n05\n05\n05\n"
+      "ENDCHAR\nENDFONT\n";
+  struct PlacementCase {
+    const char* name;
+    Bytes bytes;
+    int code_page;      // 0: none named
+    std::size_t code;   // where the glyph's first row is checked
+    std::uint8_t row;   // and what it is
+    int used;           // the code page it was placed by, or 0
+    std::size_t codes;  // how many codes got a glyph by it
+  };
+  const PlacementCase cases[] = {
+      {"hex, by 437 unnamed",
+       Text("0416:0101010101010101\n0041:0202020202020202\n"), 0, 0x41, 0x02,
+       437, 1},
+      {"hex, in Cyrillic DOS", Text("0416:0101010101010101\n"), 866, 0x86, 0x01,
+       866, 1},
+      {"hex, in Cyrillic Windows", Text("0416:0101010101010101\n"), 1251, 0xC6,
+       0x01, 1251, 1},
+      {"hex, the PC's pictures", Text("263A:0303030303030303\n"), 437, 0x01,
+       0x03, 437, 1},
+      {"ISO10646 BDF, named", Text(zhe_bdf), 866, 0x86, 0x05, 866, 1},
+      {"ISO10646 BDF, unnamed, keeps its codes", Text(zhe_bdf), 0, 0x86, 0x00,
+       0, 0},
+      {"PSF table, named, sequences left out", PsfWithTable(u'\u0416'), 866,
+       0x86, 0x05, 866, 1},
+      {"PSF table, unnamed", PsfWithTable(u'\u0416'), 0, 0x86, 0x86, 0, 0},
+      {"Windows 1251 font into 866", Fnt(204, 0xC6, 0xC6, 8), 866, 0x86, 0x18,
+       866, 1},
+      {"Windows 1251 font into 437", Fnt(204, 0xC6, 0xC6, 8), 0, 0x86, 0x00,
+       437, 0},
+      {"Windows OEM font keeps its codes", Fnt(255, 0, 255, 8), 437, 0x00, 0x18,
+       437, 256},
+  };
+  for (const PlacementCase& row : cases) {
+    SCOPED_TRACE(row.name);
+    CodePageUse use;
+    use.named = row.code_page == 0 ? nullptr : FindCodePage(row.code_page);
+    FontImage font{};
+    ASSERT_EQ(ReadFont("font", row.bytes, &use, &font), "");
+    EXPECT_EQ(font[row.code * 8], row.row);
+    EXPECT_EQ(use.used == nullptr ? 0 : use.used->number, row.used);
+    EXPECT_EQ(use.codes_with_glyph, row.codes);
+  }
+}
+
+// Each code page's characters are glibc's for codes 0x20 to 0xFF, where
+// glibc has one; controls show nothing, but code page 437's are the PC's
+// pictures.
+TEST(Fonts, CodePagesAgreeWithGlibc) {
+  for (int number :
+       {437, 737, 775, 850,  852,  855,  857,  860,  861,  862,  863,  864,
+        865, 866, 869, 1250, 1251, 1252, 1253, 1254, 1255, 1256, 1257, 1258}) {
+    SCOPED_TRACE(number);
+    const CodePage* code_page = FindCodePage(number);
+    ASSERT_NE(code_page, nullptr);
+    const std::string name = "CP" + std::to_string(number);
+    iconv_t convert = iconv_open("UTF-32LE", name.c_str());
+    ASSERT_NE(convert, reinterpret_cast<iconv_t>(-1));
+    for (std::size_t code = 0x20; code < 256; ++code) {
+      char in = static_cast<char>(code);
+      char32_t out[2] = {0, 0};
+      char* in_at = &in;
+      char* out_at = reinterpret_cast<char*>(out);
+      std::size_t in_left = 1;
+      std::size_t out_left = sizeof(out);
+      iconv(convert, nullptr, nullptr, nullptr, nullptr);
+      const bool converted = iconv(convert, &in_at, &in_left, &out_at,
+                                   &out_left) != static_cast<std::size_t>(-1) &&
+                             iconv(convert, nullptr, nullptr, &out_at,
+                                   &out_left) != static_cast<std::size_t>(-1);
+      const char32_t glibc =
+          !converted || out[0] == 0x7F || (out[0] >= 0x80 && out[0] < 0xA0)
+              ? 0
+              : out[0];
+      if (number == 437 && code == 0x7F)
+        EXPECT_EQ(code_page->characters[code], u'\u2302');
+      else
+        EXPECT_EQ(code_page->characters[code], glibc) << std::hex << code;
+    }
+    iconv_close(convert);
+  }
+  EXPECT_EQ(FindCodePage(437)->characters[0x01], u'\u263A');
+  EXPECT_EQ(FindCodePage(437)->characters[0x1F], u'\u25BC');
+  EXPECT_EQ(FindCodePage(866)->characters[0x01], 0);
+  EXPECT_EQ(FindCodePage(932), nullptr);
 }
 
 TEST(Fonts, OtherFormatsAreNotTakenForRawFonts) {

@@ -1,5 +1,5 @@
 // Fuzzes the font readers with any bytes, as a file given to --convert or
-// --show would be read, and checks what each answer says: a problem is
+// --show would be read, with a code page named or not, and checks what each answer says: a problem is
 // worded to follow the file's name; a font that is read comes back the same
 // through every format (through a PNG sheet when, as in real fonts, it has
 // less ink than background), and draws in every way.
@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "fonts/code_pages.h"
 #include "fonts/drawing.h"
 #include "fonts/formats.h"
 
@@ -38,7 +39,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   const std::span<const std::uint8_t> bytes(data, size);
   mdlReplace::BeginsLikeOtherFormat(bytes);
   FontImage font{};
-  const std::string problem = mdlReplace::ReadFont("font", bytes, &font);
+  // Every other input with a code page named, so that fonts keyed by
+  // characters are placed both ways.
+  mdlReplace::CodePageUse code_pages;
+  if (size % 2 == 1)
+    code_pages.named = mdlReplace::FindCodePage(866);
+  const std::string problem =
+      mdlReplace::ReadFont("font", bytes, &code_pages, &font);
+  Require(code_pages.codes_with_glyph <= 256, "at most 256 codes are placed");
   if (!problem.empty()) {
     Require(problem.rfind("is ", 0) == 0 && problem.back() == '.',
             "a problem reads as a sentence after the file's name");

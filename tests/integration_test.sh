@@ -539,6 +539,111 @@ expect_status 1
 expect_errors "${caption}--help takes no file: zyr2font --help"
 end
 
+begin "fonts that peers made read to the glyphs their peers see"
+real_font font.fnt
+misc=/usr/share/fonts/X11/misc
+misaki=/usr/share/fonts/truetype/misaki/misaki_gothic.ttf
+# Each source against what a peer makes of it: FreeType draws Misaki's
+# ASCII in monochrome; pcf2bdf turns PCF into BDF; FontForge writes a
+# Windows FNT of a BDF; hex2bdf turns hex into BDF; ImageMagick writes
+# BMP and GIF, and magnifies a sheet.
+/usr/bin/python3 -c '
+import sys
+from PIL import Image, ImageDraw, ImageFont
+face = ImageFont.truetype(sys.argv[1], 8)
+glyphs = bytearray(2048)
+for code in range(0x20, 0x7F):
+  image = Image.new("1", (8, 8), 0)
+  ImageDraw.Draw(image).text((0, 0), chr(code), font=face, fill=1)
+  for y in range(8):
+    glyphs[code * 8 + y] = sum(0x80 >> x for x in range(8) if image.getpixel((x, y)))
+open("freetype.fnt", "wb").write(glyphs)' "$misaki"
+for face in clR8x8 clB8x8 clI8x8; do
+  zcat "$misc/$face.pcf.gz" >"$face.pcf"
+  pcf2bdf -o "$face.bdf" "$face.pcf"
+done
+"$program" --convert font.fnt font.bdf
+fontforge -quiet -lang=ff -c 'Open($1); Generate($2, "fnt")' font.bdf windows.fnt >/dev/null 2>&1
+od -An -v -tx1 -w8 -j256 -N760 font.fnt | tr -d ' ' |
+  awk '{printf "%04X:%s\n", NR + 31, toupper($0)}' >ascii.hex
+hex2bdf -r 8 <ascii.hex >ascii.bdf
+{ head -c 256 /dev/zero; tail -c +257 font.fnt | head -c 760; head -c 1032 /dev/zero; } >ascii.fnt
+"$program" --convert font.fnt sheet.png
+convert-im6.q16 sheet.png sheet.bmp
+convert-im6.q16 sheet.png sheet.gif
+convert-im6.q16 sheet.png -scale 500% big.png
+while IFS='|' read -r source options reference; do
+  # shellcheck disable=SC2086
+  run --convert $options "$source" out.fnt
+  expect_status 0
+  if [ "$reference" = freetype.fnt ]; then
+    # The ASCII that FreeType drew.
+    cmp -s <(tail -c +257 out.fnt | head -c 760) <(tail -c +257 freetype.fnt | head -c 760) ||
+      fail "$source reads other than FreeType draws it"
+    continue
+  fi
+  # shellcheck disable=SC2086
+  "$program" --convert $options "$reference" ref.fnt 2>/dev/null
+  cmp -s out.fnt ref.fnt || fail "$source reads other than $reference"
+done <<CASES
+$misaki||freetype.fnt
+$misc/clR8x8.pcf.gz||clR8x8.bdf
+$misc/clB8x8.pcf.gz||clB8x8.bdf
+$misc/clI8x8.pcf.gz||clI8x8.bdf
+windows-8.fnt|--codepage 1252|font.bdf
+ascii.hex||ascii.fnt
+ascii.hex|--codepage 437|ascii.bdf
+sheet.bmp||font.fnt
+sheet.gif||font.fnt
+big.png||font.fnt
+CASES
+run --show "$misaki"
+expect_errors "$caption$misaki: 154 of 256 codes have a glyph in code page 437."
+# The fonts Wine ships hold no 8x8 font: each is refused with its sizes.
+while IFS='|' read -r source message; do
+  run --show "/usr/share/wine/fonts/$source"
+  expect_status 1
+  expect_errors "$caption/usr/share/wine/fonts/$source $message"
+done <<CASES
+vgafix.fon|is a Windows font file of 8x15 glyphs, none 8x8.
+sserife.fon|is a Windows font file of 11x13, 14x16 and 16x20 glyphs, none 8x8.
+CASES
+end
+
+begin "a console font becomes a font of the game's code page"
+# The test's own reading of the font's Unicode table, through Python's own
+# code page 850: each code gets the glyph of its character, or none.
+/usr/bin/python3 -c '
+import gzip, sys
+data = gzip.open(sys.argv[1]).read()
+assert data[:2] == b"\x36\x04" and data[2] & 2, "PSF 1 with a table"
+count = 512 if data[2] & 1 else 256
+glyph_of = {}
+at = 4 + count * 8
+for glyph in range(count):
+  sequence = False
+  while True:
+    value = int.from_bytes(data[at:at + 2], "little")
+    at += 2
+    if value == 0xFFFF:
+      break
+    sequence = sequence or value == 0xFFFE
+    if not sequence:
+      glyph_of.setdefault(value, glyph)
+out = bytearray(2048)
+for code in range(0x20, 256):
+  character = ord(bytes([code]).decode("cp850"))
+  if character in glyph_of:
+    out[code * 8:code * 8 + 8] = data[4 + glyph_of[character] * 8:][:8]
+open("expected.fnt", "wb").write(out)' "$consolefonts/Lat15-VGA8.psf.gz"
+run --convert --codepage 850 "$consolefonts/Lat15-VGA8.psf.gz" out.fnt
+expect_status 0
+cmp -s <(tail -c +257 out.fnt) <(tail -c +257 expected.fnt) ||
+  fail "code page 850 placed the glyphs other than the Unicode table says"
+[[ "$errors" =~ ": "[0-9]+" of 256 codes have a glyph in code page 850."$ ]] ||
+  fail "no count of the codes placed: $errors"
+end
+
 begin "the BDF it writes is what X's and the console's font tools read"
 real_font font.fnt
 run --convert font.fnt font.bdf

@@ -26,8 +26,11 @@ constexpr std::array<std::uint8_t, 4> kTrueTypeVersion = {0, 1, 0, 0};
 constexpr std::array<std::uint8_t, 4> kAppleVersion = {'t', 'r', 'u', 'e'};
 constexpr std::array<std::uint8_t, 4> kPostScriptVersion = {'O', 'T', 'T', 'O'};
 constexpr int kCellPixels = static_cast<int>(kGlyphSize);
-// Composite glyphs may nest; deeper than this is a loop.
+// Composite glyphs may nest; deeper than this is a loop. A glyph, its
+// parts counted as often as they are used, has at most this many points
+// and parts: a glyph of an 8x8 font needs a few dozen.
 constexpr int kDeepestComposite = 8;
+constexpr std::size_t kMostPoints = 65536;
 // Glyph flags: of a simple glyph's points, and of a composite's parts.
 constexpr std::uint8_t kRepeatFlag = 0x08;
 constexpr std::uint8_t kShortX = 0x02;
@@ -92,8 +95,8 @@ class FontTables {
   // Checks the directory and the tables; false when the font is damaged.
   bool Check();
   // Checks the glyph and, in a composite, its parts, as stb will walk
-  // them.
-  bool CheckGlyph(int index, int depth) const;
+  // them; points counts its points and parts.
+  bool CheckGlyph(int index, int depth, std::size_t* points) const;
 
   std::uint32_t units_per_em() const { return units_per_em_; }
   std::int16_t ascender() const { return ascender_; }
@@ -104,7 +107,8 @@ class FontTables {
   bool CheckCmap(std::size_t subtable) const;
   bool CheckSegments(ByteReader reader, std::size_t subtable,
                      std::size_t length) const;
-  bool CheckSimpleGlyph(ByteReader reader, int contours) const;
+  bool CheckSimpleGlyph(ByteReader reader, int contours,
+                        std::size_t* points) const;
   bool GlyphData(int index, std::span<const std::uint8_t>* data) const;
 
   std::span<const std::uint8_t> bytes_;
@@ -257,7 +261,8 @@ bool FontTables::GlyphData(int index,
 
 // Points' flags (with repeats), then their x, then their y coordinates,
 // each 1 or 2 bytes or none by its flag.
-bool FontTables::CheckSimpleGlyph(ByteReader reader, int contours) const {
+bool FontTables::CheckSimpleGlyph(ByteReader reader, int contours,
+                                  std::size_t* counted) const {
   std::uint32_t last_end = 0;
   for (int i = 0; i < contours; ++i) {
     const std::uint16_t end = reader.U16();
@@ -266,6 +271,9 @@ bool FontTables::CheckSimpleGlyph(ByteReader reader, int contours) const {
     last_end = end;
   }
   const std::uint32_t points = last_end + 1;
+  *counted += points;
+  if (*counted > kMostPoints)
+    return false;
   reader.Skip(reader.U16());  // instructions
   std::vector<std::uint8_t> flags;
   flags.reserve(points);
@@ -288,9 +296,11 @@ bool FontTables::CheckSimpleGlyph(ByteReader reader, int contours) const {
   return reader.ok();
 }
 
-bool FontTables::CheckGlyph(int index, int depth) const {
+bool FontTables::CheckGlyph(int index, int depth,
+                            std::size_t* points) const {
   std::span<const std::uint8_t> data;
-  if (depth > kDeepestComposite || !GlyphData(index, &data))
+  if (depth > kDeepestComposite || ++*points > kMostPoints ||
+      !GlyphData(index, &data))
     return false;
   if (data.empty())
     return true;  // no outline
@@ -298,14 +308,14 @@ bool FontTables::CheckGlyph(int index, int depth) const {
   const std::int16_t contours = reader.S16();
   reader.Skip(8);  // the glyph's box
   if (contours > 0)
-    return CheckSimpleGlyph(reader, contours);
+    return CheckSimpleGlyph(reader, contours, points);
   if (contours == 0)
     return reader.ok();
   std::uint16_t flags = kMoreComponents;
   while (reader.ok() && (flags & kMoreComponents) != 0) {
     flags = reader.U16();
     const std::int16_t part = reader.S16();
-    if ((flags & kArgumentsAreOffsets) == 0 || !CheckGlyph(part, depth + 1))
+    if ((flags & kArgumentsAreOffsets) == 0 || !CheckGlyph(part, depth + 1, points))
       return false;  // parts placed by matching points are not drawn
     reader.Skip((flags & kWordArguments) != 0 ? 4 : 2);
     reader.Skip((flags & kOneScale) != 0    ? 2
@@ -424,7 +434,8 @@ std::string ReadTrueType(std::span<const std::uint8_t> bytes, CodePageUse* use,
                                            &info, static_cast<int>(character));
     if (index == 0)
       continue;
-    if (!tables.CheckGlyph(index, 0))
+    std::size_t points = 0;
+    if (!tables.CheckGlyph(index, 0, &points))
       return std::string(kDamaged);
     taken.push_back(TakenGlyph{code, character, index});
   }
