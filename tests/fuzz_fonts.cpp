@@ -1,8 +1,8 @@
 // Fuzzes the font readers with any bytes, as a file given to --convert or
-// --show would be read, with a code page named or not, and checks what each answer says: a problem is
-// worded to follow the file's name; a font that is read comes back the same
-// through every format (through a PNG sheet when, as in real fonts, it has
-// less ink than background), and draws in every way.
+// --show would be read, with a code page named or not, and checks what each
+// answer says: a problem is worded to follow the file's name; a font that is
+// read comes back the same through every format (through a PNG sheet when, as
+// in real fonts, it has less ink than background), and draws in every way.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>

@@ -296,8 +296,7 @@ bool FontTables::CheckSimpleGlyph(ByteReader reader, int contours,
   return reader.ok();
 }
 
-bool FontTables::CheckGlyph(int index, int depth,
-                            std::size_t* points) const {
+bool FontTables::CheckGlyph(int index, int depth, std::size_t* points) const {
   std::span<const std::uint8_t> data;
   if (depth > kDeepestComposite || ++*points > kMostPoints ||
       !GlyphData(index, &data))
@@ -315,7 +314,8 @@ bool FontTables::CheckGlyph(int index, int depth,
   while (reader.ok() && (flags & kMoreComponents) != 0) {
     flags = reader.U16();
     const std::int16_t part = reader.S16();
-    if ((flags & kArgumentsAreOffsets) == 0 || !CheckGlyph(part, depth + 1, points))
+    if ((flags & kArgumentsAreOffsets) == 0 ||
+        !CheckGlyph(part, depth + 1, points))
       return false;  // parts placed by matching points are not drawn
     reader.Skip((flags & kWordArguments) != 0 ? 4 : 2);
     reader.Skip((flags & kOneScale) != 0    ? 2
