@@ -241,6 +241,11 @@ void FakePlatform::ShowErrorBox(const std::string& caption,
   messages.push_back(caption + ": " + message);
 }
 
+void FakePlatform::ShowNoticeBox(const std::string& caption,
+                                 const std::string& message) {
+  messages.push_back(caption + ": " + message);
+}
+
 Drawing FakePlatform::OutputDrawing() {
   return drawing;
 }

@@ -92,6 +92,8 @@ class FakePlatform : public Platform {
   bool RemoveFile(const std::string& path) override;
   void ShowErrorBox(const std::string& caption,
                     const std::string& message) override;
+  void ShowNoticeBox(const std::string& caption,
+                     const std::string& message) override;
   Drawing OutputDrawing() override;
   Output PrintOutput(const std::string& caption,
                      const std::string& text) override;

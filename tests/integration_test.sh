@@ -547,17 +547,7 @@ misaki=/usr/share/fonts/truetype/misaki/misaki_gothic.ttf
 # ASCII in monochrome; pcf2bdf turns PCF into BDF; FontForge writes a
 # Windows FNT of a BDF; hex2bdf turns hex into BDF; ImageMagick writes
 # BMP and GIF, and magnifies a sheet.
-/usr/bin/python3 -c '
-import sys
-from PIL import Image, ImageDraw, ImageFont
-face = ImageFont.truetype(sys.argv[1], 8)
-glyphs = bytearray(2048)
-for code in range(0x20, 0x7F):
-  image = Image.new("1", (8, 8), 0)
-  ImageDraw.Draw(image).text((0, 0), chr(code), font=face, fill=1)
-  for y in range(8):
-    glyphs[code * 8 + y] = sum(0x80 >> x for x in range(8) if image.getpixel((x, y)))
-open("freetype.fnt", "wb").write(glyphs)' "$misaki"
+/usr/bin/python3 "$tests_dir/freetype_ascii.py" "$misaki" freetype.fnt
 for face in clR8x8 clB8x8 clI8x8; do
   zcat "$misc/$face.pcf.gz" >"$face.pcf"
   pcf2bdf -o "$face.bdf" "$face.pcf"

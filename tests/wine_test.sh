@@ -4,6 +4,7 @@
 # trace. Usage: wine_test.sh PREFIX PATH/TO/zyr2font.exe PATH/TO/launch.exe
 set -u
 
+tests_dir=$(cd "$(dirname "$0")" && pwd)
 . "$(dirname "$0")/wine_env.sh" "$1"
 . "$(dirname "$0")/test_lib.sh"
 mkdir "$work/bin"
@@ -226,6 +227,22 @@ run "--convert \"$(windows_path "$case_dir/my.fnt")\" \"$(windows_path "$case_di
 expect_status 0
 cmp -s my.fnt "$long" || fail "a name of 240 characters was not written"
 [ -z "$(ls -A | grep zyr2font)" ] || fail "left: $(ls -A | grep zyr2font)"
+end
+
+begin "font tools: a pixel TrueType font and Windows' own fonts are read"
+misaki=/usr/share/fonts/truetype/misaki/misaki_gothic.ttf
+/usr/bin/python3 "$tests_dir/freetype_ascii.py" "$misaki" freetype.fnt
+run "--convert \"$(windows_path "$misaki")\" \"$(windows_path "$case_dir/out.fnt")\""
+expect_status 0
+# How many codes got a glyph is information, not an error.
+grep -q 'MessageBoxW(00000000,[0-9a-f]* L".*misaki_gothic.ttf: 154 of 256 codes have a glyph in code page 437.",[0-9a-f]* L"ZYR 2 Font Replacer",00000040)' \
+  "$case_dir/.trace" || fail "no notice of the codes: [$boxes]"
+cmp -s <(tail -c +257 out.fnt | head -c 760) <(tail -c +257 freetype.fnt | head -c 760) ||
+  fail "Misaki reads other than FreeType draws it"
+fon=/usr/share/wine/fonts/sserife.fon
+run "--show \"$(windows_path "$fon")\""
+expect_status 1
+expect_boxes "$(box "$(windows_path "$fon" | sed 's/\\/\\\\/g') is a Windows font file of 11x13, 14x16 and 16x20 glyphs, none 8x8.")"
 end
 
 begin "no attached font"

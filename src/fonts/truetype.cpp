@@ -11,12 +11,12 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <memory>
 #include <numeric>
 
 #include "fonts/codecs.h"
 #include "fonts/placement.h"
-
-#include <stb_truetype.h>
+#include "fonts/stb_truetype.h"
 
 namespace mdlReplace {
 
@@ -326,34 +326,17 @@ bool FontTables::CheckGlyph(int index, int depth, std::size_t* points) const {
   return reader.ok();
 }
 
-// A glyph's outline, as stb gives it, in font units.
-class Outline {
- public:
-  Outline(const stbtt_fontinfo* font, int glyph) : font_(font) {
-    count_ = stbtt_GetGlyphShape(font, glyph, &vertices_);
-  }
-  ~Outline() { stbtt_FreeShape(font_, vertices_); }
-  Outline(const Outline&) = delete;
-  Outline& operator=(const Outline&) = delete;
-
-  std::span<stbtt_vertex> vertices() const {
-    return std::span<stbtt_vertex>(vertices_, static_cast<std::size_t>(count_));
-  }
-
- private:
-  const stbtt_fontinfo* font_;
-  stbtt_vertex* vertices_ = nullptr;
-  int count_ = 0;
-};
-
-// Every coordinate of the outline, control points too, as x and y.
-std::vector<std::array<int, 2>> Coordinates(const Outline& outline) {
+// Every coordinate of the glyph's outline, control points too, as x and y.
+std::vector<std::array<int, 2>> Coordinates(const TrueTypeFont* font,
+                                            int glyph) {
   std::vector<std::array<int, 2>> coordinates;
-  for (const stbtt_vertex& vertex : outline.vertices()) {
-    coordinates.push_back({vertex.x, vertex.y});
-    if (vertex.type == STBTT_vcurve || vertex.type == STBTT_vcubic)
-      coordinates.push_back({vertex.cx, vertex.cy});
-  }
+  TrueTypeCoordinates(
+      font, glyph,
+      [](void* context, int x, int y) {
+        static_cast<std::vector<std::array<int, 2>>*>(context)->push_back(
+            {x, y});
+      },
+      &coordinates);
   return coordinates;
 }
 
@@ -363,12 +346,11 @@ struct TakenGlyph {
   int index;
 };
 
-std::uint32_t GridOf(const stbtt_fontinfo& info,
+std::uint32_t GridOf(const TrueTypeFont* font,
                      const std::vector<TakenGlyph>& taken) {
   std::uint32_t grid = 0;
   for (const TakenGlyph& glyph : taken) {
-    for (const std::array<int, 2>& point :
-         Coordinates(Outline(&info, glyph.index))) {
+    for (const std::array<int, 2>& point : Coordinates(font, glyph.index)) {
       for (int coordinate : point)
         grid = std::gcd(grid, static_cast<std::uint32_t>(std::abs(coordinate)));
     }
@@ -379,11 +361,10 @@ std::uint32_t GridOf(const stbtt_fontinfo& info,
 // Draws the glyph with its origin at the cell's left, on the baseline
 // that lies descent pixels above the cell's bottom; false when its outline
 // leaves the cell.
-bool DrawGlyph(const stbtt_fontinfo& info, int index, std::uint32_t grid,
+bool DrawGlyph(const TrueTypeFont* font, int index, std::uint32_t grid,
                int ascent, Glyph* glyph) {
-  Outline outline(&info, index);
   const std::int64_t descent = ascent - kCellPixels;
-  for (const std::array<int, 2>& point : Coordinates(outline)) {
+  for (const std::array<int, 2>& point : Coordinates(font, index)) {
     // On the grid: whole pixels.
     const std::int64_t x = point[0] / static_cast<std::int64_t>(grid);
     const std::int64_t y = point[1] / static_cast<std::int64_t>(grid);
@@ -391,12 +372,8 @@ bool DrawGlyph(const stbtt_fontinfo& info, int index, std::uint32_t grid,
       return false;
   }
   std::array<unsigned char, kGlyphSize * kGlyphSize> coverage{};
-  stbtt__bitmap bitmap{kCellPixels, kCellPixels, kCellPixels, coverage.data()};
-  const float scale = 1.0f / static_cast<float>(grid);
-  if (!outline.vertices().empty())
-    stbtt_Rasterize(&bitmap, 0.35f, outline.vertices().data(),
-                    static_cast<int>(outline.vertices().size()), scale, scale,
-                    0, 0, 0, -ascent, 1, nullptr);
+  TrueTypeDraw(font, index, 1.0f / static_cast<float>(grid), ascent,
+               coverage.data(), kCellPixels, kCellPixels);
   for (std::size_t row = 0; row < kGlyphSize; ++row) {
     for (std::size_t column = 0; column < kGlyphSize; ++column) {
       if (coverage[row * kGlyphSize + column] > 127)
@@ -420,18 +397,22 @@ std::string ReadTrueType(std::span<const std::uint8_t> bytes, CodePageUse* use,
   if (BeginsWith(bytes, kPostScriptVersion))
     return std::string(kPostScript);
   FontTables tables(bytes);
-  stbtt_fontinfo info{};
-  if (bytes.size() > INT32_MAX || !tables.Check() ||
-      stbtt_InitFont(&info, bytes.data(), 0) == 0)
+  if (bytes.size() > INT32_MAX || !tables.Check())
+    return std::string(kDamaged);
+  const std::unique_ptr<TrueTypeFont, void (*)(TrueTypeFont*)> opened(
+      TrueTypeOpen(bytes.data()), TrueTypeClose);
+  const TrueTypeFont* font_file = opened.get();
+  if (font_file == nullptr)
     return std::string(kDamaged);
   GlyphPlacer placer(use, font);
   const CodePage& code_page = placer.code_page();
   std::vector<TakenGlyph> taken;
   for (std::size_t code = 0; code < kGlyphCount; ++code) {
     const char32_t character = code_page.characters[code];
-    const int index = character == 0 ? 0
-                                     : stbtt_FindGlyphIndex(
-                                           &info, static_cast<int>(character));
+    const int index =
+        character == 0
+            ? 0
+            : TrueTypeGlyphIndex(font_file, static_cast<int>(character));
     if (index == 0)
       continue;
     std::size_t points = 0;
@@ -439,7 +420,7 @@ std::string ReadTrueType(std::span<const std::uint8_t> bytes, CodePageUse* use,
       return std::string(kDamaged);
     taken.push_back(TakenGlyph{code, character, index});
   }
-  const std::uint32_t grid = GridOf(info, taken);
+  const std::uint32_t grid = GridOf(font_file, taken);
   if (grid == 0)
     return NoGlyphs(code_page);
   if (tables.units_per_em() != grid * kGlyphSize)
@@ -453,7 +434,7 @@ std::string ReadTrueType(std::span<const std::uint8_t> bytes, CodePageUse* use,
     return WrongHeight(ascent - descent);
   for (const TakenGlyph& glyph : taken) {
     Glyph drawn{};
-    if (!DrawGlyph(info, glyph.index, grid, ascent, &drawn))
+    if (!DrawGlyph(font_file, glyph.index, grid, ascent, &drawn))
       return OutsideCell(glyph.character);
     placer.PlaceAtCode(glyph.code, drawn);
   }

@@ -109,7 +109,7 @@ bool ReadSourceFont(Platform& platform, const std::string& path,
   switch (ReadFontSource(platform, path, SourceUse::Tool, font, code_pages)) {
     case FontLoad::Loaded:
       if (code_pages->used != nullptr)
-        ShowError(platform, CodesWithGlyph(path, *code_pages));
+        ShowNotice(platform, CodesWithGlyph(path, *code_pages));
       return true;
     case FontLoad::Absent:
       ShowError(platform, NotFound(path));

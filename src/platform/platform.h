@@ -185,6 +185,11 @@ class Platform {
   virtual void ShowErrorBox(const std::string& caption,
                             const std::string& message) = 0;
 
+  // Tells the user something that is no failure, as ShowErrorBox does, but
+  // marked as information where a box has a mark.
+  virtual void ShowNoticeBox(const std::string& caption,
+                             const std::string& message) = 0;
+
   // What PrintOutput can draw with where its text goes.
   virtual Drawing OutputDrawing() = 0;
 

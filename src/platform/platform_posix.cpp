@@ -727,6 +727,12 @@ bool PosixPlatform::RemoveFile(const std::string& path) {
   return removed;
 }
 
+// On a terminal a notice is a line on standard error, as an error is.
+void PosixPlatform::ShowNoticeBox(const std::string& caption,
+                                  const std::string& message) {
+  ShowErrorBox(caption, message);
+}
+
 void PosixPlatform::ShowErrorBox(const std::string& caption,
                                  const std::string& message) {
   // No box on a terminal: the caption and the message on standard error,

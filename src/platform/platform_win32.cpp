@@ -514,6 +514,12 @@ void Win32Platform::ShowErrorBox(const std::string& caption,
               MB_OK | MB_ICONERROR);
 }
 
+void Win32Platform::ShowNoticeBox(const std::string& caption,
+                                  const std::string& message) {
+  MessageBoxW(nullptr, Wide(message).c_str(), Wide(caption).c_str(),
+              MB_OK | MB_ICONINFORMATION);
+}
+
 // A program without a console of its own writes where it was told to: a
 // file, a pipe, or a console whose handle it was given. Started from
 // Explorer, a shortcut or a prompt (which gives it none, and does not wait

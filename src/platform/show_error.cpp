@@ -8,4 +8,8 @@ void ShowError(Platform& platform, std::string_view message) {
   platform.ShowErrorBox(std::string(ErrorCaption), std::string(message));
 }
 
+void ShowNotice(Platform& platform, std::string_view message) {
+  platform.ShowNoticeBox(std::string(ErrorCaption), std::string(message));
+}
+
 }  // namespace mdlReplace

@@ -13,4 +13,7 @@ constexpr std::string_view ErrorCaption = "ZYR 2 Font Replacer";
 // carriage return and line feed.
 void ShowError(Platform& platform, std::string_view message);
 
+// Shows the message under the caption as information, not as an error.
+void ShowNotice(Platform& platform, std::string_view message);
+
 }  // namespace mdlReplace
