@@ -269,58 +269,71 @@ std::uint64_t Colour(std::uint64_t red, std::uint64_t green, std::uint64_t blue,
   return red << 48 | green << 32 | blue << 16 | alpha;
 }
 
-// The colours of the image's pixels. A PNG is read at 16 bits a channel:
-// stb widens an 8-bit channel (v * 257), which keeps every colour apart,
-// and a 16-bit sheet whose ink and background differ only in their low
-// bytes keeps them apart too. BMP and GIF have 8 bits at most, and are
-// widened here the same way.
-bool ReadColours(std::span<const std::uint8_t> bytes, bool png, int side,
-                 std::vector<std::uint64_t>* colours) {
-  const std::size_t pixels = std::size_t(side) * side;
-  const int size = static_cast<int>(bytes.size());
-  int width = 0;
-  int height = 0;
-  colours->resize(pixels);
-  if (png) {
-    unsigned short* read = ImageLoad16(bytes.data(), size, &width, &height);
-    if (read == nullptr)
-      return false;
-    for (std::size_t i = 0; i < pixels; ++i) {
-      const unsigned short* p = read + i * 4;
-      (*colours)[i] = Colour(p[0], p[1], p[2], p[3]);
-    }
-    ImageFree(read);
-  } else {
-    unsigned char* read = ImageLoad8(bytes.data(), size, &width, &height);
-    if (read == nullptr)
-      return false;
-    for (std::size_t i = 0; i < pixels; ++i) {
-      const unsigned char* p = read + i * 4;
-      (*colours)[i] =
-          Colour(p[0] * 257u, p[1] * 257u, p[2] * 257u, p[3] * 257u);
-    }
-    ImageFree(read);
+// An image's pixels as stb gives them, in the channels the image has. A
+// PNG is read at 16 bits a channel: stb widens an 8-bit channel (v * 257),
+// which keeps every colour apart, and a 16-bit sheet whose ink and
+// background differ only in their low bytes keeps them apart too. BMP and
+// GIF have 8 bits at most, and are widened here the same way.
+class ImagePixels {
+ public:
+  ImagePixels(std::span<const std::uint8_t> bytes, bool png) : png_(png) {
+    const int size = static_cast<int>(bytes.size());
+    if (png)
+      data_ = ImageLoad16(bytes.data(), size, &width_, &height_, &channels_);
+    else
+      data_ = ImageLoad8(bytes.data(), size, &width_, &height_, &channels_);
   }
-  return width == side && height == side;
-}
+  ~ImagePixels() { ImageFree(data_); }
+  ImagePixels(const ImagePixels&) = delete;
+  ImagePixels& operator=(const ImagePixels&) = delete;
 
-// The 128x128 sheet a magnified one shows; false when a block of pixels
-// is not all one colour.
-bool Reduce(std::vector<std::uint64_t>* colours, int magnification) {
+  // Whether the image was read, at the size its header gave.
+  bool Read(int side) const {
+    return data_ != nullptr && width_ == side && height_ == side &&
+           channels_ >= 1 && channels_ <= 4;
+  }
+
+  std::uint64_t ColourAt(std::size_t index) const {
+    std::array<std::uint64_t, 4> values{};
+    for (std::size_t c = 0; c < static_cast<std::size_t>(channels_); ++c) {
+      const std::size_t at = index * static_cast<std::size_t>(channels_) + c;
+      values[c] = png_ ? static_cast<const unsigned short*>(data_)[at]
+                       : static_cast<const unsigned char*>(data_)[at] * 257u;
+    }
+    // Grey, grey and alpha, red green and blue, and with alpha.
+    const bool grey = channels_ <= 2;
+    const bool alpha = channels_ == 2 || channels_ == 4;
+    const std::uint64_t opaque = 0xFFFF;
+    return Colour(
+        values[0], grey ? values[0] : values[1], grey ? values[0] : values[2],
+        alpha ? values[static_cast<std::size_t>(channels_) - 1] : opaque);
+  }
+
+ private:
+  bool png_;
+  void* data_ = nullptr;
+  int width_ = 0;
+  int height_ = 0;
+  int channels_ = 0;
+};
+
+// The colours of the 128x128 sheet that a sheet magnified k times shows;
+// false when a block of k by k pixels is not all one colour.
+bool SheetColours(const ImagePixels& pixels, int magnification,
+                  std::vector<std::uint64_t>* colours) {
   const std::size_t k = static_cast<std::size_t>(magnification);
   const std::size_t side = kSheetSide * k;
-  std::vector<std::uint64_t> sheet(kSheetPixels);
+  colours->assign(kSheetPixels, 0);
   for (std::size_t y = 0; y < side; ++y) {
     for (std::size_t x = 0; x < side; ++x) {
-      const std::uint64_t colour = (*colours)[y * side + x];
-      std::uint64_t& block = sheet[(y / k) * kSheetSide + x / k];
+      const std::uint64_t colour = pixels.ColourAt(y * side + x);
+      std::uint64_t& block = (*colours)[(y / k) * kSheetSide + x / k];
       if (y % k == 0 && x % k == 0)
         block = colour;
       else if (colour != block)
         return false;
     }
   }
-  *colours = std::move(sheet);
   return true;
 }
 
@@ -393,10 +406,11 @@ std::string ReadImageSheet(std::span<const std::uint8_t> bytes,
   if (magnification == 0)
     return WrongSize(static_cast<std::uint32_t>(width),
                      static_cast<std::uint32_t>(height));
-  std::vector<std::uint64_t> colours;
-  if (!ReadColours(bytes, png, width, &colours))
+  const ImagePixels pixels(bytes, png);
+  if (!pixels.Read(width))
     return Unreadable(format);
-  if (!Reduce(&colours, magnification))
+  std::vector<std::uint64_t> colours;
+  if (!SheetColours(pixels, magnification, &colours))
     return NotUniform(width, magnification);
 
   const std::uint64_t background = MostCommon(colours);

@@ -27,15 +27,13 @@ int ImageSize(const unsigned char* image, int size, int* width, int* height) {
 }
 
 unsigned short* ImageLoad16(const unsigned char* image, int size, int* width,
-                            int* height) {
-  int channels = 0;
-  return stbi_load_16_from_memory(image, size, width, height, &channels, 4);
+                            int* height, int* channels) {
+  return stbi_load_16_from_memory(image, size, width, height, channels, 0);
 }
 
 unsigned char* ImageLoad8(const unsigned char* image, int size, int* width,
-                          int* height) {
-  int channels = 0;
-  return stbi_load_from_memory(image, size, width, height, &channels, 4);
+                          int* height, int* channels) {
+  return stbi_load_from_memory(image, size, width, height, channels, 0);
 }
 
 void ImageFree(void* pixels) {

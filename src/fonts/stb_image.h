@@ -10,13 +10,14 @@ extern "C" {
  * header alone; 0 when it cannot tell. */
 int ImageSize(const unsigned char* image, int size, int* width, int* height);
 
-/* The pixels of an image in memory, four channels each (red, green, blue,
- * alpha), of 16 bits (8-bit ones widened) or of 8, to be given back to
- * ImageFree; NULL when it cannot be read. A GIF gives its first frame. */
+/* The pixels of an image in memory, in the channels it has (1 grey, 2 grey
+ * and alpha, 3 red, green and blue, 4 with alpha), of 16 bits (8-bit ones
+ * widened) or of 8, to be given back to ImageFree; NULL when it cannot be
+ * read. A GIF gives its first frame. */
 unsigned short* ImageLoad16(const unsigned char* image, int size, int* width,
-                            int* height);
+                            int* height, int* channels);
 unsigned char* ImageLoad8(const unsigned char* image, int size, int* width,
-                          int* height);
+                          int* height, int* channels);
 void ImageFree(void* pixels);
 
 /* Writes an image of 8-bit channels (1 grey, 3 red, green and blue) as PNG
