@@ -11,6 +11,8 @@ namespace {
 
 constexpr std::array<std::uint8_t, 3> kByteOrderMark = {0xEF, 0xBB, 0xBF};
 constexpr std::string_view kHexDigits = "0123456789ABCDEF";
+// The two bytes of every gzip file, and deflate, its only method.
+constexpr std::array<std::uint8_t, 3> kGzipStart = {0x1F, 0x8B, 0x08};
 
 std::span<const std::uint8_t> WithoutByteOrderMark(
     std::span<const std::uint8_t> bytes) {
@@ -26,6 +28,10 @@ bool BeginsWith(std::span<const std::uint8_t> bytes,
                 std::span<const std::uint8_t> prefix) {
   return bytes.size() >= prefix.size() &&
          std::equal(prefix.begin(), prefix.end(), bytes.begin());
+}
+
+bool LooksLikeGzip(std::span<const std::uint8_t> bytes) {
+  return BeginsWith(bytes, kGzipStart);
 }
 
 std::uint16_t Little16(std::span<const std::uint8_t> bytes, std::size_t at) {

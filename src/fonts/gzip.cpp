@@ -6,29 +6,16 @@
 #include <climits>
 
 #include "fonts/codecs.h"
+#include "fonts/deflate.h"
 
 namespace mdlReplace {
 
 namespace {
 
-// The two bytes of every gzip file, and deflate, its only method.
-constexpr std::array<std::uint8_t, 3> kGzipStart = {0x1F, 0x8B, 0x08};
 // zlib: the largest window, and gzip's wrapper rather than zlib's.
 constexpr int kGzipWindowBits = 15 + 16;
 
-constexpr std::string_view kDamaged =
-    "is compressed, but could not be decompressed.";
-constexpr std::string_view kTrailing =
-    "is compressed, but other bytes follow its compressed data.";
-constexpr std::string_view kTooLarge =
-    "is compressed, and holds more than an 8x8 font could.";
-
 }  // namespace
-
-bool LooksLikeGzip(std::span<const std::uint8_t> bytes) {
-  return bytes.size() >= kGzipStart.size() &&
-         std::equal(kGzipStart.begin(), kGzipStart.end(), bytes.begin());
-}
 
 // Every member, one after the other, as zcat reads them; bytes after the
 // last member that begin no other are refused. The content grows by
@@ -36,10 +23,10 @@ bool LooksLikeGzip(std::span<const std::uint8_t> bytes) {
 std::string Gunzip(std::span<const std::uint8_t> bytes, std::size_t limit,
                    Bytes* content) {
   if (bytes.size() > UINT_MAX)
-    return std::string(kTooLarge);
+    return std::string(kGzipTooLarge);
   z_stream stream{};
   if (inflateInit2(&stream, kGzipWindowBits) != Z_OK)
-    return std::string(kDamaged);
+    return std::string(kGzipDamaged);
   // zlib reads its input through a pointer to non-const, but never writes.
   stream.next_in = const_cast<Bytef*>(bytes.data());
   stream.avail_in = static_cast<uInt>(bytes.size());
@@ -62,7 +49,7 @@ std::string Gunzip(std::span<const std::uint8_t> bytes, std::size_t limit,
         break;
       if (!LooksLikeGzip(rest) || inflateReset(&stream) != Z_OK) {
         inflateEnd(&stream);
-        return std::string(kTrailing);
+        return std::string(kGzipTrailing);
       }
     } else if (result != Z_OK) {
       break;
@@ -70,8 +57,8 @@ std::string Gunzip(std::span<const std::uint8_t> bytes, std::size_t limit,
   }
   inflateEnd(&stream);
   if (content->size() > limit)
-    return std::string(kTooLarge);
-  return result == Z_STREAM_END ? std::string() : std::string(kDamaged);
+    return std::string(kGzipTooLarge);
+  return result == Z_STREAM_END ? std::string() : std::string(kGzipDamaged);
 }
 
 }  // namespace mdlReplace

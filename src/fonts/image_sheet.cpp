@@ -8,9 +8,8 @@
 #include <array>
 #include <climits>
 
-#include <zlib.h>
-
 #include "fonts/codecs.h"
+#include "fonts/deflate.h"
 #include "fonts/stb_image.h"
 
 namespace mdlReplace {
@@ -140,8 +139,9 @@ bool Uncompress(std::span<const std::uint8_t> bytes, Bytes* uncompressed) {
   (*uncompressed)[kBmpBitsPerPixel + 1] = 0;
   std::fill_n(uncompressed->begin() + kBmpCompression, 8, 0);  // and its size
   for (std::size_t y = 0; y < h; ++y) {
-    uncompressed->insert(uncompressed->end(), indices.begin() + y * w,
-                         indices.begin() + (y + 1) * w);
+    const auto row = indices.begin() + static_cast<std::ptrdiff_t>(y * w);
+    uncompressed->insert(uncompressed->end(), row,
+                         row + static_cast<std::ptrdiff_t>(w));
     uncompressed->resize(uncompressed->size() + row_bytes - w, 0);
   }
   return true;
@@ -188,49 +188,12 @@ bool IsType(std::span<const std::uint8_t> chunk, std::string_view type) {
   return std::equal(type.begin(), type.end(), chunk.begin() + 4);
 }
 
-// Inflates the image data a chunk at a time into a fixed buffer, as a
-// check alone: the stream must end, its checksum hold, and its size stay
-// within what a sheet can have.
-class ImageDataCheck {
- public:
-  ImageDataCheck() { ok_ = inflateInit(&stream_) == Z_OK; }
-  ~ImageDataCheck() { inflateEnd(&stream_); }
-  ImageDataCheck(const ImageDataCheck&) = delete;
-  ImageDataCheck& operator=(const ImageDataCheck&) = delete;
-
-  void Add(std::span<const std::uint8_t> data) {
-    // zlib reads its input through a pointer to non-const, but never
-    // writes.
-    stream_.next_in = const_cast<Bytef*>(data.data());
-    stream_.avail_in = static_cast<uInt>(data.size());
-    // Until the chunk is used up and zlib holds nothing back.
-    std::array<std::uint8_t, 4096> piece;
-    do {
-      if (!ok_ || ended_)
-        return;
-      stream_.next_out = piece.data();
-      stream_.avail_out = static_cast<uInt>(piece.size());
-      const int result = inflate(&stream_, Z_NO_FLUSH);
-      ended_ = result == Z_STREAM_END;
-      ok_ = (result == Z_OK || ended_ ||
-             (result == Z_BUF_ERROR && stream_.avail_in == 0)) &&
-            stream_.total_out <= kLargestImageData;
-    } while (stream_.avail_in > 0 || stream_.avail_out == 0);
-  }
-  bool Sound() const { return ok_ && ended_; }
-
- private:
-  z_stream stream_{};
-  bool ok_ = false;
-  bool ended_ = false;
-};
-
 // Walks the chunks before stb decodes anything: every CRC and the image
 // data's own checksum are checked, and only a sheet's image is inflated.
 std::string CheckChunks(std::span<const std::uint8_t> bytes) {
   std::size_t at = kPngSignature.size();
   bool have_header = false;
-  ImageDataCheck image_data;
+  ZlibStreamCheck image_data(kLargestImageData);
   for (;;) {
     if (bytes.size() - at < kChunkFrame)
       return Unreadable("PNG");
@@ -239,8 +202,7 @@ std::string CheckChunks(std::span<const std::uint8_t> bytes) {
       return Unreadable("PNG");
     const std::span<const std::uint8_t> chunk = bytes.subspan(at, length + 8);
     const std::span<const std::uint8_t> typed = chunk.subspan(4);
-    if (crc32(0, typed.data(), static_cast<uInt>(typed.size())) !=
-        Big32(bytes, at + 8 + length))
+    if (Crc32(typed) != Big32(bytes, at + 8 + length))
       return std::string(kDamaged);
     const std::span<const std::uint8_t> data = chunk.subspan(8);
     if (!have_header) {

@@ -25,6 +25,7 @@ constexpr std::uint32_t kCompressedMetrics = 0x100;
 constexpr std::uint32_t kBigEndianBytes = 1u << 2;
 constexpr std::uint32_t kBigEndianBits = 1u << 3;
 constexpr std::uint16_t kNoGlyph = 0xFFFF;
+constexpr std::int64_t kCell = 8;
 // More tables than the few kinds there are is no PCF file.
 constexpr std::uint32_t kMostTables = 64;
 
@@ -180,7 +181,7 @@ bool PcfReader::ReadMetrics() {
 std::string PcfReader::CheckCell() const {
   const std::int64_t width = box_.right - box_.left;
   const std::int64_t height = box_.ascent + box_.descent;
-  if (width > std::int64_t{kGlyphSize} || height > std::int64_t{kGlyphSize})
+  if (width > kCell || height > kCell)
     return NotEightByEight(width, height);
   return std::string();
 }
@@ -201,8 +202,8 @@ bool PcfReader::CellOf(std::size_t index, Glyph* cell) {
   const std::uint32_t offset = reader.U32();
   reader.Seek(reader.at() + (std::uint64_t{count} - index - 1) * 4 + 16);
   reader.Skip(offset);
-  const std::uint32_t pad = 1u << (bitmaps_.format & 3);
-  const std::uint32_t unit = 1u << ((bitmaps_.format >> 4) & 3);
+  const std::uint64_t pad = std::uint64_t{1} << (bitmaps_.format & 3);
+  const std::uint64_t unit = std::uint64_t{1} << ((bitmaps_.format >> 4) & 3);
   const std::uint64_t row_bytes =
       (static_cast<std::uint64_t>(width) + 8 * pad - 1) / (8 * pad) * pad;
   const bool swap = ((bitmaps_.format & kBigEndianBytes) != 0) !=
@@ -212,14 +213,13 @@ bool PcfReader::CellOf(std::size_t index, Glyph* cell) {
     const std::span<const std::uint8_t> bits = reader.Take(row_bytes);
     if (!reader.ok())
       return false;
-    const std::int64_t cell_row =
-        kGlyphSize - box_.descent - glyph.ascent + row;
+    const std::int64_t cell_row = kCell - box_.descent - glyph.ascent + row;
     for (std::int64_t column = 0; column < width; ++column) {
       std::uint64_t at = static_cast<std::uint64_t>(column / 8);
       if (swap && unit > 1)
         at = at / unit * unit + (unit - 1 - at % unit);
       const std::uint8_t byte = at < bits.size() ? bits[at] : 0;
-      const int bit = reverse_bits ? column % 8 : 7 - column % 8;
+      const std::int64_t bit = reverse_bits ? column % 8 : 7 - column % 8;
       if ((byte >> bit & 1) == 0)
         continue;
       const std::int64_t cell_column = glyph.left - box_.left + column;

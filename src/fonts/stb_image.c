@@ -19,6 +19,8 @@
 #define STBI_WRITE_NO_STDIO
 #include <stb_image_write.h>
 
+#include <string.h>
+
 #include "fonts/stb_image.h"
 
 int ImageSize(const unsigned char* image, int size, int* width, int* height) {
@@ -34,6 +36,29 @@ unsigned short* ImageLoad16(const unsigned char* image, int size, int* width,
 unsigned char* ImageLoad8(const unsigned char* image, int size, int* width,
                           int* height, int* channels) {
   return stbi_load_from_memory(image, size, width, height, channels, 0);
+}
+
+int ImageInflate(unsigned char* out, int out_size, const unsigned char* in,
+                 int in_size) {
+  return stbi_zlib_decode_buffer((char*)out, out_size, (const char*)in,
+                                 in_size);
+}
+
+int ImageInflateRaw(unsigned char* out, int out_size, const unsigned char* in,
+                    int in_size, int* consumed) {
+  stbi__zbuf z;
+  z.zbuffer = (stbi_uc*)in;
+  z.zbuffer_end = (stbi_uc*)in + in_size;
+  if (!stbi__do_zlib(&z, (char*)out, out_size, 0, 0))
+    return strcmp(stbi__g_failure_reason, "output buffer limit") == 0 ? -2
+                                                                       : -1;
+  /* Whole bytes read ahead into the bit buffer were not the data's. */
+  *consumed = (int)(z.zbuffer - (stbi_uc*)in) - z.num_bits / 8;
+  return (int)(z.zout - z.zout_start);
+}
+
+unsigned ImageCrc32(const unsigned char* bytes, int size) {
+  return stbiw__crc32((unsigned char*)bytes, size);
 }
 
 void ImageFree(void* pixels) {

@@ -236,7 +236,8 @@ bool FontTables::CheckSegments(ByteReader reader, std::size_t subtable,
     reader.Seek(range_offsets + i * 2);
     const std::uint16_t range_offset = reader.U16();
     if (range_offset != 0 && end >= start &&
-        range_offsets + i * 2 + range_offset + (end - start) * 2u + 2 >
+        range_offsets + i * 2 + range_offset +
+                std::size_t{static_cast<std::uint16_t>(end - start)} * 2 + 2 >
             bytes_.size())
       return false;
   }
