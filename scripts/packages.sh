@@ -24,6 +24,11 @@ need_packages() {
 # What every build needs: the compiler, GoogleTest, and the PNG (stb) and
 # gzip (zlib) libraries linked into the program.
 BUILD_PACKAGES=(cmake ninja-build g++ libc6-dev libgtest-dev libstb-dev zlib1g-dev)
+# The page: the core for wasm32 with Debian's clang against its wasm32 C
+# and C++ libraries; the page tested in Debian's Chromium from Node.
+WEB_PACKAGES=(cmake ninja-build clang lld wasi-libc libc++-dev-wasm32
+  libclang-rt-dev-wasm32 libstb-dev python3)
+WEB_TEST_PACKAGES=(chromium nodejs)
 # Real fonts that no one here drew (the console's, X's, a pixel TrueType
 # font, Wine's Windows fonts), and the peer tools (X's, the console's,
 # Pillow, FontForge, the hex tools, ImageMagick) that read and write the

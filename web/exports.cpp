@@ -1,0 +1,226 @@
+// The page's way into the program's core: functions that the WebAssembly
+// module exports, over buffers in its memory. The page hands in a file's
+// name and bytes; the core reads, writes, patches and attaches exactly as
+// the program does, over a platform whose files are those buffers, and
+// the page reads back the bytes it made and the messages it said.
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "attached/attached_font.h"
+#include "fonts/code_pages.h"
+#include "fonts/formats.h"
+#include "front/font_source.h"
+#include "memory_platform.h"
+#include "patcher/patcher.h"
+#include "platform/names.h"
+
+namespace {
+
+using mdlReplace::Bytes;
+using mdlReplace::FontImage;
+using mdlReplace::MemoryPlatform;
+
+// The game's files are put in a folder of this name.
+constexpr std::string_view kGameFolder = "game\\";
+
+// What the page and the core share between calls.
+struct Shared {
+  FontImage font{};      // the font the page shows and edits
+  std::string messages;  // what the last call said, a message a line
+  Bytes output;          // the bytes the last call made
+  std::vector<std::string> game_names;
+  std::vector<Bytes> game_files;
+  std::vector<int> patched_at;  // a game file's font offset, or -1
+};
+
+Shared& State() {
+  static Shared shared;
+  return shared;
+}
+
+std::string Text(const char* text, std::size_t length) {
+  return std::string(text, length);
+}
+
+// Keeps what the platform's run said, for the page.
+void KeepMessages(const MemoryPlatform& platform) {
+  std::string& messages = State().messages;
+  messages.clear();
+  for (const std::string& message : platform.messages)
+    messages += message + "\n";
+}
+
+}  // namespace
+
+extern "C" __attribute__((export_name("zyr2_alloc"))) void* Alloc(
+    std::size_t size) {
+  return std::malloc(size == 0 ? 1 : size);
+}
+
+extern "C" __attribute__((export_name("zyr2_free"))) void Free(void* pointer) {
+  std::free(pointer);
+}
+
+extern "C" __attribute__((export_name("zyr2_font"))) std::uint8_t* Font() {
+  return State().font.data();
+}
+
+extern "C" __attribute__((export_name("zyr2_messages"))) const char*
+Messages() {
+  return State().messages.data();
+}
+
+extern "C" __attribute__((export_name("zyr2_messages_length"))) std::size_t
+MessagesLength() {
+  return State().messages.size();
+}
+
+extern "C" __attribute__((export_name("zyr2_output"))) const std::uint8_t*
+Output() {
+  return State().output.data();
+}
+
+extern "C" __attribute__((export_name("zyr2_output_length"))) std::size_t
+OutputLength() {
+  return State().output.size();
+}
+
+// Reads the font of a source, as --convert does: into the font the page
+// edits, or, with into_output, into the output alone (the game's own font,
+// kept before a patch). A code page of 0 names none. Returns 1 when a font
+// was read; the messages say why not, or how many codes got a glyph.
+extern "C" __attribute__((export_name("zyr2_open"))) int Open(
+    const char* name, std::size_t name_length, const std::uint8_t* bytes,
+    std::size_t length, int code_page, int into_output) {
+  MemoryPlatform platform;
+  const std::string path = Text(name, name_length);
+  platform.files[path].bytes.assign(bytes, bytes + length);
+  mdlReplace::CodePageUse code_pages;
+  if (code_page != 0)
+    code_pages.named = mdlReplace::FindCodePage(code_page);
+  FontImage font{};
+  const mdlReplace::FontLoad load = mdlReplace::ReadFontSource(
+      platform, path, mdlReplace::SourceUse::Tool, &font, &code_pages);
+  if (load == mdlReplace::FontLoad::Loaded && code_pages.used != nullptr)
+    platform.messages.push_back(path + ": " +
+                                std::to_string(code_pages.codes_with_glyph) +
+                                " of 256 codes have a glyph in code page " +
+                                std::to_string(code_pages.used->number) + ".");
+  KeepMessages(platform);
+  if (load != mdlReplace::FontLoad::Loaded)
+    return 0;
+  if (into_output != 0)
+    State().output.assign(font.begin(), font.end());
+  else
+    State().font = font;
+  return 1;
+}
+
+// Writes the font in the format the file name's extension names.
+extern "C" __attribute__((export_name("zyr2_save"))) int Save(
+    const char* name, std::size_t name_length) {
+  mdlReplace::FontFormat format = mdlReplace::FontFormat::Raw;
+  State().messages.clear();
+  if (!mdlReplace::FormatOfExtension(Text(name, name_length), &format))
+    return 0;
+  State().output = mdlReplace::WriteFont(State().font, format);
+  return 1;
+}
+
+// Whether a file of this name is one of the game's files, in any case.
+extern "C" __attribute__((export_name("zyr2_is_game_file"))) int IsGameFile(
+    const char* name, std::size_t name_length) {
+  return mdlReplace::FindTargetFile(Text(name, name_length)) != nullptr ? 1 : 0;
+}
+
+extern "C" __attribute__((export_name("zyr2_clear_game"))) void ClearGame() {
+  State().game_names.clear();
+  State().game_files.clear();
+  State().patched_at.clear();
+}
+
+extern "C" __attribute__((export_name("zyr2_add_game_file"))) void AddGameFile(
+    const char* name, std::size_t name_length, const std::uint8_t* bytes,
+    std::size_t length) {
+  State().game_names.push_back(Text(name, name_length));
+  State().game_files.emplace_back(bytes, bytes + length);
+}
+
+// Patches the game files added, in memory, by the program's own rules and
+// with its messages. Returns how many were patched; each one's offset, or
+// -1, is told by zyr2_patched_offset, and its bytes are its own, changed
+// only there.
+extern "C" __attribute__((export_name("zyr2_patch"))) int Patch() {
+  Shared& state = State();
+  MemoryPlatform platform;
+  for (std::size_t i = 0; i < state.game_names.size(); ++i)
+    platform.files[std::string(kGameFolder) + state.game_names[i]].bytes =
+        state.game_files[i];
+  mdlReplace::PatchGameFolder(platform, std::string(kGameFolder), state.font);
+  KeepMessages(platform);
+  int patched = 0;
+  state.patched_at.clear();
+  for (const std::string& name : state.game_names) {
+    const MemoryPlatform::File& file =
+        platform.files[std::string(kGameFolder) + name];
+    // One write, of the whole font: a second would have put the old bytes
+    // back.
+    const bool whole = file.written.size() == 1 &&
+                       file.written[0].length == mdlReplace::kFontSize;
+    state.patched_at.push_back(whole ? static_cast<int>(file.written[0].offset)
+                                     : -1);
+    patched += whole ? 1 : 0;
+  }
+  return patched;
+}
+
+extern "C" __attribute__((export_name("zyr2_patched_offset"))) int
+PatchedOffset(int index) {
+  const std::vector<int>& patched_at = State().patched_at;
+  return index >= 0 && static_cast<std::size_t>(index) < patched_at.size()
+             ? patched_at[static_cast<std::size_t>(index)]
+             : -1;
+}
+
+// Attaches the font to a copy of the program, as /A: does to the program
+// itself: the copy, the marker, then the font, in the output.
+extern "C" __attribute__((export_name("zyr2_attach"))) int Attach(
+    const char* name, std::size_t name_length, const std::uint8_t* bytes,
+    std::size_t length) {
+  MemoryPlatform platform;
+  platform.program_path = Text(name, name_length);
+  platform.files[platform.program_path].bytes.assign(bytes, bytes + length);
+  const bool attached = mdlReplace::AttachFont(platform, State().font);
+  KeepMessages(platform);
+  if (!attached)
+    return 0;
+  State().output = platform.files[platform.program_path].bytes;
+  return 1;
+}
+
+// The code of a Unicode character in a code page, or -1 where it has none.
+extern "C" __attribute__((export_name("zyr2_code_of"))) int CodeOf(
+    int code_page, int character) {
+  const mdlReplace::CodePage* table = mdlReplace::FindCodePage(code_page);
+  std::size_t code = 0;
+  if (table == nullptr || character < 0 ||
+      !mdlReplace::CodeOfCharacter(*table, static_cast<char32_t>(character),
+                                   &code))
+    return -1;
+  return static_cast<int>(code);
+}
+
+// The numbers of the code pages there are, as text: "437, 737, ... and
+// 1258".
+extern "C" __attribute__((export_name("zyr2_code_pages"))) const char*
+CodePages() {
+  static const std::string numbers = mdlReplace::CodePageNumbers();
+  return numbers.data();
+}
+
+extern "C" __attribute__((export_name("zyr2_code_pages_length"))) std::size_t
+CodePagesLength() {
+  return std::string_view(CodePages()).size();
+}

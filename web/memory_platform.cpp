@@ -1,0 +1,129 @@
+#include "memory_platform.h"
+
+#include <algorithm>
+
+#include "platform/names.h"
+
+namespace mdlReplace {
+
+std::string MemoryPlatform::FindPath(const std::string& path,
+                                     Naming naming) const {
+  if (files.count(path) != 0 || naming == Naming::Exact)
+    return path;
+  for (const auto& [name, file] : files) {
+    if (EqualIgnoringAsciiCase(name, path))
+      return name;
+  }
+  return path;
+}
+
+OpenedFile MemoryPlatform::Opened(const std::string& path) {
+  const FileId id = next_id_++;
+  open_[id] = path;
+  OpenedFile file{.found = Found::File};
+  file.id = id;
+  file.length = files[path].bytes.size();
+  return file;
+}
+
+OpenedFile MemoryPlatform::Open(const std::string& path, Naming naming,
+                                OpenMode /*mode*/) {
+  const std::string found = FindPath(path, naming);
+  if (files.count(found) == 0)
+    return OpenedFile{.found = Found::Absent};
+  return Opened(found);
+}
+
+OpenedFile MemoryPlatform::OpenRunningProgram() {
+  if (files.count(program_path) == 0)
+    return OpenedFile{.found = Found::Refused};
+  return Opened(program_path);
+}
+
+OpenedFile MemoryPlatform::OpenLocked(const std::string& path) {
+  if (files.count(path) == 0)
+    return OpenedFile{.found = Found::Absent};
+  return Opened(path);
+}
+
+bool MemoryPlatform::ReadAt(FileId file, std::uint64_t offset,
+                            std::span<std::uint8_t> data) {
+  const auto open = open_.find(file);
+  if (open == open_.end())
+    return false;
+  const Bytes& bytes = files[open->second].bytes;
+  if (offset > bytes.size() || bytes.size() - offset < data.size())
+    return false;
+  std::copy_n(bytes.begin() + static_cast<std::ptrdiff_t>(offset), data.size(),
+              data.begin());
+  return true;
+}
+
+std::size_t MemoryPlatform::WriteAt(FileId file, std::uint64_t offset,
+                                    std::span<const std::uint8_t> data) {
+  const auto open = open_.find(file);
+  if (open == open_.end())
+    return 0;
+  File& written = files[open->second];
+  if (written.bytes.size() < offset + data.size())
+    written.bytes.resize(offset + data.size());
+  std::copy(data.begin(), data.end(),
+            written.bytes.begin() + static_cast<std::ptrdiff_t>(offset));
+  written.written.push_back(Written{offset, data.size()});
+  return data.size();
+}
+
+bool MemoryPlatform::CopyInto(FileId from, FileId to, std::uint64_t length) {
+  const auto source = open_.find(from);
+  const auto target = open_.find(to);
+  if (source == open_.end() || target == open_.end() ||
+      files[source->second].bytes.size() < length)
+    return false;
+  const Bytes copied(files[source->second].bytes.begin(),
+                     files[source->second].bytes.begin() +
+                         static_cast<std::ptrdiff_t>(length));
+  return WriteAt(to, 0, copied) == copied.size();
+}
+
+bool MemoryPlatform::Close(FileId file) {
+  return open_.erase(file) == 1;
+}
+
+Replaced MemoryPlatform::FindReplaced(const std::string& path,
+                                      std::string* final_path) {
+  *final_path = path;
+  return files.count(path) != 0 ? Replaced::File : Replaced::New;
+}
+
+FileId MemoryPlatform::CreateBeside(const std::string& path,
+                                    std::string* created_path) {
+  *created_path = path + ".new";
+  files[*created_path] = File{};
+  return Opened(*created_path).id;
+}
+
+bool MemoryPlatform::PutInPlace(const std::string& replacement,
+                                const std::string& path) {
+  const auto found = files.find(replacement);
+  if (found == files.end())
+    return false;
+  files[path] = std::move(found->second);
+  files.erase(replacement);
+  return true;
+}
+
+bool MemoryPlatform::RemoveFile(const std::string& path) {
+  return files.erase(path) == 1;
+}
+
+void MemoryPlatform::ShowErrorBox(const std::string& /*caption*/,
+                                  const std::string& message) {
+  messages.push_back(message);
+}
+
+void MemoryPlatform::ShowNoticeBox(const std::string& /*caption*/,
+                                   const std::string& message) {
+  messages.push_back(message);
+}
+
+}  // namespace mdlReplace

@@ -1,0 +1,81 @@
+// The platform of the page: files are buffers that the page hands in, and
+// what the program would have written to the disk stays in them, for the
+// page to write back the way the browser allows.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace mdlReplace {
+
+class MemoryPlatform : public Platform {
+ public:
+  using Bytes = std::vector<std::uint8_t>;
+
+  // A range that the program wrote into a file.
+  struct Written {
+    std::uint64_t offset;
+    std::uint64_t length;
+  };
+
+  struct File {
+    Bytes bytes;
+    std::vector<Written> written;
+  };
+
+  // Paths as the program names them: "game\ZYR2.EXE"; a name is found in
+  // any case where the program spells it as a player would.
+  std::map<std::string, File> files;
+  // What the program said, one message a line (its own line breaks kept).
+  std::vector<std::string> messages;
+  // The file that stands for the program itself, for attaching.
+  std::string program_path;
+
+  std::string ArgumentText() override { return std::string(); }
+  std::vector<std::string> CommandArguments() override { return {}; }
+  OpenedFile Open(const std::string& path, Naming naming,
+                  OpenMode mode) override;
+  OpenedFile OpenRunningProgram() override;
+  OpenedFile OpenLocked(const std::string& path) override;
+  bool Reserve(FileId, std::uint64_t, std::uint64_t) override { return true; }
+  bool ReadAt(FileId file, std::uint64_t offset,
+              std::span<std::uint8_t> data) override;
+  bool ReadStream(FileId, std::size_t, Bytes*) override { return false; }
+  std::size_t WriteAt(FileId file, std::uint64_t offset,
+                      std::span<const std::uint8_t> data) override;
+  bool CopyInto(FileId from, FileId to, std::uint64_t length) override;
+  bool Flush(FileId) override { return true; }
+  bool Close(FileId file) override;
+  std::string ProgramExecutablePath() override { return program_path; }
+  Replaced FindReplaced(const std::string& path,
+                        std::string* final_path) override;
+  FileId CreateBeside(const std::string& path,
+                      std::string* created_path) override;
+  bool PutInPlace(const std::string& replacement,
+                  const std::string& path) override;
+  bool RemoveFile(const std::string& path) override;
+  void ShowErrorBox(const std::string& caption,
+                    const std::string& message) override;
+  void ShowNoticeBox(const std::string& caption,
+                     const std::string& message) override;
+  Drawing OutputDrawing() override { return Drawing::Ascii; }
+  Output PrintOutput(const std::string&, const std::string&) override {
+    return Output::Failed;
+  }
+  bool ShowPicture(const std::string&, const Picture&) override {
+    return false;
+  }
+
+ private:
+  std::string FindPath(const std::string& path, Naming naming) const;
+  OpenedFile Opened(const std::string& path);
+
+  std::map<FileId, std::string> open_;
+  FileId next_id_ = 1;
+};
+
+}  // namespace mdlReplace
