@@ -1,0 +1,297 @@
+// Drives the built page in Debian's Chromium through puppeteer-core, as a
+// user would: open a real font and compare the canvas with the font as
+// decoded here, edit a pixel with the mouse, undo and redo it, save in
+// every format and open each again, patch stand-in game files by dropping
+// them and through a folder of the browser's private file system, attach
+// to a stand-in program, and open hostile files. No request may leave the
+// machine. Usage: node web_test.js PAGE.html OUT_FOLDER [HOSTILE_FILE...]
+'use strict';
+
+const fs = require('fs');
+const http = require('http');
+const os = require('os');
+const path = require('path');
+const zlib = require('zlib');
+const puppeteer = require('puppeteer-core');
+
+const [pagePath, outFolder, ...hostileFiles] = process.argv.slice(2);
+const work = fs.mkdtempSync(path.join(os.tmpdir(), 'zyr2font-web-'));
+const downloads = path.join(work, 'downloads');
+fs.mkdirSync(downloads);
+
+const consoleFont = '/usr/share/consolefonts/Lat15-VGA8.psf.gz';
+const marker = Buffer.from([0x03, 0x53, 0x46, 0x58, 0x08, 0x08, 0x00, 0x08]);
+const exeLength = 615936;  // ZYR2.EXE of a known version
+const exeOffset = 513588;  // where that version keeps its font
+
+let passed = 0;
+let failed = 0;
+const leftMachine = [];
+
+function check(condition, what) {
+  if (!condition) throw new Error(what);
+}
+
+function pattern(length, seed) {
+  const bytes = Buffer.alloc(length);
+  for (let i = 0; i < length; i++) bytes[i] = (i * 13 + seed) & 0xff;
+  return bytes;
+}
+
+// The test's own reading of the console font: PSF 1, the first 256 glyphs.
+function consoleGlyphs() {
+  const psf = zlib.gunzipSync(fs.readFileSync(consoleFont));
+  check(psf[0] === 0x36 && psf[1] === 0x04 && psf[3] === 8, 'PSF 1 of 8x8');
+  return psf.subarray(4, 4 + 2048);
+}
+
+function write(name, bytes) {
+  const file = path.join(work, name);
+  fs.writeFileSync(file, bytes);
+  return file;
+}
+
+// Waits for a download of that name, and takes it away.
+async function downloaded(name) {
+  const file = path.join(downloads, name);
+  for (let i = 0; i < 100; i++) {
+    if (fs.existsSync(file)) {
+      const bytes = fs.readFileSync(file);
+      fs.unlinkSync(file);
+      return bytes;
+    }
+    await new Promise((resolve) => setTimeout(resolve, 100));
+  }
+  throw new Error('no download of ' + name);
+}
+
+async function openPage(browser, url) {
+  const page = await browser.newPage();
+  await page.setViewport({ width: 1280, height: 800 });
+  page.on('request', (request) => {
+    const address = request.url();
+    if (!/^(file|data|blob):/.test(address) && !address.startsWith('http://127.0.0.1:'))
+      leftMachine.push(address);
+  });
+  page.on('pageerror', (error) => leftMachine.push('page error: ' + error.message));
+  const session = await page.createCDPSession();
+  await session.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
+  await page.goto(url);
+  await page.waitForSelector('body[data-ready=yes]');
+  return page;
+}
+
+async function upload(page, selector, file) {
+  const input = await page.$(selector);
+  await input.uploadFile(...[].concat(file));
+  await page.waitForFunction(() => true);
+}
+
+async function messages(page) {
+  return page.$eval('#messages', (element) => element.textContent);
+}
+
+// Opens a file, and waits until the page has said something of it.
+async function open(page, file) {
+  await page.$eval('#messages', (element) => { element.textContent = ''; });
+  await upload(page, '#open-file', file);
+  await page.waitForFunction(() => document.getElementById('messages').textContent !== '');
+  await page.$eval('#open-file', (input) => { input.value = ''; });
+  return messages(page);
+}
+
+// Saves the font in a format, and gives the bytes downloaded.
+async function save(page, extension) {
+  await page.$eval('#save-name', (input, name) => { input.value = name; }, 'saved' + extension);
+  await page.select('#save-format', extension);
+  await page.click('#save');
+  return downloaded('saved' + extension);
+}
+
+// The font the grid draws: a pixel is ink where the canvas is dark.
+async function gridFont(page) {
+  const pixels = await page.$eval('#grid', (canvas) => {
+    const { left, top, cell, scale } = canvas.dataset;
+    const data = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height);
+    const bytes = [];
+    for (let code = 0; code < 256; code++) {
+      for (let row = 0; row < 8; row++) {
+        let byte = 0;
+        for (let column = 0; column < 8; column++) {
+          const x = Number(left) + (code % 16) * Number(cell) + column * Number(scale) + 1;
+          const y = Number(top) + Math.floor(code / 16) * Number(cell) + row * Number(scale) + 1;
+          if (data.data[(y * canvas.width + x) * 4] < 128) byte |= 0x80 >> column;
+        }
+        bytes.push(byte);
+      }
+    }
+    return bytes;
+  });
+  return Buffer.from(pixels);
+}
+
+// Clicks the middle of a pixel of the editor.
+async function clickEditor(page, row, column) {
+  const box = await (await page.$('#editor')).boundingBox();
+  await page.mouse.click(box.x + (column + 0.5) * box.width / 8, box.y + (row + 0.5) * box.height / 8);
+}
+
+async function chooseGlyph(page, code) {
+  const box = await (await page.$('#grid')).boundingBox();
+  const { left, top, cell, width } = await page.$eval('#grid', (c) => ({ ...c.dataset, width: c.width }));
+  const ratio = box.width / width;
+  await page.mouse.click(box.x + (Number(left) + (code % 16 + 0.5) * Number(cell)) * ratio,
+                         box.y + (Number(top) + (Math.floor(code / 16) + 0.5) * Number(cell)) * ratio);
+}
+
+const glyphs = consoleGlyphs();
+let edited = null;  // the console font with the pixel the mouse set
+
+const steps = [
+  ['a real font is opened and drawn glyph for glyph', async ({ page }) => {
+    await open(page, consoleFont);
+    check((await gridFont(page)).equals(glyphs), 'the grid is not the console font');
+  }],
+  ['a pixel is set by mouse, undone and redone, and saved exactly', async ({ page }) => {
+    await chooseGlyph(page, 0x41);
+    const before = (await gridFont(page))[0x41 * 8];
+    await clickEditor(page, 0, 0);
+    edited = Buffer.from(glyphs);
+    edited[0x41 * 8] ^= 0x80;
+    check((await gridFont(page)).equals(edited), 'the click did not set the pixel');
+    await page.keyboard.down('Control');
+    await page.keyboard.press('z');
+    check((await gridFont(page))[0x41 * 8] === before, 'Ctrl+Z did not undo');
+    await page.keyboard.press('y');
+    await page.keyboard.up('Control');
+    check((await save(page, '.fnt')).equals(edited), 'the saved .fnt is not the edit');
+  }],
+  ['each format saved opens to the same font', async ({ page }) => {
+    for (const extension of ['.psf', '.bdf', '.png', '.txt', '.fnt']) {
+      const file = write('round' + extension, await save(page, extension));
+      await open(page, consoleFont);
+      await open(page, file);
+      check((await gridFont(page)).equals(edited), extension + ' came back other');
+    }
+  }],
+  ['dropped game files come back patched, and another length is reported', async ({ page }) => {
+    const exe = write('ZYR2.EXE', pattern(exeLength, 1));
+    const branvel = write('BRANVEL.EXE', pattern(1000, 2));
+    await upload(page, '#game-files', [exe, branvel]);
+    await page.waitForSelector('#original:not([hidden])');
+    await page.click('#save-original');
+    check((await downloaded('original.fnt')).equals(pattern(exeLength, 1).subarray(exeOffset, exeOffset + 2048)),
+          'original.fnt is not the game\'s font');
+    await page.click('#patch');
+    const expected = pattern(exeLength, 1);
+    edited.copy(expected, exeOffset);
+    check((await downloaded('ZYR2.EXE')).equals(expected), 'ZYR2.EXE is not patched at its offset');
+    const said = await messages(page);
+    check(said.includes('BRANVEL.EXE File size: 1000'), 'no word of BRANVEL.EXE: ' + said);
+    check(!fs.existsSync(path.join(downloads, 'BRANVEL.EXE')), 'BRANVEL.EXE was given back');
+  }],
+  ['a program gets the font attached', async ({ page }) => {
+    const program = pattern(5000, 3);
+    await upload(page, '#attach-program', write('zyr2font.exe', program));
+    check((await downloaded('zyr2font.exe')).equals(Buffer.concat([program, marker, edited])),
+          'the program is not the program, the marker and the font');
+  }],
+  ['hostile files each get a message, and the page goes on', async ({ page }) => {
+    const cut = (file, length) => fs.readFileSync(file).subarray(0, length);
+    const files = [
+      write('cut.psf.gz', cut(consoleFont, 300)),
+      write('cut.png', cut(path.join(work, 'round.png'), 100)),
+      write('empty.fnt', Buffer.alloc(0)),
+      write('tables.ttf', Buffer.concat([Buffer.from([0, 1, 0, 0, 0, 9]), Buffer.alloc(200, 0x7f)])),
+      write('noise.bin', pattern(3000, 7)),
+      ...hostileFiles,
+    ];
+    for (const file of files) {
+      const said = await open(page, file);
+      check(said.length > 0, path.basename(file) + ' got no message');
+    }
+    await open(page, consoleFont);
+    check((await gridFont(page)).equals(glyphs), 'the page stopped working');
+  }],
+  ['a game folder is patched in place through the File System Access API', async ({ server }) => {
+    const page = await openPage(server.browser, server.url);
+    await open(page, consoleFont);
+    const said = await page.evaluate(async (exeLength, exeOffset) => {
+      const make = (length, seed) => Uint8Array.from({ length }, (_, i) => (i * 13 + seed) & 0xff);
+      const root = await navigator.storage.getDirectory();
+      const folder = await root.getDirectoryHandle('game', { create: true });
+      for (const [name, bytes] of [['zyr2.exe', make(exeLength, 1)], ['ZYR2.DOS', make(5000, 2)]]) {
+        const writable = await (await folder.getFileHandle(name, { create: true })).createWritable();
+        await writable.write(bytes);
+        await writable.close();
+      }
+      window.showDirectoryPicker = async () => folder;
+      return exeOffset;
+    }, exeLength, exeOffset);
+    check(said === exeOffset, 'the private file system was not set up');
+    await page.click('#pick-folder');
+    await page.waitForSelector('#patch:not([hidden])');
+    await page.click('#patch');
+    await page.waitForFunction(() => /patched in the game folder/.test(document.getElementById('messages').textContent));
+    const result = await page.evaluate(async () => {
+      const folder = await (await navigator.storage.getDirectory()).getDirectoryHandle('game');
+      const read = async (name) => Array.from(new Uint8Array(await (await (await folder.getFileHandle(name)).getFile()).arrayBuffer()));
+      return { exe: await read('zyr2.exe'), dos: await read('ZYR2.DOS'),
+               said: document.getElementById('messages').textContent };
+    });
+    const expected = pattern(exeLength, 1);
+    glyphs.copy(expected, exeOffset);
+    check(Buffer.from(result.exe).equals(expected), 'zyr2.exe changed other than the font range');
+    check(Buffer.from(result.dos).equals(pattern(5000, 2)), 'ZYR2.DOS of another length was changed');
+    check(result.said.includes('ZYR2.DOS File size: 5000'), 'no word of ZYR2.DOS: ' + result.said);
+    await page.close();
+  }],
+];
+
+// The page over 127.0.0.1, where the browser's private file system is
+// open to it; from the disk it is not.
+function serve(file) {
+  const server = http.createServer((request, response) => {
+    response.writeHead(200, { 'Content-Type': 'text/html; charset=utf-8' });
+    response.end(fs.readFileSync(file));
+  });
+  return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
+}
+
+async function main() {
+  const browser = await puppeteer.launch({
+    executablePath: '/usr/bin/chromium',
+    headless: true,
+    args: ['--no-sandbox', '--headless'],
+  });
+  const server = await serve(pagePath);
+  const context = {
+    page: await openPage(browser, 'file://' + path.resolve(pagePath)),
+    server: { browser, url: 'http://127.0.0.1:' + server.address().port + '/' },
+  };
+  for (const [name, step] of steps) {
+    try {
+      await step(context);
+      passed++;
+      console.log('ok - ' + name);
+    } catch (error) {
+      failed++;
+      console.log('FAIL - ' + name + ': ' + error.message);
+    }
+  }
+  await context.page.screenshot({ path: path.join(outFolder, 'web-page.png'), fullPage: true });
+  await browser.close();
+  server.close();
+  if (leftMachine.length > 0) {
+    failed++;
+    console.log('FAIL - requests left the machine or the page failed: ' + leftMachine.join(', '));
+  }
+  fs.rmSync(work, { recursive: true, force: true });
+  console.log(passed + ' passed, ' + failed + ' failed');
+  process.exit(failed === 0 ? 0 : 1);
+}
+
+main().catch((error) => {
+  console.log('FAIL - ' + error.stack);
+  process.exit(1);
+});
