@@ -56,10 +56,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   constexpr FontFormat kFormats[] = {FontFormat::Raw, FontFormat::Psf,
                                      FontFormat::Bdf, FontFormat::Png,
                                      FontFormat::Text};
+  // Read back under the name of its own format: a sheet that happens to be
+  // 2048 bytes long named .fnt would be a raw font.
+  constexpr const char* kNames[] = {"font.fnt", "font.psf", "font.bdf",
+                                    "font.png", "font.txt"};
   const FontFormat format = kFormats[size % 5];
   if (format != FontFormat::Png || InkPixels(font) * 2 < font.size() * 8) {
     FontImage again{};
-    Require(mdlReplace::ReadFont("font.fnt",
+    Require(mdlReplace::ReadFont(kNames[size % 5],
                                  mdlReplace::WriteFont(font, format), &again)
                 .empty(),
             "what the program writes, it reads");

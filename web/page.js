@@ -260,23 +260,19 @@ function record(code, before) {
   redoStack = [];
 }
 
-function undo() {
-  const step = undoStack.pop();
+// Moves the last step from one stack to the other, putting its glyph back
+// as it was before it (undo) or after it (redo).
+function replay(from, to, side) {
+  const step = from.pop();
   if (!step) return;
-  setGlyph(step.code, step.before);
-  redoStack.push(step);
+  setGlyph(step.code, step[side]);
+  to.push(step);
   selected = step.code;
   redraw();
 }
 
-function redo() {
-  const step = redoStack.pop();
-  if (!step) return;
-  setGlyph(step.code, step.after);
-  undoStack.push(step);
-  selected = step.code;
-  redraw();
-}
+const undo = () => replay(undoStack, redoStack, 'before');
+const redo = () => replay(redoStack, undoStack, 'after');
 
 function copyGlyph() {
   copiedGlyph = glyphBytes(selected);
