@@ -77,7 +77,8 @@ std::string Gunzip(std::span<const std::uint8_t> bytes, std::size_t limit,
                    Bytes* content) {
   content->clear();
   ByteReader reader(bytes);
-  std::vector<std::uint8_t> piece(limit + 1);
+  // Room for a member as large as the limit, left as it comes.
+  const std::unique_ptr<std::uint8_t[]> piece(new std::uint8_t[limit]);
   while (reader.at() < bytes.size()) {
     const std::span<const std::uint8_t> rest = bytes.subspan(reader.at());
     if (!LooksLikeGzip(rest))
@@ -87,14 +88,14 @@ std::string Gunzip(std::span<const std::uint8_t> bytes, std::size_t limit,
     const std::span<const std::uint8_t> data = bytes.subspan(reader.at());
     int consumed = 0;
     const int made =
-        ImageInflateRaw(piece.data(), static_cast<int>(piece.size()),
-                        data.data(), static_cast<int>(data.size()), &consumed);
+        ImageInflateRaw(piece.get(), static_cast<int>(limit), data.data(),
+                        static_cast<int>(data.size()), &consumed);
     if (made == -2)
       return std::string(kGzipTooLarge);
     if (made < 0 || consumed < 0)
       return std::string(kGzipDamaged);
     const std::span<const std::uint8_t> made_bytes(
-        piece.data(), static_cast<std::size_t>(made));
+        piece.get(), static_cast<std::size_t>(made));
     reader.Skip(static_cast<std::size_t>(consumed));
     const std::uint32_t crc = reader.U32();
     const std::uint32_t size = reader.U32();

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <climits>
+#include <optional>
 
 #include "fonts/codecs.h"
 #include "fonts/deflate.h"
@@ -168,11 +169,12 @@ int Magnification(std::uint32_t width, std::uint32_t height) {
   return static_cast<int>(width / kSheetSide);
 }
 
-// What the largest sheet inflates to at most: each row a filter byte and
-// its pixels of four 16-bit channels; twice that covers the passes of an
-// interlaced one. A stream that gives more is refused as it inflates.
-constexpr std::size_t kLargestImageData =
-    std::size_t{2} * kLargestSide * (1 + std::size_t{kLargestSide} * 8);
+// What a sheet of that side inflates to at most: each row a filter byte
+// and its pixels of four 16-bit channels; twice that covers the passes of
+// an interlaced one. A stream that gives more is refused as it inflates.
+std::size_t LargestImageData(std::uint32_t side) {
+  return std::size_t{2} * side * (1 + std::size_t{side} * 8);
+}
 
 std::uint32_t Big32(std::span<const std::uint8_t> bytes, std::size_t at) {
   return static_cast<std::uint32_t>(bytes[at]) << 24 |
@@ -192,8 +194,7 @@ bool IsType(std::span<const std::uint8_t> chunk, std::string_view type) {
 // data's own checksum are checked, and only a sheet's image is inflated.
 std::string CheckChunks(std::span<const std::uint8_t> bytes) {
   std::size_t at = kPngSignature.size();
-  bool have_header = false;
-  ZlibStreamCheck image_data(kLargestImageData);
+  std::optional<ZlibStreamCheck> image_data;  // once the header is read
   for (;;) {
     if (bytes.size() - at < kChunkFrame)
       return Unreadable("PNG");
@@ -205,18 +206,18 @@ std::string CheckChunks(std::span<const std::uint8_t> bytes) {
     if (Crc32(typed) != Big32(bytes, at + 8 + length))
       return std::string(kDamaged);
     const std::span<const std::uint8_t> data = chunk.subspan(8);
-    if (!have_header) {
+    if (!image_data) {
       if (!IsType(chunk, "IHDR") || length != kHeaderDataSize)
         return Unreadable("PNG");
       const std::uint32_t width = Big32(data, 0);
       const std::uint32_t height = Big32(data, 4);
       if (Magnification(width, height) == 0)
         return WrongSize(width, height);
-      have_header = true;
+      image_data.emplace(LargestImageData(width));
     } else if (IsType(chunk, "IDAT")) {
-      image_data.Add(data);
+      image_data->Add(data);
     } else if (IsType(chunk, "IEND")) {
-      return image_data.Sound() ? std::string() : std::string(kDamaged);
+      return image_data->Sound() ? std::string() : std::string(kDamaged);
     }
     at += kChunkFrame + length;
   }
