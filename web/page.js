@@ -557,10 +557,20 @@ function listen() {
   document.addEventListener('keydown', shortcut);
   document.addEventListener('dragover', (e) => { e.preventDefault(); document.body.classList.add('dropping'); });
   document.addEventListener('dragleave', () => document.body.classList.remove('dropping'));
+  // Files dropped on the game's part are game files, on the program's part
+  // a program; anywhere else, a font to open.
   document.addEventListener('drop', (e) => {
     e.preventDefault();
     document.body.classList.remove('dropping');
-    if (e.dataTransfer.files[0]) openFile(e.dataTransfer.files[0]);
+    const files = Array.from(e.dataTransfer.files);
+    if (files.length === 0) return;
+    if (e.target.closest('#patch-section')) {
+      chooseGame(null, files.map((file) => ({ name: file.name, file })));
+    } else if (e.target.closest('#attach-section')) {
+      attach(files[0]);
+    } else {
+      openFile(files[0]);
+    }
   });
 }
 

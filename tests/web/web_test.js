@@ -174,10 +174,26 @@ const steps = [
       check((await gridFont(page)).equals(edited), extension + ' came back other');
     }
   }],
-  ['dropped game files come back patched, and another length is reported', async ({ page }) => {
-    const exe = write('ZYR2.EXE', pattern(exeLength, 1));
-    const branvel = write('BRANVEL.EXE', pattern(1000, 2));
-    await upload(page, '#game-files', [exe, branvel]);
+  ['without a folder, dropped game files come back patched, and another length is reported', async ({ page }) => {
+    // Where the browser has no folder picker, or refuses it, the page says
+    // so and points to the files.
+    for (const [picker, said] of [['none', 'cannot open a folder'], ['refused', 'did not open the folder']]) {
+      await page.evaluate((picker) => {
+        window.showDirectoryPicker = picker === 'none' ? undefined
+          : async () => { throw new DOMException('refused here', 'SecurityError'); };
+      }, picker);
+      await page.click('#pick-folder');
+      await page.waitForFunction((said) => document.getElementById('messages').textContent.includes(said), {}, said);
+    }
+    // Dropped on the game's part of the page, as a user drops them.
+    await page.evaluate((files) => {
+      const transfer = new DataTransfer();
+      for (const [name, base64] of files)
+        transfer.items.add(new File([Uint8Array.from(atob(base64), (c) => c.charCodeAt(0))], name));
+      document.getElementById('patch-section').dispatchEvent(
+        new DragEvent('drop', { dataTransfer: transfer, bubbles: true, cancelable: true }));
+    }, [['ZYR2.EXE', pattern(exeLength, 1).toString('base64')],
+        ['BRANVEL.EXE', pattern(1000, 2).toString('base64')]]);
     await page.waitForSelector('#original:not([hidden])');
     await page.click('#save-original');
     check((await downloaded('original.fnt')).equals(pattern(exeLength, 1).subarray(exeOffset, exeOffset + 2048)),
