@@ -104,10 +104,7 @@ extern "C" __attribute__((export_name("zyr2_open"))) int Open(
   const mdlReplace::FontLoad load = mdlReplace::ReadFontSource(
       platform, path, mdlReplace::SourceUse::Tool, &font, &code_pages);
   if (load == mdlReplace::FontLoad::Loaded && code_pages.used != nullptr)
-    platform.messages.push_back(path + ": " +
-                                std::to_string(code_pages.codes_with_glyph) +
-                                " of 256 codes have a glyph in code page " +
-                                std::to_string(code_pages.used->number) + ".");
+    platform.messages.push_back(mdlReplace::CodesWithGlyph(path, code_pages));
   KeepMessages(platform);
   if (load != mdlReplace::FontLoad::Loaded)
     return 0;

@@ -411,16 +411,15 @@ async function gameFiles(entries) {
 
 async function chooseGame(folder, entries) {
   const files = await gameFiles(entries);
-  game = { folder, files };
-  $('original').hidden = true;
+  // The game's own font, from the first file that holds one.
+  const original = files.find((f) => openSource(f.name, f.bytes, 0, true));
+  game = { folder, files, originalFont: original ? coreOutput() : null };
+  $('original').hidden = !original;
   $('patch').hidden = files.length === 0;
   if (files.length === 0) {
     say('None of ZYR2.DOS, ZYR2.EXE or BRANVEL.EXE is among the files chosen.');
     return;
   }
-  // The game's own font, from the first file that holds one.
-  const original = files.find((f) => openSource(f.name, f.bytes, 0, true));
-  $('original').hidden = !original;
   say('Found: ' + files.map((f) => f.name + ' (' + f.bytes.length + ' bytes)').join(', ') + '.' +
       (original ? '' : '\n' + coreMessages()));
 }
@@ -450,8 +449,7 @@ async function pickFolder() {
 }
 
 function saveOriginal() {
-  const original = game && game.files.find((f) => openSource(f.name, f.bytes, 0, true));
-  if (original) download('original.fnt', coreOutput());
+  if (game && game.originalFont) download('original.fnt', game.originalFont);
 }
 
 // Only the font's 2048 bytes are written into a file of the folder, through

@@ -127,8 +127,7 @@ bool ParseBox(const std::vector<std::string_view>& words, Box* box) {
 bool IsHexRow(std::string_view line, std::int64_t width) {
   if (static_cast<std::int64_t>(line.size()) * 4 < width)
     return false;
-  return std::all_of(line.begin(), line.end(),
-                     [](char c) { return HexDigitValue(c) >= 0; });
+  return AllHexDigits(line);
 }
 
 bool IsGlyphKeyword(std::string_view line) {

@@ -76,6 +76,17 @@ std::uint64_t ByteReader::Number(std::size_t width) {
   return value;
 }
 
+std::string NotEightByEight(std::string_view kind, std::int64_t width,
+                            std::int64_t height) {
+  return "is a " + std::string(kind) + " font of " + std::to_string(width) +
+         "x" + std::to_string(height) + " glyphs, not 8x8.";
+}
+
+bool AllHexDigits(std::string_view text) {
+  return std::all_of(text.begin(), text.end(),
+                     [](char c) { return HexDigitValue(c) >= 0; });
+}
+
 int HexDigitValue(char c) {
   const std::size_t at = kHexDigits.find(AsciiUpper(c));
   return at == std::string_view::npos ? -1 : static_cast<int>(at);

@@ -95,6 +95,14 @@ class ByteReader {
   bool ok_ = true;
 };
 
+// "is a KIND font of WxH glyphs, not 8x8.": a font of another size.
+std::string NotEightByEight(std::string_view kind, std::int64_t width,
+                            std::int64_t height);
+
+// Whether every character of the text is a hex digit (an empty text has
+// none that is not).
+bool AllHexDigits(std::string_view text);
+
 // Two upper-case hex digits.
 std::string HexByte(std::size_t value);
 

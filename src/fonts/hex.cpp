@@ -25,11 +25,7 @@ std::string Not8x8(std::size_t line) {
 }
 
 bool AllHex(std::string_view text) {
-  for (char c : text) {
-    if (HexDigitValue(c) < 0)
-      return false;
-  }
-  return !text.empty();
+  return !text.empty() && AllHexDigits(text);
 }
 
 // The character before the colon, and the digits after it; false when the

@@ -31,11 +31,6 @@ constexpr std::uint32_t kMostTables = 64;
 
 constexpr std::string_view kDamaged = "is a PCF font whose data is damaged.";
 
-std::string NotEightByEight(std::int64_t width, std::int64_t height) {
-  return std::string("is a PCF font of ") + std::to_string(width) + "x" +
-         std::to_string(height) + " glyphs, not 8x8.";
-}
-
 struct Table {
   std::uint32_t format = 0;
   std::span<const std::uint8_t> bytes;  // from its format on
@@ -182,7 +177,7 @@ std::string PcfReader::CheckCell() const {
   const std::int64_t width = box_.right - box_.left;
   const std::int64_t height = box_.ascent + box_.descent;
   if (width > kCell || height > kCell)
-    return NotEightByEight(width, height);
+    return NotEightByEight("PCF", width, height);
   return std::string();
 }
 

@@ -40,11 +40,6 @@ struct PsfLayout {
   bool utf8 = false;  // version 2's table, else version 1's
 };
 
-std::string NotEightByEight(std::uint64_t width, std::uint64_t height) {
-  return std::string("is a PSF font of ") + std::to_string(width) + "x" +
-         std::to_string(height) + " glyphs, not 8x8.";
-}
-
 std::string TooFewGlyphs(std::uint64_t count) {
   return std::string("is a PSF font of only ") + std::to_string(count) +
          " glyphs, not 256.";
@@ -132,7 +127,7 @@ std::string ReadVersion1(std::span<const std::uint8_t> bytes, CodePageUse* use,
   const std::uint8_t mode = bytes[2];
   const std::uint8_t height = bytes[3];
   if (height != kGlyphSize)
-    return NotEightByEight(kGlyphSize, height);
+    return NotEightByEight("PSF", kGlyphSize, height);
   PsfLayout layout;
   layout.glyphs_at = kPsf1HeaderSize;
   layout.count = (mode & kPsf1Has512) != 0 ? 512 : 256;
@@ -151,7 +146,7 @@ std::string ReadVersion2(std::span<const std::uint8_t> bytes, CodePageUse* use,
   const std::uint32_t height = Little32(bytes, 24);
   const std::uint32_t width = Little32(bytes, 28);
   if (width != kGlyphSize || height != kGlyphSize)
-    return NotEightByEight(width, height);
+    return NotEightByEight("PSF", width, height);
   if (header_size < kPsf2HeaderSize || glyph_bytes != kGlyphSize)
     return std::string(kDamagedHeader);
   if (count < kGlyphCount)

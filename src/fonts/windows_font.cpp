@@ -56,11 +56,6 @@ std::string CellSize(std::uint32_t width, std::uint32_t height) {
   return std::to_string(width) + "x" + std::to_string(height);
 }
 
-std::string NotEightByEight(std::uint32_t width, std::uint32_t height) {
-  return "is a Windows font of " + CellSize(width, height) +
-         " glyphs, not 8x8.";
-}
-
 std::string UnknownCharacterSet(std::uint8_t number) {
   return "is a Windows font of character set " + std::to_string(number) +
          ", which no code page of this program's covers.";
@@ -137,7 +132,7 @@ std::string ReadFnt(std::span<const std::uint8_t> bytes,
   if ((header.type & kVectorFont) != 0)
     return std::string(kVector);
   if (!IsEightByEight(header))
-    return NotEightByEight(CellWidth(header), header.pixel_height);
+    return NotEightByEight("Windows", CellWidth(header), header.pixel_height);
   bool known = false;
   const CodePage* source = CodePageOf(header.character_set, &known);
   if (!known)

@@ -66,12 +66,6 @@ std::string UnknownCodePage(const std::string& text) {
          CodePageNumbers() + ".";
 }
 
-std::string CodesWithGlyph(const std::string& path, const CodePageUse& use) {
-  return path + ": " + std::to_string(use.codes_with_glyph) + " of " +
-         std::to_string(kGlyphCount) + " codes have a glyph in code page " +
-         std::to_string(use.used->number) + ".";
-}
-
 std::string UnknownCommand(const std::string& command) {
   return command +
          " is not a command of this program; zyr2font --help "

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "fonts/code_pages.h"
 #include "fonts/formats.h"
 #include "patcher/patcher.h"
 #include "platform/names.h"
@@ -107,6 +108,12 @@ std::string FontOfStream(Platform& platform, const std::string& path,
 }
 
 }  // namespace
+
+std::string CodesWithGlyph(const std::string& path, const CodePageUse& use) {
+  return path + ": " + std::to_string(use.codes_with_glyph) + " of " +
+         std::to_string(kGlyphCount) + " codes have a glyph in code page " +
+         std::to_string(use.used->number) + ".";
+}
 
 FontLoad ReadFontSource(Platform& platform, const std::string& path,
                         SourceUse use, FontImage* font) {

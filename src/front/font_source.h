@@ -41,4 +41,8 @@ FontLoad ReadFontSource(Platform& platform, const std::string& path,
 FontLoad ReadFontSource(Platform& platform, const std::string& path,
                         SourceUse use, FontImage* font);
 
+// "NAME: 189 of 256 codes have a glyph in code page 866.": what a source
+// placed by a code page is told, as information.
+std::string CodesWithGlyph(const std::string& path, const CodePageUse& use);
+
 }  // namespace mdlReplace
