@@ -1,13 +1,17 @@
-// What the readers need of the deflate format: a CRC, a check of a zlib
-// stream, and gzip (Gunzip, in codecs.h). In the program zlib does them
-// (deflate_zlib.cpp, gzip.cpp); the page, which has no zlib, has its own
-// over stb's decoder, with the same messages and limits.
+// The deflate format as the readers meet it: gzip files (Gunzip, in
+// codecs.h) and the zlib stream of a PNG's image data. Their framing, the
+// headers, trailers and checksums, is read in one place (deflate_framing.cpp)
+// for the program and the page alike; what inflates the raw deflate data
+// between them is zlib in the program (deflate_zlib.cpp) and, in the page,
+// which has no zlib, the decoder stb_image already carries
+// (web/deflate_stb.cpp).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <span>
 #include <string_view>
+#include <vector>
 
 namespace mdlReplace {
 
@@ -18,25 +22,20 @@ constexpr std::string_view kGzipTrailing =
 constexpr std::string_view kGzipTooLarge =
     "is compressed, and holds more than an 8x8 font could.";
 
-// The CRC-32 of PNG chunks and of gzip.
+// The CRC-32 of PNG chunks and of gzip, and zlib's Adler-32.
 std::uint32_t Crc32(std::span<const std::uint8_t> bytes);
+std::uint32_t Adler32(std::span<const std::uint8_t> bytes);
 
-// Checks a zlib stream given a piece at a time, keeping little of what it
-// inflates: the stream must end, its checksum hold, and what it inflates
-// to stay within the limit.
-class ZlibStreamCheck {
- public:
-  explicit ZlibStreamCheck(std::size_t limit);
-  ~ZlibStreamCheck();
-  ZlibStreamCheck(const ZlibStreamCheck&) = delete;
-  ZlibStreamCheck& operator=(const ZlibStreamCheck&) = delete;
+enum class Inflated { Ended, Damaged, TooLarge };
 
-  void Add(std::span<const std::uint8_t> data);
-  bool Sound() const;
+// Inflates the raw deflate data that begins the input, to its final
+// block: appends what it makes to out, refusing (TooLarge) to make more
+// than limit bytes, and tells how many input bytes it took.
+Inflated InflateRaw(std::span<const std::uint8_t> input, std::size_t limit,
+                    std::vector<std::uint8_t>* out, std::size_t* consumed);
 
- private:
-  struct State;
-  std::unique_ptr<State> state_;
-};
+// Whether the bytes begin with a sound zlib stream that inflates to at
+// most limit bytes: its header, its data and its checksum.
+bool ZlibStreamSound(std::span<const std::uint8_t> stream, std::size_t limit);
 
 }  // namespace mdlReplace

@@ -1,55 +1,64 @@
+// The program's deflate decoder and checksums: zlib's.
 #include <zlib.h>
 
+#include <algorithm>
 #include <array>
+#include <climits>
 
 #include "fonts/deflate.h"
 
 namespace mdlReplace {
+
+namespace {
+
+// Raw deflate data, with the largest window: the framing is read apart.
+constexpr int kRawWindowBits = -15;
+
+}  // namespace
 
 std::uint32_t Crc32(std::span<const std::uint8_t> bytes) {
   return static_cast<std::uint32_t>(
       crc32(0, bytes.data(), static_cast<uInt>(bytes.size())));
 }
 
-struct ZlibStreamCheck::State {
-  std::size_t limit = 0;
+std::uint32_t Adler32(std::span<const std::uint8_t> bytes) {
+  return static_cast<std::uint32_t>(
+      adler32(1, bytes.data(), static_cast<uInt>(bytes.size())));
+}
+
+// What is made grows by doubling, but never far past the limit.
+Inflated InflateRaw(std::span<const std::uint8_t> input, std::size_t limit,
+                    std::vector<std::uint8_t>* out, std::size_t* consumed) {
+  if (input.size() > UINT_MAX)
+    return Inflated::TooLarge;
   z_stream stream{};
-  bool ok = false;
-  bool ended = false;
-};
-
-ZlibStreamCheck::ZlibStreamCheck(std::size_t limit) : state_(new State) {
-  state_->limit = limit;
-  state_->ok = inflateInit(&state_->stream) == Z_OK;
-}
-
-ZlibStreamCheck::~ZlibStreamCheck() {
-  inflateEnd(&state_->stream);
-}
-
-// Inflates into a fixed buffer, as a check alone.
-void ZlibStreamCheck::Add(std::span<const std::uint8_t> data) {
-  State& state = *state_;
+  if (inflateInit2(&stream, kRawWindowBits) != Z_OK)
+    return Inflated::Damaged;
   // zlib reads its input through a pointer to non-const, but never writes.
-  state.stream.next_in = const_cast<Bytef*>(data.data());
-  state.stream.avail_in = static_cast<uInt>(data.size());
-  // Until the piece is used up and zlib holds nothing back.
-  std::array<std::uint8_t, 4096> piece;
-  do {
-    if (!state.ok || state.ended)
-      return;
-    state.stream.next_out = piece.data();
-    state.stream.avail_out = static_cast<uInt>(piece.size());
-    const int result = inflate(&state.stream, Z_NO_FLUSH);
-    state.ended = result == Z_STREAM_END;
-    state.ok = (result == Z_OK || state.ended ||
-                (result == Z_BUF_ERROR && state.stream.avail_in == 0)) &&
-               state.stream.total_out <= state.limit;
-  } while (state.stream.avail_in > 0 || state.stream.avail_out == 0);
-}
-
-bool ZlibStreamCheck::Sound() const {
-  return state_->ok && state_->ended;
+  stream.next_in = const_cast<Bytef*>(input.data());
+  stream.avail_in = static_cast<uInt>(input.size());
+  std::array<std::uint8_t, 16384> piece;
+  std::size_t made = 0;
+  int result = Z_OK;
+  while (result == Z_OK && made <= limit) {
+    stream.next_out = piece.data();
+    stream.avail_out = static_cast<uInt>(piece.size());
+    result = inflate(&stream, Z_NO_FLUSH);
+    const std::size_t produced = piece.size() - stream.avail_out;
+    // Room for what this piece adds, doubled, but none past the limit.
+    const std::size_t most = out->size() + (limit - made) + produced;
+    if (out->size() + produced > out->capacity())
+      out->reserve(std::min(
+          std::max(out->capacity() * 2, out->size() + produced), most));
+    out->insert(out->end(), piece.begin(),
+                piece.begin() + static_cast<std::ptrdiff_t>(produced));
+    made += produced;
+  }
+  *consumed = stream.total_in;
+  inflateEnd(&stream);
+  if (made > limit)
+    return Inflated::TooLarge;
+  return result == Z_STREAM_END ? Inflated::Ended : Inflated::Damaged;
 }
 
 }  // namespace mdlReplace

@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <array>
 #include <climits>
-#include <optional>
 
 #include "fonts/codecs.h"
 #include "fonts/deflate.h"
@@ -194,7 +193,8 @@ bool IsType(std::span<const std::uint8_t> chunk, std::string_view type) {
 // data's own checksum are checked, and only a sheet's image is inflated.
 std::string CheckChunks(std::span<const std::uint8_t> bytes) {
   std::size_t at = kPngSignature.size();
-  std::optional<ZlibStreamCheck> image_data;  // once the header is read
+  Bytes image_data;
+  std::size_t largest = 0;  // what it may inflate to, once the header is read
   for (;;) {
     if (bytes.size() - at < kChunkFrame)
       return Unreadable("PNG");
@@ -206,18 +206,19 @@ std::string CheckChunks(std::span<const std::uint8_t> bytes) {
     if (Crc32(typed) != Big32(bytes, at + 8 + length))
       return std::string(kDamaged);
     const std::span<const std::uint8_t> data = chunk.subspan(8);
-    if (!image_data) {
+    if (largest == 0) {
       if (!IsType(chunk, "IHDR") || length != kHeaderDataSize)
         return Unreadable("PNG");
       const std::uint32_t width = Big32(data, 0);
       const std::uint32_t height = Big32(data, 4);
       if (Magnification(width, height) == 0)
         return WrongSize(width, height);
-      image_data.emplace(LargestImageData(width));
+      largest = LargestImageData(width);
     } else if (IsType(chunk, "IDAT")) {
-      image_data->Add(data);
+      image_data.insert(image_data.end(), data.begin(), data.end());
     } else if (IsType(chunk, "IEND")) {
-      return image_data->Sound() ? std::string() : std::string(kDamaged);
+      return ZlibStreamSound(image_data, largest) ? std::string()
+                                                  : std::string(kDamaged);
     }
     at += kChunkFrame + length;
   }

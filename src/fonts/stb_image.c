@@ -38,12 +38,6 @@ unsigned char* ImageLoad8(const unsigned char* image, int size, int* width,
   return stbi_load_from_memory(image, size, width, height, channels, 0);
 }
 
-int ImageInflate(unsigned char* out, int out_size, const unsigned char* in,
-                 int in_size) {
-  return stbi_zlib_decode_buffer((char*)out, out_size, (const char*)in,
-                                 in_size);
-}
-
 int ImageInflateRaw(unsigned char* out, int out_size, const unsigned char* in,
                     int in_size, int* consumed) {
   stbi__zbuf z;

@@ -20,12 +20,10 @@ unsigned char* ImageLoad8(const unsigned char* image, int size, int* width,
                           int* height, int* channels);
 void ImageFree(void* pixels);
 
-/* Inflates a zlib stream, or raw deflate data, into a buffer of out_size
- * bytes: the number of bytes made, -1 when the data is damaged, and for
- * raw data -2 when it makes more than out_size; consumed tells how many
- * input bytes the raw data took. The page's zlib, where zlib is not. */
-int ImageInflate(unsigned char* out, int out_size, const unsigned char* in,
-                 int in_size);
+/* Inflates raw deflate data into a buffer of out_size bytes: the number
+ * of bytes made, -1 when the data is damaged, -2 when it makes more than
+ * out_size; consumed tells how many input bytes it took. The page's
+ * inflate, where zlib is not. */
 int ImageInflateRaw(unsigned char* out, int out_size, const unsigned char* in,
                     int in_size, int* consumed);
 unsigned ImageCrc32(const unsigned char* bytes, int size);
