@@ -31,6 +31,7 @@ constexpr int kCellPixels = static_cast<int>(kGlyphSize);
 // and parts: a glyph of an 8x8 font needs a few dozen.
 constexpr int kDeepestComposite = 8;
 constexpr std::size_t kMostPoints = 65536;
+constexpr std::uint32_t kLastCharacter = 0x10FFFF;
 // Glyph flags: of a simple glyph's points, and of a composite's parts.
 constexpr std::uint8_t kRepeatFlag = 0x08;
 constexpr std::uint8_t kShortX = 0x02;
@@ -103,6 +104,12 @@ class FontTables {
   std::int16_t descender() const { return descender_; }
 
  private:
+  std::uint16_t TableCount() const;
+  // The tag and the span of the directory's entry; false when the entry
+  // or its table does not lie in the file.
+  bool Entry(std::uint16_t index, std::span<const std::uint8_t>* tag,
+             TableSpan* table) const;
+  bool CheckDirectory() const;
   bool Find(std::string_view tag, TableSpan* table) const;
   bool CheckCmap(std::size_t subtable) const;
   bool CheckSegments(ByteReader reader, std::size_t subtable,
@@ -120,33 +127,55 @@ class FontTables {
   std::int16_t descender_ = 0;
 };
 
-bool FontTables::Find(std::string_view tag, TableSpan* table) const {
+std::uint16_t FontTables::TableCount() const {
   ByteReader reader(bytes_, true);
   reader.Skip(4);
-  const std::uint16_t count = reader.U16();
-  reader.Skip(6);
-  for (std::uint16_t i = 0; i < count; ++i) {
-    const std::span<const std::uint8_t> name = reader.Take(4);
-    reader.Skip(4);  // checksum
-    const std::uint32_t offset = reader.U32();
-    const std::uint32_t length = reader.U32();
-    if (!reader.ok())
+  return reader.U16();
+}
+
+bool FontTables::Entry(std::uint16_t index, std::span<const std::uint8_t>* tag,
+                       TableSpan* table) const {
+  ByteReader reader(bytes_, true);
+  reader.Seek(12 + std::size_t{index} * 16);
+  *tag = reader.Take(4);
+  reader.Skip(4);  // checksum
+  const std::uint32_t offset = reader.U32();
+  const std::uint32_t length = reader.U32();
+  *table = TableSpan{offset, length};
+  return reader.ok() && offset <= bytes_.size() &&
+         length <= bytes_.size() - offset;
+}
+
+// stb reads the offset of every table it looks for, kern and GPOS too, as
+// a signed sum of shifted bytes: each table of the directory must lie in
+// the file, which keeps every offset below 2^31.
+bool FontTables::CheckDirectory() const {
+  std::span<const std::uint8_t> tag;
+  TableSpan table;
+  for (std::uint16_t i = 0; i < TableCount(); ++i) {
+    if (!Entry(i, &tag, &table))
       return false;
-    if (std::equal(tag.begin(), tag.end(), name.begin())) {
-      if (offset > bytes_.size() || length > bytes_.size() - offset)
-        return false;
-      *table = TableSpan{offset, length};
+  }
+  return true;
+}
+
+// The first table of the tag, as stb finds it.
+bool FontTables::Find(std::string_view tag, TableSpan* table) const {
+  std::span<const std::uint8_t> name;
+  for (std::uint16_t i = 0; i < TableCount(); ++i) {
+    if (Entry(i, &name, table) &&
+        std::equal(tag.begin(), tag.end(), name.begin()))
       return true;
-    }
   }
   return false;
 }
 
 bool FontTables::Check() {
   TableSpan head, hhea, maxp, cmap;
-  if (!Find("head", &head) || !Find("hhea", &hhea) || !Find("maxp", &maxp) ||
-      !Find("cmap", &cmap) || !Find("loca", &loca_) || !Find("glyf", &glyf_) ||
-      head.length < 54 || hhea.length < 36 || maxp.length < 6)
+  if (!CheckDirectory() || !Find("head", &head) || !Find("hhea", &hhea) ||
+      !Find("maxp", &maxp) || !Find("cmap", &cmap) || !Find("loca", &loca_) ||
+      !Find("glyf", &glyf_) || head.length < 54 || hhea.length < 36 ||
+      maxp.length < 6)
     return false;
   ByteReader reader(bytes_, true);
   reader.Seek(head.offset + 18);
@@ -171,8 +200,11 @@ bool FontTables::Check() {
     const std::uint16_t platform = reader.U16();
     const std::uint16_t encoding = reader.U16();
     const std::uint32_t offset = reader.U32();
-    if (platform == 0 || (platform == 3 && (encoding == 1 || encoding == 10)))
+    if (platform == 0 || (platform == 3 && (encoding == 1 || encoding == 10))) {
+      if (offset > cmap.length)
+        return false;  // stb reads every one of them
       chosen = cmap.offset + offset;
+    }
   }
   return reader.ok() && chosen != 0 && CheckCmap(chosen);
 }
@@ -188,8 +220,18 @@ bool FontTables::CheckCmap(std::size_t subtable) const {
     reader.Skip(2);
     length = reader.U32();
     const std::uint32_t groups = (reader.Skip(4), reader.U32());
-    return reader.ok() && length <= bytes_.size() - subtable &&
-           std::uint64_t{groups} * 12 + 16 <= length;
+    if (!reader.ok() || length > bytes_.size() - subtable ||
+        std::uint64_t{groups} * 12 + 16 > length)
+      return false;
+    // Characters of Unicode and glyphs of 16 bits, as stb reads them.
+    for (std::uint32_t i = 0; i < groups; ++i) {
+      const std::uint32_t first = reader.U32();
+      const std::uint32_t last = reader.U32();
+      const std::uint32_t glyph = reader.U32();
+      if (first > last || last > kLastCharacter || glyph > 0xFFFF)
+        return false;
+    }
+    return reader.ok();
   }
   if (!reader.ok() || length > bytes_.size() - subtable)
     return false;
