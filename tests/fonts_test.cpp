@@ -164,14 +164,23 @@ Bytes Fnt(std::uint8_t character_set, std::uint8_t first, std::uint8_t last,
 constexpr std::string_view kBdfHead =
     "STARTFONT 2.1\nFONTBOUNDINGBOX 8 8 0 -1\nCHARS 1\n";
 
+// Each format, and a BDF keyed by the characters of each code page, read
+// back by the same code page.
 TEST(Fonts, EveryFormatRoundTrips) {
   const FontImage font = AllCodesFont();
-  for (FontFormat format : {FontFormat::Raw, FontFormat::Psf, FontFormat::Bdf,
-                            FontFormat::Png, FontFormat::Text}) {
-    SCOPED_TRACE(static_cast<int>(format));
-    FontImage read{};
-    EXPECT_EQ(ReadFont("font", WriteFont(font, format), &read), "");
-    EXPECT_EQ(read, font);
+  for (int number : {437, 866, 1252, 862, 864}) {
+    for (FontFormat format : {FontFormat::Raw, FontFormat::Psf, FontFormat::Bdf,
+                              FontFormat::Png, FontFormat::Text}) {
+      SCOPED_TRACE(std::to_string(number) + " " +
+                   std::to_string(static_cast<int>(format)));
+      CodePageUse use;
+      use.named = FindCodePage(number);
+      FontImage read{};
+      EXPECT_EQ(
+          ReadFont("font", WriteFont(font, format, use.named), &use, &read),
+          "");
+      EXPECT_EQ(read, font);
+    }
   }
 }
 
@@ -365,11 +374,14 @@ Bytes PsfWithTable(char16_t character) {
 // Fonts keyed by characters go where the code page has them, and only
 // there; fonts with codes of their own keep them unless one is named.
 TEST(Fonts, PlacedByCodePage) {
-  const std::string zhe_bdf =
-      "STARTFONT 2.1\nFONTBOUNDINGBOX 8 8 0 -1\nSTARTPROPERTIES 1\n"
-      "CHARSET_REGISTRY \"ISO10646\"\nENDPROPERTIES\nSTARTCHAR Zhe\n"
-      "ENCODING 1046\nBITMAP\n05\n05\n05\n05\n05\n05\n05\n05\n"
-      "ENDCHAR\nENDFONT\n";
+  const auto unicode_bdf = [](std::string_view encoding) {
+    return "STARTFONT 2.1\nFONTBOUNDINGBOX 8 8 0 -1\nSTARTPROPERTIES 1\n"
+           "CHARSET_REGISTRY \"ISO10646\"\nENDPROPERTIES\nSTARTCHAR G\n"
+           "ENCODING " +
+           std::string(encoding) +
+           "\nBITMAP\n05\n05\n05\n05\n05\n05\n05\n05\nENDCHAR\nENDFONT\n";
+  };
+  const std::string zhe_bdf = unicode_bdf("1046");
   struct PlacementCase {
     const char* name;
     Bytes bytes;
@@ -390,8 +402,10 @@ TEST(Fonts, PlacedByCodePage) {
       {"hex, the PC's pictures", Text("263A:0303030303030303\n"), 437, 0x01,
        0x03, 437, 1},
       {"ISO10646 BDF, named", Text(zhe_bdf), 866, 0x86, 0x05, 866, 1},
-      {"ISO10646 BDF, unnamed, keeps its codes", Text(zhe_bdf), 0, 0x86, 0x00,
-       0, 0},
+      {"ISO10646 BDF, unnamed, by 437", Text(unicode_bdf("199")), 0, 0x80, 0x05,
+       437, 1},
+      {"ISO10646 BDF, a code of the font's own", Text(unicode_bdf("61574")),
+       866, 0x86, 0x05, 866, 1},
       {"PSF table, named, sequences left out", PsfWithTable(u'\u0416'), 866,
        0x86, 0x05, 866, 1},
       {"PSF table, unnamed", PsfWithTable(u'\u0416'), 0, 0x86, 0x86, 0, 0},

@@ -115,14 +115,17 @@ extern "C" __attribute__((export_name("zyr2_open"))) int Open(
   return 1;
 }
 
-// Writes the font in the format the file name's extension names.
+// Writes the font in the format the file name's extension names; a BDF
+// keyed by the characters of the code page (0: 437).
 extern "C" __attribute__((export_name("zyr2_save"))) int Save(
-    const char* name, std::size_t name_length) {
+    const char* name, std::size_t name_length, int code_page) {
   mdlReplace::FontFormat format = mdlReplace::FontFormat::Raw;
   State().messages.clear();
   if (!mdlReplace::FormatOfExtension(Text(name, name_length), &format))
     return 0;
-  State().output = mdlReplace::WriteFont(State().font, format);
+  State().output = mdlReplace::WriteFont(
+      State().font, format,
+      code_page == 0 ? nullptr : mdlReplace::FindCodePage(code_page));
   return 1;
 }
 

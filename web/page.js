@@ -80,7 +80,9 @@ function openSource(name, bytes, codePage, intoOutput) {
 
 function fontFile(extension) {
   const nameBytes = utf8('font' + extension);
-  return withBytes([nameBytes], (at) => core.zyr2_save(at, nameBytes.length) === 1)
+  const codePage = Number($('code-page').value);
+  return withBytes([nameBytes],
+    (at) => core.zyr2_save(at, nameBytes.length, codePage) === 1)
     ? coreOutput() : null;
 }
 

@@ -22,10 +22,12 @@ constexpr int kLargestBox = 256;
 
 // The font as this program writes it: 8x8 cells whose baseline is one row
 // above the bottom, with the properties that X and the Linux console's
-// font tools look for. Its code page is the game's own.
+// font tools look for. It is keyed by Unicode, each code's glyph at the
+// code's character in the game's code page: editors keep the codes of a
+// font of that registry, and FreeType maps characters for it.
 constexpr std::string_view kHeader =
     "STARTFONT 2.1\n"
-    "FONT -zyr2font-ZYR2-Medium-R-Normal--8-80-72-72-C-80-FontSpecific-0\n"
+    "FONT -zyr2font-ZYR2-Medium-R-Normal--8-80-72-72-C-80-ISO10646-1\n"
     "SIZE 8 72 72\n"
     "FONTBOUNDINGBOX 8 8 0 -1\n"
     "STARTPROPERTIES 19\n"
@@ -41,8 +43,8 @@ constexpr std::string_view kHeader =
     "RESOLUTION_Y 72\n"
     "SPACING \"C\"\n"
     "AVERAGE_WIDTH 80\n"
-    "CHARSET_REGISTRY \"FontSpecific\"\n"
-    "CHARSET_ENCODING \"0\"\n"
+    "CHARSET_REGISTRY \"ISO10646\"\n"
+    "CHARSET_ENCODING \"1\"\n"
     "FONT_ASCENT 7\n"
     "FONT_DESCENT 1\n"
     "DEFAULT_CHAR 0\n"
@@ -272,7 +274,7 @@ std::string BdfReader::Keyword(const std::vector<std::string_view>& words,
     part_ = Part::Glyph;
     glyph_ = BdfGlyph{};
     glyph_.box = font_box_;
-    if (unicode_ && use_->named != nullptr && !placer_)
+    if (unicode_ && !placer_)
       placer_.emplace(use_, font_);
   } else if (keyword == "ENCODING") {
     if (!in_glyph)
@@ -306,8 +308,7 @@ std::string BdfReader::Encoding(const std::vector<std::string_view>& words,
   std::size_t placed_at = 0;
   if (placer_) {
     glyph_.wanted =
-        code > 0 && CodeOfCharacter(placer_->code_page(),
-                                    static_cast<char32_t>(code), &placed_at);
+        code > 0 && placer_->CodeFor(static_cast<char32_t>(code), &placed_at);
   } else if (code >= 0 && code < static_cast<int>(kGlyphCount)) {
     if (seen_[static_cast<std::size_t>(code)])
       return GivenTwice(code, number);
@@ -361,11 +362,12 @@ std::string ReadBdf(std::span<const std::uint8_t> bytes, CodePageUse* use,
   return reader.ended() ? std::string() : reader.End();
 }
 
-Bytes WriteBdf(const FontImage& font) {
+Bytes WriteBdf(const FontImage& font, const CodePage& code_page) {
   std::string text(kHeader);
   for (std::size_t code = 0; code < kGlyphCount; ++code) {
     text += std::string("STARTCHAR C") + HexByte(code) + "\n";
-    text += std::string("ENCODING ") + std::to_string(code) + "\n";
+    text += std::string("ENCODING ") +
+            std::to_string(CharacterOfCode(code_page, code)) + "\n";
     text += kGlyphHeader;
     for (std::size_t row = 0; row < kGlyphSize; ++row)
       text += HexByte(font[code * kGlyphSize + row]) + "\n";

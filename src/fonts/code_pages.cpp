@@ -4,6 +4,8 @@ namespace mdlReplace {
 
 namespace {
 
+constexpr std::size_t kCodes = 256;
+
 constexpr CodePage kCodePages[] = {
 #include "fonts/code_page_tables.inc"
 };
@@ -40,6 +42,21 @@ bool CodeOfCharacter(const CodePage& code_page, char32_t character,
     }
   }
   return false;
+}
+
+bool DirectCode(char32_t character, std::size_t* code) {
+  if (character < kDirectCharacters || character >= kDirectCharacters + kCodes)
+    return false;
+  *code = character - kDirectCharacters;
+  return true;
+}
+
+char32_t CharacterOfCode(const CodePage& code_page, std::size_t code) {
+  std::size_t first = 0;
+  const char32_t character = code_page.characters[code];
+  if (!CodeOfCharacter(code_page, character, &first) || first != code)
+    return kDirectCharacters + static_cast<char32_t>(code);
+  return character;
 }
 
 }  // namespace mdlReplace

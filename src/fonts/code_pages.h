@@ -31,4 +31,17 @@ std::string CodePageNumbers();
 bool CodeOfCharacter(const CodePage& code_page, char32_t character,
                      std::size_t* code);
 
+// U+F000 + code: the character that stands for a code itself where a font
+// keyed by characters has a glyph for a code with none (the Linux
+// console's direct-to-font range).
+constexpr char32_t kDirectCharacters = 0xF000;
+
+// The code of a character of that range; false for any other.
+bool DirectCode(char32_t character, std::size_t* code);
+
+// The character a font keyed by characters gives the code's glyph: its
+// character in the code page, or, for a code without one or with one that
+// an earlier code has too, its direct character.
+char32_t CharacterOfCode(const CodePage& code_page, std::size_t code);
+
 }  // namespace mdlReplace

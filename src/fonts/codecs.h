@@ -19,7 +19,7 @@ Bytes WritePsf(const FontImage& font);
 bool LooksLikeBdf(std::span<const std::uint8_t> bytes);
 std::string ReadBdf(std::span<const std::uint8_t> bytes, CodePageUse* use,
                     FontImage* font);
-Bytes WriteBdf(const FontImage& font);
+Bytes WriteBdf(const FontImage& font, const CodePage& code_page);
 
 bool LooksLikePcf(std::span<const std::uint8_t> bytes);
 std::string ReadPcf(std::span<const std::uint8_t> bytes, CodePageUse* use,

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "fonts/code_pages.h"
 #include "fonts/codecs.h"
 #include "platform/names.h"
 
@@ -127,14 +128,17 @@ bool FormatOfExtension(std::string_view file_name, FontFormat* format) {
   return false;
 }
 
-Bytes WriteFont(const FontImage& font, FontFormat format) {
+Bytes WriteFont(const FontImage& font, FontFormat format,
+                const CodePage* code_page) {
   switch (format) {
     case FontFormat::Raw:
       break;
     case FontFormat::Psf:
       return WritePsf(font);
     case FontFormat::Bdf:
-      return WriteBdf(font);
+      return WriteBdf(font, code_page != nullptr
+                                ? *code_page
+                                : *FindCodePage(kDefaultCodePage));
     case FontFormat::Png:
       return WritePngSheet(font);
     case FontFormat::Text:

@@ -27,9 +27,12 @@ constexpr std::string_view kFormatExtensions =
 // other extension.
 bool FormatOfExtension(std::string_view file_name, FontFormat* format);
 
-Bytes WriteFont(const FontImage& font, FontFormat format);
-
 struct CodePage;
+
+// The font in the format. A BDF is keyed by Unicode, each code's glyph at
+// its character in the code page (437 where none is given).
+Bytes WriteFont(const FontImage& font, FontFormat format,
+                const CodePage* code_page = nullptr);
 
 // The code page by which a font's glyphs are placed among the game's codes.
 // Fonts keyed by characters (TrueType, hex) or by another code page (a

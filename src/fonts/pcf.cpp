@@ -238,7 +238,7 @@ std::string PcfReader::PlaceGlyphs() {
       last_low > 0xFF || last_high > 0xFF)
     return std::string(kDamaged);
   std::optional<GlyphPlacer> placer;
-  if (unicode_ && use_->named != nullptr)
+  if (unicode_)
     placer.emplace(use_, font_);
   else
     font_->fill(0);
@@ -250,8 +250,7 @@ std::string PcfReader::PlaceGlyphs() {
       if (!reader.ok())
         return std::string(kDamaged);
       if (index == kNoGlyph ||
-          (placer ? !CodeOfCharacter(placer->code_page(), code, &at)
-                  : code >= kGlyphCount))
+          (placer ? !placer->CodeFor(code, &at) : code >= kGlyphCount))
         continue;
       Glyph cell{};
       if (index >= metrics_.size() || !CellOf(index, &cell))

@@ -17,9 +17,14 @@ const CodePage& GlyphPlacer::code_page() const {
   return *FindCodePage(kDefaultCodePage);
 }
 
+bool GlyphPlacer::CodeFor(char32_t character, std::size_t* code) const {
+  return CodeOfCharacter(code_page(), character, code) ||
+         DirectCode(character, code);
+}
+
 void GlyphPlacer::PlaceCharacter(char32_t character, const Glyph& glyph) {
   std::size_t code = 0;
-  if (CodeOfCharacter(code_page(), character, &code))
+  if (CodeFor(character, &code))
     PlaceAtCode(code, glyph);
 }
 

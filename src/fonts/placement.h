@@ -24,8 +24,13 @@ class GlyphPlacer {
   // The code page glyphs keyed by character go by: the one named, or 437.
   const CodePage& code_page() const;
 
-  // Puts the glyph at the code of the character in the code page; a
-  // character it lacks is left out, and the first glyph for a code stays.
+  // The code a character's glyph goes to: the character's code in the code
+  // page, or for U+F000 to U+F0FF, the Linux console's characters that
+  // name a code of the font itself, that code. False for any other.
+  bool CodeFor(char32_t character, std::size_t* code) const;
+
+  // Puts the glyph at the code for the character; a character with none is
+  // left out, and the first glyph for a code stays.
   void PlaceCharacter(char32_t character, const Glyph& glyph);
   // Puts a glyph given for a code of another code page where its character
   // goes; at the same code when it is the same code page.

@@ -154,7 +154,7 @@ int Convert(Platform& platform, const std::string& source,
   FontImage font{};
   if (!ReadSourceFont(platform, source, code_pages, &font))
     return kExitFailure;
-  const Bytes bytes = WriteFont(font, format);
+  const Bytes bytes = WriteFont(font, format, code_pages->named);
   switch (ReplaceFile(platform, destination, [&](FileId file) {
     return platform.WriteAt(file, 0, bytes) == bytes.size();
   })) {
