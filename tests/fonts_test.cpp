@@ -288,7 +288,7 @@ TEST(Fonts, ReadsWhatFontMakersHaveAndRefusesTheRest) {
       {"text font padded to 2048 bytes", padded_text,
        "is a text font with a malformed line 2."},
       {"text font after blank lines",
-       Text("\n  \n0x41\n........\n........\n........\n........\n"
+       Text("\n  \n0x41\n#.......\n........\n........\n........\n"
             "........\n........\n........\n........\n"),
        ""},
       {"gzip of two members",
@@ -304,6 +304,21 @@ TEST(Fonts, ReadsWhatFontMakersHaveAndRefusesTheRest) {
        "is a PNG image whose data is damaged."},
       {"PNG wider than stb reads", Png16Sheet(font, 20000),
        "is a 20000x1 image, not a 128x128 font sheet."},
+      {"Windows 1251 font of no letter of 437", Fnt(204, 0xC6, 0xC6, 8),
+       "has no glyph at any of the 256 codes (none of its characters is in "
+       "code page 437)."},
+      {"BDF whose glyphs all lack a code",
+       Joined(Text(kBdfHead), Text("STARTCHAR A\nENCODING -1\nBBX 1 1 0 0\n"
+                                   "BITMAP\n80\nENDCHAR\nSTARTCHAR B\n"
+                                   "ENCODING -1\nBBX 1 1 0 0\nBITMAP\n80\n"
+                                   "ENDCHAR\nENDFONT\n")),
+       "has no glyph at any of the 256 codes (its 2 glyphs all have ENCODING "
+       "-1)."},
+      {"text font of blank glyphs",
+       Text("0x41\n........\n........\n........\n........\n........\n"
+            "........\n........\n........\n"),
+       "has no glyph at any of the 256 codes (every glyph it gives is "
+       "blank)."},
       {"anything else", Bytes(100, 0x20),
        "is taken for a raw font, but is 100 bytes long, not 2048."},
       {"hex of 8x16 glyphs", Text("0041:00000000000000000000000000000000\n"),
@@ -411,8 +426,6 @@ TEST(Fonts, PlacedByCodePage) {
       {"PSF table, unnamed", PsfWithTable(u'\u0416'), 0, 0x86, 0x86, 0, 0},
       {"Windows 1251 font into 866", Fnt(204, 0xC6, 0xC6, 8), 866, 0x86, 0x18,
        866, 1},
-      {"Windows 1251 font into 437", Fnt(204, 0xC6, 0xC6, 8), 0, 0x86, 0x00,
-       437, 0},
       {"Windows OEM font keeps its codes", Fnt(255, 0, 255, 8), 437, 0x00, 0x18,
        437, 256},
   };

@@ -195,6 +195,8 @@ class BdfReader {
   std::string Line(std::string_view line, std::size_t number);
   // Whether the ENDFONT line was read.
   bool ended() const { return ended_; }
+  // Why no glyph went to a code, where none did; else an empty string.
+  std::string Unplaced() const;
   // What is missing at the end of the file.
   std::string End() const;
 
@@ -217,6 +219,9 @@ class BdfReader {
   BdfGlyph glyph_;
   std::bitset<kGlyphCount> seen_;
   bool ended_ = false;
+  std::size_t glyphs_ = 0;     // read in all
+  std::size_t unencoded_ = 0;  // of them at ENCODING -1
+  std::size_t wanted_ = 0;     // of them at a code
 };
 
 std::string BdfReader::Line(std::string_view line, std::size_t number) {
@@ -319,14 +324,31 @@ std::string BdfReader::Encoding(const std::vector<std::string_view>& words,
 }
 
 void BdfReader::PlaceGlyph() {
+  ++glyphs_;
+  unencoded_ += glyph_.code < 0 ? 1 : 0;
   if (!glyph_.wanted)
     return;
+  ++wanted_;
   if (placer_) {
     placer_->PlaceCharacter(static_cast<char32_t>(glyph_.code), glyph_.cell);
     return;
   }
   std::copy(glyph_.cell.begin(), glyph_.cell.end(),
             font_->begin() + glyph_.code * std::int64_t{kGlyphSize});
+}
+
+std::string BdfReader::Unplaced() const {
+  if (glyphs_ == 0 || wanted_ > 0)
+    return std::string();
+  const std::string count = std::to_string(glyphs_);
+  if (unencoded_ == glyphs_)
+    return NoGlyphAtAnyCode("its " + count + " glyphs all have ENCODING -1");
+  if (placer_)
+    return NoGlyphAtAnyCode("none of its " + count +
+                            " glyphs is a character of code page " +
+                            std::to_string(placer_->code_page().number));
+  return NoGlyphAtAnyCode("none of its " + count +
+                          " glyphs has a code from 0 to 255");
 }
 
 std::string BdfReader::End() const {
@@ -359,7 +381,7 @@ std::string ReadBdf(std::span<const std::uint8_t> bytes, CodePageUse* use,
     if (!problem.empty())
       return problem;
   }
-  return reader.ended() ? std::string() : reader.End();
+  return reader.ended() ? reader.Unplaced() : reader.End();
 }
 
 Bytes WriteBdf(const FontImage& font, const CodePage& code_page) {

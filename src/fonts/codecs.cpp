@@ -76,6 +76,11 @@ std::uint64_t ByteReader::Number(std::size_t width) {
   return value;
 }
 
+std::string NoGlyphAtAnyCode(std::string_view reason) {
+  return "has no glyph at any of the 256 codes (" + std::string(reason) +
+         ").";
+}
+
 std::string NotEightByEight(std::string_view kind, std::int64_t width,
                             std::int64_t height) {
   return "is a " + std::string(kind) + " font of " + std::to_string(width) +

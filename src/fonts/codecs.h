@@ -95,6 +95,10 @@ class ByteReader {
   bool ok_ = true;
 };
 
+// "has no glyph at any of the 256 codes (REASON).": a font file that
+// would give a blank font.
+std::string NoGlyphAtAnyCode(std::string_view reason);
+
 // "is a KIND font of WxH glyphs, not 8x8.": a font of another size.
 std::string NotEightByEight(std::string_view kind, std::int64_t width,
                             std::int64_t height);

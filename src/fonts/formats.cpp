@@ -53,6 +53,23 @@ std::string_view WithoutGz(std::string_view file_name) {
   return file_name;
 }
 
+bool IsBlank(const FontImage& font) {
+  return std::all_of(font.begin(), font.end(),
+                     [](std::uint8_t row) { return row == 0; });
+}
+
+// Why a font read whole has no ink: what its placing by a code page found,
+// where it was placed by one.
+std::string WhyBlank(const CodePageUse& use) {
+  if (use.used == nullptr)
+    return NoGlyphAtAnyCode("every glyph it gives is blank");
+  const std::string code_page = std::to_string(use.used->number);
+  return NoGlyphAtAnyCode(
+      use.codes_with_glyph == 0
+          ? "none of its characters is in code page " + code_page
+          : "its glyphs for code page " + code_page + " are blank");
+}
+
 // The font of a file in one of the formats that tell themselves by their
 // content; false when the bytes are in none of them.
 bool ReadByContent(std::string_view file_name,
@@ -77,6 +94,10 @@ std::string ReadFontOrCompressed(std::string_view file_name,
       return may_be_compressed ? NotAFont(bytes.size())
                                : NotACompressedFont(bytes.size());
     std::copy(bytes.begin(), bytes.end(), font->begin());
+  } else if (problem.empty() && IsBlank(*font)) {
+    // Only a raw font is taken as it is: a blank one from any other format
+    // is a font read wrong, or no font.
+    return WhyBlank(*use);
   }
   return problem;
 }
