@@ -103,7 +103,8 @@ extern "C" __attribute__((export_name("zyr2_open"))) int Open(
   FontImage font{};
   const mdlReplace::FontLoad load = mdlReplace::ReadFontSource(
       platform, path, mdlReplace::SourceUse::Tool, &font, &code_pages);
-  if (load == mdlReplace::FontLoad::Loaded && code_pages.used != nullptr)
+  if (load == mdlReplace::FontLoad::Loaded &&
+      mdlReplace::LeftCodesBlank(code_pages))
     platform.messages.push_back(mdlReplace::CodesWithGlyph(path, code_pages));
   KeepMessages(platform);
   if (load != mdlReplace::FontLoad::Loaded)

@@ -62,9 +62,9 @@ std::string ReadFont(std::string_view file_name,
 std::string ReadFont(std::string_view file_name,
                      std::span<const std::uint8_t> bytes, FontImage* font);
 
-// Whether the bytes begin as a font file of a format the program reads does:
-// their header, taken for glyphs, would make no font. The first 2048 bytes
-// of a file tell.
+// Whether the bytes of a whole file are, by their content, a font file of a
+// format the program reads: what ReadFont would read as one, not take for
+// a raw font.
 bool BeginsLikeOtherFormat(std::span<const std::uint8_t> bytes);
 
 }  // namespace mdlReplace

@@ -102,7 +102,7 @@ bool ReadSourceFont(Platform& platform, const std::string& path,
                     CodePageUse* code_pages, FontImage* font) {
   switch (ReadFontSource(platform, path, SourceUse::Tool, font, code_pages)) {
     case FontLoad::Loaded:
-      if (code_pages->used != nullptr)
+      if (LeftCodesBlank(*code_pages))
         ShowNotice(platform, CodesWithGlyph(path, *code_pages));
       return true;
     case FontLoad::Absent:

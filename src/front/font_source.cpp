@@ -54,15 +54,14 @@ bool ReadLastBlock(Platform& platform, const OpenedFile& file, FontImage* font,
   return !*read || FontOfBlock(block, font);
 }
 
-// A file in no font format: what is taken of it, if anything.
-std::string FontOfOtherFile(std::span<const std::uint8_t> head,
-                            std::uint64_t length, SourceUse use,
+// A file in no font format, for a patch run or an attach, from its first
+// bytes: what is taken of it, if anything.
+std::string FontOfOtherFile(std::span<const std::uint8_t> head, SourceUse use,
                             FontImage* font) {
-  if (use == SourceUse::Attach && length >= kFontSize) {
-    std::copy(head.begin(), head.end(), font->begin());
-    return std::string();
-  }
-  return std::string(kFontNot8x8);
+  if (use != SourceUse::Attach || head.size() < kFontSize)
+    return std::string(kFontNot8x8);
+  std::copy(head.begin(), head.begin() + kFontSize, font->begin());
+  return std::string();
 }
 
 // The font of the opened file, by what the file is: a patch run's raw font;
@@ -80,19 +79,17 @@ std::string FontOfFile(Platform& platform, const std::string& path,
   bool read = true;
   if (ReadLastBlock(platform, file, font, &read))
     return read ? std::string() : Unreadable(use, path);
-  if (use != SourceUse::Tool) {
-    // What the first bytes begin like tells, before a large file is read.
-    Bytes head(std::min<std::uint64_t>(file.length, kFontSize));
-    if (!platform.ReadAt(file.id, 0, head))
-      return Unreadable(use, path);
-    if (!BeginsLikeOtherFormat(head))
-      return FontOfOtherFile(head, file.length, use, font);
-  }
-  if (file.length > kLargestFontFile)
+  // Every use recognises a font file alike, from all its bytes. A longer
+  // file is no font file: the tools refuse it, an attach takes its first
+  // bytes.
+  const bool too_long = file.length > kLargestFontFile;
+  if (too_long && use == SourceUse::Tool)
     return TooLong(path);
-  Bytes bytes(file.length);
+  Bytes bytes(too_long ? kFontSize : static_cast<std::size_t>(file.length));
   if (!platform.ReadAt(file.id, 0, bytes))
     return Unreadable(use, path);
+  if (too_long || (use != SourceUse::Tool && !BeginsLikeOtherFormat(bytes)))
+    return FontOfOtherFile(bytes, use, font);
   return Problem(path, ReadFont(FileNameOf(path), bytes, code_pages, font));
 }
 
@@ -108,6 +105,10 @@ std::string FontOfStream(Platform& platform, const std::string& path,
 }
 
 }  // namespace
+
+bool LeftCodesBlank(const CodePageUse& use) {
+  return use.used != nullptr && use.codes_with_glyph < kGlyphCount;
+}
 
 std::string CodesWithGlyph(const std::string& path, const CodePageUse& use) {
   return path + ": " + std::to_string(use.codes_with_glyph) + " of " +

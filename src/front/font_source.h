@@ -41,6 +41,10 @@ FontLoad ReadFontSource(Platform& platform, const std::string& path,
 FontLoad ReadFontSource(Platform& platform, const std::string& path,
                         SourceUse use, FontImage* font);
 
+// Whether the source was placed by a code page that left some codes
+// without a glyph: the user is told how many got one.
+bool LeftCodesBlank(const CodePageUse& use);
+
 // "NAME: 189 of 256 codes have a glyph in code page 866.": what a source
 // placed by a code page is told, as information.
 std::string CodesWithGlyph(const std::string& path, const CodePageUse& use);
