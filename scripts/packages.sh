@@ -49,7 +49,7 @@ WEB_TEST_PACKAGES=(chromium nodejs)
 # formats the font tools do.
 FONT_PACKAGES=(console-setup-linux xfonts-utils xfonts-base pcf2bdf bdf2psf
   python3-pil python3-fonttools fonts-misaki fonts-wine unifont-bin
-  imagemagick)
+  imagemagick fontforge)
 # What the Windows builds and their tests under Wine need: both compilers
 # (the 32-bit one of the win32 thread model), both halves of Wine, and a
 # virtual screen to look at a window on. wine32 comes from i386, which

@@ -1,16 +1,23 @@
 #!/usr/bin/python3
-# Writes the ASCII glyphs (0x20-0x7E) of an 8-pixel TrueType font as
-# FreeType draws them in monochrome, through Pillow, as a raw font whose
-# other codes are blank. Usage: freetype_ascii.py FONT.ttf OUT.fnt
+# Writes the glyphs of an 8-pixel font as FreeType draws them in
+# monochrome, through Pillow, as a raw font whose other codes are blank:
+# the ASCII ones (0x20-0x7E), or with a Python codec, every code from 0x20
+# on whose character in it is no control.
+# Usage: freetype_ascii.py FONT OUT.fnt [CODEC]
 import sys
+import unicodedata
 
 from PIL import Image, ImageDraw, ImageFont
 
 face = ImageFont.truetype(sys.argv[1], 8)
+codes = range(0x20, 0x7F if len(sys.argv) < 4 else 0x100)
 glyphs = bytearray(2048)
-for code in range(0x20, 0x7F):
+for code in codes:
+    character = bytes([code]).decode(sys.argv[3] if len(sys.argv) > 3 else "ascii")
+    if unicodedata.category(character) == "Cc":
+        continue
     image = Image.new("1", (8, 8), 0)
-    ImageDraw.Draw(image).text((0, 0), chr(code), font=face, fill=1)
+    ImageDraw.Draw(image).text((0, 0), character, font=face, fill=1)
     for y in range(8):
         glyphs[code * 8 + y] = sum(
             0x80 >> x for x in range(8) if image.getpixel((x, y)))

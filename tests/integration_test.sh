@@ -642,9 +642,22 @@ cmp -s <(tail -c +257 out.fnt) <(tail -c +257 expected.fnt) ||
   fail "no count of the codes placed: $errors"
 end
 
-begin "the BDF it writes is what X's and the console's font tools read"
+begin "the BDF it writes is what X's, the console's, FontForge and FreeType read"
 real_font font.fnt
 run --convert font.fnt font.bdf
+# FontForge keeps every code, and the font comes back the same.
+fontforge -quiet -lang=ff -c 'Open($1); Generate($2, "bdf")' font.bdf forged.bdf >/dev/null 2>&1
+run --convert forged-8.bdf forged.fnt
+expect_status 0
+cmp -s forged.fnt font.fnt || fail "the font came back other through FontForge"
+# FreeType draws each character of code page 437 with the glyph at its code
+# (Python's 437 has controls where the PC's pictures are).
+/usr/bin/python3 "$tests_dir/freetype_ascii.py" font.bdf drawn.fnt cp437
+for range in "257 760" "1025 1024"; do
+  read -r from count <<<"$range"
+  cmp -s <(tail -c +"$from" drawn.fnt | head -c "$count") <(tail -c +"$from" font.fnt | head -c "$count") ||
+    fail "FreeType draws other glyphs from byte $from"
+done
 bdftopcf -o font.pcf font.bdf || fail "bdftopcf refused the BDF"
 pcf2bdf -o back.bdf font.pcf
 run --convert back.bdf back.fnt
