@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <new>
 
+#include "platform/argument_text.h"
 #include "platform/names.h"
 
 namespace mdlReplace {
@@ -65,11 +66,13 @@ std::string FakePlatform::FindPath(const std::string& path,
   return path;
 }
 
+// Given split arguments, the text is made of them as on Linux.
 std::string FakePlatform::ArgumentText() {
-  return argument_text;
+  return command_arguments.empty() ? argument_text
+                                   : RebuildArgumentText(command_arguments);
 }
 
-std::vector<std::string> FakePlatform::CommandArguments() {
+std::vector<std::string> FakePlatform::SplitArguments() {
   return command_arguments;
 }
 

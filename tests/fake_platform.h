@@ -66,7 +66,7 @@ class FakePlatform : public Platform {
   std::size_t OpenCount() const { return open_.size(); }
 
   std::string ArgumentText() override;
-  std::vector<std::string> CommandArguments() override;
+  std::vector<std::string> SplitArguments() override;
   OpenedFile Open(const std::string& path, Naming naming,
                   OpenMode mode) override;
   OpenedFile OpenRunningProgram() override;

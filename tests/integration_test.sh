@@ -234,6 +234,11 @@ grep -q '/A:FONT' "$case_dir/.out" || fail "no usage on stdout"
 run --version
 expect_status 0
 grep -q '^zyr2font [0-9]' "$case_dir/.out" || fail "no version on stdout"
+# Only a first argument that begins with "--" names a command, as on
+# Windows: "-h" is a game folder.
+run -h
+expect_status 1
+expect_errors "${caption}Font file not found"
 end
 
 begin "a target that cannot be written"

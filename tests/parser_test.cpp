@@ -117,6 +117,8 @@ const RebuildCase kRebuildCases[] = {
     {{"/A:"}, R"(/A:"")"},
     {{"/A"}, R"("/A")"},
     {{"/B:x"}, R"("/B:x")"},
+    {{"--show", "--x"}, R"(--show "--x")"},
+    {{"-h"}, R"("-h")"},
 };
 
 TEST(RebuildArgumentText, Table) {

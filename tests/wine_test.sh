@@ -206,6 +206,10 @@ run "--help"
 expect_status 0
 grep -q 'MessageBoxW(00000000,[0-9a-f]* L"Usage: zyr2font.*L"ZYR 2 Font Replacer",00000040)' \
   "$case_dir/.trace" || fail "no box of usage: [$boxes]"
+# Only a text that begins with "--" names a command, as on Linux.
+run "-h"
+expect_status 1
+expect_boxes "$incorrect_box"
 run "--convert \"$(windows_path "$case_dir/my.fnt")\" \"$(windows_path "$case_dir/game/ZYR2.EXE")\""
 expect_status 1
 expect_unchanged game/ZYR2.EXE

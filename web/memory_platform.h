@@ -36,7 +36,7 @@ class MemoryPlatform : public Platform {
   std::string program_path;
 
   std::string ArgumentText() override { return std::string(); }
-  std::vector<std::string> CommandArguments() override { return {}; }
+  std::vector<std::string> SplitArguments() override { return {}; }
   OpenedFile Open(const std::string& path, Naming naming,
                   OpenMode mode) override;
   OpenedFile OpenRunningProgram() override;

@@ -183,7 +183,7 @@ const CodePage* FindCodePageNamed(const std::string& text) {
 int RunCommand(Platform& platform, const std::vector<std::string>& arguments) {
   const std::string& command = arguments.front();
   const bool alone = arguments.size() == 1;
-  if (command == "--help" || command == "-h")
+  if (command == "--help")
     return alone ? Print(platform, kUsage)
                  : EndWithError(platform, TakesNoFile(command));
   if (command == "--version")

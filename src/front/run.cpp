@@ -15,14 +15,19 @@ namespace mdlReplace {
 
 namespace {
 
-int RunRequested(Platform& platform) {
-  // A command line that names one of the program's own commands is not a
-  // patch run.
-  const std::vector<std::string> command = platform.CommandArguments();
-  if (!command.empty())
-    return RunCommand(platform, command);
+constexpr std::string_view kCommandPrefix = "--";
 
-  const ParseResult parsed = ParseArgumentText(platform.ArgumentText());
+int RunRequested(Platform& platform) {
+  // A text that begins with "--" names one of the program's own commands,
+  // on every platform; any other is a patch run's, as the parser reads it.
+  const std::string text = platform.ArgumentText();
+  if (text.starts_with(kCommandPrefix)) {
+    const std::vector<std::string> command = platform.SplitArguments();
+    return command.empty() ? EndWithError(platform, kNotEnoughMemory)
+                           : RunCommand(platform, command);
+  }
+
+  const ParseResult parsed = ParseArgumentText(text);
   if (!parsed.rejection.empty())
     return EndWithError(platform, parsed.rejection);
   const RunRequest& request = parsed.request;

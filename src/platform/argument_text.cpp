@@ -1,12 +1,14 @@
 #include "platform/argument_text.h"
 
 #include <cstddef>
+#include <string_view>
 
 namespace mdlReplace {
 
 namespace {
 
 constexpr std::size_t kAttachPrefixLength = 3;
+constexpr std::string_view kCommandPrefix = "--";
 
 bool HasAttachPrefix(const std::string& argument) {
   return argument.size() >= kAttachPrefixLength && argument[0] == '/' &&
@@ -22,6 +24,10 @@ bool IsBlank(wchar_t c) {
 std::string RebuildArgumentText(const std::vector<std::string>& arguments) {
   std::string text;
   for (const std::string& argument : arguments) {
+    if (text.empty() && argument.starts_with(kCommandPrefix)) {
+      text = argument;
+      continue;
+    }
     if (!text.empty())
       text += ' ';
     std::size_t quoted_from = 0;

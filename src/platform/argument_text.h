@@ -11,7 +11,9 @@ namespace mdlReplace {
 // Rebuilds the text from arguments a shell has already split: each argument
 // in double quotes, joined by one blank. An argument that begins with "/A:"
 // or "/a:" keeps those three characters outside its quotes, so that the
-// attach form reads as typed on Windows (and "/a:" is refused there alike).
+// attach form reads as typed on Windows (and "/a:" is refused there alike);
+// a first argument that begins with "--" stays unquoted, as a command is
+// typed.
 std::string RebuildArgumentText(const std::vector<std::string>& arguments);
 
 // The text after the program's own name on a whole command line, as Windows

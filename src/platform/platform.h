@@ -94,11 +94,10 @@ class Platform {
   // follow it, unsplit, with its double quotes and blanks.
   virtual std::string ArgumentText() = 0;
 
-  // When the command line names one of the program's own commands (on
-  // Linux its first argument begins with "--", on Windows its text does),
-  // its arguments, the command first, as the platform splits them; empty
-  // otherwise.
-  virtual std::vector<std::string> CommandArguments() = 0;
+  // The arguments of the command line, without the program's name, as the
+  // platform splits them: on Linux as the shell gave them, on Windows by
+  // CommandLineToArgvW's rules. Empty when they cannot be had.
+  virtual std::vector<std::string> SplitArguments() = 0;
 
   // Opens an ordinary file and takes its length, or a pipe; never waits,
   // and never creates a file. On a failure the answer says whether an

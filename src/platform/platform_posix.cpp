@@ -415,10 +415,6 @@ bool CopyWithBuffer(int from, int to, std::uint64_t offset,
   return true;
 }
 
-bool BeginsWith(const std::string& text, const char* start) {
-  return text.rfind(start, 0) == 0;
-}
-
 bool NamesUtf8(const char* value) {
   std::string upper = AsciiUpperCase(value);
   return upper.find("UTF-8") != std::string::npos ||
@@ -450,10 +446,7 @@ std::string PosixPlatform::ArgumentText() {
   return RebuildArgumentText(arguments_);
 }
 
-std::vector<std::string> PosixPlatform::CommandArguments() {
-  if (arguments_.empty() ||
-      !(BeginsWith(arguments_[0], "--") || arguments_[0] == "-h"))
-    return {};
+std::vector<std::string> PosixPlatform::SplitArguments() {
   return arguments_;
 }
 

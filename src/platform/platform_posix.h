@@ -23,7 +23,7 @@ class PosixPlatform : public Platform {
   ~PosixPlatform() override;
 
   std::string ArgumentText() override;
-  std::vector<std::string> CommandArguments() override;
+  std::vector<std::string> SplitArguments() override;
   OpenedFile Open(const std::string& path, Naming naming,
                   OpenMode mode) override;
   OpenedFile OpenRunningProgram() override;

@@ -234,10 +234,7 @@ std::string Win32Platform::ArgumentText() {
   return Narrow(SkipProgramName(GetCommandLineW()));
 }
 
-std::vector<std::string> Win32Platform::CommandArguments() {
-  const std::wstring text = SkipProgramName(GetCommandLineW());
-  if (text.rfind(L"--", 0) != 0)
-    return {};
+std::vector<std::string> Win32Platform::SplitArguments() {
   int count = 0;
   LPWSTR* split = CommandLineToArgvW(GetCommandLineW(), &count);
   if (split == nullptr)

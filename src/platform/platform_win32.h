@@ -15,7 +15,7 @@ class Win32Platform : public Platform {
   Win32Platform();
 
   std::string ArgumentText() override;
-  std::vector<std::string> CommandArguments() override;
+  std::vector<std::string> SplitArguments() override;
   OpenedFile Open(const std::string& path, Naming naming,
                   OpenMode mode) override;
   OpenedFile OpenRunningProgram() override;
