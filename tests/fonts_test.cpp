@@ -161,6 +161,52 @@ Bytes Fnt(std::uint8_t character_set, std::uint8_t first, std::uint8_t last,
   return bytes;
 }
 
+void AppendBig16(Bytes* bytes, std::uint32_t value) {
+  bytes->insert(bytes->end(), {static_cast<std::uint8_t>(value >> 8),
+                               static_cast<std::uint8_t>(value)});
+}
+
+// A TrueType font of 8 units to the em whose glyph 1, for "A", is one
+// contour of one point, off the curve or on it; with a kern table whose
+// offset is given, wherever that lies.
+Bytes TrueType(bool on_curve, std::uint32_t kern_offset) {
+  Bytes head(54), hhea(36), maxp(6), cmap, loca, glyf, hmtx(8);
+  head[19] = 8;                                          // units per em
+  hhea[5] = 7;                                           // ascender
+  hhea[6] = hhea[7] = 0xFF;                              // descender -1
+  hhea[35] = 2;                                          // metrics
+  maxp[5] = 2;                                           // glyphs
+  for (std::uint32_t field : {0u, 1u, 3u, 1u, 0u, 12u})  // one record
+    AppendBig16(&cmap, field);
+  for (std::uint32_t field : {4u, 32u, 0u, 4u, 4u, 1u, 0u, 0x41u, 0xFFFFu, 0u,
+                              0x41u, 0xFFFFu, 0x10000u - 0x40u, 1u, 0u, 0u})
+    AppendBig16(&cmap, field);
+  glyf = {0, 1, 0, 0, 0,
+          0, 0, 8, 0, 8,
+          0, 0, 0, 0, static_cast<std::uint8_t>(on_curve ? 1 : 0),
+          0, 2, 0, 2, 0};
+  for (std::uint32_t field : {0u, 0u, 10u})
+    AppendBig16(&loca, field);
+  const std::pair<const char*, const Bytes*> tables[] = {
+      {"head", &head}, {"hhea", &hhea}, {"maxp", &maxp}, {"cmap", &cmap},
+      {"loca", &loca}, {"glyf", &glyf}, {"hmtx", &hmtx}};
+  Bytes font = {0, 1, 0, 0, 0, 8, 0, 0x80, 0, 3, 0, 0};
+  std::uint32_t at = 12 + 16 * 8;
+  for (const auto& [tag, table] : tables) {
+    font.insert(font.end(), tag, tag + 4);
+    AppendBig32(&font, 0);
+    AppendBig32(&font, at);
+    AppendBig32(&font, static_cast<std::uint32_t>(table->size()));
+    at += static_cast<std::uint32_t>(table->size());
+  }
+  font.insert(font.end(), {'k', 'e', 'r', 'n'});
+  for (std::uint32_t field : {0u, kern_offset, 4u})
+    AppendBig32(&font, field);
+  for (const auto& [tag, table] : tables)
+    font.insert(font.end(), table->begin(), table->end());
+  return font;
+}
+
 constexpr std::string_view kBdfHead =
     "STARTFONT 2.1\nFONTBOUNDINGBOX 8 8 0 -1\nCHARS 1\n";
 
@@ -336,6 +382,12 @@ TEST(Fonts, ReadsWhatFontMakersHaveAndRefusesTheRest) {
       {"TrueType of tables past its end",
        Joined({0, 1, 0, 0, 0, 9}, Bytes(200, 0x7F)),
        "is a TrueType font whose data is damaged."},
+      {"TrueType whose last contour is one point off the curve",
+       TrueType(false, 12), "is a TrueType font whose data is damaged."},
+      {"TrueType whose kern table lies past 2^31", TrueType(true, 0xFF000000),
+       "is a TrueType font whose data is damaged."},
+      {"TrueType of one point on the curve", TrueType(true, 12),
+       "is a TrueType font drawn on a grid of 4 pixels to the em, not 8."},
       {"PCF of tables past its end",
        Joined({1, 'f', 'c', 'p', 3, 0, 0, 0}, Bytes(100, 0xEE)),
        "is a PCF font whose data is damaged."},

@@ -33,6 +33,7 @@ constexpr int kDeepestComposite = 8;
 constexpr std::size_t kMostPoints = 65536;
 constexpr std::uint32_t kLastCharacter = 0x10FFFF;
 // Glyph flags: of a simple glyph's points, and of a composite's parts.
+constexpr std::uint8_t kOnCurve = 0x01;
 constexpr std::uint8_t kRepeatFlag = 0x08;
 constexpr std::uint8_t kShortX = 0x02;
 constexpr std::uint8_t kSameOrPositiveX = 0x10;
@@ -307,10 +308,13 @@ bool FontTables::GlyphData(int index,
 bool FontTables::CheckSimpleGlyph(ByteReader reader, int contours,
                                   std::size_t* counted) const {
   std::uint32_t last_end = 0;
+  std::int64_t end_before_last = -1;
   for (int i = 0; i < contours; ++i) {
     const std::uint16_t end = reader.U16();
     if (i > 0 && end <= last_end)
       return false;
+    if (i > 0)
+      end_before_last = last_end;
     last_end = end;
   }
   const std::uint32_t points = last_end + 1;
@@ -326,6 +330,11 @@ bool FontTables::CheckSimpleGlyph(ByteReader reader, int contours,
     for (flags.push_back(flag); repeats > 0 && flags.size() < points; --repeats)
       flags.push_back(flag);
   }
+  // stb looks one point past a contour that begins off the curve: past
+  // its points when the last contour is that one point alone.
+  if (!flags.empty() && end_before_last + 1 == std::int64_t{last_end} &&
+      (flags.back() & kOnCurve) == 0)
+    return false;
   std::uint64_t coordinate_bytes = 0;
   for (std::uint8_t flag : flags) {
     coordinate_bytes += (flag & kShortX) != 0            ? 1
