@@ -46,9 +46,10 @@ constexpr std::string_view kUsage =
     "own, the default), 737 (Greek), 775 (Baltic), 850 (Western Europe),\n"
     "852 (Central Europe), 855 or 866 (Cyrillic), 857 (Turkish), 860, 861,\n"
     "862 (Hebrew), 863, 864 (Arabic), 865, 869 (Greek), or the Windows code\n"
-    "pages 1250 to 1258. With --codepage, a PSF font with a Unicode table\n"
-    "and a BDF or PCF font of Unicode are placed by it too. Letters the font\n"
-    "lacks stay blank, and the count of codes that got one is shown.\n"
+    "pages 1250 to 1258. A BDF or PCF font of Unicode is placed by it too\n"
+    "(the BDF that --convert writes is one), and with --codepage a PSF\n"
+    "font with a Unicode table. Letters the font lacks stay blank, and the\n"
+    "count of codes that got one is shown.\n"
     "\n"
     "Exit status: 0 when at least one game file was patched or the command\n"
     "did its work, 1 after any message.\n";
