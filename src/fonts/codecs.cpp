@@ -45,6 +45,12 @@ std::uint32_t Little32(std::span<const std::uint8_t> bytes, std::size_t at) {
          static_cast<std::uint32_t>(bytes[at + 3]) << 24;
 }
 
+std::uint32_t Big32(std::span<const std::uint8_t> bytes, std::size_t at) {
+  return static_cast<std::uint32_t>(bytes[at]) << 24 |
+         static_cast<std::uint32_t>(bytes[at + 1]) << 16 |
+         static_cast<std::uint32_t>(bytes[at + 2]) << 8 | bytes[at + 3];
+}
+
 void ByteReader::Seek(std::uint64_t at) {
   if (at > bytes_.size()) {
     ok_ = false;
@@ -77,8 +83,7 @@ std::uint64_t ByteReader::Number(std::size_t width) {
 }
 
 std::string NoGlyphAtAnyCode(std::string_view reason) {
-  return "has no glyph at any of the 256 codes (" + std::string(reason) +
-         ").";
+  return "has no glyph at any of the 256 codes (" + std::string(reason) + ").";
 }
 
 std::string NotEightByEight(std::string_view kind, std::int64_t width,

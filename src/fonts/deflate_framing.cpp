@@ -53,13 +53,6 @@ bool ReadGzipHeader(std::span<const std::uint8_t> bytes, ByteReader* reader) {
   return reader->ok() && (flags & kReservedFlags) == 0;
 }
 
-// The big-endian number of four bytes, as zlib's checksum is stored.
-std::uint32_t Big32(std::span<const std::uint8_t> bytes) {
-  return static_cast<std::uint32_t>(bytes[0]) << 24 |
-         static_cast<std::uint32_t>(bytes[1]) << 16 |
-         static_cast<std::uint32_t>(bytes[2]) << 8 | bytes[3];
-}
-
 }  // namespace
 
 // Every member, one after the other, as zcat reads them, each one's CRC
@@ -111,7 +104,7 @@ bool ZlibStreamSound(std::span<const std::uint8_t> stream, std::size_t limit) {
       Inflated::Ended)
     return false;
   const std::span<const std::uint8_t> rest = stream.subspan(2 + consumed);
-  return rest.size() >= 4 && Big32(rest) == Adler32(image);
+  return rest.size() >= 4 && Big32(rest, 0) == Adler32(image);
 }
 
 }  // namespace mdlReplace

@@ -175,12 +175,6 @@ std::size_t LargestImageData(std::uint32_t side) {
   return std::size_t{2} * side * (1 + std::size_t{side} * 8);
 }
 
-std::uint32_t Big32(std::span<const std::uint8_t> bytes, std::size_t at) {
-  return static_cast<std::uint32_t>(bytes[at]) << 24 |
-         static_cast<std::uint32_t>(bytes[at + 1]) << 16 |
-         static_cast<std::uint32_t>(bytes[at + 2]) << 8 | bytes[at + 3];
-}
-
 bool LooksLikePng(std::span<const std::uint8_t> bytes) {
   return BeginsWith(bytes, kPngSignature);
 }
