@@ -318,6 +318,10 @@ TEST(Fonts, ReadsWhatFontMakersHaveAndRefusesTheRest) {
        Joined(Text(kBdfHead), Text("STARTCHAR A\nENCODING 65\nBBX 8 1 0 -1\n"
                                    "BITMAP\n00\n00\nENDCHAR\nENDFONT\n")),
        "is a BDF font with a malformed line 9."},
+      {"BDF glyph with a second ENCODING past the codes",
+       Joined(Text(kBdfHead), Text("STARTCHAR A\nENCODING 65\nENCODING 61440\n"
+                                   "BITMAP\nENDCHAR\nENDFONT\n")),
+       "is a BDF font with a malformed line 6."},
       {"BDF glyph given twice",
        Joined(Text(kBdfHead),
               Text("STARTCHAR A\nENCODING 65\nBBX 0 0 0 0\nBITMAP\n"

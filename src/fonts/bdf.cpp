@@ -144,7 +144,8 @@ constexpr std::string_view kUnicodeRegistry = "ISO10646";
 
 struct BdfGlyph {
   std::int64_t code = -1;
-  bool wanted = false;  // a code of the font's: read, or else left out
+  bool encoded = false;  // its ENCODING line read: a glyph has one
+  bool wanted = false;   // a code of the font's: read, or else left out
   Box box;
   std::int64_t rows = 0;  // bitmap rows read so far
   Glyph cell{};
@@ -307,8 +308,9 @@ std::string BdfReader::Keyword(const std::vector<std::string_view>& words,
 std::string BdfReader::Encoding(const std::vector<std::string_view>& words,
                                 std::size_t number) {
   int code = 0;
-  if (!ParseNumbers(words, 1, &code))
+  if (glyph_.encoded || !ParseNumbers(words, 1, &code))
     return MalformedLine(number);
+  glyph_.encoded = true;
   glyph_.code = code;
   std::size_t placed_at = 0;
   if (placer_) {
