@@ -3,6 +3,7 @@
 // name and bytes; the core reads, writes, patches and attaches exactly as
 // the program does, over a platform whose files are those buffers, and
 // the page reads back the bytes it made and the messages it said.
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <string_view>
@@ -24,14 +25,20 @@ using mdlReplace::MemoryPlatform;
 
 // The game's files are put in a folder of this name.
 constexpr std::string_view kGameFolder = "game\\";
+constexpr std::string_view kNotAProgram =
+    " does not begin like a program (MZ or ELF): no font was attached to it.";
+constexpr std::string_view kTooLongToAttach =
+    " is longer than the 16 MiB the page takes: no font was attached to it.";
 
 // What the page and the core share between calls.
 struct Shared {
   FontImage font{};      // the font the page shows and edits
   std::string messages;  // what the last call said, a message a line
   Bytes output;          // the bytes the last call made
+  Bytes source;          // the file the page hands in next
+  int placed_by = 0;     // the code page the last font opened was placed by
   std::vector<std::string> game_names;
-  std::vector<Bytes> game_files;
+  std::vector<MemoryPlatform::File> game_files;
   std::vector<int> patched_at;  // a game file's font offset, or -1
 };
 
@@ -42,6 +49,30 @@ Shared& State() {
 
 std::string Text(const char* text, std::size_t length) {
   return std::string(text, length);
+}
+
+// The file the page handed in through zyr2_source, taken from the core's
+// keeping: of `length` bytes in all, of which the page gave the end.
+MemoryPlatform::File HandedIn(double length) {
+  MemoryPlatform::File file;
+  file.bytes = std::move(State().source);
+  State().source = Bytes();
+  const double held = static_cast<double>(file.bytes.size());
+  if (length > held)
+    file.bytes_at = static_cast<std::uint64_t>(length - held);
+  return file;
+}
+
+// Whether the bytes begin as a DOS or Windows program (MZ) or a Linux one
+// (ELF) does: only a program is given a font to carry.
+bool BeginsLikeProgram(const Bytes& bytes) {
+  constexpr std::string_view kDos = "MZ";
+  constexpr std::string_view kElf =
+      "\x7F"
+      "ELF";
+  const std::string_view head(reinterpret_cast<const char*>(bytes.data()),
+                              std::min<std::size_t>(bytes.size(), 4));
+  return head.starts_with(kDos) || head.starts_with(kElf);
 }
 
 // Keeps what the platform's run said, for the page.
@@ -87,16 +118,41 @@ OutputLength() {
   return State().output.size();
 }
 
-// Reads the font of a source, as --convert does: into the font the page
-// edits, or, with into_output, into the output alone (the game's own font,
-// kept before a patch). A code page of 0 names none. Returns 1 when a font
-// was read; the messages say why not, or how many codes got a glyph.
+// Room for the next file the page hands in, which the page writes there:
+// the whole file, or of one longer than any font file the core reads, its
+// last kFontBlockSize bytes. Null for more than that.
+extern "C" __attribute__((export_name("zyr2_source"))) std::uint8_t* Source(
+    std::size_t length) {
+  if (length > mdlReplace::kLargestFontFile)
+    return nullptr;
+  Bytes& source = State().source;
+  source.reserve(1);
+  source.resize(length);
+  return source.data();
+}
+
+extern "C" __attribute__((export_name("zyr2_largest_source"))) std::size_t
+LargestSource() {
+  return mdlReplace::kLargestFontFile;
+}
+
+extern "C" __attribute__((export_name("zyr2_tail_length"))) std::size_t
+TailLength() {
+  return mdlReplace::kFontBlockSize;
+}
+
+// Reads the font of the file handed in, of `length` bytes, as --convert
+// does: into the font the page edits, or, with into_output, into the output
+// alone (the game's own font, kept before a patch). A code page of 0 names
+// none. Returns 1 when a font was read; the messages say why not, or how
+// many codes got a glyph; zyr2_placed_by tells the code page that placed
+// its glyphs.
 extern "C" __attribute__((export_name("zyr2_open"))) int Open(
-    const char* name, std::size_t name_length, const std::uint8_t* bytes,
-    std::size_t length, int code_page, int into_output) {
+    const char* name, std::size_t name_length, double length, int code_page,
+    int into_output) {
   MemoryPlatform platform;
   const std::string path = Text(name, name_length);
-  platform.files[path].bytes.assign(bytes, bytes + length);
+  platform.files[path] = HandedIn(length);
   mdlReplace::CodePageUse code_pages;
   if (code_page != 0)
     code_pages.named = mdlReplace::FindCodePage(code_page);
@@ -109,6 +165,7 @@ extern "C" __attribute__((export_name("zyr2_open"))) int Open(
   KeepMessages(platform);
   if (load != mdlReplace::FontLoad::Loaded)
     return 0;
+  State().placed_by = code_pages.used != nullptr ? code_pages.used->number : 0;
   if (into_output != 0)
     State().output.assign(font.begin(), font.end());
   else
@@ -142,11 +199,15 @@ extern "C" __attribute__((export_name("zyr2_clear_game"))) void ClearGame() {
   State().patched_at.clear();
 }
 
+extern "C" __attribute__((export_name("zyr2_placed_by"))) int PlacedBy() {
+  return State().placed_by;
+}
+
+// Adds the file handed in, of `length` bytes, as a game file.
 extern "C" __attribute__((export_name("zyr2_add_game_file"))) void AddGameFile(
-    const char* name, std::size_t name_length, const std::uint8_t* bytes,
-    std::size_t length) {
+    const char* name, std::size_t name_length, double length) {
   State().game_names.push_back(Text(name, name_length));
-  State().game_files.emplace_back(bytes, bytes + length);
+  State().game_files.push_back(HandedIn(length));
 }
 
 // Patches the game files added, in memory, by the program's own rules and
@@ -157,8 +218,9 @@ extern "C" __attribute__((export_name("zyr2_patch"))) int Patch() {
   Shared& state = State();
   MemoryPlatform platform;
   for (std::size_t i = 0; i < state.game_names.size(); ++i)
-    platform.files[std::string(kGameFolder) + state.game_names[i]].bytes =
-        state.game_files[i];
+    platform.files[std::string(kGameFolder) + state.game_names[i]] =
+        std::move(state.game_files[i]);
+  state.game_files.clear();
   mdlReplace::PatchGameFolder(platform, std::string(kGameFolder), state.font);
   KeepMessages(platform);
   int patched = 0;
@@ -185,14 +247,23 @@ PatchedOffset(int index) {
              : -1;
 }
 
-// Attaches the font to a copy of the program, as /A: does to the program
-// itself: the copy, the marker, then the font, in the output.
+// Attaches the font to a copy of the program handed in, of `length` bytes,
+// as /A: does to the program itself: the copy, the marker, then the font,
+// in the output. A file that is not a program, or is too long to hand in
+// whole, is refused.
 extern "C" __attribute__((export_name("zyr2_attach"))) int Attach(
-    const char* name, std::size_t name_length, const std::uint8_t* bytes,
-    std::size_t length) {
+    const char* name, std::size_t name_length, double length) {
   MemoryPlatform platform;
   platform.program_path = Text(name, name_length);
-  platform.files[platform.program_path].bytes.assign(bytes, bytes + length);
+  MemoryPlatform::File& program = platform.files[platform.program_path];
+  program = HandedIn(length);
+  if (program.bytes_at != 0 || !BeginsLikeProgram(program.bytes)) {
+    State().messages =
+        platform.program_path +
+        std::string(program.bytes_at != 0 ? kTooLongToAttach : kNotAProgram) +
+        "\n";
+    return 0;
+  }
   const bool attached = mdlReplace::AttachFont(platform, State().font);
   KeepMessages(platform);
   if (!attached)

@@ -22,7 +22,7 @@ OpenedFile MemoryPlatform::Opened(const std::string& path) {
   open_[id] = path;
   OpenedFile file{.found = Found::File};
   file.id = id;
-  file.length = files[path].bytes.size();
+  file.length = files[path].bytes_at + files[path].bytes.size();
   return file;
 }
 
@@ -51,10 +51,13 @@ bool MemoryPlatform::ReadAt(FileId file, std::uint64_t offset,
   const auto open = open_.find(file);
   if (open == open_.end())
     return false;
-  const Bytes& bytes = files[open->second].bytes;
-  if (offset > bytes.size() || bytes.size() - offset < data.size())
+  const File& read = files[open->second];
+  if (offset < read.bytes_at)
     return false;
-  std::copy_n(bytes.begin() + static_cast<std::ptrdiff_t>(offset), data.size(),
+  const std::uint64_t at = offset - read.bytes_at;
+  if (at > read.bytes.size() || read.bytes.size() - at < data.size())
+    return false;
+  std::copy_n(read.bytes.begin() + static_cast<std::ptrdiff_t>(at), data.size(),
               data.begin());
   return true;
 }
@@ -65,6 +68,8 @@ std::size_t MemoryPlatform::WriteAt(FileId file, std::uint64_t offset,
   if (open == open_.end())
     return 0;
   File& written = files[open->second];
+  if (written.bytes_at != 0)
+    return 0;
   if (written.bytes.size() < offset + data.size())
     written.bytes.resize(offset + data.size());
   std::copy(data.begin(), data.end(),
@@ -77,6 +82,7 @@ bool MemoryPlatform::CopyInto(FileId from, FileId to, std::uint64_t length) {
   const auto source = open_.find(from);
   const auto target = open_.find(to);
   if (source == open_.end() || target == open_.end() ||
+      files[source->second].bytes_at != 0 ||
       files[source->second].bytes.size() < length)
     return false;
   const Bytes copied(files[source->second].bytes.begin(),

@@ -22,8 +22,12 @@ class MemoryPlatform : public Platform {
     std::uint64_t length;
   };
 
+  // A file's bytes, from bytes_at to its end: a file too long to read
+  // whole is handed in by its end alone, where a program keeps its font,
+  // and reading before that fails, as does writing it.
   struct File {
     Bytes bytes;
+    std::uint64_t bytes_at = 0;
     std::vector<Written> written;
   };
 

@@ -23,8 +23,17 @@ const kGameScreen = '#101010';
 let core = null;       // the module's exports
 let selected = 0x41;   // the glyph being edited
 let cursor = [0, 0];   // the editor's keyboard cursor: row, column
-let undoStack = [];    // strokes: {code, before, after}
+// What is open besides the font's bytes, which the core holds: the font's
+// name, the code page chosen (0: as the font says), the code page that
+// placed its glyphs (0: none), and the file it came from, kept to place it
+// again: {id, name, length, bytes}.
+let work = { name: '', codePage: 0, placedBy: 0, source: null };
+// Steps: a glyph's change {code, before, after}, or a change of the whole
+// work {before, after}, each a snapshot().
+let undoStack = [];
 let redoStack = [];
+let dirty = false;     // changes neither saved nor patched
+let storage = null;    // the browser's database that keeps the work
 let copiedGlyph = null;
 let stroke = null;     // the stroke being drawn: {code, before, ink}
 let game = null;       // the game files chosen: {folder, files: [{name, handle, bytes}]}
@@ -40,8 +49,26 @@ function memory() {
 // Bytes into the module's memory; the caller frees them.
 function put(bytes) {
   const at = core.zyr2_alloc(bytes.length);
+  if (at === 0) throw new Error('the core has no room for ' + bytes.length + ' bytes');
   memory().set(bytes, at);
   return at;
+}
+
+// A file of the user's, as the core takes it: whole, or, when longer than
+// any font file it reads, by its end alone, where a program keeps a font.
+// Nothing more of a long file is read.
+async function readSource(file) {
+  const whole = file.size <= core.zyr2_largest_source();
+  const part = whole ? file : file.slice(Math.max(0, file.size - core.zyr2_tail_length()));
+  return { name: file.name, length: file.size, bytes: await readFile(part) };
+}
+
+// Hands a source to the core for its next call, written straight into the
+// room the core keeps for it.
+function handIn(source) {
+  const at = core.zyr2_source(source.bytes.length);
+  if (at === 0) throw new Error('the core has no room for ' + source.bytes.length + ' bytes');
+  memory().set(source.bytes, at);
 }
 
 function withBytes(list, use) {
@@ -70,19 +97,24 @@ function font() {
 }
 
 // Reads a source as the program's --convert does; into the font edited, or
-// only into the output (the game's own font).
-function openSource(name, bytes, codePage, intoOutput) {
-  const nameBytes = utf8(name);
-  return withBytes([nameBytes, bytes], (nameAt, bytesAt) =>
-    core.zyr2_open(nameAt, nameBytes.length, bytesAt, bytes.length, codePage,
+// only into the output (the game's own font, a font placed again).
+function openSource(source, codePage, intoOutput) {
+  const nameBytes = utf8(source.name);
+  handIn(source);
+  return withBytes([nameBytes], (nameAt) =>
+    core.zyr2_open(nameAt, nameBytes.length, source.length, codePage,
                    intoOutput ? 1 : 0) === 1);
+}
+
+function isGameFile(name) {
+  const nameBytes = utf8(name);
+  return withBytes([nameBytes], (at) => core.zyr2_is_game_file(at, nameBytes.length)) === 1;
 }
 
 function fontFile(extension) {
   const nameBytes = utf8('font' + extension);
-  const codePage = Number($('code-page').value);
   return withBytes([nameBytes],
-    (at) => core.zyr2_save(at, nameBytes.length, codePage) === 1)
+    (at) => core.zyr2_save(at, nameBytes.length, work.codePage) === 1)
     ? coreOutput() : null;
 }
 
@@ -111,8 +143,10 @@ async function loadCore() {
 
 // --- Messages and downloads ---------------------------------------------
 
+// Shows a message as text: line breaks kept, no other control character.
 function say(text) {
-  $('messages').textContent = text.replace(/\r\n/g, '\n').trim();
+  $('messages').textContent = text.replace(/\r\n/g, '\n')
+    .replace(/[\u0000-\u0009\u000b-\u001f\u007f]/g, '').trim();
 }
 
 function download(name, bytes) {
@@ -254,22 +288,57 @@ function setPixel(code, row, column, ink) {
   bytes[at] = ink ? bytes[at] | bit : bytes[at] & ~bit;
 }
 
+// After every change: the work is kept, and leaving the page asks first.
+function changed() {
+  dirty = true;
+  keep();
+}
+
 // A change of one glyph, undone and redone as one step.
 function record(code, before) {
   const after = glyphBytes(code);
   if (before.every((b, i) => b === after[i])) return;
   undoStack.push({ code, before, after });
   redoStack = [];
+  changed();
 }
 
-// Moves the last step from one stack to the other, putting its glyph back
+function snapshot() {
+  return { font: font().slice(), ...work };
+}
+
+function restore(snap) {
+  font().set(snap.font);
+  work = { name: snap.name, codePage: snap.codePage, placedBy: snap.placedBy, source: snap.source };
+  $('code-page').value = String(snap.codePage);
+}
+
+// A change of the whole work (opening a file, choosing a code page) as one
+// step: change() makes it, and says whether it did.
+function wholeStep(change) {
+  const before = snapshot();
+  if (!change()) return false;
+  undoStack.push({ before, after: snapshot() });
+  redoStack = [];
+  changed();
+  redraw();
+  return true;
+}
+
+// Moves the last step from one stack to the other, putting the work back
 // as it was before it (undo) or after it (redo).
 function replay(from, to, side) {
   const step = from.pop();
   if (!step) return;
-  setGlyph(step.code, step[side]);
+  if ('code' in step) {
+    setGlyph(step.code, step[side]);
+    selected = step.code;
+  } else {
+    restore(step[side]);
+    say((step[side].name || 'The blank font') + ' is back.');
+  }
   to.push(step);
-  selected = step.code;
+  changed();
   redraw();
 }
 
@@ -372,19 +441,157 @@ function shortcut(event) {
   event.preventDefault();
 }
 
+// --- Keeping the work ---------------------------------------------------
+// The work lives in the browser's IndexedDB, which pages from file:// have
+// too: one record of the font, its name, code page, undo history and
+// whether it was saved; each source file once, by its id, while a step
+// still needs it.
+
+let sourcesKept = new Set();  // ids of the sources in the database
+let nextSource = 0;
+
+const asPromise = (request) => new Promise((resolve, reject) => {
+  request.onsuccess = () => resolve(request.result);
+  request.onerror = () => reject(request.error);
+});
+
+async function openStorage() {
+  try {
+    const opening = indexedDB.open('zyr2font', 1);
+    opening.onupgradeneeded = () => {
+      opening.result.createObjectStore('work');
+      opening.result.createObjectStore('sources');
+    };
+    storage = await asPromise(opening);
+  } catch (error) {
+    storage = null;
+    say('This browser does not keep the work of a page (' + error.message + '): ' +
+        'save the font before you close it.');
+  }
+}
+
+function newSource(source) {
+  return { ...source, id: Date.now() + '-' + nextSource++ };
+}
+
+// Snapshots and steps as stored: a source by its id, name and length.
+const storedSource = (source) => source && { id: source.id, name: source.name, length: source.length };
+const storedSnapshot = (snap) => ({ ...snap, source: storedSource(snap.source) });
+const storedStep = (step) => ('code' in step ? step
+  : { before: storedSnapshot(step.before), after: storedSnapshot(step.after) });
+
+function sourcesInUse() {
+  const sources = new Map();
+  const add = (snap) => snap.source && sources.set(snap.source.id, snap.source);
+  add(work);
+  for (const step of undoStack.concat(redoStack)) {
+    if (!('code' in step)) { add(step.before); add(step.after); }
+  }
+  return sources;
+}
+
+function keep() {
+  if (!storage) return;
+  const transaction = storage.transaction(['work', 'sources'], 'readwrite');
+  transaction.onerror = () => say('The browser did not keep this change (' +
+    transaction.error.message + '): save the font before you close the page.');
+  transaction.objectStore('work').put({
+    ...storedSnapshot(snapshot()), selected, dirty,
+    undo: undoStack.map(storedStep), redo: redoStack.map(storedStep),
+  }, 'current');
+  const inUse = sourcesInUse();
+  for (const [id, source] of inUse) {
+    if (!sourcesKept.has(id)) transaction.objectStore('sources').put(source.bytes, id);
+  }
+  for (const id of sourcesKept) {
+    if (!inUse.has(id)) transaction.objectStore('sources').delete(id);
+  }
+  sourcesKept = new Set(inUse.keys());
+}
+
+// The work kept when the page was last open, back as it was; says so, and
+// offers to start afresh.
+async function bringBack() {
+  if (!storage) return;
+  const transaction = storage.transaction(['work', 'sources']);
+  const record = await asPromise(transaction.objectStore('work').get('current'));
+  const ids = await asPromise(transaction.objectStore('sources').getAllKeys());
+  const bytes = await asPromise(transaction.objectStore('sources').getAll());
+  if (!record || (record.undo.length === 0 && record.font.every((b) => b === 0))) return;
+  const sources = new Map(ids.map((id, i) => [id, bytes[i]]));
+  const source = (stored) => stored && sources.has(stored.id) ? { ...stored, bytes: sources.get(stored.id) } : null;
+  // One object a source, as the steps shared it.
+  const revived = new Map();
+  const revive = (snap) => {
+    const id = snap.source && snap.source.id;
+    if (id && !revived.has(id)) revived.set(id, source(snap.source));
+    return { ...snap, source: id ? revived.get(id) : null };
+  };
+  const reviveStep = (step) => ('code' in step ? step : { before: revive(step.before), after: revive(step.after) });
+  restore(revive(record));
+  undoStack = record.undo.map(reviveStep);
+  redoStack = record.redo.map(reviveStep);
+  selected = record.selected;
+  dirty = record.dirty;
+  sourcesKept = new Set(ids);
+  say('Your work' + (work.name ? ' on ' + work.name : '') + ' is back, as you left it.');
+  $('start-afresh').hidden = false;
+}
+
+// A blank font, as a step that Undo takes back.
+function startAfresh() {
+  wholeStep(() => {
+    font().fill(0);
+    work = { name: '', codePage: 0, placedBy: 0, source: null };
+    return true;
+  });
+  dirty = false;
+  keep();
+  $('start-afresh').hidden = true;
+  say('The page starts afresh with a blank font; Undo brings your work back.');
+}
+
 // --- Opening, saving ----------------------------------------------------
 
 async function openFile(file) {
-  const bytes = await readFile(file);
-  const codePage = Number($('code-page').value);
-  if (openSource(file.name, bytes, codePage, false)) {
-    undoStack = [];
-    redoStack = [];
-    say(coreMessages() || file.name + ' is open.');
-  } else {
-    say(coreMessages());
+  const source = await readSource(file);
+  const hadFont = font().some((b) => b !== 0);
+  const opened = wholeStep(() => {
+    if (!openSource(source, work.codePage, false)) return false;
+    work = { ...work, name: file.name, placedBy: core.zyr2_placed_by(), source: newSource(source) };
+    return true;
+  });
+  const said = coreMessages().trim();
+  if (!opened) {
+    say(said);
+    return;
   }
-  redraw();
+  const what = isGameFile(file.name) ? file.name + "'s own font" : file.name;
+  say((hadFont ? what + ' is open in place of yours; Undo brings yours back.' : what + ' is open.') +
+      (said ? '\n' + said : ''));
+}
+
+// A code page chosen: the preview maps text through it, and the font open
+// is placed again by it, when its glyphs are placed by one.
+function chooseCodePage() {
+  const codePage = Number($('code-page').value);
+  const { source, placedBy } = work;
+  let placed = false;
+  wholeStep(() => {
+    work = { ...work, codePage };
+    if (source && openSource(source, codePage, true) &&
+        (placedBy !== 0 || core.zyr2_placed_by() !== 0)) {
+      font().set(coreOutput());
+      work.placedBy = core.zyr2_placed_by();
+      placed = true;
+    }
+    return true;
+  });
+  const said = source ? coreMessages().trim() : '';
+  say((placed ? work.name + ' is placed again, by code page ' + work.placedBy +
+                '; Undo brings back the font as it was.'
+              : 'The preview maps text through code page ' + (codePage || 437) + '.') +
+      (said ? '\n' + said : ''));
 }
 
 function save() {
@@ -394,19 +601,20 @@ function save() {
   const bytes = fontFile(extension);
   if (bytes) {
     download(name, bytes);
+    dirty = false;
+    keep();
     say(name + ' is saved (' + bytes.length + ' bytes) where your browser puts downloads.');
   }
 }
 
 // --- The game -----------------------------------------------------------
 
-// The game's files among the files given, read.
+// The game's files among the files given, read as the core takes them.
 async function gameFiles(entries) {
   const files = [];
   for (const { name, handle, file } of entries) {
-    const nameBytes = utf8(name);
-    if (withBytes([nameBytes], (at) => core.zyr2_is_game_file(at, nameBytes.length)) !== 1) continue;
-    files.push({ name, handle, bytes: await readFile(file || await handle.getFile()) });
+    if (!isGameFile(name)) continue;
+    files.push({ handle, ...await readSource(file || await handle.getFile()), name });
   }
   return files;
 }
@@ -414,7 +622,7 @@ async function gameFiles(entries) {
 async function chooseGame(folder, entries) {
   const files = await gameFiles(entries);
   // The game's own font, from the first file that holds one.
-  const original = files.find((f) => openSource(f.name, f.bytes, 0, true));
+  const original = files.find((f) => openSource(f, 0, true));
   game = { folder, files, originalFont: original ? coreOutput() : null };
   $('original').hidden = !original;
   $('patch').hidden = files.length === 0;
@@ -422,14 +630,21 @@ async function chooseGame(folder, entries) {
     say('None of ZYR2.DOS, ZYR2.EXE or BRANVEL.EXE is among the files chosen.');
     return;
   }
-  say('Found: ' + files.map((f) => f.name + ' (' + f.bytes.length + ' bytes)').join(', ') + '.' +
+  say('Found: ' + files.map((f) => f.name + ' (' + f.length + ' bytes)').join(', ') + '.' +
       (original ? '' : '\n' + coreMessages()));
 }
 
+// What to do where the page cannot open the game folder.
+const kDropInstead = 'Drop or choose the three game files here instead (ZYR2.DOS, ZYR2.EXE and ' +
+  'BRANVEL.EXE): each comes back patched as a download. Then copy the downloads into the game ' +
+  'folder, in place of the old files; for a game under Program Files, Windows may ask an ' +
+  'administrator to confirm.';
+const kProtectedFolders = 'Browsers do not let pages open folders under Program Files or Windows, ' +
+  'nor in AppData, where Steam and GOG Galaxy install games.';
+
 async function pickFolder() {
   if (typeof window.showDirectoryPicker !== 'function') {
-    say('This browser cannot open a folder from a page. Choose or drop the game files ' +
-        'instead: you get each patched file back as a download, to put in the game folder.');
+    say('This browser does not let pages open folders at all. ' + kDropInstead);
     $('game-files').focus();
     return;
   }
@@ -437,9 +652,9 @@ async function pickFolder() {
   try {
     folder = await window.showDirectoryPicker({ mode: 'readwrite' });
   } catch (error) {
-    if (error.name === 'AbortError') return;
-    say('The browser did not open the folder here (' + error.message + '). Choose or drop the ' +
-        'game files instead: you get each patched file back as a download.');
+    say((error.name === 'AbortError' ? 'No folder was opened. '
+      : 'The browser did not open the folder here (' + error.message + '). ') +
+        kProtectedFolders + ' ' + kDropInstead);
     $('game-files').focus();
     return;
   }
@@ -467,13 +682,38 @@ async function writeInPlace(handle, offset) {
   }
 }
 
+function holdsFont(file, offset) {
+  const held = file.bytes.subarray(offset, offset + kFontSize);
+  return held.length === kFontSize && held.every((b, i) => b === font()[i]);
+}
+
+// Puts the font into one game file, at the offset the core wrote it: in
+// the folder, or as a download. Says what became of it.
+async function patchFile(file, offset) {
+  if (holdsFont(file, offset)) return file.name + ' already holds this font.';
+  const patched = file.bytes.slice();
+  patched.set(font(), offset);
+  if (!game.folder) {
+    download(file.name, patched);
+    return file.name + ' is patched: it was saved where your browser puts downloads. ' +
+           'Put it in the game folder, in place of the old one.';
+  }
+  try {
+    await writeInPlace(file.handle, offset);
+    file.bytes = patched;
+    return file.name + ' is patched in the game folder.';
+  } catch (error) {
+    return file.name + ' could not be written (' + error.message + '); it is as it was.';
+  }
+}
+
 async function patch() {
   if (!game) return;
   core.zyr2_clear_game();
   for (const file of game.files) {
     const nameBytes = utf8(file.name);
-    withBytes([nameBytes, file.bytes], (nameAt, bytesAt) =>
-      core.zyr2_add_game_file(nameAt, nameBytes.length, bytesAt, file.bytes.length));
+    handIn(file);
+    withBytes([nameBytes], (nameAt) => core.zyr2_add_game_file(nameAt, nameBytes.length, file.length));
   }
   core.zyr2_patch();
   const lines = [];
@@ -481,21 +721,11 @@ async function patch() {
   if (said) lines.push(said);
   for (const [i, file] of game.files.entries()) {
     const offset = core.zyr2_patched_offset(i);
-    if (offset < 0) continue;
-    if (game.folder) {
-      try {
-        await writeInPlace(file.handle, offset);
-        lines.push(file.name + ' is patched in the game folder.');
-      } catch (error) {
-        lines.push(file.name + ' could not be written (' + error.message + '); it is as it was.');
-      }
-    } else {
-      const patched = file.bytes.slice();
-      patched.set(font(), offset);
-      download(file.name, patched);
-      lines.push(file.name + ' is patched: it was saved where your browser puts downloads. ' +
-                 'Put it in the game folder, in place of the old one.');
-    }
+    if (offset >= 0) lines.push(await patchFile(file, offset));
+  }
+  if (lines.some((line) => / is patched/.test(line))) {
+    dirty = false;
+    keep();
   }
   say(lines.join('\n'));
 }
@@ -503,10 +733,11 @@ async function patch() {
 // --- Attaching ----------------------------------------------------------
 
 async function attach(file) {
-  const bytes = await readFile(file);
+  const source = await readSource(file);
   const nameBytes = utf8(file.name);
-  const attached = withBytes([nameBytes, bytes], (nameAt, bytesAt) =>
-    core.zyr2_attach(nameAt, nameBytes.length, bytesAt, bytes.length) === 1);
+  handIn(source);
+  const attached = withBytes([nameBytes], (nameAt) =>
+    core.zyr2_attach(nameAt, nameBytes.length, source.length) === 1);
   if (!attached) {
     say(coreMessages());
     return;
@@ -524,9 +755,18 @@ function fillCodePages() {
   for (const number of text.match(/\d+/g)) select.add(new Option(number, number));
 }
 
+// The files picked in a file field, which is then emptied: the same file
+// can be picked again.
+function picked(event) {
+  const files = Array.from(event.target.files);
+  event.target.value = '';
+  return files;
+}
+
 function listen() {
-  $('open-file').addEventListener('change', (e) => e.target.files[0] && openFile(e.target.files[0]));
-  $('code-page').addEventListener('change', drawPreviews);
+  $('open-file').addEventListener('change', (e) => picked(e).slice(0, 1).forEach(openFile));
+  $('code-page').addEventListener('change', chooseCodePage);
+  $('start-afresh').addEventListener('click', startAfresh);
   $('grid').addEventListener('pointerdown', (event) => {
     const box = $('grid').getBoundingClientRect();
     const x = (event.clientX - box.left) / box.width * $('grid').width - kGridLeft;
@@ -550,11 +790,18 @@ function listen() {
   $('save').addEventListener('click', save);
   $('pick-folder').addEventListener('click', pickFolder);
   $('game-files').addEventListener('change', (e) =>
-    chooseGame(null, Array.from(e.target.files, (file) => ({ name: file.name, file }))));
+    chooseGame(null, picked(e).map((file) => ({ name: file.name, file }))));
   $('save-original').addEventListener('click', saveOriginal);
   $('patch').addEventListener('click', patch);
-  $('attach-program').addEventListener('change', (e) => e.target.files[0] && attach(e.target.files[0]));
+  $('attach-program').addEventListener('change', (e) => picked(e).slice(0, 1).forEach(attach));
   document.addEventListener('keydown', shortcut);
+  // Leaving with changes neither saved nor patched asks first; the work is
+  // kept all the same.
+  window.addEventListener('beforeunload', (event) => {
+    if (!dirty) return;
+    event.preventDefault();
+    event.returnValue = '';
+  });
   document.addEventListener('dragover', (e) => { e.preventDefault(); document.body.classList.add('dropping'); });
   document.addEventListener('dragleave', () => document.body.classList.remove('dropping'));
   // Files dropped on the game's part are game files, on the program's part
@@ -574,9 +821,11 @@ function listen() {
   });
 }
 
-loadCore().then((exports) => {
+loadCore().then(async (exports) => {
   core = exports;
   fillCodePages();
+  await openStorage();
+  await bringBack();
   listen();
   redraw();
   document.body.dataset.ready = 'yes';

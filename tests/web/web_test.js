@@ -51,16 +51,21 @@ function write(name, bytes) {
   return file;
 }
 
-// Waits for a download of that name, and takes it away.
+// Waits for a download of that name to be whole, and takes it away: the
+// browser may show the name before it has written the bytes.
 async function downloaded(name) {
   const file = path.join(downloads, name);
+  let size = -1;
   for (let i = 0; i < 100; i++) {
-    if (fs.existsSync(file)) {
+    await new Promise((resolve) => setTimeout(resolve, 100));
+    if (!fs.existsSync(file) || fs.existsSync(file + '.crdownload')) continue;
+    const now = fs.statSync(file).size;
+    if (now === size && now > 0) {
       const bytes = fs.readFileSync(file);
       fs.unlinkSync(file);
       return bytes;
     }
-    await new Promise((resolve) => setTimeout(resolve, 100));
+    size = now;
   }
   throw new Error('no download of ' + name);
 }
@@ -91,14 +96,34 @@ async function messages(page) {
   return page.$eval('#messages', (element) => element.textContent);
 }
 
-// Opens a file, and waits until the page has said something of it.
-async function open(page, file) {
+// Gives a field a file, and waits until the page has said something of it.
+// The page empties the field itself, so the same file can be given again.
+async function open(page, file, field = '#open-file') {
   await page.$eval('#messages', (element) => { element.textContent = ''; });
-  await upload(page, '#open-file', file);
+  await upload(page, field, file);
   await page.waitForFunction(() => document.getElementById('messages').textContent !== '');
-  await page.$eval('#open-file', (input) => { input.value = ''; });
   return messages(page);
 }
+
+async function ctrl(page, key) {
+  await page.keyboard.down('Control');
+  await page.keyboard.press(key);
+  await page.keyboard.up('Control');
+}
+
+// Drops files, given as [name, bytes], on a part of the page.
+async function drop(page, selector, files) {
+  await page.evaluate((selector, files) => {
+    const transfer = new DataTransfer();
+    for (const [name, base64] of files)
+      transfer.items.add(new File([Uint8Array.from(atob(base64), (c) => c.charCodeAt(0))], name));
+    document.querySelector(selector).dispatchEvent(
+      new DragEvent('drop', { dataTransfer: transfer, bubbles: true, cancelable: true }));
+  }, selector, files.map(([name, bytes]) => [name, bytes.toString('base64')]));
+}
+
+const waitFor = (page, text) => page.waitForFunction(
+  (text) => document.getElementById('messages').textContent.includes(text), {}, text);
 
 // Saves the font in a format, and gives the bytes downloaded.
 async function save(page, extension) {
@@ -132,7 +157,9 @@ async function gridFont(page) {
 
 // Clicks the middle of a pixel of the editor.
 async function clickEditor(page, row, column) {
-  const box = await (await page.$('#editor')).boundingBox();
+  const editor = await page.$('#editor');
+  await editor.scrollIntoView();
+  const box = await editor.boundingBox();
   await page.mouse.click(box.x + (column + 0.5) * box.width / 8, box.y + (row + 0.5) * box.height / 8);
 }
 
@@ -177,7 +204,7 @@ const steps = [
   ['without a folder, dropped game files come back patched, and another length is reported', async ({ page }) => {
     // Where the browser has no folder picker, or refuses it, the page says
     // so and points to the files.
-    for (const [picker, said] of [['none', 'cannot open a folder'], ['refused', 'did not open the folder']]) {
+    for (const [picker, said] of [['none', 'does not let pages open folders'], ['refused', 'under Program Files or Windows']]) {
       await page.evaluate((picker) => {
         window.showDirectoryPicker = picker === 'none' ? undefined
           : async () => { throw new DOMException('refused here', 'SecurityError'); };
@@ -186,14 +213,7 @@ const steps = [
       await page.waitForFunction((said) => document.getElementById('messages').textContent.includes(said), {}, said);
     }
     // Dropped on the game's part of the page, as a user drops them.
-    await page.evaluate((files) => {
-      const transfer = new DataTransfer();
-      for (const [name, base64] of files)
-        transfer.items.add(new File([Uint8Array.from(atob(base64), (c) => c.charCodeAt(0))], name));
-      document.getElementById('patch-section').dispatchEvent(
-        new DragEvent('drop', { dataTransfer: transfer, bubbles: true, cancelable: true }));
-    }, [['ZYR2.EXE', pattern(exeLength, 1).toString('base64')],
-        ['BRANVEL.EXE', pattern(1000, 2).toString('base64')]]);
+    await drop(page, '#patch-section', [['ZYR2.EXE', pattern(exeLength, 1)], ['BRANVEL.EXE', pattern(1000, 2)]]);
     await page.waitForSelector('#original:not([hidden])');
     await page.click('#save-original');
     check((await downloaded('original.fnt')).equals(pattern(exeLength, 1).subarray(exeOffset, exeOffset + 2048)),
@@ -206,11 +226,73 @@ const steps = [
     check(said.includes('BRANVEL.EXE File size: 1000'), 'no word of BRANVEL.EXE: ' + said);
     check(!fs.existsSync(path.join(downloads, 'BRANVEL.EXE')), 'BRANVEL.EXE was given back');
   }],
-  ['a program gets the font attached', async ({ page }) => {
-    const program = pattern(5000, 3);
+  ['a program gets the font attached, and a font does not', async ({ page }) => {
+    const program = Buffer.concat([Buffer.from('MZ'), pattern(5000, 3)]);
     await upload(page, '#attach-program', write('zyr2font.exe', program));
     check((await downloaded('zyr2font.exe')).equals(Buffer.concat([program, marker, edited])),
           'the program is not the program, the marker and the font');
+    const said = await open(page, consoleFont, '#attach-program');
+    check(said.includes('does not begin like a program'), 'a font was taken for a program: ' + said);
+    await new Promise((resolve) => setTimeout(resolve, 500));
+    check(!fs.existsSync(path.join(downloads, path.basename(consoleFont))), 'the font came back as a program');
+  }],
+  ['the work comes back after a reload, undo history too, and leaving unsaved asks first', async ({ page }) => {
+    await clickEditor(page, 1, 1);
+    const dialogs = [];
+    const accept = (dialog) => { dialogs.push(dialog.type()); dialog.accept(); };
+    page.on('dialog', accept);
+    // Reloaded by the page itself, as a user does: a reload from outside
+    // does not ask.
+    await Promise.all([page.waitForNavigation(), page.evaluate(() => location.reload())]);
+    page.off('dialog', accept);
+    await page.waitForSelector('body[data-ready=yes]');
+    check(dialogs.includes('beforeunload'), 'the page did not ask before reloading: ' + dialogs);
+    check((await messages(page)).includes('is back, as you left it'), 'no word of the work kept');
+    const twice = Buffer.from(edited);
+    twice[0x41 * 8 + 1] ^= 0x40;
+    check((await gridFont(page)).equals(twice), 'the edit did not come back');
+    await ctrl(page, 'z');
+    check((await gridFont(page)).equals(edited), 'the undo history did not come back');
+  }],
+  ['another file, a game file on the wrong part and a code page are each undone', async ({ page }) => {
+    check((await open(page, consoleFont)).includes('in place of yours'), 'no word of the font replaced');
+    await ctrl(page, 'z');
+    check((await gridFont(page)).equals(edited), 'Ctrl+Z did not bring back the font before the open');
+    const game = pattern(exeLength, 4);
+    await drop(page, '#save-section', [['ZYR2.EXE', game]]);
+    await waitFor(page, "ZYR2.EXE's own font is open in place of yours; Undo brings yours back.");
+    check((await gridFont(page)).equals(game.subarray(exeOffset, exeOffset + 2048)), 'not the game\'s font');
+    await ctrl(page, 'z');
+    check((await gridFont(page)).equals(edited), 'Undo did not bring back the font before the drop');
+    // A hex font's Zhe is at 0x86 in code page 866, and nowhere in 437.
+    const zhe = '0416:' + 'DB5A3C183C5ADB00\n';
+    const hexFont = write('zhe.hex', '0041:' + '183C66667E666600\n' + zhe);
+    await open(page, hexFont);
+    check((await open(page, hexFont)).includes('1 of 256 codes'), 'the same file did not open twice');
+    await page.select('#code-page', '866');
+    await waitFor(page, 'placed again, by code page 866');
+    check((await gridFont(page)).subarray(0x86 * 8, 0x87 * 8).equals(Buffer.from('DB5A3C183C5ADB00', 'hex')),
+          'Zhe is not at 0x86 after choosing 866');
+    await ctrl(page, 'z');
+    check((await gridFont(page))[0x86 * 8] === 0 && await page.$eval('#code-page', (s) => s.value) === '0',
+          'Undo did not take back the code page');
+    for (let i = 0; i < 2; i++) await ctrl(page, 'z');
+    check((await gridFont(page)).equals(edited), 'Undo did not go back to the edited font');
+  }],
+  ['a file over 16 MiB is refused unread, fast, in bounded memory', async ({ page }) => {
+    const huge = path.join(work, 'huge.bin');
+    fs.closeSync(fs.openSync(huge, 'w'));
+    fs.truncateSync(huge, 1 << 30);
+    const started = Date.now();
+    const said = await open(page, huge);
+    const seconds = (Date.now() - started) / 1000;
+    check(said === 'huge.bin is too long to be an 8x8 font.', 'not the core\'s sentence: ' + JSON.stringify(said));
+    check(seconds < 2, 'refused in ' + seconds + ' s');
+    await open(page, write('cap.bin', pattern(16 * 1024 * 1024, 5)));
+    const bytes = await page.evaluate(() => core.memory.buffer.byteLength);
+    check(bytes <= 40 * 1024 * 1024, 'the core grew to ' + bytes + ' bytes');
+    console.log('# the core\'s memory after a 16 MiB file: ' + bytes + ' bytes');
+    check((await gridFont(page)).equals(edited), 'a refused file changed the font');
   }],
   ['hostile files each get a message, and the page goes on', async ({ page }) => {
     const cut = (file, length) => fs.readFileSync(file).subarray(0, length);
@@ -249,6 +331,10 @@ const steps = [
     await page.waitForSelector('#patch:not([hidden])');
     await page.click('#patch');
     await page.waitForFunction(() => /patched in the game folder/.test(document.getElementById('messages').textContent));
+    // Patching again changes nothing, and says so.
+    await page.$eval('#messages', (element) => { element.textContent = ''; });
+    await page.click('#patch');
+    await waitFor(page, 'zyr2.exe already holds this font.');
     const result = await page.evaluate(async () => {
       const folder = await (await navigator.storage.getDirectory()).getDirectoryHandle('game');
       const read = async (name) => Array.from(new Uint8Array(await (await (await folder.getFileHandle(name)).getFile()).arrayBuffer()));
