@@ -87,10 +87,13 @@ OpenedFile FakePlatform::Open(const std::string& path, Naming naming,
   if (it == files.end())
     return OpenedFile{.found = Found::Absent};
   const Kind kind = it->second.kind;
-  if (kind == Kind::Folder || (kind == Kind::Pipe && mode != OpenMode::Read))
+  if (kind == Kind::Folder)
+    return OpenedFile{.found = Found::Folder};
+  if (kind == Kind::Pipe && mode != OpenMode::Read)
     return OpenedFile{.found = Found::Other};
-  if (mode == OpenMode::ReadWrite && it->second.read_only)
-    return OpenedFile{.found = Found::Refused};
+  if (mode == OpenMode::ReadWrite &&
+      (it->second.read_only || it->second.denied))
+    return OpenedFile{.found = Found::Refused, .denied = it->second.denied};
   return Opened(found, mode, kind == Kind::Pipe ? Found::Stream : Found::File);
 }
 

@@ -29,6 +29,7 @@ class FakePlatform : public Platform {
     bool read_only = false;
     bool sparse = false;
     Kind kind = Kind::Ordinary;
+    bool denied = false;  // refused to be written for want of rights
     bool operator==(const File&) const = default;
   };
 
@@ -39,6 +40,7 @@ class FakePlatform : public Platform {
   std::string argument_text;
   std::vector<std::string> command_arguments;
   std::string program_path = R"(C:\TOOLS\ZYR2FONT.EXE)";
+  bool programs_lie_apart = false;
   Drawing drawing = Drawing::Ascii;
 
   // Each operation as "name path", in order, e.g. "write GAME\ZYR2.EXE".
@@ -83,6 +85,7 @@ class FakePlatform : public Platform {
   bool Flush(FileId file) override;
   bool Close(FileId file) override;
   std::string ProgramExecutablePath() override;
+  bool ProgramsLieApart() override { return programs_lie_apart; }
   Replaced FindReplaced(const std::string& path,
                         std::string* final_path) override;
   FileId CreateBeside(const std::string& path,

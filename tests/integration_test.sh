@@ -216,6 +216,28 @@ expect_status 1
 expect_unchanged game/ZYR2.EXE
 end
 
+begin "a font given alone patches the game beside the program, wherever the current folder is"
+make_file game/ZYR2.EXE 615936
+cp "$program" game/zyr2font
+make_file ZYR2.EXE 615936  # in the current folder: not the game
+mkdir -p "fonts/cyr fonts"
+zcat /usr/share/consolefonts/Lat15-VGA8.psf.gz | tail -c +5 | head -c 2048 >fonts/my.fnt
+run --convert fonts/my.fnt "fonts/cyr fonts/my font.png"
+for font in "$case_dir/fonts/cyr fonts/my font.png" /usr/share/consolefonts/Lat15-VGA8.psf.gz fonts/my.fnt; do
+  run_as "" "$case_dir/game/zyr2font" "$font"
+  expect_status 0
+  expect_errors ""
+  expect_patched game/ZYR2.EXE 513588 fonts/my.fnt
+done
+# Installed apart, as the package puts it in /usr/bin, there is no game
+# beside it: a message, and the current folder is left alone.
+run fonts/my.fnt
+expect_status 1
+expect_errors "${caption}fonts/my.fnt was given alone, so the game was looked for beside the program, in $work/bin/, and none of its files is there.
+Name the game folder after the font: zyr2font \"fonts/my.fnt\" \"GAME FOLDER\""
+expect_unchanged ZYR2.EXE
+end
+
 begin "bad arguments"
 run a b c
 expect_status 1

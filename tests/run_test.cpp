@@ -33,6 +33,8 @@ struct FileSetup {
   std::string path;
   std::uint64_t length;
   bool read_only = false;
+  bool denied = false;  // refused for want of rights, as under Program Files
+  FakePlatform::Kind kind = FakePlatform::Kind::Ordinary;
 };
 
 struct Patched {
@@ -46,13 +48,17 @@ struct RunCase {
   std::vector<FileSetup> files;
   std::vector<std::string> messages;  // without the caption
   int exit_status;
-  std::vector<Patched> patched;  // every other file stays as it was
+  std::vector<Patched> patched;     // every other file stays as it was
+  bool programs_lie_apart = false;  // as on Linux
 };
 
 const FileSetup kFont = {R"(GAME\ZYR2.FNT)", 2048};
 const std::string kDos = R"(GAME\ZYR2.DOS)";
 const std::string kExe = R"(GAME\ZYR2.EXE)";
 const std::string kBranvel = R"(GAME\BRANVEL.EXE)";
+// Beside the program, C:\TOOLS\ZYR2FONT.EXE, where a player put it.
+const std::string kExeBesideProgram = R"(C:\TOOLS\ZYR2.EXE)";
+const FileSetup kDroppedFont = {R"(C:\my fonts\cyr font.fnt)", 2048};
 
 const RunCase kRunCases[] = {
     {"AllThreeKnownVersions",
@@ -167,6 +173,61 @@ const RunCase kRunCases[] = {
      {"Too many parameters"},
      1,
      {}},
+    {"DroppedFontPatchesTheProgramsFolder",
+     R"(C:\fonts\my.fnt)",
+     {{R"(C:\fonts\my.fnt)", 2048},
+      {kExeBesideProgram, 597504},
+      {kExe, 597504}},
+     {},
+     0,
+     {{kExeBesideProgram, 497968}}},
+    {"QuotedDroppedFontIsNoGameFolder",
+     R"("C:\my fonts\cyr font.fnt")",
+     {kDroppedFont, {kExeBesideProgram, 615936}},
+     {},
+     0,
+     {{kExeBesideProgram, 513588}}},
+    {"DroppedFontNoGameBesideProgram",
+     R"("C:\my fonts\cyr font.fnt")",
+     {kDroppedFont, {kExe, 597504}},
+     {kSummary},
+     1,
+     {}},
+    {"DroppedFontWhereProgramsLieApart",
+     R"("C:\my fonts\cyr font.fnt")",
+     {kDroppedFont, {kExe, 597504}},
+     {R"(C:\my fonts\cyr font.fnt was given alone, so the game was looked for )"
+      R"(beside the program, in C:\TOOLS\, and none of its files is there.)"
+      "\r\n"
+      R"(Name the game folder after the font: zyr2font "C:\my fonts\cyr )"
+      R"(font.fnt" "GAME FOLDER")"},
+     1,
+     {},
+     true},
+    {"DroppedFontOfAnotherFormat",
+     R"("C:\my fonts\cyr font.fnt")",
+     {{kDroppedFont.path, 2047}, {kExeBesideProgram, 597504}},
+     {"Font is not 8x8, or is compressed"},
+     1,
+     {}},
+    {"DroppedFolderUnquoted",
+     "game",
+     {{"game", 0, false, false, FakePlatform::Kind::Folder},
+      kFont,
+      {kExe, 597504}},
+     {},
+     0,
+     {{kExe, 497968}}},
+    {"TargetDeniedUnderProgramFiles",
+     R"("game")",
+     {kFont, {kExe, 597504, false, true}},
+     {"ZYR2.EXE could not be written.\r\nMake sure it is not read-only and "
+      "the game is not running.\r\nA game under Program Files can only be "
+      "patched by this program started as administrator: right-click it and "
+      "choose \"Run as administrator\".",
+      kSummary},
+     1,
+     {}},
     {"BareFolderRejected",
      "game",
      {kFont, {kExe, 597504}},
@@ -188,7 +249,10 @@ TEST_P(RunTest, Run) {
   for (const FileSetup& setup : row.files) {
     platform.AddFile(setup.path, setup.length, 0xEE);
     platform.files[setup.path].read_only = setup.read_only;
+    platform.files[setup.path].denied = setup.denied;
+    platform.files[setup.path].kind = setup.kind;
   }
+  platform.programs_lie_apart = row.programs_lie_apart;
   const std::vector<std::uint8_t> font = Pattern(kFontSize, 1);
   for (auto& [path, file] : platform.files) {
     if (file.bytes.size() == kFontSize)
@@ -246,14 +310,15 @@ TEST(RunProgram, OneFlushedWritePerTarget) {
   platform.AddFile(kExe, 597504);
   platform.AddFile(kDos, 946491);
   EXPECT_EQ(RunProgram(platform), 0);
-  // Each file is opened once; the bytes under the font are read first, to
-  // go back should the write fail.
+  // Each file is opened once, after a look whether the text names a file
+  // dropped on the program; the bytes under the font are read first, to go
+  // back should the write fail.
   const std::vector<std::string> expected = {
-      "open-r " + kFont.path, "read " + kFont.path, "close " + kFont.path,
-      "open-rw " + kDos,      "read " + kDos,       "write " + kDos,
-      "flush " + kDos,        "close " + kDos,      "open-rw " + kExe,
-      "read " + kExe,         "write " + kExe,      "flush " + kExe,
-      "close " + kExe,        "open-rw " + kBranvel};
+      "open-r GAME",         "open-r " + kFont.path, "read " + kFont.path,
+      "close " + kFont.path, "open-rw " + kDos,      "read " + kDos,
+      "write " + kDos,       "flush " + kDos,        "close " + kDos,
+      "open-rw " + kExe,     "read " + kExe,         "write " + kExe,
+      "flush " + kExe,       "close " + kExe,        "open-rw " + kBranvel};
   EXPECT_EQ(platform.log, expected);
 }
 

@@ -55,6 +55,7 @@ class MemoryPlatform : public Platform {
   bool Flush(FileId) override { return true; }
   bool Close(FileId file) override;
   std::string ProgramExecutablePath() override { return program_path; }
+  bool ProgramsLieApart() override { return false; }
   Replaced FindReplaced(const std::string& path,
                         std::string* final_path) override;
   FileId CreateBeside(const std::string& path,

@@ -137,7 +137,7 @@ FontLoad ReadFontSource(Platform& platform, const std::string& path,
     return FontLoad::Absent;
   }
   std::string message;
-  if (file.found == Found::Other)
+  if (file.found == Found::Other || file.found == Found::Folder)
     message = NotAFontFile(path);
   else if (file.found == Found::Refused)
     message = Unreadable(use, path);

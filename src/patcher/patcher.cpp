@@ -46,6 +46,11 @@ constexpr std::string_view kDifferentVersion =
 constexpr std::string_view kNotWritten = " could not be written.";
 constexpr std::string_view kNotWrittenAdvice =
     "Make sure it is not read-only and the game is not running.";
+// Where the system denied the user the right to write.
+constexpr std::string_view kDeniedAdvice =
+    "Make sure it is not read-only and the game is not running.\r\n"
+    "A game under Program Files can only be patched by this program started "
+    "as administrator: right-click it and choose \"Run as administrator\".";
 constexpr std::string_view kDamaged =
     " could not be written, and may now be damaged.";
 constexpr std::string_view kDamagedAdvice =
@@ -67,16 +72,24 @@ std::string TargetMessage(const TargetFile& target, std::string_view sentence,
   return message;
 }
 
-enum class Outcome { Absent, Patched, UnknownLength, NotWritten, Damaged };
+enum class Outcome {
+  Absent,
+  Patched,
+  UnknownLength,
+  NotWritten,
+  Denied,
+  Damaged
+};
 
 // Opens the target for writing, or else for reading alone, so that the
 // length can still tell an unknown version from a locked known one. Only an
 // ordinary file that is not hidden counts as a target: a folder, device or
 // pipe, or a file marked hidden or system, named like one is passed over.
 OpenedFile OpenTarget(Platform& platform, const std::string& path,
-                      bool* writable) {
+                      bool* writable, bool* denied) {
   OpenedFile file = platform.Open(path, Naming::Spelled, OpenMode::ReadWrite);
   *writable = file.found == Found::File;
+  *denied = file.found == Found::Refused && file.denied;
   if (file.found == Found::Refused && !file.hidden)
     file = platform.Open(path, Naming::Spelled, OpenMode::Read);
   const bool target =
@@ -114,17 +127,18 @@ Outcome WriteIntoTarget(Platform& platform, const std::string& path,
                         const TargetFile& target, const FontImage& font,
                         std::uint64_t* length) {
   bool writable = false;
-  const OpenedFile file = OpenTarget(platform, path, &writable);
+  bool denied = false;
+  const OpenedFile file = OpenTarget(platform, path, &writable, &denied);
   if (file.found == Found::Absent)
     return Outcome::Absent;
   if (file.found == Found::Refused)
-    return Outcome::NotWritten;
+    return denied ? Outcome::Denied : Outcome::NotWritten;
   *length = file.length;
   // An unknown length is reported as such even when the file is locked:
   // which version it is is the more useful news.
   const KnownVersion* version = FindVersion(target, file.length);
-  Outcome outcome =
-      version == nullptr ? Outcome::UnknownLength : Outcome::NotWritten;
+  const Outcome refused = denied ? Outcome::Denied : Outcome::NotWritten;
+  Outcome outcome = version == nullptr ? Outcome::UnknownLength : refused;
   if (version != nullptr && writable)
     outcome = WriteFontWhole(platform, file, version->font_offset, font);
   // Whatever the close says, the file holds the whole font, flushed, or
@@ -149,6 +163,9 @@ bool PatchTarget(Platform& platform, const std::string& path,
     case Outcome::NotWritten:
       ShowError(platform,
                 TargetMessage(target, kNotWritten, kNotWrittenAdvice));
+      return false;
+    case Outcome::Denied:
+      ShowError(platform, TargetMessage(target, kNotWritten, kDeniedAdvice));
       return false;
     case Outcome::Damaged:
       ShowError(platform, TargetMessage(target, kDamaged, kDamagedAdvice));
@@ -187,6 +204,20 @@ std::string SizeMessage(std::string_view label, std::uint64_t length) {
   message += kLineBreak;
   message += kDifferentVersion;
   return message;
+}
+
+bool HoldsGameFile(Platform& platform, const std::string& game_folder) {
+  for (const TargetFile& target : kTargets) {
+    bool writable = false;
+    bool denied = false;
+    const OpenedFile file = OpenTarget(
+        platform, game_folder + std::string(target.name), &writable, &denied);
+    if (file.found != Found::Absent) {
+      platform.Close(file.id);
+      return true;
+    }
+  }
+  return false;
 }
 
 bool PatchGameFolder(Platform& platform, const std::string& game_folder,

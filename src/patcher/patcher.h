@@ -39,6 +39,10 @@ std::string SizeMessage(const TargetFile& target, std::uint64_t length);
 std::string SizeMessage(std::string_view label, std::uint64_t length);
 constexpr std::string_view kSizeLabelEnd = " File size:";
 
+// Whether any target is in the folder, which ends with a backslash, as
+// patching it would find one.
+bool HoldsGameFile(Platform& platform, const std::string& game_folder);
+
 // Patches every target found in the folder, which ends with a backslash.
 // Each target either takes the whole font or keeps its bytes, unless a
 // message says it may now be damaged. Returns true when at least one was

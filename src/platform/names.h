@@ -29,6 +29,14 @@ inline bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
   return true;
 }
 
+// The path's folders, up to and with the separator after the last; empty
+// for a bare name.
+inline std::string_view FolderOf(std::string_view path) {
+  const std::size_t separator = path.find_last_of("/\\");
+  return separator == std::string_view::npos ? std::string_view()
+                                             : path.substr(0, separator + 1);
+}
+
 // The name after the path's last folder.
 inline std::string_view FileNameOf(std::string_view path) {
   const std::size_t separator = path.find_last_of("/\\");

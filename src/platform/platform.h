@@ -35,7 +35,8 @@ enum class Naming {
 enum class Found {
   File,     // an ordinary file, now open
   Absent,   // nothing there
-  Other,    // something that is no ordinary file: a folder or a device
+  Folder,   // a folder
+  Other,    // something else that is no ordinary file: a device, say
   Stream,   // a pipe, now open for reading to its end (in Read mode only;
             // in ReadWrite mode a pipe is Other)
   Refused,  // an ordinary file that may not be opened in that mode
@@ -51,6 +52,9 @@ struct OpenedFile {
   bool has_holes = false;
   // Marked hidden or system (on Windows): no game file of the player's.
   bool hidden = false;
+  // Refused for want of the user's rights (Windows' access denied), which
+  // a program started as administrator may have.
+  bool denied = false;
 };
 
 // What replacing a file would replace.
@@ -149,6 +153,12 @@ class Platform {
   // The exact path of the running program's own executable file; empty
   // when the system cannot tell.
   virtual std::string ProgramExecutablePath() = 0;
+
+  // Whether programs lie apart from the files they work on, among the
+  // system's own (as a Linux package installs them in /usr/bin), rather
+  // than where a user put them: a Windows player unpacks this program into
+  // the game's folder.
+  virtual bool ProgramsLieApart() = 0;
 
   // What replacing the exact path would replace: through symbolic links,
   // the file they finally name, whose path goes to final_path.

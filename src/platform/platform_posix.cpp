@@ -237,8 +237,9 @@ OpenedFile OpenNative(const std::string& path, OpenMode mode) {
     // Refused only where an ordinary file is there to refuse.
     if (errno == ENOENT || stat(path.c_str(), &info) != 0)
       return OpenedFile{.found = Found::Absent};
-    return OpenedFile{.found = S_ISREG(info.st_mode) ? Found::Refused
-                                                     : Found::Other};
+    return OpenedFile{.found = S_ISREG(info.st_mode)   ? Found::Refused
+                               : S_ISDIR(info.st_mode) ? Found::Folder
+                                                       : Found::Other};
   }
   if (fstat(fd, &info) != 0 || info.st_size < 0) {
     close(fd);
@@ -252,7 +253,8 @@ OpenedFile OpenNative(const std::string& path, OpenMode mode) {
   }
   if (!S_ISREG(info.st_mode)) {
     close(fd);
-    return OpenedFile{.found = Found::Other};
+    return OpenedFile{.found =
+                          S_ISDIR(info.st_mode) ? Found::Folder : Found::Other};
   }
   OpenedFile file{.found = Found::File};
   file.id = fd;

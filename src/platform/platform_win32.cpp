@@ -258,13 +258,15 @@ OpenedFile Win32Platform::OpenShared(const std::string& path, bool write,
   if (file == INVALID_HANDLE_VALUE) {
     // Refused only where an ordinary file is there to refuse; a folder
     // cannot be opened this way.
+    const DWORD error = GetLastError();
     const DWORD attributes = GetFileAttributesW(wide.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
       return OpenedFile{.found = Found::Absent};
     OpenedFile refused{.found = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0
-                                    ? Found::Other
+                                    ? Found::Folder
                                     : Found::Refused};
     refused.hidden = IsHiddenOrSystem(attributes);
+    refused.denied = error == ERROR_ACCESS_DENIED;
     return refused;
   }
   const DWORD type = GetFileType(file);
@@ -274,10 +276,13 @@ OpenedFile Win32Platform::OpenShared(const std::string& path, bool write,
     return stream;
   }
   BY_HANDLE_FILE_INFORMATION info;
-  if (type != FILE_TYPE_DISK || !GetFileInformationByHandle(file, &info) ||
-      (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+  const bool described =
+      type == FILE_TYPE_DISK && GetFileInformationByHandle(file, &info) != 0;
+  const bool folder =
+      described && (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  if (!described || folder) {
     CloseHandle(file);
-    return OpenedFile{.found = Found::Other};
+    return OpenedFile{.found = folder ? Found::Folder : Found::Other};
   }
   OpenedFile opened{.found = Found::File};
   opened.id = Adopt(file);
