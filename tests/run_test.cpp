@@ -223,8 +223,9 @@ const RunCase kRunCases[] = {
      {kFont, {kExe, 597504, false, true}},
      {"ZYR2.EXE could not be written.\r\nMake sure it is not read-only and "
       "the game is not running.\r\nA game under Program Files can only be "
-      "patched by this program started as administrator: right-click it and "
-      "choose \"Run as administrator\".",
+      "patched by this program started as administrator: right-click Command "
+      "Prompt, choose \"Run as administrator\", and give zyr2font the font "
+      "and the game folder there.",
       kSummary},
      1,
      {}},

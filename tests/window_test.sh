@@ -17,8 +17,9 @@ wineserver=/usr/lib/wine/wineserver
 "$wineserver" -k 2>/dev/null
 "$wineserver" -w
 
-# A screen of its own, on the first free display number.
-Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp 5>"$work/display" 2>/dev/null &
+# A screen of its own, on the first free display number, large enough for
+# the window at 200 %.
+Xvfb -displayfd 5 -screen 0 2048x1536x24 -nolisten tcp 5>"$work/display" 2>/dev/null &
 xvfb=$!
 trap '"$wineserver" -k 2>/dev/null; kill "$xvfb" 2>/dev/null; rm -rf "$work"' EXIT
 for _ in $(seq 1 50); do
@@ -27,8 +28,15 @@ for _ in $(seq 1 50); do
 done
 export DISPLAY=":$(cat "$work/display")"
 
-begin "--show draws every glyph in a window, magnified, and Esc closes it"
-zcat /usr/share/consolefonts/Lat15-VGA8.psf.gz | tail -c +5 | head -c 2048 >font.fnt
+zcat /usr/share/consolefonts/Lat15-VGA8.psf.gz | tail -c +5 | head -c 2048 >"$work/font.fnt"
+# At 100 % and at 200 % (LogPixels 192), each font pixel a whole number of
+# screen pixels, sharp: 3 and 6.
+for setting in "96 3" "192 6"; do
+read -r dpi expected <<<"$setting"
+begin "--show draws every glyph in a window at $dpi DPI, magnified $expected times, and Esc closes it"
+cp "$work/font.fnt" font.fnt
+"$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+"$wineserver" -w
 ZYR2_COMMAND_LINE="\"$(printf 'Z:%s' "${work//\//\\}")\\zyr2font.exe\" --show font.fnt" \
   timeout 120 "$wine" "$work/launch.exe" >/dev/null 2>"$work/wine.log" &
 shown=$!
@@ -42,10 +50,11 @@ done
 [ -n "$window" ] || { fail "no window titled $title"; cat "$work/wine.log"; }
 sleep 1  # until it has painted
 import -window "$window" shot.png
-/usr/bin/python3 - font.fnt shot.png <<'PY' || fail "the picture does not match the font"
+/usr/bin/python3 - font.fnt shot.png "$expected" <<'PY' || fail "the picture does not match the font"
 import sys
 from PIL import Image
 font = open(sys.argv[1], "rb").read()
+expected = int(sys.argv[3])
 shot = Image.open(sys.argv[2]).convert("RGB")
 width, height = shot.size
 pixels = shot.load()
@@ -56,8 +65,8 @@ top = min(y for _, y in lines)
 side = max(x for x, _ in lines) - left + 1
 # 16 cells of 8 pixels and 17 grid lines across, each pixel scale wide.
 scale, rest = divmod(side, 16 * 9 + 1)
-if rest or scale not in (2, 3):
-    sys.exit(f"the grid is {side} pixels wide: no scale of 2 or 3")
+if rest or scale != expected:
+    sys.exit(f"the grid is {side} pixels wide: not at a scale of {expected}")
 wrong = []
 for code in range(256):
     for row in range(8):
@@ -76,7 +85,8 @@ PY
 wait "$shown"
 status=$?
 expect_status 0
-cp shot.png "$(dirname "$2")/font-window.png"
+cp shot.png "$(dirname "$2")/font-window-$dpi.png"
 end
+done
 
 finish

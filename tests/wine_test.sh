@@ -28,9 +28,11 @@ incorrect_box=$(box 'Incorrect parameter format')
 
 # launch EXE TEXT: runs the program EXE with the exact command line
 # "EXE" TEXT; keeps the exit status and the message boxes, one a line.
+# Runs as the user wine_as names, where it names one.
+wine_as=()
 launch() {
   ZYR2_COMMAND_LINE="\"$(windows_path "$1")\" $2" WINEDEBUG=-all,+relay \
-    timeout 60 "$wine" "$work/bin/launch.exe" >/dev/null 2>"$case_dir/.trace"
+    timeout 60 "${wine_as[@]}" "$wine" "$work/bin/launch.exe" >/dev/null 2>"$case_dir/.trace"
   status=$?
   boxes=$(grep -a 'Call user32.MessageBoxW(' "$case_dir/.trace" |
     sed 's/.*MessageBoxW([0-9a-f]*,[0-9a-f]* L"\(.*\)",[0-9a-f]* L"\(.*\)",\([0-9a-f]*\)) ret=.*/\1|\2|\3/')
@@ -103,6 +105,77 @@ for text in "/a:\"$(windows_path "$case_dir/my.fnt")\"" '"' '/A:"' 'game'; do
 done
 run '"a" "b" "c"'
 expect_boxes "$(box 'Too many parameters')"
+end
+
+begin "a font or a folder dropped on the program, started as Explorer starts it, from elsewhere"
+zcat /usr/share/consolefonts/Lat15-VGA8.psf.gz | tail -c +5 | head -c 2048 >real.fnt
+mkdir -p "fonts/my fonts" elsewhere tool
+cp real.fnt fonts/my.fnt
+cp real.fnt "fonts/my fonts/cyr font.fnt"
+cp /usr/share/consolefonts/Lat15-VGA8.psf.gz fonts/
+run "--convert \"$(windows_path "$case_dir/real.fnt")\" \"$(windows_path "$case_dir/fonts/font.png")\""
+cp "$program" tool/zyr2font.exe
+make_file elsewhere/ZYR2.EXE 615936  # the current folder holds no game
+# GAME FOLDER (the program's), DROPPED PATH, QUOTED: each patches the three
+# targets beside the program with the console font.
+n=0
+for row in "ZYR2|fonts/my.fnt|no" "ZYR2|fonts/my fonts/cyr font.fnt|yes" \
+  "Игры/ZYR2|fonts/my.fnt|no" "ZYR2|fonts/font.png|no" \
+  "ZYR2|fonts/Lat15-VGA8.psf.gz|no" "ZYR2||no"; do
+  IFS='|' read -r game dropped quoted <<<"$row"
+  n=$((n + 1))
+  game="row$n/$game"
+  make_file "$game/ZYR2.DOS" 928799
+  make_file "$game/ZYR2.EXE" 615936
+  make_file "$game/BRANVEL.EXE" 597504
+  if [ -n "$dropped" ]; then
+    cp "$program" "$game/zyr2font.exe"
+    exe=$game/zyr2font.exe
+    text=$(windows_path "$case_dir/$dropped")
+  else  # a folder dropped on a program elsewhere: the game folder
+    cp real.fnt "$game/ZYR2.FNT"
+    exe=tool/zyr2font.exe
+    text=$(windows_path "$case_dir/$game")
+  fi
+  [ "$quoted" = yes ] && text="\"$text\""
+  cd elsewhere
+  launch "$case_dir/$exe" "$text"
+  cd ..
+  expect_status 0
+  expect_boxes ""
+  expect_patched "$game/ZYR2.DOS" 881700 real.fnt
+  expect_patched "$game/ZYR2.EXE" 513588 real.fnt
+  expect_patched "$game/BRANVEL.EXE" 497968 real.fnt
+done
+# Beside a program with no game, the summary; the current folder's game
+# is not the one.
+cd elsewhere
+launch "$case_dir/tool/zyr2font.exe" "$(windows_path "$case_dir/fonts/my.fnt")"
+cd ..
+expect_status 1
+expect_boxes "$summary_box"
+expect_unchanged elsewhere/ZYR2.EXE
+end
+
+begin "a target the user may not write: the box says how to run as administrator"
+make_font game/ZYR2.FNT
+make_file game/ZYR2.EXE 597504
+chmod 444 game/ZYR2.EXE
+if [ "$(id -u)" = 0 ]; then
+  # Root may write any file: the run is the user nobody's, in a prefix of
+  # its own.
+  mkdir "$work/nobody"
+  chown nobody:nogroup "$work/nobody"
+  chmod 755 "$work" "$case_dir" "$case_dir/game"
+  wine_as=(setpriv --reuid=nobody --regid=nogroup --clear-groups
+    env HOME="$work/nobody" WINEPREFIX="$work/nobody/prefix")
+fi
+run "\"$(windows_path "$case_dir/game")\""
+wine_as=()
+expect_status 1
+expect_boxes "$(box 'ZYR2.EXE could not be written.\r\nMake sure it is not read-only and the game is not running.\r\nA game under Program Files can only be patched by this program started as administrator: right-click Command Prompt, choose \"Run as administrator\", and give zyr2font the font and the game folder there.')
+$summary_box"
+expect_unchanged game/ZYR2.EXE
 end
 
 begin "hidden and system targets are skipped; a hidden font is read"

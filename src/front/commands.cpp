@@ -21,6 +21,8 @@ constexpr std::string_view kUsage =
     "Usage: zyr2font                     patch the game in the current folder\n"
     "       zyr2font GAME_FOLDER         with GAME_FOLDER/ZYR2.FNT\n"
     "       zyr2font FONT GAME_FOLDER    with the font file FONT\n"
+    "       zyr2font FONT                the game beside this program, with\n"
+    "                                    FONT (a font dropped on it)\n"
     "       zyr2font /A:FONT             attach FONT to this program\n"
     "       zyr2font --show [--codepage N] SOURCE\n"
     "                                    print the 256 glyphs of a font\n"

@@ -50,7 +50,8 @@ constexpr std::string_view kNotWrittenAdvice =
 constexpr std::string_view kDeniedAdvice =
     "Make sure it is not read-only and the game is not running.\r\n"
     "A game under Program Files can only be patched by this program started "
-    "as administrator: right-click it and choose \"Run as administrator\".";
+    "as administrator: right-click Command Prompt, choose \"Run as "
+    "administrator\", and give zyr2font the font and the game folder there.";
 constexpr std::string_view kDamaged =
     " could not be written, and may now be damaged.";
 constexpr std::string_view kDamagedAdvice =

@@ -603,10 +603,12 @@ constexpr std::array<RGBQUAD, 4> kPictureColours = {{
 constexpr wchar_t kPictureClass[] = L"ZYR2FontPicture";
 // IDC_ARROW, whose macro is of the narrow kind here.
 constexpr WORD kArrowCursor = 32512;
-// Each pixel of the picture this many screen pixels on a side, and fewer
-// on a screen too small for it.
+// Each pixel of the picture this many screen pixels on a side at 96 DPI,
+// and as many more as a whole number as the screen has more DPI; fewer on
+// a screen too small for it, but never fewer than kSmallestScale's share.
 constexpr int kLargestScale = 3;
 constexpr int kSmallestScale = 2;
+constexpr int kPlainDpi = 96;
 
 // What the window draws, rows padded to whole DWORDs, bottom-up as a DIB.
 struct PictureWindow {
@@ -676,6 +678,25 @@ void PrepareBitmap(const Picture& picture, PictureWindow* shown) {
   shown->info.colours = kPictureColours;
 }
 
+// The whole number of screen pixels a picture pixel takes on a side, by
+// the screen's DPI (the program declares itself aware of it, so Windows
+// does not stretch the window): 3 at 100 %, 4 at 150 %, 6 at 200 %, and
+// less where the screen is too small for the window.
+int PictureScale(const Picture& picture) {
+  const HDC screen = GetDC(nullptr);
+  const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
+  if (screen != nullptr)
+    ReleaseDC(nullptr, screen);
+  const int per_plain = std::max(dpi, kPlainDpi);
+  const int smallest = std::max(1, kSmallestScale * per_plain / kPlainDpi);
+  int scale = std::max(smallest, kLargestScale * per_plain / kPlainDpi);
+  const int frame = GetSystemMetrics(SM_CYCAPTION) * 2;
+  while (scale > smallest &&
+         picture.height * scale + frame > GetSystemMetrics(SM_CYSCREEN))
+    --scale;
+  return scale;
+}
+
 }  // namespace
 
 bool Win32Platform::ShowPicture(const std::string& title,
@@ -691,11 +712,7 @@ bool Win32Platform::ShowPicture(const std::string& title,
     return false;
   PictureWindow shown;
   shown.picture = &picture;
-  const int largest_height =
-      picture.height * kLargestScale + GetSystemMetrics(SM_CYCAPTION) * 2;
-  shown.scale = GetSystemMetrics(SM_CYSCREEN) >= largest_height
-                    ? kLargestScale
-                    : kSmallestScale;
+  shown.scale = PictureScale(picture);
   PrepareBitmap(picture, &shown);
   g_shown = &shown;
   const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
