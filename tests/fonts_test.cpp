@@ -8,6 +8,7 @@
 #include "fonts/code_pages.h"
 #include "fonts/drawing.h"
 #include "fonts/formats.h"
+#include "fonts/glyph_edits.h"
 #include "fonts/stb_image.h"
 
 namespace mdlReplace {
@@ -507,6 +508,56 @@ TEST(Fonts, OtherFormatsAreNotTakenForRawFonts) {
        {FontFormat::Psf, FontFormat::Bdf, FontFormat::Png, FontFormat::Text})
     EXPECT_TRUE(BeginsLikeOtherFormat(WriteFont(font, format)));
   EXPECT_TRUE(BeginsLikeOtherFormat(Bytes{0x1F, 0x8B, 0x08, 0x00}));
+}
+
+// Each transform of an "L" with a dot at its top right, as drawn by hand;
+// each applied to one glyph of a font leaves the others alone.
+TEST(Fonts, GlyphTransforms) {
+  const Glyph shape = {0x81, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0xFE};
+  const struct {
+    GlyphTransform transform;
+    Glyph expected;
+  } cases[] = {
+      {GlyphTransform::ShiftUp, {0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0xFE, 0}},
+      {GlyphTransform::ShiftDown,
+       {0, 0x81, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80}},
+      {GlyphTransform::ShiftLeft, {0x02, 0, 0, 0, 0, 0, 0, 0xFC}},
+      {GlyphTransform::ShiftRight,
+       {0x40, 0x40, 0x40, 0x40, 0x40, 0x40, 0x40, 0x7F}},
+      {GlyphTransform::FlipHorizontally, {0x81, 1, 1, 1, 1, 1, 1, 0x7F}},
+      {GlyphTransform::FlipVertically,
+       {0xFE, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x81}},
+      {GlyphTransform::Rotate,
+       {0xFF, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x01}},
+      {GlyphTransform::Invert,
+       {0x7E, 0x7F, 0x7F, 0x7F, 0x7F, 0x7F, 0x7F, 0x01}},
+      {GlyphTransform::Clear, {}},
+      {GlyphTransform::Bold, {0xC1, 0xC0, 0xC0, 0xC0, 0xC0, 0xC0, 0xC0, 0xFF}},
+  };
+  static_assert(std::size(cases) == kGlyphTransforms);
+  const FontImage font = AllCodesFont();
+  CodeSet codes;
+  codes.set(0x41);
+  FontImage shaped = font;
+  std::copy(shape.begin(), shape.end(), shaped.begin() + 0x41 * 8);
+  for (const auto& row : cases) {
+    SCOPED_TRACE(static_cast<int>(row.transform));
+    EXPECT_EQ(Transformed(shape, row.transform), row.expected);
+    FontImage expected = shaped;
+    std::copy(row.expected.begin(), row.expected.end(),
+              expected.begin() + 0x41 * 8);
+    EXPECT_EQ(TransformGlyphs(shaped, codes, row.transform), expected);
+  }
+  // Taking glyphs: where the base is blank and the other is not.
+  FontImage half = font;
+  std::fill(half.begin() + 1024, half.end(), 0);
+  std::fill(half.begin(), half.begin() + 8, 0);
+  FontImage other = font;
+  std::fill(other.begin(), other.begin() + 8, 0);
+  const CodeSet blank = BlankInBase(half, other);
+  EXPECT_FALSE(blank[0]) << "blank in both";
+  EXPECT_EQ(blank.count(), 128u);
+  EXPECT_EQ(TakeGlyphs(half, other, blank), other);
 }
 
 TEST(Fonts, DestinationsByExtension) {

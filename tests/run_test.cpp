@@ -414,6 +414,28 @@ TEST(RunProgram, Commands) {
        "869, 1250, 1251, 1252, 1253, 1254, 1255, 1256, 1257 and 1258.",
        1,
        ""},
+      {"glyphs taken where the base is blank",
+       {"--merge", "half.fnt", "my.fnt", "out.fnt"},
+       "",
+       0,
+       "out.fnt"},
+      {"glyphs taken at the codes given",
+       {"--merge", "half.fnt", "my.fnt", "out.bdf", "--codes", "0x80-0xFE,255"},
+       "",
+       0,
+       "out.bdf"},
+      {"codes that are no range",
+       {"--merge", "half.fnt", "my.fnt", "out.fnt", "--codes", "0x90-0x80"},
+       "--codes takes codes from 0x00 to 0xFF and ranges of them, as "
+       "0x80-0xAF,0xE0, not \"0x90-0x80\".",
+       1,
+       ""},
+      {"merge without its destination",
+       {"--merge", "half.fnt", "my.fnt"},
+       "--merge takes three files: zyr2font --merge [--codepage N] BASE "
+       "OTHER DEST [--codes CODES]",
+       1,
+       ""},
       {"unknown",
        {"--shwo", "my.fnt"},
        "--shwo is not a command of this program; zyr2font --help lists them.",
@@ -429,6 +451,10 @@ TEST(RunProgram, Commands) {
               platform.files[R"(game\zyr2.exe)"].bytes.begin() + 513588);
     platform.AddFile(R"(game\BRANVEL.EXE)", 3000);
     platform.files["my.fnt"].bytes = font;
+    // The font's lower half alone: the upper half blank.
+    platform.files["half.fnt"].bytes = font;
+    std::fill(platform.files["half.fnt"].bytes.begin() + 1024,
+              platform.files["half.fnt"].bytes.end(), 0);
     platform.AddFile("old.bdf", 10, 0x55);
     platform.files["album.png"].kind = FakePlatform::Kind::Folder;
     platform.files["pipe"] = {font, false, false, FakePlatform::Kind::Pipe};

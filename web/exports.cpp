@@ -12,6 +12,7 @@
 #include "attached/attached_font.h"
 #include "fonts/code_pages.h"
 #include "fonts/formats.h"
+#include "fonts/glyph_edits.h"
 #include "front/font_source.h"
 #include "memory_platform.h"
 #include "patcher/patcher.h"
@@ -33,6 +34,7 @@ constexpr std::string_view kTooLongToAttach =
 // What the page and the core share between calls.
 struct Shared {
   FontImage font{};      // the font the page shows and edits
+  FontImage other{};     // a second font, to take glyphs from
   std::string messages;  // what the last call said, a message a line
   Bytes output;          // the bytes the last call made
   Bytes source;          // the file the page hands in next
@@ -141,15 +143,18 @@ TailLength() {
   return mdlReplace::kFontBlockSize;
 }
 
+// Where zyr2_open puts the font it reads.
+enum Into { kIntoFont = 0, kIntoOutput = 1, kIntoOther = 2 };
+
 // Reads the font of the file handed in, of `length` bytes, as --convert
-// does: into the font the page edits, or, with into_output, into the output
-// alone (the game's own font, kept before a patch). A code page of 0 names
-// none. Returns 1 when a font was read; the messages say why not, or how
-// many codes got a glyph; zyr2_placed_by tells the code page that placed
-// its glyphs.
+// does: into the font the page edits, into the output alone (the game's own
+// font, kept before a patch), or into the other font, to take glyphs from.
+// A code page of 0 names none. Returns 1 when a font was read; the messages
+// say why not, or how many codes got a glyph; zyr2_placed_by tells the code
+// page that placed its glyphs.
 extern "C" __attribute__((export_name("zyr2_open"))) int Open(
     const char* name, std::size_t name_length, double length, int code_page,
-    int into_output) {
+    int into) {
   MemoryPlatform platform;
   const std::string path = Text(name, name_length);
   platform.files[path] = HandedIn(length);
@@ -166,8 +171,10 @@ extern "C" __attribute__((export_name("zyr2_open"))) int Open(
   if (load != mdlReplace::FontLoad::Loaded)
     return 0;
   State().placed_by = code_pages.used != nullptr ? code_pages.used->number : 0;
-  if (into_output != 0)
+  if (into == kIntoOutput)
     State().output.assign(font.begin(), font.end());
+  else if (into == kIntoOther)
+    State().other = font;
   else
     State().font = font;
   return 1;
@@ -185,6 +192,41 @@ extern "C" __attribute__((export_name("zyr2_save"))) int Save(
       State().font, format,
       code_page == 0 ? nullptr : mdlReplace::FindCodePage(code_page));
   return 1;
+}
+
+// The codes from first to last.
+mdlReplace::CodeSet CodeRange(int first, int last) {
+  mdlReplace::CodeSet codes;
+  for (int code = std::max(first, 0);
+       code <= last && code < static_cast<int>(mdlReplace::kGlyphCount); ++code)
+    codes.set(static_cast<std::size_t>(code));
+  return codes;
+}
+
+// Transforms the glyphs of the codes from first to last, as
+// GlyphTransform numbers them; 0 for a transform there is none of.
+extern "C" __attribute__((export_name("zyr2_transform"))) int Transform(
+    int first, int last, int transform) {
+  if (transform < 0 || transform >= mdlReplace::kGlyphTransforms)
+    return 0;
+  State().font = mdlReplace::TransformGlyphs(
+      State().font, CodeRange(first, last),
+      static_cast<mdlReplace::GlyphTransform>(transform));
+  return 1;
+}
+
+// Takes the other font's glyphs at the codes from first to last, or, with
+// where_blank, wherever the font is blank and the other is not, as
+// --merge does. Returns how many codes were taken.
+extern "C" __attribute__((export_name("zyr2_take"))) int Take(int first,
+                                                              int last,
+                                                              int where_blank) {
+  Shared& state = State();
+  const mdlReplace::CodeSet codes =
+      where_blank != 0 ? mdlReplace::BlankInBase(state.font, state.other)
+                       : CodeRange(first, last);
+  state.font = mdlReplace::TakeGlyphs(state.font, state.other, codes);
+  return static_cast<int>(codes.count());
 }
 
 // Whether a file of this name is one of the game's files, in any case.

@@ -17,11 +17,14 @@ const kGridTop = 16;
 const kEditorCell = 32;
 const kInk = '#1d1d1b';
 const kPaper = '#ffffff';
+const kSelectedPaper = '#ffdca0';
 const kGameInk = '#e0e0e0';
 const kGameScreen = '#101010';
 
 let core = null;       // the module's exports
-let selected = 0x41;   // the glyph being edited
+let selected = 0x41;   // the glyph being edited, one end of the selection
+let anchor = 0x41;     // the selection's other end: the codes between are
+                       // what the glyph operations act on
 let cursor = [0, 0];   // the editor's keyboard cursor: row, column
 // What is open besides the font's bytes, which the core holds: the font's
 // name, the code page chosen (0: as the font says), the code page that
@@ -34,7 +37,8 @@ let undoStack = [];
 let redoStack = [];
 let dirty = false;     // changes neither saved nor patched
 let storage = null;    // the browser's database that keeps the work
-let copiedGlyph = null;
+let copied = null;     // glyphs copied, one after the other
+let other = null;      // the font glyphs are taken from: {name}
 let stroke = null;     // the stroke being drawn: {code, before, ink}
 let game = null;       // the game files chosen: {folder, files: [{name, handle, bytes}]}
 
@@ -96,14 +100,17 @@ function font() {
   return new Uint8Array(core.memory.buffer, core.zyr2_font(), kFontSize);
 }
 
-// Reads a source as the program's --convert does; into the font edited, or
-// only into the output (the game's own font, a font placed again).
-function openSource(source, codePage, intoOutput) {
+// Where the core puts a font it reads.
+const kIntoFont = 0;
+const kIntoOutput = 1;  // the game's own font, a font placed again
+const kIntoOther = 2;   // the font glyphs are taken from
+
+// Reads a source as the program's --convert does.
+function openSource(source, codePage, into) {
   const nameBytes = utf8(source.name);
   handIn(source);
   return withBytes([nameBytes], (nameAt) =>
-    core.zyr2_open(nameAt, nameBytes.length, source.length, codePage,
-                   intoOutput ? 1 : 0) === 1);
+    core.zyr2_open(nameAt, nameBytes.length, source.length, codePage, into) === 1);
 }
 
 function isGameFile(name) {
@@ -196,10 +203,11 @@ function drawGrid() {
   }
   g.fillStyle = '#bbb';
   g.fillRect(kGridLeft, kGridTop, 16 * kGridCell + 1, 16 * kGridCell + 1);
+  const [first, last] = selection();
   for (let code = 0; code < kGlyphs; code++) {
     const x = kGridLeft + (code % 16) * kGridCell + 1;
     const y = kGridTop + Math.floor(code / 16) * kGridCell + 1;
-    g.fillStyle = kPaper;
+    g.fillStyle = first < last && code >= first && code <= last ? kSelectedPaper : kPaper;
     g.fillRect(x, y, kGridCell - 1, kGridCell - 1);
     g.fillStyle = kInk;
     for (let row = 0; row < 8; row++) {
@@ -345,16 +353,59 @@ function replay(from, to, side) {
 const undo = () => replay(undoStack, redoStack, 'before');
 const redo = () => replay(redoStack, undoStack, 'after');
 
-function copyGlyph() {
-  copiedGlyph = glyphBytes(selected);
+// The codes selected, from the lowest to the highest.
+function selection() {
+  return [Math.min(anchor, selected), Math.max(anchor, selected)];
 }
 
-function pasteGlyph() {
-  if (!copiedGlyph) return;
-  const before = glyphBytes(selected);
-  setGlyph(selected, copiedGlyph);
-  record(selected, before);
-  redraw();
+function copyGlyphs() {
+  const [first, last] = selection();
+  copied = font().slice(first * kGlyphBytes, (last + 1) * kGlyphBytes);
+  say((last - first + 1) + ' glyph' + (last > first ? 's' : '') + ' copied, from 0x' + hex(first, 2) + '.');
+}
+
+// The glyphs copied, from the focused code on, as far as the font goes.
+function pasteGlyphs() {
+  if (!copied) return;
+  const room = (kGlyphs - selected) * kGlyphBytes;
+  wholeStep(() => {
+    font().set(copied.subarray(0, room), selected * kGlyphBytes);
+    return true;
+  });
+}
+
+// A glyph operation, GlyphTransform's number in the core, on the codes
+// selected (the glyph in the editor, when it is the only one).
+function transform(number) {
+  const [first, last] = selection();
+  wholeStep(() => core.zyr2_transform(first, last, number) === 1);
+}
+
+async function openOther(file) {
+  const source = await readSource(file);
+  if (!openSource(source, Number($('other-code-page').value), kIntoOther)) {
+    say(coreMessages());
+    return;
+  }
+  other = { name: file.name };
+  $('other-name').textContent = file.name;
+  $('take-selected').disabled = false;
+  $('take-blank').disabled = false;
+  say((coreMessages().trim() + '\n' + file.name + ' is open to take glyphs from.').trim());
+}
+
+// Takes the other font's glyphs at the codes selected, or wherever the
+// font is blank and the other is not, as --merge does.
+function take(whereBlank) {
+  if (!other) return;
+  const [first, last] = selection();
+  let taken = 0;
+  wholeStep(() => {
+    taken = core.zyr2_take(first, last, whereBlank ? 1 : 0);
+    return true;
+  });
+  say(taken + ' glyph' + (taken === 1 ? '' : 's') + ' of ' + other.name +
+      ' taken; Undo takes them back.');
 }
 
 function editorPixel(event) {
@@ -389,15 +440,39 @@ function endStroke() {
   stroke = null;
 }
 
-function choose(code) {
+// Focuses a code; extending, the selection runs from its anchor to it.
+function choose(code, extend = false) {
   selected = (code + kGlyphs) % kGlyphs;
+  if (!extend) anchor = selected;
   redraw();
+}
+
+function gridCode(event) {
+  const box = $('grid').getBoundingClientRect();
+  const x = (event.clientX - box.left) / box.width * $('grid').width - kGridLeft;
+  const y = (event.clientY - box.top) / box.height * $('grid').height - kGridTop;
+  return x >= 0 && y >= 0 && x < 16 * kGridCell && y < 16 * kGridCell
+    ? Math.floor(y / kGridCell) * 16 + Math.floor(x / kGridCell) : null;
+}
+
+// A click chooses a glyph, Shift+click or a drag selects a range.
+let selecting = false;
+function gridPointer(event) {
+  const code = gridCode(event);
+  if (event.type === 'pointerdown') {
+    if (code === null) return;
+    selecting = true;
+    $('grid').setPointerCapture(event.pointerId);
+    choose(code, event.shiftKey);
+  } else if (selecting && code !== null && code !== selected) {
+    choose(code, true);
+  }
 }
 
 function gridKey(event) {
   const moves = { ArrowLeft: -1, ArrowRight: 1, ArrowUp: -16, ArrowDown: 16 };
   if (event.key in moves) {
-    choose(selected + moves[event.key]);
+    choose(selected + moves[event.key], event.shiftKey);
   } else if (event.key === 'Enter') {
     $('editor').focus();
   } else {
@@ -432,9 +507,9 @@ function shortcut(event) {
   } else if (key === 'y' && !inText) {
     redo();
   } else if (key === 'c' && !inText && !window.getSelection().toString()) {
-    copyGlyph();
+    copyGlyphs();
   } else if (key === 'v' && !inText) {
-    pasteGlyph();
+    pasteGlyphs();
   } else {
     return;
   }
@@ -557,7 +632,7 @@ async function openFile(file) {
   const source = await readSource(file);
   const hadFont = font().some((b) => b !== 0);
   const opened = wholeStep(() => {
-    if (!openSource(source, work.codePage, false)) return false;
+    if (!openSource(source, work.codePage, kIntoFont)) return false;
     work = { ...work, name: file.name, placedBy: core.zyr2_placed_by(), source: newSource(source) };
     return true;
   });
@@ -579,7 +654,7 @@ function chooseCodePage() {
   let placed = false;
   wholeStep(() => {
     work = { ...work, codePage };
-    if (source && openSource(source, codePage, true) &&
+    if (source && openSource(source, codePage, kIntoOutput) &&
         (placedBy !== 0 || core.zyr2_placed_by() !== 0)) {
       font().set(coreOutput());
       work.placedBy = core.zyr2_placed_by();
@@ -622,7 +697,7 @@ async function gameFiles(entries) {
 async function chooseGame(folder, entries) {
   const files = await gameFiles(entries);
   // The game's own font, from the first file that holds one.
-  const original = files.find((f) => openSource(f, 0, true));
+  const original = files.find((f) => openSource(f, 0, kIntoOutput));
   game = { folder, files, originalFont: original ? coreOutput() : null };
   $('original').hidden = !original;
   $('patch').hidden = files.length === 0;
@@ -749,10 +824,11 @@ async function attach(file) {
 // --- Start --------------------------------------------------------------
 
 function fillCodePages() {
-  const select = $('code-page');
   const numbersAt = core.zyr2_code_pages();
   const text = new TextDecoder().decode(memory().slice(numbersAt, numbersAt + core.zyr2_code_pages_length()));
-  for (const number of text.match(/\d+/g)) select.add(new Option(number, number));
+  for (const select of [$('code-page'), $('other-code-page')]) {
+    for (const number of text.match(/\d+/g)) select.add(new Option(number, number));
+  }
 }
 
 // The files picked in a file field, which is then emptied: the same file
@@ -767,13 +843,10 @@ function listen() {
   $('open-file').addEventListener('change', (e) => picked(e).slice(0, 1).forEach(openFile));
   $('code-page').addEventListener('change', chooseCodePage);
   $('start-afresh').addEventListener('click', startAfresh);
-  $('grid').addEventListener('pointerdown', (event) => {
-    const box = $('grid').getBoundingClientRect();
-    const x = (event.clientX - box.left) / box.width * $('grid').width - kGridLeft;
-    const y = (event.clientY - box.top) / box.height * $('grid').height - kGridTop;
-    if (x >= 0 && y >= 0 && x < 16 * kGridCell && y < 16 * kGridCell)
-      choose(Math.floor(y / kGridCell) * 16 + Math.floor(x / kGridCell));
-  });
+  $('grid').addEventListener('pointerdown', gridPointer);
+  $('grid').addEventListener('pointermove', gridPointer);
+  $('grid').addEventListener('pointerup', () => { selecting = false; });
+  $('grid').addEventListener('pointercancel', () => { selecting = false; });
   $('grid').addEventListener('keydown', gridKey);
   $('editor').addEventListener('pointerdown', startStroke);
   $('editor').addEventListener('pointermove', continueStroke);
@@ -784,8 +857,13 @@ function listen() {
   $('editor').addEventListener('blur', drawEditor);
   $('undo').addEventListener('click', undo);
   $('redo').addEventListener('click', redo);
-  $('copy').addEventListener('click', copyGlyph);
-  $('paste').addEventListener('click', pasteGlyph);
+  $('copy').addEventListener('click', copyGlyphs);
+  $('paste').addEventListener('click', pasteGlyphs);
+  for (const button of document.querySelectorAll('button[data-transform]'))
+    button.addEventListener('click', () => transform(Number(button.dataset.transform)));
+  $('other-file').addEventListener('change', (e) => picked(e).slice(0, 1).forEach(openOther));
+  $('take-selected').addEventListener('click', () => take(false));
+  $('take-blank').addEventListener('click', () => take(true));
   $('preview-text').addEventListener('input', drawPreviews);
   $('save').addEventListener('click', save);
   $('pick-folder').addEventListener('click', pickFolder);

@@ -17,6 +17,7 @@ using FontImage = std::array<std::uint8_t, kFontSize>;
 
 constexpr std::size_t kGlyphCount = 256;
 constexpr std::size_t kGlyphSize = 8;  // bytes, one a row, and pixels a row
+using Glyph = std::array<std::uint8_t, kGlyphSize>;
 
 // Whether a pixel of a glyph is ink; rows count from the top, columns from
 // the left.

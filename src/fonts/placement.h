@@ -11,8 +11,6 @@
 
 namespace mdlReplace {
 
-using Glyph = std::array<std::uint8_t, kGlyphSize>;
-
 class GlyphPlacer {
  public:
   // Clears the font; what is placed goes into it, and the use is told.

@@ -6,6 +6,7 @@
 #include "fonts/code_pages.h"
 #include "fonts/drawing.h"
 #include "fonts/formats.h"
+#include "fonts/glyph_edits.h"
 #include "front/font_source.h"
 #include "front/run.h"
 #include "front/version.h"
@@ -28,6 +29,10 @@ constexpr std::string_view kUsage =
     "                                    print the 256 glyphs of a font\n"
     "       zyr2font --convert [--codepage N] SOURCE DEST\n"
     "                                    write the font of SOURCE to DEST\n"
+    "       zyr2font --merge [--codepage N] BASE OTHER DEST [--codes CODES]\n"
+    "                                    write BASE to DEST with the glyphs\n"
+    "                                    of OTHER at CODES (0x80-0xAF,0xE0),\n"
+    "                                    or where BASE is blank\n"
     "\n"
     "Writes an 8x8 font of 2048 bytes into ZYR2.DOS, ZYR2.EXE and BRANVEL.EXE\n"
     "in the game folder, each file recognised by its exact length. Without\n"
@@ -61,7 +66,17 @@ constexpr std::string_view kShowTakesOne =
 constexpr std::string_view kConvertTakesTwo =
     "--convert takes two files: zyr2font --convert [--codepage N] SOURCE "
     "DEST";
+constexpr std::string_view kMergeTakesThree =
+    "--merge takes three files: zyr2font --merge [--codepage N] BASE OTHER "
+    "DEST [--codes CODES]";
 constexpr std::string_view kCodePageOption = "--codepage";
+constexpr std::string_view kCodesOption = "--codes";
+
+std::string MalformedCodes(const std::string& text) {
+  return "--codes takes codes from 0x00 to 0xFF and ranges of them, as "
+         "0x80-0xAF,0xE0, not \"" +
+         text + "\".";
+}
 
 std::string UnknownCodePage(const std::string& text) {
   const std::string given = text.empty() ? "" : ", not \"" + text + "\"";
@@ -149,15 +164,10 @@ int Show(Platform& platform, const std::string& source,
 // The destination is written whole beside itself and put in its place, so
 // an existing file is replaced whole or stays as it was. Only the font
 // formats are written: a game file can never be overwritten this way.
-int Convert(Platform& platform, const std::string& source,
-            const std::string& destination, CodePageUse* code_pages) {
-  FontFormat format = FontFormat::Raw;
-  if (!FormatOfExtension(destination, &format))
-    return EndWithError(platform, NoFormat(destination));
-  FontImage font{};
-  if (!ReadSourceFont(platform, source, code_pages, &font))
-    return kExitFailure;
-  const Bytes bytes = WriteFont(font, format, code_pages->named);
+int WriteDestination(Platform& platform, const std::string& destination,
+                     FontFormat format, const FontImage& font,
+                     const CodePage* code_page) {
+  const Bytes bytes = WriteFont(font, format, code_page);
   switch (ReplaceFile(platform, destination, [&](FileId file) {
     return platform.WriteAt(file, 0, bytes) == bytes.size();
   })) {
@@ -170,6 +180,82 @@ int Convert(Platform& platform, const std::string& source,
       break;
   }
   return EndWithError(platform, NotWritten(destination));
+}
+
+int Convert(Platform& platform, const std::string& source,
+            const std::string& destination, CodePageUse* code_pages) {
+  FontFormat format = FontFormat::Raw;
+  if (!FormatOfExtension(destination, &format))
+    return EndWithError(platform, NoFormat(destination));
+  FontImage font{};
+  if (!ReadSourceFont(platform, source, code_pages, &font))
+    return kExitFailure;
+  return WriteDestination(platform, destination, format, font,
+                          code_pages->named);
+}
+
+// One code, 0x00 to 0xFF, in hexadecimal after 0x or in decimal.
+bool ParseCode(const std::string& text, std::size_t* code) {
+  const bool hex = text.size() > 2 && text.compare(0, 2, "0x") == 0;
+  const std::string digits = hex ? text.substr(2) : text;
+  if (digits.empty() || digits.size() > 3 ||
+      digits.find_first_not_of(hex ? "0123456789abcdefABCDEF" : "0123456789") !=
+          std::string::npos)
+    return false;
+  *code = std::stoul(digits, nullptr, hex ? 16 : 10);
+  return *code < kGlyphCount;
+}
+
+// "0x80-0xAF,0xE0": codes and ranges of them, parted by commas.
+bool ParseCodes(const std::string& text, CodeSet* codes) {
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    const std::size_t comma = std::min(text.find(',', start), text.size());
+    const std::string item = text.substr(start, comma - start);
+    const std::size_t dash = item.find('-');
+    std::size_t first = 0;
+    std::size_t last = 0;
+    if (!ParseCode(item.substr(0, dash), &first) ||
+        !ParseCode(dash == std::string::npos ? item.substr(0, dash)
+                                             : item.substr(dash + 1),
+                   &last) ||
+        last < first)
+      return false;
+    for (std::size_t code = first; code <= last; ++code)
+      codes->set(code);
+    start = comma + 1;
+  }
+  return true;
+}
+
+// BASE's font with OTHER's glyphs at the codes asked for, or wherever BASE
+// is blank and OTHER is not, into DEST. Both are placed by the code page
+// named, where they need one.
+int Merge(Platform& platform, std::vector<std::string> files,
+          const CodePage* code_page) {
+  CodeSet codes;
+  const bool codes_given = files.size() == 5 && files[3] == kCodesOption;
+  if (codes_given) {
+    if (!ParseCodes(files[4], &codes))
+      return EndWithError(platform, MalformedCodes(files[4]));
+    files.resize(3);
+  }
+  if (files.size() != 3)
+    return EndWithError(platform, kMergeTakesThree);
+  FontFormat format = FontFormat::Raw;
+  if (!FormatOfExtension(files[2], &format))
+    return EndWithError(platform, NoFormat(files[2]));
+  CodePageUse base_pages{.named = code_page};
+  CodePageUse other_pages{.named = code_page};
+  FontImage base{};
+  FontImage other{};
+  if (!ReadSourceFont(platform, files[0], &base_pages, &base) ||
+      !ReadSourceFont(platform, files[1], &other_pages, &other))
+    return kExitFailure;
+  if (!codes_given)
+    codes = BlankInBase(base, other);
+  return WriteDestination(platform, files[2], format,
+                          TakeGlyphs(base, other, codes), code_page);
 }
 
 // The code page a number names, written in decimal digits alone; null for
@@ -193,7 +279,7 @@ int RunCommand(Platform& platform, const std::vector<std::string>& arguments) {
     return alone ? Print(platform, std::string("zyr2font ") +
                                        std::string(kVersion) + "\n")
                  : EndWithError(platform, TakesNoFile(command));
-  if (command != "--show" && command != "--convert")
+  if (command != "--show" && command != "--convert" && command != "--merge")
     return EndWithError(platform, UnknownCommand(command));
   // The font tools' files, after the code page if one is named.
   std::vector<std::string> files(arguments.begin() + 1, arguments.end());
@@ -209,6 +295,8 @@ int RunCommand(Platform& platform, const std::vector<std::string>& arguments) {
     return files.size() == 1 ? Show(platform, files[0], &code_pages)
                              : EndWithError(platform, kShowTakesOne);
   }
+  if (command == "--merge")
+    return Merge(platform, files, code_pages.named);
   return files.size() == 2 ? Convert(platform, files[0], files[1], &code_pages)
                            : EndWithError(platform, kConvertTakesTwo);
 }

@@ -3,10 +3,13 @@
 // decoded here, edit a pixel with the mouse, undo and redo it, save in
 // every format and open each again, patch stand-in game files by dropping
 // them and through a folder of the browser's private file system, attach
-// to a stand-in program, and open hostile files. No request may leave the
-// machine. Usage: node web_test.js PAGE.html OUT_FOLDER [HOSTILE_FILE...]
+// to a stand-in program, take glyphs from a second font as the program's
+// --merge does, turn glyphs about, and open hostile files. No request may
+// leave the machine. Usage: ZYR2_PROGRAM=zyr2font node web_test.js
+// PAGE.html OUT_FOLDER [HOSTILE_FILE...]
 'use strict';
 
+const childProcess = require('child_process');
 const fs = require('fs');
 const http = require('http');
 const os = require('os');
@@ -163,12 +166,23 @@ async function clickEditor(page, row, column) {
   await page.mouse.click(box.x + (column + 0.5) * box.width / 8, box.y + (row + 0.5) * box.height / 8);
 }
 
-async function chooseGlyph(page, code) {
+async function chooseGlyph(page, code, shift = false) {
+  const grid = await page.$('#grid');
+  await grid.scrollIntoView();
+  if (shift) await page.keyboard.down('Shift');
   const box = await (await page.$('#grid')).boundingBox();
   const { left, top, cell, width } = await page.$eval('#grid', (c) => ({ ...c.dataset, width: c.width }));
   const ratio = box.width / width;
   await page.mouse.click(box.x + (Number(left) + (code % 16 + 0.5) * Number(cell)) * ratio,
                          box.y + (Number(top) + (Math.floor(code / 16) + 0.5) * Number(cell)) * ratio);
+  if (shift) await page.keyboard.up('Shift');
+}
+
+// The program's own --merge of two font files, with its arguments after.
+function merged(base, other, ...rest) {
+  const out = path.join(work, 'merged.fnt');
+  childProcess.execFileSync(process.env.ZYR2_PROGRAM, ['--merge', base, other, out, ...rest]);
+  return fs.readFileSync(out);
 }
 
 const glyphs = consoleGlyphs();
@@ -279,7 +293,57 @@ const steps = [
     for (let i = 0; i < 2; i++) await ctrl(page, 'z');
     check((await gridFont(page)).equals(edited), 'Undo did not go back to the edited font');
   }],
+  ['glyphs taken from a second font are the program\'s --merge, byte for byte', async ({ page }) => {
+    const half = Buffer.from(glyphs);
+    half.fill(0, 1024);
+    const base = write('half.fnt', half);
+    const otherFont = write('other.psf', fs.readFileSync(path.join(work, 'round.psf')));
+    await open(page, base);
+    await open(page, otherFont, '#other-file');
+    await chooseGlyph(page, 0x80);
+    await chooseGlyph(page, 0xAF, true);
+    await page.click('#take-selected');
+    check((await gridFont(page)).equals(merged(base, otherFont, '--codes', '0x80-0xAF')),
+          'the codes selected are not --merge --codes 0x80-0xAF');
+    await ctrl(page, 'z');
+    check((await gridFont(page)).equals(half), 'Undo did not take the glyphs back');
+    await page.click('#take-blank');
+    check((await gridFont(page)).equals(merged(base, otherFont)), 'the blank codes are not --merge');
+  }],
+  ['each glyph operation on a known glyph, and its undo; a range copied and pasted', async ({ page }) => {
+    // An L with a dot at its top right, and each operation as drawn by hand.
+    const shape = [0x81, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0xFE];
+    const results = [
+      [0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0xFE, 0], [0, 0x81, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80],
+      [0x02, 0, 0, 0, 0, 0, 0, 0xFC], [0x40, 0x40, 0x40, 0x40, 0x40, 0x40, 0x40, 0x7F],
+      [0x81, 1, 1, 1, 1, 1, 1, 0x7F], [0xFE, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x81],
+      [0xFF, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x01], [0x7E, 0x7F, 0x7F, 0x7F, 0x7F, 0x7F, 0x7F, 0x01],
+      [0, 0, 0, 0, 0, 0, 0, 0], [0xC1, 0xC0, 0xC0, 0xC0, 0xC0, 0xC0, 0xC0, 0xFF],
+    ];
+    const shaped = Buffer.from(glyphs);
+    Buffer.from(shape).copy(shaped, 0x41 * 8);
+    await open(page, write('shape.fnt', shaped));
+    await chooseGlyph(page, 0x41);
+    for (const [number, expected] of results.entries()) {
+      await page.click(`button[data-transform="${number}"]`);
+      const after = await gridFont(page);
+      check(after.subarray(0x41 * 8, 0x42 * 8).equals(Buffer.from(expected)), 'operation ' + number + ' gave ' +
+            after.subarray(0x41 * 8, 0x42 * 8).toString('hex'));
+      check(after.subarray(0, 0x41 * 8).equals(shaped.subarray(0, 0x41 * 8)), 'operation ' + number + ' touched another glyph');
+      await ctrl(page, 'z');
+      check((await gridFont(page)).equals(shaped), 'Undo did not take back operation ' + number);
+    }
+    await chooseGlyph(page, 0x30);
+    await chooseGlyph(page, 0x39, true);
+    await ctrl(page, 'c');
+    await chooseGlyph(page, 0xF8);
+    await ctrl(page, 'v');
+    const pasted = Buffer.from(shaped);
+    shaped.copy(pasted, 0xF8 * 8, 0x30 * 8, 0x38 * 8);
+    check((await gridFont(page)).equals(pasted), 'the range was not pasted from 0xF8 to the end');
+  }],
   ['a file over 16 MiB is refused unread, fast, in bounded memory', async ({ page }) => {
+    const before = await gridFont(page);
     const huge = path.join(work, 'huge.bin');
     fs.closeSync(fs.openSync(huge, 'w'));
     fs.truncateSync(huge, 1 << 30);
@@ -292,7 +356,7 @@ const steps = [
     const bytes = await page.evaluate(() => core.memory.buffer.byteLength);
     check(bytes <= 40 * 1024 * 1024, 'the core grew to ' + bytes + ' bytes');
     console.log('# the core\'s memory after a 16 MiB file: ' + bytes + ' bytes');
-    check((await gridFont(page)).equals(edited), 'a refused file changed the font');
+    check((await gridFont(page)).equals(before), 'a refused file changed the font');
   }],
   ['hostile files each get a message, and the page goes on', async ({ page }) => {
     const cut = (file, length) => fs.readFileSync(file).subarray(0, length);
