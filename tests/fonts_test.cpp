@@ -425,6 +425,139 @@ TEST(Fonts, ReadsWhatFontMakersHaveAndRefusesTheRest) {
   EXPECT_EQ(read, font) << "a 16-bit sheet";
 }
 
+// A CPI file of the kind ("FONT", "FONT.NT", "DRFONT") by the published
+// layout: a printer's entry, then code pages 437 and 850, each with an
+// 8x16 and an 8x8 screen font. 850's 8x8 glyphs are the font's, 437's its
+// inverse. A FONT's offsets count from the file's start, a FONT.NT's from
+// each entry's; a DRFONT keeps each height's glyphs once, for all code
+// pages, and each code page's table of glyph numbers (850's backwards).
+Bytes Cpi(std::string_view kind, const FontImage& font) {
+  Bytes bytes;
+  const auto put = [&bytes](std::uint64_t value, int width) {
+    for (int i = 0; i < width; ++i)
+      bytes.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+  };
+  const auto put_at = [&bytes](std::size_t at, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i)
+      bytes[at + static_cast<std::size_t>(i)] =
+          static_cast<std::uint8_t>(value >> (8 * i));
+  };
+  const bool nt = kind == "FONT.NT";
+  const bool dr = kind == "DRFONT";
+  const auto glyph = [&font](int code_page, std::size_t code,
+                             std::size_t row) -> std::uint8_t {
+    const std::uint8_t byte = font[code * 8 + row % 8];
+    return code_page == 850 ? byte : static_cast<std::uint8_t>(~byte);
+  };
+  bytes.push_back(dr ? 0x7F : 0xFF);
+  const std::string id = (std::string(kind) + "       ").substr(0, 7);
+  bytes.insert(bytes.end(), id.begin(), id.end());
+  bytes.resize(bytes.size() + 8);
+  put(1, 2);
+  put(1, 1);
+  const std::size_t info_pointer = bytes.size();
+  put(0, 4);
+  std::size_t shared_pointer = 0;
+  if (dr) {
+    put(2, 1);
+    put(16, 1);
+    put(8, 1);
+    shared_pointer = bytes.size();
+    put(0, 8);
+  }
+  put_at(info_pointer, static_cast<std::uint32_t>(bytes.size()));
+  put(3, 2);
+  std::size_t previous_next = 0;
+  std::size_t previous_entry = 0;
+  for (const int code_page : {0, 437, 850}) {  // 0: the printer's
+    const std::size_t entry = bytes.size();
+    if (previous_next != 0)
+      put_at(previous_next,
+             static_cast<std::uint32_t>(entry - (nt ? previous_entry : 0)));
+    put(28, 2);
+    previous_next = bytes.size();
+    previous_entry = entry;
+    put(0, 4);
+    put(code_page == 0 ? 2 : 1, 2);
+    const std::string device = code_page == 0 ? "4201    " : "EGA     ";
+    bytes.insert(bytes.end(), device.begin(), device.end());
+    put(static_cast<std::uint64_t>(code_page), 2);
+    put(0, 6);
+    put(bytes.size() + 4 - (nt ? entry : 0), 4);
+    put(dr ? 2 : 1, 2);
+    put(2, 2);
+    put(dr ? 12 + 512 : 12 + 256 * 24, 2);
+    for (const std::size_t height : {16, 8}) {
+      put(height, 1);
+      put(8, 1);
+      put(0, 2);
+      put(256, 2);
+      for (std::size_t code = 0; code < 256 && !dr; ++code) {
+        for (std::size_t row = 0; row < height; ++row)
+          bytes.push_back(glyph(code_page, code, row));
+      }
+    }
+    for (std::size_t code = 0; code < 256 && dr; ++code)
+      put(code_page == 850 ? 511 - code : code, 2);
+  }
+  for (std::size_t size = 0; size < 2 && dr; ++size) {
+    const std::size_t height = size == 0 ? 16 : 8;
+    put_at(shared_pointer + 4 * size, static_cast<std::uint32_t>(bytes.size()));
+    for (std::size_t number = 0; number < 512; ++number) {
+      const std::size_t code = number < 256 ? number : 511 - number;
+      for (std::size_t row = 0; row < height; ++row)
+        bytes.push_back(glyph(number < 256 ? 437 : 850, code, row));
+    }
+  }
+  return bytes;
+}
+
+// Each kind of CPI file, its 8x8 font taken by the code page named, or
+// refused with what it holds.
+TEST(Fonts, CodePageFontFiles) {
+  const FontImage font = AllCodesFont();
+  FontImage inverse = font;
+  for (std::uint8_t& row : inverse)
+    row = static_cast<std::uint8_t>(~row);
+  const std::string holds = "437 (8x16, 8x8) and 850 (8x16, 8x8)";
+  for (const std::string_view kind : {"FONT", "FONT.NT", "DRFONT"}) {
+    SCOPED_TRACE(kind);
+    const Bytes cpi = Cpi(kind, font);
+    const struct {
+      int code_page;
+      std::string problem;
+      const FontImage* expected;
+    } cases[] = {
+        {850, "", &font},
+        {437, "", &inverse},
+        {0,
+         "is a code page font file of " + holds +
+             ": name the code page with --codepage.",
+         nullptr},
+        {866,
+         "is a code page font file without an 8x8 font of code page 866: it "
+         "holds " +
+             holds + ".",
+         nullptr},
+    };
+    for (const auto& row : cases) {
+      CodePageUse use;
+      use.named = row.code_page == 0 ? nullptr : FindCodePage(row.code_page);
+      FontImage read{};
+      EXPECT_EQ(ReadFont("EGA.CPI", cpi, &use, &read), row.problem);
+      if (row.expected != nullptr) {
+        EXPECT_EQ(read, *row.expected) << row.code_page;
+      }
+    }
+    Bytes cut(cpi.begin(), cpi.end() - 100);
+    FontImage read{};
+    CodePageUse use{.named = FindCodePage(850)};
+    EXPECT_EQ(ReadFont("EGA.CPI", cut, &use, &read),
+              "is a code page font file whose data is damaged.")
+        << "cut in its last glyphs";
+  }
+}
+
 // A PSF 1 font of 256 glyphs, glyph n all rows n, whose Unicode table
 // gives glyph 5 the character and glyph 6 a sequence of it.
 Bytes PsfWithTable(char16_t character) {

@@ -375,6 +375,28 @@ for psf in "$consolefonts"/*-VGA8.psf.gz; do
   count=$((count + 1))
 done
 [ "$count" -ge 10 ] || fail "only $count console fonts"
+# kbd's code-page files: one code page's fonts of 8x16, 8x14 and 8x8, after
+# a code-page entry of 28 bytes and its 6-byte header; each font a 6-byte
+# header (height, width, aspect, count) and its glyphs.
+for cp in /usr/share/consolefonts/*.cp; do
+  run --convert "$cp" out.fnt
+  eight=$(/usr/bin/python3 -c 'import struct, sys
+d = open(sys.argv[1], "rb").read(); at = 34
+for _ in range(struct.unpack_from("<H", d, 30)[0]):
+    height, width, _, _, count = struct.unpack_from("<BBBBH", d, at)
+    if (height, width) == (8, 8):
+        glyphs = d[at + 6:at + 6 + 2048]
+        sys.stdout.write("blank" if not any(glyphs) else glyphs.hex())
+    at += 6 + count * height' "$cp")
+  if [ "$eight" = blank ]; then  # console-data's 972.cp: its 8x8 font is all zero
+    expect_errors "${caption}$cp has no glyph at any of the 256 codes (every glyph it gives is blank)."
+  else
+    [ "$(od -An -v -tx1 out.fnt | tr -d ' \n')" = "$eight" ] || fail "$cp converts to other glyphs"
+  fi
+  count=$((count + 1))
+done
+run --show --codepage 866 /usr/share/consolefonts/737.cp
+expect_errors "${caption}/usr/share/consolefonts/737.cp is a code page font file without an 8x8 font of code page 866: it holds 737 (8x16, 8x14, 8x8)."
 end
 
 begin "files that are no 8x8 font get their message and write nothing"

@@ -34,6 +34,11 @@ bool LooksLikeWindowsFont(std::span<const std::uint8_t> bytes);
 std::string ReadWindowsFont(std::span<const std::uint8_t> bytes,
                             CodePageUse* use, FontImage* font);
 
+// DOS code-page font files: CPI, and one code page's entry alone (.cp).
+bool LooksLikeCpi(std::span<const std::uint8_t> bytes);
+std::string ReadCpi(std::span<const std::uint8_t> bytes, CodePageUse* use,
+                    FontImage* font);
+
 bool LooksLikeHex(std::span<const std::uint8_t> bytes);
 std::string ReadHex(std::span<const std::uint8_t> bytes, CodePageUse* use,
                     FontImage* font);

@@ -121,6 +121,8 @@ bool ReadByContent(std::string_view file_name,
     *problem = ReadTrueType(bytes, use, font);
   } else if (LooksLikeWindowsFont(bytes)) {
     *problem = ReadWindowsFont(bytes, use, font);
+  } else if (LooksLikeCpi(bytes)) {
+    *problem = ReadCpi(bytes, use, font);
   } else if (LooksLikeImage(bytes)) {
     *problem = ReadImageSheet(bytes, font);
   } else if (LooksLikeHex(bytes)) {
@@ -183,8 +185,9 @@ std::string ReadFont(std::string_view file_name,
 bool BeginsLikeOtherFormat(std::span<const std::uint8_t> bytes) {
   return LooksLikePsf(bytes) || LooksLikeGzip(bytes) || LooksLikeBdf(bytes) ||
          LooksLikePcf(bytes) || LooksLikeTrueType(bytes) ||
-         LooksLikeWindowsFont(bytes) || LooksLikeImage(bytes) ||
-         LooksLikeHex(bytes) || LooksLikeTextFont(bytes);
+         LooksLikeWindowsFont(bytes) || LooksLikeCpi(bytes) ||
+         LooksLikeImage(bytes) || LooksLikeHex(bytes) ||
+         LooksLikeTextFont(bytes);
 }
 
 }  // namespace mdlReplace
