@@ -699,6 +699,28 @@ fontforge -quiet -lang=ff -c 'Open($1); Generate($2, "bdf")' font.bdf forged.bdf
 run --convert forged-8.bdf forged.fnt
 expect_status 0
 cmp -s forged.fnt font.fnt || fail "the font came back other through FontForge"
+# And as an OpenType bitmap font, in 437 and in 866: its 8x8 strike.
+for code_page in 437 866; do
+  run --convert --codepage "$code_page" font.fnt "font-$code_page.bdf"
+  fontforge -quiet -lang=ff -c 'Open($1); Generate($2)' "font-$code_page.bdf" forged.otb >/dev/null 2>&1
+  run --convert --codepage "$code_page" forged.otb forged.fnt
+  expect_status 0
+  cmp -s forged.fnt font.fnt || fail "the font came back other through FontForge's OTB in $code_page"
+done
+# An outline font that carries an 8x8 strike is read from the strike: Misaki
+# with the console font's glyphs imported as its strike.
+/usr/bin/python3 -m fontTools.subset /usr/share/fonts/truetype/misaki/misaki_gothic.ttf \
+  --unicodes=U+0020-007E --output-file=misaki.ttf 2>/dev/null
+fontforge -quiet -lang=ff -c 'Open($1); Import($2); Generate($3, "ttf")' misaki.ttf font.bdf \
+  struck.ttf >/dev/null 2>&1
+run --convert struck.ttf struck.fnt
+expect_status 0
+cmp -s <(tail -c +257 struck.fnt | head -c 760) <(tail -c +257 font.fnt | head -c 760) ||
+  fail "the outline font's ASCII is not its strike's"
+terminus=/usr/share/fonts/opentype/terminus/terminus-normal.otb
+run --show "$terminus"
+expect_status 1
+expect_errors "${caption}$terminus is an OpenType bitmap font of 6x12, 8x14, 8x16, 10x18, 10x20, 11x22, 12x24, 14x28 and 16x32 strikes, none 8x8."
 # FreeType draws each character of code page 437 with the glyph at its code
 # (Python's 437 has controls where the PC's pictures are).
 /usr/bin/python3 "$tests_dir/freetype_ascii.py" font.bdf drawn.fnt cp437

@@ -26,6 +26,13 @@ std::string ReadPcf(std::span<const std::uint8_t> bytes, CodePageUse* use,
                     FontImage* font);
 
 bool LooksLikeTrueType(std::span<const std::uint8_t> bytes);
+// An sfnt's bitmap strikes: Read when it has an 8x8 one, whose glyphs are
+// then placed by the code page (or *problem says why not); None when it
+// has none, and then *problem names the strikes it has, if any.
+enum class StrikeRead { None, Read };
+StrikeRead ReadBitmapStrike(std::span<const std::uint8_t> bytes,
+                            CodePageUse* use, FontImage* font,
+                            std::string* problem);
 std::string ReadTrueType(std::span<const std::uint8_t> bytes, CodePageUse* use,
                          FontImage* font);
 

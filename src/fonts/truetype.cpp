@@ -16,6 +16,7 @@
 
 #include "fonts/codecs.h"
 #include "fonts/placement.h"
+#include "fonts/sfnt.h"
 #include "fonts/stb_truetype.h"
 
 namespace mdlReplace {
@@ -84,10 +85,7 @@ std::string OutsideCell(char32_t character) {
          " does not fit an 8x8 cell.";
 }
 
-struct TableSpan {
-  std::size_t offset = 0;
-  std::size_t length = 0;
-};
+using TableSpan = SfntTable;
 
 // The tables the glyphs are read from, each checked to lie in the file.
 class FontTables {
@@ -105,11 +103,6 @@ class FontTables {
   std::int16_t descender() const { return descender_; }
 
  private:
-  std::uint16_t TableCount() const;
-  // The tag and the span of the directory's entry; false when the entry
-  // or its table does not lie in the file.
-  bool Entry(std::uint16_t index, std::span<const std::uint8_t>* tag,
-             TableSpan* table) const;
   bool CheckDirectory() const;
   bool Find(std::string_view tag, TableSpan* table) const;
   bool CheckCmap(std::size_t subtable) const;
@@ -128,33 +121,14 @@ class FontTables {
   std::int16_t descender_ = 0;
 };
 
-std::uint16_t FontTables::TableCount() const {
-  ByteReader reader(bytes_, true);
-  reader.Skip(4);
-  return reader.U16();
-}
-
-bool FontTables::Entry(std::uint16_t index, std::span<const std::uint8_t>* tag,
-                       TableSpan* table) const {
-  ByteReader reader(bytes_, true);
-  reader.Seek(12 + std::size_t{index} * 16);
-  *tag = reader.Take(4);
-  reader.Skip(4);  // checksum
-  const std::uint32_t offset = reader.U32();
-  const std::uint32_t length = reader.U32();
-  *table = TableSpan{offset, length};
-  return reader.ok() && offset <= bytes_.size() &&
-         length <= bytes_.size() - offset;
-}
-
 // stb reads the offset of every table it looks for, kern and GPOS too, as
 // a signed sum of shifted bytes: each table of the directory must lie in
 // the file, which keeps every offset below 2^31.
 bool FontTables::CheckDirectory() const {
   std::span<const std::uint8_t> tag;
   TableSpan table;
-  for (std::uint16_t i = 0; i < TableCount(); ++i) {
-    if (!Entry(i, &tag, &table))
+  for (std::uint16_t i = 0; i < SfntTableCount(bytes_); ++i) {
+    if (!SfntEntry(bytes_, i, &tag, &table))
       return false;
   }
   return true;
@@ -162,13 +136,7 @@ bool FontTables::CheckDirectory() const {
 
 // The first table of the tag, as stb finds it.
 bool FontTables::Find(std::string_view tag, TableSpan* table) const {
-  std::span<const std::uint8_t> name;
-  for (std::uint16_t i = 0; i < TableCount(); ++i) {
-    if (Entry(i, &name, table) &&
-        std::equal(tag.begin(), tag.end(), name.begin()))
-      return true;
-  }
-  return false;
+  return FindSfntTable(bytes_, tag, table);
 }
 
 bool FontTables::Check() {
@@ -435,6 +403,13 @@ bool DrawGlyph(const TrueTypeFont* font, int index, std::uint32_t grid,
   return true;
 }
 
+// Whether the font has outlines: TrueType ones, or PostScript ones.
+bool HasOutlines(std::span<const std::uint8_t> bytes) {
+  SfntTable table;
+  return (FindSfntTable(bytes, "glyf", &table) && table.length > 0) ||
+         FindSfntTable(bytes, "CFF ", &table);
+}
+
 }  // namespace
 
 bool LooksLikeTrueType(std::span<const std::uint8_t> bytes) {
@@ -446,6 +421,13 @@ bool LooksLikeTrueType(std::span<const std::uint8_t> bytes) {
 
 std::string ReadTrueType(std::span<const std::uint8_t> bytes, CodePageUse* use,
                          FontImage* font) {
+  // An embedded 8x8 strike is the font as its maker drew it at that size;
+  // a font of strikes alone has no outline to fall back on.
+  std::string strike_problem;
+  if (ReadBitmapStrike(bytes, use, font, &strike_problem) == StrikeRead::Read)
+    return strike_problem;
+  if (!strike_problem.empty() && !HasOutlines(bytes))
+    return strike_problem;
   if (BeginsWith(bytes, kPostScriptVersion))
     return std::string(kPostScript);
   FontTables tables(bytes);

@@ -1,0 +1,28 @@
+// The table directory of an sfnt file (TrueType, OpenType): the tables by
+// their four-letter tags, each checked to lie in the file.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+namespace mdlReplace {
+
+struct SfntTable {
+  std::size_t offset = 0;
+  std::size_t length = 0;
+};
+
+std::uint16_t SfntTableCount(std::span<const std::uint8_t> bytes);
+
+// The tag and the span of the directory's entry; false when the entry or
+// its table does not lie in the file.
+bool SfntEntry(std::span<const std::uint8_t> bytes, std::uint16_t index,
+               std::span<const std::uint8_t>* tag, SfntTable* table);
+
+// The first table of the tag.
+bool FindSfntTable(std::span<const std::uint8_t> bytes, std::string_view tag,
+                   SfntTable* table);
+
+}  // namespace mdlReplace
