@@ -295,7 +295,14 @@ std::string ReadCpi(std::span<const std::uint8_t> bytes, CodePageUse* use,
   const CpiFont* chosen = Chosen(reader.fonts(), use->named, &problem);
   if (chosen == nullptr)
     return problem;
-  return reader.Glyphs(*chosen, font) ? std::string() : std::string(kDamaged);
+  if (!reader.Glyphs(*chosen, font))
+    return std::string(kDamaged);
+  // Taken by the code page named: another code page takes another font.
+  if (use->named != nullptr) {
+    use->used = use->named;
+    use->codes_with_glyph = kGlyphCount;
+  }
+  return std::string();
 }
 
 }  // namespace mdlReplace
