@@ -3,6 +3,7 @@
 // small sizes. A strike of 8 pixels to the em, 8 high from its ascender
 // to its descender and at most 8 wide, is an 8x8 font; its glyphs are
 // keyed by Unicode through the cmap, and placed by a code page.
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -18,6 +19,7 @@ namespace {
 constexpr std::size_t kStrikeRecord = 48;
 constexpr std::uint32_t kMostStrikes = 256;
 constexpr std::uint32_t kMostSubtables = 65536;
+constexpr std::uint32_t kMostGlyphs = 65536;  // glyph numbers are 16 bits
 constexpr int kCellPixels = static_cast<int>(kGlyphSize);
 constexpr std::string_view kDamaged =
     "is an OpenType font whose bitmap data is damaged.";
@@ -89,7 +91,7 @@ class StrikeFont {
  private:
   bool FindImage(const Strike& strike, std::uint16_t glyph, ImageAt* image,
                  bool* found) const;
-  bool FindInSubtable(std::size_t header, std::uint16_t first,
+  bool FindInSubtable(std::uint64_t header, std::uint16_t first,
                       std::uint16_t glyph, ImageAt* image) const;
   std::uint16_t GlyphInFormat4(std::size_t subtable, char32_t character) const;
   std::uint16_t GlyphInFormat12(std::size_t subtable, char32_t character) const;
@@ -215,7 +217,7 @@ bool StrikeFont::FindImage(const Strike& strike, std::uint16_t glyph,
                            ImageAt* image, bool* found) const {
   ByteReader reader(bytes_, true);
   reader.Seek(strike.record);
-  const std::size_t array = eblc_.offset + reader.U32();
+  const std::uint64_t array = std::uint64_t{eblc_.offset} + reader.U32();
   reader.Skip(4);
   const std::uint32_t subtables = reader.U32();
   if (!reader.ok() || subtables > kMostSubtables)
@@ -238,13 +240,13 @@ bool StrikeFont::FindImage(const Strike& strike, std::uint16_t glyph,
 
 // The five index formats: offsets of 32 or 16 bits for each glyph from the
 // first, images of one size, and glyph numbers with their offsets or alone.
-bool StrikeFont::FindInSubtable(std::size_t header, std::uint16_t first,
+bool StrikeFont::FindInSubtable(std::uint64_t header, std::uint16_t first,
                                 std::uint16_t glyph, ImageAt* image) const {
   ByteReader reader(bytes_, true);
   reader.Seek(header);
   const std::uint16_t index_format = reader.U16();
   image->format = reader.U16();
-  const std::size_t data = ebdt_.offset + reader.U32();
+  const std::uint64_t data = std::uint64_t{ebdt_.offset} + reader.U32();
   const std::size_t nth = glyph - first;
   std::uint64_t begin = 0;
   std::uint64_t end = 0;
@@ -258,7 +260,7 @@ bool StrikeFont::FindInSubtable(std::size_t header, std::uint16_t first,
     image->metrics = BigMetrics(&reader);
     std::size_t position = nth;
     if (index_format == 5) {
-      const std::uint32_t count = reader.U32();
+      const std::uint32_t count = std::min(reader.U32(), kMostGlyphs);
       position = count;
       for (std::uint32_t i = 0; i < count && reader.ok(); ++i) {
         if (reader.U16() == glyph)
@@ -271,7 +273,7 @@ bool StrikeFont::FindInSubtable(std::size_t header, std::uint16_t first,
     end = begin + size;
   } else if (index_format == 4) {
     // Pairs of a glyph number and its image's offset, one more at the end.
-    const std::uint32_t count = reader.U32();
+    const std::uint32_t count = std::min(reader.U32(), kMostGlyphs);
     const std::size_t pairs = reader.at();
     std::uint32_t i = 0;
     for (; i < count && reader.ok(); ++i) {
@@ -288,9 +290,10 @@ bool StrikeFont::FindInSubtable(std::size_t header, std::uint16_t first,
   } else {
     return false;
   }
-  if (!reader.ok() || end < begin || data + end > ebdt_.offset + ebdt_.length)
+  if (!reader.ok() || end < begin ||
+      data + end > std::uint64_t{ebdt_.offset} + ebdt_.length)
     return false;
-  image->offset = data + static_cast<std::size_t>(begin);
+  image->offset = static_cast<std::size_t>(data + begin);
   image->length = static_cast<std::size_t>(end - begin);
   return true;
 }
@@ -322,12 +325,11 @@ bool StrikeFont::Draw(const Strike& strike, std::uint16_t glyph, Glyph* cell,
       return false;  // composites, and colour
   }
   const ImageMetrics& metrics = image.metrics;
-  const std::size_t start = reader.at();
   const std::size_t row_bits =
       byte_aligned ? (metrics.width + 7) / 8 * 8 : metrics.width;
   const std::span<const std::uint8_t> bits =
       reader.Take((row_bits * metrics.height + 7) / 8);
-  if (!reader.ok() || reader.at() < start)
+  if (!reader.ok())
     return false;
   for (int y = 0; y < metrics.height; ++y) {
     for (int x = 0; x < metrics.width; ++x) {
