@@ -672,13 +672,13 @@ TEST(Fonts, GlyphTransforms) {
   CodeSet codes;
   codes.set(0x41);
   FontImage shaped = font;
-  std::copy(shape.begin(), shape.end(), shaped.begin() + 0x41 * 8);
+  constexpr std::ptrdiff_t kAt = std::ptrdiff_t{0x41} * 8;
+  std::copy(shape.begin(), shape.end(), shaped.begin() + kAt);
   for (const auto& row : cases) {
     SCOPED_TRACE(static_cast<int>(row.transform));
     EXPECT_EQ(Transformed(shape, row.transform), row.expected);
     FontImage expected = shaped;
-    std::copy(row.expected.begin(), row.expected.end(),
-              expected.begin() + 0x41 * 8);
+    std::copy(row.expected.begin(), row.expected.end(), expected.begin() + kAt);
     EXPECT_EQ(TransformGlyphs(shaped, codes, row.transform), expected);
   }
   // Taking glyphs: where the base is blank and the other is not.

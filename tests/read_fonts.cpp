@@ -18,7 +18,7 @@ std::string Outcome(const std::string& name, const mdlReplace::Bytes& bytes,
   mdlReplace::CodePageUse use;
   use.named = code_page == 0 ? nullptr : mdlReplace::FindCodePage(code_page);
   mdlReplace::FontImage font{};
-  const std::string problem = mdlReplace::ReadFont(name, bytes, &use, &font);
+  std::string problem = mdlReplace::ReadFont(name, bytes, &use, &font);
   if (!problem.empty())
     return problem;
   std::string hex;

@@ -57,8 +57,8 @@ ImageMetrics BigMetrics(ByteReader* reader) {
   ImageMetrics metrics;
   metrics.height = reader->U8();
   metrics.width = reader->U8();
-  metrics.bearing_x = static_cast<std::int8_t>(reader->U8());
-  metrics.bearing_y = static_cast<std::int8_t>(reader->U8());
+  metrics.bearing_x = reader->S8();
+  metrics.bearing_y = reader->S8();
   reader->Skip(4);  // the advance, and the vertical metrics
   return metrics;
 }
@@ -67,8 +67,8 @@ ImageMetrics SmallMetrics(ByteReader* reader) {
   ImageMetrics metrics;
   metrics.height = reader->U8();
   metrics.width = reader->U8();
-  metrics.bearing_x = static_cast<std::int8_t>(reader->U8());
-  metrics.bearing_y = static_cast<std::int8_t>(reader->U8());
+  metrics.bearing_x = reader->S8();
+  metrics.bearing_y = reader->S8();
   reader->Skip(1);
   return metrics;
 }
@@ -118,8 +118,8 @@ bool StrikeFont::Open() {
     Strike strike;
     strike.record = eblc_.offset + 8 + std::size_t{i} * kStrikeRecord;
     reader.Seek(strike.record + 16);
-    strike.ascender = static_cast<std::int8_t>(reader.U8());
-    strike.descender = static_cast<std::int8_t>(reader.U8());
+    strike.ascender = reader.S8();
+    strike.descender = reader.S8();
     strike.width_max = reader.U8();
     reader.Seek(strike.record + 40);
     strike.first_glyph = reader.U16();
@@ -185,7 +185,8 @@ std::uint16_t StrikeFont::GlyphInFormat4(std::size_t subtable,
       return 0;
     if (range_offset == 0)
       return static_cast<std::uint16_t>(character + delta);
-    reader.Seek(range_offsets + 2 * i + range_offset + 2 * (character - start));
+    reader.Seek(range_offsets + 2 * i + range_offset +
+                2 * std::size_t{character - start});
     const std::uint16_t glyph = reader.U16();
     return reader.ok() && glyph != 0 ? static_cast<std::uint16_t>(glyph + delta)
                                      : 0;

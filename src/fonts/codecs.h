@@ -90,6 +90,10 @@ class ByteReader {
   std::uint8_t U8() { return static_cast<std::uint8_t>(Number(1)); }
   std::uint16_t U16() { return static_cast<std::uint16_t>(Number(2)); }
   std::uint32_t U32() { return static_cast<std::uint32_t>(Number(4)); }
+  int S8() {
+    const int value = U8();
+    return value < 0x80 ? value : value - 0x100;
+  }
   std::int16_t S16() { return static_cast<std::int16_t>(U16()); }
   std::int32_t S32() { return static_cast<std::int32_t>(U32()); }
   // The next count bytes; empty, and the reader failed, when there are
