@@ -1,7 +1,6 @@
 // The page's deflate decoder, where there is no zlib: the one stb_image
-// already carries for PNG. It inflates into a buffer of the limit's size,
-// left unfilled until it is written.
-#include <memory>
+// already carries for PNG. It inflates straight into the output, made the
+// limit's size longer first and cut to what was made after.
 
 #include "fonts/deflate.h"
 #include "fonts/stb_image.h"
@@ -32,16 +31,17 @@ std::uint32_t Adler32(std::span<const std::uint8_t> bytes) {
 
 Inflated InflateRaw(std::span<const std::uint8_t> input, std::size_t limit,
                     std::vector<std::uint8_t>* out, std::size_t* consumed) {
-  const std::unique_ptr<std::uint8_t[]> made(new std::uint8_t[limit]);
+  const std::size_t start = out->size();
+  out->resize(start + limit);
   int taken = 0;
   const int size =
-      ImageInflateRaw(made.get(), static_cast<int>(limit), input.data(),
-                      static_cast<int>(input.size()), &taken);
+      ImageInflateRaw(out->data() + start, static_cast<int>(limit),
+                      input.data(), static_cast<int>(input.size()), &taken);
+  out->resize(start + static_cast<std::size_t>(size < 0 ? 0 : size));
   if (size == -2)
     return Inflated::TooLarge;
   if (size < 0 || taken < 0)
     return Inflated::Damaged;
-  out->insert(out->end(), made.get(), made.get() + size);
   *consumed = static_cast<std::size_t>(taken);
   return Inflated::Ended;
 }

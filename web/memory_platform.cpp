@@ -62,6 +62,14 @@ bool MemoryPlatform::ReadAt(FileId file, std::uint64_t offset,
   return true;
 }
 
+// A file handed in whole is read where it lies, not copied again.
+std::span<const std::uint8_t> MemoryPlatform::HeldBytes(FileId file) {
+  const auto open = open_.find(file);
+  if (open == open_.end() || files[open->second].bytes_at != 0)
+    return {};
+  return files[open->second].bytes;
+}
+
 std::size_t MemoryPlatform::WriteAt(FileId file, std::uint64_t offset,
                                     std::span<const std::uint8_t> data) {
   const auto open = open_.find(file);

@@ -48,6 +48,7 @@ class MemoryPlatform : public Platform {
   bool Reserve(FileId, std::uint64_t, std::uint64_t) override { return true; }
   bool ReadAt(FileId file, std::uint64_t offset,
               std::span<std::uint8_t> data) override;
+  std::span<const std::uint8_t> HeldBytes(FileId file) override;
   bool ReadStream(FileId, std::size_t, Bytes*) override { return false; }
   std::size_t WriteAt(FileId file, std::uint64_t offset,
                       std::span<const std::uint8_t> data) override;

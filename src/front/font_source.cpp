@@ -85,9 +85,15 @@ std::string FontOfFile(Platform& platform, const std::string& path,
   const bool too_long = file.length > kLargestFontFile;
   if (too_long && use == SourceUse::Tool)
     return TooLong(path);
-  Bytes bytes(too_long ? kFontSize : static_cast<std::size_t>(file.length));
-  if (!platform.ReadAt(file.id, 0, bytes))
-    return Unreadable(use, path);
+  // Where the platform holds the file in memory, it is read there.
+  std::span<const std::uint8_t> bytes = platform.HeldBytes(file.id);
+  Bytes copy;
+  if (too_long || bytes.size() != file.length) {
+    copy.resize(too_long ? kFontSize : static_cast<std::size_t>(file.length));
+    if (!platform.ReadAt(file.id, 0, copy))
+      return Unreadable(use, path);
+    bytes = copy;
+  }
   if (too_long || (use != SourceUse::Tool && !BeginsLikeOtherFormat(bytes)))
     return FontOfOtherFile(bytes, use, font);
   return Problem(path, ReadFont(FileNameOf(path), bytes, code_pages, font));

@@ -129,6 +129,11 @@ class Platform {
   virtual bool ReadAt(FileId file, std::uint64_t offset,
                       std::span<std::uint8_t> data) = 0;
 
+  // The whole of an open file's bytes where the platform already holds
+  // them in memory (the page's files), to be read in place; empty where it
+  // does not (a file on a disk is read with ReadAt).
+  virtual std::span<const std::uint8_t> HeldBytes(FileId file) = 0;
+
   // Reads a stream to its end; false on an error, or when it holds more
   // than limit bytes.
   virtual bool ReadStream(FileId file, std::size_t limit,

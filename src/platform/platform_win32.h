@@ -24,6 +24,7 @@ class Win32Platform : public Platform {
                std::uint64_t length) override;
   bool ReadAt(FileId file, std::uint64_t offset,
               std::span<std::uint8_t> data) override;
+  std::span<const std::uint8_t> HeldBytes(FileId) override { return {}; }
   bool ReadStream(FileId file, std::size_t limit,
                   std::vector<std::uint8_t>* bytes) override;
   std::size_t WriteAt(FileId file, std::uint64_t offset,
