@@ -53,23 +53,19 @@ struct ImageAt {
   ImageMetrics metrics;
 };
 
-ImageMetrics BigMetrics(ByteReader* reader) {
-  ImageMetrics metrics;
-  metrics.height = reader->U8();
-  metrics.width = reader->U8();
-  metrics.bearing_x = reader->S8();
-  metrics.bearing_y = reader->S8();
-  reader->Skip(4);  // the advance, and the vertical metrics
-  return metrics;
-}
+// Both kinds of glyph metrics open alike: height, width and the bearings
+// across and down; then the advance, and in the big kind the vertical
+// metrics.
+constexpr std::size_t kSmallMetricsRest = 1;
+constexpr std::size_t kBigMetricsRest = 4;
 
-ImageMetrics SmallMetrics(ByteReader* reader) {
+ImageMetrics Metrics(ByteReader* reader, std::size_t rest) {
   ImageMetrics metrics;
   metrics.height = reader->U8();
   metrics.width = reader->U8();
   metrics.bearing_x = reader->S8();
   metrics.bearing_y = reader->S8();
-  reader->Skip(1);
+  reader->Skip(rest);
   return metrics;
 }
 
@@ -258,7 +254,7 @@ bool StrikeFont::FindInSubtable(std::uint64_t header, std::uint16_t first,
     end = width == 4 ? reader.U32() : reader.U16();
   } else if (index_format == 2 || index_format == 5) {
     const std::uint32_t size = reader.U32();
-    image->metrics = BigMetrics(&reader);
+    image->metrics = Metrics(&reader, kBigMetricsRest);
     std::size_t position = nth;
     if (index_format == 5) {
       const std::uint32_t count = std::min(reader.U32(), kMostGlyphs);
@@ -312,14 +308,14 @@ bool StrikeFont::Draw(const Strike& strike, std::uint16_t glyph, Glyph* cell,
   switch (image.format) {
     case 1:
     case 2:
-      image.metrics = SmallMetrics(&reader);
+      image.metrics = Metrics(&reader, kSmallMetricsRest);
       byte_aligned = image.format == 1;
       break;
     case 5:
       break;
     case 6:
     case 7:
-      image.metrics = BigMetrics(&reader);
+      image.metrics = Metrics(&reader, kBigMetricsRest);
       byte_aligned = image.format == 6;
       break;
     default:
@@ -369,11 +365,8 @@ std::string StrikeSizes(const std::vector<Strike>& strikes) {
 }
 
 std::string OutsideCell(char32_t character) {
-  std::string hex;
-  for (int shift = character > 0xFFFF ? 16 : 8; shift >= 0; shift -= 8)
-    hex += HexByte(character >> shift & 0xFF);
-  return "is an OpenType font whose bitmap glyph for U+" + hex +
-         " does not fit an 8x8 cell.";
+  return "is an OpenType font whose bitmap glyph for " +
+         UnicodeName(character) + " does not fit an 8x8 cell.";
 }
 
 }  // namespace

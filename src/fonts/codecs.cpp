@@ -109,6 +109,13 @@ std::string HexByte(std::size_t value) {
   return hex;
 }
 
+std::string UnicodeName(char32_t character) {
+  std::string name = "U+";
+  for (int shift = character > 0xFFFF ? 16 : 8; shift >= 0; shift -= 8)
+    name += HexByte(character >> shift & 0xFF);
+  return name;
+}
+
 LineReader::LineReader(std::span<const std::uint8_t> bytes) {
   const std::span<const std::uint8_t> text = WithoutByteOrderMark(bytes);
   text_ =

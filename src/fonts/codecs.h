@@ -128,6 +128,9 @@ bool AllHexDigits(std::string_view text);
 // Two upper-case hex digits.
 std::string HexByte(std::size_t value);
 
+// "U+0416": a character as Unicode names it, four hex digits or six.
+std::string UnicodeName(char32_t character);
+
 // The value of a hex digit in either case, or -1 for any other character.
 int HexDigitValue(char c);
 

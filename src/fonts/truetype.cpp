@@ -78,10 +78,7 @@ std::string WrongHeight(int height) {
 }
 
 std::string OutsideCell(char32_t character) {
-  std::string hex;
-  for (int shift = character > 0xFFFF ? 16 : 8; shift >= 0; shift -= 8)
-    hex += HexByte(character >> shift & 0xFF);
-  return "is a TrueType font whose glyph for U+" + hex +
+  return "is a TrueType font whose glyph for " + UnicodeName(character) +
          " does not fit an 8x8 cell.";
 }
 

@@ -61,6 +61,22 @@ std::string NoGameBesideProgram(const std::string& font_path,
          "\" \"GAME FOLDER\"";
 }
 
+// Reads the font the user named, in any format the font tools read; false
+// once the reason there is none has been shown.
+bool ReadNamedFont(Platform& platform, const std::string& path, SourceUse use,
+                   FontImage* font) {
+  switch (ReadFontSource(platform, path, use, font)) {
+    case FontLoad::Absent:
+      ShowError(platform, kFontFileNotFound);
+      return false;
+    case FontLoad::Failed:
+      return false;
+    case FontLoad::Loaded:
+      break;
+  }
+  return true;
+}
+
 // A font dropped on the program patches the game in the program's own
 // folder, where the player put the program, wherever the current folder
 // is. The font is read as a patch run's font is.
@@ -69,14 +85,8 @@ int PatchWithDroppedFont(Platform& platform, const std::string& font_path) {
   if (folder.empty())
     return EndWithError(platform, kNoProgramFolder);
   FontImage font{};
-  switch (ReadFontSource(platform, font_path, SourceUse::Patch, &font)) {
-    case FontLoad::Absent:
-      return EndWithError(platform, kFontFileNotFound);
-    case FontLoad::Failed:
-      return kExitFailure;
-    case FontLoad::Loaded:
-      break;
-  }
+  if (!ReadNamedFont(platform, font_path, SourceUse::Patch, &font))
+    return kExitFailure;
   if (platform.ProgramsLieApart() && !HoldsGameFile(platform, folder))
     return EndWithError(platform, NoGameBesideProgram(font_path, folder));
   return PatchGameFolder(platform, folder, font) ? kExitSuccess : kExitFailure;
@@ -115,15 +125,8 @@ int RunRequested(Platform& platform) {
   FontImage font{};
   if (request.kind == RunKind::Attach) {
     // Whatever font the file holds, in any format the font tools read.
-    switch (
-        ReadFontSource(platform, request.font_path, SourceUse::Attach, &font)) {
-      case FontLoad::Absent:
-        return EndWithError(platform, kFontFileNotFound);
-      case FontLoad::Failed:
-        return kExitFailure;
-      case FontLoad::Loaded:
-        break;
-    }
+    if (!ReadNamedFont(platform, request.font_path, SourceUse::Attach, &font))
+      return kExitFailure;
     return AttachFont(platform, font) ? kExitSuccess : kExitFailure;
   }
 
