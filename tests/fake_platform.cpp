@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <new>
 
+#include "base/names.h"
 #include "platform/argument_text.h"
-#include "platform/names.h"
 
 namespace mdlReplace {
 

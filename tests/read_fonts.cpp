@@ -7,9 +7,9 @@
 #include <iterator>
 #include <string>
 
+#include "base/names.h"
 #include "fonts/code_pages.h"
 #include "fonts/formats.h"
-#include "platform/names.h"
 
 namespace {
 

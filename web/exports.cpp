@@ -10,13 +10,13 @@
 #include <vector>
 
 #include "attached/attached_font.h"
+#include "base/names.h"
 #include "fonts/code_pages.h"
 #include "fonts/formats.h"
 #include "fonts/glyph_edits.h"
 #include "front/font_source.h"
 #include "memory_platform.h"
 #include "patcher/patcher.h"
-#include "platform/names.h"
 
 namespace {
 

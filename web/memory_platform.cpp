@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/names.h"
+#include "base/names.h"
 
 namespace mdlReplace {
 

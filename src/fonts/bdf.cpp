@@ -8,9 +8,9 @@
 #include <cstdint>
 #include <optional>
 
+#include "base/names.h"
 #include "fonts/codecs.h"
 #include "fonts/placement.h"
-#include "platform/names.h"
 
 namespace mdlReplace {
 

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/byte_reader.h"
+#include "base/text_lines.h"
 #include "fonts/formats.h"
 
 namespace mdlReplace {
@@ -65,54 +67,6 @@ bool LooksLikeGzip(std::span<const std::uint8_t> bytes);
 std::string Gunzip(std::span<const std::uint8_t> bytes, std::size_t limit,
                    Bytes* content);
 
-bool BeginsWith(std::span<const std::uint8_t> bytes,
-                std::span<const std::uint8_t> prefix);
-
-// Little-endian numbers at an offset that the caller has checked.
-std::uint16_t Little16(std::span<const std::uint8_t> bytes, std::size_t at);
-std::uint32_t Little32(std::span<const std::uint8_t> bytes, std::size_t at);
-// A big-endian number of four bytes, as PNG and zlib store them.
-std::uint32_t Big32(std::span<const std::uint8_t> bytes, std::size_t at);
-
-// Reads numbers from bytes in order, in either byte order. A read that
-// would pass the end gives 0 and fails the reader, so that a whole header
-// can be read first and checked once.
-class ByteReader {
- public:
-  explicit ByteReader(std::span<const std::uint8_t> bytes,
-                      bool big_endian = false)
-      : bytes_(bytes), big_endian_(big_endian) {}
-
-  void set_big_endian(bool big_endian) { big_endian_ = big_endian; }
-  // Moves to the offset; past the end fails the reader.
-  void Seek(std::uint64_t at);
-  void Skip(std::uint64_t count) { Seek(at_ + count); }
-  std::uint8_t U8() { return static_cast<std::uint8_t>(Number(1)); }
-  std::uint16_t U16() { return static_cast<std::uint16_t>(Number(2)); }
-  std::uint32_t U32() { return static_cast<std::uint32_t>(Number(4)); }
-  int S8() {
-    const int value = U8();
-    return value < 0x80 ? value : value - 0x100;
-  }
-  std::int16_t S16() { return static_cast<std::int16_t>(U16()); }
-  std::int32_t S32() { return static_cast<std::int32_t>(U32()); }
-  // The next count bytes; empty, and the reader failed, when there are
-  // fewer.
-  std::span<const std::uint8_t> Take(std::uint64_t count);
-
-  bool ok() const { return ok_; }
-  std::size_t at() const { return at_; }
-  std::size_t size() const { return bytes_.size(); }
-
- private:
-  std::uint64_t Number(std::size_t width);
-
-  std::span<const std::uint8_t> bytes_;
-  bool big_endian_;
-  std::size_t at_ = 0;
-  bool ok_ = true;
-};
-
 // "has no glyph at any of the 256 codes (REASON).": a font file that
 // would give a blank font.
 std::string NoGlyphAtAnyCode(std::string_view reason);
@@ -133,29 +87,5 @@ std::string UnicodeName(char32_t character);
 
 // The value of a hex digit in either case, or -1 for any other character.
 int HexDigitValue(char c);
-
-// Reads a text file a line at a time, each line a view into the bytes,
-// without its line end or trailing blanks, and without a UTF-8 byte-order
-// mark before the first: however many lines a file has, none is copied.
-class LineReader {
- public:
-  explicit LineReader(std::span<const std::uint8_t> bytes);
-
-  // The next line; false after the last.
-  bool Next(std::string_view* line);
-  // The number of the line Next gave last, counting from 1.
-  std::size_t number() const { return number_; }
-
- private:
-  std::string_view text_;
-  std::size_t at_ = 0;
-  std::size_t number_ = 0;
-};
-
-// The first line of the bytes that holds more than blanks; empty if none.
-std::string_view FirstTextLine(std::span<const std::uint8_t> bytes);
-
-// The blank-separated words of a line, as views into it.
-std::vector<std::string_view> Words(std::string_view line);
 
 }  // namespace mdlReplace

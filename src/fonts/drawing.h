@@ -3,8 +3,8 @@
 
 #include <string>
 
+#include "base/picture.h"
 #include "fonts/font.h"
-#include "platform/platform.h"
 
 namespace mdlReplace {
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <array>
 
+#include "base/names.h"
 #include "fonts/code_pages.h"
 #include "fonts/codecs.h"
-#include "platform/names.h"
 
 namespace mdlReplace {
 

@@ -7,9 +7,9 @@
 #include <array>
 #include <optional>
 
+#include "base/names.h"
 #include "fonts/codecs.h"
 #include "fonts/placement.h"
-#include "platform/names.h"
 
 namespace mdlReplace {
 

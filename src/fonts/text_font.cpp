@@ -6,8 +6,8 @@
 #include <array>
 #include <bitset>
 
+#include "base/names.h"
 #include "fonts/codecs.h"
-#include "platform/names.h"
 
 namespace mdlReplace {
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string_view>
 
+#include "base/names.h"
 #include "fonts/code_pages.h"
 #include "fonts/drawing.h"
 #include "fonts/formats.h"
@@ -10,7 +11,6 @@
 #include "front/font_source.h"
 #include "front/run.h"
 #include "front/version.h"
-#include "platform/names.h"
 #include "platform/replace_file.h"
 #include "platform/show_error.h"
 
@@ -43,7 +43,8 @@ constexpr std::string_view kUsage =
     ".psf.gz), a BDF or PCF font, a TrueType font drawn on a grid of 8\n"
     "pixels or with an 8x8 bitmap strike, an OpenType bitmap font (.otb), a\n"
     "DOS .cpi or kbd .cp code page file (the 8x8 font of code page N, or its\n"
-    "only one), a Windows .fnt or .fon font, a hex font, a 128x128 PNG, BMP or\n"
+    "only one), a Windows .fnt or .fon font, a hex font, a 128x128 PNG, BMP "
+    "or\n"
     "GIF font sheet (or one magnified up to 8 times), a text font as\n"
     "--convert writes it, or a raw font of 2048 bytes. FONT may be any of\n"
     "these too. The extension of DEST names its format: .fnt, .f08 or .bin\n"

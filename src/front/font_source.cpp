@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
+#include "base/names.h"
 #include "fonts/code_pages.h"
 #include "fonts/formats.h"
 #include "patcher/patcher.h"
-#include "platform/names.h"
 #include "platform/show_error.h"
 
 namespace mdlReplace {

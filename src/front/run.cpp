@@ -5,11 +5,11 @@
 #include <vector>
 
 #include "attached/attached_font.h"
+#include "base/names.h"
 #include "front/commands.h"
 #include "front/font_source.h"
 #include "front/parser.h"
 #include "patcher/patcher.h"
-#include "platform/names.h"
 #include "platform/show_error.h"
 
 namespace mdlReplace {

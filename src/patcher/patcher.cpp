@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "platform/names.h"
+#include "base/names.h"
 #include "platform/show_error.h"
 
 namespace mdlReplace {

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "base/picture.h"
+
 namespace mdlReplace {
 
 // An open file, as handed out by the platform; only the platform that
@@ -70,24 +72,6 @@ enum class Output {
   Shown,
   ReaderGone,  // the reader of a pipe closed it early: nothing to report
   Failed,      // a full disk, say: the user should hear of it
-};
-
-// What the program's output can draw with.
-enum class Drawing {
-  Ascii,    // # and . only
-  Blocks,   // Unicode quadrant blocks, on a terminal of fixed-width cells
-  Picture,  // pixels, in a window of the program's own
-};
-
-// The colours of a picture's pixels.
-enum class PictureColour : std::uint8_t { Paper, Ink, Grid, Label };
-
-// A picture to show in a window: one PictureColour a pixel, row by row
-// from the top.
-struct Picture {
-  int width = 0;
-  int height = 0;
-  std::vector<std::uint8_t> pixels;
 };
 
 class Platform {

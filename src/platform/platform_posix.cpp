@@ -19,8 +19,8 @@
 #include <string_view>
 #include <utility>
 
+#include "base/names.h"
 #include "platform/argument_text.h"
-#include "platform/names.h"
 
 namespace mdlReplace {
 

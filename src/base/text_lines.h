@@ -1,0 +1,36 @@
+// Text files read a line at a time, in place.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string_view>
+#include <vector>
+
+namespace mdlReplace {
+
+// Reads a text file a line at a time, each line a view into the bytes,
+// without its line end or trailing blanks, and without a UTF-8 byte-order
+// mark before the first: however many lines a file has, none is copied.
+class LineReader {
+ public:
+  explicit LineReader(std::span<const std::uint8_t> bytes);
+
+  // The next line; false after the last.
+  bool Next(std::string_view* line);
+  // The number of the line Next gave last, counting from 1.
+  std::size_t number() const { return number_; }
+
+ private:
+  std::string_view text_;
+  std::size_t at_ = 0;
+  std::size_t number_ = 0;
+};
+
+// The first line of the bytes that holds more than blanks; empty if none.
+std::string_view FirstTextLine(std::span<const std::uint8_t> bytes);
+
+// The blank-separated words of a line, as views into it.
+std::vector<std::string_view> Words(std::string_view line);
+
+}  // namespace mdlReplace
