@@ -99,9 +99,13 @@ std::string TakesNoFile(const std::string& command) {
   return command + " takes no file: zyr2font " + command;
 }
 
+}  // namespace
+
 std::string NotFound(const std::string& path) {
   return path + " was not found.";
 }
+
+namespace {
 
 std::string NotWritten(const std::string& path) {
   return path + " could not be written.";
@@ -115,6 +119,8 @@ std::string NoFormat(const std::string& path) {
   return path + " does not end with an extension that names a font format: " +
          std::string(kFormatExtensions) + ".";
 }
+
+}  // namespace
 
 // Reads the font of the source, or shows why there is none. A font placed
 // by a code page is told how many codes got a glyph: information, not a
@@ -147,6 +153,8 @@ int Print(Platform& platform, std::string_view text) {
   }
   return EndWithError(platform, kOutputFailed);
 }
+
+namespace {
 
 // In a window where the platform has one (Windows, its output not
 // redirected), else as text.
