@@ -19,12 +19,10 @@ struct CharacterRange {
   char32_t last;
 };
 constexpr CharacterRange kNotShown[] = {
-    {0x00AD, 0x00AD}, {0x034F, 0x034F}, {0x061C, 0x061C},
-    {0x115F, 0x1160}, {0x17B4, 0x17B5}, {0x180B, 0x180F},
-    {0x200B, 0x200F}, {0x2028, 0x202E}, {0x2060, 0x206F},
-    {0x3164, 0x3164}, {0xFE00, 0xFE0F},
-    {0xFEFF, 0xFEFF}, {0xFFA0, 0xFFA0}, {0xFFF0, 0xFFFB},
-    {0xE0000, 0xE0FFF},
+    {0x00AD, 0x00AD}, {0x034F, 0x034F}, {0x061C, 0x061C},   {0x115F, 0x1160},
+    {0x17B4, 0x17B5}, {0x180B, 0x180F}, {0x200B, 0x200F},   {0x2028, 0x202E},
+    {0x2060, 0x206F}, {0x3164, 0x3164}, {0xFE00, 0xFE0F},   {0xFEFF, 0xFEFF},
+    {0xFFA0, 0xFFA0}, {0xFFF0, 0xFFFB}, {0xE0000, 0xE0FFF},
 };
 
 // "3,412": a count as the summary gives it.
@@ -71,17 +69,17 @@ std::string Named(char32_t character) {
   const std::size_t digits =
       character > 0xFFFFF ? 6 : (character > 0xFFFF ? 5 : 4);
   const std::string name = "U+" + Hex(character, digits);
-  const bool shown = std::none_of(
-      std::begin(kNotShown), std::end(kNotShown),
-      [character](const CharacterRange& range) {
-        return character >= range.first && character <= range.last;
-      });
+  const bool shown =
+      std::none_of(std::begin(kNotShown), std::end(kNotShown),
+                   [character](const CharacterRange& range) {
+                     return character >= range.first && character <= range.last;
+                   });
   return shown ? name + " " + Utf8(character) : name;
 }
 
 // "sr.txt:1:5"
 std::string PlaceOf(const TextPlace& place,
-                     std::span<const std::string> names) {
+                    std::span<const std::string> names) {
   return names[place.file] + ":" + std::to_string(place.line) + ":" +
          std::to_string(place.column);
 }
@@ -124,8 +122,8 @@ std::string Summary(const Coverage& coverage) {
     return files + (coverage.files == 1 ? " holds" : " hold") +
            " no character to draw";
   if (coverage.AllDrawn())
-    return "all " + Counted(coverage.characters, "character") + " of " +
-           files + " can be drawn";
+    return "all " + Counted(coverage.characters, "character") + " of " + files +
+           " can be drawn";
   std::string parts;
   if (!coverage.lacking.empty())
     parts += Grouped(coverage.lacking.size()) + " not in code page " +
@@ -143,8 +141,8 @@ std::string BetterCodePage(const Coverage& coverage) {
       "code page " + std::to_string(coverage.better->number);
   if (coverage.better_lacks == 0)
     return name + " has every letter of this text";
-  return name + " has all but " +
-         Counted(coverage.better_lacks, "character") + " of this text";
+  return name + " has all but " + Counted(coverage.better_lacks, "character") +
+         " of this text";
 }
 
 }  // namespace
