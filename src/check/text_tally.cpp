@@ -30,14 +30,7 @@ constexpr LeadByte kLeadBytes[] = {
 
 }  // namespace
 
-bool IsControl(char32_t character) {
-  return character < 0x20 || (character >= 0x7F && character < 0xA0);
-}
-
-TextTally::TextTally() : pages_(kPageCount) {
-  // The page of ASCII is wanted at once, and looked at most.
-  pages_[0] = std::make_unique<Page>();
-}
+TextTally::TextTally() : pages_(kPageCount) {}
 
 void TextTally::BeginFile() {
   ++files_;
@@ -56,20 +49,38 @@ bool TextTally::Read(std::span<const std::uint8_t> piece) {
     return false;
   for (std::size_t i = 0; i < piece.size(); ++i) {
     const std::uint8_t byte = piece[i];
-    if (continuations_ == 0) {
-      if (byte < 0x80)
-        Ascii(byte, offset_ + i);
-      else if (!Lead(byte, offset_ + i))
+    char32_t character = byte;
+    if (continuations_ > 0) {
+      if (byte < lowest_ || byte > highest_)
+        return Break(lead_at_, lead_);
+      partial_ = partial_ << 6 | (byte & 0x3F);
+      lowest_ = 0x80;
+      highest_ = 0xBF;
+      if (--continuations_ > 0 || (partial_ == kByteOrderMark && lead_at_ == 0))
+        continue;
+      character = partial_;
+    } else if (byte == '\n' || byte == '\r') {
+      EndLine(byte, offset_ + i);
+      continue;
+    } else if (byte >= 0xC2 && byte <= 0xDF && i + 1 < piece.size() &&
+               (piece[i + 1] & 0xC0) == 0x80) {
+      // A letter of Cyrillic, Greek or Latin with a mark, whole in the
+      // piece: its two bytes at once.
+      character =
+          static_cast<char32_t>((byte & 0x1F) << 6 | (piece[++i] & 0x3F));
+    } else if (byte >= 0x80) {
+      if (!Lead(byte, offset_ + i))
         return Break(offset_ + i, byte);
       continue;
     }
-    if (byte < lowest_ || byte > highest_)
-      return Break(lead_at_, lead_);
-    partial_ = partial_ << 6 | (byte & 0x3F);
-    lowest_ = 0x80;
-    highest_ = 0xBF;
-    if (--continuations_ == 0)
-      Character(partial_, lead_at_);
+    // The hot path: a character, most often one used before.
+    after_carriage_return_ = false;
+    ++column_;
+    if (IsControl(character))
+      continue;
+    Page* page = pages_[character >> 8].get();
+    if (page == nullptr || (*page)[character & 0xFF]++ == 0)
+      CountFirstUse(character);
   }
   offset_ += piece.size();
   return true;
@@ -91,21 +102,13 @@ std::vector<CharacterCount> TextTally::Counts() const {
   return counts;
 }
 
-// The hot path: most of a text is ASCII, a byte a character.
-void TextTally::Ascii(std::uint8_t byte, std::uint64_t at) {
-  if (byte == '\n' || byte == '\r') {
-    // The line feed of a carriage return and line feed ends no second line.
-    if (byte == '\r' || !after_carriage_return_)
-      ++line_;
-    after_carriage_return_ = byte == '\r';
-    line_start_ = at + 1;
-    column_ = 0;
-    return;
-  }
-  after_carriage_return_ = false;
-  ++column_;
-  if (!IsControl(byte))
-    Count(byte);
+void TextTally::EndLine(std::uint8_t byte, std::uint64_t at) {
+  // The line feed of a carriage return and line feed ends no second line.
+  if (byte == '\r' || !after_carriage_return_)
+    ++line_;
+  after_carriage_return_ = byte == '\r';
+  line_start_ = at + 1;
+  column_ = 0;
 }
 
 bool TextTally::Lead(std::uint8_t byte, std::uint64_t at) {
@@ -123,23 +126,16 @@ bool TextTally::Lead(std::uint8_t byte, std::uint64_t at) {
   return false;
 }
 
-void TextTally::Character(char32_t character, std::uint64_t at) {
-  after_carriage_return_ = false;
-  if (character == kByteOrderMark && at == 0)
-    return;
-  ++column_;
-  if (!IsControl(character))
-    Count(character);
-}
-
-void TextTally::Count(char32_t character) {
+// A character's first use, counted: its page made if need be, its place
+// kept.
+void TextTally::CountFirstUse(char32_t character) {
   std::unique_ptr<Page>& page = pages_[character >> 8];
-  if (page == nullptr)
+  if (page == nullptr) {
     page = std::make_unique<Page>();
-  if ((*page)[character & 0xFF]++ == 0) {
-    first_used_.push_back(character);
-    first_places_.push_back({files_ - 1, line_, column_});
+    (*page)[character & 0xFF] = 1;
   }
+  first_used_.push_back(character);
+  first_places_.push_back({files_ - 1, line_, column_});
 }
 
 bool TextTally::Break(std::uint64_t at, std::uint8_t value) {

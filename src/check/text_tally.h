@@ -40,7 +40,9 @@ struct CharacterCount {
 
 // The controls (C0, DEL and C1) are no characters the game draws: a line
 // break ends a line and shows nothing. They are never counted.
-bool IsControl(char32_t character);
+inline bool IsControl(char32_t character) {
+  return character < 0x20 || (character >= 0x7F && character < 0xA0);
+}
 
 class TextTally {
  public:
@@ -64,10 +66,9 @@ class TextTally {
  private:
   using Page = std::array<std::uint64_t, 256>;
 
-  void Ascii(std::uint8_t byte, std::uint64_t at);
+  void EndLine(std::uint8_t byte, std::uint64_t at);
   bool Lead(std::uint8_t byte, std::uint64_t at);
-  void Character(char32_t character, std::uint64_t at);
-  void Count(char32_t character);
+  void CountFirstUse(char32_t character);
   bool Break(std::uint64_t at, std::uint8_t value);
   std::uint64_t CountOf(char32_t character) const;
 
