@@ -83,7 +83,7 @@ class TextTally {
   std::uint64_t offset_ = 0;  // of the piece being read
   std::uint64_t line_ = 1;
   std::uint64_t line_start_ = 0;
-  std::uint64_t column_ = 0;  // characters of the line before this one
+  std::uint64_t column_ = 0;  // characters of the line so far
   bool after_carriage_return_ = false;
   // A character begun in one piece may end in the next.
   int continuations_ = 0;  // bytes still to come
