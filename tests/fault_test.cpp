@@ -266,6 +266,41 @@ TEST(FaultInjection, EveryOperationOfAConversion) {
   }
 }
 
+// A font and two texts, the first long enough to be read in pieces.
+FakePlatform CheckScenario() {
+  FakePlatform platform;
+  platform.command_arguments = {"--check", "my.fnt", "long.txt", "short.txt"};
+  platform.files["my.fnt"].bytes = FontPattern(3);
+  const std::string line = "\xCE\x91\xCE\xB2\xCE\xB3 abc\n";
+  for (std::size_t i = 0; i < 20000; ++i)
+    platform.files["long.txt"].bytes.insert(
+        platform.files["long.txt"].bytes.end(), line.begin(), line.end());
+  platform.files["short.txt"].bytes = {'x', '\n'};
+  return platform;
+}
+
+TEST(FaultInjection, EveryOperationOfACheck) {
+  for (bool onward : {false, true}) {
+    const std::size_t faults = InjectEachFault(
+        CheckScenario, onward,
+        [](const std::string& operation, const std::string& path,
+           FakePlatform& platform, const FakePlatform& before, int status) {
+          // No report of a text read in part; nothing written.
+          EXPECT_EQ(status, kExitFailure);
+          const std::string message = operation == "print"
+                                          ? "The output could not be written."
+                                          : path + " could not be read.";
+          EXPECT_EQ(platform.messages,
+                    std::vector<std::string>{kShown + message});
+          EXPECT_EQ(platform.output, "");
+          EXPECT_TRUE(platform.files == before.files);
+        });
+    // Open, read and close the font and the short text; the long one's
+    // open, close and four pieces; the report's print.
+    EXPECT_EQ(faults, 3u + 3u + 6u + 1u);
+  }
+}
+
 FakePlatform AttachedFontScenario() {
   FakePlatform platform;
   std::vector<std::uint8_t> program = Pattern(50000, 4);

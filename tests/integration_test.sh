@@ -572,9 +572,11 @@ end
 
 begin "output that cannot be written is reported, unless its reader left"
 real_font font.fnt
-for command in --show --help --version; do
+printf 'text\n' >text.txt
+for command in --show --help --version --check; do
   arguments=("$command")
   [ "$command" = --show ] && arguments+=(font.fnt)
+  [ "$command" = --check ] && arguments+=(font.fnt text.txt)
   timeout 20 "$program" "${arguments[@]}" >/dev/full 2>.err
   status=$?
   errors=$(cat .err)
@@ -689,6 +691,62 @@ cmp -s <(tail -c +257 out.fnt) <(tail -c +257 expected.fnt) ||
   fail "code page 850 placed the glyphs other than the Unicode table says"
 [[ "$errors" =~ ": "[0-9]+" of 256 codes have a glyph in code page 850."$ ]] ||
   fail "no count of the codes placed: $errors"
+end
+
+begin "--check says what a console font cannot draw of a translation, as Python's codecs do"
+# Russian and Greek texts written for the test, and Debian's licences for
+# Latin, against the console's fonts in their code pages, each compared with
+# the report check_reference.py works out by itself: its own decoding of
+# the font, Python's UTF-8 and code-page codecs.
+texts=$tests_dir/texts
+licences=$(ls /usr/share/common-licenses/* | grep -v -e '/GPL$' -e '/LGPL$' -e '/GFDL$' | tr '\n' ' ')
+# Long enough to be read in several pieces, each cut inside a character.
+for _ in $(seq 200); do cat "$texts/ru.txt"; done >long.txt
+iconv -f utf-8 -t cp1251 "$texts/ru.txt" >ru-1251.txt
+printf 'one\r\ntwo\r\nthr\xe2\x82' >cut.txt
+while read -r font code_page placed files; do
+  # shellcheck disable=SC2086  # the files are separate words
+  /usr/bin/python3 "$tests_dir/check_reference.py" "$consolefonts/$font" \
+    "$code_page" "$placed" $files >expected
+  # shellcheck disable=SC2086
+  run --check --all --codepage "$code_page" "$consolefonts/$font" $files
+  if grep -q 'is not UTF-8 text' expected; then
+    expect_status 1
+    [ "$errors" = "$caption$(cat expected)" ] || fail "$font: [$errors]"
+    continue
+  fi
+  if head -c 4 expected | grep -q '^all '; then expect_status 0; else expect_status 1; fi
+  cmp -s expected "$case_dir/.out" || fail "$font $code_page: $(diff expected "$case_dir/.out")"
+done <<CASES
+CyrKoi-VGA8.psf.gz 866 yes $texts/ru.txt
+Cyr_a8x8.psf.gz 866 yes $texts/ru.txt long.txt
+ruscii_8x8.psf.gz 866 yes $texts/ru.txt $texts/el.txt
+Greek-VGA8.psf.gz 737 yes $texts/el.txt
+gr737-8x8.psf.gz 737 no $texts/el.txt
+737.cp 737 no $texts/el.txt $texts/ru.txt
+Greek-VGA8.psf.gz 869 yes $texts/el.txt
+Lat15-VGA8.psf.gz 850 yes $licences
+Lat15-VGA8.psf.gz 437 yes $licences $texts/el.txt
+gr737-8x8.psf.gz 437 no $texts/ru.txt ru-1251.txt
+gr737-8x8.psf.gz 437 no cut.txt
+CASES
+# A pipe reads as the file does; at most 20 characters a list without --all.
+run --check --codepage 737 "$consolefonts/gr737-8x8.psf.gz" <(cat "$texts/ru.txt")
+expect_status 1
+[ "$(grep -c '^  ' "$case_dir/.out")" = 21 ] || fail "not 20 characters and the rest listed"
+grep -q '^  and [0-9]* more, used [0-9]* times$' "$case_dir/.out" || fail "no count of the rest"
+truncate -s 65M huge.txt
+mkdir folder.txt
+while IFS='|' read -r text message; do
+  run --check "$consolefonts/Lat15-VGA8.psf.gz" "$texts/el.txt" "$text"
+  expect_status 1
+  expect_errors "$caption$message"
+  [ ! -s "$case_dir/.out" ] || fail "$text: a report was printed"
+done <<CASES
+huge.txt|huge.txt is over 64 MiB, too long for a translation's text.
+folder.txt|folder.txt is not a text file.
+none.txt|none.txt was not found.
+CASES
 end
 
 begin "the BDF it writes is what X's, the console's, FontForge and FreeType read"

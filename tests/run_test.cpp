@@ -436,6 +436,27 @@ TEST(RunProgram, Commands) {
        "OTHER DEST [--codes CODES]",
        1,
        ""},
+      {"a check of a text the font draws whole",
+       {"--check", "my.fnt", "en.txt"},
+       "",
+       0,
+       ""},
+      {"a check of a text from a pipe, --all before the code page",
+       {"--check", "--all", "--codepage", "866", "my.fnt", "text pipe"},
+       "",
+       1,
+       ""},
+      {"a check of a folder",
+       {"--check", "my.fnt", "en.txt", "album.png"},
+       "album.png is not a text file.",
+       1,
+       ""},
+      {"a check without a text",
+       {"--check", "--codepage", "866", "--all", "my.fnt"},
+       "--check takes a font and one or more texts: zyr2font --check "
+       "[--codepage N] [--all] FONT TEXT...",
+       1,
+       ""},
       {"unknown",
        {"--shwo", "my.fnt"},
        "--shwo is not a command of this program; zyr2font --help lists them.",
@@ -458,6 +479,10 @@ TEST(RunProgram, Commands) {
     platform.AddFile("old.bdf", 10, 0x55);
     platform.files["album.png"].kind = FakePlatform::Kind::Folder;
     platform.files["pipe"] = {font, false, false, FakePlatform::Kind::Pipe};
+    platform.files["en.txt"].bytes = {'a', 'b', 'c', '\n'};
+    // "é", which code page 866 lacks.
+    platform.files["text pipe"] = {
+        {0xC3, 0xA9}, false, false, FakePlatform::Kind::Pipe};
     platform.files["zyr2font.orig"].bytes = Pattern(5000, 9);
     platform.files["zyr2font.exe"].bytes = Pattern(5000, 9);
     platform.files["zyr2font.exe"].bytes.insert(
@@ -483,8 +508,11 @@ TEST(RunProgram, Commands) {
       }
     }
     EXPECT_EQ(platform.OpenCount(), 0u);
-    EXPECT_EQ(platform.output.empty(),
-              row.arguments[0] != "--show" || row.exit_status != 0);
+    // A check prints its report whether or not every character is drawn.
+    const bool reports =
+        (row.arguments[0] == "--show" || row.arguments[0] == "--check") &&
+        message.empty();
+    EXPECT_EQ(platform.output.empty(), !reports);
   }
 }
 

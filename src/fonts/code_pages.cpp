@@ -12,6 +12,10 @@ constexpr CodePage kCodePages[] = {
 
 }  // namespace
 
+std::span<const CodePage> KnownCodePages() {
+  return kCodePages;
+}
+
 const CodePage* FindCodePage(int number) {
   for (const CodePage& code_page : kCodePages) {
     if (code_page.number == number)

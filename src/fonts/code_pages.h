@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstddef>
+#include <span>
 #include <string>
 
 namespace mdlReplace {
@@ -22,6 +23,10 @@ struct CodePage {
 
 // The code page of that number; null when the program has none of it.
 const CodePage* FindCodePage(int number);
+
+// Every code page the program has, the DOS ones first, in the order their
+// numbers run.
+std::span<const CodePage> KnownCodePages();
 
 // The numbers of the code pages there are, as a message lists them:
 // "437, 737, ... and 1258".

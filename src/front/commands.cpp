@@ -8,6 +8,7 @@
 #include "fonts/drawing.h"
 #include "fonts/formats.h"
 #include "fonts/glyph_edits.h"
+#include "front/check_command.h"
 #include "front/font_source.h"
 #include "front/run.h"
 #include "front/version.h"
@@ -33,6 +34,9 @@ constexpr std::string_view kUsage =
     "                                    write BASE to DEST with the glyphs\n"
     "                                    of OTHER at CODES (0x80-0xAF,0xE0),\n"
     "                                    or where BASE is blank\n"
+    "       zyr2font --check [--codepage N] [--all] FONT TEXT...\n"
+    "                                    tell which characters of the texts\n"
+    "                                    FONT cannot draw\n"
     "\n"
     "Writes an 8x8 font of 2048 bytes into ZYR2.DOS, ZYR2.EXE and BRANVEL.EXE\n"
     "in the game folder, each file recognised by its exact length. Without\n"
@@ -61,8 +65,14 @@ constexpr std::string_view kUsage =
     "font with a Unicode table. Letters the font lacks stay blank, and the\n"
     "count of codes that got one is shown.\n"
     "\n"
+    "--check reads each TEXT as UTF-8 and lists the characters code page N\n"
+    "lacks and those whose glyph in FONT is blank, the most used first, 20\n"
+    "of each unless --all is given, each with where it is first used\n"
+    "(FILE:LINE:COLUMN), and a code page that has more of them.\n"
+    "\n"
     "Exit status: 0 when at least one game file was patched or the command\n"
-    "did its work, 1 after any message.\n";
+    "did its work, 1 after any message, and after --check when a character\n"
+    "cannot be drawn.\n";
 
 constexpr std::string_view kShowTakesOne =
     "--show takes one file: zyr2font --show [--codepage N] SOURCE";
@@ -99,9 +109,13 @@ std::string TakesNoFile(const std::string& command) {
   return command + " takes no file: zyr2font " + command;
 }
 
+}  // namespace
+
 std::string NotFound(const std::string& path) {
   return path + " was not found.";
 }
+
+namespace {
 
 std::string NotWritten(const std::string& path) {
   return path + " could not be written.";
@@ -115,6 +129,8 @@ std::string NoFormat(const std::string& path) {
   return path + " does not end with an extension that names a font format: " +
          std::string(kFormatExtensions) + ".";
 }
+
+}  // namespace
 
 // Reads the font of the source, or shows why there is none. A font placed
 // by a code page is told how many codes got a glyph: information, not a
@@ -147,6 +163,8 @@ int Print(Platform& platform, std::string_view text) {
   }
   return EndWithError(platform, kOutputFailed);
 }
+
+namespace {
 
 // In a window where the platform has one (Windows, its output not
 // redirected), else as text.
@@ -270,6 +288,14 @@ const CodePage* FindCodePageNamed(const std::string& text) {
   return FindCodePage(std::stoi(text));
 }
 
+// Takes the option off the front of the files, if it is there.
+bool TakeOption(std::vector<std::string>* files, std::string_view option) {
+  if (files->empty() || files->front() != option)
+    return false;
+  files->erase(files->begin());
+  return true;
+}
+
 }  // namespace
 
 int RunCommand(Platform& platform, const std::vector<std::string>& arguments) {
@@ -282,10 +308,14 @@ int RunCommand(Platform& platform, const std::vector<std::string>& arguments) {
     return alone ? Print(platform, std::string("zyr2font ") +
                                        std::string(kVersion) + "\n")
                  : EndWithError(platform, TakesNoFile(command));
-  if (command != "--show" && command != "--convert" && command != "--merge")
+  if (command != "--show" && command != "--convert" && command != "--merge" &&
+      command != "--check")
     return EndWithError(platform, UnknownCommand(command));
-  // The font tools' files, after the code page if one is named.
+  // The font tools' files, after the code page if one is named, and
+  // --check's --all before or after it.
   std::vector<std::string> files(arguments.begin() + 1, arguments.end());
+  const bool checks = command == "--check";
+  bool all = checks && TakeOption(&files, kAllOption);
   CodePageUse code_pages;
   if (!files.empty() && files.front() == kCodePageOption) {
     const std::string number = files.size() > 1 ? files[1] : std::string();
@@ -293,6 +323,10 @@ int RunCommand(Platform& platform, const std::vector<std::string>& arguments) {
     if (code_pages.named == nullptr)
       return EndWithError(platform, UnknownCodePage(number));
     files.erase(files.begin(), files.begin() + 2);
+  }
+  if (checks) {
+    all = TakeOption(&files, kAllOption) || all;
+    return RunCheck(platform, files, &code_pages, all);
   }
   if (command == "--show") {
     return files.size() == 1 ? Show(platform, files[0], &code_pages)

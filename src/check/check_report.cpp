@@ -1,0 +1,176 @@
+#include "check/check_report.h"
+
+#include <algorithm>
+
+namespace mdlReplace {
+
+namespace {
+
+constexpr std::string_view kLacking = "Not in code page ";
+constexpr std::string_view kBlank = "With a blank glyph:\n";
+constexpr std::string_view kHexDigits = "0123456789ABCDEF";
+
+// Characters that a terminal or a message box would not show, or would let
+// change the lines around them (the invisible ones, the marks of writing
+// direction, the line and paragraph separators): shown by their number
+// alone.
+struct CharacterRange {
+  char32_t first;
+  char32_t last;
+};
+constexpr CharacterRange kNotShown[] = {
+    {0x00AD, 0x00AD}, {0x034F, 0x034F}, {0x061C, 0x061C},   {0x115F, 0x1160},
+    {0x17B4, 0x17B5}, {0x180B, 0x180F}, {0x200B, 0x200F},   {0x2028, 0x202E},
+    {0x2060, 0x206F}, {0x3164, 0x3164}, {0xFE00, 0xFE0F},   {0xFEFF, 0xFEFF},
+    {0xFFA0, 0xFFA0}, {0xFFF0, 0xFFFB}, {0xE0000, 0xE0FFF},
+};
+
+// "3,412": a count as the summary gives it.
+std::string Grouped(std::uint64_t number) {
+  std::string digits = std::to_string(number);
+  for (std::size_t at = digits.size(); at > 3; at -= 3)
+    digits.insert(at - 3, ",");
+  return digits;
+}
+
+std::string Counted(std::uint64_t number, std::string_view thing) {
+  return Grouped(number) + " " + std::string(thing) + (number == 1 ? "" : "s");
+}
+
+std::string Hex(std::uint32_t number, std::size_t digits) {
+  std::string text(digits, '0');
+  for (std::size_t at = digits; at-- > 0; number >>= 4)
+    text[at] = kHexDigits[number & 0xF];
+  return text;
+}
+
+std::string Utf8(char32_t character) {
+  std::string bytes;
+  if (character < 0x80) {
+    bytes += static_cast<char>(character);
+  } else if (character < 0x800) {
+    bytes += static_cast<char>(0xC0 | character >> 6);
+    bytes += static_cast<char>(0x80 | (character & 0x3F));
+  } else if (character < 0x10000) {
+    bytes += static_cast<char>(0xE0 | character >> 12);
+    bytes += static_cast<char>(0x80 | (character >> 6 & 0x3F));
+    bytes += static_cast<char>(0x80 | (character & 0x3F));
+  } else {
+    bytes += static_cast<char>(0xF0 | character >> 18);
+    bytes += static_cast<char>(0x80 | (character >> 12 & 0x3F));
+    bytes += static_cast<char>(0x80 | (character >> 6 & 0x3F));
+    bytes += static_cast<char>(0x80 | (character & 0x3F));
+  }
+  return bytes;
+}
+
+// "U+0452 ђ": the character's number, and the character where it shows.
+std::string Named(char32_t character) {
+  const std::size_t digits =
+      character > 0xFFFFF ? 6 : (character > 0xFFFF ? 5 : 4);
+  const std::string name = "U+" + Hex(character, digits);
+  const bool shown =
+      std::none_of(std::begin(kNotShown), std::end(kNotShown),
+                   [character](const CharacterRange& range) {
+                     return character >= range.first && character <= range.last;
+                   });
+  return shown ? name + " " + Utf8(character) : name;
+}
+
+// "sr.txt:1:5"
+std::string PlaceOf(const TextPlace& place,
+                    std::span<const std::string> names) {
+  return names[place.file] + ":" + std::to_string(place.line) + ":" +
+         std::to_string(place.column);
+}
+
+// One line a character, by count, the count right-aligned; then, past the
+// limit, how many more and how often they are used.
+std::string ListOf(const std::vector<CharacterUse>& uses, bool with_code,
+                   std::span<const std::string> names, bool all) {
+  const std::size_t listed =
+      all ? uses.size() : std::min(uses.size(), kListedCharacters);
+  const std::size_t width = Grouped(uses.front().count).size();
+  std::string list;
+  for (std::size_t i = 0; i < listed; ++i) {
+    const CharacterUse& use = uses[i];
+    const std::string count = Grouped(use.count);
+    list += std::string(2 + width - count.size(), ' ') + count + "  " +
+            Named(use.character) + "  " +
+            (with_code ? "at code 0x" + Hex(use.code, 2) + ", " : "") +
+            "first at " + PlaceOf(use.first, names) + "\n";
+  }
+  if (listed == uses.size())
+    return list;
+  std::uint64_t rest = 0;
+  for (std::size_t i = listed; i < uses.size(); ++i)
+    rest += uses[i].count;
+  return list + "  and " + Grouped(uses.size() - listed) + " more, used " +
+         Counted(rest, "time") + "\n";
+}
+
+std::uint64_t UsesOf(const std::vector<CharacterUse>& uses) {
+  std::uint64_t total = 0;
+  for (const CharacterUse& use : uses)
+    total += use.count;
+  return total;
+}
+
+std::string Summary(const Coverage& coverage) {
+  const std::string files = Counted(coverage.files, "file");
+  if (coverage.characters == 0)
+    return files + (coverage.files == 1 ? " holds" : " hold") +
+           " no character to draw";
+  if (coverage.AllDrawn())
+    return "all " + Counted(coverage.characters, "character") + " of " + files +
+           " can be drawn";
+  std::string parts;
+  if (!coverage.lacking.empty())
+    parts += Grouped(coverage.lacking.size()) + " not in code page " +
+             std::to_string(coverage.code_page->number);
+  if (!coverage.blank.empty())
+    parts += (parts.empty() ? "" : ", ") + Grouped(coverage.blank.size()) +
+             " with a blank glyph";
+  const std::uint64_t undrawn =
+      UsesOf(coverage.lacking) + UsesOf(coverage.blank);
+  return Counted(undrawn, "character") + " cannot be drawn: " + parts;
+}
+
+std::string BetterCodePage(const Coverage& coverage) {
+  const std::string name =
+      "code page " + std::to_string(coverage.better->number);
+  if (coverage.better_lacks == 0)
+    return name + " has every letter of this text";
+  return name + " has all but " + Counted(coverage.better_lacks, "character") +
+         " of this text";
+}
+
+}  // namespace
+
+std::string NotUtf8(const std::string& name, const Utf8Break& broken) {
+  return name + " is not UTF-8 text: it stops being so in line " +
+         std::to_string(broken.line) + ", at byte " +
+         std::to_string(broken.byte) + " of that line (0x" +
+         Hex(broken.value, 2) + ").";
+}
+
+std::string TextTooLong(const std::string& name) {
+  return name + " is over 64 MiB, too long for a translation's text.";
+}
+
+std::string DescribeCoverage(const Coverage& coverage,
+                             std::span<const std::string> names, bool all) {
+  std::string report;
+  if (!coverage.lacking.empty())
+    report += std::string(kLacking) +
+              std::to_string(coverage.code_page->number) + ":\n" +
+              ListOf(coverage.lacking, false, names, all);
+  if (!coverage.blank.empty())
+    report += std::string(kBlank) + ListOf(coverage.blank, true, names, all);
+  report += Summary(coverage) + "\n";
+  if (coverage.better != nullptr)
+    report += BetterCodePage(coverage) + "\n";
+  return report;
+}
+
+}  // namespace mdlReplace

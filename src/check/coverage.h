@@ -1,0 +1,68 @@
+// Whether a font draws every character of a translation's texts: which
+// characters the code page lacks, which fall on a blank glyph, and which
+// other code page would serve the texts better. Pure functions over bytes,
+// for the program's --check and the page alike.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "check/text_tally.h"
+#include "fonts/code_pages.h"
+#include "fonts/font.h"
+
+namespace mdlReplace {
+
+// No translation's text is longer: a longer file is refused unread.
+constexpr std::uint64_t kLargestText = std::uint64_t{64} * 1024 * 1024;
+
+struct CharacterUse {
+  char32_t character = 0;
+  std::uint64_t count = 0;
+  TextPlace first;
+  std::size_t code = 0;  // in the code page, where it has the character
+};
+
+struct Coverage {
+  const CodePage* code_page = nullptr;
+  std::size_t files = 0;
+  std::uint64_t characters = 0;  // every one counted, drawn or not
+  // How often the texts show each code, for a grid to mark.
+  std::array<std::uint64_t, kGlyphCount> uses_of_code{};
+  // Each by count, the most used first.
+  std::vector<CharacterUse> lacking;  // the code page has no code for them
+  std::vector<CharacterUse> blank;    // their code's glyph is blank
+  // The known code page that lacks the fewest of the characters the named
+  // one lacks, when it lacks fewer; null when none does.
+  const CodePage* better = nullptr;
+  std::size_t better_lacks = 0;
+
+  bool AllDrawn() const { return lacking.empty() && blank.empty(); }
+};
+
+// The characters counted, against the font's glyphs at their codes in the
+// code page. Space and no-break space are drawn blank on purpose.
+Coverage CheckCoverage(const TextTally& tally, const FontImage& font,
+                       const CodePage& code_page);
+
+// A text file as the page holds it: its name and all its bytes.
+struct TextFile {
+  std::string name;
+  std::span<const std::uint8_t> bytes;
+};
+
+struct CheckResult {
+  std::string problem;  // why a file cannot be checked; empty when none
+  Coverage coverage;
+};
+
+// The whole check over texts held in memory: the same answer the program
+// gives for the same files.
+CheckResult CheckTexts(const FontImage& font, const CodePage& code_page,
+                       std::span<const TextFile> texts);
+
+}  // namespace mdlReplace

@@ -1,0 +1,153 @@
+#include "check/text_tally.h"
+
+namespace mdlReplace {
+
+namespace {
+
+constexpr char32_t kLargestCharacter = 0x10FFFF;
+constexpr char32_t kByteOrderMark = 0xFEFF;
+constexpr std::size_t kPageCount = (kLargestCharacter >> 8) + 1;
+
+// A lead byte's sequence as Unicode's table of well-formed UTF-8 gives it:
+// how many bytes follow, its bits, and the range of the second byte, which
+// rules out the overlong forms, the surrogates and what lies past
+// U+10FFFF. A byte no row covers begins no character.
+struct LeadByte {
+  std::uint8_t first;
+  std::uint8_t last;
+  int continuations;
+  std::uint8_t bits;
+  std::uint8_t second_lowest;
+  std::uint8_t second_highest;
+};
+
+constexpr LeadByte kLeadBytes[] = {
+    {0xC2, 0xDF, 1, 0x1F, 0x80, 0xBF}, {0xE0, 0xE0, 2, 0x0F, 0xA0, 0xBF},
+    {0xE1, 0xEC, 2, 0x0F, 0x80, 0xBF}, {0xED, 0xED, 2, 0x0F, 0x80, 0x9F},
+    {0xEE, 0xEF, 2, 0x0F, 0x80, 0xBF}, {0xF0, 0xF0, 3, 0x07, 0x90, 0xBF},
+    {0xF1, 0xF3, 3, 0x07, 0x80, 0xBF}, {0xF4, 0xF4, 3, 0x07, 0x80, 0x8F},
+};
+
+}  // namespace
+
+TextTally::TextTally() : pages_(kPageCount) {}
+
+void TextTally::BeginFile() {
+  ++files_;
+  offset_ = 0;
+  line_ = 1;
+  line_start_ = 0;
+  column_ = 0;
+  after_carriage_return_ = false;
+  continuations_ = 0;
+  broken_ = false;
+  break_ = Utf8Break();
+}
+
+bool TextTally::Read(std::span<const std::uint8_t> piece) {
+  if (broken_)
+    return false;
+  for (std::size_t i = 0; i < piece.size(); ++i) {
+    const std::uint8_t byte = piece[i];
+    char32_t character = byte;
+    if (continuations_ > 0) {
+      if (byte < lowest_ || byte > highest_)
+        return Break(lead_at_, lead_);
+      partial_ = partial_ << 6 | (byte & 0x3F);
+      lowest_ = 0x80;
+      highest_ = 0xBF;
+      if (--continuations_ > 0 || (partial_ == kByteOrderMark && lead_at_ == 0))
+        continue;
+      character = partial_;
+    } else if (byte == '\n' || byte == '\r') {
+      EndLine(byte, offset_ + i);
+      continue;
+    } else if (byte >= 0xC2 && byte <= 0xDF && i + 1 < piece.size() &&
+               (piece[i + 1] & 0xC0) == 0x80) {
+      // A letter of Cyrillic, Greek or Latin with a mark, whole in the
+      // piece: its two bytes at once.
+      character =
+          static_cast<char32_t>((byte & 0x1F) << 6 | (piece[++i] & 0x3F));
+    } else if (byte >= 0x80) {
+      if (!Lead(byte, offset_ + i))
+        return Break(offset_ + i, byte);
+      continue;
+    }
+    // The hot path: a character, most often one used before.
+    after_carriage_return_ = false;
+    ++column_;
+    if (IsControl(character))
+      continue;
+    Page* page = pages_[character >> 8].get();
+    if (page == nullptr || (*page)[character & 0xFF]++ == 0)
+      CountFirstUse(character);
+  }
+  offset_ += piece.size();
+  return true;
+}
+
+bool TextTally::EndFile() {
+  if (!broken_ && continuations_ > 0)
+    Break(lead_at_, lead_);
+  return !broken_;
+}
+
+std::vector<CharacterCount> TextTally::Counts() const {
+  std::vector<CharacterCount> counts;
+  counts.reserve(first_used_.size());
+  for (std::size_t i = 0; i < first_used_.size(); ++i) {
+    counts.push_back(
+        {first_used_[i], CountOf(first_used_[i]), first_places_[i]});
+  }
+  return counts;
+}
+
+void TextTally::EndLine(std::uint8_t byte, std::uint64_t at) {
+  // The line feed of a carriage return and line feed ends no second line.
+  if (byte == '\r' || !after_carriage_return_)
+    ++line_;
+  after_carriage_return_ = byte == '\r';
+  line_start_ = at + 1;
+  column_ = 0;
+}
+
+bool TextTally::Lead(std::uint8_t byte, std::uint64_t at) {
+  for (const LeadByte& lead : kLeadBytes) {
+    if (byte >= lead.first && byte <= lead.last) {
+      continuations_ = lead.continuations;
+      partial_ = byte & lead.bits;
+      lowest_ = lead.second_lowest;
+      highest_ = lead.second_highest;
+      lead_at_ = at;
+      lead_ = byte;
+      return true;
+    }
+  }
+  return false;
+}
+
+// A character's first use, counted: its page made if need be, its place
+// kept.
+void TextTally::CountFirstUse(char32_t character) {
+  std::unique_ptr<Page>& page = pages_[character >> 8];
+  if (page == nullptr) {
+    page = std::make_unique<Page>();
+    (*page)[character & 0xFF] = 1;
+  }
+  first_used_.push_back(character);
+  first_places_.push_back({files_ - 1, line_, column_});
+}
+
+bool TextTally::Break(std::uint64_t at, std::uint8_t value) {
+  broken_ = true;
+  continuations_ = 0;
+  break_ = {line_, at - line_start_ + 1, value};
+  return false;
+}
+
+std::uint64_t TextTally::CountOf(char32_t character) const {
+  const std::unique_ptr<Page>& page = pages_[character >> 8];
+  return page == nullptr ? 0 : (*page)[character & 0xFF];
+}
+
+}  // namespace mdlReplace

@@ -1,0 +1,99 @@
+// The characters of a translation's texts, counted as the texts are read:
+// UTF-8 decoded a piece at a time, in one pass and constant memory, each
+// character's count and the place it is first used.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <vector>
+
+namespace mdlReplace {
+
+// Where a character stands: the file (0 for the first one read), the line
+// and the column, both counted from 1. A column counts characters, not
+// bytes; a line ends at a line feed, a carriage return, or the two.
+struct TextPlace {
+  std::size_t file = 0;
+  std::uint64_t line = 0;
+  std::uint64_t column = 0;
+  bool operator==(const TextPlace&) const = default;
+};
+
+// Where a file stops being UTF-8: the line, the byte in that line (from 1)
+// at which the first sequence that is no UTF-8 character begins, and that
+// byte's value.
+struct Utf8Break {
+  std::uint64_t line = 0;
+  std::uint64_t byte = 0;
+  std::uint8_t value = 0;
+  bool operator==(const Utf8Break&) const = default;
+};
+
+struct CharacterCount {
+  char32_t character = 0;
+  std::uint64_t count = 0;
+  TextPlace first;
+};
+
+// The controls (C0, DEL and C1) are no characters the game draws: a line
+// break ends a line and shows nothing. They are never counted.
+inline bool IsControl(char32_t character) {
+  return character < 0x20 || (character >= 0x7F && character < 0xA0);
+}
+
+class TextTally {
+ public:
+  TextTally();
+
+  // Begins the next file: its places count from line 1, column 1, and a
+  // byte order mark at its start is no character of it.
+  void BeginFile();
+  // Reads the next piece of the file's bytes. False once the file is found
+  // not to be UTF-8 (broken() says where); the rest need not be read.
+  bool Read(std::span<const std::uint8_t> piece);
+  // Ends the file; false when it is not UTF-8, as when it ends in the
+  // middle of a character.
+  bool EndFile();
+
+  const Utf8Break& broken() const { return break_; }
+  std::size_t files() const { return files_; }
+  // Each character used, in the order of first use.
+  std::vector<CharacterCount> Counts() const;
+
+ private:
+  using Page = std::array<std::uint64_t, 256>;
+
+  void EndLine(std::uint8_t byte, std::uint64_t at);
+  bool Lead(std::uint8_t byte, std::uint64_t at);
+  void CountFirstUse(char32_t character);
+  bool Break(std::uint64_t at, std::uint8_t value);
+  std::uint64_t CountOf(char32_t character) const;
+
+  // Counts by character, in pages of 256 made on first use: at most 17
+  // planes of them, however long the texts.
+  std::vector<std::unique_ptr<Page>> pages_;
+  std::vector<char32_t> first_used_;
+  std::vector<TextPlace> first_places_;
+  std::size_t files_ = 0;
+
+  // The file being read.
+  std::uint64_t offset_ = 0;  // of the piece being read
+  std::uint64_t line_ = 1;
+  std::uint64_t line_start_ = 0;
+  std::uint64_t column_ = 0;  // characters of the line so far
+  bool after_carriage_return_ = false;
+  // A character begun in one piece may end in the next.
+  int continuations_ = 0;  // bytes still to come
+  char32_t partial_ = 0;
+  std::uint8_t lowest_ = 0x80;  // what the next byte may be
+  std::uint8_t highest_ = 0xBF;
+  std::uint64_t lead_at_ = 0;
+  std::uint8_t lead_ = 0;
+  bool broken_ = false;
+  Utf8Break break_;
+};
+
+}  // namespace mdlReplace

@@ -1,0 +1,119 @@
+#include "front/check_command.h"
+
+#include <vector>
+
+#include "check/check_report.h"
+#include "check/coverage.h"
+#include "check/text_tally.h"
+#include "fonts/code_pages.h"
+#include "front/commands.h"
+#include "front/run.h"
+
+namespace mdlReplace {
+
+namespace {
+
+constexpr std::string_view kCheckTakesFiles =
+    "--check takes a font and one or more texts: zyr2font --check "
+    "[--codepage N] [--all] FONT TEXT...";
+
+// A text is read a piece at a time, however long it is.
+constexpr std::size_t kPieceSize = std::size_t{64} * 1024;
+
+std::string NotAText(const std::string& path) {
+  return path + " is not a text file.";
+}
+
+std::string Unreadable(const std::string& path) {
+  return path + " could not be read.";
+}
+
+// A file on the disk, in pieces; one the platform holds in memory, where
+// it lies.
+std::string TallyFile(Platform& platform, const std::string& path,
+                      const OpenedFile& file, TextTally* tally) {
+  if (file.length > kLargestText)
+    return TextTooLong(path);
+  tally->BeginFile();
+  const std::span<const std::uint8_t> held = platform.HeldBytes(file.id);
+  if (held.size() == file.length) {
+    if (!tally->Read(held) || !tally->EndFile())
+      return NotUtf8(path, tally->broken());
+    return std::string();
+  }
+  std::vector<std::uint8_t> piece(kPieceSize);
+  for (std::uint64_t at = 0; at < file.length; at += piece.size()) {
+    piece.resize(static_cast<std::size_t>(
+        std::min<std::uint64_t>(kPieceSize, file.length - at)));
+    if (!platform.ReadAt(file.id, at, piece))
+      return Unreadable(path);
+    if (!tally->Read(piece))
+      return NotUtf8(path, tally->broken());
+  }
+  return tally->EndFile() ? std::string() : NotUtf8(path, tally->broken());
+}
+
+// A pipe has no length to refuse it by: it is read to its end, or to the
+// first byte past the largest text.
+std::string TallyStream(Platform& platform, const std::string& path,
+                        const OpenedFile& stream, TextTally* tally) {
+  std::vector<std::uint8_t> bytes;
+  if (!platform.ReadStream(stream.id, kLargestText, &bytes))
+    return bytes.size() > kLargestText ? TextTooLong(path) : Unreadable(path);
+  tally->BeginFile();
+  if (!tally->Read(bytes) || !tally->EndFile())
+    return NotUtf8(path, tally->broken());
+  return std::string();
+}
+
+// Counts the text's characters, or says why it cannot be read.
+std::string TallyText(Platform& platform, const std::string& path,
+                      TextTally* tally) {
+  const OpenedFile file = platform.Open(path, Naming::Exact, OpenMode::Read);
+  switch (file.found) {
+    case Found::Absent:
+      return NotFound(path);
+    case Found::Folder:
+    case Found::Other:
+      return NotAText(path);
+    case Found::Refused:
+      return Unreadable(path);
+    case Found::File:
+    case Found::Stream:
+      break;
+  }
+  std::string message = file.found == Found::Stream
+                            ? TallyStream(platform, path, file, tally)
+                            : TallyFile(platform, path, file, tally);
+  if (!platform.Close(file.id) && message.empty())
+    message = Unreadable(path);
+  return message;
+}
+
+}  // namespace
+
+int RunCheck(Platform& platform, const std::vector<std::string>& files,
+             CodePageUse* code_pages, bool all) {
+  if (files.size() < 2)
+    return EndWithError(platform, kCheckTakesFiles);
+  FontImage font{};
+  if (!ReadSourceFont(platform, files[0], code_pages, &font))
+    return kExitFailure;
+  const std::vector<std::string> texts(files.begin() + 1, files.end());
+  TextTally tally;
+  for (const std::string& text : texts) {
+    const std::string message = TallyText(platform, text, &tally);
+    if (!message.empty())
+      return EndWithError(platform, message);
+  }
+  const CodePage* code_page = code_pages->named != nullptr
+                                  ? code_pages->named
+                                  : FindCodePage(kDefaultCodePage);
+  const Coverage coverage = CheckCoverage(tally, font, *code_page);
+  const int printed = Print(platform, DescribeCoverage(coverage, texts, all));
+  if (printed != kExitSuccess)
+    return printed;
+  return coverage.AllDrawn() ? kExitSuccess : kExitFailure;
+}
+
+}  // namespace mdlReplace

@@ -1,0 +1,202 @@
+// The check of a translation's texts against a font: the report the user
+// reads, worked out by hand and by tests/check_reference.py.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "check/check_report.h"
+#include "check/coverage.h"
+#include "check/text_tally.h"
+#include "fonts/code_pages.h"
+
+namespace mdlReplace {
+namespace {
+
+// Ink at every code but the ones given.
+FontImage FontBlankAt(const std::vector<std::size_t>& codes) {
+  FontImage font;
+  font.fill(0x18);
+  for (std::size_t code : codes)
+    std::fill_n(font.begin() + static_cast<std::ptrdiff_t>(code * 8), 8, 0);
+  return font;
+}
+
+struct Text {
+  std::string name;
+  std::string bytes;
+};
+
+struct CheckCase {
+  const char* name;
+  int code_page;
+  std::vector<std::size_t> blank_codes;
+  std::vector<Text> texts;
+  std::string report;  // or the sentence that refuses a text
+};
+
+const std::string kPangram =
+    "Съешь же ещё этих мягких французских булок, да выпей чаю.\n";
+const std::string kRussianFirst20 =
+    "  4  U+0435 е  first at ru.txt:1:3\n"
+    "  3  U+0430 а  first at ru.txt:1:28\n"
+    "  3  U+0438 и  first at ru.txt:1:16\n"
+    "  3  U+043A к  first at ru.txt:1:22\n"
+    "  3  U+0445 х  first at ru.txt:1:17\n"
+    "  2  U+0443 у  first at ru.txt:1:31\n"
+    "  1  U+0421 С  first at ru.txt:1:1\n"
+    "  1  U+0431 б  first at ru.txt:1:38\n"
+    "  1  U+0432 в  first at ru.txt:1:48\n"
+    "  1  U+0433 г  first at ru.txt:1:21\n"
+    "  1  U+0434 д  first at ru.txt:1:45\n"
+    "  1  U+0436 ж  first at ru.txt:1:7\n"
+    "  1  U+0437 з  first at ru.txt:1:32\n"
+    "  1  U+0439 й  first at ru.txt:1:52\n"
+    "  1  U+043B л  first at ru.txt:1:40\n"
+    "  1  U+043C м  first at ru.txt:1:19\n"
+    "  1  U+043D н  first at ru.txt:1:29\n"
+    "  1  U+043E о  first at ru.txt:1:41\n"
+    "  1  U+043F п  first at ru.txt:1:50\n"
+    "  1  U+0440 р  first at ru.txt:1:27\n";
+const std::string kRussianIn437 =
+    "46 characters cannot be drawn: 34 not in code page 437\n"
+    "code page 855 has every letter of this text\n";
+
+const CheckCase kCheckCases[] = {
+    {"ASCII in 437, a tab no character",
+     437,
+     {},
+     {{"en.txt", "Hello, world!\n\tThe end.\n"}},
+     "all 21 characters of 1 file can be drawn\n"},
+    {"Russian in 866",
+     866,
+     {},
+     {{"ru.txt", kPangram}},
+     "all 57 characters of 1 file can be drawn\n"},
+    {"Russian in 437: 20 listed and the rest counted",
+     437,
+     {},
+     {{"ru.txt", kPangram}},
+     "Not in code page 437:\n" + kRussianFirst20 +
+         "  and 14 more, used 14 times\n" + kRussianIn437},
+    {"Greek in 737 with three letters blank, in two files",
+     737,
+     {0x98, 0x9C, 0xE0},
+     {{"a.txt", "Ξεσκεπάζω την ψυχοφθόρα βδελυγμία.\n"},
+      {"b.txt", "Ωραία, ας δούμε πάλι.\n"}},
+     "With a blank glyph:\n"
+     "  5  U+03B1 α  at code 0x98, first at a.txt:1:23\n"
+     "  4  U+03B5 ε  at code 0x9C, first at a.txt:1:2\n"
+     "  1  U+03C9 ω  at code 0xE0, first at a.txt:1:9\n"
+     "10 characters cannot be drawn: 3 with a blank glyph\n"},
+    {"a byte order mark, no character",
+     437,
+     {0x82},
+     {{"bom.txt", "\xEF\xBB\xBF\xC3\xA9 and e\n"}},
+     "With a blank glyph:\n"
+     "  1  U+00E9 é  at code 0x82, first at bom.txt:1:1\n"
+     "1 character cannot be drawn: 1 with a blank glyph\n"},
+    {"CRLF line ends, each one line",
+     437,
+     {0x7A},
+     {{"crlf.txt", "one\r\ntwo\r\n\r\nzero\r\n"}},
+     "With a blank glyph:\n"
+     "  1  U+007A z  at code 0x7A, first at crlf.txt:4:1\n"
+     "1 character cannot be drawn: 1 with a blank glyph\n"},
+    {"a blank space and no-break space, as they should be",
+     437,
+     {0x20, 0xFF, 0x78, 0x79},
+     {{"x.txt", std::string(1500, 'x') + " y\xC2\xA0"}},
+     "With a blank glyph:\n"
+     "  1,500  U+0078 x  at code 0x78, first at x.txt:1:1\n"
+     "      1  U+0079 y  at code 0x79, first at x.txt:1:1502\n"
+     "1,501 characters cannot be drawn: 2 with a blank glyph\n"},
+    {"a character outside the Basic Multilingual Plane, and one another "
+     "code page has",
+     866,
+     {},
+     {{"emoji.txt", "ok \xC3\xA9 \xF0\x9F\x98\x80\n"}},
+     "Not in code page 866:\n"
+     "  1  U+00E9 \xC3\xA9  first at emoji.txt:1:4\n"
+     "  1  U+1F600 \xF0\x9F\x98\x80  first at emoji.txt:1:6\n"
+     "2 characters cannot be drawn: 2 not in code page 866\n"
+     "code page 437 has all but 1 character of this text\n"},
+    {"a file that breaks UTF-8 in line 3",
+     437,
+     {},
+     {{"en.txt", "fine\n"},
+      {"latin1.txt",
+       "one\ntwo\nthr\xE9"
+       "e\n"}},
+     "latin1.txt is not UTF-8 text: it stops being so in line 3, at byte 4 "
+     "of that line (0xE9)."},
+    {"a file that ends inside a character",
+     437,
+     {},
+     {{"cut.txt", "ab\xD0"}},
+     "cut.txt is not UTF-8 text: it stops being so in line 1, at byte 3 of "
+     "that line (0xD0)."},
+    {"a surrogate, which UTF-8 never holds",
+     437,
+     {},
+     {{"s.txt", "x\xED\xA0\x80"}},
+     "s.txt is not UTF-8 text: it stops being so in line 1, at byte 2 of "
+     "that line (0xED)."},
+    {"an empty file",
+     437,
+     {},
+     {{"empty.txt", ""}},
+     "1 file holds no character to draw\n"},
+};
+
+std::span<const std::uint8_t> BytesOf(const std::string& text) {
+  return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
+}
+
+// The texts as the program reads a long file, in pieces: here of one byte,
+// so that every character is cut.
+std::string ReportByteByByte(const CheckCase& row, const FontImage& font,
+                             const CodePage& code_page,
+                             const std::vector<std::string>& names) {
+  TextTally tally;
+  for (const Text& text : row.texts) {
+    tally.BeginFile();
+    for (std::uint8_t byte : BytesOf(text.bytes)) {
+      if (!tally.Read({&byte, 1}))
+        return NotUtf8(text.name, tally.broken());
+    }
+    if (!tally.EndFile())
+      return NotUtf8(text.name, tally.broken());
+  }
+  return DescribeCoverage(CheckCoverage(tally, font, code_page), names, false);
+}
+
+TEST(CheckTexts, Reports) {
+  for (const CheckCase& row : kCheckCases) {
+    SCOPED_TRACE(row.name);
+    const FontImage font = FontBlankAt(row.blank_codes);
+    const CodePage& code_page = *FindCodePage(row.code_page);
+    std::vector<TextFile> texts;
+    std::vector<std::string> names;
+    for (const Text& text : row.texts) {
+      texts.push_back({text.name, BytesOf(text.bytes)});
+      names.push_back(text.name);
+    }
+    const CheckResult result = CheckTexts(font, code_page, texts);
+    const std::string report =
+        result.problem.empty() ? DescribeCoverage(result.coverage, names, false)
+                               : result.problem;
+    EXPECT_EQ(report, row.report);
+    EXPECT_EQ(ReportByteByByte(row, font, code_page, names), row.report);
+    // What a grid marks: every character the code page has, at its code.
+    std::uint64_t marked = 0;
+    for (std::uint64_t uses : result.coverage.uses_of_code)
+      marked += uses;
+    for (const CharacterUse& use : result.coverage.lacking)
+      marked += use.count;
+    EXPECT_EQ(marked, result.coverage.characters);
+  }
+}
+
+}  // namespace
+}  // namespace mdlReplace
