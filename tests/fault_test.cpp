@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "attached/attached_font.h"
+#include "attached/font_block.h"
 #include "fake_platform.h"
 #include "front/font_source.h"
 #include "front/run.h"

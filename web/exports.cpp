@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "attached/attached_font.h"
+#include "attached/font_block.h"
 #include "base/names.h"
 #include "fonts/code_pages.h"
 #include "fonts/formats.h"

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "attached/font_block.h"
 #include "platform/replace_file.h"
 #include "platform/show_error.h"
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "attached/font_block.h"
 #include "base/names.h"
 #include "fonts/code_pages.h"
 #include "fonts/formats.h"
