@@ -4,8 +4,8 @@
 #include <array>
 
 #include "attached/font_block.h"
+#include "messages/show_error.h"
 #include "platform/replace_file.h"
-#include "platform/show_error.h"
 
 namespace mdlReplace {
 

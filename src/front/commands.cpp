@@ -11,8 +11,8 @@
 #include "front/font_source.h"
 #include "front/run.h"
 #include "front/version.h"
+#include "messages/show_error.h"
 #include "platform/replace_file.h"
-#include "platform/show_error.h"
 
 namespace mdlReplace {
 

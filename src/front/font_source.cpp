@@ -6,8 +6,8 @@
 #include "base/names.h"
 #include "fonts/code_pages.h"
 #include "fonts/formats.h"
+#include "messages/show_error.h"
 #include "patcher/patcher.h"
-#include "platform/show_error.h"
 
 namespace mdlReplace {
 

@@ -9,8 +9,8 @@
 #include "front/commands.h"
 #include "front/font_source.h"
 #include "front/parser.h"
+#include "messages/show_error.h"
 #include "patcher/patcher.h"
-#include "platform/show_error.h"
 
 namespace mdlReplace {
 

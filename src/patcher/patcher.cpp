@@ -3,7 +3,7 @@
 #include <array>
 
 #include "base/names.h"
-#include "platform/show_error.h"
+#include "messages/show_error.h"
 
 namespace mdlReplace {
 
