@@ -16,6 +16,7 @@
 #include "fonts/formats.h"
 #include "fonts/glyph_edits.h"
 #include "front/font_source.h"
+#include "game/game_files.h"
 #include "memory_platform.h"
 #include "patcher/patcher.h"
 

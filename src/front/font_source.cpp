@@ -6,8 +6,8 @@
 #include "base/names.h"
 #include "fonts/code_pages.h"
 #include "fonts/formats.h"
+#include "game/game_files.h"
 #include "messages/show_error.h"
-#include "patcher/patcher.h"
 
 namespace mdlReplace {
 
