@@ -15,10 +15,10 @@
 #include "fonts/code_pages.h"
 #include "fonts/formats.h"
 #include "fonts/glyph_edits.h"
-#include "front/font_source.h"
 #include "game/game_files.h"
 #include "memory_platform.h"
 #include "patcher/patcher.h"
+#include "source/font_source.h"
 
 namespace {
 

@@ -8,11 +8,11 @@
 #include "fonts/drawing.h"
 #include "fonts/formats.h"
 #include "fonts/glyph_edits.h"
-#include "front/font_source.h"
 #include "front/run.h"
 #include "front/version.h"
 #include "messages/show_error.h"
 #include "platform/replace_file.h"
+#include "source/font_source.h"
 
 namespace mdlReplace {
 

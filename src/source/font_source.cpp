@@ -1,4 +1,4 @@
-#include "front/font_source.h"
+#include "source/font_source.h"
 
 #include <algorithm>
 
