@@ -241,6 +241,7 @@ struct ReadCase {
 TEST(Fonts, ReadsWhatFontMakersHaveAndRefusesTheRest) {
   const FontImage font = AllCodesFont();
   const Bytes psf1 = WriteFont(font, FontFormat::Psf);
+  const Bytes psf2_header = Psf2(256, 8, 8, 0);
   const Bytes png = WriteFont(font, FontFormat::Png);
   // A glyph of 5x7 set one pixel in from the left, on the baseline: its
   // rows land in the cell's rows 1 to 7, shifted right by one.
@@ -276,6 +277,9 @@ TEST(Fonts, ReadsWhatFontMakersHaveAndRefusesTheRest) {
       {"PSF 2 of 128 glyphs", Psf2(128, 8, 8, 1024),
        "is a PSF font of only 128 glyphs, not 256."},
       {"PSF 2 cut short", Psf2(256, 8, 8, 2000),
+       "is a PSF font that ends before its last glyph."},
+      {"PSF 2 cut in its header",
+       Bytes(psf2_header.begin(), psf2_header.begin() + 30),
        "is a PSF font that ends before its last glyph."},
       {"PNG of the wrong size",
        Png(64, 64, std::vector<std::uint8_t>(std::size_t{64} * 64 * 3)),
