@@ -193,10 +193,6 @@ std::size_t LargestImageData(std::uint32_t side) {
   return std::size_t{2} * side * (1 + std::size_t{side} * 8);
 }
 
-bool LooksLikePng(std::span<const std::uint8_t> bytes) {
-  return BeginsWith(bytes, kPngSignature);
-}
-
 // Walks the chunks before stb decodes anything: every CRC and the image
 // data's own checksum are checked, and only a sheet's image is inflated.
 std::string CheckChunks(std::span<const std::uint8_t> bytes) {
@@ -343,9 +339,16 @@ void AppendWritten(void* context, void* data, int size) {
 
 }  // namespace
 
-bool LooksLikeImage(std::span<const std::uint8_t> bytes) {
-  return LooksLikePng(bytes) || BeginsWith(bytes, kBmpSignature) ||
-         BeginsWith(bytes, kGif87Signature) ||
+bool LooksLikePng(std::span<const std::uint8_t> bytes) {
+  return BeginsWith(bytes, kPngSignature);
+}
+
+bool LooksLikeBmp(std::span<const std::uint8_t> bytes) {
+  return BeginsWith(bytes, kBmpSignature);
+}
+
+bool LooksLikeGif(std::span<const std::uint8_t> bytes) {
+  return BeginsWith(bytes, kGif87Signature) ||
          BeginsWith(bytes, kGif89Signature);
 }
 
@@ -360,9 +363,9 @@ std::string ReadImageSheet(std::span<const std::uint8_t> bytes,
     bytes = uncompressed;
   }
   const bool png = LooksLikePng(bytes);
-  const std::string_view format = png                                ? "PNG"
-                                  : BeginsWith(bytes, kBmpSignature) ? "BMP"
-                                                                     : "GIF";
+  const std::string_view format = png                   ? "PNG"
+                                  : LooksLikeBmp(bytes) ? "BMP"
+                                                        : "GIF";
   if (bytes.size() > INT_MAX)
     return Unreadable(format);
   if (png) {

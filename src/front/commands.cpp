@@ -8,6 +8,7 @@
 #include "fonts/drawing.h"
 #include "fonts/formats.h"
 #include "fonts/glyph_edits.h"
+#include "fonts/registry.h"
 #include "front/run.h"
 #include "front/version.h"
 #include "messages/show_error.h"
@@ -113,7 +114,7 @@ std::string LinkToNothing(const std::string& path) {
 
 std::string NoFormat(const std::string& path) {
   return path + " does not end with an extension that names a font format: " +
-         std::string(kFormatExtensions) + ".";
+         WritableExtensions() + ".";
 }
 
 // Reads the font of the source, or shows why there is none. A font placed
