@@ -1,9 +1,15 @@
 #include "front/usage.h"
 
+#include <algorithm>
+#include <string_view>
+
+#include "fonts/registry.h"
+
 namespace mdlReplace {
 
 namespace {
 
+// Before the list of formats.
 constexpr std::string_view kUsage =
     "Usage: zyr2font                     patch the game in the current folder\n"
     "       zyr2font GAME_FOLDER         with GAME_FOLDER/ZYR2.FNT\n"
@@ -25,16 +31,19 @@ constexpr std::string_view kUsage =
     "arguments the font is ZYR2.FNT in the current folder, or else the one\n"
     "attached to this program.\n"
     "\n"
-    "SOURCE is a game file, a program carrying a font, a PSF font (also\n"
-    ".psf.gz), a BDF or PCF font, a TrueType font drawn on a grid of 8\n"
-    "pixels or with an 8x8 bitmap strike, an OpenType bitmap font (.otb), a\n"
-    "DOS .cpi or kbd .cp code page file (the 8x8 font of code page N, or its\n"
-    "only one), a Windows .fnt or .fon font, a hex font, a 128x128 PNG, BMP "
-    "or\n"
-    "GIF font sheet (or one magnified up to 8 times), a text font as\n"
-    "--convert writes it, or a raw font of 2048 bytes. FONT may be any of\n"
-    "these too. The extension of DEST names its format: .fnt, .f08 or .bin\n"
-    "(raw), .psf, .bdf, .png or .txt.\n"
+    "SOURCE is a game file, a program carrying a font, or a font file in one\n"
+    "of these formats, told by its content, and in any of them compressed by\n"
+    "gzip (.gz); FONT may be any of these too. Code page N places the glyphs\n"
+    "of those marked *, as told below.\n";
+
+constexpr std::string_view kWritten =
+    "\n"
+    "DEST is written in the format its extension names:\n"
+    "  ";
+
+// After the list of formats and the extensions of those written.
+constexpr std::string_view kUsageEnd =
+    ".\n"
     "\n"
     "The game shows each letter by its code, 0 to 255, in the code page of\n"
     "its language. A TrueType, hex or Windows font says which letter each\n"
@@ -50,10 +59,36 @@ constexpr std::string_view kUsage =
     "Exit status: 0 when at least one game file was patched or the command\n"
     "did its work, 1 after any message.\n";
 
+// The formats' columns of names and of extensions, so wide that the
+// widest fits.
+constexpr std::size_t kNameColumn = 10;
+constexpr std::size_t kExtensionsColumn = 16;
+
+std::string Padded(std::string text, std::size_t width) {
+  text.resize(std::max(width, text.size() + 1), ' ');
+  return text;
+}
+
+// "  PSF       .psf            * a Linux console font"
+std::string FormatLine(const FormatRow& row) {
+  std::string extensions;
+  for (std::string_view extension : row.extensions) {
+    if (!extension.empty())
+      extensions += (extensions.empty() ? "" : " ") + std::string(extension);
+  }
+  return "  " + Padded(std::string(row.name), kNameColumn) +
+         Padded(extensions, kExtensionsColumn) +
+         (row.placed_by_code_page ? "* " : "  ") + std::string(row.help) + "\n";
+}
+
 }  // namespace
 
 std::string Usage() {
-  return std::string(kUsage);
+  std::string usage(kUsage);
+  for (const FormatRow& row : FontFormats())
+    usage += FormatLine(row);
+  return usage + std::string(kWritten) + WritableExtensions() +
+         std::string(kUsageEnd);
 }
 
 }  // namespace mdlReplace

@@ -1,4 +1,5 @@
-// What --help prints.
+// What --help prints: the forms of the command line, and the formats of
+// the table of formats.
 #pragma once
 
 #include <string>
