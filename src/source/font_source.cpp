@@ -6,6 +6,7 @@
 #include "base/names.h"
 #include "fonts/code_pages.h"
 #include "fonts/formats.h"
+#include "fonts/source_rules.h"
 #include "game/game_files.h"
 #include "messages/show_error.h"
 
@@ -33,9 +34,10 @@ std::string Problem(const std::string& path, const std::string& problem) {
 
 // The font of a game file, by its name: at the offset of its version.
 std::string FontOfGameFile(Platform& platform, const std::string& path,
-                           const OpenedFile& file, const TargetFile& target,
-                           SourceUse use, FontImage* font) {
-  const KnownVersion* version = FindVersion(target, file.length);
+                           const OpenedFile& file, SourceUse use,
+                           FontImage* font) {
+  const TargetFile* target = FindTargetFile(FileNameOf(path));
+  const KnownVersion* version = FindVersion(*target, file.length);
   if (version == nullptr)
     return SizeMessage(path + std::string(kSizeLabelEnd), file.length);
   return platform.ReadAt(file.id, version->font_offset, *font)
@@ -43,61 +45,138 @@ std::string FontOfGameFile(Platform& platform, const std::string& path,
              : Unreadable(use, path);
 }
 
-// The font of the file's last block, when it ends with one; false when it
-// does not.
-bool ReadLastBlock(Platform& platform, const OpenedFile& file, FontImage* font,
-                   bool* read) {
-  *read = true;
-  if (file.length < kFontBlockSize)
-    return false;
+// An opened file, looked at as the rules ask, and what the looks read.
+class OpenedSource {
+ public:
+  OpenedSource(Platform& platform, const std::string& path,
+               const OpenedFile& file, SourceUse use)
+      : platform_(platform), path_(path), file_(file), use_(use) {}
+
+  // Answers what the rules ask; false when the file could not be read.
+  bool LookAt(SourceFact fact, SourceFacts* facts);
+  // The font the rules decided on, or the message that says why there is
+  // none.
+  std::string Take(SourceTake take, CodePageUse* code_pages, FontImage* font);
+
+ private:
+  bool ReadLastBlock(bool* carries);
+  bool ReadAll();
+
+  Platform& platform_;
+  const std::string& path_;
+  const OpenedFile& file_;
+  SourceUse use_;
+  FontImage carried_{};
+  // The whole file, where the platform holds it in memory or once read.
+  std::span<const std::uint8_t> bytes_;
+  Bytes copy_;
+  bool read_all_ = false;
+};
+
+bool OpenedSource::LookAt(SourceFact fact, SourceFacts* facts) {
+  bool holds = false;
+  switch (fact) {
+    case SourceFact::RawFontLength:
+      holds = file_.length == kFontSize;
+      break;
+    case SourceFact::GameFileName:
+      holds = FindTargetFile(FileNameOf(path_)) != nullptr;
+      break;
+    case SourceFact::EndsWithBlock:
+      if (!ReadLastBlock(&holds))
+        return false;
+      break;
+    case SourceFact::LongerThanAnyFont:
+      holds = file_.length > kLargestFontFile;
+      break;
+    case SourceFact::BeginsLikeFormat:
+      if (!ReadAll())
+        return false;
+      holds = BeginsLikeOtherFormat(bytes_);
+      break;
+    case SourceFact::HoldsRawFont:
+      holds = file_.length >= kFontSize;
+      break;
+  }
+  facts->Learn(fact, holds);
+  return true;
+}
+
+// Whether the file's last bytes are a block, and its font if they are.
+bool OpenedSource::ReadLastBlock(bool* carries) {
+  *carries = false;
+  if (file_.length < kFontBlockSize)
+    return true;
   FontBlock block{};
-  *read = platform.ReadAt(file.id, file.length - kFontBlockSize, block);
-  return !*read || FontOfBlock(block, font);
+  if (!platform_.ReadAt(file_.id, file_.length - kFontBlockSize, block))
+    return false;
+  *carries = FontOfBlock(block, &carried_);
+  return true;
 }
 
-// A file in no font format, for a patch run or an attach, from its first
-// bytes: what is taken of it, if anything.
-std::string FontOfOtherFile(std::span<const std::uint8_t> head, SourceUse use,
-                            FontImage* font) {
-  if (use != SourceUse::Attach || head.size() < kFontSize)
-    return std::string(kFontNot8x8);
-  std::copy(head.begin(), head.begin() + kFontSize, font->begin());
-  return std::string();
+// Where the platform holds the file in memory, it is read there.
+bool OpenedSource::ReadAll() {
+  if (read_all_)
+    return true;
+  bytes_ = platform_.HeldBytes(file_.id);
+  if (bytes_.size() != file_.length) {
+    copy_.resize(static_cast<std::size_t>(file_.length));
+    if (!platform_.ReadAt(file_.id, 0, copy_))
+      return false;
+    bytes_ = copy_;
+  }
+  read_all_ = true;
+  return true;
 }
 
-// The font of the opened file, by what the file is: a patch run's raw font;
-// a game file, by its name; a program that carries a font; a font file, by
-// its name and content. Returns an empty string, or the message that says
-// why there is none.
+std::string OpenedSource::Take(SourceTake take, CodePageUse* code_pages,
+                               FontImage* font) {
+  switch (take) {
+    case SourceTake::Ask:
+      break;
+    case SourceTake::WholeFile:
+      return platform_.ReadAt(file_.id, 0, *font) ? std::string()
+                                                  : Unreadable(use_, path_);
+    case SourceTake::GameFont:
+      return FontOfGameFile(platform_, path_, file_, use_, font);
+    case SourceTake::CarriedFont:
+      *font = carried_;
+      return std::string();
+    case SourceTake::FirstBytes:
+      if (read_all_) {
+        std::copy_n(bytes_.begin(), kFontSize, font->begin());
+        return std::string();
+      }
+      return platform_.ReadAt(file_.id, 0, *font) ? std::string()
+                                                  : Unreadable(use_, path_);
+    case SourceTake::FontFile:
+      if (!ReadAll())
+        return Unreadable(use_, path_);
+      return Problem(path_,
+                     ReadFont(FileNameOf(path_), bytes_, code_pages, font));
+    case SourceTake::TooLong:
+      return TooLong(path_);
+    case SourceTake::NotEightByEight:
+      break;
+  }
+  return std::string(kFontNot8x8);
+}
+
+// The font of the opened file, by what the file is and what it is for, as
+// the rules decide. Returns an empty string, or the message that says why
+// there is none.
 std::string FontOfFile(Platform& platform, const std::string& path,
                        const OpenedFile& file, SourceUse use,
                        CodePageUse* code_pages, FontImage* font) {
-  if (use == SourceUse::Patch && file.length == kFontSize)
-    return platform.ReadAt(file.id, 0, *font) ? std::string()
-                                              : Unreadable(use, path);
-  if (const TargetFile* target = FindTargetFile(FileNameOf(path)))
-    return FontOfGameFile(platform, path, file, *target, use, font);
-  bool read = true;
-  if (ReadLastBlock(platform, file, font, &read))
-    return read ? std::string() : Unreadable(use, path);
-  // Every use recognises a font file alike, from all its bytes. A longer
-  // file is no font file: the tools refuse it, an attach takes its first
-  // bytes.
-  const bool too_long = file.length > kLargestFontFile;
-  if (too_long && use == SourceUse::Tool)
-    return TooLong(path);
-  // Where the platform holds the file in memory, it is read there.
-  std::span<const std::uint8_t> bytes = platform.HeldBytes(file.id);
-  Bytes copy;
-  if (too_long || bytes.size() != file.length) {
-    copy.resize(too_long ? kFontSize : static_cast<std::size_t>(file.length));
-    if (!platform.ReadAt(file.id, 0, copy))
+  OpenedSource source(platform, path, file, use);
+  SourceFacts facts;
+  for (;;) {
+    const SourceDecision decision = ClassifySource(use, facts);
+    if (decision.take != SourceTake::Ask)
+      return source.Take(decision.take, code_pages, font);
+    if (!source.LookAt(decision.ask, &facts))
       return Unreadable(use, path);
-    bytes = copy;
   }
-  if (too_long || (use != SourceUse::Tool && !BeginsLikeOtherFormat(bytes)))
-    return FontOfOtherFile(bytes, use, font);
-  return Problem(path, ReadFont(FileNameOf(path), bytes, code_pages, font));
 }
 
 // A pipe holds a font file, read to its end.
