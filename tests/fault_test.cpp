@@ -10,9 +10,10 @@
 #include <vector>
 
 #include "attached/attached_font.h"
+#include "attached/font_block.h"
 #include "fake_platform.h"
-#include "front/font_source.h"
 #include "front/run.h"
+#include "source/font_source.h"
 
 namespace mdlReplace {
 namespace {

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -9,6 +11,7 @@
 #include "fonts/drawing.h"
 #include "fonts/formats.h"
 #include "fonts/glyph_edits.h"
+#include "fonts/registry.h"
 #include "fonts/stb_image.h"
 
 namespace mdlReplace {
@@ -241,6 +244,7 @@ struct ReadCase {
 TEST(Fonts, ReadsWhatFontMakersHaveAndRefusesTheRest) {
   const FontImage font = AllCodesFont();
   const Bytes psf1 = WriteFont(font, FontFormat::Psf);
+  const Bytes psf2_header = Psf2(256, 8, 8, 0);
   const Bytes png = WriteFont(font, FontFormat::Png);
   // A glyph of 5x7 set one pixel in from the left, on the baseline: its
   // rows land in the cell's rows 1 to 7, shifted right by one.
@@ -276,6 +280,9 @@ TEST(Fonts, ReadsWhatFontMakersHaveAndRefusesTheRest) {
       {"PSF 2 of 128 glyphs", Psf2(128, 8, 8, 1024),
        "is a PSF font of only 128 glyphs, not 256."},
       {"PSF 2 cut short", Psf2(256, 8, 8, 2000),
+       "is a PSF font that ends before its last glyph."},
+      {"PSF 2 cut in its header",
+       Bytes(psf2_header.begin(), psf2_header.begin() + 30),
        "is a PSF font that ends before its last glyph."},
       {"PNG of the wrong size",
        Png(64, 64, std::vector<std::uint8_t>(std::size_t{64} * 64 * 3)),
@@ -618,6 +625,11 @@ TEST(Fonts, PlacedByCodePage) {
        866, 1},
       {"Windows OEM font keeps its codes", Fnt(255, 0, 255, 8), 437, 0x00, 0x18,
        437, 256},
+      {"a sheet keeps its codes", WriteFont(AllCodesFont(), FontFormat::Png),
+       866, 0x86, AllCodesFont()[std::size_t{0x86} * 8], 0, 0},
+      {"a text font keeps its codes",
+       WriteFont(AllCodesFont(), FontFormat::Text), 866, 0x86,
+       AllCodesFont()[std::size_t{0x86} * 8], 0, 0},
   };
   for (const PlacementCase& row : cases) {
     SCOPED_TRACE(row.name);
@@ -628,6 +640,71 @@ TEST(Fonts, PlacedByCodePage) {
     EXPECT_EQ(font[row.code * 8], row.row);
     EXPECT_EQ(use.used == nullptr ? 0 : use.used->number, row.used);
     EXPECT_EQ(use.codes_with_glyph, row.codes);
+    EXPECT_TRUE(FormatOfContent(row.bytes)->placed_by_code_page ||
+                row.used == 0)
+        << "only a format the table of formats says a code page places";
+  }
+}
+
+// Which format a file is, by its content alone: each format's files, what
+// each writer writes, and what is none.
+TEST(Fonts, TableOfFormatsTellsEachByItsContent) {
+  const FontImage font = AllCodesFont();
+  Bytes new_executable(0x40);
+  new_executable[0] = 'M';
+  new_executable[1] = 'Z';
+  new_executable[0x3C] = 0x40;
+  new_executable.insert(new_executable.end(), {'N', 'E'});
+  Bytes bmp = Text("BM");
+  bmp.resize(60);
+  struct ContentCase {
+    const char* name;
+    Bytes bytes;
+    std::optional<FontFormat> format;  // none: a raw font, or no font
+  };
+  const ContentCase cases[] = {
+      {"PSF 1", WriteFont(font, FontFormat::Psf), FontFormat::Psf},
+      {"PSF 2", Psf2(256, 8, 8, 2048), FontFormat::Psf},
+      {"BDF", Text(kBdfHead), FontFormat::Bdf},
+      {"PCF", Joined({1, 'f', 'c', 'p', 3, 0, 0, 0}, Bytes(100)),
+       FontFormat::Pcf},
+      {"TrueType", TrueType(true, 12), FontFormat::TrueType},
+      {"OpenType of PostScript outlines", Joined(Text("OTTO"), Bytes(60, 1)),
+       FontFormat::TrueType},
+      {"Windows FNT", Fnt(0, 32, 126, 8), FontFormat::Windows},
+      {"Windows FON", new_executable, FontFormat::Windows},
+      {"CPI", Cpi("DRFONT", font), FontFormat::Cpi},
+      {"PNG", WriteFont(font, FontFormat::Png), FontFormat::Png},
+      {"BMP", bmp, FontFormat::Bmp},
+      {"GIF", Joined(Text("GIF87a"), Bytes(20)), FontFormat::Gif},
+      {"hex", Text("0041:0000000000000000\n"), FontFormat::Hex},
+      {"text", WriteFont(font, FontFormat::Text), FontFormat::Text},
+      {"BDF as written", WriteFont(font, FontFormat::Bdf), FontFormat::Bdf},
+      {"raw", WriteFont(font, FontFormat::Raw), std::nullopt},
+      {"gzip, a wrapper and no format", Gzip(WriteFont(font, FontFormat::Psf)),
+       std::nullopt},
+      {"a program", Joined(Text("MZ"), Bytes(100)), std::nullopt},
+  };
+  std::set<FontFormat> told;
+  for (const ContentCase& row : cases) {
+    SCOPED_TRACE(row.name);
+    const FormatRow* format = FormatOfContent(row.bytes);
+    EXPECT_EQ(format == nullptr ? std::nullopt : std::optional(format->format),
+              row.format);
+    if (format != nullptr)
+      told.insert(format->format);
+  }
+  for (const FormatRow& row : FontFormats()) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(&RowOf(row.format), &row);
+    EXPECT_EQ(told.count(row.format), row.recognise != nullptr ? 1u : 0u)
+        << "every format told by its content has a case above";
+    for (std::string_view extension : row.extensions) {
+      if (!extension.empty()) {
+        EXPECT_LE(FormatOfName("font" + std::string(extension)), &row)
+            << extension << " names this format, or one tried before it";
+      }
+    }
   }
 }
 
@@ -699,8 +776,12 @@ TEST(Fonts, DestinationsByExtension) {
   EXPECT_EQ(format, FontFormat::Png);
   EXPECT_TRUE(FormatOfExtension(R"(C:\fonts\a.F08)", &format));
   EXPECT_EQ(format, FontFormat::Raw);
-  for (const char* refused : {"ZYR2.EXE", "font", "dir.png/font", "a.psf.gz"})
+  EXPECT_TRUE(FormatOfExtension("my.fnt", &format));
+  EXPECT_EQ(format, FontFormat::Raw) << "not the Windows font of that name";
+  for (const char* refused : {"ZYR2.EXE", "font", "dir.png/font", "a.psf.gz",
+                              "a.bmp", "a.fon", "a.hex"})
     EXPECT_FALSE(FormatOfExtension(refused, &format)) << refused;
+  EXPECT_EQ(WritableExtensions(), ".fnt, .f08, .bin, .psf, .bdf, .png or .txt");
 }
 
 // The picture for a window: each glyph's pixels are ink exactly where the

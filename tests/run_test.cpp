@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "attached/font_block.h"
 #include "fake_platform.h"
 #include "fonts/font.h"
 #include "fonts/formats.h"

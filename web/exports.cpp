@@ -10,13 +10,15 @@
 #include <vector>
 
 #include "attached/attached_font.h"
+#include "attached/font_block.h"
 #include "base/names.h"
 #include "fonts/code_pages.h"
 #include "fonts/formats.h"
 #include "fonts/glyph_edits.h"
-#include "front/font_source.h"
+#include "game/game_files.h"
 #include "memory_platform.h"
 #include "patcher/patcher.h"
+#include "source/font_source.h"
 
 namespace {
 

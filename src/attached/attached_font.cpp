@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <array>
 
+#include "attached/font_block.h"
+#include "messages/show_error.h"
 #include "platform/replace_file.h"
-#include "platform/show_error.h"
 
 namespace mdlReplace {
 

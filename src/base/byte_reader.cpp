@@ -10,23 +10,6 @@ bool BeginsWith(std::span<const std::uint8_t> bytes,
          std::equal(prefix.begin(), prefix.end(), bytes.begin());
 }
 
-std::uint16_t Little16(std::span<const std::uint8_t> bytes, std::size_t at) {
-  return static_cast<std::uint16_t>(bytes[at] | bytes[at + 1] << 8);
-}
-
-std::uint32_t Little32(std::span<const std::uint8_t> bytes, std::size_t at) {
-  return static_cast<std::uint32_t>(bytes[at]) |
-         static_cast<std::uint32_t>(bytes[at + 1]) << 8 |
-         static_cast<std::uint32_t>(bytes[at + 2]) << 16 |
-         static_cast<std::uint32_t>(bytes[at + 3]) << 24;
-}
-
-std::uint32_t Big32(std::span<const std::uint8_t> bytes, std::size_t at) {
-  return static_cast<std::uint32_t>(bytes[at]) << 24 |
-         static_cast<std::uint32_t>(bytes[at + 1]) << 16 |
-         static_cast<std::uint32_t>(bytes[at + 2]) << 8 | bytes[at + 3];
-}
-
 void ByteReader::Seek(std::uint64_t at) {
   if (at > bytes_.size()) {
     ok_ = false;

@@ -10,12 +10,6 @@ namespace mdlReplace {
 bool BeginsWith(std::span<const std::uint8_t> bytes,
                 std::span<const std::uint8_t> prefix);
 
-// Little-endian numbers at an offset that the caller has checked.
-std::uint16_t Little16(std::span<const std::uint8_t> bytes, std::size_t at);
-std::uint32_t Little32(std::span<const std::uint8_t> bytes, std::size_t at);
-// A big-endian number of four bytes, as PNG and zlib store them.
-std::uint32_t Big32(std::span<const std::uint8_t> bytes, std::size_t at);
-
 // Reads numbers from bytes in order, in either byte order. A read that
 // would pass the end gives 0 and fails the reader, so that a whole header
 // can be read first and checked once.

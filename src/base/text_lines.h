@@ -9,6 +9,9 @@
 
 namespace mdlReplace {
 
+// Lines within a message are parted as on the game's own system.
+constexpr std::string_view kLineBreak = "\r\n";
+
 // Reads a text file a line at a time, each line a view into the bytes,
 // without its line end or trailing blanks, and without a UTF-8 byte-order
 // mark before the first: however many lines a file has, none is copied.

@@ -1,5 +1,5 @@
-// Each format's reader and writer, for formats.cpp. A reader returns an
-// empty string, or what is wrong with the bytes, worded to follow the file's
+// Each format's reader and writer, for the table of formats. A reader returns
+// an empty string, or what is wrong with the bytes, worded to follow the file's
 // name.
 #pragma once
 
@@ -12,6 +12,13 @@
 #include "fonts/formats.h"
 
 namespace mdlReplace {
+
+// "is taken for a raw font, but is 100 bytes long, not 2048.": a file of
+// another length that is no other format's either.
+std::string RawFontLength(std::size_t length);
+std::string ReadRawFont(std::span<const std::uint8_t> bytes, CodePageUse* use,
+                        FontImage* font);
+Bytes WriteRawFont(const FontImage& font, const CodePage& code_page);
 
 bool LooksLikePsf(std::span<const std::uint8_t> bytes);
 std::string ReadPsf(std::span<const std::uint8_t> bytes, CodePageUse* use,
@@ -52,8 +59,10 @@ bool LooksLikeHex(std::span<const std::uint8_t> bytes);
 std::string ReadHex(std::span<const std::uint8_t> bytes, CodePageUse* use,
                     FontImage* font);
 
-// A font sheet: a PNG, BMP or GIF image.
-bool LooksLikeImage(std::span<const std::uint8_t> bytes);
+// A font sheet: a PNG, BMP or GIF image, each read alike.
+bool LooksLikePng(std::span<const std::uint8_t> bytes);
+bool LooksLikeBmp(std::span<const std::uint8_t> bytes);
+bool LooksLikeGif(std::span<const std::uint8_t> bytes);
 std::string ReadImageSheet(std::span<const std::uint8_t> bytes,
                            FontImage* font);
 Bytes WritePngSheet(const FontImage& font);

@@ -20,8 +20,6 @@ enum class CpiKind { Font, FontNt, DrFont, Entry };
 
 constexpr std::size_t kFileHeader = 23;  // id, reserved, pointers, offset
 constexpr std::size_t kEntryHeader = 28;
-constexpr std::size_t kInfoHeader = 6;
-constexpr std::size_t kFontHeader = 6;
 constexpr std::uint16_t kScreen = 1;
 // A file holds a few code pages and a few sizes each: more is no CPI file.
 constexpr std::size_t kMostCodePages = 64;
@@ -260,24 +258,26 @@ CpiKind KindOf(std::span<const std::uint8_t> bytes) {
 // One code page's entry alone: a screen's, whose fonts fill the rest of
 // the file exactly.
 bool IsLoneEntry(std::span<const std::uint8_t> bytes) {
-  if (bytes.size() < kEntryHeader + kInfoHeader ||
-      Little16(bytes, 6) != kScreen)
-    return false;
-  const std::uint16_t count = Little16(bytes, kEntryHeader + 2);
-  std::size_t at = kEntryHeader + kInfoHeader;
-  if (count == 0 || count > kMostFonts ||
-      Little16(bytes, kEntryHeader + 4) != bytes.size() - at)
+  ByteReader reader(bytes);
+  reader.Skip(6);  // the entry's size and the next entry's offset
+  const std::uint16_t device = reader.U16();
+  reader.Seek(kEntryHeader);
+  reader.U16();  // the version
+  const std::uint16_t count = reader.U16();
+  const std::uint16_t fonts_size = reader.U16();  // of what follows
+  if (!reader.ok() || device != kScreen || count == 0 || count > kMostFonts ||
+      fonts_size != bytes.size() - reader.at())
     return false;
   for (std::uint16_t i = 0; i < count; ++i) {
-    if (bytes.size() - at < kFontHeader)
-      return false;
-    const std::size_t width = bytes[at + 1];
-    at += kFontHeader +
-          std::size_t{Little16(bytes, at + 4)} * bytes[at] * ((width + 7) / 8);
-    if (at > bytes.size())
+    const std::uint8_t height = reader.U8();
+    const std::uint8_t width = reader.U8();
+    reader.Skip(2);  // the aspect
+    const std::uint16_t glyphs = reader.U16();
+    reader.Skip(std::uint64_t{glyphs} * height * ((width + 7u) / 8));
+    if (!reader.ok())
       return false;
   }
-  return at == bytes.size();
+  return reader.at() == bytes.size();
 }
 
 }  // namespace

@@ -103,8 +103,9 @@ bool ZlibStreamSound(std::span<const std::uint8_t> stream, std::size_t limit) {
   if (InflateRaw(stream.subspan(2), limit, &image, &consumed) !=
       Inflated::Ended)
     return false;
-  const std::span<const std::uint8_t> rest = stream.subspan(2 + consumed);
-  return rest.size() >= 4 && Big32(rest, 0) == Adler32(image);
+  ByteReader trailer(stream.subspan(2 + consumed), /*big_endian=*/true);
+  const std::uint32_t checksum = trailer.U32();
+  return trailer.ok() && checksum == Adler32(image);
 }
 
 }  // namespace mdlReplace

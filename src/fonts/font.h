@@ -1,7 +1,6 @@
 // The font the program carries from a source into the game's files.
 #pragma once
 
-#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -29,25 +28,6 @@ inline bool IsInk(const FontImage& font, std::size_t code, std::size_t row,
 inline void SetInk(FontImage* font, std::size_t code, std::size_t row,
                    std::size_t column) {
   (*font)[code * kGlyphSize + row] |= static_cast<std::uint8_t>(0x80 >> column);
-}
-
-// Eight bytes that open a font block; they are compared as one sequence and
-// mean nothing one by one.
-constexpr std::array<std::uint8_t, 8> FontBlockMarker = {
-    0x03, 0x53, 0x46, 0x58, 0x08, 0x08, 0x00, 0x08};
-// The marker, then the font: the last bytes of an executable that carries
-// a font.
-constexpr std::uint64_t kFontBlockSize = FontBlockMarker.size() + kFontSize;
-using FontBlock = std::array<std::uint8_t, kFontBlockSize>;
-
-// The font of the block; false when the bytes are no block, not opening
-// with the marker.
-inline bool FontOfBlock(const FontBlock& block, FontImage* font) {
-  if (!std::equal(FontBlockMarker.begin(), FontBlockMarker.end(),
-                  block.begin()))
-    return false;
-  std::copy(block.begin() + FontBlockMarker.size(), block.end(), font->begin());
-  return true;
 }
 
 }  // namespace mdlReplace

@@ -1,46 +1,18 @@
 #include "fonts/formats.h"
 
 #include <algorithm>
-#include <array>
 
 #include "base/names.h"
 #include "fonts/code_pages.h"
 #include "fonts/codecs.h"
+#include "fonts/registry.h"
 
 namespace mdlReplace {
 
 namespace {
 
-struct ExtensionFormat {
-  std::string_view extension;
-  FontFormat format;
-};
-
-constexpr std::array<ExtensionFormat, 7> kExtensions = {{
-    {".fnt", FontFormat::Raw},
-    {".f08", FontFormat::Raw},
-    {".bin", FontFormat::Raw},
-    {".psf", FontFormat::Psf},
-    {".bdf", FontFormat::Bdf},
-    {".png", FontFormat::Png},
-    {".txt", FontFormat::Text},
-}};
-
-std::string NotAFont(std::size_t length) {
-  return std::string("is taken for a raw font, but is ") +
-         std::to_string(length) + " bytes long, not 2048.";
-}
-
 std::string NotACompressedFont(std::size_t length) {
-  return std::string(
-             "is compressed, and what it holds is taken for a raw "
-             "font, but is ") +
-         std::to_string(length) + " bytes long, not 2048.";
-}
-
-bool NamesRawFont(std::string_view file_name) {
-  FontFormat format = FontFormat::Psf;
-  return FormatOfExtension(file_name, &format) && format == FontFormat::Raw;
+  return "is compressed, and what it holds " + RawFontLength(length);
 }
 
 // The name without a last ".gz", for what the file holds.
@@ -70,110 +42,74 @@ std::string WhyBlank(const CodePageUse& use) {
           : "its glyphs for code page " + code_page + " are blank");
 }
 
-// The font of a file in one of the formats that tell themselves by their
-// content; false when the bytes are in none of them.
-bool ReadByContent(std::string_view file_name,
-                   std::span<const std::uint8_t> bytes, bool may_be_compressed,
-                   CodePageUse* use, FontImage* font, std::string* problem);
-
-// A compressed file holds one font file, itself not compressed again. A
-// file of 2048 bytes is a raw font when its name says so, whatever its
-// first glyphs look like, and otherwise when it begins like no other
-// format.
 std::string ReadFontOrCompressed(std::string_view file_name,
                                  std::span<const std::uint8_t> bytes,
-                                 bool may_be_compressed, CodePageUse* use,
-                                 FontImage* font) {
-  const bool raw = bytes.size() == kFontSize;
-  std::string problem;
-  use->used = nullptr;
-  if ((raw && NamesRawFont(file_name)) ||
-      !ReadByContent(file_name, bytes, may_be_compressed, use, font,
-                     &problem)) {
-    if (!raw)
-      return may_be_compressed ? NotAFont(bytes.size())
-                               : NotACompressedFont(bytes.size());
-    std::copy(bytes.begin(), bytes.end(), font->begin());
-  } else if (problem.empty() && IsBlank(*font)) {
-    // Only a raw font is taken as it is: a blank one from any other format
-    // is a font read wrong, or no font.
-    return WhyBlank(*use);
-  }
+                                 bool compressed, CodePageUse* use,
+                                 FontImage* font);
+
+// A compressed file holds one font file, itself not compressed again.
+std::string ReadCompressed(std::string_view file_name,
+                           std::span<const std::uint8_t> bytes,
+                           CodePageUse* use, FontImage* font) {
+  Bytes content;
+  std::string problem = Gunzip(bytes, kLargestFontFile, &content);
+  if (problem.empty())
+    problem =
+        ReadFontOrCompressed(WithoutGz(file_name), content, true, use, font);
   return problem;
 }
 
-bool ReadByContent(std::string_view file_name,
-                   std::span<const std::uint8_t> bytes, bool may_be_compressed,
-                   CodePageUse* use, FontImage* font, std::string* problem) {
-  if (LooksLikePsf(bytes)) {
-    *problem = ReadPsf(bytes, use, font);
-  } else if (may_be_compressed && LooksLikeGzip(bytes)) {
-    Bytes content;
-    *problem = Gunzip(bytes, kLargestFontFile, &content);
-    if (problem->empty())
-      *problem =
-          ReadFontOrCompressed(WithoutGz(file_name), content, false, use, font);
-  } else if (LooksLikeBdf(bytes)) {
-    *problem = ReadBdf(bytes, use, font);
-  } else if (LooksLikePcf(bytes)) {
-    *problem = ReadPcf(bytes, use, font);
-  } else if (LooksLikeTrueType(bytes)) {
-    *problem = ReadTrueType(bytes, use, font);
-  } else if (LooksLikeWindowsFont(bytes)) {
-    *problem = ReadWindowsFont(bytes, use, font);
-  } else if (LooksLikeCpi(bytes)) {
-    *problem = ReadCpi(bytes, use, font);
-  } else if (LooksLikeImage(bytes)) {
-    *problem = ReadImageSheet(bytes, font);
-  } else if (LooksLikeHex(bytes)) {
-    *problem = ReadHex(bytes, use, font);
-  } else if (LooksLikeTextFont(bytes)) {
-    *problem = ReadTextFont(bytes, font);
+// A file of 2048 bytes is a raw font when its name says so, whatever its
+// first glyphs look like, and otherwise when it begins like no other
+// format. Only a raw font is taken as it is: a blank one from any other
+// format is a font read wrong, or no font.
+std::string ReadFontOrCompressed(std::string_view file_name,
+                                 std::span<const std::uint8_t> bytes,
+                                 bool compressed, CodePageUse* use,
+                                 FontImage* font) {
+  use->used = nullptr;
+  const FormatRow* named = FormatOfName(file_name);
+  const bool named_raw = named != nullptr && named->format == FontFormat::Raw;
+  if (bytes.size() == kFontSize && named_raw)
+    return ReadRawFont(bytes, use, font);
+  std::string problem;
+  if (!compressed && LooksLikeGzip(bytes)) {
+    problem = ReadCompressed(file_name, bytes, use, font);
+  } else if (const FormatRow* format = FormatOfContent(bytes)) {
+    problem = format->read(bytes, use, font);
+  } else if (compressed && bytes.size() != kFontSize) {
+    return NotACompressedFont(bytes.size());
   } else {
-    return false;
+    return ReadRawFont(bytes, use, font);
   }
-  return true;
+  if (problem.empty() && IsBlank(*font))
+    return WhyBlank(*use);
+  return problem;
 }
 
 }  // namespace
 
 bool FormatOfExtension(std::string_view file_name, FontFormat* format) {
-  const std::string_view name = FileNameOf(file_name);
-  const std::size_t dot = name.rfind('.');
-  if (dot == std::string_view::npos)
+  const FormatRow* row = FormatOfName(file_name);
+  if (row == nullptr || row->write == nullptr)
     return false;
-  for (const ExtensionFormat& known : kExtensions) {
-    if (EqualIgnoringAsciiCase(known.extension, name.substr(dot))) {
-      *format = known.format;
-      return true;
-    }
-  }
-  return false;
+  *format = row->format;
+  return true;
 }
 
 Bytes WriteFont(const FontImage& font, FontFormat format,
                 const CodePage* code_page) {
-  switch (format) {
-    case FontFormat::Raw:
-      break;
-    case FontFormat::Psf:
-      return WritePsf(font);
-    case FontFormat::Bdf:
-      return WriteBdf(font, code_page != nullptr
-                                ? *code_page
-                                : *FindCodePage(kDefaultCodePage));
-    case FontFormat::Png:
-      return WritePngSheet(font);
-    case FontFormat::Text:
-      return WriteTextFont(font);
-  }
-  return Bytes(font.begin(), font.end());
+  const FormatRow& row = RowOf(format);
+  const CodePage& keyed_by =
+      code_page != nullptr ? *code_page : *FindCodePage(kDefaultCodePage);
+  return row.write != nullptr ? row.write(font, keyed_by)
+                              : Bytes(font.begin(), font.end());
 }
 
 std::string ReadFont(std::string_view file_name,
                      std::span<const std::uint8_t> bytes, CodePageUse* use,
                      FontImage* font) {
-  return ReadFontOrCompressed(file_name, bytes, true, use, font);
+  return ReadFontOrCompressed(file_name, bytes, false, use, font);
 }
 
 std::string ReadFont(std::string_view file_name,
@@ -183,11 +119,7 @@ std::string ReadFont(std::string_view file_name,
 }
 
 bool BeginsLikeOtherFormat(std::span<const std::uint8_t> bytes) {
-  return LooksLikePsf(bytes) || LooksLikeGzip(bytes) || LooksLikeBdf(bytes) ||
-         LooksLikePcf(bytes) || LooksLikeTrueType(bytes) ||
-         LooksLikeWindowsFont(bytes) || LooksLikeCpi(bytes) ||
-         LooksLikeImage(bytes) || LooksLikeHex(bytes) ||
-         LooksLikeTextFont(bytes);
+  return LooksLikeGzip(bytes) || FormatOfContent(bytes) != nullptr;
 }
 
 }  // namespace mdlReplace

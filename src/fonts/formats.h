@@ -14,23 +14,34 @@ namespace mdlReplace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-enum class FontFormat { Raw, Psf, Bdf, Png, Text };
+// Every format the program reads, each a row of the table in registry.h.
+enum class FontFormat {
+  Raw,
+  Psf,
+  Bdf,
+  Pcf,
+  TrueType,
+  Windows,
+  Cpi,
+  Png,
+  Bmp,
+  Gif,
+  Hex,
+  Text
+};
 
 // No font file, compressed or not, is longer: a longer one is no font.
 constexpr std::size_t kLargestFontFile = std::size_t{16} * 1024 * 1024;
 
-// The formats a destination may name, as a message lists them.
-constexpr std::string_view kFormatExtensions =
-    ".fnt, .f08, .bin, .psf, .bdf, .png or .txt";
-
-// The format the file name's extension names, in any case; false for any
-// other extension.
+// The format a font can be written in that the file name's extension
+// names, in any case; false for any other extension.
 bool FormatOfExtension(std::string_view file_name, FontFormat* format);
 
 struct CodePage;
 
-// The font in the format. A BDF is keyed by Unicode, each code's glyph at
-// its character in the code page (437 where none is given).
+// The font in a format that is written (a format read alone gives the raw
+// font). A BDF is keyed by Unicode, each code's glyph at its character in
+// the code page (437 where none is given).
 Bytes WriteFont(const FontImage& font, FontFormat format,
                 const CodePage* code_page = nullptr);
 

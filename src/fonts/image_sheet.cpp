@@ -35,7 +35,7 @@ constexpr std::array<std::uint8_t, 6> kGif89Signature = {'G', 'I', 'F',
 constexpr std::string_view kDamaged = "is a PNG image whose data is damaged.";
 
 // A chunk: its length, its type, its data and a CRC of type and data.
-constexpr std::size_t kChunkFrame = 12;
+constexpr std::size_t kChunkType = 4;
 constexpr std::size_t kHeaderDataSize = 13;
 std::string Unreadable(std::string_view format) {
   return "is a " + std::string(format) + " image that could not be read.";
@@ -45,20 +45,40 @@ std::string Unreadable(std::string_view format) {
 // its compression; 8 and 4 bits a pixel may be compressed by runs, which
 // stb does not read.
 constexpr std::size_t kBmpPixelsAt = 10;
-constexpr std::size_t kBmpWidth = 18;
-constexpr std::size_t kBmpHeight = 22;
 constexpr std::size_t kBmpBitsPerPixel = 28;
 constexpr std::size_t kBmpCompression = 30;
 constexpr std::size_t kBmpHeadersEnd = 54;
 constexpr std::uint32_t kRuns8 = 1;
 constexpr std::uint32_t kRuns4 = 2;
+// The oldest headers, of 12 bytes, know no compression.
+constexpr std::uint32_t kSmallestInfoWithCompression = 40;
+
+struct BmpHeaders {
+  std::uint32_t pixels_at = 0;
+  std::uint32_t info_size = 0;
+  std::int32_t width = 0;
+  std::int32_t height = 0;
+  std::uint32_t compression = 0;
+};
+
+// False when the file is too short for headers that tell a compression.
+bool ReadBmpHeaders(std::span<const std::uint8_t> bytes, BmpHeaders* headers) {
+  ByteReader reader(bytes);
+  reader.Seek(kBmpPixelsAt);
+  headers->pixels_at = reader.U32();
+  headers->info_size = reader.U32();
+  headers->width = reader.S32();
+  headers->height = reader.S32();
+  reader.Seek(kBmpCompression);
+  headers->compression = reader.U32();
+  reader.Seek(kBmpHeadersEnd);
+  return reader.ok() && headers->info_size >= kSmallestInfoWithCompression;
+}
 
 bool IsRunLengthBmp(std::span<const std::uint8_t> bytes) {
-  // Headers of 40 bytes or more: the oldest, of 12, know no compression.
-  if (bytes.size() < kBmpHeadersEnd || Little32(bytes, 14) < 40)
-    return false;
-  const std::uint32_t compression = Little32(bytes, kBmpCompression);
-  return compression == kRuns8 || compression == kRuns4;
+  BmpHeaders headers;
+  return ReadBmpHeaders(bytes, &headers) &&
+         (headers.compression == kRuns8 || headers.compression == kRuns4);
 }
 
 // The palette indices of a run-length compressed BMP, a byte each, rows
@@ -117,21 +137,19 @@ bool ExpandRuns(ByteReader reader, bool four_bits, std::size_t width,
 // The uncompressed BMP that a run-length compressed one stands for: the
 // same headers and palette, 8 bits a pixel, rows padded to 4 bytes.
 bool Uncompress(std::span<const std::uint8_t> bytes, Bytes* uncompressed) {
-  const std::uint32_t pixels_at = Little32(bytes, kBmpPixelsAt);
-  const std::int32_t width =
-      static_cast<std::int32_t>(Little32(bytes, kBmpWidth));
-  const std::int32_t height =
-      static_cast<std::int32_t>(Little32(bytes, kBmpHeight));
-  if (pixels_at < kBmpHeadersEnd || pixels_at > bytes.size() || width <= 0 ||
-      width > kLargestSide || height <= 0 || height > kLargestSide)
+  BmpHeaders headers;
+  if (!ReadBmpHeaders(bytes, &headers) || headers.pixels_at < kBmpHeadersEnd ||
+      headers.pixels_at > bytes.size() || headers.width <= 0 ||
+      headers.width > kLargestSide || headers.height <= 0 ||
+      headers.height > kLargestSide)
     return false;
+  const std::uint32_t pixels_at = headers.pixels_at;
   std::vector<std::uint8_t> indices;
   ByteReader reader(bytes);
   reader.Seek(pixels_at);
-  const std::size_t w = static_cast<std::size_t>(width);
-  const std::size_t h = static_cast<std::size_t>(height);
-  if (!ExpandRuns(reader, Little32(bytes, kBmpCompression) == kRuns4, w, h,
-                  &indices))
+  const std::size_t w = static_cast<std::size_t>(headers.width);
+  const std::size_t h = static_cast<std::size_t>(headers.height);
+  if (!ExpandRuns(reader, headers.compression == kRuns4, w, h, &indices))
     return false;
   const std::size_t row_bytes = (w + 3) / 4 * 4;
   uncompressed->assign(bytes.begin(), bytes.begin() + pixels_at);
@@ -175,46 +193,40 @@ std::size_t LargestImageData(std::uint32_t side) {
   return std::size_t{2} * side * (1 + std::size_t{side} * 8);
 }
 
-bool LooksLikePng(std::span<const std::uint8_t> bytes) {
-  return BeginsWith(bytes, kPngSignature);
-}
-
-bool IsType(std::span<const std::uint8_t> chunk, std::string_view type) {
-  return std::equal(type.begin(), type.end(), chunk.begin() + 4);
-}
-
 // Walks the chunks before stb decodes anything: every CRC and the image
 // data's own checksum are checked, and only a sheet's image is inflated.
 std::string CheckChunks(std::span<const std::uint8_t> bytes) {
-  std::size_t at = kPngSignature.size();
+  ByteReader reader(bytes, /*big_endian=*/true);
+  reader.Skip(kPngSignature.size());
   Bytes image_data;
   std::size_t largest = 0;  // what it may inflate to, once the header is read
   for (;;) {
-    if (bytes.size() - at < kChunkFrame)
+    const std::uint32_t length = reader.U32();
+    const std::span<const std::uint8_t> typed =
+        reader.Take(kChunkType + std::uint64_t{length});
+    const std::uint32_t crc = reader.U32();
+    if (!reader.ok())
       return Unreadable("PNG");
-    const std::uint32_t length = Big32(bytes, at);
-    if (length > bytes.size() - at - kChunkFrame)
-      return Unreadable("PNG");
-    const std::span<const std::uint8_t> chunk = bytes.subspan(at, length + 8);
-    const std::span<const std::uint8_t> typed = chunk.subspan(4);
-    if (Crc32(typed) != Big32(bytes, at + 8 + length))
+    if (Crc32(typed) != crc)
       return std::string(kDamaged);
-    const std::span<const std::uint8_t> data = chunk.subspan(8);
+    const std::string_view type(reinterpret_cast<const char*>(typed.data()),
+                                kChunkType);
+    const std::span<const std::uint8_t> data = typed.subspan(kChunkType);
     if (largest == 0) {
-      if (!IsType(chunk, "IHDR") || length != kHeaderDataSize)
+      if (type != "IHDR" || length != kHeaderDataSize)
         return Unreadable("PNG");
-      const std::uint32_t width = Big32(data, 0);
-      const std::uint32_t height = Big32(data, 4);
+      ByteReader header(data, /*big_endian=*/true);
+      const std::uint32_t width = header.U32();
+      const std::uint32_t height = header.U32();
       if (Magnification(width, height) == 0)
         return WrongSize(width, height);
       largest = LargestImageData(width);
-    } else if (IsType(chunk, "IDAT")) {
+    } else if (type == "IDAT") {
       image_data.insert(image_data.end(), data.begin(), data.end());
-    } else if (IsType(chunk, "IEND")) {
+    } else if (type == "IEND") {
       return ZlibStreamSound(image_data, largest) ? std::string()
                                                   : std::string(kDamaged);
     }
-    at += kChunkFrame + length;
   }
 }
 
@@ -327,9 +339,16 @@ void AppendWritten(void* context, void* data, int size) {
 
 }  // namespace
 
-bool LooksLikeImage(std::span<const std::uint8_t> bytes) {
-  return LooksLikePng(bytes) || BeginsWith(bytes, kBmpSignature) ||
-         BeginsWith(bytes, kGif87Signature) ||
+bool LooksLikePng(std::span<const std::uint8_t> bytes) {
+  return BeginsWith(bytes, kPngSignature);
+}
+
+bool LooksLikeBmp(std::span<const std::uint8_t> bytes) {
+  return BeginsWith(bytes, kBmpSignature);
+}
+
+bool LooksLikeGif(std::span<const std::uint8_t> bytes) {
+  return BeginsWith(bytes, kGif87Signature) ||
          BeginsWith(bytes, kGif89Signature);
 }
 
@@ -344,9 +363,9 @@ std::string ReadImageSheet(std::span<const std::uint8_t> bytes,
     bytes = uncompressed;
   }
   const bool png = LooksLikePng(bytes);
-  const std::string_view format = png                                ? "PNG"
-                                  : BeginsWith(bytes, kBmpSignature) ? "BMP"
-                                                                     : "GIF";
+  const std::string_view format = png                   ? "PNG"
+                                  : LooksLikeBmp(bytes) ? "BMP"
+                                                        : "GIF";
   if (bytes.size() > INT_MAX)
     return Unreadable(format);
   if (png) {

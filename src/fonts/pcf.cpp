@@ -94,7 +94,8 @@ bool PcfReader::FindTables() {
                       bytes_.subspan(offset).first(
                           std::min<std::size_t>(size, bytes_.size() - offset))};
     // The format is written twice: in the contents and in the table.
-    if (Little32(table.bytes, 0) != format)
+    ByteReader contents(table.bytes);
+    if (contents.U32() != format || !contents.ok())
       return false;
     if (type == kProperties)
       properties_ = table;

@@ -45,23 +45,19 @@ std::string TooFewGlyphs(std::uint64_t count) {
          " glyphs, not 256.";
 }
 
-// A UTF-8 character from the table; false at a byte that begins none.
-bool NextUtf8(std::span<const std::uint8_t> table, std::size_t* at,
-              char32_t* character) {
-  const std::uint8_t lead = table[*at];
-  std::size_t length = lead < 0x80    ? 1
-                       : lead >= 0xF0 ? 4
-                       : lead >= 0xE0 ? 3
-                                      : 2;
+// A UTF-8 character from the table, whose first byte was read; false at a
+// byte that begins none, or a character that the table cuts short.
+bool NextUtf8(std::uint8_t lead, ByteReader* table, char32_t* character) {
+  const std::size_t length = lead < 0x80    ? 1
+                             : lead >= 0xF0 ? 4
+                             : lead >= 0xE0 ? 3
+                                            : 2;
   if (lead >= 0x80 && lead < 0xC0)
-    return false;
-  if (table.size() - *at < length)
     return false;
   *character = length == 1 ? lead : lead & (0x7F >> length);
   for (std::size_t i = 1; i < length; ++i)
-    *character = *character << 6 | (table[*at + i] & 0x3F);
-  *at += length;
-  return true;
+    *character = *character << 6 | (table->U8() & 0x3F);
+  return table->ok();
 }
 
 // The characters of each glyph, placed by the code page: a glyph's entry
@@ -69,7 +65,8 @@ bool NextUtf8(std::span<const std::uint8_t> table, std::size_t* at,
 // made of two, which the game has no use for), and ends with a mark.
 std::string PlaceByTable(std::span<const std::uint8_t> bytes,
                          const PsfLayout& layout, GlyphPlacer* placer) {
-  std::size_t at = layout.glyphs_at + layout.count * kGlyphSize;
+  ByteReader table(bytes);
+  table.Seek(layout.glyphs_at + layout.count * kGlyphSize);
   for (std::uint64_t index = 0; index < layout.count; ++index) {
     Glyph glyph{};
     std::copy_n(bytes.begin() + static_cast<std::ptrdiff_t>(layout.glyphs_at +
@@ -79,21 +76,21 @@ std::string PlaceByTable(std::span<const std::uint8_t> bytes,
     for (;;) {
       char32_t character = 0;
       if (layout.utf8) {
-        if (at >= bytes.size())
+        const std::uint8_t lead = table.U8();
+        if (!table.ok())
           return std::string(kTableEndsEarly);
-        if (bytes[at] == kPsf2GlyphEnd || bytes[at] == kPsf2SequenceStart) {
-          in_sequence = bytes[at++] == kPsf2SequenceStart;
+        if (lead == kPsf2GlyphEnd || lead == kPsf2SequenceStart) {
+          in_sequence = lead == kPsf2SequenceStart;
           if (!in_sequence)
             break;
           continue;
         }
-        if (!NextUtf8(bytes, &at, &character))
+        if (!NextUtf8(lead, &table, &character))
           return std::string(kTableEndsEarly);
       } else {
-        if (at > bytes.size() || bytes.size() - at < 2)
+        character = table.U16();
+        if (!table.ok())
           return std::string(kTableEndsEarly);
-        character = Little16(bytes, at);
-        at += 2;
         if (character == kPsf1GlyphEnd)
           break;
         in_sequence = in_sequence || character == kPsf1SequenceStart;
@@ -124,8 +121,12 @@ std::string TakeGlyphs(std::span<const std::uint8_t> bytes,
 
 std::string ReadVersion1(std::span<const std::uint8_t> bytes, CodePageUse* use,
                          FontImage* font) {
-  const std::uint8_t mode = bytes[2];
-  const std::uint8_t height = bytes[3];
+  ByteReader header(bytes);
+  header.Skip(kPsf1Magic.size());
+  const std::uint8_t mode = header.U8();
+  const std::uint8_t height = header.U8();
+  if (!header.ok())
+    return std::string(kEndsEarly);
   if (height != kGlyphSize)
     return NotEightByEight("PSF", kGlyphSize, height);
   PsfLayout layout;
@@ -137,14 +138,16 @@ std::string ReadVersion1(std::span<const std::uint8_t> bytes, CodePageUse* use,
 
 std::string ReadVersion2(std::span<const std::uint8_t> bytes, CodePageUse* use,
                          FontImage* font) {
-  if (bytes.size() < kPsf2HeaderSize)
+  ByteReader header(bytes);
+  header.Skip(kPsf2Magic.size() + 4);  // and the version, always 0
+  const std::uint32_t header_size = header.U32();
+  const std::uint32_t flags = header.U32();
+  const std::uint32_t count = header.U32();
+  const std::uint32_t glyph_bytes = header.U32();
+  const std::uint32_t height = header.U32();
+  const std::uint32_t width = header.U32();
+  if (!header.ok())
     return std::string(kEndsEarly);
-  const std::uint32_t header_size = Little32(bytes, 8);
-  const std::uint32_t flags = Little32(bytes, 12);
-  const std::uint32_t count = Little32(bytes, 16);
-  const std::uint32_t glyph_bytes = Little32(bytes, 20);
-  const std::uint32_t height = Little32(bytes, 24);
-  const std::uint32_t width = Little32(bytes, 28);
   if (width != kGlyphSize || height != kGlyphSize)
     return NotEightByEight("PSF", width, height);
   if (header_size < kPsf2HeaderSize || glyph_bytes != kGlyphSize)

@@ -224,11 +224,12 @@ std::string ReadFon(std::span<const std::uint8_t> bytes, CodePageUse* use,
 }
 
 bool IsNeExecutable(std::span<const std::uint8_t> bytes) {
-  if (!BeginsWith(bytes, kMzMagic) || bytes.size() < kNewHeaderOffset + 4)
-    return false;
-  const std::uint32_t new_header = Little32(bytes, kNewHeaderOffset);
-  return new_header <= bytes.size() &&
-         BeginsWith(bytes.subspan(new_header), kNeMagic);
+  ByteReader reader(bytes);
+  reader.Seek(kNewHeaderOffset);
+  const std::uint32_t new_header = reader.U32();
+  reader.Seek(new_header);
+  return BeginsWith(bytes, kMzMagic) && reader.ok() &&
+         BeginsWith(bytes.subspan(reader.at()), kNeMagic);
 }
 
 }  // namespace

@@ -7,10 +7,10 @@
 #include "attached/attached_font.h"
 #include "base/names.h"
 #include "front/commands.h"
-#include "front/font_source.h"
 #include "front/parser.h"
+#include "messages/show_error.h"
 #include "patcher/patcher.h"
-#include "platform/show_error.h"
+#include "source/font_source.h"
 
 namespace mdlReplace {
 

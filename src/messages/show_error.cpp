@@ -1,4 +1,4 @@
-#include "platform/show_error.h"
+#include "messages/show_error.h"
 
 #include <string>
 

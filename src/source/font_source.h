@@ -1,5 +1,7 @@
 // A font from a file of the user's: a font file in any format the program
-// reads, a game file, or a program that carries a font.
+// reads, a game file, or a program that carries a font. What is taken of a
+// file is decided by the rules of fonts/source_rules.h; here the file is
+// opened, looked at as they ask, and read.
 #pragma once
 
 #include <string>
@@ -7,6 +9,7 @@
 
 #include "fonts/font.h"
 #include "fonts/formats.h"
+#include "fonts/source_rules.h"
 #include "platform/platform.h"
 
 namespace mdlReplace {
@@ -15,19 +18,6 @@ constexpr std::string_view kFontFileNotFound = "Font file not found";
 constexpr std::string_view kFontNot8x8 = "Font is not 8x8, or is compressed";
 constexpr std::string_view kFontFileUnreadable =
     "The font file could not be read.";
-
-// What the font is for, which decides what is taken.
-enum class SourceUse {
-  // A patch run's font file, named as the game's players spell paths: one
-  // of 2048 bytes is taken as it is; any other is read as a font source,
-  // or refused as no 8x8 font.
-  Patch,
-  // Attaching: a font source, or else the first 2048 bytes of a file that
-  // has so many.
-  Attach,
-  // --show and --convert: a font source at the exact path, a pipe too.
-  Tool,
-};
 
 enum class FontLoad { Loaded, Absent, Failed };
 

@@ -1,0 +1,74 @@
+#include "fonts/source_rules.h"
+
+#include <optional>
+
+namespace mdlReplace {
+
+namespace {
+
+// The uses a rule is for.
+constexpr unsigned kPatch = 1u << static_cast<unsigned>(SourceUse::Patch);
+constexpr unsigned kAttach = 1u << static_cast<unsigned>(SourceUse::Attach);
+constexpr unsigned kTool = 1u << static_cast<unsigned>(SourceUse::Tool);
+constexpr unsigned kEveryUse = kPatch | kAttach | kTool;
+
+// For the uses, when the fact holds (always, without one), take this.
+struct SourceRule {
+  unsigned uses;
+  std::optional<SourceFact> when;
+  SourceTake take;
+};
+
+// Every use recognises a game file, a carried block and a font file
+// alike. The players' own fonts are raw: a patch run takes any file of
+// 2048 bytes as it is, and refuses what is in no format as no 8x8 font.
+// Attaching takes the first 2048 bytes of a file in no format, or too long
+// to be a font file: the game's font is carried in programs of any size.
+// The tools read everything else as a font file, which says what is wrong
+// with it.
+constexpr std::array<SourceRule, 10> kRules = {{
+    {kPatch, SourceFact::RawFontLength, SourceTake::WholeFile},
+    {kEveryUse, SourceFact::GameFileName, SourceTake::GameFont},
+    {kEveryUse, SourceFact::EndsWithBlock, SourceTake::CarriedFont},
+    {kTool, SourceFact::LongerThanAnyFont, SourceTake::TooLong},
+    {kPatch, SourceFact::LongerThanAnyFont, SourceTake::NotEightByEight},
+    {kAttach, SourceFact::LongerThanAnyFont, SourceTake::FirstBytes},
+    {kTool, std::nullopt, SourceTake::FontFile},
+    {kPatch | kAttach, SourceFact::BeginsLikeFormat, SourceTake::FontFile},
+    {kAttach, SourceFact::HoldsRawFont, SourceTake::FirstBytes},
+    {kPatch | kAttach, std::nullopt, SourceTake::NotEightByEight},
+}};
+
+constexpr bool EveryUseDecided() {
+  unsigned decided = 0;
+  for (const SourceRule& rule : kRules) {
+    if (!rule.when)
+      decided |= rule.uses;
+  }
+  return decided == kEveryUse;
+}
+// So that a decision is always reached.
+static_assert(EveryUseDecided());
+
+}  // namespace
+
+SourceDecision ClassifySource(SourceUse use, const SourceFacts& facts) {
+  const unsigned use_bit = 1u << static_cast<unsigned>(use);
+  for (const SourceRule& rule : kRules) {
+    if ((rule.uses & use_bit) == 0)
+      continue;
+    if (!rule.when)
+      return {rule.take, SourceFact{}};
+    switch (facts.Of(*rule.when)) {
+      case Answer::Unknown:
+        return {SourceTake::Ask, *rule.when};
+      case Answer::Yes:
+        return {rule.take, SourceFact{}};
+      case Answer::No:
+        break;
+    }
+  }
+  return {SourceTake::NotEightByEight, SourceFact{}};
+}
+
+}  // namespace mdlReplace

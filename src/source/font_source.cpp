@@ -1,0 +1,242 @@
+#include "source/font_source.h"
+
+#include <algorithm>
+
+#include "attached/font_block.h"
+#include "base/names.h"
+#include "fonts/code_pages.h"
+#include "fonts/formats.h"
+#include "fonts/source_rules.h"
+#include "game/game_files.h"
+#include "messages/show_error.h"
+
+namespace mdlReplace {
+
+namespace {
+
+std::string Unreadable(SourceUse use, const std::string& path) {
+  return use == SourceUse::Tool ? path + " could not be read."
+                                : std::string(kFontFileUnreadable);
+}
+
+std::string NotAFontFile(const std::string& path) {
+  return path + " is not a font file.";
+}
+
+std::string TooLong(const std::string& path) {
+  return path + " is too long to be an 8x8 font.";
+}
+
+// The message when a reader finds something wrong, after the file's name.
+std::string Problem(const std::string& path, const std::string& problem) {
+  return problem.empty() ? problem : path + " " + problem;
+}
+
+// The font of a game file, by its name: at the offset of its version.
+std::string FontOfGameFile(Platform& platform, const std::string& path,
+                           const OpenedFile& file, SourceUse use,
+                           FontImage* font) {
+  const TargetFile* target = FindTargetFile(FileNameOf(path));
+  const KnownVersion* version = FindVersion(*target, file.length);
+  if (version == nullptr)
+    return SizeMessage(path + std::string(kSizeLabelEnd), file.length);
+  return platform.ReadAt(file.id, version->font_offset, *font)
+             ? std::string()
+             : Unreadable(use, path);
+}
+
+// An opened file, looked at as the rules ask, and what the looks read.
+class OpenedSource {
+ public:
+  OpenedSource(Platform& platform, const std::string& path,
+               const OpenedFile& file, SourceUse use)
+      : platform_(platform), path_(path), file_(file), use_(use) {}
+
+  // Answers what the rules ask; false when the file could not be read.
+  bool LookAt(SourceFact fact, SourceFacts* facts);
+  // The font the rules decided on, or the message that says why there is
+  // none.
+  std::string Take(SourceTake take, CodePageUse* code_pages, FontImage* font);
+
+ private:
+  bool ReadLastBlock(bool* carries);
+  bool ReadAll();
+
+  Platform& platform_;
+  const std::string& path_;
+  const OpenedFile& file_;
+  SourceUse use_;
+  FontImage carried_{};
+  // The whole file, where the platform holds it in memory or once read.
+  std::span<const std::uint8_t> bytes_;
+  Bytes copy_;
+  bool read_all_ = false;
+};
+
+bool OpenedSource::LookAt(SourceFact fact, SourceFacts* facts) {
+  bool holds = false;
+  switch (fact) {
+    case SourceFact::RawFontLength:
+      holds = file_.length == kFontSize;
+      break;
+    case SourceFact::GameFileName:
+      holds = FindTargetFile(FileNameOf(path_)) != nullptr;
+      break;
+    case SourceFact::EndsWithBlock:
+      if (!ReadLastBlock(&holds))
+        return false;
+      break;
+    case SourceFact::LongerThanAnyFont:
+      holds = file_.length > kLargestFontFile;
+      break;
+    case SourceFact::BeginsLikeFormat:
+      if (!ReadAll())
+        return false;
+      holds = BeginsLikeOtherFormat(bytes_);
+      break;
+    case SourceFact::HoldsRawFont:
+      holds = file_.length >= kFontSize;
+      break;
+  }
+  facts->Learn(fact, holds);
+  return true;
+}
+
+// Whether the file's last bytes are a block, and its font if they are.
+bool OpenedSource::ReadLastBlock(bool* carries) {
+  *carries = false;
+  if (file_.length < kFontBlockSize)
+    return true;
+  FontBlock block{};
+  if (!platform_.ReadAt(file_.id, file_.length - kFontBlockSize, block))
+    return false;
+  *carries = FontOfBlock(block, &carried_);
+  return true;
+}
+
+// Where the platform holds the file in memory, it is read there.
+bool OpenedSource::ReadAll() {
+  if (read_all_)
+    return true;
+  bytes_ = platform_.HeldBytes(file_.id);
+  if (bytes_.size() != file_.length) {
+    copy_.resize(static_cast<std::size_t>(file_.length));
+    if (!platform_.ReadAt(file_.id, 0, copy_))
+      return false;
+    bytes_ = copy_;
+  }
+  read_all_ = true;
+  return true;
+}
+
+std::string OpenedSource::Take(SourceTake take, CodePageUse* code_pages,
+                               FontImage* font) {
+  switch (take) {
+    case SourceTake::Ask:
+      break;
+    case SourceTake::WholeFile:
+      return platform_.ReadAt(file_.id, 0, *font) ? std::string()
+                                                  : Unreadable(use_, path_);
+    case SourceTake::GameFont:
+      return FontOfGameFile(platform_, path_, file_, use_, font);
+    case SourceTake::CarriedFont:
+      *font = carried_;
+      return std::string();
+    case SourceTake::FirstBytes:
+      if (read_all_) {
+        std::copy_n(bytes_.begin(), kFontSize, font->begin());
+        return std::string();
+      }
+      return platform_.ReadAt(file_.id, 0, *font) ? std::string()
+                                                  : Unreadable(use_, path_);
+    case SourceTake::FontFile:
+      if (!ReadAll())
+        return Unreadable(use_, path_);
+      return Problem(path_,
+                     ReadFont(FileNameOf(path_), bytes_, code_pages, font));
+    case SourceTake::TooLong:
+      return TooLong(path_);
+    case SourceTake::NotEightByEight:
+      break;
+  }
+  return std::string(kFontNot8x8);
+}
+
+// The font of the opened file, by what the file is and what it is for, as
+// the rules decide. Returns an empty string, or the message that says why
+// there is none.
+std::string FontOfFile(Platform& platform, const std::string& path,
+                       const OpenedFile& file, SourceUse use,
+                       CodePageUse* code_pages, FontImage* font) {
+  OpenedSource source(platform, path, file, use);
+  SourceFacts facts;
+  for (;;) {
+    const SourceDecision decision = ClassifySource(use, facts);
+    if (decision.take != SourceTake::Ask)
+      return source.Take(decision.take, code_pages, font);
+    if (!source.LookAt(decision.ask, &facts))
+      return Unreadable(use, path);
+  }
+}
+
+// A pipe holds a font file, read to its end.
+std::string FontOfStream(Platform& platform, const std::string& path,
+                         const OpenedFile& stream, CodePageUse* code_pages,
+                         FontImage* font) {
+  Bytes bytes;
+  if (!platform.ReadStream(stream.id, kLargestFontFile, &bytes))
+    return bytes.size() > kLargestFontFile ? TooLong(path)
+                                           : Unreadable(SourceUse::Tool, path);
+  return Problem(path, ReadFont(FileNameOf(path), bytes, code_pages, font));
+}
+
+}  // namespace
+
+bool LeftCodesBlank(const CodePageUse& use) {
+  return use.used != nullptr && use.codes_with_glyph < kGlyphCount;
+}
+
+std::string CodesWithGlyph(const std::string& path, const CodePageUse& use) {
+  return path + ": " + std::to_string(use.codes_with_glyph) + " of " +
+         std::to_string(kGlyphCount) + " codes have a glyph in code page " +
+         std::to_string(use.used->number) + ".";
+}
+
+FontLoad ReadFontSource(Platform& platform, const std::string& path,
+                        SourceUse use, FontImage* font) {
+  CodePageUse code_pages;
+  return ReadFontSource(platform, path, use, font, &code_pages);
+}
+
+FontLoad ReadFontSource(Platform& platform, const std::string& path,
+                        SourceUse use, FontImage* font,
+                        CodePageUse* code_pages) {
+  const bool tool = use == SourceUse::Tool;
+  const OpenedFile file = platform.Open(
+      path, tool ? Naming::Exact : Naming::Spelled, OpenMode::Read);
+  // Only the tools read a pipe, or tell a folder or device from nothing.
+  const bool open = file.found == Found::File || file.found == Found::Stream;
+  if (file.found == Found::Absent ||
+      (!tool && file.found != Found::File && file.found != Found::Refused)) {
+    if (open)
+      platform.Close(file.id);
+    return FontLoad::Absent;
+  }
+  std::string message;
+  if (file.found == Found::Other || file.found == Found::Folder)
+    message = NotAFontFile(path);
+  else if (file.found == Found::Refused)
+    message = Unreadable(use, path);
+  else if (file.found == Found::Stream)
+    message = FontOfStream(platform, path, file, code_pages, font);
+  else
+    message = FontOfFile(platform, path, file, use, code_pages, font);
+  if (open && !platform.Close(file.id) && message.empty())
+    message = Unreadable(use, path);
+  if (message.empty())
+    return FontLoad::Loaded;
+  ShowError(platform, message);
+  return FontLoad::Failed;
+}
+
+}  // namespace mdlReplace

@@ -1,0 +1,139 @@
+#include <gtest/gtest.h>
+
+#include "fonts/source_rules.h"
+
+namespace mdlReplace {
+namespace {
+
+constexpr Answer U = Answer::Unknown;
+constexpr Answer N = Answer::No;
+constexpr Answer Y = Answer::Yes;
+
+struct RuleCase {
+  const char* name;
+  SourceUse use;
+  // RawFontLength, GameFileName, EndsWithBlock, LongerThanAnyFont,
+  // BeginsLikeFormat, HoldsRawFont
+  std::array<Answer, kSourceFacts> facts;
+  SourceTake take;
+  SourceFact ask = SourceFact::RawFontLength;  // when take is Ask
+};
+
+// What each use takes of a file, and what it looks at first: a fact that
+// costs a read (the last block, the whole file) is asked for only when no
+// fact before it decides.
+TEST(SourceRules, Table) {
+  const RuleCase cases[] = {
+      {"a patch run asks the length first",
+       SourceUse::Patch,
+       {U, U, U, U, U, U},
+       SourceTake::Ask,
+       SourceFact::RawFontLength},
+      {"a patch run takes 2048 bytes as they are",
+       SourceUse::Patch,
+       {Y, U, U, U, U, U},
+       SourceTake::WholeFile},
+      {"a patch run's game file, by its name",
+       SourceUse::Patch,
+       {N, Y, U, U, U, U},
+       SourceTake::GameFont},
+      {"a patch run then asks for the last block",
+       SourceUse::Patch,
+       {N, N, U, U, U, U},
+       SourceTake::Ask,
+       SourceFact::EndsWithBlock},
+      {"a patch run's program that carries a font",
+       SourceUse::Patch,
+       {N, N, Y, U, U, U},
+       SourceTake::CarriedFont},
+      {"a patch run's file too long, refused unread",
+       SourceUse::Patch,
+       {N, N, N, Y, U, U},
+       SourceTake::NotEightByEight},
+      {"a patch run asks for the content last",
+       SourceUse::Patch,
+       {N, N, N, N, U, U},
+       SourceTake::Ask,
+       SourceFact::BeginsLikeFormat},
+      {"a patch run's font file of a format",
+       SourceUse::Patch,
+       {N, N, N, N, Y, U},
+       SourceTake::FontFile},
+      {"a patch run's file of no format",
+       SourceUse::Patch,
+       {N, N, N, N, N, Y},
+       SourceTake::NotEightByEight},
+      {"an attach does not ask the length first",
+       SourceUse::Attach,
+       {U, U, U, U, U, U},
+       SourceTake::Ask,
+       SourceFact::GameFileName},
+      {"an attach reads 2048 bytes of a format as that format",
+       SourceUse::Attach,
+       {Y, N, N, N, Y, Y},
+       SourceTake::FontFile},
+      {"an attach's game file",
+       SourceUse::Attach,
+       {U, Y, U, U, U, U},
+       SourceTake::GameFont},
+      {"an attach's program that carries a font",
+       SourceUse::Attach,
+       {U, N, Y, U, U, U},
+       SourceTake::CarriedFont},
+      {"an attach takes the first bytes of a file too long, unread whole",
+       SourceUse::Attach,
+       {U, N, N, Y, U, U},
+       SourceTake::FirstBytes},
+      {"an attach's font file of a format",
+       SourceUse::Attach,
+       {U, N, N, N, Y, U},
+       SourceTake::FontFile},
+      {"an attach takes the first bytes of a file of no format",
+       SourceUse::Attach,
+       {U, N, N, N, N, Y},
+       SourceTake::FirstBytes},
+      {"an attach's short file of no format",
+       SourceUse::Attach,
+       {U, N, N, N, N, N},
+       SourceTake::NotEightByEight},
+      {"a tool reads 2048 bytes as a font file",
+       SourceUse::Tool,
+       {Y, N, N, N, U, U},
+       SourceTake::FontFile},
+      {"a tool's game file",
+       SourceUse::Tool,
+       {U, Y, U, U, U, U},
+       SourceTake::GameFont},
+      {"a tool asks for the last block",
+       SourceUse::Tool,
+       {U, N, U, U, U, U},
+       SourceTake::Ask,
+       SourceFact::EndsWithBlock},
+      {"a tool's program that carries a font",
+       SourceUse::Tool,
+       {U, N, Y, U, U, U},
+       SourceTake::CarriedFont},
+      {"a tool refuses a file too long",
+       SourceUse::Tool,
+       {U, N, N, Y, U, U},
+       SourceTake::TooLong},
+      {"a tool reads any other file as a font file, which says what is "
+       "wrong",
+       SourceUse::Tool,
+       {U, N, N, N, U, U},
+       SourceTake::FontFile},
+  };
+  for (const RuleCase& row : cases) {
+    SCOPED_TRACE(row.name);
+    SourceFacts facts;
+    facts.answers = row.facts;
+    const SourceDecision decision = ClassifySource(row.use, facts);
+    EXPECT_EQ(decision.take, row.take);
+    if (row.take == SourceTake::Ask) {
+      EXPECT_EQ(decision.ask, row.ask);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace mdlReplace
