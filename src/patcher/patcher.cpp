@@ -177,6 +177,10 @@ bool PatchTarget(Platform& platform, const std::string& path,
 
 }  // namespace
 
+std::span<const TargetFile> TargetFiles() {
+  return kTargets;
+}
+
 const TargetFile* FindTargetFile(std::string_view file_name) {
   for (const TargetFile& target : kTargets) {
     if (EqualIgnoringAsciiCase(target.name, file_name))

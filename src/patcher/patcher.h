@@ -24,6 +24,9 @@ struct TargetFile {
   std::span<const KnownVersion> versions;
 };
 
+// The game's files, in the order they are patched.
+std::span<const TargetFile> TargetFiles();
+
 // The game file of this name, compared ignoring ASCII case; nullptr for
 // any other name.
 const TargetFile* FindTargetFile(std::string_view file_name);
