@@ -41,17 +41,17 @@ function blankWork() {
 // its last changes could not be kept, as far as it was.
 function bringBack(kept) {
   if (!kept) return;
-  const { record, steps, files, unkept } = kept;
+  const { record, fonts, steps, files, unkept } = kept;
   if (!record) {
     if (unkept) say('open', 'The changes of your last visit were not kept: ' + unkept + '.');
     return;
   }
   const source = (ref) => (ref && files.has(ref.key) ? { ...ref, bytes: files.get(ref.key) } : null);
-  const work = (kept) => ({ ...kept, source: source(kept.source) });
-  putWork(work(record));
+  const work = ({ font, name, codePage, placedBy, source: ref }) => ({ font, name, codePage, placedBy, source: source(ref) });
+  putWork(work({ ...record, font: fonts.work }));
   Object.assign(state, {
-    other: record.other && { ...record.other, source: source(record.other.source) },
-    otherCodePage: record.otherCodePage || 0,
+    other: record.other && { ...record.other, font: fonts.other || new Uint8Array(kFontSize), source: source(record.other.source) },
+    otherCodePage: record.otherCodePage,
     selected: record.selected, anchor: record.anchor, dirty: record.dirty,
     history: {
       steps: steps.map((step) => (step.kind === 'work' ? { ...step, before: work(step.before), after: work(step.after) } : step)),
@@ -149,7 +149,9 @@ function listen() {
   on('others-list', 'click', (e) => {
     const { takeUp: id, letGo: other } = e.target.dataset;
     if (id) act('open', () => takeUp(id));
-    if (other) act('open', () => Keeping.letGoOf(other));
+    const name = other && state.keeping.others.find((work) => work.id === other).name;
+    if (other && window.confirm('Let go of the work' + (name ? ' on ' + name : '') + '? It cannot be brought back.'))
+      act('open', () => Keeping.letGoOf(other));
   });
   on('grid', 'pointerdown', gridPointer);
   on('grid', 'pointermove', gridPointer);
