@@ -75,10 +75,12 @@ const Keeping = (() => {
     render(state);
   }
 
+  // A change kept: after a failure, said so, until the next change is.
   function kept() {
-    if (state.keeping.status === 'unkept') {
+    if (state.keeping.status === 'unkept' || state.keeping.news !== '') {
       remember('localStorage', kUnkept + workId, null);
-      state.keeping = { ...state.keeping, status: 'kept', why: '', news: 'The browser keeps your work again.' };
+      const news = state.keeping.status === 'unkept' ? 'The browser keeps your work again.' : '';
+      state.keeping = { ...state.keeping, status: 'kept', why: '', news };
       render(state);
     }
     if (!asked && navigator.storage && navigator.storage.persist) {

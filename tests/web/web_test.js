@@ -2,11 +2,14 @@
 // user would: open a real font and compare the canvas with the font as
 // decoded here, edit a pixel with the mouse, undo and redo it, save in
 // every format and open each again, patch stand-in game files by dropping
-// them and through a folder of the browser's private file system, attach
-// to a stand-in program, take glyphs from a second font as the program's
-// --merge does, turn glyphs about, and open hostile files. No request may
-// leave the machine. Usage: ZYR2_PROGRAM=zyr2font node web_test.js
-// PAGE.html OUT_FOLDER [HOSTILE_FILE...]
+// them, through a folder of the browser's private file system and from a
+// real folder dropped, attach to a copy of the built program as its own
+// /A: does and refuse what is not one, take glyphs from a second font as
+// the program's --merge does, turn glyphs about, open hostile files, keep
+// two tabs' work apart, fail to store and say so, and check what a screen
+// reader is told, where answers appear and how previews are drawn. No
+// request may leave the machine. Usage: ZYR2_PROGRAM=zyr2font node
+// web_test.js PAGE.html OUT_FOLDER [HOSTILE_FILE...]
 'use strict';
 
 const childProcess = require('child_process');
