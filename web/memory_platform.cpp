@@ -2,19 +2,26 @@
 
 #include <algorithm>
 
-#include "base/names.h"
-
 namespace mdlReplace {
 
-std::string MemoryPlatform::FindPath(const std::string& path,
-                                     Naming naming) const {
+std::string MemoryPlatform::FindPath(const std::string& path, Naming naming) {
   if (files.count(path) != 0 || naming == Naming::Exact)
     return path;
-  for (const auto& [name, file] : files) {
-    if (EqualIgnoringAsciiCase(name, path))
-      return name;
+  return SpelledNames(*this, '\\').Find(path);
+}
+
+bool MemoryPlatform::Exists(const std::string& path) {
+  return std::any_of(files.begin(), files.end(), [&](const auto& file) {
+    return LiesUnder(file.first, path);
+  });
+}
+
+void MemoryPlatform::List(const std::string& folder, FolderNames* names) {
+  for (const auto& [path, file] : files) {
+    const std::string_view name = NameInFolder(path, folder);
+    if (!name.empty())
+      names->Add(name);
   }
-  return path;
 }
 
 OpenedFile MemoryPlatform::Opened(const std::string& path) {

@@ -8,11 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "base/spelled_names.h"
 #include "platform/platform.h"
 
 namespace mdlReplace {
 
-class MemoryPlatform : public Platform {
+class MemoryPlatform : public Platform, private Folders {
  public:
   using Bytes = std::vector<std::uint8_t>;
 
@@ -31,8 +32,9 @@ class MemoryPlatform : public Platform {
     std::vector<Written> written;
   };
 
-  // Paths as the program names them: "game\ZYR2.EXE"; a name is found in
-  // any case where the program spells it as a player would.
+  // Paths as the program names them: "game\ZYR2.EXE"; where the program
+  // spells a path as a player would, it is found as on a disk whose names
+  // have case (base/spelled_names.h).
   std::map<std::string, File> files;
   // What the program said, one message a line (its own line breaks kept).
   std::vector<std::string> messages;
@@ -77,7 +79,9 @@ class MemoryPlatform : public Platform {
   }
 
  private:
-  std::string FindPath(const std::string& path, Naming naming) const;
+  std::string FindPath(const std::string& path, Naming naming);
+  bool Exists(const std::string& path) override;
+  void List(const std::string& folder, FolderNames* names) override;
   OpenedFile Opened(const std::string& path);
 
   std::map<FileId, std::string> open_;

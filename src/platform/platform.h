@@ -26,9 +26,11 @@ enum class OpenMode { Read, ReadWrite };
 
 // How a path names its file.
 enum class Naming {
-  // As the game and its players write paths: a backslash separates folders
-  // as a slash does, and where names have case, a name that is not found as
-  // written is looked for in upper case, then ignoring ASCII case.
+  // As the game and its players write paths: tried as written, and where
+  // nothing is there, a backslash separates folders as a slash does and,
+  // where names have case, each name that is not found as written is
+  // looked for in upper case, then ignoring ASCII case
+  // (base/spelled_names.h).
   Spelled,
   // The platform's own path, used exactly as it stands.
   Exact,

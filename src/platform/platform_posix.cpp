@@ -15,7 +15,6 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
-#include <functional>
 #include <string_view>
 #include <utility>
 
@@ -37,9 +36,6 @@ constexpr int kLockAttempts = 1000;
 constexpr std::size_t kCopyBufferSize = std::size_t{64} * 1024;
 // A folder that reports a size beyond this is read in growing pieces.
 constexpr off_t kListingReserveLimit = off_t{64} * 1024 * 1024;
-// No file system here has longer names; a listing keeps each one's length
-// in a byte.
-constexpr std::size_t kLongestName = 255;
 // The running program's image, whatever has become of its name.
 constexpr char kRunningImage[] = "/proc/self/exe";
 // What the system adds to the name of a file that has lost it.
@@ -142,86 +138,6 @@ bool EntryExists(const std::string& path) {
   return lstat(path.c_str(), &info) == 0;
 }
 
-// The names of the folder's entries. The folder's own size is about the
-// bytes its names take, so they go into one block that rarely has to move.
-Listing ReadListing(const std::string& folder) {
-  Listing listing;
-  DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
-  if (dir == nullptr)
-    return listing;
-  struct stat info;
-  if (fstat(dirfd(dir), &info) == 0 && info.st_size > 0)
-    listing.reserve(static_cast<std::size_t>(
-        std::min<off_t>(info.st_size, kListingReserveLimit)));
-  // One thread only; readdir_r, which the check would have, is deprecated.
-  // cppcheck-suppress readdirCalled
-  while (const dirent* entry = readdir(dir)) {
-    const std::size_t length = std::strlen(entry->d_name);
-    if (length > kLongestName)
-      continue;
-    listing += static_cast<char>(length);
-    listing.append(entry->d_name, length + 1);
-  }
-  closedir(dir);
-  return listing;
-}
-
-// Calls visit with each name of the listing that has the length, until it
-// returns false; a name can only match one of its own length, so a lookup
-// in a large folder passes over most names at once.
-void ForEachNameOfLength(const Listing& listing, std::size_t length,
-                         const std::function<bool(const char*)>& visit) {
-  for (std::size_t at = 0; at < listing.size();) {
-    const std::size_t entry_length = static_cast<unsigned char>(listing[at]);
-    const char* entry = listing.data() + at + 1;
-    at += entry_length + 2;
-    if (entry_length == length && !visit(entry))
-      return;
-  }
-}
-
-// The entry that the name finds in the listing: the name itself, else the
-// name in upper case, else the first entry in byte order that equals it but
-// for ASCII case. What matches nothing stays as it is, so that the lookup
-// after it fails as it should.
-std::string MatchInListing(const Listing& listing, const std::string& name) {
-  std::string upper = AsciiUpperCase(name);
-  bool typed_found = false;
-  bool upper_found = false;
-  const char* any_case = nullptr;
-  ForEachNameOfLength(listing, name.size(), [&](const char* entry) {
-    typed_found = name == entry;
-    if (upper == entry)
-      upper_found = true;
-    else if (EqualIgnoringAsciiCase(name, entry) &&
-             (any_case == nullptr || std::strcmp(entry, any_case) < 0))
-      any_case = entry;
-    return !typed_found;
-  });
-  if (typed_found)
-    return name;
-  if (upper_found)
-    return upper;
-  return any_case == nullptr ? name : std::string(any_case);
-}
-
-std::string WithSlashes(std::string path) {
-  std::replace(path.begin(), path.end(), '\\', '/');
-  return path;
-}
-
-// The folder of the native path, ending with a slash, or empty for the
-// current one. Native: a backslash is part of a name here.
-std::string FolderOf(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-std::string NameOf(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 int Descriptor(FileId file) {
   return static_cast<int>(file);
 }
@@ -300,23 +216,26 @@ bool IsCopyName(std::string_view entry) {
 // locked has no maker left, or one that has not locked it yet and will
 // find it gone.
 void RemoveLeftoverCopies(const std::string& folder) {
-  ForEachNameOfLength(
-      ReadListing(folder), sizeof(kCopyPrefix) - 1 + kCopyRandomLength,
-      [&](const char* entry) {
-        if (!IsCopyName(entry))
-          return true;
-        const std::string path = folder + entry;
-        const int fd =
-            open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-        if (fd < 0)
-          return true;
-        struct stat info;
-        if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
-            flock(fd, LOCK_EX | LOCK_NB) == 0 && SameFile(fd, path))
-          unlink(path.c_str());
-        close(fd);
-        return true;
-      });
+  DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
+  if (dir == nullptr)
+    return;
+  // One thread only; readdir_r, which the check would have, is deprecated.
+  // cppcheck-suppress readdirCalled
+  while (const dirent* entry = readdir(dir)) {
+    if (!IsCopyName(entry->d_name))
+      continue;
+    const std::string path = folder + entry->d_name;
+    const int fd =
+        open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+      continue;
+    struct stat info;
+    if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
+        flock(fd, LOCK_EX | LOCK_NB) == 0 && SameFile(fd, path))
+      unlink(path.c_str());
+    close(fd);
+  }
+  closedir(dir);
 }
 
 // Creates a copy in the folder and locks it. A copy that a run cleaning up
@@ -452,62 +371,37 @@ std::vector<std::string> PosixPlatform::SplitArguments() {
   return arguments_;
 }
 
+// As typed first: a backslash can be part of a name here.
 OpenedFile PosixPlatform::Open(const std::string& path, Naming naming,
                                OpenMode mode) {
   if (path.empty())
     return OpenedFile{.found = Found::Absent};
-  if (naming == Naming::Exact)
-    return OpenNative(path, mode);
-  const std::string native = WithSlashes(path);
-  const OpenedFile file = OpenNative(native, mode);
-  if (file.found != Found::Absent)
+  const OpenedFile file = OpenNative(path, mode);
+  if (naming == Naming::Exact || file.found != Found::Absent)
     return file;
-  const std::string found = FindInAnyCase(native);
-  return found == native ? file : OpenNative(found, mode);
+  const std::string found = names_.Find(path);
+  return found == path ? file : OpenNative(found, mode);
 }
 
-// The path as this file system spells it, each name as typed where it
-// exists, else in another case.
-std::string PosixPlatform::FindInAnyCase(const std::string& path) {
-  const std::string folder = ResolveFolder(FolderOf(path));
-  return folder + MatchName(folder, NameOf(path));
+bool PosixFolders::Exists(const std::string& path) {
+  return EntryExists(path);
 }
 
-// The folders of a run are few and looked in again and again, so each is
-// resolved once.
-std::string PosixPlatform::ResolveFolder(const std::string& folder) {
-  auto known = resolved_folders_.find(folder);
-  if (known != resolved_folders_.end())
-    return known->second;
-  std::string resolved;
-  std::string component;
-  for (char c : folder) {
-    if (c != '/') {
-      component += c;
-      continue;
-    }
-    resolved += MatchName(resolved, component);
-    resolved += '/';
-    component.clear();
-  }
-  resolved_folders_.emplace(folder, resolved);
-  return resolved;
-}
-
-// The entry that the name stands for in the resolved folder. The folder is
-// read only when the name is not there as typed, and then once a run.
-std::string PosixPlatform::MatchName(const std::string& resolved_folder,
-                                     const std::string& name) {
-  if (name.empty() || name == "." || name == "..")
-    return name;
-  auto listing = listings_.find(resolved_folder);
-  if (listing == listings_.end()) {
-    if (EntryExists(resolved_folder + name))
-      return name;
-    listing =
-        listings_.emplace(resolved_folder, ReadListing(resolved_folder)).first;
-  }
-  return MatchInListing(listing->second, name);
+// The folder's own size is about the bytes its names take, so they go into
+// one block that rarely has to move.
+void PosixFolders::List(const std::string& folder, FolderNames* names) {
+  DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
+  if (dir == nullptr)
+    return;
+  struct stat info;
+  if (fstat(dirfd(dir), &info) == 0 && info.st_size > 0)
+    names->Reserve(static_cast<std::size_t>(
+        std::min<off_t>(info.st_size, kListingReserveLimit)));
+  // One thread only; readdir_r, which the check would have, is deprecated.
+  // cppcheck-suppress readdirCalled
+  while (const dirent* entry = readdir(dir))
+    names->Add(entry->d_name);
+  closedir(dir);
 }
 
 OpenedFile PosixPlatform::OpenRunningProgram() {
@@ -679,7 +573,7 @@ FileId PosixPlatform::CreateBeside(const std::string& path,
   if (EntryExists(path) &&
       faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0)
     return kNoFile;
-  const std::string folder = FolderOf(path);
+  const std::string folder(FolderOf(path, kSlashOnly));
   RemoveLeftoverCopies(folder);
   RemoveCopyOnEndingSignals();
   std::string name;
@@ -705,7 +599,7 @@ bool PosixPlatform::PutInPlace(const std::string& replacement,
   }
   // The rename is done; flushing the folder only makes it last through a
   // power cut, and its failure changes nothing that could be undone.
-  const std::string folder = FolderOf(path);
+  const std::string folder(FolderOf(path, kSlashOnly));
   const int fd = open(folder.empty() ? "." : folder.c_str(),
                       O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd >= 0) {
