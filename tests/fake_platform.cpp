@@ -212,6 +212,10 @@ std::string FakePlatform::ProgramExecutablePath() {
   return program_path;
 }
 
+std::string FakePlatform::ProgramFolder() {
+  return std::string(FolderOf(program_path));
+}
+
 // No links here: a path names its file or nothing.
 Replaced FakePlatform::FindReplaced(const std::string& path,
                                     std::string* final_path) {

@@ -87,6 +87,7 @@ class FakePlatform : public Platform, private Folders {
   bool Flush(FileId file) override;
   bool Close(FileId file) override;
   std::string ProgramExecutablePath() override;
+  std::string ProgramFolder() override;
   bool ProgramsLieApart() override { return programs_lie_apart; }
   Replaced FindReplaced(const std::string& path,
                         std::string* final_path) override;

@@ -231,6 +231,13 @@ for font in "$case_dir/fonts/cyr fonts/my font.png" /usr/share/consolefonts/Lat1
   expect_errors ""
   expect_patched game/ZYR2.EXE 513588 fonts/my.fnt
 done
+# The program's own name ends its folder at the last slash alone.
+cp "$program" 'game/zyr\2font'
+cp game/ZYR2.EXE.orig game/ZYR2.EXE
+run_as "" "$case_dir/game/zyr\2font" fonts/my.fnt
+expect_status 0
+expect_errors ""
+expect_patched game/ZYR2.EXE 513588 fonts/my.fnt
 # Installed apart, as the package puts it in /usr/bin, there is no game
 # beside it: a message, and the current folder is left alone.
 run fonts/my.fnt

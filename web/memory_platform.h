@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "base/names.h"
 #include "base/spelled_names.h"
 #include "platform/platform.h"
 
@@ -58,6 +59,9 @@ class MemoryPlatform : public Platform, private Folders {
   bool Flush(FileId) override { return true; }
   bool Close(FileId file) override;
   std::string ProgramExecutablePath() override { return program_path; }
+  std::string ProgramFolder() override {
+    return std::string(FolderOf(program_path));
+  }
   bool ProgramsLieApart() override { return false; }
   Replaced FindReplaced(const std::string& path,
                         std::string* final_path) override;

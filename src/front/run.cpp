@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "attached/attached_font.h"
-#include "base/names.h"
 #include "front/commands.h"
 #include "front/font_source.h"
 #include "front/parser.h"
@@ -81,7 +80,7 @@ bool ReadNamedFont(Platform& platform, const std::string& path, SourceUse use,
 // folder, where the player put the program, wherever the current folder
 // is. The font is read as a patch run's font is.
 int PatchWithDroppedFont(Platform& platform, const std::string& font_path) {
-  const std::string folder(FolderOf(platform.ProgramExecutablePath()));
+  const std::string folder = platform.ProgramFolder();
   if (folder.empty())
     return EndWithError(platform, kNoProgramFolder);
   FontImage font{};

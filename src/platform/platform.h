@@ -145,6 +145,10 @@ class Platform {
   // when the system cannot tell.
   virtual std::string ProgramExecutablePath() = 0;
 
+  // The folder of that file, ending with a separator, by the system's own
+  // rule for its paths; empty when the system cannot tell.
+  virtual std::string ProgramFolder() = 0;
+
   // Whether programs lie apart from the files they work on, among the
   // system's own (as a Linux package installs them in /usr/bin), rather
   // than where a user put them: a Windows player unpacks this program into

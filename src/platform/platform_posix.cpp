@@ -546,6 +546,10 @@ std::string PosixPlatform::ProgramExecutablePath() {
   return path;
 }
 
+std::string PosixPlatform::ProgramFolder() {
+  return std::string(FolderOf(ProgramExecutablePath(), kSlashOnly));
+}
+
 Replaced PosixPlatform::FindReplaced(const std::string& path,
                                      std::string* final_path) {
   *final_path = path;

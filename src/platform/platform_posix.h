@@ -45,6 +45,7 @@ class PosixPlatform : public Platform {
   bool Flush(FileId file) override;
   bool Close(FileId file) override;
   std::string ProgramExecutablePath() override;
+  std::string ProgramFolder() override;
   bool ProgramsLieApart() override { return true; }
   Replaced FindReplaced(const std::string& path,
                         std::string* final_path) override;

@@ -420,6 +420,10 @@ std::string Win32Platform::ProgramExecutablePath() {
   return Narrow(ModulePath());
 }
 
+std::string Win32Platform::ProgramFolder() {
+  return Narrow(FolderOf(ModulePath()));
+}
+
 Replaced Win32Platform::FindReplaced(const std::string& path,
                                      std::string* final_path) {
   *final_path = path;
