@@ -55,9 +55,14 @@ const FakePlatform::OpenFile* FakePlatform::Find(FileId file) const {
 
 // Each lookup anew: a test changes the files between runs.
 std::string FakePlatform::FindPath(const std::string& path, Naming naming) {
-  if (files.count(path) != 0 || naming == Naming::Exact)
+  if (naming == Naming::Exact)
     return path;
-  return SpelledNames(*this, '\\').Find(path);
+  std::string found = path;
+  SpelledNames(*this, '\\').Find(path, [&](const std::string& key) {
+    found = key;
+    return files.count(key) != 0;
+  });
+  return found;
 }
 
 bool FakePlatform::Exists(const std::string& path) {

@@ -5,9 +5,14 @@
 namespace mdlReplace {
 
 std::string MemoryPlatform::FindPath(const std::string& path, Naming naming) {
-  if (files.count(path) != 0 || naming == Naming::Exact)
+  if (naming == Naming::Exact)
     return path;
-  return SpelledNames(*this, '\\').Find(path);
+  std::string found = path;
+  SpelledNames(*this, '\\').Find(path, [&](const std::string& key) {
+    found = key;
+    return files.count(key) != 0;
+  });
+  return found;
 }
 
 bool MemoryPlatform::Exists(const std::string& path) {

@@ -54,7 +54,25 @@ std::string FolderNames::Match(std::string_view name) const {
   return std::string(any_case.data() == nullptr ? name : any_case);
 }
 
-std::string SpelledNames::Find(std::string_view spelled) {
+bool SpelledNames::Find(std::string_view spelled,
+                        const std::function<bool(const std::string&)>& there) {
+  const std::string typed(spelled);
+  if (there(typed))
+    return true;
+  // Most often every name is there as typed, and one call finds the path
+  // that the walk from name to name would.
+  std::string separated = typed;
+  std::replace_if(
+      separated.begin(), separated.end(),
+      [](char c) { return kEitherSlash.find(c) != std::string_view::npos; },
+      separator_);
+  if (separated != typed && there(separated))
+    return true;
+  const std::string found = FindByNames(spelled);
+  return found != typed && found != separated && there(found);
+}
+
+std::string SpelledNames::FindByNames(std::string_view spelled) {
   const std::string_view spelled_folder = FolderOf(spelled);
   const std::string folder = FindFolder(spelled_folder);
   return folder + FindName(folder, spelled.substr(spelled_folder.size()));

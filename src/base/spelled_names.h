@@ -5,12 +5,12 @@
 // name by name, each name in its folder: as typed, else in upper case (as
 // the game's files are named), else the first entry in byte order that
 // equals it but for ASCII case. A name that matches nothing stays as typed,
-// so that opening the path then fails as it should. The platform tries the
-// whole path as typed first: a backslash can be part of a name there.
+// so that opening the path then fails as it should.
 #pragma once
 
 #include <cstddef>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -71,11 +71,16 @@ class SpelledNames {
   SpelledNames(Folders& folders, char separator)
       : folders_(folders), separator_(separator) {}
 
-  // The platform's path for the spelled one, found name by name, with the
-  // platform's own separator between them.
-  std::string Find(std::string_view spelled);
+  // Calls there with each of the platform's paths that the spelled path
+  // may name, in order, until it answers that something is there: the path
+  // as typed, where a backslash can be part of a name; else the path found
+  // name by name, with the platform's own separator between them. Returns
+  // whether something was there.
+  bool Find(std::string_view spelled,
+            const std::function<bool(const std::string&)>& there);
 
  private:
+  std::string FindByNames(std::string_view spelled);
   std::string FindFolder(std::string_view spelled_folder);
   std::string FindName(const std::string& folder, std::string_view name);
 

@@ -371,16 +371,18 @@ std::vector<std::string> PosixPlatform::SplitArguments() {
   return arguments_;
 }
 
-// As typed first: a backslash can be part of a name here.
 OpenedFile PosixPlatform::Open(const std::string& path, Naming naming,
                                OpenMode mode) {
   if (path.empty())
     return OpenedFile{.found = Found::Absent};
-  const OpenedFile file = OpenNative(path, mode);
-  if (naming == Naming::Exact || file.found != Found::Absent)
-    return file;
-  const std::string found = names_.Find(path);
-  return found == path ? file : OpenNative(found, mode);
+  if (naming == Naming::Exact)
+    return OpenNative(path, mode);
+  OpenedFile file{.found = Found::Absent};
+  names_.Find(path, [&](const std::string& native) {
+    file = OpenNative(native, mode);
+    return file.found != Found::Absent;
+  });
+  return file;
 }
 
 bool PosixFolders::Exists(const std::string& path) {
