@@ -90,16 +90,15 @@ class DiskFolder {
   std::filesystem::path path_;
 };
 
-// Which entry the spelled path opens on the platform, or kNone.
-int Found(Platform& platform, const std::string& spelled) {
-  const OpenedFile file =
-      platform.Open(spelled, Naming::Spelled, OpenMode::Read);
+// Which entry the spelled path opens in the files, or kNone.
+int Found(Files& files, const std::string& spelled) {
+  const OpenedFile file = files.Open(spelled, Naming::Spelled, OpenMode::Read);
   if (file.found != Found::File)
     return kNone;
   std::array<std::uint8_t, 1> first{};
   const bool read =
-      file.length == first.size() && platform.ReadAt(file.id, 0, first);
-  platform.Close(file.id);
+      file.length == first.size() && files.ReadAt(file.id, 0, first);
+  files.Close(file.id);
   return read ? first[0] : kNone;
 }
 

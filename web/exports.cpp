@@ -163,7 +163,8 @@ extern "C" __attribute__((export_name("zyr2_open"))) int Open(
     code_pages.named = mdlReplace::FindCodePage(code_page);
   FontImage font{};
   const mdlReplace::FontLoad load = mdlReplace::ReadFontSource(
-      platform, path, mdlReplace::SourceUse::Tool, &font, &code_pages);
+      platform, platform, path, mdlReplace::SourceUse::Tool, &font,
+      &code_pages);
   if (load == mdlReplace::FontLoad::Loaded &&
       mdlReplace::LeftCodesBlank(code_pages))
     platform.messages.push_back(mdlReplace::CodesWithGlyph(path, code_pages));
@@ -263,7 +264,8 @@ extern "C" __attribute__((export_name("zyr2_patch"))) int Patch() {
     platform.files[std::string(kGameFolder) + state.game_names[i]] =
         std::move(state.game_files[i]);
   state.game_files.clear();
-  mdlReplace::PatchGameFolder(platform, std::string(kGameFolder), state.font);
+  mdlReplace::PatchGameFolder(platform, platform, std::string(kGameFolder),
+                              state.font);
   KeepMessages(platform);
   int patched = 0;
   state.patched_at.clear();
@@ -296,21 +298,22 @@ PatchedOffset(int index) {
 extern "C" __attribute__((export_name("zyr2_attach"))) int Attach(
     const char* name, std::size_t name_length, double length) {
   MemoryPlatform platform;
-  platform.program_path = Text(name, name_length);
-  MemoryPlatform::File& program = platform.files[platform.program_path];
+  const std::string path = Text(name, name_length);
+  MemoryPlatform::File& program = platform.files[path];
   program = HandedIn(length);
   if (program.bytes_at != 0 || !BeginsLikeProgram(program.bytes)) {
     State().messages =
-        platform.program_path +
+        path +
         std::string(program.bytes_at != 0 ? kTooLongToAttach : kNotAProgram) +
         "\n";
     return 0;
   }
-  const bool attached = mdlReplace::AttachFont(platform, State().font);
+  const bool attached =
+      mdlReplace::AttachFont(platform, platform, path, State().font);
   KeepMessages(platform);
   if (!attached)
     return 0;
-  State().output = platform.files[platform.program_path].bytes;
+  State().output = platform.files[path].bytes;
   return 1;
 }
 

@@ -46,12 +46,6 @@ OpenedFile MemoryPlatform::Open(const std::string& path, Naming naming,
   return Opened(found);
 }
 
-OpenedFile MemoryPlatform::OpenRunningProgram() {
-  if (files.count(program_path) == 0)
-    return OpenedFile{.found = Found::Refused};
-  return Opened(program_path);
-}
-
 OpenedFile MemoryPlatform::OpenLocked(const std::string& path) {
   if (files.count(path) == 0)
     return OpenedFile{.found = Found::Absent};
@@ -80,6 +74,16 @@ std::span<const std::uint8_t> MemoryPlatform::HeldBytes(FileId file) {
   if (open == open_.end() || files[open->second].bytes_at != 0)
     return {};
   return files[open->second].bytes;
+}
+
+// The page hands in files, not pipes; a file read as one gives its bytes.
+bool MemoryPlatform::ReadStream(FileId file, std::size_t limit, Bytes* bytes) {
+  const auto open = open_.find(file);
+  if (open == open_.end() || files[open->second].bytes_at != 0 ||
+      files[open->second].bytes.size() > limit)
+    return false;
+  *bytes = files[open->second].bytes;
+  return true;
 }
 
 std::size_t MemoryPlatform::WriteAt(FileId file, std::uint64_t offset,

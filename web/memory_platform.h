@@ -8,13 +8,14 @@
 #include <string>
 #include <vector>
 
-#include "base/names.h"
 #include "base/spelled_names.h"
 #include "platform/platform.h"
 
 namespace mdlReplace {
 
-class MemoryPlatform : public Platform, private Folders {
+// Only the roles that the page's calls use: the files, replacing them
+// whole, and the messages.
+class MemoryPlatform : public Replacer, public User, private Folders {
  public:
   using Bytes = std::vector<std::uint8_t>;
 
@@ -39,30 +40,21 @@ class MemoryPlatform : public Platform, private Folders {
   std::map<std::string, File> files;
   // What the program said, one message a line (its own line breaks kept).
   std::vector<std::string> messages;
-  // The file that stands for the program itself, for attaching.
-  std::string program_path;
 
-  std::string ArgumentText() override { return std::string(); }
-  std::vector<std::string> SplitArguments() override { return {}; }
   OpenedFile Open(const std::string& path, Naming naming,
                   OpenMode mode) override;
-  OpenedFile OpenRunningProgram() override;
-  OpenedFile OpenLocked(const std::string& path) override;
+  // Memory has no blocks to allocate, and nothing to push down to a disk.
   bool Reserve(FileId, std::uint64_t, std::uint64_t) override { return true; }
   bool ReadAt(FileId file, std::uint64_t offset,
               std::span<std::uint8_t> data) override;
   std::span<const std::uint8_t> HeldBytes(FileId file) override;
-  bool ReadStream(FileId, std::size_t, Bytes*) override { return false; }
+  bool ReadStream(FileId file, std::size_t limit, Bytes* bytes) override;
   std::size_t WriteAt(FileId file, std::uint64_t offset,
                       std::span<const std::uint8_t> data) override;
   bool CopyInto(FileId from, FileId to, std::uint64_t length) override;
   bool Flush(FileId) override { return true; }
   bool Close(FileId file) override;
-  std::string ProgramExecutablePath() override { return program_path; }
-  std::string ProgramFolder() override {
-    return std::string(FolderOf(program_path));
-  }
-  bool ProgramsLieApart() override { return false; }
+  OpenedFile OpenLocked(const std::string& path) override;
   Replaced FindReplaced(const std::string& path,
                         std::string* final_path) override;
   FileId CreateBeside(const std::string& path,
@@ -74,13 +66,6 @@ class MemoryPlatform : public Platform, private Folders {
                     const std::string& message) override;
   void ShowNoticeBox(const std::string& caption,
                      const std::string& message) override;
-  Drawing OutputDrawing() override { return Drawing::Ascii; }
-  Output PrintOutput(const std::string&, const std::string&) override {
-    return Output::Failed;
-  }
-  bool ShowPicture(const std::string&, const Picture&) override {
-    return false;
-  }
 
  private:
   std::string FindPath(const std::string& path, Naming naming);

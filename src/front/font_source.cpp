@@ -31,26 +31,26 @@ std::string Problem(const std::string& path, const std::string& problem) {
 }
 
 // The font of a game file, by its name: at the offset of its version.
-std::string FontOfGameFile(Platform& platform, const std::string& path,
+std::string FontOfGameFile(Files& files, const std::string& path,
                            const OpenedFile& file, const TargetFile& target,
                            SourceUse use, FontImage* font) {
   const KnownVersion* version = FindVersion(target, file.length);
   if (version == nullptr)
     return SizeMessage(path + std::string(kSizeLabelEnd), file.length);
-  return platform.ReadAt(file.id, version->font_offset, *font)
+  return files.ReadAt(file.id, version->font_offset, *font)
              ? std::string()
              : Unreadable(use, path);
 }
 
 // The font of the file's last block, when it ends with one; false when it
 // does not.
-bool ReadLastBlock(Platform& platform, const OpenedFile& file, FontImage* font,
+bool ReadLastBlock(Files& files, const OpenedFile& file, FontImage* font,
                    bool* read) {
   *read = true;
   if (file.length < kFontBlockSize)
     return false;
   FontBlock block{};
-  *read = platform.ReadAt(file.id, file.length - kFontBlockSize, block);
+  *read = files.ReadAt(file.id, file.length - kFontBlockSize, block);
   return !*read || FontOfBlock(block, font);
 }
 
@@ -68,16 +68,16 @@ std::string FontOfOtherFile(std::span<const std::uint8_t> head, SourceUse use,
 // a game file, by its name; a program that carries a font; a font file, by
 // its name and content. Returns an empty string, or the message that says
 // why there is none.
-std::string FontOfFile(Platform& platform, const std::string& path,
+std::string FontOfFile(Files& files, const std::string& path,
                        const OpenedFile& file, SourceUse use,
                        CodePageUse* code_pages, FontImage* font) {
   if (use == SourceUse::Patch && file.length == kFontSize)
-    return platform.ReadAt(file.id, 0, *font) ? std::string()
-                                              : Unreadable(use, path);
+    return files.ReadAt(file.id, 0, *font) ? std::string()
+                                           : Unreadable(use, path);
   if (const TargetFile* target = FindTargetFile(FileNameOf(path)))
-    return FontOfGameFile(platform, path, file, *target, use, font);
+    return FontOfGameFile(files, path, file, *target, use, font);
   bool read = true;
-  if (ReadLastBlock(platform, file, font, &read))
+  if (ReadLastBlock(files, file, font, &read))
     return read ? std::string() : Unreadable(use, path);
   // Every use recognises a font file alike, from all its bytes. A longer
   // file is no font file: the tools refuse it, an attach takes its first
@@ -86,11 +86,11 @@ std::string FontOfFile(Platform& platform, const std::string& path,
   if (too_long && use == SourceUse::Tool)
     return TooLong(path);
   // Where the platform holds the file in memory, it is read there.
-  std::span<const std::uint8_t> bytes = platform.HeldBytes(file.id);
+  std::span<const std::uint8_t> bytes = files.HeldBytes(file.id);
   Bytes copy;
   if (too_long || bytes.size() != file.length) {
     copy.resize(too_long ? kFontSize : static_cast<std::size_t>(file.length));
-    if (!platform.ReadAt(file.id, 0, copy))
+    if (!files.ReadAt(file.id, 0, copy))
       return Unreadable(use, path);
     bytes = copy;
   }
@@ -100,11 +100,11 @@ std::string FontOfFile(Platform& platform, const std::string& path,
 }
 
 // A pipe holds a font file, read to its end.
-std::string FontOfStream(Platform& platform, const std::string& path,
+std::string FontOfStream(Files& files, const std::string& path,
                          const OpenedFile& stream, CodePageUse* code_pages,
                          FontImage* font) {
   Bytes bytes;
-  if (!platform.ReadStream(stream.id, kLargestFontFile, &bytes))
+  if (!files.ReadStream(stream.id, kLargestFontFile, &bytes))
     return bytes.size() > kLargestFontFile ? TooLong(path)
                                            : Unreadable(SourceUse::Tool, path);
   return Problem(path, ReadFont(FileNameOf(path), bytes, code_pages, font));
@@ -122,24 +122,24 @@ std::string CodesWithGlyph(const std::string& path, const CodePageUse& use) {
          std::to_string(use.used->number) + ".";
 }
 
-FontLoad ReadFontSource(Platform& platform, const std::string& path,
+FontLoad ReadFontSource(Files& files, User& user, const std::string& path,
                         SourceUse use, FontImage* font) {
   CodePageUse code_pages;
-  return ReadFontSource(platform, path, use, font, &code_pages);
+  return ReadFontSource(files, user, path, use, font, &code_pages);
 }
 
-FontLoad ReadFontSource(Platform& platform, const std::string& path,
+FontLoad ReadFontSource(Files& files, User& user, const std::string& path,
                         SourceUse use, FontImage* font,
                         CodePageUse* code_pages) {
   const bool tool = use == SourceUse::Tool;
-  const OpenedFile file = platform.Open(
-      path, tool ? Naming::Exact : Naming::Spelled, OpenMode::Read);
+  const OpenedFile file =
+      files.Open(path, tool ? Naming::Exact : Naming::Spelled, OpenMode::Read);
   // Only the tools read a pipe, or tell a folder or device from nothing.
   const bool open = file.found == Found::File || file.found == Found::Stream;
   if (file.found == Found::Absent ||
       (!tool && file.found != Found::File && file.found != Found::Refused)) {
     if (open)
-      platform.Close(file.id);
+      files.Close(file.id);
     return FontLoad::Absent;
   }
   std::string message;
@@ -148,14 +148,14 @@ FontLoad ReadFontSource(Platform& platform, const std::string& path,
   else if (file.found == Found::Refused)
     message = Unreadable(use, path);
   else if (file.found == Found::Stream)
-    message = FontOfStream(platform, path, file, code_pages, font);
+    message = FontOfStream(files, path, file, code_pages, font);
   else
-    message = FontOfFile(platform, path, file, use, code_pages, font);
-  if (open && !platform.Close(file.id) && message.empty())
+    message = FontOfFile(files, path, file, use, code_pages, font);
+  if (open && !files.Close(file.id) && message.empty())
     message = Unreadable(use, path);
   if (message.empty())
     return FontLoad::Loaded;
-  ShowError(platform, message);
+  ShowError(user, message);
   return FontLoad::Failed;
 }
 
