@@ -17,6 +17,7 @@
 
 #include "base/names.h"
 #include "platform/helpers_posix.h"
+#include "platform/lock_turns.h"
 #include "platform/platform_posix.h"
 
 namespace mdlReplace {
@@ -28,9 +29,15 @@ namespace {
 constexpr char kCopyPrefix[] = ".zyr2font-";
 constexpr std::size_t kCopyRandomLength = 6;
 constexpr int kCopyAttempts = 100;
-// Attaches that replaced the program while this one waited for its lock
-// send it back to the new program; this many turns mean something is wrong.
-constexpr int kLockAttempts = 1000;
+
+// Takes the exclusive lock on the file, waiting for its holder.
+bool LockWaiting(int fd) {
+  int locked;
+  do {
+    locked = flock(fd, LOCK_EX);
+  } while (locked != 0 && errno == EINTR);
+  return locked == 0;
+}
 
 bool IsCopyName(std::string_view entry) {
   const std::string_view prefix(kCopyPrefix);
@@ -87,10 +94,7 @@ int CreateLockedCopy(const std::string& folder, std::string* name) {
         return -1;
       RecordPendingCopy(*name, fcntl(fd, F_DUPFD_CLOEXEC, 0));
     }
-    int locked;
-    do {
-      locked = flock(fd, LOCK_EX);
-    } while (locked != 0 && errno == EINTR);
+    LockWaiting(fd);
     struct stat info;
     if (fstat(fd, &info) == 0 && info.st_nlink > 0)
       return fd;
@@ -137,25 +141,13 @@ bool SetPermissions(int fd, const std::string& original) {
 OpenedFile PosixPlatform::OpenLocked(const std::string& path) {
   if (path.empty())
     return OpenedFile{.found = Found::Absent};
-  for (int attempt = 0; attempt < kLockAttempts; ++attempt) {
-    const OpenedFile file = OpenNative(path, OpenMode::Read);
-    if (file.found != Found::File)
-      return file;
-    const int fd = Descriptor(file.id);
-    int locked;
-    do {
-      locked = flock(fd, LOCK_EX);
-    } while (locked != 0 && errno == EINTR);
-    if (locked != 0) {
-      close(fd);
-      return OpenedFile{.found = Found::Refused};
-    }
-    if (SameFile(fd, path))
-      return file;
-    // The holder before put a new file in its place: lock that one.
-    close(fd);
-  }
-  return OpenedFile{.found = Found::Refused};
+  return OpenLockedInTurn(LockSteps{
+      .open = [&] { return OpenNative(path, OpenMode::Read); },
+      .lock = [](FileId file) { return LockWaiting(Descriptor(file)); },
+      .still_named =
+          [&](FileId file) { return SameFile(Descriptor(file), path); },
+      .close = [](FileId file) { close(Descriptor(file)); },
+  });
 }
 
 Replaced PosixPlatform::FindReplaced(const std::string& path,

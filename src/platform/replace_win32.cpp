@@ -9,6 +9,7 @@
 #include <cwchar>
 
 #include "platform/helpers_win32.h"
+#include "platform/lock_turns.h"
 #include "platform/platform_win32.h"
 
 namespace mdlReplace {
@@ -28,9 +29,6 @@ constexpr std::size_t kTagLength = 16;
 // in place at once. In 100-nanosecond units, a minute.
 constexpr std::uint64_t kLeftoverAge = 60ull * 10000000ull;
 constexpr int kNameAttempts = 100;
-// Attaches that replaced the program while this one waited for its lock
-// send it back to the new program; this many turns mean something is wrong.
-constexpr int kLockAttempts = 1000;
 // The lock is on one byte far past the end of any program: attaches wait
 // for each other, and nobody's reading of the program is ever held up.
 constexpr std::uint64_t kLockOffset = 0x4000000000000000ull;
@@ -155,24 +153,22 @@ void RemoveLeftovers(const std::wstring& folder) {
 }
 
 OpenedFile Win32Platform::OpenLocked(const std::string& path) {
-  for (int attempt = 0; attempt < kLockAttempts; ++attempt) {
-    // Shared for deletion, so that the program can still be moved aside.
-    const OpenedFile file =
-        OpenShared(path, false, FILE_SHARE_READ | FILE_SHARE_DELETE);
-    if (file.found != Found::File)
-      return file;
-    const HANDLE handle = Handle(file.id);
-    OVERLAPPED at = At(kLockOffset);
-    if (!LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &at)) {
-      Close(file.id);
-      return OpenedFile{.found = Found::Refused};
-    }
-    if (SameFile(handle, Wide(path)))
-      return file;
-    // The holder before put a new file in its place: lock that one.
-    Close(file.id);
-  }
-  return OpenedFile{.found = Found::Refused};
+  return OpenLockedInTurn(LockSteps{
+      // Shared for deletion, so that the program can still be moved aside.
+      .open =
+          [&] {
+            return OpenShared(path, false, FILE_SHARE_READ | FILE_SHARE_DELETE);
+          },
+      .lock =
+          [&](FileId file) {
+            OVERLAPPED at = At(kLockOffset);
+            return LockFileEx(Handle(file), LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0,
+                              &at) != 0;
+          },
+      .still_named =
+          [&](FileId file) { return SameFile(Handle(file), Wide(path)); },
+      .close = [&](FileId file) { Close(file); },
+  });
 }
 
 Replaced Win32Platform::FindReplaced(const std::string& path,
