@@ -15,6 +15,10 @@ namespace mdlReplace {
 std::wstring Wide(const std::string& text);
 std::string Narrow(const std::wstring& text);
 
+// The folders of the UTF-8 path, as a Windows path, by the one rule for
+// folders (base/names.h).
+std::wstring WideFolderOf(const std::string& path);
+
 // The path of the program's own executable; empty where it cannot be had.
 std::wstring ModulePath();
 
@@ -24,9 +28,6 @@ std::wstring ModulePath();
 OVERLAPPED At(std::uint64_t offset);
 
 // replace_win32.cpp
-
-// The path's folders, up to and with the last separator of either kind.
-std::wstring FolderOf(const std::wstring& path);
 
 // Removes what earlier runs left in the folder under names of the
 // program's own.

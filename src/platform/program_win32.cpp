@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "base/names.h"
 #include "platform/argument_text.h"
 #include "platform/helpers_win32.h"
 #include "platform/platform_win32.h"
@@ -36,6 +37,10 @@ std::string Narrow(const std::wstring& text) {
   return narrow;
 }
 
+std::wstring WideFolderOf(const std::string& path) {
+  return Wide(std::string(FolderOf(path)));
+}
+
 std::wstring ModulePath() {
   std::wstring path(MAX_PATH, L'\0');
   for (;;) {
@@ -54,9 +59,9 @@ std::wstring ModulePath() {
 }
 
 Win32Platform::Win32Platform() {
-  const std::wstring program = ModulePath();
+  const std::string program = Narrow(ModulePath());
   if (!program.empty())
-    RemoveLeftovers(FolderOf(program));
+    RemoveLeftovers(WideFolderOf(program));
 }
 
 std::string Win32Platform::ArgumentText() {
@@ -84,7 +89,7 @@ std::string Win32Platform::ProgramExecutablePath() {
 }
 
 std::string Win32Platform::ProgramFolder() {
-  return Narrow(FolderOf(ModulePath()));
+  return std::string(FolderOf(ProgramExecutablePath()));
 }
 
 }  // namespace mdlReplace

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cwchar>
 
+#include "base/names.h"
 #include "platform/helpers_win32.h"
 #include "platform/lock_turns.h"
 #include "platform/platform_win32.h"
@@ -121,12 +122,6 @@ bool SameFile(HANDLE opened, const std::wstring& path) {
 
 }  // namespace
 
-std::wstring FolderOf(const std::wstring& path) {
-  const std::size_t separator = path.find_last_of(L"\\/");
-  return separator == std::wstring::npos ? std::wstring()
-                                         : path.substr(0, separator + 1);
-}
-
 // Removes what earlier runs left in the folder under names of the
 // program's own: copies they were cut short from putting in place, and
 // programs moved aside that have stopped running. A file still open, or
@@ -208,7 +203,7 @@ FileId Win32Platform::CreateBeside(const std::string& path,
   if (attributes != INVALID_FILE_ATTRIBUTES &&
       (attributes & FILE_ATTRIBUTE_READONLY) != 0)
     return kNoFile;
-  const std::wstring folder = FolderOf(original);
+  const std::wstring folder = WideFolderOf(path);
   RemoveLeftovers(folder);
   // CREATE_NEW: a file or a link that is already there under the name is
   // never written through; another name is tried instead. The new file
@@ -246,7 +241,7 @@ bool Win32Platform::PutInPlace(const std::string& replacement,
   // A running program cannot be overwritten or deleted, but it can be
   // renamed: move it aside, move the new one in, and remove the old one
   // when it is no longer running (at the latest at the next start).
-  const std::wstring aside = FolderOf(target) + OwnName(kAsideSuffix);
+  const std::wstring aside = WideFolderOf(path) + OwnName(kAsideSuffix);
   if (!MoveFileExW(target.c_str(), aside.c_str(), MOVEFILE_WRITE_THROUGH))
     return false;
   if (!MoveFileExW(copy.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)) {
