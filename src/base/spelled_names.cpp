@@ -32,7 +32,7 @@ void FolderNames::Grow(std::size_t more) {
 }
 
 std::string FolderNames::Match(std::string_view name) const {
-  const std::string upper = AsciiUpperCase(name);
+  std::string upper = AsciiUpperCase(name);
   bool upper_found = false;
   std::string_view any_case;
   for (std::size_t at = 0; at < used_;) {
