@@ -62,7 +62,7 @@ TEST(ReadAttachedFont, Table) {
     FakePlatform platform;
     platform.files[kProgram].bytes = row.executable;
     FontImage font{};
-    EXPECT_EQ(ReadAttachedFont(platform, &font), row.found);
+    EXPECT_EQ(ReadAttachedFont(platform, platform, platform, &font), row.found);
     if (row.found) {
       EXPECT_TRUE(std::equal(font.begin(), font.end(), row.font.begin()));
       EXPECT_TRUE(platform.messages.empty());

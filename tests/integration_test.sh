@@ -223,12 +223,21 @@ make_file ZYR2.EXE 615936  # in the current folder: not the game
 mkdir -p "fonts/cyr fonts"
 zcat /usr/share/consolefonts/Lat15-VGA8.psf.gz | tail -c +5 | head -c 2048 >fonts/my.fnt
 run --convert fonts/my.fnt "fonts/cyr fonts/my font.png"
-for font in "$case_dir/fonts/cyr fonts/my font.png" /usr/share/consolefonts/Lat15-VGA8.psf.gz fonts/my.fnt; do
+# Here a backslash is part of a name: a file named so is the font.
+cp fonts/my.fnt 'my\font.fnt'
+for font in "$case_dir/fonts/cyr fonts/my font.png" /usr/share/consolefonts/Lat15-VGA8.psf.gz fonts/my.fnt 'my\font.fnt'; do
   run_as "" "$case_dir/game/zyr2font" "$font"
   expect_status 0
   expect_errors ""
   expect_patched game/ZYR2.EXE 513588 fonts/my.fnt
 done
+# The program's own name ends its folder at the last slash alone.
+cp "$program" 'game/zyr\2font'
+cp game/ZYR2.EXE.orig game/ZYR2.EXE
+run_as "" "$case_dir/game/zyr\2font" fonts/my.fnt
+expect_status 0
+expect_errors ""
+expect_patched game/ZYR2.EXE 513588 fonts/my.fnt
 # Installed apart, as the package puts it in /usr/bin, there is no game
 # beside it: a message, and the current folder is left alone.
 run fonts/my.fnt

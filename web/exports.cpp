@@ -234,7 +234,8 @@ extern "C" __attribute__((export_name("zyr2_open"))) Answer* Open(
     code_pages.named = mdlReplace::FindCodePage(code_page);
   FontImage font{};
   const mdlReplace::FontLoad load = mdlReplace::ReadFontSource(
-      platform, path, mdlReplace::SourceUse::Tool, &font, &code_pages);
+      platform, platform, path, mdlReplace::SourceUse::Tool, &font,
+      &code_pages);
   if (load == mdlReplace::FontLoad::Loaded &&
       mdlReplace::LeftCodesBlank(code_pages))
     platform.messages.push_back(mdlReplace::CodesWithGlyph(path, code_pages));
@@ -310,7 +311,8 @@ extern "C" __attribute__((export_name("zyr2_patch"))) Answer* Patch(
     before.push_back(file.bytes);
     platform.files[std::string(kGameFolder) + name] = std::move(file);
   }
-  mdlReplace::PatchGameFolder(platform, std::string(kGameFolder), FontAt(font));
+  mdlReplace::PatchGameFolder(platform, platform, std::string(kGameFolder),
+                              FontAt(font));
   answer->text = Said(platform);
   for (std::size_t i = 0; i < input->files.size(); ++i) {
     answer->files.push_back(PatchedFile(
@@ -331,22 +333,24 @@ extern "C" __attribute__((export_name("zyr2_attach"))) Answer* Attach(
     Input* input, const std::uint8_t* font) {
   Answer* answer = new Answer;
   MemoryPlatform platform;
-  platform.program_path = input->files.at(0).first;
-  platform.files[platform.program_path] = std::move(input->files.at(0).second);
+  const std::string program_path = input->files.at(0).first;
+  platform.files[program_path] = std::move(input->files.at(0).second);
   delete input;
-  const MemoryPlatform::File& program = platform.files[platform.program_path];
+  const MemoryPlatform::File& program = platform.files[program_path];
   if (program.bytes_at != 0) {
-    answer->text = platform.program_path + std::string(kTooLongToAttach);
+    answer->text = program_path + std::string(kTooLongToAttach);
     return answer;
   }
-  answer->text =
-      mdlReplace::WhyNotThisProgram(platform.program_path, program.bytes);
+  answer->text = mdlReplace::WhyNotThisProgram(program_path, program.bytes);
   if (!answer->text.empty())
     return answer;
-  answer->done = mdlReplace::AttachFont(platform, FontAt(font)) ? 1 : 0;
+  answer->done =
+      mdlReplace::AttachFont(platform, platform, program_path, FontAt(font))
+          ? 1
+          : 0;
   answer->text = Said(platform);
   if (answer->done == 1)
-    answer->bytes = platform.files[platform.program_path].bytes;
+    answer->bytes = platform.files[program_path].bytes;
   return answer;
 }
 

@@ -84,7 +84,8 @@ std::string NoFormat(const std::string& path) {
 // failure.
 bool ReadSourceFont(Platform& platform, const std::string& path,
                     CodePageUse* code_pages, FontImage* font) {
-  switch (ReadFontSource(platform, path, SourceUse::Tool, font, code_pages)) {
+  switch (ReadFontSource(platform, platform, path, SourceUse::Tool, font,
+                         code_pages)) {
     case FontLoad::Loaded:
       if (LeftCodesBlank(*code_pages))
         ShowNotice(platform, CodesWithGlyph(path, *code_pages));

@@ -33,6 +33,7 @@ class Win32Platform : public Platform {
   bool Flush(FileId file) override;
   bool Close(FileId file) override;
   std::string ProgramExecutablePath() override;
+  std::string ProgramFolder() override;
   bool ProgramsLieApart() override { return false; }
   Replaced FindReplaced(const std::string& path,
                         std::string* final_path) override;

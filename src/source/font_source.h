@@ -25,10 +25,10 @@ enum class FontLoad { Loaded, Absent, Failed };
 // in code_pages, if any; code_pages tells what was placed by one. A source
 // that is there but gives no font gets its message here (Failed); where
 // there is none the caller decides what to say (Absent).
-FontLoad ReadFontSource(Platform& platform, const std::string& path,
+FontLoad ReadFontSource(Files& files, User& user, const std::string& path,
                         SourceUse use, FontImage* font,
                         CodePageUse* code_pages);
-FontLoad ReadFontSource(Platform& platform, const std::string& path,
+FontLoad ReadFontSource(Files& files, User& user, const std::string& path,
                         SourceUse use, FontImage* font);
 
 // Whether the source was placed by a code page that left some codes
