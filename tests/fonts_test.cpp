@@ -167,26 +167,92 @@ void AppendBig16(Bytes* bytes, std::uint32_t value) {
                                static_cast<std::uint8_t>(value)});
 }
 
-// A TrueType font of 8 units to the em whose glyph 1, for "A", is one
-// contour of one point, off the curve or on it; with a kern table whose
-// offset is given, wherever that lies.
-Bytes TrueType(bool on_curve, std::uint32_t kern_offset) {
-  Bytes head(54), hhea(36), maxp(6), cmap, loca, glyf, hmtx(8);
-  head[19] = 8;                                          // units per em
-  hhea[5] = 7;                                           // ascender
-  hhea[6] = hhea[7] = 0xFF;                              // descender -1
-  hhea[35] = 2;                                          // metrics
-  maxp[5] = 2;                                           // glyphs
-  for (std::uint32_t field : {0u, 1u, 3u, 1u, 0u, 12u})  // one record
+// How the test's TrueType font is made. Glyph 1 is one contour: one point
+// at (point, point), on the curve or off it, or a square over the whole
+// em. Glyph 2, when asked for, is a composite of glyph 1 alone with the
+// flags given, its arguments words of 0x7FFF and its scale, if any,
+// 0x7FFF (nearly 2). "A" maps to the last glyph, as U+0041 or, in a
+// Microsoft symbol subtable, U+F041.
+struct TrueTypeShape {
+  bool on_curve = true;
+  bool square = false;
+  std::uint8_t point = 2;
+  std::uint16_t units_per_em = 8;
+  std::uint16_t cmap_format = 4;  // or 12
+  bool symbol = false;
+  bool composite = false;
+  std::uint16_t part_flags = 0;
+  std::uint32_t kern_offset = 12;  // wherever that lies
+};
+
+Bytes TrueType(const TrueTypeShape& shape) {
+  Bytes head(54), hhea(36), maxp(6), cmap, loca, glyf, hmtx(12);
+  head[18] = static_cast<std::uint8_t>(shape.units_per_em >> 8);
+  head[19] = static_cast<std::uint8_t>(shape.units_per_em);
+  const std::uint32_t pixel = shape.units_per_em / 8u;
+  // The ascender, 7 pixels, and the descender, -1.
+  hhea[4] = static_cast<std::uint8_t>(7 * pixel >> 8);
+  hhea[5] = static_cast<std::uint8_t>(7 * pixel);
+  hhea[6] = static_cast<std::uint8_t>((0x10000 - pixel) >> 8);
+  hhea[7] = static_cast<std::uint8_t>(0x10000 - pixel);
+  hhea[35] = 2;  // metrics
+  const std::uint32_t glyph = shape.composite ? 2 : 1;
+  maxp[5] = static_cast<std::uint8_t>(glyph + 1);
+  const std::uint32_t character = shape.symbol ? 0xF041 : 0x41;
+  const std::uint32_t encoding = shape.symbol              ? 0
+                                 : shape.cmap_format == 12 ? 10
+                                                           : 1;
+  for (std::uint32_t field : {0u, 1u, 3u, encoding, 0u, 12u})  // one record
     AppendBig16(&cmap, field);
-  for (std::uint32_t field : {4u, 32u, 0u, 4u, 4u, 1u, 0u, 0x41u, 0xFFFFu, 0u,
-                              0x41u, 0xFFFFu, 0x10000u - 0x40u, 1u, 0u, 0u})
-    AppendBig16(&cmap, field);
-  glyf = {0, 1, 0, 0, 0,
-          0, 0, 8, 0, 8,
-          0, 0, 0, 0, static_cast<std::uint8_t>(on_curve ? 1 : 0),
-          0, 2, 0, 2, 0};
-  for (std::uint32_t field : {0u, 0u, 10u})
+  if (shape.cmap_format == 12) {
+    for (std::uint32_t field :
+         {12u << 16, 28u, 0u, 1u, character, character, glyph})
+      AppendBig32(&cmap, field);
+  } else {
+    for (std::uint32_t field :
+         {4u, 32u, 0u, 4u, 4u, 1u, 0u, character, 0xFFFFu, 0u, character,
+          0xFFFFu, (0x10000u + glyph - character) & 0xFFFF, 1u, 0u, 0u})
+      AppendBig16(&cmap, field);
+  }
+  if (shape.square) {
+    const std::uint8_t em = static_cast<std::uint8_t>(shape.units_per_em);
+    glyf = {0, 1, 0, 0,    0,    0,    0,    em, 0,  em, 0,
+            3, 0, 0, 0x31, 0x35, 0x33, 0x15, em, em, em};
+  } else {
+    glyf = {0,
+            1,
+            0,
+            0,
+            0,
+            0,
+            0,
+            8,
+            0,
+            8,
+            0,
+            0,
+            0,
+            0,
+            static_cast<std::uint8_t>(shape.on_curve ? 1 : 0),
+            0,
+            shape.point,
+            0,
+            shape.point};
+  }
+  glyf.resize((glyf.size() + 1) / 2 * 2);
+  const std::uint32_t part_at = static_cast<std::uint32_t>(glyf.size());
+  if (shape.composite) {
+    glyf.insert(glyf.end(), {0xFF, 0xFF, 0, 0, 0, 0, 0, 0, 0, 0});
+    AppendBig16(&glyf, shape.part_flags);
+    AppendBig16(&glyf, 1);
+    AppendBig16(&glyf, 0x7FFF);
+    if ((shape.part_flags & 0x0001) != 0)
+      AppendBig16(&glyf, 0x7FFF);
+    if ((shape.part_flags & 0x0008) != 0)
+      AppendBig16(&glyf, 0x7FFF);
+  }
+  for (std::uint32_t field :
+       {0u, 0u, part_at / 2, static_cast<std::uint32_t>(glyf.size() / 2)})
     AppendBig16(&loca, field);
   const std::pair<const char*, const Bytes*> tables[] = {
       {"head", &head}, {"hhea", &hhea}, {"maxp", &maxp}, {"cmap", &cmap},
@@ -201,7 +267,7 @@ Bytes TrueType(bool on_curve, std::uint32_t kern_offset) {
     at += static_cast<std::uint32_t>(table->size());
   }
   font.insert(font.end(), {'k', 'e', 'r', 'n'});
-  for (std::uint32_t field : {0u, kern_offset, 4u})
+  for (std::uint32_t field : {0u, shape.kern_offset, 4u})
     AppendBig32(&font, field);
   for (const auto& [tag, table] : tables)
     font.insert(font.end(), table->begin(), table->end());
@@ -388,10 +454,14 @@ TEST(Fonts, ReadsWhatFontMakersHaveAndRefusesTheRest) {
        Joined({0, 1, 0, 0, 0, 9}, Bytes(200, 0x7F)),
        "is a TrueType font whose data is damaged."},
       {"TrueType whose last contour is one point off the curve",
-       TrueType(false, 12), "is a TrueType font whose data is damaged."},
-      {"TrueType whose kern table lies past 2^31", TrueType(true, 0xFF000000),
+       TrueType({.on_curve = false}),
        "is a TrueType font whose data is damaged."},
-      {"TrueType of one point on the curve", TrueType(true, 12),
+      {"TrueType whose kern table lies past 2^31",
+       TrueType({.kern_offset = 0xFF000000}),
+       "is a TrueType font whose data is damaged."},
+      {"TrueType of one point on the curve", TrueType({}),
+       "is a TrueType font drawn on a grid of 4 pixels to the em, not 8."},
+      {"TrueType mapped by a cmap of format 12", TrueType({.cmap_format = 12}),
        "is a TrueType font drawn on a grid of 4 pixels to the em, not 8."},
       {"PCF of tables past its end",
        Joined({1, 'f', 'c', 'p', 3, 0, 0, 0}, Bytes(100, 0xEE)),

@@ -93,8 +93,7 @@ bool FontTables::CheckCmap(std::size_t subtable) const {
   const std::uint16_t format = reader.U16();
   std::uint64_t length = reader.U16();
   if (format == 12 || format == 13) {
-    reader.Skip(2);
-    length = reader.U32();
+    length = reader.U32();  // after 16 reserved bits
     const std::uint32_t groups = (reader.Skip(4), reader.U32());
     if (!reader.ok() || length > bytes_.size() - subtable ||
         std::uint64_t{groups} * 12 + 16 > length)
