@@ -168,11 +168,11 @@ void AppendBig16(Bytes* bytes, std::uint32_t value) {
 }
 
 // How the test's TrueType font is made. Glyph 1 is one contour: one point
-// at (point, point), on the curve or off it, or a square over the whole
-// em. Glyph 2, when asked for, is a composite of glyph 1 alone with the
-// flags given, its arguments words of 0x7FFF and its scale, if any,
-// 0x7FFF (nearly 2). "A" maps to the last glyph, as U+0041 or, in a
-// Microsoft symbol subtable, U+F041.
+// at (point, point), on the curve or off it, or, in a font of 8 units to
+// the em, a square over the whole cell. Glyph 2, when asked for, is a composite
+// of glyph 1 alone with the flags given, its arguments words of the offset
+// given (0x7FFF) and its scale, if any, 0x7FFF (nearly 2). "A" maps to the last
+// glyph, as U+0041 or, in a Microsoft symbol subtable, U+F041.
 struct TrueTypeShape {
   bool on_curve = true;
   bool square = false;
@@ -182,6 +182,7 @@ struct TrueTypeShape {
   bool symbol = false;
   bool composite = false;
   std::uint16_t part_flags = 0;
+  std::uint16_t part_offset = 0x7FFF;
   std::uint32_t kern_offset = 12;  // wherever that lies
 };
 
@@ -215,9 +216,9 @@ Bytes TrueType(const TrueTypeShape& shape) {
       AppendBig16(&cmap, field);
   }
   if (shape.square) {
-    const std::uint8_t em = static_cast<std::uint8_t>(shape.units_per_em);
-    glyf = {0, 1, 0, 0,    0,    0,    0,    em, 0,  em, 0,
-            3, 0, 0, 0x31, 0x35, 0x33, 0x15, em, em, em};
+    // From the descender, -1, up to the ascender, 7: the whole cell.
+    glyf = {0, 1, 0, 0,    0xFF, 0xFF, 0,    8, 0, 7, 0,
+            3, 0, 0, 0x15, 0x35, 0x33, 0x15, 8, 1, 8, 8};
   } else {
     glyf = {0,
             1,
@@ -245,9 +246,9 @@ Bytes TrueType(const TrueTypeShape& shape) {
     glyf.insert(glyf.end(), {0xFF, 0xFF, 0, 0, 0, 0, 0, 0, 0, 0});
     AppendBig16(&glyf, shape.part_flags);
     AppendBig16(&glyf, 1);
-    AppendBig16(&glyf, 0x7FFF);
+    AppendBig16(&glyf, shape.part_offset);
     if ((shape.part_flags & 0x0001) != 0)
-      AppendBig16(&glyf, 0x7FFF);
+      AppendBig16(&glyf, shape.part_offset);
     if ((shape.part_flags & 0x0008) != 0)
       AppendBig16(&glyf, 0x7FFF);
   }
@@ -461,6 +462,22 @@ TEST(Fonts, ReadsWhatFontMakersHaveAndRefusesTheRest) {
        "is a TrueType font whose data is damaged."},
       {"TrueType of one point on the curve", TrueType({}),
        "is a TrueType font drawn on a grid of 4 pixels to the em, not 8."},
+      {"TrueType whose composite moves its part past 16 bits",
+       TrueType({.composite = true, .part_flags = 0x000B}),
+       "is a TrueType font whose glyph for U+0041 does not fit an 8x8 "
+       "cell."},
+      {"TrueType whose composite places its part by matching points",
+       TrueType({.composite = true, .part_flags = 0x0001}),
+       "is a TrueType font whose glyph for U+0041 places its parts by "
+       "matching points, which this program does not draw."},
+      {"TrueType of smooth outlines",
+       TrueType({.point = 1, .units_per_em = 2048}),
+       "is a TrueType font drawn on a grid of 2048 units to the em, not 8 "
+       "pixels."},
+      {"TrueType of symbols",
+       TrueType({.point = 1, .units_per_em = 2048, .symbol = true}),
+       "is a TrueType font drawn on a grid of 2048 units to the em, not 8 "
+       "pixels."},
       {"TrueType mapped by a cmap of format 12", TrueType({.cmap_format = 12}),
        "is a TrueType font drawn on a grid of 4 pixels to the em, not 8."},
       {"PCF of tables past its end",
@@ -688,6 +705,14 @@ TEST(Fonts, PlacedByCodePage) {
        866, 1},
       {"Windows OEM font keeps its codes", Fnt(255, 0, 255, 8), 437, 0x00, 0x18,
        437, 256},
+      {"TrueType symbol font keeps its codes",
+       TrueType({.square = true, .symbol = true}), 0, 0x41, 0xFF, 437, 1},
+      {"TrueType composite moved by its offsets",
+       TrueType({.square = true,
+                 .composite = true,
+                 .part_flags = 0x0003,
+                 .part_offset = 0}),
+       0, 0x41, 0xFF, 437, 1},
   };
   for (const PlacementCase& row : cases) {
     SCOPED_TRACE(row.name);

@@ -14,6 +14,7 @@
 #include <memory>
 #include <numeric>
 
+#include "fonts/code_pages.h"
 #include "fonts/codecs.h"
 #include "fonts/placement.h"
 #include "fonts/sfnt.h"
@@ -28,6 +29,9 @@ constexpr std::array<std::uint8_t, 4> kTrueTypeVersion = {0, 1, 0, 0};
 constexpr std::array<std::uint8_t, 4> kAppleVersion = {'t', 'r', 'u', 'e'};
 constexpr std::array<std::uint8_t, 4> kPostScriptVersion = {'O', 'T', 'T', 'O'};
 constexpr int kCellPixels = static_cast<int>(kGlyphSize);
+constexpr std::uint32_t kMostPixelsToEm = 256;
+// The low byte of the encoding of Microsoft's subtables for Unicode.
+constexpr std::uint8_t kUnicodeEncoding = 1;
 constexpr std::string_view kDamaged =
     "is a TrueType font whose data is damaged.";
 constexpr std::string_view kPostScript =
@@ -43,7 +47,12 @@ std::string NoGlyphs(const CodePage& code_page) {
          CodePageNumber(code_page) + ".";
 }
 
+// A grid of more pixels than a pixel font is ever drawn with is a smooth
+// font's own units, or a few of them (Webdings' coordinates are all even).
 std::string WrongGrid(std::uint32_t units_per_em, std::uint32_t grid) {
+  if (units_per_em / grid > kMostPixelsToEm)
+    return "is a TrueType font drawn on a grid of " +
+           std::to_string(units_per_em) + " units to the em, not 8 pixels.";
   std::string pixels = std::to_string(units_per_em / grid);
   if (units_per_em % grid != 0) {
     const std::uint32_t tenths = units_per_em % grid * 10 / grid;
@@ -61,6 +70,12 @@ std::string WrongHeight(int height) {
 std::string OutsideCell(char32_t character) {
   return "is a TrueType font whose glyph for " + UnicodeName(character) +
          " does not fit an 8x8 cell.";
+}
+
+std::string PlacedByPoints(char32_t character) {
+  return "is a TrueType font whose glyph for " + UnicodeName(character) +
+         " places its parts by matching points, which this program does not "
+         "draw.";
 }
 
 // Every coordinate of the glyph's outline, control points too, as x and y.
@@ -81,18 +96,40 @@ struct TakenGlyph {
   std::size_t code;
   char32_t character;
   int index;
+  GlyphCheck check;
 };
 
 std::uint32_t GridOf(const TrueTypeFont* font,
                      const std::vector<TakenGlyph>& taken) {
   std::uint32_t grid = 0;
   for (const TakenGlyph& glyph : taken) {
+    if (glyph.check != GlyphCheck::Drawable)
+      continue;
     for (const std::array<int, 2>& point : Coordinates(font, glyph.index)) {
       for (int coordinate : point)
         grid = std::gcd(grid, static_cast<std::uint32_t>(std::abs(coordinate)));
     }
   }
   return grid;
+}
+
+// The glyph of the code: that of its character in the code page, or else
+// that of the character that stands for the code itself, U+F000 + code,
+// where a symbol font has its glyphs. False when there is neither.
+bool FindGlyph(const TrueTypeFont* font, const CodePage& code_page,
+               TakenGlyph* glyph) {
+  const std::array<char32_t, 2> characters = {
+      code_page.characters[glyph->code],
+      static_cast<char32_t>(kDirectCharacters + glyph->code)};
+  for (const char32_t character : characters) {
+    glyph->character = character;
+    glyph->index = character == 0
+                       ? 0
+                       : TrueTypeGlyphIndex(font, static_cast<int>(character));
+    if (glyph->index != 0)
+      return true;
+  }
+  return false;
 }
 
 // Draws the glyph with its origin at the cell's left, on the baseline
@@ -150,32 +187,43 @@ std::string ReadTrueType(std::span<const std::uint8_t> bytes, CodePageUse* use,
   FontTables tables(bytes);
   if (bytes.size() > INT32_MAX || !tables.Check())
     return std::string(kDamaged);
+  // stb maps characters through Unicode's subtables alone: a symbol
+  // font's, laid out as theirs are, is handed over, in a copy, as one.
+  Bytes symbol_font;
+  const std::uint8_t* data = bytes.data();
+  if (tables.symbol_record() != 0) {
+    symbol_font.assign(bytes.begin(), bytes.end());
+    symbol_font[tables.symbol_record() + 3] = kUnicodeEncoding;
+    data = symbol_font.data();
+  }
   const std::unique_ptr<TrueTypeFont, void (*)(TrueTypeFont*)> opened(
-      TrueTypeOpen(bytes.data()), TrueTypeClose);
+      TrueTypeOpen(data), TrueTypeClose);
   const TrueTypeFont* font_file = opened.get();
   if (font_file == nullptr)
     return std::string(kDamaged);
   GlyphPlacer placer(use, font);
-  const CodePage& code_page = placer.code_page();
   std::vector<TakenGlyph> taken;
   for (std::size_t code = 0; code < kGlyphCount; ++code) {
-    const char32_t character = code_page.characters[code];
-    const int index =
-        character == 0
-            ? 0
-            : TrueTypeGlyphIndex(font_file, static_cast<int>(character));
-    if (index == 0)
+    TakenGlyph glyph{code, 0, 0, GlyphCheck::Drawable};
+    if (!FindGlyph(font_file, placer.code_page(), &glyph))
       continue;
     std::size_t points = 0;
-    if (!tables.CheckGlyph(index, 0, &points))
+    glyph.check = tables.CheckGlyph(font_file, glyph.index, 0, &points);
+    if (glyph.check == GlyphCheck::Damaged)
       return std::string(kDamaged);
-    taken.push_back(TakenGlyph{code, character, index});
+    taken.push_back(glyph);
   }
   const std::uint32_t grid = GridOf(font_file, taken);
-  if (grid == 0)
-    return NoGlyphs(code_page);
-  if (tables.units_per_em() != grid * kGlyphSize)
+  if (grid != 0 && tables.units_per_em() != grid * kGlyphSize)
     return WrongGrid(tables.units_per_em(), grid);
+  for (const TakenGlyph& glyph : taken) {
+    if (glyph.check == GlyphCheck::MatchedPoints)
+      return PlacedByPoints(glyph.character);
+    if (glyph.check == GlyphCheck::BeyondRange)
+      return OutsideCell(glyph.character);  // by thousands of pixels
+  }
+  if (grid == 0)
+    return NoGlyphs(placer.code_page());
   // As FreeType reports them: the ascender rounded up, the descender down.
   const int ascent = static_cast<int>(
       std::ceil(static_cast<double>(tables.ascender()) / grid));

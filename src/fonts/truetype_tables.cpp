@@ -1,6 +1,10 @@
 #include "fonts/truetype_tables.h"
 
+#include <array>
+#include <cmath>
 #include <vector>
+
+#include "fonts/stb_truetype.h"
 
 namespace mdlReplace {
 
@@ -25,6 +29,65 @@ constexpr std::uint16_t kOneScale = 0x0008;
 constexpr std::uint16_t kMoreComponents = 0x0020;
 constexpr std::uint16_t kTwoScales = 0x0040;
 constexpr std::uint16_t kTwoByTwo = 0x0080;
+// Microsoft's encoding of symbol fonts: characters U+F020 to U+F0FF.
+constexpr std::uint16_t kSymbolEncoding = 0;
+// The largest coordinate stb can store, with a unit to spare.
+constexpr double kLargestCoordinate = 32767;
+constexpr double kF2Dot14 = 16384;
+
+// How a composite moves a part: x' = a x + c y + e, y' = b x + d y + f,
+// as {a, b, c, d, e, f}.
+using PartMatrix = std::array<double, 6>;
+
+// A part's matrix as stb reads it: the offsets, in words or in signed
+// bytes, then one scale, two, or two by two, each of 2.14 bits.
+PartMatrix ReadPartMatrix(ByteReader* reader, std::uint16_t flags) {
+  PartMatrix matrix = {1, 0, 0, 1, 0, 0};
+  const bool words = (flags & kWordArguments) != 0;
+  matrix[4] = words ? reader->S16() : reader->S8();
+  matrix[5] = words ? reader->S16() : reader->S8();
+  if ((flags & kOneScale) != 0) {
+    matrix[0] = matrix[3] = reader->S16() / kF2Dot14;
+  } else if ((flags & kTwoScales) != 0) {
+    matrix[0] = reader->S16() / kF2Dot14;
+    matrix[3] = reader->S16() / kF2Dot14;
+  } else if ((flags & kTwoByTwo) != 0) {
+    for (int i = 0; i < 4; ++i)
+      matrix[static_cast<std::size_t>(i)] = reader->S16() / kF2Dot14;
+  }
+  return matrix;
+}
+
+// What stb makes of a part: it moves each point, control points too, by
+// the part's matrix, its columns scaled by their lengths, and stores the
+// result in 16 bits. A result beyond them is undefined, so it is computed
+// here first, in a wider type, with a unit to spare for the rounding of
+// stb's floats.
+bool PartFits(const TrueTypeFont* font, int part, const PartMatrix& matrix) {
+  std::vector<std::array<int, 2>> points;
+  TrueTypeCoordinates(
+      font, part,
+      [](void* context, int x, int y) {
+        static_cast<std::vector<std::array<int, 2>>*>(context)->push_back(
+            {x, y});
+      },
+      &points);
+  if (points.empty())
+    return true;
+  // The control point of a line, which stb moves too.
+  points.push_back({0, 0});
+  const double m = std::sqrt(matrix[0] * matrix[0] + matrix[1] * matrix[1]);
+  const double n = std::sqrt(matrix[2] * matrix[2] + matrix[3] * matrix[3]);
+  for (const std::array<int, 2>& point : points) {
+    const double x =
+        m * (matrix[0] * point[0] + matrix[2] * point[1] + matrix[4]);
+    const double y =
+        n * (matrix[1] * point[0] + matrix[3] * point[1] + matrix[5]);
+    if (std::abs(x) > kLargestCoordinate || std::abs(y) > kLargestCoordinate)
+      return false;
+  }
+  return true;
+}
 
 }  // namespace
 
@@ -68,20 +131,34 @@ bool FontTables::Check() {
       loca_.length / (long_offsets_ ? 4 : 2) < std::size_t{glyph_count_} + 1)
     return false;
   // The cmap subtable stb takes: the last of Unicode's, or Microsoft's
-  // for Unicode.
+  // for Unicode; in a font without them, Microsoft's for symbols, which
+  // stb is then handed as one for Unicode.
   reader.Seek(cmap.offset + 2);
   const std::uint16_t subtables = reader.U16();
   std::size_t chosen = 0;
+  std::size_t symbols = 0;
   for (std::uint16_t i = 0; i < subtables; ++i) {
+    const std::size_t record = reader.at();
     const std::uint16_t platform = reader.U16();
     const std::uint16_t encoding = reader.U16();
     const std::uint32_t offset = reader.U32();
-    if (platform == 0 || (platform == 3 && (encoding == 1 || encoding == 10))) {
-      if (offset > cmap.length)
-        return false;  // stb reads every one of them
+    const bool unicode =
+        platform == 0 || (platform == 3 && (encoding == 1 || encoding == 10));
+    if (!unicode && !(platform == 3 && encoding == kSymbolEncoding))
+      continue;
+    if (offset > cmap.length)
+      return false;  // stb reads every one of them
+    if (unicode) {
       chosen = cmap.offset + offset;
+    } else {
+      symbols = cmap.offset + offset;
+      symbol_record_ = record;
     }
   }
+  if (chosen != 0)
+    symbol_record_ = 0;
+  else
+    chosen = symbols;
   return reader.ok() && chosen != 0 && CheckCmap(chosen);
 }
 
@@ -222,34 +299,43 @@ bool FontTables::CheckSimpleGlyph(ByteReader reader, int contours,
   return reader.ok();
 }
 
-bool FontTables::CheckGlyph(int index, int depth, std::size_t* points) const {
+GlyphCheck FontTables::CheckGlyph(const TrueTypeFont* font, int index,
+                                  int depth, std::size_t* points) const {
   std::span<const std::uint8_t> data;
   if (depth > kDeepestComposite || ++*points > kMostPoints ||
       !GlyphData(index, &data))
-    return false;
+    return GlyphCheck::Damaged;
   if (data.empty())
-    return true;  // no outline
+    return GlyphCheck::Drawable;  // no outline
   ByteReader reader(data, true);
   const std::int16_t contours = reader.S16();
   reader.Skip(8);  // the glyph's box
   if (contours > 0)
-    return CheckSimpleGlyph(reader, contours, points);
+    return CheckSimpleGlyph(reader, contours, points) ? GlyphCheck::Drawable
+                                                      : GlyphCheck::Damaged;
   if (contours == 0)
-    return reader.ok();
+    return reader.ok() ? GlyphCheck::Drawable : GlyphCheck::Damaged;
+  // A composite: stb cannot be handed a part placed by matching points,
+  // nor one it would move beyond 16 bits.
+  GlyphCheck found = GlyphCheck::Drawable;
   std::uint16_t flags = kMoreComponents;
   while (reader.ok() && (flags & kMoreComponents) != 0) {
     flags = reader.U16();
     const std::int16_t part = reader.S16();
-    if ((flags & kArgumentsAreOffsets) == 0 ||
-        !CheckGlyph(part, depth + 1, points))
-      return false;  // parts placed by matching points are not drawn
-    reader.Skip((flags & kWordArguments) != 0 ? 4 : 2);
-    reader.Skip((flags & kOneScale) != 0    ? 2
-                : (flags & kTwoScales) != 0 ? 4
-                : (flags & kTwoByTwo) != 0  ? 8
-                                            : 0);
+    const PartMatrix matrix = ReadPartMatrix(&reader, flags);
+    const GlyphCheck part_check = CheckGlyph(font, part, depth + 1, points);
+    if (part_check == GlyphCheck::Damaged || !reader.ok())
+      return GlyphCheck::Damaged;
+    if (found != GlyphCheck::Drawable)
+      continue;
+    if ((flags & kArgumentsAreOffsets) == 0)
+      found = GlyphCheck::MatchedPoints;
+    else if (part_check != GlyphCheck::Drawable)
+      found = part_check;
+    else if (!PartFits(font, part, matrix))
+      found = GlyphCheck::BeyondRange;
   }
-  return reader.ok();
+  return reader.ok() ? found : GlyphCheck::Damaged;
 }
 
 }  // namespace mdlReplace
