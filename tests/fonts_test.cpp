@@ -135,7 +135,7 @@ Bytes Psf2(std::uint32_t count, std::uint32_t height, std::uint32_t width,
 }
 
 // A Windows FNT (version 2) of 8-pixel-wide glyphs from first to last,
-// each of its rows 0x18.
+// each of its rows 0x18, one row of them below the baseline.
 Bytes Fnt(std::uint8_t character_set, std::uint8_t first, std::uint8_t last,
           std::uint16_t height) {
   Bytes bytes(118);
@@ -147,6 +147,7 @@ Bytes Fnt(std::uint8_t character_set, std::uint8_t first, std::uint8_t last,
   };
   put16(0, 0x0200);
   put16(2, bits_at + glyphs * height);
+  put16(74, height - 1u);  // the ascent
   bytes[85] = character_set;
   put16(86, 8);
   put16(88, height);
@@ -443,6 +444,15 @@ TEST(Fonts, ReadsWhatFontMakersHaveAndRefusesTheRest) {
        "is a hex font of 8x16 glyphs (line 1), not 8x8."},
       {"hex with a short line", Text("0041:0000\n"),
        "is a hex font with a malformed line 1."},
+      {"BDF of glyphs smaller than text a player can read",
+       Text("STARTFONT 2.1\nFONTBOUNDINGBOX 4 6 0 -1\nCHARS 0\nENDFONT\n"),
+       "is a BDF font of 4x6 glyphs, not 8x8."},
+      {"PSF 1 of 8x6", Joined({0x36, 0x04, 0x00, 0x06}, Bytes(1536)),
+       "is a PSF font of 8x6 glyphs, not 8x8."},
+      {"PSF 2 of 4x8", Psf2(256, 8, 4, 2048),
+       "is a PSF font of 4x8 glyphs, not 8x8."},
+      {"Windows font of 8x6", Fnt(0, 32, 126, 6),
+       "is a Windows font of 8x6 glyphs, not 8x8."},
       {"Windows font of 8x16", Fnt(0, 32, 126, 16),
        "is a Windows font of 8x16 glyphs, not 8x8."},
       {"Windows font of a character set of no code page", Fnt(128, 32, 126, 8),
@@ -510,6 +520,55 @@ TEST(Fonts, ReadsWhatFontMakersHaveAndRefusesTheRest) {
   EXPECT_EQ(read, font) << "light ink on a dark, coloured sheet";
   ASSERT_EQ(ReadFont("a.png", Png16Sheet(font, 128), &read), "");
   EXPECT_EQ(read, font) << "a 16-bit sheet";
+}
+
+// Fonts of cells smaller than 8x8, but no smaller than 5x7, go into 8x8
+// cells at the left, on the baseline where the font tells one (one row
+// above the bottom where it has no descent), else at the top; the use
+// says their size.
+TEST(Fonts, SmallerCellsPlacedInEightByEight) {
+  const auto bdf = [](std::string_view box) {
+    return Text("STARTFONT 2.1\nFONTBOUNDINGBOX " + std::string(box) +
+                "\nSTARTCHAR A\nENCODING 65\nBBX " + std::string(box) +
+                "\nBITMAP\n20\n50\n88\nF8\n88\n88\n88\nENDCHAR\nENDFONT\n");
+  };
+  const struct {
+    const char* name;
+    Bytes bytes;
+    Glyph a;  // glyph 0x41
+    GlyphSize size;
+  } cases[] = {
+      {"BDF of 5x7, one row below its baseline",
+       bdf("5 7 0 -1"),
+       {0x00, 0x20, 0x50, 0x88, 0xF8, 0x88, 0x88, 0x88},
+       {5, 7}},
+      {"BDF of 5x7, none below its baseline",
+       bdf("5 7 0 0"),
+       {0x20, 0x50, 0x88, 0xF8, 0x88, 0x88, 0x88, 0x00},
+       {5, 7}},
+      {"PSF 2 of 5x8, its rows' other bits cleared",
+       Psf2(256, 8, 5, 2048),
+       {0x58, 0x58, 0x58, 0x58, 0x58, 0x58, 0x58, 0x58},
+       {5, 8}},
+      {"PSF 1 of 8x7",
+       Joined({0x36, 0x04, 0x00, 0x07}, Bytes(1792, 0x5A)),
+       {0x5A, 0x5A, 0x5A, 0x5A, 0x5A, 0x5A, 0x5A, 0x00},
+       {8, 7}},
+      {"Windows font of 8x7",
+       Fnt(255, 0, 255, 7),
+       {0x00, 0x18, 0x18, 0x18, 0x18, 0x18, 0x18, 0x18},
+       {8, 7}},
+  };
+  for (const auto& row : cases) {
+    SCOPED_TRACE(row.name);
+    CodePageUse use;
+    FontImage font{};
+    ASSERT_EQ(ReadFont("font", row.bytes, &use, &font), "");
+    EXPECT_TRUE(std::equal(row.a.begin(), row.a.end(),
+                           font.begin() + std::ptrdiff_t{0x41} * 8));
+    EXPECT_EQ(use.smaller.width, row.size.width);
+    EXPECT_EQ(use.smaller.height, row.size.height);
+  }
 }
 
 // A CPI file of the kind ("FONT", "FONT.NT", "DRFONT") by the published

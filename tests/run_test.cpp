@@ -430,6 +430,12 @@ TEST(RunProgram, Commands) {
        "0x80-0xAF,0xE0, not \"0x90-0x80\".",
        1,
        ""},
+      {"glyphs smaller than 8x8, placed by a code page",
+       {"--show", "small.bdf"},
+       "small.bdf has 5x7 glyphs; they are placed in 8x8 cells.\r\n"
+       "small.bdf: 1 of 256 codes have a glyph in code page 437.",
+       0,
+       ""},
       {"merge without its destination",
        {"--merge", "half.fnt", "my.fnt"},
        "--merge takes three files: zyr2font --merge [--codepage N] BASE "
@@ -451,6 +457,12 @@ TEST(RunProgram, Commands) {
               platform.files[R"(game\zyr2.exe)"].bytes.begin() + 513588);
     platform.AddFile(R"(game\BRANVEL.EXE)", 3000);
     platform.files["my.fnt"].bytes = font;
+    const std::string_view bdf =
+        "STARTFONT 2.1\nFONTBOUNDINGBOX 5 7 0 -1\nSTARTPROPERTIES 1\n"
+        "CHARSET_REGISTRY \"ISO10646\"\nENDPROPERTIES\nSTARTCHAR A\n"
+        "ENCODING 65\nBITMAP\n20\n50\n88\nF8\n88\n88\n88\nENDCHAR\n"
+        "ENDFONT\n";
+    platform.files["small.bdf"].bytes.assign(bdf.begin(), bdf.end());
     // The font's lower half alone: the upper half blank.
     platform.files["half.fnt"].bytes = font;
     std::fill(platform.files["half.fnt"].bytes.begin() + 1024,

@@ -165,6 +165,9 @@ extern "C" __attribute__((export_name("zyr2_open"))) int Open(
   const mdlReplace::FontLoad load = mdlReplace::ReadFontSource(
       platform, path, mdlReplace::SourceUse::Tool, &font, &code_pages);
   if (load == mdlReplace::FontLoad::Loaded &&
+      !mdlReplace::PlacedInCells(path, code_pages).empty())
+    platform.messages.push_back(mdlReplace::PlacedInCells(path, code_pages));
+  if (load == mdlReplace::FontLoad::Loaded &&
       mdlReplace::LeftCodesBlank(code_pages))
     platform.messages.push_back(mdlReplace::CodesWithGlyph(path, code_pages));
   KeepMessages(platform);

@@ -87,6 +87,7 @@ std::string ReadFontOrCompressed(std::string_view file_name,
   const bool raw = bytes.size() == kFontSize;
   std::string problem;
   use->used = nullptr;
+  use->smaller = GlyphSize{};
   if ((raw && NamesRawFont(file_name)) ||
       !ReadByContent(file_name, bytes, may_be_compressed, use, font,
                      &problem)) {

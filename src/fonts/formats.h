@@ -29,6 +29,12 @@ bool FormatOfExtension(std::string_view file_name, FontFormat* format);
 
 struct CodePage;
 
+// A glyph's width and height, in pixels.
+struct GlyphSize {
+  std::int64_t width = 0;
+  std::int64_t height = 0;
+};
+
 // The font in the format. A BDF is keyed by Unicode, each code's glyph at
 // its character in the code page (437 where none is given).
 Bytes WriteFont(const FontImage& font, FontFormat format,
@@ -46,6 +52,9 @@ struct CodePageUse {
   // when they kept their codes), and how many codes got a glyph by it.
   const CodePage* used = nullptr;
   std::size_t codes_with_glyph = 0;
+  // The size of the font's glyphs where they were smaller than 8x8, and
+  // placed in 8x8 cells; 0x0 for glyphs of 8x8.
+  GlyphSize smaller = {};
 };
 
 // Reads a font from a file's bytes, whichever format they are in: PSF (also

@@ -4,6 +4,23 @@
 
 namespace mdlReplace {
 
+bool FitsCell(std::int64_t width, std::int64_t height) {
+  const std::int64_t cell = kGlyphSize;
+  return width >= kNarrowestCell && height >= kLowestCell && width <= cell &&
+         height <= cell;
+}
+
+std::int64_t RowsBelowBaseline(std::int64_t ascent, std::int64_t descent) {
+  const std::int64_t cell = kGlyphSize;
+  return std::min(std::max<std::int64_t>(descent, 1), cell - ascent);
+}
+
+void NoteGlyphSize(CodePageUse* use, std::int64_t width, std::int64_t height) {
+  const std::int64_t cell = kGlyphSize;
+  if (width != cell || height != cell)
+    use->smaller = GlyphSize{width, height};
+}
+
 GlyphPlacer::GlyphPlacer(CodePageUse* use, FontImage* font)
     : use_(use), font_(font) {
   font_->fill(0);

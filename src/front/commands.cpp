@@ -117,15 +117,17 @@ std::string NoFormat(const std::string& path) {
 }
 
 // Reads the font of the source, or shows why there is none. A font placed
-// by a code page is told how many codes got a glyph: information, not a
-// failure.
+// by a code page is told how many codes got a glyph, and one of smaller
+// glyphs that they are placed in 8x8 cells: information, not a failure.
 bool ReadSourceFont(Platform& platform, const std::string& path,
                     CodePageUse* code_pages, FontImage* font) {
   switch (ReadFontSource(platform, path, SourceUse::Tool, font, code_pages)) {
-    case FontLoad::Loaded:
-      if (LeftCodesBlank(*code_pages))
-        ShowNotice(platform, CodesWithGlyph(path, *code_pages));
+    case FontLoad::Loaded: {
+      const std::string notice = ReadingNotice(path, *code_pages);
+      if (!notice.empty())
+        ShowNotice(platform, notice);
       return true;
+    }
     case FontLoad::Absent:
       ShowError(platform, NotFound(path));
       break;

@@ -12,6 +12,9 @@ namespace mdlReplace {
 
 namespace {
 
+// Between the lines of a message, as the message box takes them.
+constexpr std::string_view kLineBreak = "\r\n";
+
 std::string Unreadable(SourceUse use, const std::string& path) {
   return use == SourceUse::Tool ? path + " could not be read."
                                 : std::string(kFontFileUnreadable);
@@ -120,6 +123,24 @@ std::string CodesWithGlyph(const std::string& path, const CodePageUse& use) {
   return path + ": " + std::to_string(use.codes_with_glyph) + " of " +
          std::to_string(kGlyphCount) + " codes have a glyph in code page " +
          std::to_string(use.used->number) + ".";
+}
+
+std::string PlacedInCells(const std::string& path, const CodePageUse& use) {
+  if (use.smaller.width == 0)
+    return std::string();
+  return path + " has " + std::to_string(use.smaller.width) + "x" +
+         std::to_string(use.smaller.height) +
+         " glyphs; they are placed in 8x8 cells.";
+}
+
+std::string ReadingNotice(const std::string& path, const CodePageUse& use) {
+  std::string notice = PlacedInCells(path, use);
+  if (LeftCodesBlank(use)) {
+    if (!notice.empty())
+      notice += kLineBreak;
+    notice += CodesWithGlyph(path, use);
+  }
+  return notice;
 }
 
 FontLoad ReadFontSource(Platform& platform, const std::string& path,
