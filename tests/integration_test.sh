@@ -646,7 +646,8 @@ big.png||font.fnt
 CASES
 run --show "$misaki"
 expect_errors "$caption$misaki: 154 of 256 codes have a glyph in code page 437."
-# The fonts Wine ships hold no 8x8 font: each is refused with its sizes.
+# The fonts Wine ships hold no 8x8 font: each is refused with its sizes,
+# or, smooth, with its units.
 while IFS='|' read -r source message; do
   run --show "/usr/share/wine/fonts/$source"
   expect_status 1
@@ -654,6 +655,8 @@ while IFS='|' read -r source message; do
 done <<CASES
 vgafix.fon|is a Windows font file of 8x15 glyphs, none 8x8.
 sserife.fon|is a Windows font file of 11x13, 14x16 and 16x20 glyphs, none 8x8.
+ms_sans_serif.ttf|is a TrueType font of 11x13, 14x16 and 15x20 strikes, none 8x8.
+wingding.ttf|is a TrueType font drawn on a grid of 2048 units to the em, not 8 pixels.
 CASES
 end
 
@@ -721,6 +724,40 @@ terminus=/usr/share/fonts/opentype/terminus/terminus-normal.otb
 run --show "$terminus"
 expect_status 1
 expect_errors "${caption}$terminus is an OpenType bitmap font of 6x12, 8x14, 8x16, 10x18, 10x20, 11x22, 12x24, 14x28 and 16x32 strikes, none 8x8."
+# FontForge's strike made other: of 2 bits a pixel, refused for it; of 9
+# pixels to the em, still 8 high, read; cut in its EBLC; and X's 5x7
+# font as a strike, placed in 8x8 cells as the font itself is.
+fontforge -quiet -lang=ff -c 'Open($1); Generate($2)' font.bdf plain.otb >/dev/null 2>&1
+/usr/bin/python3 -c '
+import struct, sys
+data = bytearray(open("plain.otb", "rb").read())
+for i in range(struct.unpack_from(">H", data, 4)[0]):
+    tag, _, eblc, _ = struct.unpack_from(">4sIII", data, 12 + 16 * i)
+    if tag == b"EBLC":
+        break
+record = eblc + 8  # the first strike: its ppem at 45, its bits a pixel at 46
+for name, at, value in (("deep", 46, 2), ("ppem9", 45, 9)):
+    changed = bytearray(data)
+    changed[record + at] = value
+    open(name + ".otb", "wb").write(changed)
+open("cut.otb", "wb").write(data[:record + 20])'
+zcat "$misc/5x7.pcf.gz" >5x7.pcf
+pcf2bdf -o 5x7.bdf 5x7.pcf
+fontforge -quiet -lang=ff -c 'Open($1); Generate($2)' 5x7.bdf 5x7.otb >/dev/null 2>&1
+"$program" --convert 5x7.bdf 5x7.fnt 2>/dev/null
+while IFS='|' read -r source status message reference; do
+  run --convert "$source" out.fnt
+  expect_status "$status"
+  [ -z "$message" ] && expect_errors ""
+  [ -z "$message" ] || [ "${errors%%$'\n'*}" = "$caption$source $message" ] ||
+    fail "stderr was [$errors], expected [$caption$source $message]"
+  [ -z "$reference" ] || cmp -s out.fnt "$reference" || fail "$source reads other than $reference"
+done <<CASES
+deep.otb|1|is an OpenType bitmap font whose 8x8 strike has 2 bits a pixel, not 1.|
+ppem9.otb|0||font.fnt
+cut.otb|1|is an OpenType font whose bitmap data is damaged.|
+5x7.otb|0|has 5x7 glyphs; they are placed in 8x8 cells.|5x7.fnt
+CASES
 # FreeType draws each character of code page 437 with the glyph at its code
 # (Python's 437 has controls where the PC's pictures are).
 /usr/bin/python3 "$tests_dir/freetype_ascii.py" font.bdf drawn.fnt cp437

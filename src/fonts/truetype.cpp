@@ -157,13 +157,6 @@ bool DrawGlyph(const TrueTypeFont* font, int index, std::uint32_t grid,
   return true;
 }
 
-// Whether the font has outlines: TrueType ones, or PostScript ones.
-bool HasOutlines(std::span<const std::uint8_t> bytes) {
-  SfntTable table;
-  return (FindSfntTable(bytes, "glyf", &table) && table.length > 0) ||
-         FindSfntTable(bytes, "CFF ", &table);
-}
-
 }  // namespace
 
 bool LooksLikeTrueType(std::span<const std::uint8_t> bytes) {
@@ -180,7 +173,7 @@ std::string ReadTrueType(std::span<const std::uint8_t> bytes, CodePageUse* use,
   std::string strike_problem;
   if (ReadBitmapStrike(bytes, use, font, &strike_problem) == StrikeRead::Read)
     return strike_problem;
-  if (!strike_problem.empty() && !HasOutlines(bytes))
+  if (!strike_problem.empty() && !ListsOutlines(bytes))
     return strike_problem;
   if (BeginsWith(bytes, kPostScriptVersion))
     return std::string(kPostScript);
@@ -222,8 +215,10 @@ std::string ReadTrueType(std::span<const std::uint8_t> bytes, CodePageUse* use,
     if (glyph.check == GlyphCheck::BeyondRange)
       return OutsideCell(glyph.character);  // by thousands of pixels
   }
+  // A font of empty outlines, as Wine's of strikes are, is its strikes.
   if (grid == 0)
-    return NoGlyphs(placer.code_page());
+    return strike_problem.empty() ? NoGlyphs(placer.code_page())
+                                  : strike_problem;
   // As FreeType reports them: the ascender rounded up, the descender down.
   const int ascent = static_cast<int>(
       std::ceil(static_cast<double>(tables.ascender()) / grid));
