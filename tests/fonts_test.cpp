@@ -168,6 +168,28 @@ void AppendBig16(Bytes* bytes, std::uint32_t value) {
                                static_cast<std::uint8_t>(value)});
 }
 
+// One code page's entry alone, as kbd's .cp files are: a screen's entry
+// for code page 737, then its fonts of 8-pixel rows, of the heights and
+// counts given, each glyph's rows 0x5A.
+Bytes CodePageEntry(
+    std::initializer_list<std::pair<std::uint8_t, std::uint16_t>> fonts) {
+  Bytes bytes = {28,  0,    0, 0, 0, 0, 1, 0, 'E', 'G', 'A', ' ', ' ', ' ', ' ',
+                 ' ', 0xE1, 2, 0, 0, 0, 0, 0, 0,   0,   0,   0,   0,   1,   0};
+  std::size_t size = 0;
+  for (const auto& [height, count] : fonts)
+    size += 6 + std::size_t{height} * count;
+  bytes.insert(bytes.end(), {static_cast<std::uint8_t>(fonts.size()), 0,
+                             static_cast<std::uint8_t>(size),
+                             static_cast<std::uint8_t>(size >> 8)});
+  for (const auto& [height, count] : fonts) {
+    bytes.insert(bytes.end(),
+                 {height, 8, 0, 0, static_cast<std::uint8_t>(count),
+                  static_cast<std::uint8_t>(count >> 8)});
+    bytes.resize(bytes.size() + std::size_t{height} * count, 0x5A);
+  }
+  return bytes;
+}
+
 // How the test's TrueType font is made. Glyph 1 is one contour: one point
 // at (point, point), on the curve or off it, or, in a font of 8 units to
 // the em, a square over the whole cell. Glyph 2, when asked for, is a composite
@@ -320,6 +342,11 @@ TEST(Fonts, ReadsWhatFontMakersHaveAndRefusesTheRest) {
   std::vector<std::uint8_t> stripes(std::size_t{256} * 256 * 3);
   for (std::size_t i = 0; i < stripes.size(); ++i)
     stripes[i] = (i / 3) % 2 == 0 ? 200 : 0;
+  const Bytes entry = CodePageEntry({{16, 256}, {8, 256}});
+  Bytes entry_of_count = entry;
+  entry_of_count[30] = 3;
+  Bytes entry_of_printer = entry;
+  entry_of_printer[6] = 2;
   const Bytes small_glyph = Joined(
       Text(kBdfHead), Text("STARTCHAR A\nENCODING 65\nBBX 5 7 1 -1\nBITMAP\n"
                            "20\n50\n88\nF8\n88\n88\n88\nENDCHAR\nENDFONT\n"));
@@ -453,6 +480,18 @@ TEST(Fonts, ReadsWhatFontMakersHaveAndRefusesTheRest) {
        "is a PSF font of 4x8 glyphs, not 8x8."},
       {"Windows font of 8x6", Fnt(0, 32, 126, 6),
        "is a Windows font of 8x6 glyphs, not 8x8."},
+      {".cp one byte short", Bytes(entry.begin(), entry.end() - 1),
+       "is a code page font file whose data is damaged."},
+      {".cp one byte long", Joined(entry, {0}),
+       "is a code page font file whose data is damaged."},
+      {".cp of another count of fonts", entry_of_count,
+       "is a code page font file whose data is damaged."},
+      {".cp of a printer", entry_of_printer,
+       "is a code page font file whose data is damaged."},
+      {".cp whose 8x8 font has 255 glyphs",
+       CodePageEntry({{16, 256}, {8, 255}}),
+       "is a code page font file whose 8x8 font of 737 has only 255 glyphs, "
+       "not 256."},
       {"Windows font of 8x16", Fnt(0, 32, 126, 16),
        "is a Windows font of 8x16 glyphs, not 8x8."},
       {"Windows font of a character set of no code page", Fnt(128, 32, 126, 8),
@@ -558,6 +597,10 @@ TEST(Fonts, SmallerCellsPlacedInEightByEight) {
        Fnt(255, 0, 255, 7),
        {0x00, 0x18, 0x18, 0x18, 0x18, 0x18, 0x18, 0x18},
        {8, 7}},
+      {".cp of 8x16 and 8x7",
+       CodePageEntry({{16, 256}, {7, 256}}),
+       {0x5A, 0x5A, 0x5A, 0x5A, 0x5A, 0x5A, 0x5A, 0x00},
+       {8, 7}},
   };
   for (const auto& row : cases) {
     SCOPED_TRACE(row.name);
@@ -572,12 +615,14 @@ TEST(Fonts, SmallerCellsPlacedInEightByEight) {
 }
 
 // A CPI file of the kind ("FONT", "FONT.NT", "DRFONT") by the published
-// layout: a printer's entry, then code pages 437 and 850, each with an
-// 8x16 and an 8x8 screen font. 850's 8x8 glyphs are the font's, 437's its
-// inverse. A FONT's offsets count from the file's start, a FONT.NT's from
-// each entry's; a DRFONT keeps each height's glyphs once, for all code
-// pages, and each code page's table of glyph numbers (850's backwards).
-Bytes Cpi(std::string_view kind, const FontImage& font) {
+// layout: a printer's entry, then code pages 437 and another (850), each
+// with an 8x16 and an 8x8 screen font, the 8x8 one of so many glyphs (its
+// header says). The other's 8x8 glyphs are the font's, 437's its inverse.
+// A FONT's offsets count from the file's start, a FONT.NT's from each
+// entry's; a DRFONT keeps each height's glyphs once, for all code pages,
+// and each code page's table of glyph numbers (the other's backwards).
+Bytes Cpi(std::string_view kind, const FontImage& font, int other = 850,
+          std::uint16_t eight_count = 256) {
   Bytes bytes;
   const auto put = [&bytes](std::uint64_t value, int width) {
     for (int i = 0; i < width; ++i)
@@ -590,10 +635,10 @@ Bytes Cpi(std::string_view kind, const FontImage& font) {
   };
   const bool nt = kind == "FONT.NT";
   const bool dr = kind == "DRFONT";
-  const auto glyph = [&font](int code_page, std::size_t code,
-                             std::size_t row) -> std::uint8_t {
+  const auto glyph = [&font, other](int code_page, std::size_t code,
+                                    std::size_t row) -> std::uint8_t {
     const std::uint8_t byte = font[code * 8 + row % 8];
-    return code_page == 850 ? byte : static_cast<std::uint8_t>(~byte);
+    return code_page == other ? byte : static_cast<std::uint8_t>(~byte);
   };
   bytes.push_back(dr ? 0x7F : 0xFF);
   const std::string id = (std::string(kind) + "       ").substr(0, 7);
@@ -615,7 +660,7 @@ Bytes Cpi(std::string_view kind, const FontImage& font) {
   put(3, 2);
   std::size_t previous_next = 0;
   std::size_t previous_entry = 0;
-  for (const int code_page : {0, 437, 850}) {  // 0: the printer's
+  for (const int code_page : {0, 437, other}) {  // 0: the printer's
     const std::size_t entry = bytes.size();
     if (previous_next != 0)
       put_at(previous_next,
@@ -637,14 +682,14 @@ Bytes Cpi(std::string_view kind, const FontImage& font) {
       put(height, 1);
       put(8, 1);
       put(0, 2);
-      put(256, 2);
+      put(height == 8 ? eight_count : 256, 2);
       for (std::size_t code = 0; code < 256 && !dr; ++code) {
         for (std::size_t row = 0; row < height; ++row)
           bytes.push_back(glyph(code_page, code, row));
       }
     }
     for (std::size_t code = 0; code < 256 && dr; ++code)
-      put(code_page == 850 ? 511 - code : code, 2);
+      put(code_page == other ? 511 - code : code, 2);
   }
   for (std::size_t size = 0; size < 2 && dr; ++size) {
     const std::size_t height = size == 0 ? 16 : 8;
@@ -652,7 +697,7 @@ Bytes Cpi(std::string_view kind, const FontImage& font) {
     for (std::size_t number = 0; number < 512; ++number) {
       const std::size_t code = number < 256 ? number : 511 - number;
       for (std::size_t row = 0; row < height; ++row)
-        bytes.push_back(glyph(number < 256 ? 437 : 850, code, row));
+        bytes.push_back(glyph(number < 256 ? 437 : other, code, row));
     }
   }
   return bytes;
@@ -670,27 +715,33 @@ TEST(Fonts, CodePageFontFiles) {
     SCOPED_TRACE(kind);
     const Bytes cpi = Cpi(kind, font);
     const struct {
+      Bytes cpi;
       int code_page;
       std::string problem;
       const FontImage* expected;
     } cases[] = {
-        {850, "", &font},
-        {437, "", &inverse},
-        {0,
+        {cpi, 850, "", &font},
+        {cpi, 437, "", &inverse},
+        {cpi, 0,
          "is a code page font file of " + holds +
              ": name the code page with --codepage.",
          nullptr},
-        {866,
+        {cpi, 866,
          "is a code page font file without an 8x8 font of code page 866: it "
          "holds " +
              holds + ".",
          nullptr},
+        {Cpi(kind, font, 850, 128), 850,
+         "is a code page font file whose 8x8 font of 850 has only 128 "
+         "glyphs, not 256.",
+         nullptr},
     };
     for (const auto& row : cases) {
       CodePageUse use;
-      use.named = row.code_page == 0 ? nullptr : FindCodePage(row.code_page);
+      use.named = FindCodePage(row.code_page);
       FontImage read{};
-      EXPECT_EQ(ReadFont("EGA.CPI", cpi, &use, &read), row.problem);
+      EXPECT_EQ(ReadFont("EGA.CPI", row.cpi, &use, &read), row.problem)
+          << row.code_page;
       if (row.expected != nullptr) {
         EXPECT_EQ(read, *row.expected) << row.code_page;
       }

@@ -397,6 +397,10 @@ for _ in range(struct.unpack_from("<H", d, 30)[0]):
 done
 run --show --codepage 866 /usr/share/consolefonts/737.cp
 expect_errors "${caption}/usr/share/consolefonts/737.cp is a code page font file without an 8x8 font of code page 866: it holds 737 (8x16, 8x14, 8x8)."
+# One byte short, it is still a code page's entry, and a damaged one.
+head -c -1 /usr/share/consolefonts/737.cp >cut.cp
+run --show cut.cp
+expect_errors "${caption}cut.cp is a code page font file whose data is damaged."
 end
 
 begin "files that are no 8x8 font get their message and write nothing"
