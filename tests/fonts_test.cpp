@@ -735,6 +735,8 @@ TEST(Fonts, CodePageFontFiles) {
          "holds " +
              holds + ".",
          nullptr},
+        // A code page the program has no table of is still taken by number.
+        {Cpi(kind, font, 880), 880, "", &font},
         {Cpi(kind, font, 850, 128), 850,
          "is a code page font file whose 8x8 font of 850 has only 128 "
          "glyphs, not 256.",
@@ -743,6 +745,7 @@ TEST(Fonts, CodePageFontFiles) {
     for (const auto& row : cases) {
       CodePageUse use;
       use.named = FindCodePage(row.code_page);
+      use.named_without_table = use.named == nullptr ? row.code_page : 0;
       FontImage read{};
       EXPECT_EQ(ReadFont("EGA.CPI", row.cpi, &use, &read), row.problem)
           << row.code_page;

@@ -335,6 +335,9 @@ struct CommandCase {
 // destination named by its extension, and nothing written on a refusal.
 TEST(RunProgram, Commands) {
   const std::vector<std::uint8_t> font = FontPattern(4);
+  const std::string kCodePages =
+      "437, 737, 775, 850, 852, 855, 857, 860, 861, 862, 863, 864, 865, 866, "
+      "869, 1250, 1251, 1252, 1253, 1254, 1255, 1256, 1257 and 1258";
   const CommandCase cases[] = {
       {"from a game file",
        {"--convert", R"(game\zyr2.exe)", "out.png"},
@@ -409,9 +412,8 @@ TEST(RunProgram, Commands) {
        "out.fnt"},
       {"a code page there is none of",
        {"--show", "--codepage", "0866x", "my.fnt"},
-       "--codepage takes the number of a code page, not \"0866x\": 437, "
-       "737, 775, 850, 852, 855, 857, 860, 861, 862, 863, 864, 865, 866, "
-       "869, 1250, 1251, 1252, 1253, 1254, 1255, 1256, 1257 and 1258.",
+       "--codepage takes the number of a code page, not \"0866x\": " +
+           kCodePages + ".",
        1,
        ""},
       {"glyphs taken where the base is blank",
@@ -428,6 +430,25 @@ TEST(RunProgram, Commands) {
        {"--merge", "half.fnt", "my.fnt", "out.fnt", "--codes", "0x90-0x80"},
        "--codes takes codes from 0x00 to 0xFF and ranges of them, as "
        "0x80-0xAF,0xE0, not \"0x90-0x80\".",
+       1,
+       ""},
+      {"a code page of no table, for a font that keeps its codes",
+       {"--convert", "--codepage", "880", "my.fnt", "out.fnt"},
+       "",
+       0,
+       "out.fnt"},
+      {"a code page of no table, for a font keyed by characters",
+       {"--show", "--codepage", "880", "zhe.hex"},
+       "zhe.hex is keyed by characters, and this program has no table of code "
+       "page 880 to place them by: it has " +
+           kCodePages + ".",
+       1,
+       ""},
+      {"a code page of no table, for a BDF",
+       {"--convert", "--codepage", "880", "my.fnt", "out.bdf"},
+       "out.bdf is keyed by characters, and this program has no table of code "
+       "page 880 to key it by: it has " +
+           kCodePages + ".",
        1,
        ""},
       {"glyphs smaller than 8x8, placed by a code page",
@@ -457,6 +478,8 @@ TEST(RunProgram, Commands) {
               platform.files[R"(game\zyr2.exe)"].bytes.begin() + 513588);
     platform.AddFile(R"(game\BRANVEL.EXE)", 3000);
     platform.files["my.fnt"].bytes = font;
+    const std::string_view hex = "0416:0101010101010101\n";
+    platform.files["zhe.hex"].bytes.assign(hex.begin(), hex.end());
     const std::string_view bdf =
         "STARTFONT 2.1\nFONTBOUNDINGBOX 5 7 0 -1\nSTARTPROPERTIES 1\n"
         "CHARSET_REGISTRY \"ISO10646\"\nENDPROPERTIES\nSTARTCHAR A\n"

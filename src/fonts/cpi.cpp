@@ -327,7 +327,8 @@ std::string ReadCpi(std::span<const std::uint8_t> bytes, CodePageUse* use,
   if (!reader.Walk())
     return std::string(kDamaged);
   std::string problem;
-  const int named = use->named != nullptr ? use->named->number : 0;
+  const int named =
+      use->named != nullptr ? use->named->number : use->named_without_table;
   const CpiFont* chosen = Chosen(reader.fonts(), named, &problem);
   if (chosen == nullptr)
     return problem;

@@ -6,6 +6,7 @@
 #include "base/names.h"
 #include "fonts/code_pages.h"
 #include "fonts/codecs.h"
+#include "fonts/placement.h"
 
 namespace mdlReplace {
 
@@ -88,6 +89,7 @@ std::string ReadFontOrCompressed(std::string_view file_name,
   std::string problem;
   use->used = nullptr;
   use->smaller = GlyphSize{};
+  use->lacked_table = false;
   if ((raw && NamesRawFont(file_name)) ||
       !ReadByContent(file_name, bytes, may_be_compressed, use, font,
                      &problem)) {
@@ -95,6 +97,8 @@ std::string ReadFontOrCompressed(std::string_view file_name,
       return may_be_compressed ? NotAFont(bytes.size())
                                : NotACompressedFont(bytes.size());
     std::copy(bytes.begin(), bytes.end(), font->begin());
+  } else if (use->lacked_table) {
+    return LackedTable(*use);
   } else if (problem.empty() && IsBlank(*font)) {
     // Only a raw font is taken as it is: a blank one from any other format
     // is a font read wrong, or no font.

@@ -6,6 +6,7 @@
 #include <array>
 #include <bitset>
 #include <cstdint>
+#include <string>
 
 #include "fonts/code_pages.h"
 #include "fonts/font.h"
@@ -31,15 +32,19 @@ std::int64_t RowsBelowBaseline(std::int64_t ascent, std::int64_t descent);
 // placed in 8x8 cells.
 void NoteGlyphSize(CodePageUse* use, std::int64_t width, std::int64_t height);
 
+// "is keyed by characters, and this program has no table of code page 880
+// to place them by: it has 437, ... and 1258.": a font whose glyphs were
+// to be placed by a code page named without a table.
+std::string LackedTable(const CodePageUse& use);
+
 class GlyphPlacer {
  public:
   // Clears the font; what is placed goes into it, and the use is told.
   GlyphPlacer(CodePageUse* use, FontImage* font);
 
-  // Whether the user named a code page: a font whose glyphs have codes of
-  // their own and characters too is placed by character only then.
-  bool code_page_named() const { return use_->named != nullptr; }
   // The code page glyphs keyed by character go by: the one named, or 437.
+  // For a code page named without a table, one of no characters, and the
+  // use is told that the font lacked a table.
   const CodePage& code_page() const;
 
   // The code a character's glyph goes to: the character's code in the code
@@ -61,6 +66,7 @@ class GlyphPlacer {
   CodePageUse* use_;
   FontImage* font_;
   std::bitset<kGlyphCount> placed_;
+  CodePage no_characters_{};
 };
 
 }  // namespace mdlReplace

@@ -128,7 +128,8 @@ std::string TakeGlyphs(std::span<const std::uint8_t> bytes,
     return std::string(kEndsEarly);
   NoteGlyphSize(use, static_cast<std::int64_t>(layout.width),
                 static_cast<std::int64_t>(layout.height));
-  if (layout.unicode && use->named != nullptr) {
+  if (layout.unicode &&
+      (use->named != nullptr || use->named_without_table != 0)) {
     GlyphPlacer placer(use, font);
     return PlaceByTable(bytes, layout, &placer);
   }

@@ -74,6 +74,8 @@ constexpr std::string_view kMergeTakesThree =
     "DEST [--codes CODES]";
 constexpr std::string_view kCodePageOption = "--codepage";
 constexpr std::string_view kCodesOption = "--codes";
+// Code pages have numbers of 16 bits.
+constexpr int kLargestCodePage = 65535;
 
 std::string MalformedCodes(const std::string& text) {
   return "--codes takes codes from 0x00 to 0xFF and ranges of them, as "
@@ -84,6 +86,14 @@ std::string MalformedCodes(const std::string& text) {
 std::string UnknownCodePage(const std::string& text) {
   const std::string given = text.empty() ? "" : ", not \"" + text + "\"";
   return "--codepage takes the number of a code page" + given + ": " +
+         CodePageNumbers() + ".";
+}
+
+std::string NoTableForBdf(const std::string& path, const CodePageUse& use) {
+  return path +
+         " is keyed by characters, and this program has no table of "
+         "code page " +
+         std::to_string(use.named_without_table) + " to key it by: it has " +
          CodePageNumbers() + ".";
 }
 
@@ -114,6 +124,27 @@ std::string LinkToNothing(const std::string& path) {
 std::string NoFormat(const std::string& path) {
   return path + " does not end with an extension that names a font format: " +
          std::string(kFormatExtensions) + ".";
+}
+
+// The code page a number names, written in decimal digits alone: one the
+// program has a table of, or else only its number, by which a code page
+// font file's font is still taken. False for any other text.
+bool ParseCodePage(const std::string& text, CodePageUse* use) {
+  if (text.empty() || text.size() > 5 ||
+      text.find_first_not_of("0123456789") != std::string::npos)
+    return false;
+  const int number = std::stoi(text);
+  if (number == 0 || number > kLargestCodePage)
+    return false;
+  use->named = FindCodePage(number);
+  use->named_without_table = use->named == nullptr ? number : 0;
+  return true;
+}
+
+// A BDF is keyed by characters: a code page named without a table cannot
+// key it.
+bool KeysBdf(FontFormat format, const CodePageUse& use) {
+  return format != FontFormat::Bdf || use.named_without_table == 0;
 }
 
 // Reads the font of the source, or shows why there is none. A font placed
@@ -192,6 +223,8 @@ int Convert(Platform& platform, const std::string& source,
   FontFormat format = FontFormat::Raw;
   if (!FormatOfExtension(destination, &format))
     return EndWithError(platform, NoFormat(destination));
+  if (!KeysBdf(format, *code_pages))
+    return EndWithError(platform, NoTableForBdf(destination, *code_pages));
   FontImage font{};
   if (!ReadSourceFont(platform, source, code_pages, &font))
     return kExitFailure;
@@ -237,7 +270,7 @@ bool ParseCodes(const std::string& text, CodeSet* codes) {
 // is blank and OTHER is not, into DEST. Both are placed by the code page
 // named, where they need one.
 int Merge(Platform& platform, std::vector<std::string> files,
-          const CodePage* code_page) {
+          const CodePageUse& code_pages) {
   CodeSet codes;
   const bool codes_given = files.size() == 5 && files[3] == kCodesOption;
   if (codes_given) {
@@ -250,8 +283,10 @@ int Merge(Platform& platform, std::vector<std::string> files,
   FontFormat format = FontFormat::Raw;
   if (!FormatOfExtension(files[2], &format))
     return EndWithError(platform, NoFormat(files[2]));
-  CodePageUse base_pages{.named = code_page};
-  CodePageUse other_pages{.named = code_page};
+  if (!KeysBdf(format, code_pages))
+    return EndWithError(platform, NoTableForBdf(files[2], code_pages));
+  CodePageUse base_pages = code_pages;
+  CodePageUse other_pages = code_pages;
   FontImage base{};
   FontImage other{};
   if (!ReadSourceFont(platform, files[0], &base_pages, &base) ||
@@ -260,16 +295,7 @@ int Merge(Platform& platform, std::vector<std::string> files,
   if (!codes_given)
     codes = BlankInBase(base, other);
   return WriteDestination(platform, files[2], format,
-                          TakeGlyphs(base, other, codes), code_page);
-}
-
-// The code page a number names, written in decimal digits alone; null for
-// any other text.
-const CodePage* FindCodePageNamed(const std::string& text) {
-  if (text.empty() || text.size() > 5 ||
-      text.find_first_not_of("0123456789") != std::string::npos)
-    return nullptr;
-  return FindCodePage(std::stoi(text));
+                          TakeGlyphs(base, other, codes), code_pages.named);
 }
 
 }  // namespace
@@ -291,8 +317,7 @@ int RunCommand(Platform& platform, const std::vector<std::string>& arguments) {
   CodePageUse code_pages;
   if (!files.empty() && files.front() == kCodePageOption) {
     const std::string number = files.size() > 1 ? files[1] : std::string();
-    code_pages.named = FindCodePageNamed(number);
-    if (code_pages.named == nullptr)
+    if (!ParseCodePage(number, &code_pages))
       return EndWithError(platform, UnknownCodePage(number));
     files.erase(files.begin(), files.begin() + 2);
   }
@@ -301,7 +326,7 @@ int RunCommand(Platform& platform, const std::vector<std::string>& arguments) {
                              : EndWithError(platform, kShowTakesOne);
   }
   if (command == "--merge")
-    return Merge(platform, files, code_pages.named);
+    return Merge(platform, files, code_pages);
   return files.size() == 2 ? Convert(platform, files[0], files[1], &code_pages)
                            : EndWithError(platform, kConvertTakesTwo);
 }
