@@ -72,15 +72,19 @@ constexpr std::string_view kConvertTakesTwo =
 constexpr std::string_view kMergeTakesThree =
     "--merge takes three files: zyr2font --merge [--codepage N] BASE OTHER "
     "DEST [--codes CODES]";
+constexpr std::string_view kCodesOnce =
+    "--merge takes --codes once: zyr2font --merge [--codepage N] BASE OTHER "
+    "DEST [--codes CODES]";
 constexpr std::string_view kCodePageOption = "--codepage";
 constexpr std::string_view kCodesOption = "--codes";
 // Code pages have numbers of 16 bits.
 constexpr int kLargestCodePage = 65535;
 
 std::string MalformedCodes(const std::string& text) {
+  const std::string given = text.empty() ? "" : ", not \"" + text + "\"";
   return "--codes takes codes from 0x00 to 0xFF and ranges of them, as "
-         "0x80-0xAF,0xE0, not \"" +
-         text + "\".";
+         "0x80-0xAF,0xE0" +
+         given + ".";
 }
 
 std::string UnknownCodePage(const std::string& text) {
@@ -271,12 +275,21 @@ bool ParseCodes(const std::string& text, CodeSet* codes) {
 // named, where they need one.
 int Merge(Platform& platform, std::vector<std::string> files,
           const CodePageUse& code_pages) {
+  // --codes and its codes, once, wherever they are given.
   CodeSet codes;
-  const bool codes_given = files.size() == 5 && files[3] == kCodesOption;
-  if (codes_given) {
-    if (!ParseCodes(files[4], &codes))
-      return EndWithError(platform, MalformedCodes(files[4]));
-    files.resize(3);
+  bool codes_given = false;
+  for (auto option = std::find(files.begin(), files.end(), kCodesOption);
+       option != files.end();
+       option = std::find(files.begin(), files.end(), kCodesOption)) {
+    if (codes_given)
+      return EndWithError(platform, kCodesOnce);
+    if (option + 1 == files.end())
+      return EndWithError(platform, MalformedCodes(""));
+    const std::string text = *(option + 1);
+    if (!ParseCodes(text, &codes))
+      return EndWithError(platform, MalformedCodes(text));
+    files.erase(option, option + 2);
+    codes_given = true;
   }
   if (files.size() != 3)
     return EndWithError(platform, kMergeTakesThree);
