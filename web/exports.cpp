@@ -237,6 +237,9 @@ extern "C" __attribute__((export_name("zyr2_open"))) Answer* Open(
       platform, platform, path, mdlReplace::SourceUse::Tool, &font,
       &code_pages);
   if (load == mdlReplace::FontLoad::Loaded &&
+      !mdlReplace::PlacedInCells(path, code_pages).empty())
+    platform.messages.push_back(mdlReplace::PlacedInCells(path, code_pages));
+  if (load == mdlReplace::FontLoad::Loaded &&
       mdlReplace::LeftCodesBlank(code_pages))
     platform.messages.push_back(mdlReplace::CodesWithGlyph(path, code_pages));
   answer->text = Said(platform);
