@@ -8,6 +8,7 @@
 # formats, pure functions from bytes to a font and back.
 set(ZYR2_FONT_SOURCES
   src/base/byte_reader.cpp
+  src/base/spelled_names.cpp
   src/base/text_lines.cpp
   src/fonts/bdf.cpp
   src/fonts/bitmap_strikes.cpp
@@ -29,6 +30,7 @@ set(ZYR2_FONT_SOURCES
   src/fonts/source_rules.cpp
   src/fonts/text_font.cpp
   src/fonts/truetype.cpp
+  src/fonts/truetype_tables.cpp
   src/fonts/windows_font.cpp
 )
 
@@ -55,6 +57,7 @@ set(ZYR2_CHECK_SOURCES
 # error message and replacing a file whole.
 set(ZYR2_CORE_SOURCES
   src/attached/attached_font.cpp
+  src/attached/program_file.cpp
   src/game/game_files.cpp
   src/messages/show_error.cpp
   src/patcher/patcher.cpp
@@ -70,11 +73,26 @@ set(ZYR2_PROGRAM_SOURCES
   src/front/run.cpp
   src/front/usage.cpp
   src/platform/argument_text.cpp
+  src/platform/lock_turns.cpp
 )
 
-# The operating system under the program, one implementation each.
-set(ZYR2_POSIX_SOURCES src/platform/platform_posix.cpp)
-set(ZYR2_WIN32_SOURCES src/platform/platform_win32.cpp)
+# The operating system under the program, one implementation each, a file
+# a concern.
+set(ZYR2_POSIX_SOURCES
+  src/platform/console_posix.cpp
+  src/platform/files_posix.cpp
+  src/platform/names_posix.cpp
+  src/platform/pending_copy_posix.cpp
+  src/platform/program_posix.cpp
+  src/platform/replace_posix.cpp
+)
+set(ZYR2_WIN32_SOURCES
+  src/platform/console_win32.cpp
+  src/platform/files_win32.cpp
+  src/platform/picture_window_win32.cpp
+  src/platform/program_win32.cpp
+  src/platform/replace_win32.cpp
+)
 
 # The page's own: the functions its WebAssembly core exports, over a
 # platform of buffers.

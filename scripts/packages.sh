@@ -45,12 +45,13 @@ WEB_PACKAGES=(cmake ninja-build clang lld wasi-libc libc++-dev-wasm32
 WEB_TEST_PACKAGES=(chromium nodejs)
 # Real fonts that no one here drew (the console's, X's, a pixel TrueType
 # font, Wine's Windows fonts, kbd's code-page files, a bitmap OpenType
-# font), and the peer tools (X's, the console's,
-# Pillow, FontForge, the hex tools, ImageMagick) that read and write the
-# formats the font tools do.
+# font, Spleen's small ones, DejaVu's smooth ones, GNU Unifont's), and the
+# peer tools (X's, the console's, Pillow, FontForge, the hex tools,
+# ImageMagick) that read and write the formats the font tools do.
 FONT_PACKAGES=(console-setup-linux xfonts-utils xfonts-base pcf2bdf bdf2psf
   python3-pil python3-fonttools fonts-misaki fonts-wine unifont-bin
-  imagemagick fontforge console-data fonts-terminus-otb)
+  imagemagick fontforge console-data fonts-terminus-otb fonts-spleen
+  fonts-dejavu-core unifont fonts-unifont)
 # What the Windows builds and their tests under Wine need: both compilers
 # (the 32-bit one of the win32 thread model), both halves of Wine, and a
 # virtual screen to look at a window on. wine32 comes from i386, which

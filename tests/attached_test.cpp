@@ -5,6 +5,7 @@
 
 #include "attached/attached_font.h"
 #include "attached/font_block.h"
+#include "attached/program_file.h"
 #include "fake_platform.h"
 #include "fonts/font.h"
 #include "fonts/formats.h"
@@ -26,6 +27,10 @@ std::vector<std::uint8_t> Joined(std::vector<std::uint8_t> a,
                                  const std::vector<std::uint8_t>& b) {
   a.insert(a.end(), b.begin(), b.end());
   return a;
+}
+
+std::vector<std::uint8_t> TextBytes(std::string_view text) {
+  return std::vector<std::uint8_t>(text.begin(), text.end());
 }
 
 struct ReadCase {
@@ -57,7 +62,7 @@ TEST(ReadAttachedFont, Table) {
     FakePlatform platform;
     platform.files[kProgram].bytes = row.executable;
     FontImage font{};
-    EXPECT_EQ(ReadAttachedFont(platform, &font), row.found);
+    EXPECT_EQ(ReadAttachedFont(platform, platform, platform, &font), row.found);
     if (row.found) {
       EXPECT_TRUE(std::equal(font.begin(), font.end(), row.font.begin()));
       EXPECT_TRUE(platform.messages.empty());
@@ -177,6 +182,58 @@ TEST_F(AttachTest, TakesTheFontAFileHolds) {
       EXPECT_TRUE(attach.files == before);
       EXPECT_TRUE(attach.Logged("lock").empty());
     }
+  }
+}
+
+// What the page takes to carry a font: a build of this program under any
+// name, known by its header and its caption; not a game file, by name or
+// by length, nor any other program.
+TEST(WhyNotThisProgram, Table) {
+  const std::vector<std::uint8_t> caption =
+      TextBytes("..ZYR 2 Font Replacer..");
+  std::vector<std::uint8_t> pe = Joined(TextBytes("MZ"), Pattern(200, 1));
+  pe[0x3C] = 0x80;
+  pe[0x3D] = pe[0x3E] = pe[0x3F] = 0;
+  std::copy_n("PE\0\0", 4, pe.begin() + 0x80);
+  std::vector<std::uint8_t> pe_past_end = pe;
+  pe_past_end[0x3D] = 0x10;
+  const std::vector<std::uint8_t> elf = Joined(TextBytes("\x7F"
+                                                         "ELF"),
+                                               caption);
+  std::vector<std::uint8_t> game_length = Joined(pe, caption);
+  game_length.resize(616448);
+  const std::string give =
+      " Give a copy of zyr2font.exe (or zyr2font) to carry the font.";
+  const std::string not_build = " is not a build of this program." + give;
+  struct Case {
+    const char* name;
+    std::vector<std::uint8_t> bytes;
+    std::string why;  // empty: taken
+  };
+  const Case cases[] = {
+      {"zyr2font.exe", Joined(pe, caption), ""},
+      {"renamed.bin", Joined(pe, caption), ""},
+      {"zyr2font", elf, ""},
+      {"carries a font", Joined(elf, Block(Pattern(kFontSize, 2))), ""},
+      {"BRANVEL.exe", Joined(pe, caption),
+       "BRANVEL.exe is one of the game's files, not this program: the game "
+       "takes the font when its files are patched." +
+           give},
+      {"copy.exe", game_length,
+       "copy.exe is as long as the game's ZYR2.EXE or BRANVEL.EXE (616448 "
+       "bytes): it is one of the game's files, not this program." +
+           give},
+      {"mz.exe", Joined(TextBytes("MZ"), Pattern(3000, 3)),
+       "mz.exe" + not_build},
+      {"no caption", pe, "no caption" + not_build},
+      {"PE header past the end", Joined(pe_past_end, caption),
+       "PE header past the end" + not_build},
+      {"caption only", caption, "caption only" + not_build},
+      {"empty", {}, "empty" + not_build},
+  };
+  for (const Case& row : cases) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(WhyNotThisProgram(row.name, row.bytes), row.why);
   }
 }
 

@@ -22,6 +22,8 @@ std::vector<std::uint8_t> FontPattern(std::uint8_t seed) {
   return bytes;
 }
 
+FakePlatform::~FakePlatform() = default;
+
 void FakePlatform::AddFile(const std::string& path, std::uint64_t length,
                            std::uint8_t fill) {
   files[path].bytes.assign(length, fill);
@@ -53,17 +55,30 @@ const FakePlatform::OpenFile* FakePlatform::Find(FileId file) const {
   return it == open_.end() ? nullptr : &it->second;
 }
 
-std::string FakePlatform::FindPath(const std::string& path,
-                                   Naming naming) const {
-  if (files.count(path) != 0 || naming == Naming::Exact)
+// Each lookup anew: a test changes the files between runs.
+std::string FakePlatform::FindPath(const std::string& path, Naming naming) {
+  if (naming == Naming::Exact)
     return path;
-  if (files.count(AsciiUpperCase(path)) != 0)
-    return AsciiUpperCase(path);
-  for (const auto& [name, file] : files) {
-    if (AsciiUpperCase(name) == AsciiUpperCase(path))
-      return name;
+  std::string found = path;
+  SpelledNames(*this, '\\').Find(path, [&](const std::string& key) {
+    found = key;
+    return files.count(key) != 0;
+  });
+  return found;
+}
+
+bool FakePlatform::Exists(const std::string& path) {
+  return std::any_of(files.begin(), files.end(), [&](const auto& file) {
+    return LiesUnder(file.first, path);
+  });
+}
+
+void FakePlatform::List(const std::string& folder, FolderNames* names) {
+  for (const auto& [path, file] : files) {
+    const std::string_view name = NameInFolder(path, folder);
+    if (!name.empty())
+      names->Add(name);
   }
-  return path;
 }
 
 // Given split arguments, the text is made of them as on Linux.
@@ -204,6 +219,10 @@ std::string FakePlatform::ProgramExecutablePath() {
   return program_path;
 }
 
+std::string FakePlatform::ProgramFolder() {
+  return std::string(FolderOf(program_path));
+}
+
 // No links here: a path names its file or nothing.
 Replaced FakePlatform::FindReplaced(const std::string& path,
                                     std::string* final_path) {
@@ -221,7 +240,7 @@ FileId FakePlatform::CreateBeside(const std::string& path,
   if (Fails("create", path) ||
       (original != files.end() && original->second.read_only))
     return kNoFile;
-  const std::string name = path.substr(0, path.rfind('\\') + 1) + "~NEW";
+  const std::string name = std::string(FolderOf(path)) + "~NEW";
   if (files.count(name) != 0)
     return kNoFile;
   files[name];

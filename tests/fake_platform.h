@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "base/spelled_names.h"
 #include "platform/platform.h"
 
 namespace mdlReplace {
@@ -21,7 +22,7 @@ std::vector<std::uint8_t> Pattern(std::size_t length, std::uint8_t seed);
 // than background.
 std::vector<std::uint8_t> FontPattern(std::uint8_t seed);
 
-class FakePlatform : public Platform {
+class FakePlatform : public Platform, private Folders {
  public:
   enum class Kind { Ordinary, Folder, Pipe };
   struct File {
@@ -32,6 +33,10 @@ class FakePlatform : public Platform {
     bool denied = false;  // refused to be written for want of rights
     bool operator==(const File&) const = default;
   };
+
+  FakePlatform() = default;
+  // Made in one file, as the real platform's is (see platform_win32.h).
+  ~FakePlatform() override;
 
   // Files by their path as the program spells it, backslashes and all. A
   // spelled path finds its file as written, in upper case, or else in any
@@ -86,6 +91,7 @@ class FakePlatform : public Platform {
   bool Flush(FileId file) override;
   bool Close(FileId file) override;
   std::string ProgramExecutablePath() override;
+  std::string ProgramFolder() override;
   bool ProgramsLieApart() override { return programs_lie_apart; }
   Replaced FindReplaced(const std::string& path,
                         std::string* final_path) override;
@@ -111,7 +117,9 @@ class FakePlatform : public Platform {
   // Logs the operation and tells whether it is one set to fail.
   bool Fails(const std::string& operation, const std::string& path);
   const OpenFile* Find(FileId file) const;
-  std::string FindPath(const std::string& path, Naming naming) const;
+  std::string FindPath(const std::string& path, Naming naming);
+  bool Exists(const std::string& path) override;
+  void List(const std::string& folder, FolderNames* names) override;
   OpenedFile Opened(const std::string& path, OpenMode mode,
                     Found found = Found::File);
 

@@ -138,7 +138,7 @@ Bytes Psf2(std::uint32_t count, std::uint32_t height, std::uint32_t width,
 }
 
 // A Windows FNT (version 2) of 8-pixel-wide glyphs from first to last,
-// each of its rows 0x18.
+// each of its rows 0x18, one row of them below the baseline.
 Bytes Fnt(std::uint8_t character_set, std::uint8_t first, std::uint8_t last,
           std::uint16_t height) {
   Bytes bytes(118);
@@ -150,6 +150,7 @@ Bytes Fnt(std::uint8_t character_set, std::uint8_t first, std::uint8_t last,
   };
   put16(0, 0x0200);
   put16(2, bits_at + glyphs * height);
+  put16(74, height - 1u);  // the ascent
   bytes[85] = character_set;
   put16(86, 8);
   put16(88, height);
@@ -170,26 +171,115 @@ void AppendBig16(Bytes* bytes, std::uint32_t value) {
                                static_cast<std::uint8_t>(value)});
 }
 
-// A TrueType font of 8 units to the em whose glyph 1, for "A", is one
-// contour of one point, off the curve or on it; with a kern table whose
-// offset is given, wherever that lies.
-Bytes TrueType(bool on_curve, std::uint32_t kern_offset) {
-  Bytes head(54), hhea(36), maxp(6), cmap, loca, glyf, hmtx(8);
-  head[19] = 8;                                          // units per em
-  hhea[5] = 7;                                           // ascender
-  hhea[6] = hhea[7] = 0xFF;                              // descender -1
-  hhea[35] = 2;                                          // metrics
-  maxp[5] = 2;                                           // glyphs
-  for (std::uint32_t field : {0u, 1u, 3u, 1u, 0u, 12u})  // one record
+// One code page's entry alone, as kbd's .cp files are: a screen's entry
+// for code page 737, then its fonts of 8-pixel rows, of the heights and
+// counts given, each glyph's rows 0x5A.
+Bytes CodePageEntry(
+    std::initializer_list<std::pair<std::uint8_t, std::uint16_t>> fonts) {
+  Bytes bytes = {28,  0,    0, 0, 0, 0, 1, 0, 'E', 'G', 'A', ' ', ' ', ' ', ' ',
+                 ' ', 0xE1, 2, 0, 0, 0, 0, 0, 0,   0,   0,   0,   0,   1,   0};
+  std::size_t size = 0;
+  for (const auto& [height, count] : fonts)
+    size += 6 + std::size_t{height} * count;
+  bytes.insert(bytes.end(), {static_cast<std::uint8_t>(fonts.size()), 0,
+                             static_cast<std::uint8_t>(size),
+                             static_cast<std::uint8_t>(size >> 8)});
+  for (const auto& [height, count] : fonts) {
+    bytes.insert(bytes.end(),
+                 {height, 8, 0, 0, static_cast<std::uint8_t>(count),
+                  static_cast<std::uint8_t>(count >> 8)});
+    bytes.resize(bytes.size() + std::size_t{height} * count, 0x5A);
+  }
+  return bytes;
+}
+
+// How the test's TrueType font is made. Glyph 1 is one contour: one point
+// at (point, point), on the curve or off it, or, in a font of 8 units to
+// the em, a square over the whole cell. Glyph 2, when asked for, is a composite
+// of glyph 1 alone with the flags given, its arguments words of the offset
+// given (0x7FFF) and its scale, if any, 0x7FFF (nearly 2). "A" maps to the last
+// glyph, as U+0041 or, in a Microsoft symbol subtable, U+F041.
+struct TrueTypeShape {
+  bool on_curve = true;
+  bool square = false;
+  std::uint8_t point = 2;
+  std::uint16_t units_per_em = 8;
+  std::uint16_t cmap_format = 4;  // or 12
+  bool symbol = false;
+  bool composite = false;
+  std::uint16_t part_flags = 0;
+  std::uint16_t part_offset = 0x7FFF;
+  std::uint32_t kern_offset = 12;  // wherever that lies
+};
+
+Bytes TrueType(const TrueTypeShape& shape) {
+  Bytes head(54), hhea(36), maxp(6), cmap, loca, glyf, hmtx(12);
+  head[18] = static_cast<std::uint8_t>(shape.units_per_em >> 8);
+  head[19] = static_cast<std::uint8_t>(shape.units_per_em);
+  const std::uint32_t pixel = shape.units_per_em / 8u;
+  // The ascender, 7 pixels, and the descender, -1.
+  hhea[4] = static_cast<std::uint8_t>(7 * pixel >> 8);
+  hhea[5] = static_cast<std::uint8_t>(7 * pixel);
+  hhea[6] = static_cast<std::uint8_t>((0x10000 - pixel) >> 8);
+  hhea[7] = static_cast<std::uint8_t>(0x10000 - pixel);
+  hhea[35] = 2;  // metrics
+  const std::uint32_t glyph = shape.composite ? 2 : 1;
+  maxp[5] = static_cast<std::uint8_t>(glyph + 1);
+  const std::uint32_t character = shape.symbol ? 0xF041 : 0x41;
+  const std::uint32_t encoding = shape.symbol              ? 0
+                                 : shape.cmap_format == 12 ? 10
+                                                           : 1;
+  for (std::uint32_t field : {0u, 1u, 3u, encoding, 0u, 12u})  // one record
     AppendBig16(&cmap, field);
-  for (std::uint32_t field : {4u, 32u, 0u, 4u, 4u, 1u, 0u, 0x41u, 0xFFFFu, 0u,
-                              0x41u, 0xFFFFu, 0x10000u - 0x40u, 1u, 0u, 0u})
-    AppendBig16(&cmap, field);
-  glyf = {0, 1, 0, 0, 0,
-          0, 0, 8, 0, 8,
-          0, 0, 0, 0, static_cast<std::uint8_t>(on_curve ? 1 : 0),
-          0, 2, 0, 2, 0};
-  for (std::uint32_t field : {0u, 0u, 10u})
+  if (shape.cmap_format == 12) {
+    for (std::uint32_t field :
+         {12u << 16, 28u, 0u, 1u, character, character, glyph})
+      AppendBig32(&cmap, field);
+  } else {
+    for (std::uint32_t field :
+         {4u, 32u, 0u, 4u, 4u, 1u, 0u, character, 0xFFFFu, 0u, character,
+          0xFFFFu, (0x10000u + glyph - character) & 0xFFFF, 1u, 0u, 0u})
+      AppendBig16(&cmap, field);
+  }
+  if (shape.square) {
+    // From the descender, -1, up to the ascender, 7: the whole cell.
+    glyf = {0, 1, 0, 0,    0xFF, 0xFF, 0,    8, 0, 7, 0,
+            3, 0, 0, 0x15, 0x35, 0x33, 0x15, 8, 1, 8, 8};
+  } else {
+    glyf = {0,
+            1,
+            0,
+            0,
+            0,
+            0,
+            0,
+            8,
+            0,
+            8,
+            0,
+            0,
+            0,
+            0,
+            static_cast<std::uint8_t>(shape.on_curve ? 1 : 0),
+            0,
+            shape.point,
+            0,
+            shape.point};
+  }
+  glyf.resize((glyf.size() + 1) / 2 * 2);
+  const std::uint32_t part_at = static_cast<std::uint32_t>(glyf.size());
+  if (shape.composite) {
+    glyf.insert(glyf.end(), {0xFF, 0xFF, 0, 0, 0, 0, 0, 0, 0, 0});
+    AppendBig16(&glyf, shape.part_flags);
+    AppendBig16(&glyf, 1);
+    AppendBig16(&glyf, shape.part_offset);
+    if ((shape.part_flags & 0x0001) != 0)
+      AppendBig16(&glyf, shape.part_offset);
+    if ((shape.part_flags & 0x0008) != 0)
+      AppendBig16(&glyf, 0x7FFF);
+  }
+  for (std::uint32_t field :
+       {0u, 0u, part_at / 2, static_cast<std::uint32_t>(glyf.size() / 2)})
     AppendBig16(&loca, field);
   const std::pair<const char*, const Bytes*> tables[] = {
       {"head", &head}, {"hhea", &hhea}, {"maxp", &maxp}, {"cmap", &cmap},
@@ -204,7 +294,7 @@ Bytes TrueType(bool on_curve, std::uint32_t kern_offset) {
     at += static_cast<std::uint32_t>(table->size());
   }
   font.insert(font.end(), {'k', 'e', 'r', 'n'});
-  for (std::uint32_t field : {0u, kern_offset, 4u})
+  for (std::uint32_t field : {0u, shape.kern_offset, 4u})
     AppendBig32(&font, field);
   for (const auto& [tag, table] : tables)
     font.insert(font.end(), table->begin(), table->end());
@@ -256,6 +346,11 @@ TEST(Fonts, ReadsWhatFontMakersHaveAndRefusesTheRest) {
   std::vector<std::uint8_t> stripes(std::size_t{256} * 256 * 3);
   for (std::size_t i = 0; i < stripes.size(); ++i)
     stripes[i] = (i / 3) % 2 == 0 ? 200 : 0;
+  const Bytes entry = CodePageEntry({{16, 256}, {8, 256}});
+  Bytes entry_of_count = entry;
+  entry_of_count[30] = 3;
+  Bytes entry_of_printer = entry;
+  entry_of_printer[6] = 2;
   const Bytes small_glyph = Joined(
       Text(kBdfHead), Text("STARTCHAR A\nENCODING 65\nBBX 5 7 1 -1\nBITMAP\n"
                            "20\n50\n88\nF8\n88\n88\n88\nENDCHAR\nENDFONT\n"));
@@ -383,6 +478,31 @@ TEST(Fonts, ReadsWhatFontMakersHaveAndRefusesTheRest) {
        "is a hex font of 8x16 glyphs (line 1), not 8x8."},
       {"hex with a short line", Text("0041:0000\n"),
        "is a hex font with a malformed line 1."},
+      {"hex of 16x16 glyphs, as GNU Unifont's",
+       Joined(Text("0041:0000000000000000000000000000000000000000000000000000"),
+              Text("000000000000\n")),
+       "is a hex font of 16x16 glyphs (line 1), not 8x8."},
+      {"BDF of glyphs smaller than text a player can read",
+       Text("STARTFONT 2.1\nFONTBOUNDINGBOX 4 6 0 -1\nCHARS 0\nENDFONT\n"),
+       "is a BDF font of 4x6 glyphs, not 8x8."},
+      {"PSF 1 of 8x6", Joined({0x36, 0x04, 0x00, 0x06}, Bytes(1536)),
+       "is a PSF font of 8x6 glyphs, not 8x8."},
+      {"PSF 2 of 4x8", Psf2(256, 8, 4, 2048),
+       "is a PSF font of 4x8 glyphs, not 8x8."},
+      {"Windows font of 8x6", Fnt(0, 32, 126, 6),
+       "is a Windows font of 8x6 glyphs, not 8x8."},
+      {".cp one byte short", Bytes(entry.begin(), entry.end() - 1),
+       "is a code page font file whose data is damaged."},
+      {".cp one byte long", Joined(entry, {0}),
+       "is a code page font file whose data is damaged."},
+      {".cp of another count of fonts", entry_of_count,
+       "is a code page font file whose data is damaged."},
+      {".cp of a printer", entry_of_printer,
+       "is a code page font file whose data is damaged."},
+      {".cp whose 8x8 font has 255 glyphs",
+       CodePageEntry({{16, 256}, {8, 255}}),
+       "is a code page font file whose 8x8 font of 737 has only 255 glyphs, "
+       "not 256."},
       {"Windows font of 8x16", Fnt(0, 32, 126, 16),
        "is a Windows font of 8x16 glyphs, not 8x8."},
       {"Windows font of a character set of no code page", Fnt(128, 32, 126, 8),
@@ -395,10 +515,30 @@ TEST(Fonts, ReadsWhatFontMakersHaveAndRefusesTheRest) {
        Joined({0, 1, 0, 0, 0, 9}, Bytes(200, 0x7F)),
        "is a TrueType font whose data is damaged."},
       {"TrueType whose last contour is one point off the curve",
-       TrueType(false, 12), "is a TrueType font whose data is damaged."},
-      {"TrueType whose kern table lies past 2^31", TrueType(true, 0xFF000000),
+       TrueType({.on_curve = false}),
        "is a TrueType font whose data is damaged."},
-      {"TrueType of one point on the curve", TrueType(true, 12),
+      {"TrueType whose kern table lies past 2^31",
+       TrueType({.kern_offset = 0xFF000000}),
+       "is a TrueType font whose data is damaged."},
+      {"TrueType of one point on the curve", TrueType({}),
+       "is a TrueType font drawn on a grid of 4 pixels to the em, not 8."},
+      {"TrueType whose composite moves its part past 16 bits",
+       TrueType({.composite = true, .part_flags = 0x000B}),
+       "is a TrueType font whose glyph for U+0041 does not fit an 8x8 "
+       "cell."},
+      {"TrueType whose composite places its part by matching points",
+       TrueType({.composite = true, .part_flags = 0x0001}),
+       "is a TrueType font whose glyph for U+0041 places its parts by "
+       "matching points, which this program does not draw."},
+      {"TrueType of smooth outlines",
+       TrueType({.point = 1, .units_per_em = 2048}),
+       "is a TrueType font drawn on a grid of 2048 units to the em, not 8 "
+       "pixels."},
+      {"TrueType of symbols",
+       TrueType({.point = 1, .units_per_em = 2048, .symbol = true}),
+       "is a TrueType font drawn on a grid of 2048 units to the em, not 8 "
+       "pixels."},
+      {"TrueType mapped by a cmap of format 12", TrueType({.cmap_format = 12}),
        "is a TrueType font drawn on a grid of 4 pixels to the em, not 8."},
       {"PCF of tables past its end",
        Joined({1, 'f', 'c', 'p', 3, 0, 0, 0}, Bytes(100, 0xEE)),
@@ -432,13 +572,68 @@ TEST(Fonts, ReadsWhatFontMakersHaveAndRefusesTheRest) {
   EXPECT_EQ(read, font) << "a 16-bit sheet";
 }
 
+// Fonts of cells smaller than 8x8, but no smaller than 5x7, go into 8x8
+// cells at the left, on the baseline where the font tells one (one row
+// above the bottom where it has no descent), else at the top; the use
+// says their size.
+TEST(Fonts, SmallerCellsPlacedInEightByEight) {
+  const auto bdf = [](std::string_view box) {
+    return Text("STARTFONT 2.1\nFONTBOUNDINGBOX " + std::string(box) +
+                "\nSTARTCHAR A\nENCODING 65\nBBX " + std::string(box) +
+                "\nBITMAP\n20\n50\n88\nF8\n88\n88\n88\nENDCHAR\nENDFONT\n");
+  };
+  const struct {
+    const char* name;
+    Bytes bytes;
+    Glyph a;  // glyph 0x41
+    GlyphSize size;
+  } cases[] = {
+      {"BDF of 5x7, one row below its baseline",
+       bdf("5 7 0 -1"),
+       {0x00, 0x20, 0x50, 0x88, 0xF8, 0x88, 0x88, 0x88},
+       {5, 7}},
+      {"BDF of 5x7, none below its baseline",
+       bdf("5 7 0 0"),
+       {0x20, 0x50, 0x88, 0xF8, 0x88, 0x88, 0x88, 0x00},
+       {5, 7}},
+      {"PSF 2 of 5x8, its rows' other bits cleared",
+       Psf2(256, 8, 5, 2048),
+       {0x58, 0x58, 0x58, 0x58, 0x58, 0x58, 0x58, 0x58},
+       {5, 8}},
+      {"PSF 1 of 8x7",
+       Joined({0x36, 0x04, 0x00, 0x07}, Bytes(1792, 0x5A)),
+       {0x5A, 0x5A, 0x5A, 0x5A, 0x5A, 0x5A, 0x5A, 0x00},
+       {8, 7}},
+      {"Windows font of 8x7",
+       Fnt(255, 0, 255, 7),
+       {0x00, 0x18, 0x18, 0x18, 0x18, 0x18, 0x18, 0x18},
+       {8, 7}},
+      {".cp of 8x16 and 8x7",
+       CodePageEntry({{16, 256}, {7, 256}}),
+       {0x5A, 0x5A, 0x5A, 0x5A, 0x5A, 0x5A, 0x5A, 0x00},
+       {8, 7}},
+  };
+  for (const auto& row : cases) {
+    SCOPED_TRACE(row.name);
+    CodePageUse use;
+    FontImage font{};
+    ASSERT_EQ(ReadFont("font", row.bytes, &use, &font), "");
+    EXPECT_TRUE(std::equal(row.a.begin(), row.a.end(),
+                           font.begin() + std::ptrdiff_t{0x41} * 8));
+    EXPECT_EQ(use.smaller.width, row.size.width);
+    EXPECT_EQ(use.smaller.height, row.size.height);
+  }
+}
+
 // A CPI file of the kind ("FONT", "FONT.NT", "DRFONT") by the published
-// layout: a printer's entry, then code pages 437 and 850, each with an
-// 8x16 and an 8x8 screen font. 850's 8x8 glyphs are the font's, 437's its
-// inverse. A FONT's offsets count from the file's start, a FONT.NT's from
-// each entry's; a DRFONT keeps each height's glyphs once, for all code
-// pages, and each code page's table of glyph numbers (850's backwards).
-Bytes Cpi(std::string_view kind, const FontImage& font) {
+// layout: a printer's entry, then code pages 437 and another (850), each
+// with an 8x16 and an 8x8 screen font, the 8x8 one of so many glyphs (its
+// header says). The other's 8x8 glyphs are the font's, 437's its inverse.
+// A FONT's offsets count from the file's start, a FONT.NT's from each
+// entry's; a DRFONT keeps each height's glyphs once, for all code pages,
+// and each code page's table of glyph numbers (the other's backwards).
+Bytes Cpi(std::string_view kind, const FontImage& font, int other = 850,
+          std::uint16_t eight_count = 256) {
   Bytes bytes;
   const auto put = [&bytes](std::uint64_t value, int width) {
     for (int i = 0; i < width; ++i)
@@ -451,10 +646,10 @@ Bytes Cpi(std::string_view kind, const FontImage& font) {
   };
   const bool nt = kind == "FONT.NT";
   const bool dr = kind == "DRFONT";
-  const auto glyph = [&font](int code_page, std::size_t code,
-                             std::size_t row) -> std::uint8_t {
+  const auto glyph = [&font, other](int code_page, std::size_t code,
+                                    std::size_t row) -> std::uint8_t {
     const std::uint8_t byte = font[code * 8 + row % 8];
-    return code_page == 850 ? byte : static_cast<std::uint8_t>(~byte);
+    return code_page == other ? byte : static_cast<std::uint8_t>(~byte);
   };
   bytes.push_back(dr ? 0x7F : 0xFF);
   const std::string id = (std::string(kind) + "       ").substr(0, 7);
@@ -476,7 +671,7 @@ Bytes Cpi(std::string_view kind, const FontImage& font) {
   put(3, 2);
   std::size_t previous_next = 0;
   std::size_t previous_entry = 0;
-  for (const int code_page : {0, 437, 850}) {  // 0: the printer's
+  for (const int code_page : {0, 437, other}) {  // 0: the printer's
     const std::size_t entry = bytes.size();
     if (previous_next != 0)
       put_at(previous_next,
@@ -498,14 +693,14 @@ Bytes Cpi(std::string_view kind, const FontImage& font) {
       put(height, 1);
       put(8, 1);
       put(0, 2);
-      put(256, 2);
+      put(height == 8 ? eight_count : 256, 2);
       for (std::size_t code = 0; code < 256 && !dr; ++code) {
         for (std::size_t row = 0; row < height; ++row)
           bytes.push_back(glyph(code_page, code, row));
       }
     }
     for (std::size_t code = 0; code < 256 && dr; ++code)
-      put(code_page == 850 ? 511 - code : code, 2);
+      put(code_page == other ? 511 - code : code, 2);
   }
   for (std::size_t size = 0; size < 2 && dr; ++size) {
     const std::size_t height = size == 0 ? 16 : 8;
@@ -513,7 +708,7 @@ Bytes Cpi(std::string_view kind, const FontImage& font) {
     for (std::size_t number = 0; number < 512; ++number) {
       const std::size_t code = number < 256 ? number : 511 - number;
       for (std::size_t row = 0; row < height; ++row)
-        bytes.push_back(glyph(number < 256 ? 437 : 850, code, row));
+        bytes.push_back(glyph(number < 256 ? 437 : other, code, row));
     }
   }
   return bytes;
@@ -531,27 +726,36 @@ TEST(Fonts, CodePageFontFiles) {
     SCOPED_TRACE(kind);
     const Bytes cpi = Cpi(kind, font);
     const struct {
+      Bytes cpi;
       int code_page;
       std::string problem;
       const FontImage* expected;
     } cases[] = {
-        {850, "", &font},
-        {437, "", &inverse},
-        {0,
+        {cpi, 850, "", &font},
+        {cpi, 437, "", &inverse},
+        {cpi, 0,
          "is a code page font file of " + holds +
              ": name the code page with --codepage.",
          nullptr},
-        {866,
+        {cpi, 866,
          "is a code page font file without an 8x8 font of code page 866: it "
          "holds " +
              holds + ".",
          nullptr},
+        // A code page the program has no table of is still taken by number.
+        {Cpi(kind, font, 880), 880, "", &font},
+        {Cpi(kind, font, 850, 128), 850,
+         "is a code page font file whose 8x8 font of 850 has only 128 "
+         "glyphs, not 256.",
+         nullptr},
     };
     for (const auto& row : cases) {
       CodePageUse use;
-      use.named = row.code_page == 0 ? nullptr : FindCodePage(row.code_page);
+      use.named = FindCodePage(row.code_page);
+      use.named_without_table = use.named == nullptr ? row.code_page : 0;
       FontImage read{};
-      EXPECT_EQ(ReadFont("EGA.CPI", cpi, &use, &read), row.problem);
+      EXPECT_EQ(ReadFont("EGA.CPI", row.cpi, &use, &read), row.problem)
+          << row.code_page;
       if (row.expected != nullptr) {
         EXPECT_EQ(read, *row.expected) << row.code_page;
       }
@@ -630,6 +834,14 @@ TEST(Fonts, PlacedByCodePage) {
       {"a text font keeps its codes",
        WriteFont(AllCodesFont(), FontFormat::Text), 866, 0x86,
        AllCodesFont()[std::size_t{0x86} * 8], 0, 0},
+      {"TrueType symbol font keeps its codes",
+       TrueType({.square = true, .symbol = true}), 0, 0x41, 0xFF, 437, 1},
+      {"TrueType composite moved by its offsets",
+       TrueType({.square = true,
+                 .composite = true,
+                 .part_flags = 0x0003,
+                 .part_offset = 0}),
+       0, 0x41, 0xFF, 437, 1},
   };
   for (const PlacementCase& row : cases) {
     SCOPED_TRACE(row.name);
@@ -668,7 +880,7 @@ TEST(Fonts, TableOfFormatsTellsEachByItsContent) {
       {"BDF", Text(kBdfHead), FontFormat::Bdf},
       {"PCF", Joined({1, 'f', 'c', 'p', 3, 0, 0, 0}, Bytes(100)),
        FontFormat::Pcf},
-      {"TrueType", TrueType(true, 12), FontFormat::TrueType},
+      {"TrueType", TrueType({}), FontFormat::TrueType},
       {"OpenType of PostScript outlines", Joined(Text("OTTO"), Bytes(60, 1)),
        FontFormat::TrueType},
       {"Windows FNT", Fnt(0, 32, 126, 8), FontFormat::Windows},

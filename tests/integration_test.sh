@@ -223,12 +223,21 @@ make_file ZYR2.EXE 615936  # in the current folder: not the game
 mkdir -p "fonts/cyr fonts"
 zcat /usr/share/consolefonts/Lat15-VGA8.psf.gz | tail -c +5 | head -c 2048 >fonts/my.fnt
 run --convert fonts/my.fnt "fonts/cyr fonts/my font.png"
-for font in "$case_dir/fonts/cyr fonts/my font.png" /usr/share/consolefonts/Lat15-VGA8.psf.gz fonts/my.fnt; do
+# Here a backslash is part of a name: a file named so is the font.
+cp fonts/my.fnt 'my\font.fnt'
+for font in "$case_dir/fonts/cyr fonts/my font.png" /usr/share/consolefonts/Lat15-VGA8.psf.gz fonts/my.fnt 'my\font.fnt'; do
   run_as "" "$case_dir/game/zyr2font" "$font"
   expect_status 0
   expect_errors ""
   expect_patched game/ZYR2.EXE 513588 fonts/my.fnt
 done
+# The program's own name ends its folder at the last slash alone.
+cp "$program" 'game/zyr\2font'
+cp game/ZYR2.EXE.orig game/ZYR2.EXE
+run_as "" "$case_dir/game/zyr\2font" fonts/my.fnt
+expect_status 0
+expect_errors ""
+expect_patched game/ZYR2.EXE 513588 fonts/my.fnt
 # Installed apart, as the package puts it in /usr/bin, there is no game
 # beside it: a message, and the current folder is left alone.
 run fonts/my.fnt
@@ -397,6 +406,14 @@ for _ in range(struct.unpack_from("<H", d, 30)[0]):
 done
 run --show --codepage 866 /usr/share/consolefonts/737.cp
 expect_errors "${caption}/usr/share/consolefonts/737.cp is a code page font file without an 8x8 font of code page 866: it holds 737 (8x16, 8x14, 8x8)."
+# A code page the program has no table of still chooses a font by number.
+run --convert --codepage 880 /usr/share/consolefonts/880.cp out.fnt
+expect_status 0
+expect_errors ""
+# One byte short, it is still a code page's entry, and a damaged one.
+head -c -1 /usr/share/consolefonts/737.cp >cut.cp
+run --show cut.cp
+expect_errors "${caption}cut.cp is a code page font file whose data is damaged."
 end
 
 begin "files that are no 8x8 font get their message and write nothing"
@@ -420,6 +437,9 @@ cut.psf|out.png|cut.psf is a PSF font that ends before its last glyph.
 small.png|out.fnt|small.png is a 2x2 image, not a 128x128 font sheet.
 wide.bdf|out.fnt|wide.bdf is a BDF font whose glyph 0x41 does not fit an 8x8 cell.
 missing.fnt|out.fnt|missing.fnt was not found.
+/usr/share/fonts/X11/misc/nil2.pcf.gz|out.fnt|/usr/share/fonts/X11/misc/nil2.pcf.gz is a PCF font of 1x2 glyphs, not 8x8.
+/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf|out.fnt|/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf is a TrueType font drawn on a grid of 2048 units to the em, not 8 pixels.
+/usr/share/unifont/unifont.hex|out.fnt|/usr/share/unifont/unifont.hex is a hex font of 16x16 glyphs (line 1), not 8x8.
 font.fnt|ZYR2.EXE|ZYR2.EXE does not end with an extension that names a font format: .fnt, .f08, .bin, .psf, .bdf, .png or .txt.
 CASES
 expect_unchanged ZYR2.EXE
@@ -599,6 +619,10 @@ misaki=/usr/share/fonts/truetype/misaki/misaki_gothic.ttf
 # Windows FNT of a BDF; hex2bdf turns hex into BDF; ImageMagick writes
 # BMP and GIF, and magnifies a sheet.
 /usr/bin/python3 "$tests_dir/freetype_ascii.py" "$misaki" freetype.fnt
+# X's 5x7 (its ascender 6 rows above its baseline) and Spleen's 5x8, drawn
+# at their size, on the baseline of an 8x8 cell: one row above its bottom.
+/usr/bin/python3 "$tests_dir/freetype_ascii.py" "$misc/5x7.pcf.gz" freetype-5x7.fnt ascii 7 1
+/usr/bin/python3 "$tests_dir/freetype_ascii.py" "$misc/spleen-5x8.pcf.gz" freetype-5x8.fnt ascii 8 0
 for face in clR8x8 clB8x8 clI8x8; do
   zcat "$misc/$face.pcf.gz" >"$face.pcf"
   pcf2bdf -o "$face.bdf" "$face.pcf"
@@ -617,9 +641,9 @@ while IFS='|' read -r source options reference; do
   # shellcheck disable=SC2086
   run --convert $options "$source" out.fnt
   expect_status 0
-  if [ "$reference" = freetype.fnt ]; then
+  if [[ "$reference" == freetype*.fnt ]]; then
     # The ASCII that FreeType drew.
-    cmp -s <(tail -c +257 out.fnt | head -c 760) <(tail -c +257 freetype.fnt | head -c 760) ||
+    cmp -s <(tail -c +257 out.fnt | head -c 760) <(tail -c +257 "$reference" | head -c 760) ||
       fail "$source reads other than FreeType draws it"
     continue
   fi
@@ -636,6 +660,9 @@ while IFS='|' read -r source options reference; do
   cmp -s out.fnt ref.fnt || fail "$source reads other than $reference"
 done <<CASES
 $misaki||freetype.fnt
+$misc/5x7.pcf.gz||freetype-5x7.fnt
+$misc/spleen-5x8.pcf.gz||freetype-5x8.fnt
+$consolefonts/spleen-5x8.psfu.gz|--codepage 437|freetype-5x8.fnt
 $misc/clR8x8.pcf.gz||clR8x8.bdf
 $misc/clB8x8.pcf.gz||clB8x8.bdf
 $misc/clI8x8.pcf.gz||clI8x8.bdf
@@ -648,7 +675,8 @@ big.png||font.fnt
 CASES
 run --show "$misaki"
 expect_errors "$caption$misaki: 154 of 256 codes have a glyph in code page 437."
-# The fonts Wine ships hold no 8x8 font: each is refused with its sizes.
+# The fonts Wine ships hold no 8x8 font: each is refused with its sizes,
+# or, smooth, with its units.
 while IFS='|' read -r source message; do
   run --show "/usr/share/wine/fonts/$source"
   expect_status 1
@@ -656,6 +684,8 @@ while IFS='|' read -r source message; do
 done <<CASES
 vgafix.fon|is a Windows font file of 8x15 glyphs, none 8x8.
 sserife.fon|is a Windows font file of 11x13, 14x16 and 16x20 glyphs, none 8x8.
+ms_sans_serif.ttf|is a TrueType font of 11x13, 14x16 and 15x20 strikes, none 8x8.
+wingding.ttf|is a TrueType font drawn on a grid of 2048 units to the em, not 8 pixels.
 CASES
 end
 
@@ -779,6 +809,40 @@ terminus=/usr/share/fonts/opentype/terminus/terminus-normal.otb
 run --show "$terminus"
 expect_status 1
 expect_errors "${caption}$terminus is an OpenType bitmap font of 6x12, 8x14, 8x16, 10x18, 10x20, 11x22, 12x24, 14x28 and 16x32 strikes, none 8x8."
+# FontForge's strike made other: of 2 bits a pixel, refused for it; of 9
+# pixels to the em, still 8 high, read; cut in its EBLC; and X's 5x7
+# font as a strike, placed in 8x8 cells as the font itself is.
+fontforge -quiet -lang=ff -c 'Open($1); Generate($2)' font.bdf plain.otb >/dev/null 2>&1
+/usr/bin/python3 -c '
+import struct, sys
+data = bytearray(open("plain.otb", "rb").read())
+for i in range(struct.unpack_from(">H", data, 4)[0]):
+    tag, _, eblc, _ = struct.unpack_from(">4sIII", data, 12 + 16 * i)
+    if tag == b"EBLC":
+        break
+record = eblc + 8  # the first strike: its ppem at 45, its bits a pixel at 46
+for name, at, value in (("deep", 46, 2), ("ppem9", 45, 9)):
+    changed = bytearray(data)
+    changed[record + at] = value
+    open(name + ".otb", "wb").write(changed)
+open("cut.otb", "wb").write(data[:record + 20])'
+zcat "$misc/5x7.pcf.gz" >5x7.pcf
+pcf2bdf -o 5x7.bdf 5x7.pcf
+fontforge -quiet -lang=ff -c 'Open($1); Generate($2)' 5x7.bdf 5x7.otb >/dev/null 2>&1
+"$program" --convert 5x7.bdf 5x7.fnt 2>/dev/null
+while IFS='|' read -r source status message reference; do
+  run --convert "$source" out.fnt
+  expect_status "$status"
+  [ -z "$message" ] && expect_errors ""
+  [ -z "$message" ] || [ "${errors%%$'\n'*}" = "$caption$source $message" ] ||
+    fail "stderr was [$errors], expected [$caption$source $message]"
+  [ -z "$reference" ] || cmp -s out.fnt "$reference" || fail "$source reads other than $reference"
+done <<CASES
+deep.otb|1|is an OpenType bitmap font whose 8x8 strike has 2 bits a pixel, not 1.|
+ppem9.otb|0||font.fnt
+cut.otb|1|is an OpenType font whose bitmap data is damaged.|
+5x7.otb|0|has 5x7 glyphs; they are placed in 8x8 cells.|5x7.fnt
+CASES
 # FreeType draws each character of code page 437 with the glyph at its code
 # (Python's 437 has controls where the PC's pictures are).
 /usr/bin/python3 "$tests_dir/freetype_ascii.py" font.bdf drawn.fnt cp437
@@ -797,6 +861,37 @@ run --convert console.psf console.fnt
 # The console's ASCII set, 0x20 to 0x7E, sits where the font has it.
 cmp -s <(tail -c +257 console.fnt | head -c 760) <(tail -c +257 font.fnt | head -c 760) ||
   fail "ASCII came back other through bdf2psf"
+end
+
+begin "every font file of Debian's font packages is read, or refused for its reason"
+# What the program makes of each font file these packages ship, counted by
+# outcome: read (with what it tells), or refused (with its reason), the
+# file's name written NAME. debian_fonts.txt holds the counts; a count
+# moves only with its reason given in the commit that moves it.
+packages=(console-setup-linux console-data xfonts-base fonts-spleen
+  fonts-dejavu-core fonts-wine unifont fonts-unifont)
+for package in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'ok installed' ||
+    fail "$package is not installed (scripts/packages.sh lists it)"
+done
+dpkg -L "${packages[@]}" 2>/dev/null |
+  grep -E '^/usr/share/(consolefonts|fonts|wine/fonts)/|^/usr/share/unifont/.*\.(hex|bmp\.gz)$' |
+  LC_ALL=C sort -u >files
+while read -r file; do
+  [ -f "$file" ] || continue
+  run --show "$file" </dev/null
+  outcome=${errors//"$file"/NAME}
+  outcome=${outcome//"$caption"/}
+  outcome=${outcome//$'\n'/ | }
+  if [ "$status" = 0 ]; then
+    echo "read${outcome:+: $outcome}"
+  else
+    echo "refused: $outcome"
+  fi
+done <files | LC_ALL=C sort | uniq -c | sed 's/^ *//' | LC_ALL=C sort -k1,1nr -k2 >found
+grep -v '^#' "$tests_dir/debian_fonts.txt" >expected
+diff expected found >changes || fail "the counts moved (< expected, > found):
+$(cat changes)"
 end
 
 begin "--show draws with the characters the locale has"

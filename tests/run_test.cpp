@@ -131,7 +131,7 @@ const RunCase kRunCases[] = {
      {}},
     {"FontPathUpperCased",
      R"("other/my.fnt" "game")",
-     {{"OTHER/MY.FNT", 2048}, {kExe, 597504}},
+     {{R"(OTHER\MY.FNT)", 2048}, {kExe, 597504}},
      {},
      0,
      {{kExe, 497968}}},
@@ -211,14 +211,15 @@ const RunCase kRunCases[] = {
      {"Font is not 8x8, or is compressed"},
      1,
      {}},
+    // The folder as it is named, where names have case, holds the files.
     {"DroppedFolderUnquoted",
      "game",
      {{"game", 0, false, false, FakePlatform::Kind::Folder},
-      kFont,
-      {kExe, 597504}},
+      {R"(game\ZYR2.FNT)", 2048},
+      {R"(game\ZYR2.EXE)", 597504}},
      {},
      0,
-     {{kExe, 497968}}},
+     {{R"(game\ZYR2.EXE)", 497968}}},
     {"TargetDeniedUnderProgramFiles",
      R"("game")",
      {kFont, {kExe, 597504, false, true}},
@@ -336,6 +337,9 @@ struct CommandCase {
 // destination named by its extension, and nothing written on a refusal.
 TEST(RunProgram, Commands) {
   const std::vector<std::uint8_t> font = FontPattern(4);
+  const std::string kCodePages =
+      "437, 737, 775, 850, 852, 855, 857, 860, 861, 862, 863, 864, 865, 866, "
+      "869, 1250, 1251, 1252, 1253, 1254, 1255, 1256, 1257 and 1258";
   const CommandCase cases[] = {
       {"from a game file",
        {"--convert", R"(game\zyr2.exe)", "out.png"},
@@ -410,9 +414,8 @@ TEST(RunProgram, Commands) {
        "out.fnt"},
       {"a code page there is none of",
        {"--show", "--codepage", "0866x", "my.fnt"},
-       "--codepage takes the number of a code page, not \"0866x\": 437, "
-       "737, 775, 850, 852, 855, 857, 860, 861, 862, 863, 864, 865, 866, "
-       "869, 1250, 1251, 1252, 1253, 1254, 1255, 1256, 1257 and 1258.",
+       "--codepage takes the number of a code page, not \"0866x\": " +
+           kCodePages + ".",
        1,
        ""},
       {"glyphs taken where the base is blank",
@@ -431,6 +434,49 @@ TEST(RunProgram, Commands) {
        "0x80-0xAF,0xE0, not \"0x90-0x80\".",
        1,
        ""},
+      {"codes not given",
+       {"--merge", "half.fnt", "my.fnt", "out.fnt", "--codes"},
+       "--codes takes codes from 0x00 to 0xFF and ranges of them, as "
+       "0x80-0xAF,0xE0.",
+       1,
+       ""},
+      {"codes given twice",
+       {"--merge", "half.fnt", "my.fnt", "out.fnt", "--codes", "1", "--codes",
+        "2"},
+       "--merge takes --codes once: zyr2font --merge [--codepage N] BASE "
+       "OTHER DEST [--codes CODES]",
+       1,
+       ""},
+      {"codes given first",
+       {"--merge", "--codes", "0-255", "half.fnt", "my.fnt", "out.fnt"},
+       "",
+       0,
+       "out.fnt"},
+      {"a code page of no table, for a font that keeps its codes",
+       {"--convert", "--codepage", "880", "my.fnt", "out.fnt"},
+       "",
+       0,
+       "out.fnt"},
+      {"a code page of no table, for a font keyed by characters",
+       {"--show", "--codepage", "880", "zhe.hex"},
+       "zhe.hex is keyed by characters, and this program has no table of code "
+       "page 880 to place them by: it has " +
+           kCodePages + ".",
+       1,
+       ""},
+      {"a code page of no table, for a BDF",
+       {"--convert", "--codepage", "880", "my.fnt", "out.bdf"},
+       "out.bdf is keyed by characters, and this program has no table of code "
+       "page 880 to key it by: it has " +
+           kCodePages + ".",
+       1,
+       ""},
+      {"glyphs smaller than 8x8, placed by a code page",
+       {"--show", "small.bdf"},
+       "small.bdf has 5x7 glyphs; they are placed in 8x8 cells.\r\n"
+       "small.bdf: 1 of 256 codes have a glyph in code page 437.",
+       0,
+       ""},
       {"merge without its destination",
        {"--merge", "half.fnt", "my.fnt"},
        "--merge takes three files: zyr2font --merge [--codepage N] BASE "
@@ -445,6 +491,13 @@ TEST(RunProgram, Commands) {
       {"a check of a text from a pipe, --all before the code page",
        {"--check", "--all", "--codepage", "866", "my.fnt", "text pipe"},
        "",
+       1,
+       ""},
+      {"a check in a code page of no table",
+       {"--check", "--codepage", "880", "my.fnt", "en.txt"},
+       "--check reads the texts as characters, and this program has no table "
+       "of code page 880 to find their codes by: it has " +
+           kCodePages + ".",
        1,
        ""},
       {"a check of a folder",
@@ -473,6 +526,14 @@ TEST(RunProgram, Commands) {
               platform.files[R"(game\zyr2.exe)"].bytes.begin() + 513588);
     platform.AddFile(R"(game\BRANVEL.EXE)", 3000);
     platform.files["my.fnt"].bytes = font;
+    const std::string_view hex = "0416:0101010101010101\n";
+    platform.files["zhe.hex"].bytes.assign(hex.begin(), hex.end());
+    const std::string_view bdf =
+        "STARTFONT 2.1\nFONTBOUNDINGBOX 5 7 0 -1\nSTARTPROPERTIES 1\n"
+        "CHARSET_REGISTRY \"ISO10646\"\nENDPROPERTIES\nSTARTCHAR A\n"
+        "ENCODING 65\nBITMAP\n20\n50\n88\nF8\n88\n88\n88\nENDCHAR\n"
+        "ENDFONT\n";
+    platform.files["small.bdf"].bytes.assign(bdf.begin(), bdf.end());
     // The font's lower half alone: the upper half blank.
     platform.files["half.fnt"].bytes = font;
     std::fill(platform.files["half.fnt"].bytes.begin() + 1024,
@@ -509,10 +570,11 @@ TEST(RunProgram, Commands) {
       }
     }
     EXPECT_EQ(platform.OpenCount(), 0u);
-    // A check prints its report whether or not every character is drawn.
+    // --show prints the font after a notice; a check prints its report
+    // whether or not every character is drawn, but never after a message.
     const bool reports =
-        (row.arguments[0] == "--show" || row.arguments[0] == "--check") &&
-        message.empty();
+        (row.arguments[0] == "--show" && row.exit_status == 0) ||
+        (row.arguments[0] == "--check" && message.empty());
     EXPECT_EQ(platform.output.empty(), !reports);
   }
 }

@@ -1,16 +1,18 @@
 // The page's way into the program's core: functions that the WebAssembly
-// module exports, over buffers in its memory. The page hands in a file's
-// name and bytes; the core reads, writes, patches and attaches exactly as
-// the program does, over a platform whose files are those buffers, and
-// the page reads back the bytes it made and the messages it said.
+// module exports. Each call takes what it needs (a font's bytes, the files
+// the page hands in) and gives back an answer: whether it did what was
+// asked, what it said and the bytes it made. The core keeps nothing
+// between calls: the page holds the work, reads each answer and frees it.
 #include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "attached/attached_font.h"
 #include "attached/font_block.h"
+#include "attached/program_file.h"
 #include "base/names.h"
 #include "fonts/code_pages.h"
 #include "fonts/formats.h"
@@ -28,63 +30,75 @@ using mdlReplace::MemoryPlatform;
 
 // The game's files are put in a folder of this name.
 constexpr std::string_view kGameFolder = "game\\";
-constexpr std::string_view kNotAProgram =
-    " does not begin like a program (MZ or ELF): no font was attached to it.";
 constexpr std::string_view kTooLongToAttach =
     " is longer than the 16 MiB the page takes: no font was attached to it.";
 
-// What the page and the core share between calls.
-struct Shared {
-  FontImage font{};      // the font the page shows and edits
-  FontImage other{};     // a second font, to take glyphs from
-  std::string messages;  // what the last call said, a message a line
-  Bytes output;          // the bytes the last call made
-  Bytes source;          // the file the page hands in next
-  int placed_by = 0;     // the code page the last font opened was placed by
-  std::vector<std::string> game_names;
-  std::vector<MemoryPlatform::File> game_files;
-  std::vector<int> patched_at;  // a game file's font offset, or -1
+// The files a call takes, by the names the page gives them: each whole,
+// or, of one longer than any font file the core reads, by its end alone.
+struct Input {
+  std::vector<std::pair<std::string, MemoryPlatform::File>> files;
 };
 
-Shared& State() {
-  static Shared shared;
-  return shared;
-}
+// What became of a game file handed in to be patched.
+enum Outcome { kNotPatched = 0, kPatched = 1, kHeldTheFont = 2 };
+
+struct FileAnswer {
+  int outcome = kNotPatched;
+  double offset = 0;  // where the font was written
+  Bytes bytes;        // the file as patched: what the page writes
+};
+
+// What a call gives back: done or not, a figure of its own (the code page
+// that placed a font read, the glyphs taken), what the core said, a
+// message a line, and the bytes it made.
+struct Answer {
+  int done = 0;
+  int figure = 0;
+  std::string text;
+  Bytes bytes;
+  std::vector<FileAnswer> files;
+};
 
 std::string Text(const char* text, std::size_t length) {
   return std::string(text, length);
 }
 
-// The file the page handed in through zyr2_source, taken from the core's
-// keeping: of `length` bytes in all, of which the page gave the end.
-MemoryPlatform::File HandedIn(double length) {
-  MemoryPlatform::File file;
-  file.bytes = std::move(State().source);
-  State().source = Bytes();
-  const double held = static_cast<double>(file.bytes.size());
-  if (length > held)
-    file.bytes_at = static_cast<std::uint64_t>(length - held);
-  return file;
+FontImage FontAt(const std::uint8_t* bytes) {
+  FontImage font{};
+  std::copy_n(bytes, font.size(), font.begin());
+  return font;
 }
 
-// Whether the bytes begin as a DOS or Windows program (MZ) or a Linux one
-// (ELF) does: only a program is given a font to carry.
-bool BeginsLikeProgram(const Bytes& bytes) {
-  constexpr std::string_view kDos = "MZ";
-  constexpr std::string_view kElf =
-      "\x7F"
-      "ELF";
-  const std::string_view head(reinterpret_cast<const char*>(bytes.data()),
-                              std::min<std::size_t>(bytes.size(), 4));
-  return head.starts_with(kDos) || head.starts_with(kElf);
-}
-
-// Keeps what the platform's run said, for the page.
-void KeepMessages(const MemoryPlatform& platform) {
-  std::string& messages = State().messages;
-  messages.clear();
+// What the platform's run said, a message a line.
+std::string Said(const MemoryPlatform& platform) {
+  std::string said;
   for (const std::string& message : platform.messages)
-    messages += message + "\n";
+    said += message + "\n";
+  return said;
+}
+
+// The codes from first to last.
+mdlReplace::CodeSet CodeRange(int first, int last) {
+  mdlReplace::CodeSet codes;
+  for (int code = std::max(first, 0);
+       code <= last && code < static_cast<int>(mdlReplace::kGlyphCount); ++code)
+    codes.set(static_cast<std::size_t>(code));
+  return codes;
+}
+
+// How a game file came out of a patch run: one write, of the whole font,
+// is a patch (a second would have put the old bytes back); of the same
+// bytes as were there, the file already held the font.
+FileAnswer PatchedFile(const MemoryPlatform::File& file, const Bytes& before) {
+  FileAnswer answer;
+  if (file.written.size() != 1 ||
+      file.written[0].length != mdlReplace::kFontSize)
+    return answer;
+  answer.offset = static_cast<double>(file.written[0].offset);
+  answer.outcome = file.bytes == before ? kHeldTheFont : kPatched;
+  if (answer.outcome == kPatched)
+    answer.bytes = file.bytes;
+  return answer;
 }
 
 }  // namespace
@@ -98,43 +112,6 @@ extern "C" __attribute__((export_name("zyr2_free"))) void Free(void* pointer) {
   std::free(pointer);
 }
 
-extern "C" __attribute__((export_name("zyr2_font"))) std::uint8_t* Font() {
-  return State().font.data();
-}
-
-extern "C" __attribute__((export_name("zyr2_messages"))) const char*
-Messages() {
-  return State().messages.data();
-}
-
-extern "C" __attribute__((export_name("zyr2_messages_length"))) std::size_t
-MessagesLength() {
-  return State().messages.size();
-}
-
-extern "C" __attribute__((export_name("zyr2_output"))) const std::uint8_t*
-Output() {
-  return State().output.data();
-}
-
-extern "C" __attribute__((export_name("zyr2_output_length"))) std::size_t
-OutputLength() {
-  return State().output.size();
-}
-
-// Room for the next file the page hands in, which the page writes there:
-// the whole file, or of one longer than any font file the core reads, its
-// last kFontBlockSize bytes. Null for more than that.
-extern "C" __attribute__((export_name("zyr2_source"))) std::uint8_t* Source(
-    std::size_t length) {
-  if (length > mdlReplace::kLargestFontFile)
-    return nullptr;
-  Bytes& source = State().source;
-  source.reserve(1);
-  source.resize(length);
-  return source.data();
-}
-
 extern "C" __attribute__((export_name("zyr2_largest_source"))) std::size_t
 LargestSource() {
   return mdlReplace::kLargestFontFile;
@@ -145,175 +122,271 @@ TailLength() {
   return mdlReplace::kFontBlockSize;
 }
 
-// Where zyr2_open puts the font it reads.
-enum Into { kIntoFont = 0, kIntoOutput = 1, kIntoOther = 2 };
+// --- Files in ---------------------------------------------------------------
 
-// Reads the font of the file handed in, of `length` bytes, as --convert
-// does: into the font the page edits, into the output alone (the game's own
-// font, kept before a patch), or into the other font, to take glyphs from.
-// A code page of 0 names none. Returns 1 when a font was read; the messages
-// say why not, or how many codes got a glyph; zyr2_placed_by tells the code
-// page that placed its glyphs.
-extern "C" __attribute__((export_name("zyr2_open"))) int Open(
-    const char* name, std::size_t name_length, double length, int code_page,
-    int into) {
+extern "C" __attribute__((export_name("zyr2_input"))) Input* NewInput() {
+  return new Input;
+}
+
+// Frees an input no call took.
+extern "C" __attribute__((export_name("zyr2_input_free"))) void FreeInput(
+    Input* input) {
+  delete input;
+}
+
+// Adds a file of `length` bytes, of which the page hands in the last
+// `held`, and gives the room the page writes them into. Null when more is
+// held than any font file the core reads.
+extern "C" __attribute__((export_name("zyr2_input_add"))) std::uint8_t*
+AddInput(Input* input, const char* name, std::size_t name_length, double length,
+         std::size_t held) {
+  if (held > mdlReplace::kLargestFontFile)
+    return nullptr;
+  MemoryPlatform::File file;
+  file.bytes.reserve(1);
+  file.bytes.resize(held);
+  if (length > static_cast<double>(held))
+    file.bytes_at =
+        static_cast<std::uint64_t>(length - static_cast<double>(held));
+  input->files.emplace_back(Text(name, name_length), std::move(file));
+  return input->files.back().second.bytes.data();
+}
+
+// --- Answers out ------------------------------------------------------------
+
+extern "C" __attribute__((export_name("zyr2_answer_free"))) void FreeAnswer(
+    Answer* answer) {
+  delete answer;
+}
+
+extern "C" __attribute__((export_name("zyr2_answer_done"))) int AnswerDone(
+    const Answer* answer) {
+  return answer->done;
+}
+
+extern "C" __attribute__((export_name("zyr2_answer_figure"))) int AnswerFigure(
+    const Answer* answer) {
+  return answer->figure;
+}
+
+extern "C" __attribute__((export_name("zyr2_answer_text"))) const char*
+AnswerText(const Answer* answer) {
+  return answer->text.data();
+}
+
+extern "C" __attribute__((export_name("zyr2_answer_text_length"))) std::size_t
+AnswerTextLength(const Answer* answer) {
+  return answer->text.size();
+}
+
+extern "C" __attribute__((export_name("zyr2_answer_bytes"))) const std::uint8_t*
+AnswerBytes(const Answer* answer) {
+  return answer->bytes.data();
+}
+
+extern "C" __attribute__((export_name("zyr2_answer_bytes_length"))) std::size_t
+AnswerBytesLength(const Answer* answer) {
+  return answer->bytes.size();
+}
+
+extern "C" __attribute__((export_name("zyr2_answer_files"))) std::size_t
+AnswerFiles(const Answer* answer) {
+  return answer->files.size();
+}
+
+extern "C" __attribute__((export_name("zyr2_answer_file_outcome"))) int
+AnswerFileOutcome(const Answer* answer, std::size_t index) {
+  return answer->files.at(index).outcome;
+}
+
+extern "C" __attribute__((export_name("zyr2_answer_file_offset"))) double
+AnswerFileOffset(const Answer* answer, std::size_t index) {
+  return answer->files.at(index).offset;
+}
+
+extern "C" __attribute__((export_name("zyr2_answer_file_bytes")))
+const std::uint8_t*
+AnswerFileBytes(const Answer* answer, std::size_t index) {
+  return answer->files.at(index).bytes.data();
+}
+
+extern "C" __attribute__((export_name("zyr2_answer_file_bytes_length")))
+std::size_t
+AnswerFileBytesLength(const Answer* answer, std::size_t index) {
+  return answer->files.at(index).bytes.size();
+}
+
+// --- The calls --------------------------------------------------------------
+
+// Reads the font of the input's one file as --convert does, by the code
+// page numbered (0: none named). Done when a font was read: the bytes are
+// the font, the figure the code page that placed its glyphs (0: none);
+// the text says why not, or how many codes got a glyph.
+extern "C" __attribute__((export_name("zyr2_open"))) Answer* Open(
+    Input* input, int code_page) {
+  Answer* answer = new Answer;
   MemoryPlatform platform;
-  const std::string path = Text(name, name_length);
-  platform.files[path] = HandedIn(length);
+  const std::string path = input->files.at(0).first;
+  platform.files[path] = std::move(input->files.at(0).second);
+  delete input;
   mdlReplace::CodePageUse code_pages;
   if (code_page != 0)
     code_pages.named = mdlReplace::FindCodePage(code_page);
   FontImage font{};
   const mdlReplace::FontLoad load = mdlReplace::ReadFontSource(
-      platform, path, mdlReplace::SourceUse::Tool, &font, &code_pages);
+      platform, platform, path, mdlReplace::SourceUse::Tool, &font,
+      &code_pages);
+  if (load == mdlReplace::FontLoad::Loaded &&
+      !mdlReplace::PlacedInCells(path, code_pages).empty())
+    platform.messages.push_back(mdlReplace::PlacedInCells(path, code_pages));
   if (load == mdlReplace::FontLoad::Loaded &&
       mdlReplace::LeftCodesBlank(code_pages))
     platform.messages.push_back(mdlReplace::CodesWithGlyph(path, code_pages));
-  KeepMessages(platform);
+  answer->text = Said(platform);
   if (load != mdlReplace::FontLoad::Loaded)
-    return 0;
-  State().placed_by = code_pages.used != nullptr ? code_pages.used->number : 0;
-  if (into == kIntoOutput)
-    State().output.assign(font.begin(), font.end());
-  else if (into == kIntoOther)
-    State().other = font;
-  else
-    State().font = font;
-  return 1;
+    return answer;
+  answer->done = 1;
+  answer->figure = code_pages.used != nullptr ? code_pages.used->number : 0;
+  answer->bytes.assign(font.begin(), font.end());
+  return answer;
 }
 
-// Writes the font in the format the file name's extension names; a BDF
-// keyed by the characters of the code page (0: 437).
-extern "C" __attribute__((export_name("zyr2_save"))) int Save(
-    const char* name, std::size_t name_length, int code_page) {
+// The font in the format the file name's extension names; a BDF keyed by
+// the characters of the code page (0: 437).
+extern "C" __attribute__((export_name("zyr2_save"))) Answer* Save(
+    const std::uint8_t* font, const char* name, std::size_t name_length,
+    int code_page) {
+  Answer* answer = new Answer;
   mdlReplace::FontFormat format = mdlReplace::FontFormat::Raw;
-  State().messages.clear();
   if (!mdlReplace::FormatOfExtension(Text(name, name_length), &format))
-    return 0;
-  State().output = mdlReplace::WriteFont(
-      State().font, format,
+    return answer;
+  answer->done = 1;
+  answer->bytes = mdlReplace::WriteFont(
+      FontAt(font), format,
       code_page == 0 ? nullptr : mdlReplace::FindCodePage(code_page));
-  return 1;
+  return answer;
 }
 
-// The codes from first to last.
-mdlReplace::CodeSet CodeRange(int first, int last) {
-  mdlReplace::CodeSet codes;
-  for (int code = std::max(first, 0);
-       code <= last && code < static_cast<int>(mdlReplace::kGlyphCount); ++code)
-    codes.set(static_cast<std::size_t>(code));
-  return codes;
-}
-
-// Transforms the glyphs of the codes from first to last, as
-// GlyphTransform numbers them; 0 for a transform there is none of.
-extern "C" __attribute__((export_name("zyr2_transform"))) int Transform(
-    int first, int last, int transform) {
+// The font with the glyphs of the codes from first to last transformed,
+// by the number kGlyphTransformNames gives the transform; not done for a
+// number it does not give.
+extern "C" __attribute__((export_name("zyr2_transform"))) Answer* Transform(
+    const std::uint8_t* font, int first, int last, int transform) {
+  Answer* answer = new Answer;
   if (transform < 0 || transform >= mdlReplace::kGlyphTransforms)
-    return 0;
-  State().font = mdlReplace::TransformGlyphs(
-      State().font, CodeRange(first, last),
+    return answer;
+  const FontImage transformed = mdlReplace::TransformGlyphs(
+      FontAt(font), CodeRange(first, last),
       static_cast<mdlReplace::GlyphTransform>(transform));
-  return 1;
+  answer->done = 1;
+  answer->bytes.assign(transformed.begin(), transformed.end());
+  return answer;
 }
 
-// Takes the other font's glyphs at the codes from first to last, or, with
-// where_blank, wherever the font is blank and the other is not, as
-// --merge does. Returns how many codes were taken.
-extern "C" __attribute__((export_name("zyr2_take"))) int Take(int first,
-                                                              int last,
-                                                              int where_blank) {
-  Shared& state = State();
-  const mdlReplace::CodeSet codes =
-      where_blank != 0 ? mdlReplace::BlankInBase(state.font, state.other)
-                       : CodeRange(first, last);
-  state.font = mdlReplace::TakeGlyphs(state.font, state.other, codes);
-  return static_cast<int>(codes.count());
+// The font with the other font's glyphs at the codes from first to last,
+// or, with where_blank, wherever the font is blank and the other is not,
+// as --merge does. The figure is how many codes were taken.
+extern "C" __attribute__((export_name("zyr2_take"))) Answer* Take(
+    const std::uint8_t* font, const std::uint8_t* other, int first, int last,
+    int where_blank) {
+  Answer* answer = new Answer;
+  const FontImage base = FontAt(font);
+  const FontImage giver = FontAt(other);
+  const mdlReplace::CodeSet codes = where_blank != 0
+                                        ? mdlReplace::BlankInBase(base, giver)
+                                        : CodeRange(first, last);
+  const FontImage taken = mdlReplace::TakeGlyphs(base, giver, codes);
+  answer->done = 1;
+  answer->figure = static_cast<int>(codes.count());
+  answer->bytes.assign(taken.begin(), taken.end());
+  return answer;
+}
+
+// Patches the game files of the input, in memory, by the program's own
+// rules and with its messages. The figure is how many were patched; each
+// file's answer tells what became of it and, when patched, its bytes.
+extern "C" __attribute__((export_name("zyr2_patch"))) Answer* Patch(
+    Input* input, const std::uint8_t* font) {
+  Answer* answer = new Answer;
+  MemoryPlatform platform;
+  std::vector<Bytes> before;
+  for (auto& [name, file] : input->files) {
+    before.push_back(file.bytes);
+    platform.files[std::string(kGameFolder) + name] = std::move(file);
+  }
+  mdlReplace::PatchGameFolder(platform, platform, std::string(kGameFolder),
+                              FontAt(font));
+  answer->text = Said(platform);
+  for (std::size_t i = 0; i < input->files.size(); ++i) {
+    answer->files.push_back(PatchedFile(
+        platform.files[std::string(kGameFolder) + input->files[i].first],
+        before[i]));
+    answer->figure += answer->files.back().outcome == kPatched ? 1 : 0;
+  }
+  delete input;
+  answer->done = 1;
+  return answer;
+}
+
+// Attaches the font to the input's one file, a copy of the program, as /A:
+// does to the program itself: the bytes are the copy, the marker, then
+// the font. Any file that is not a build of this program is refused, and
+// so is one too long to hand in whole.
+extern "C" __attribute__((export_name("zyr2_attach"))) Answer* Attach(
+    Input* input, const std::uint8_t* font) {
+  Answer* answer = new Answer;
+  MemoryPlatform platform;
+  const std::string program_path = input->files.at(0).first;
+  platform.files[program_path] = std::move(input->files.at(0).second);
+  delete input;
+  const MemoryPlatform::File& program = platform.files[program_path];
+  if (program.bytes_at != 0) {
+    answer->text = program_path + std::string(kTooLongToAttach);
+    return answer;
+  }
+  answer->text = mdlReplace::WhyNotThisProgram(program_path, program.bytes);
+  if (!answer->text.empty())
+    return answer;
+  answer->done =
+      mdlReplace::AttachFont(platform, platform, program_path, FontAt(font))
+          ? 1
+          : 0;
+  answer->text = Said(platform);
+  if (answer->done == 1)
+    answer->bytes = platform.files[program_path].bytes;
+  return answer;
+}
+
+// --- Tables and questions ---------------------------------------------------
+
+// The numbers of the code pages there are, as text: "437, 737, ... and
+// 1258".
+extern "C" __attribute__((export_name("zyr2_code_pages"))) Answer* CodePages() {
+  Answer* answer = new Answer;
+  answer->done = 1;
+  answer->text = mdlReplace::CodePageNumbers();
+  return answer;
+}
+
+// The glyph transforms, a line each: its number, its name and what it
+// does, a tab between.
+extern "C" __attribute__((export_name("zyr2_glyph_transforms"))) Answer*
+GlyphTransforms() {
+  Answer* answer = new Answer;
+  answer->done = 1;
+  for (const mdlReplace::GlyphTransformName& row :
+       mdlReplace::kGlyphTransformNames) {
+    answer->text += std::to_string(static_cast<int>(row.transform)) + "\t" +
+                    std::string(row.name) + "\t" +
+                    std::string(row.description) + "\n";
+  }
+  return answer;
 }
 
 // Whether a file of this name is one of the game's files, in any case.
 extern "C" __attribute__((export_name("zyr2_is_game_file"))) int IsGameFile(
     const char* name, std::size_t name_length) {
   return mdlReplace::FindTargetFile(Text(name, name_length)) != nullptr ? 1 : 0;
-}
-
-extern "C" __attribute__((export_name("zyr2_clear_game"))) void ClearGame() {
-  State().game_names.clear();
-  State().game_files.clear();
-  State().patched_at.clear();
-}
-
-extern "C" __attribute__((export_name("zyr2_placed_by"))) int PlacedBy() {
-  return State().placed_by;
-}
-
-// Adds the file handed in, of `length` bytes, as a game file.
-extern "C" __attribute__((export_name("zyr2_add_game_file"))) void AddGameFile(
-    const char* name, std::size_t name_length, double length) {
-  State().game_names.push_back(Text(name, name_length));
-  State().game_files.push_back(HandedIn(length));
-}
-
-// Patches the game files added, in memory, by the program's own rules and
-// with its messages. Returns how many were patched; each one's offset, or
-// -1, is told by zyr2_patched_offset, and its bytes are its own, changed
-// only there.
-extern "C" __attribute__((export_name("zyr2_patch"))) int Patch() {
-  Shared& state = State();
-  MemoryPlatform platform;
-  for (std::size_t i = 0; i < state.game_names.size(); ++i)
-    platform.files[std::string(kGameFolder) + state.game_names[i]] =
-        std::move(state.game_files[i]);
-  state.game_files.clear();
-  mdlReplace::PatchGameFolder(platform, std::string(kGameFolder), state.font);
-  KeepMessages(platform);
-  int patched = 0;
-  state.patched_at.clear();
-  for (const std::string& name : state.game_names) {
-    const MemoryPlatform::File& file =
-        platform.files[std::string(kGameFolder) + name];
-    // One write, of the whole font: a second would have put the old bytes
-    // back.
-    const bool whole = file.written.size() == 1 &&
-                       file.written[0].length == mdlReplace::kFontSize;
-    state.patched_at.push_back(whole ? static_cast<int>(file.written[0].offset)
-                                     : -1);
-    patched += whole ? 1 : 0;
-  }
-  return patched;
-}
-
-extern "C" __attribute__((export_name("zyr2_patched_offset"))) int
-PatchedOffset(int index) {
-  const std::vector<int>& patched_at = State().patched_at;
-  return index >= 0 && static_cast<std::size_t>(index) < patched_at.size()
-             ? patched_at[static_cast<std::size_t>(index)]
-             : -1;
-}
-
-// Attaches the font to a copy of the program handed in, of `length` bytes,
-// as /A: does to the program itself: the copy, the marker, then the font,
-// in the output. A file that is not a program, or is too long to hand in
-// whole, is refused.
-extern "C" __attribute__((export_name("zyr2_attach"))) int Attach(
-    const char* name, std::size_t name_length, double length) {
-  MemoryPlatform platform;
-  platform.program_path = Text(name, name_length);
-  MemoryPlatform::File& program = platform.files[platform.program_path];
-  program = HandedIn(length);
-  if (program.bytes_at != 0 || !BeginsLikeProgram(program.bytes)) {
-    State().messages =
-        platform.program_path +
-        std::string(program.bytes_at != 0 ? kTooLongToAttach : kNotAProgram) +
-        "\n";
-    return 0;
-  }
-  const bool attached = mdlReplace::AttachFont(platform, State().font);
-  KeepMessages(platform);
-  if (!attached)
-    return 0;
-  State().output = platform.files[platform.program_path].bytes;
-  return 1;
 }
 
 // The code of a Unicode character in a code page, or -1 where it has none.
@@ -328,15 +401,13 @@ extern "C" __attribute__((export_name("zyr2_code_of"))) int CodeOf(
   return static_cast<int>(code);
 }
 
-// The numbers of the code pages there are, as text: "437, 737, ... and
-// 1258".
-extern "C" __attribute__((export_name("zyr2_code_pages"))) const char*
-CodePages() {
-  static const std::string numbers = mdlReplace::CodePageNumbers();
-  return numbers.data();
-}
-
-extern "C" __attribute__((export_name("zyr2_code_pages_length"))) std::size_t
-CodePagesLength() {
-  return std::string_view(CodePages()).size();
+// The Unicode character a code shows in a code page; 0 where it shows
+// none, -1 for a code page there is none of.
+extern "C" __attribute__((export_name("zyr2_character_of"))) int CharacterOf(
+    int code_page, int code) {
+  const mdlReplace::CodePage* table = mdlReplace::FindCodePage(code_page);
+  if (table == nullptr || code < 0 ||
+      code >= static_cast<int>(mdlReplace::kGlyphCount))
+    return -1;
+  return table->characters[static_cast<std::size_t>(code)];
 }

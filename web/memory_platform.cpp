@@ -2,19 +2,31 @@
 
 #include <algorithm>
 
-#include "base/names.h"
-
 namespace mdlReplace {
 
-std::string MemoryPlatform::FindPath(const std::string& path,
-                                     Naming naming) const {
-  if (files.count(path) != 0 || naming == Naming::Exact)
+std::string MemoryPlatform::FindPath(const std::string& path, Naming naming) {
+  if (naming == Naming::Exact)
     return path;
-  for (const auto& [name, file] : files) {
-    if (EqualIgnoringAsciiCase(name, path))
-      return name;
+  std::string found = path;
+  SpelledNames(*this, '\\').Find(path, [&](const std::string& key) {
+    found = key;
+    return files.count(key) != 0;
+  });
+  return found;
+}
+
+bool MemoryPlatform::Exists(const std::string& path) {
+  return std::any_of(files.begin(), files.end(), [&](const auto& file) {
+    return LiesUnder(file.first, path);
+  });
+}
+
+void MemoryPlatform::List(const std::string& folder, FolderNames* names) {
+  for (const auto& [path, file] : files) {
+    const std::string_view name = NameInFolder(path, folder);
+    if (!name.empty())
+      names->Add(name);
   }
-  return path;
 }
 
 OpenedFile MemoryPlatform::Opened(const std::string& path) {
@@ -32,12 +44,6 @@ OpenedFile MemoryPlatform::Open(const std::string& path, Naming naming,
   if (files.count(found) == 0)
     return OpenedFile{.found = Found::Absent};
   return Opened(found);
-}
-
-OpenedFile MemoryPlatform::OpenRunningProgram() {
-  if (files.count(program_path) == 0)
-    return OpenedFile{.found = Found::Refused};
-  return Opened(program_path);
 }
 
 OpenedFile MemoryPlatform::OpenLocked(const std::string& path) {
@@ -68,6 +74,16 @@ std::span<const std::uint8_t> MemoryPlatform::HeldBytes(FileId file) {
   if (open == open_.end() || files[open->second].bytes_at != 0)
     return {};
   return files[open->second].bytes;
+}
+
+// The page hands in files, not pipes; a file read as one gives its bytes.
+bool MemoryPlatform::ReadStream(FileId file, std::size_t limit, Bytes* bytes) {
+  const auto open = open_.find(file);
+  if (open == open_.end() || files[open->second].bytes_at != 0 ||
+      files[open->second].bytes.size() > limit)
+    return false;
+  *bytes = files[open->second].bytes;
+  return true;
 }
 
 std::size_t MemoryPlatform::WriteAt(FileId file, std::uint64_t offset,

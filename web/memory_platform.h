@@ -8,11 +8,14 @@
 #include <string>
 #include <vector>
 
+#include "base/spelled_names.h"
 #include "platform/platform.h"
 
 namespace mdlReplace {
 
-class MemoryPlatform : public Platform {
+// Only the roles that the page's calls use: the files, replacing them
+// whole, and the messages.
+class MemoryPlatform : public Replacer, public User, private Folders {
  public:
   using Bytes = std::vector<std::uint8_t>;
 
@@ -31,32 +34,27 @@ class MemoryPlatform : public Platform {
     std::vector<Written> written;
   };
 
-  // Paths as the program names them: "game\ZYR2.EXE"; a name is found in
-  // any case where the program spells it as a player would.
+  // Paths as the program names them: "game\ZYR2.EXE"; where the program
+  // spells a path as a player would, it is found as on a disk whose names
+  // have case (base/spelled_names.h).
   std::map<std::string, File> files;
   // What the program said, one message a line (its own line breaks kept).
   std::vector<std::string> messages;
-  // The file that stands for the program itself, for attaching.
-  std::string program_path;
 
-  std::string ArgumentText() override { return std::string(); }
-  std::vector<std::string> SplitArguments() override { return {}; }
   OpenedFile Open(const std::string& path, Naming naming,
                   OpenMode mode) override;
-  OpenedFile OpenRunningProgram() override;
-  OpenedFile OpenLocked(const std::string& path) override;
+  // Memory has no blocks to allocate, and nothing to push down to a disk.
   bool Reserve(FileId, std::uint64_t, std::uint64_t) override { return true; }
   bool ReadAt(FileId file, std::uint64_t offset,
               std::span<std::uint8_t> data) override;
   std::span<const std::uint8_t> HeldBytes(FileId file) override;
-  bool ReadStream(FileId, std::size_t, Bytes*) override { return false; }
+  bool ReadStream(FileId file, std::size_t limit, Bytes* bytes) override;
   std::size_t WriteAt(FileId file, std::uint64_t offset,
                       std::span<const std::uint8_t> data) override;
   bool CopyInto(FileId from, FileId to, std::uint64_t length) override;
   bool Flush(FileId) override { return true; }
   bool Close(FileId file) override;
-  std::string ProgramExecutablePath() override { return program_path; }
-  bool ProgramsLieApart() override { return false; }
+  OpenedFile OpenLocked(const std::string& path) override;
   Replaced FindReplaced(const std::string& path,
                         std::string* final_path) override;
   FileId CreateBeside(const std::string& path,
@@ -68,16 +66,11 @@ class MemoryPlatform : public Platform {
                     const std::string& message) override;
   void ShowNoticeBox(const std::string& caption,
                      const std::string& message) override;
-  Drawing OutputDrawing() override { return Drawing::Ascii; }
-  Output PrintOutput(const std::string&, const std::string&) override {
-    return Output::Failed;
-  }
-  bool ShowPicture(const std::string&, const Picture&) override {
-    return false;
-  }
 
  private:
-  std::string FindPath(const std::string& path, Naming naming) const;
+  std::string FindPath(const std::string& path, Naming naming);
+  bool Exists(const std::string& path) override;
+  void List(const std::string& folder, FolderNames* names) override;
   OpenedFile Opened(const std::string& path);
 
   std::map<FileId, std::string> open_;

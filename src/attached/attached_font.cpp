@@ -21,57 +21,58 @@ FontBlock MakeFontBlock(const FontImage& font) {
 // A running program cannot be written in place, and a program half written
 // by a crash or a full disk would not start again: the new one is written
 // whole beside it and takes its place in one step.
-bool ReplaceWithAppended(Platform& platform, const std::string& path,
+bool ReplaceWithAppended(Replacer& replacer, const std::string& path,
                          const OpenedFile& program, const FontBlock& block) {
-  return ReplaceFile(platform, path, [&](FileId copy) {
-           return platform.CopyInto(program.id, copy, program.length) &&
-                  platform.WriteAt(copy, program.length, block) == block.size();
+  return ReplaceFile(replacer, path, [&](FileId copy) {
+           return replacer.CopyInto(program.id, copy, program.length) &&
+                  replacer.WriteAt(copy, program.length, block) == block.size();
          }) == Replacement::Done;
 }
 
 // Attaches that run at once take turns: each holds the lock on the program
 // from reading it to putting its successor in place, so none builds on a
 // program that another is replacing.
-bool AppendBlock(Platform& platform, const std::string& path,
+bool AppendBlock(Replacer& replacer, const std::string& path,
                  const FontBlock& block) {
-  const OpenedFile program = platform.OpenLocked(path);
+  const OpenedFile program = replacer.OpenLocked(path);
   if (program.found != Found::File)
     return false;
-  const bool replaced = ReplaceWithAppended(platform, path, program, block);
+  const bool replaced = ReplaceWithAppended(replacer, path, program, block);
   // Closing gives up the lock; the program was only read, so a failing
   // close changes nothing.
-  platform.Close(program.id);
+  replacer.Close(program.id);
   return replaced;
 }
 
 // The last bytes of the running program, when it is long enough to hold a
 // block.
-bool ReadLastBlock(Platform& platform, FontBlock* block) {
-  const OpenedFile program = platform.OpenRunningProgram();
-  if (program.found != Found::File)
+bool ReadLastBlock(CommandLine& program, Files& files, FontBlock* block) {
+  const OpenedFile running = program.OpenRunningProgram();
+  if (running.found != Found::File)
     return false;
   const bool read =
-      program.length >= kFontBlockSize &&
-      platform.ReadAt(program.id, program.length - kFontBlockSize, *block);
-  const bool closed = platform.Close(program.id);
+      running.length >= kFontBlockSize &&
+      files.ReadAt(running.id, running.length - kFontBlockSize, *block);
+  const bool closed = files.Close(running.id);
   return read && closed;
 }
 
 }  // namespace
 
-bool AttachFont(Platform& platform, const FontImage& font) {
-  if (!AppendBlock(platform, platform.ProgramExecutablePath(),
-                   MakeFontBlock(font))) {
-    ShowError(platform, kAttachFailed);
+bool AttachFont(Replacer& replacer, User& user, const std::string& program,
+                const FontImage& font) {
+  if (!AppendBlock(replacer, program, MakeFontBlock(font))) {
+    ShowError(user, kAttachFailed);
     return false;
   }
   return true;
 }
 
-bool ReadAttachedFont(Platform& platform, FontImage* font) {
+bool ReadAttachedFont(CommandLine& program, Files& files, User& user,
+                      FontImage* font) {
   FontBlock block{};
-  if (!ReadLastBlock(platform, &block) || !FontOfBlock(block, font)) {
-    ShowError(platform, kNoAttachedFont);
+  if (!ReadLastBlock(program, files, &block) || !FontOfBlock(block, font)) {
+    ShowError(user, kNoAttachedFont);
     return false;
   }
   return true;

@@ -14,14 +14,17 @@ constexpr std::string_view kNoAttachedFont =
 constexpr std::string_view kAttachFailed =
     "The font could not be attached to the program's executable file.";
 
-// Appends a block with the font to the program's executable. The executable is
-// rewritten whole beside itself and put in place in one step, so that a failure
-// leaves it as it was. Shows a message and returns false on any failure; shows
-// nothing on success.
-bool AttachFont(Platform& platform, const FontImage& font);
+// Appends a block with the font to the program's executable at the exact
+// path (the program's own, or the page's copy of it). The executable is
+// rewritten whole beside itself and put in place in one step, so that a
+// failure leaves it as it was. Shows a message and returns false on any
+// failure; shows nothing on success.
+bool AttachFont(Replacer& replacer, User& user, const std::string& program,
+                const FontImage& font);
 
 // Reads the font of the last block of the running program; shows a message
 // and returns false when there is none.
-bool ReadAttachedFont(Platform& platform, FontImage* font);
+bool ReadAttachedFont(CommandLine& program, Files& files, User& user,
+                      FontImage* font);
 
 }  // namespace mdlReplace

@@ -1,5 +1,5 @@
 // Names as the program compares and splits them: case is ASCII case only,
-// and a folder ends at either slash, as the game's players write paths.
+// and a folder ends where the path's own rule says.
 #pragma once
 
 #include <cstddef>
@@ -29,17 +29,25 @@ inline bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
   return true;
 }
 
+// What ends a folder's name in a path. The game's players write either
+// slash, as Windows reads paths; a POSIX system's own paths have only the
+// slash, and a backslash there is part of a name.
+constexpr std::string_view kEitherSlash = "/\\";
+constexpr std::string_view kSlashOnly = "/";
+
 // The path's folders, up to and with the separator after the last; empty
 // for a bare name.
-inline std::string_view FolderOf(std::string_view path) {
-  const std::size_t separator = path.find_last_of("/\\");
+inline std::string_view FolderOf(std::string_view path,
+                                 std::string_view separators = kEitherSlash) {
+  const std::size_t separator = path.find_last_of(separators);
   return separator == std::string_view::npos ? std::string_view()
                                              : path.substr(0, separator + 1);
 }
 
 // The name after the path's last folder.
-inline std::string_view FileNameOf(std::string_view path) {
-  const std::size_t separator = path.find_last_of("/\\");
+inline std::string_view FileNameOf(std::string_view path,
+                                   std::string_view separators = kEitherSlash) {
+  const std::size_t separator = path.find_last_of(separators);
   return separator == std::string_view::npos ? path
                                              : path.substr(separator + 1);
 }

@@ -1,6 +1,7 @@
 // BDF 2.1, the bitmap font format of X and of bitmap-font editors. Each
 // glyph comes with its own box (BBX) and is placed in the 8x8 cell whose
-// lower left corner is that of the font's bounding box.
+// lower left corner is that of the font's bounding box, or, for a smaller
+// box, at the cell's left on its baseline.
 #include <algorithm>
 #include <array>
 #include <bitset>
@@ -159,21 +160,22 @@ bool NamesUnicodeRegistry(const std::vector<std::string_view>& words) {
           EqualIgnoringAsciiCase(words[1], "\"ISO10646\""));
 }
 
-// Puts the ink of one bitmap row, counted from the glyph's top, into its
-// cell; an empty string, or what is wrong.
-std::string PlaceRow(BdfGlyph* glyph, const Box& font_box,
+// Puts the ink of one bitmap row, counted from the glyph's top, into the
+// 8x8 cell, which lies in the font's coordinates where the box given does;
+// an empty string, or what is wrong.
+std::string PlaceRow(BdfGlyph* glyph, const Box& cell_box,
                      std::string_view row) {
   if (!glyph->wanted)
     return std::string();
   const std::int64_t cell = static_cast<std::int64_t>(kGlyphSize);
   // Counted from the cell's top row down.
   const std::int64_t cell_row =
-      font_box.y + cell - (glyph->box.y + glyph->box.height) + glyph->rows;
+      cell_box.y + cell - (glyph->box.y + glyph->box.height) + glyph->rows;
   for (std::int64_t column = 0; column < glyph->box.width; ++column) {
     const int digit = HexDigitValue(row[static_cast<std::size_t>(column / 4)]);
     if ((digit >> (3 - column % 4) & 1) == 0)
       continue;
-    const std::int64_t cell_column = glyph->box.x - font_box.x + column;
+    const std::int64_t cell_column = glyph->box.x - cell_box.x + column;
     if (cell_row < 0 || cell_row >= cell || cell_column < 0 ||
         cell_column >= cell)
       return OutsideCell(glyph->code);
@@ -208,6 +210,7 @@ class BdfReader {
   std::string Encoding(const std::vector<std::string_view>& words,
                        std::size_t number);
   void PlaceGlyph();
+  std::string PlaceCell();
 
   CodePageUse* use_;
   FontImage* font_;
@@ -216,6 +219,7 @@ class BdfReader {
   bool unicode_ = false;
   Part part_ = Part::Header;
   Box font_box_;
+  Box cell_box_;  // where the 8x8 cell lies
   bool have_font_box_ = false;
   BdfGlyph glyph_;
   std::bitset<kGlyphCount> seen_;
@@ -257,7 +261,7 @@ std::string BdfReader::BitmapLine(std::string_view line, std::size_t number) {
   }
   if (glyph_.rows == glyph_.box.height)
     return MalformedLine(number);  // one row more than the box holds
-  std::string problem = PlaceRow(&glyph_, font_box_, line);
+  std::string problem = PlaceRow(&glyph_, cell_box_, line);
   ++glyph_.rows;
   return problem;
 }
@@ -272,6 +276,7 @@ std::string BdfReader::Keyword(const std::vector<std::string_view>& words,
     if (!ParseBox(words, &font_box_))
       return MalformedLine(number);
     have_font_box_ = true;
+    return PlaceCell();
   } else if (keyword == "STARTCHAR") {
     if (in_glyph)
       return Lacks("ENDCHAR", number);
@@ -300,6 +305,22 @@ std::string BdfReader::Keyword(const std::vector<std::string_view>& words,
       return Lacks("ENDCHAR", number);
     ended_ = true;
   }
+  return std::string();
+}
+
+// The 8x8 cell lies at the font's box, or, where the box is smaller, at
+// its left on its baseline. A larger box is not refused: only ink outside
+// the cell is.
+std::string BdfReader::PlaceCell() {
+  const std::int64_t cell = static_cast<std::int64_t>(kGlyphSize);
+  cell_box_ = font_box_;
+  if (font_box_.width > cell || font_box_.height > cell)
+    return std::string();
+  if (!FitsCell(font_box_.width, font_box_.height))
+    return NotEightByEight("BDF", font_box_.width, font_box_.height);
+  NoteGlyphSize(use_, font_box_.width, font_box_.height);
+  cell_box_.y =
+      -RowsBelowBaseline(font_box_.y + font_box_.height, -font_box_.y);
   return std::string();
 }
 

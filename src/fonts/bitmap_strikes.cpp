@@ -1,8 +1,9 @@
 // Bitmap strikes of an sfnt font (EBLC and EBDT): an OpenType bitmap font
 // (.otb) holds nothing else, and an outline font may carry strikes for
-// small sizes. A strike of 8 pixels to the em, 8 high from its ascender
-// to its descender and at most 8 wide, is an 8x8 font; its glyphs are
-// keyed by Unicode through the cmap, and placed by a code page.
+// small sizes. A strike 8 high from its ascender to its descender and at
+// most 8 wide, whatever its pixels to the em, is an 8x8 font (a smaller
+// one goes into 8x8 cells on its baseline); its glyphs are keyed by
+// Unicode through the cmap, and placed by a code page.
 #include <algorithm>
 #include <array>
 #include <vector>
@@ -40,6 +41,8 @@ struct Strike {
   int width_max = 0;
   int ppem = 0;
   int bit_depth = 0;
+  // The row of the 8x8 cell, from its top, that the baseline lies on.
+  int baseline_row = 0;
   std::uint16_t first_glyph = 0;
   std::uint16_t last_glyph = 0;
 };
@@ -123,6 +126,9 @@ bool StrikeFont::Open() {
     reader.U8();  // ppem across
     strike.ppem = reader.U8();
     strike.bit_depth = reader.U8();
+    strike.baseline_row =
+        kCellPixels -
+        static_cast<int>(RowsBelowBaseline(strike.ascender, -strike.descender));
     if (!reader.ok() ||
         strike.record + kStrikeRecord > eblc_.offset + eblc_.length)
       return false;
@@ -333,7 +339,7 @@ bool StrikeFont::Draw(const Strike& strike, std::uint16_t glyph, Glyph* cell,
       const std::size_t bit = y * row_bits + x;
       if ((bits[bit / 8] >> (7 - bit % 8) & 1) == 0)
         continue;
-      const int row = strike.ascender - metrics.bearing_y + y;
+      const int row = strike.baseline_row - metrics.bearing_y + y;
       const int column = metrics.bearing_x + x;
       if (row < 0 || row >= kCellPixels || column < 0 ||
           column >= kCellPixels) {
@@ -347,21 +353,51 @@ bool StrikeFont::Draw(const Strike& strike, std::uint16_t glyph, Glyph* cell,
   return true;
 }
 
-bool IsEightByEight(const Strike& strike) {
-  return strike.bit_depth == 1 && strike.ppem == kCellPixels &&
-         strike.ascender - strike.descender == kCellPixels &&
-         strike.width_max <= kCellPixels;
+int HeightOf(const Strike& strike) {
+  return strike.ascender - strike.descender;
 }
 
-std::string StrikeSizes(const std::vector<Strike>& strikes) {
+std::string SizeOf(const Strike& strike) {
+  return std::to_string(strike.width_max) + "x" +
+         std::to_string(HeightOf(strike));
+}
+
+// A strike whose cells the game's take: 8x8 or smaller, whatever its
+// pixels to the em.
+bool FitsGameCell(const Strike& strike) {
+  return FitsCell(strike.width_max, HeightOf(strike));
+}
+
+// The strike to read: the tallest of one bit a pixel that fits, an 8x8
+// one if there is one; null when there is none, and then *problem says
+// why.
+const Strike* ChooseStrike(std::span<const std::uint8_t> bytes,
+                           const std::vector<Strike>& strikes,
+                           std::string* problem) {
+  const Strike* chosen = nullptr;
+  const Strike* other_depth = nullptr;
   std::string sizes;
   for (std::size_t i = 0; i < strikes.size(); ++i) {
+    const Strike& strike = strikes[i];
     if (i > 0)
       sizes += i + 1 == strikes.size() ? " and " : ", ";
-    sizes += std::to_string(strikes[i].width_max) + "x" +
-             std::to_string(strikes[i].ascender - strikes[i].descender);
+    sizes += SizeOf(strike);
+    if (!FitsGameCell(strike))
+      continue;
+    if (strike.bit_depth != 1)
+      other_depth = &strike;
+    else if (chosen == nullptr || HeightOf(strike) > HeightOf(*chosen))
+      chosen = &strike;
   }
-  return sizes;
+  const std::string kind =
+      ListsOutlines(bytes) ? "a TrueType font" : "an OpenType bitmap font";
+  if (chosen == nullptr && other_depth != nullptr)
+    *problem = "is " + kind + " whose " + SizeOf(*other_depth) +
+               " strike has " + std::to_string(other_depth->bit_depth) +
+               " bits a pixel, not 1.";
+  else if (chosen == nullptr)
+    *problem = "is " + kind + " of " + sizes + " strikes, none 8x8.";
+  return chosen;
 }
 
 std::string OutsideCell(char32_t character) {
@@ -375,21 +411,18 @@ StrikeRead ReadBitmapStrike(std::span<const std::uint8_t> bytes,
                             CodePageUse* use, FontImage* font,
                             std::string* problem) {
   StrikeFont strikes(bytes);
-  if (!strikes.Open())
-    return StrikeRead::None;
-  const Strike* chosen = nullptr;
-  for (const Strike& strike : strikes.strikes()) {
-    if (IsEightByEight(strike))
-      chosen = &strike;
-  }
-  if (chosen == nullptr) {
-    *problem = "is an OpenType bitmap font of " +
-               StrikeSizes(strikes.strikes()) + " strikes, none 8x8.";
+  if (!strikes.Open()) {
+    if (ListsSfntTable(bytes, "EBLC"))
+      *problem = std::string(kDamaged);
     return StrikeRead::None;
   }
+  const Strike* chosen = ChooseStrike(bytes, strikes.strikes(), problem);
+  if (chosen == nullptr)
+    return StrikeRead::None;
   // Each code's character, or else the Linux console's character that
   // names the code itself.
   GlyphPlacer placer(use, font);
+  NoteGlyphSize(use, chosen->width_max, HeightOf(*chosen));
   for (std::size_t code = 0; code < kGlyphCount; ++code) {
     char32_t character = placer.code_page().characters[code];
     std::uint16_t glyph = character == 0 ? 0 : strikes.GlyphOf(character);

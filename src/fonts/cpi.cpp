@@ -11,6 +11,7 @@
 
 #include "fonts/code_pages.h"
 #include "fonts/codecs.h"
+#include "fonts/placement.h"
 
 namespace mdlReplace {
 
@@ -20,12 +21,15 @@ enum class CpiKind { Font, FontNt, DrFont, Entry };
 
 constexpr std::size_t kFileHeader = 23;  // id, reserved, pointers, offset
 constexpr std::size_t kEntryHeader = 28;
+constexpr std::size_t kLongEntryHeader = 32;
 constexpr std::uint16_t kScreen = 1;
 // A file holds a few code pages and a few sizes each: more is no CPI file.
 constexpr std::size_t kMostCodePages = 64;
 constexpr std::size_t kMostFonts = 16;
 constexpr std::string_view kDamaged =
     "is a code page font file whose data is damaged.";
+constexpr std::string_view kPrintersOnly =
+    "is a code page font file of printer fonts only, none for the screen.";
 
 struct CpiMagic {
   std::array<std::uint8_t, 8> bytes;
@@ -79,7 +83,7 @@ class CpiReader {
 bool CpiReader::Walk() {
   if (kind_ == CpiKind::Entry) {
     std::size_t next = 0;
-    return ReadEntry(0, &next);
+    return ReadEntry(0, &next) && !fonts_.empty();
   }
   ByteReader reader(bytes_);
   reader.Seek(kFileHeader - 4);
@@ -129,7 +133,7 @@ bool CpiReader::ReadEntry(std::size_t entry, std::size_t* next) {
   const std::size_t base = kind_ == CpiKind::FontNt ? entry : 0;
   *next = base + next_entry;
   if (device != kScreen)
-    return true;  // a printer's, no font to show
+    return kind_ != CpiKind::Entry;  // a printer's, no font to show
   return ReadInfo(kind_ == CpiKind::Entry ? kEntryHeader : base + info,
                   code_page);
 }
@@ -139,8 +143,12 @@ bool CpiReader::ReadInfo(std::size_t at, std::uint16_t code_page) {
   reader.Seek(at);
   reader.U16();  // the version: 1 for FONT, 2 for DRFONT
   const std::uint16_t count = reader.U16();
-  reader.U16();  // the size of what follows
+  const std::uint16_t fonts_size = reader.U16();  // of what follows
   if (!reader.ok() || count > kMostFonts)
+    return false;
+  // A code page's entry alone is its fonts, to the file's last byte.
+  const bool alone = kind_ == CpiKind::Entry;
+  if (alone && fonts_size != bytes_.size() - reader.at())
     return false;
   std::vector<CpiFont> found;
   for (std::uint16_t i = 0; i < count; ++i) {
@@ -156,7 +164,7 @@ bool CpiReader::ReadInfo(std::size_t at, std::uint16_t code_page) {
                   ((cpi.width + 7u) / 8));
     found.push_back(cpi);
   }
-  if (!reader.ok())
+  if (!reader.ok() || (alone && reader.at() != bytes_.size()))
     return false;
   // A DRFONT's code page gives a glyph number a code, after its fonts; its
   // glyphs are those of the height's shared glyphs.
@@ -175,25 +183,32 @@ bool CpiReader::ReadInfo(std::size_t at, std::uint16_t code_page) {
   return true;
 }
 
+// A font of fewer rows goes into the top rows of the 8x8 cell: a code
+// page's font keeps no baseline, and its rows count from the top.
 bool CpiReader::Glyphs(const CpiFont& cpi, FontImage* font) const {
   ByteReader index(bytes_);
   index.Seek(cpi.index);
+  const std::uint8_t mask = static_cast<std::uint8_t>(0xFF00 >> cpi.width);
   for (std::size_t code = 0; code < kGlyphCount; ++code) {
     const std::size_t number = cpi.index != 0 ? index.U16() : code;
     ByteReader glyph(bytes_);
     glyph.Seek(cpi.glyphs + std::uint64_t{number} * cpi.height);
-    const std::span<const std::uint8_t> rows = glyph.Take(kGlyphSize);
+    const std::span<const std::uint8_t> rows = glyph.Take(cpi.height);
     if (!index.ok() || !glyph.ok())
       return false;
-    std::copy(rows.begin(), rows.end(),
-              font->begin() + static_cast<std::ptrdiff_t>(code * kGlyphSize));
+    for (std::size_t row = 0; row < rows.size(); ++row)
+      (*font)[code * kGlyphSize + row] = rows[row] & mask;
   }
   return true;
 }
 
-bool IsEightByEight(const CpiFont& cpi) {
-  return cpi.width == kGlyphSize && cpi.height == kGlyphSize &&
-         cpi.count >= kGlyphCount;
+// A screen font whose cells the game's take: 8x8, or smaller.
+bool FitsGameCell(const CpiFont& cpi) {
+  return FitsCell(cpi.width, cpi.height);
+}
+
+std::string SizeOf(const CpiFont& cpi) {
+  return std::to_string(cpi.width) + "x" + std::to_string(cpi.height);
 }
 
 // "437 (8x16, 8x14 and 8x8) and 850 (8x16)": what the file holds.
@@ -213,8 +228,7 @@ std::string Holdings(const std::vector<CpiFont>& fonts) {
     for (const CpiFont& cpi : fonts) {
       if (cpi.code_page != code_pages[i])
         continue;
-      text += (first ? "" : ", ") + std::to_string(cpi.width) + "x" +
-              std::to_string(cpi.height);
+      text += (first ? "" : ", ") + SizeOf(cpi);
       first = false;
     }
     text += ")";
@@ -222,29 +236,52 @@ std::string Holdings(const std::vector<CpiFont>& fonts) {
   return text;
 }
 
-// The 8x8 font to take: the named code page's, or the file's only one.
-const CpiFont* Chosen(const std::vector<CpiFont>& fonts, const CodePage* named,
-                      std::string* problem) {
-  const CpiFont* only = nullptr;
-  std::size_t eight = 0;
+// The font a code page's fonts give the game: their 8x8 one, or else the
+// tallest of those smaller; null for none.
+const CpiFont* FontOfCodePage(const std::vector<CpiFont>& fonts,
+                              std::uint16_t code_page) {
+  const CpiFont* best = nullptr;
   for (const CpiFont& cpi : fonts) {
-    if (!IsEightByEight(cpi))
-      continue;
-    if (named != nullptr && cpi.code_page == named->number)
-      return &cpi;
-    only = &cpi;
-    ++eight;
+    if (cpi.code_page == code_page && FitsGameCell(cpi) &&
+        (best == nullptr || cpi.height > best->height))
+      best = &cpi;
+  }
+  return best;
+}
+
+std::string TooFewGlyphs(const CpiFont& cpi) {
+  return "is a code page font file whose " + SizeOf(cpi) + " font of " +
+         std::to_string(cpi.code_page) + " has only " +
+         std::to_string(cpi.count) + " glyphs, not 256.";
+}
+
+// The font to take: the named code page's, or that of the file's only
+// code page with one; null, and *problem says why, when there is none.
+const CpiFont* Chosen(const std::vector<CpiFont>& fonts, int named,
+                      std::string* problem) {
+  const CpiFont* chosen = nullptr;
+  std::size_t code_pages = 0;
+  for (const CpiFont& cpi : fonts) {
+    const CpiFont* font = FontOfCodePage(fonts, cpi.code_page);
+    if (font != &cpi || (named != 0 && cpi.code_page != named))
+      continue;  // another code page's, or not its font for the game
+    chosen = font;
+    ++code_pages;
   }
   const std::string holdings = Holdings(fonts);
-  if (named != nullptr)
+  if (fonts.empty())
+    *problem = std::string(kPrintersOnly);
+  else if (named != 0 && chosen == nullptr)
     *problem = "is a code page font file without an 8x8 font of code page " +
-               std::to_string(named->number) + ": it holds " + holdings + ".";
-  else if (eight == 0)
+               std::to_string(named) + ": it holds " + holdings + ".";
+  else if (chosen == nullptr)
     *problem = "is a code page font file of " + holdings + ", none 8x8.";
-  else if (eight > 1)
+  else if (code_pages > 1)
     *problem = "is a code page font file of " + holdings +
                ": name the code page with --codepage.";
-  return named == nullptr && eight == 1 ? only : nullptr;
+  else if (chosen->count < kGlyphCount)
+    *problem = TooFewGlyphs(*chosen);
+  return problem->empty() ? chosen : nullptr;
 }
 
 CpiKind KindOf(std::span<const std::uint8_t> bytes) {
@@ -255,29 +292,27 @@ CpiKind KindOf(std::span<const std::uint8_t> bytes) {
   return CpiKind::Entry;
 }
 
-// One code page's entry alone: a screen's, whose fonts fill the rest of
-// the file exactly.
+// One code page's entry alone, as kbd's .cp files are, told by its header:
+// an entry of 28 bytes (32 in some), a device named in letters, digits and
+// blanks, and the bytes kept after the code page's number zero. The fonts
+// after it are checked as they are read: an entry they do not fit is a
+// damaged one.
 bool IsLoneEntry(std::span<const std::uint8_t> bytes) {
   ByteReader reader(bytes);
-  reader.Skip(6);  // the entry's size and the next entry's offset
-  const std::uint16_t device = reader.U16();
-  reader.Seek(kEntryHeader);
-  reader.U16();  // the version
-  const std::uint16_t count = reader.U16();
-  const std::uint16_t fonts_size = reader.U16();  // of what follows
-  if (!reader.ok() || device != kScreen || count == 0 || count > kMostFonts ||
-      fonts_size != bytes.size() - reader.at())
-    return false;
-  for (std::uint16_t i = 0; i < count; ++i) {
-    const std::uint8_t height = reader.U8();
-    const std::uint8_t width = reader.U8();
-    reader.Skip(2);  // the aspect
-    const std::uint16_t glyphs = reader.U16();
-    reader.Skip(std::uint64_t{glyphs} * height * ((width + 7u) / 8));
-    if (!reader.ok())
-      return false;
-  }
-  return reader.at() == bytes.size();
+  const std::uint16_t size = reader.U16();
+  reader.Seek(8);
+  const std::span<const std::uint8_t> device = reader.Take(8);
+  reader.Skip(2);  // the code page
+  const std::span<const std::uint8_t> kept = reader.Take(6);
+  const auto is_name = [](std::uint8_t c) {
+    return c == ' ' || (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z');
+  };
+  return reader.ok() && bytes.size() > kEntryHeader &&
+         (size == kEntryHeader || size == kLongEntryHeader) &&
+         device[0] >= 'A' && device[0] <= 'Z' &&
+         std::all_of(device.begin(), device.end(), is_name) &&
+         std::all_of(kept.begin(), kept.end(),
+                     [](std::uint8_t c) { return c == 0; });
 }
 
 }  // namespace
@@ -292,11 +327,15 @@ std::string ReadCpi(std::span<const std::uint8_t> bytes, CodePageUse* use,
   if (!reader.Walk())
     return std::string(kDamaged);
   std::string problem;
-  const CpiFont* chosen = Chosen(reader.fonts(), use->named, &problem);
+  const int named =
+      use->named != nullptr ? use->named->number : use->named_without_table;
+  const CpiFont* chosen = Chosen(reader.fonts(), named, &problem);
   if (chosen == nullptr)
     return problem;
+  font->fill(0);
   if (!reader.Glyphs(*chosen, font))
     return std::string(kDamaged);
+  NoteGlyphSize(use, chosen->width, chosen->height);
   // Taken by the code page named: another code page takes another font.
   if (use->named != nullptr) {
     use->used = use->named;

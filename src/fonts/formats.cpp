@@ -5,6 +5,7 @@
 #include "base/names.h"
 #include "fonts/code_pages.h"
 #include "fonts/codecs.h"
+#include "fonts/placement.h"
 #include "fonts/registry.h"
 
 namespace mdlReplace {
@@ -68,6 +69,8 @@ std::string ReadFontOrCompressed(std::string_view file_name,
                                  bool compressed, CodePageUse* use,
                                  FontImage* font) {
   use->used = nullptr;
+  use->smaller = GlyphSize{};
+  use->lacked_table = false;
   const FormatRow* named = FormatOfName(file_name);
   const bool named_raw = named != nullptr && named->format == FontFormat::Raw;
   if (bytes.size() == kFontSize && named_raw)
@@ -82,6 +85,8 @@ std::string ReadFontOrCompressed(std::string_view file_name,
   } else {
     return ReadRawFont(bytes, use, font);
   }
+  if (use->lacked_table)
+    return LackedTable(*use);
   if (problem.empty() && IsBlank(*font))
     return WhyBlank(*use);
   return problem;

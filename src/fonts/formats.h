@@ -39,6 +39,12 @@ bool FormatOfExtension(std::string_view file_name, FontFormat* format);
 
 struct CodePage;
 
+// A glyph's width and height, in pixels.
+struct GlyphSize {
+  std::int64_t width = 0;
+  std::int64_t height = 0;
+};
+
 // The font in a format that is written (a format read alone gives the raw
 // font). A BDF is keyed by Unicode, each code's glyph at its character in
 // the code page (437 where none is given).
@@ -53,10 +59,20 @@ Bytes WriteFont(const FontImage& font, FontFormat format,
 // BDF or PCF font of ISO10646).
 struct CodePageUse {
   const CodePage* named = nullptr;  // by the user; null for none
+  // A code page the user named by a number the program has no table of:
+  // a code page font file's font is taken by it, but no glyph keyed by a
+  // character can be placed by it.
+  int named_without_table = 0;
   // What the reading did: the code page the glyphs were placed by (null
   // when they kept their codes), and how many codes got a glyph by it.
   const CodePage* used = nullptr;
   std::size_t codes_with_glyph = 0;
+  // The size of the font's glyphs where they were smaller than 8x8, and
+  // placed in 8x8 cells; 0x0 for glyphs of 8x8.
+  GlyphSize smaller = {};
+  // Whether glyphs keyed by characters were to be placed by the code page
+  // named without a table: the font is refused.
+  bool lacked_table = false;
 };
 
 // Reads a font from a file's bytes, whichever format they are in: PSF (also

@@ -2,7 +2,9 @@
 // glyphs from another font, and turning a glyph over, around or about.
 #pragma once
 
+#include <array>
 #include <bitset>
+#include <string_view>
 
 #include "fonts/font.h"
 
@@ -31,6 +33,29 @@ enum class GlyphTransform {
   Bold,  // each row ORed with itself shifted right by one
 };
 constexpr int kGlyphTransforms = 10;
+
+// Each transform as the page offers it: a button's name and what it does.
+struct GlyphTransformName {
+  GlyphTransform transform;
+  std::string_view name;
+  std::string_view description;
+};
+constexpr std::array<GlyphTransformName, kGlyphTransforms>
+    kGlyphTransformNames = {{
+        {GlyphTransform::ShiftUp, "Up", "Shift up one pixel"},
+        {GlyphTransform::ShiftDown, "Down", "Shift down one pixel"},
+        {GlyphTransform::ShiftLeft, "Left", "Shift left one pixel"},
+        {GlyphTransform::ShiftRight, "Right", "Shift right one pixel"},
+        {GlyphTransform::FlipHorizontally, "Flip left-right",
+         "Flip left to right"},
+        {GlyphTransform::FlipVertically, "Flip top-bottom",
+         "Flip top to bottom"},
+        {GlyphTransform::Rotate, "Rotate 90°",
+         "Rotate by 90 degrees clockwise"},
+        {GlyphTransform::Invert, "Invert", "Ink becomes paper, paper ink"},
+        {GlyphTransform::Clear, "Clear", "Paper only"},
+        {GlyphTransform::Bold, "Bold", "Each row ORed with itself moved right"},
+    }};
 
 Glyph Transformed(const Glyph& glyph, GlyphTransform transform);
 

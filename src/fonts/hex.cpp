@@ -1,6 +1,7 @@
 // Unicode hex fonts: a line a glyph, the character's code in hex, a colon,
 // and the glyph's rows in hex. 16 digits make an 8x8 glyph; 32 make an
-// 8x16 one, which is no font of the game's.
+// 8x16 one, and 64 a 16x16 one (GNU Unifont's are of both), which are no
+// font of the game's.
 #include "fonts/codecs.h"
 #include "fonts/placement.h"
 
@@ -12,16 +13,19 @@ constexpr std::size_t kShortestCode = 4;
 constexpr std::size_t kLongestCode = 6;
 constexpr char32_t kLastCharacter = 0x10FFFF;
 constexpr std::size_t kDigitsOf8x8 = 16;
+// A row of 16 pixels is 4 digits: GNU Unifont's glyphs are 8 or 16 wide
+// (and its tools' 24 or 32).
 constexpr std::size_t kDigitsOf8x16 = 32;
+constexpr std::size_t kRowsOf16 = 16;
 
 std::string MalformedLine(std::size_t line) {
   return std::string("is a hex font with a malformed line ") +
          std::to_string(line) + ".";
 }
 
-std::string Not8x8(std::size_t line) {
-  return std::string("is a hex font of 8x16 glyphs (line ") +
-         std::to_string(line) + "), not 8x8.";
+std::string Not8x8(std::size_t digits, std::size_t line) {
+  return "is a hex font of " + std::to_string(digits * 4 / kRowsOf16) +
+         "x16 glyphs (line " + std::to_string(line) + "), not 8x8.";
 }
 
 bool AllHex(std::string_view text) {
@@ -64,8 +68,8 @@ std::string ReadHex(std::span<const std::uint8_t> bytes, CodePageUse* use,
     std::string_view digits;
     if (!SplitLine(line, &character, &digits))
       return MalformedLine(lines.number());
-    if (digits.size() == kDigitsOf8x16)
-      return Not8x8(lines.number());
+    if (digits.size() % kDigitsOf8x16 == 0)
+      return Not8x8(digits.size(), lines.number());
     if (digits.size() != kDigitsOf8x8)
       return MalformedLine(lines.number());
     Glyph glyph{};

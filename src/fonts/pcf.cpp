@@ -2,7 +2,8 @@
 // points to tables of properties, metrics, bitmaps and encodings; each
 // table says its own byte order, bit order and row padding. Glyphs are
 // placed as their BDF source places them: in the 8x8 cell whose lower left
-// corner is that of the font's bounding box.
+// corner is that of the font's bounding box, or, for a smaller box, at the
+// cell's left on its baseline.
 #include <algorithm>
 #include <array>
 #include <optional>
@@ -62,7 +63,7 @@ class PcfReader {
   bool FindTables();
   bool ReadUnicodeRegistry();
   bool ReadMetrics();
-  std::string CheckCell() const;
+  std::string CheckCell();
   std::string PlaceGlyphs();
   bool CellOf(std::size_t index, Glyph* cell);
 
@@ -73,6 +74,7 @@ class PcfReader {
   bool unicode_ = false;
   std::vector<Metrics> metrics_;
   Metrics box_;  // the font's: the smallest left and the largest descent
+  std::int64_t rows_below_baseline_ = 0;  // in the 8x8 cell
 };
 
 bool PcfReader::FindTables() {
@@ -174,11 +176,15 @@ bool PcfReader::ReadMetrics() {
   return reader.ok() && count > 0;
 }
 
-std::string PcfReader::CheckCell() const {
+// The font's box is its cell; one smaller than 8x8 goes into the 8x8 cell
+// on its baseline.
+std::string PcfReader::CheckCell() {
   const std::int64_t width = box_.right - box_.left;
   const std::int64_t height = box_.ascent + box_.descent;
-  if (width > kCell || height > kCell)
+  if (!FitsCell(width, height))
     return NotEightByEight("PCF", width, height);
+  NoteGlyphSize(use_, width, height);
+  rows_below_baseline_ = RowsBelowBaseline(box_.ascent, box_.descent);
   return std::string();
 }
 
@@ -209,7 +215,8 @@ bool PcfReader::CellOf(std::size_t index, Glyph* cell) {
     const std::span<const std::uint8_t> bits = reader.Take(row_bytes);
     if (!reader.ok())
       return false;
-    const std::int64_t cell_row = kCell - box_.descent - glyph.ascent + row;
+    const std::int64_t cell_row =
+        kCell - rows_below_baseline_ - glyph.ascent + row;
     for (std::int64_t column = 0; column < width; ++column) {
       std::uint64_t at = static_cast<std::uint64_t>(column / 8);
       if (swap && unit > 1)

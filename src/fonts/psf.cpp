@@ -32,13 +32,29 @@ constexpr std::string_view kDamagedHeader =
 constexpr std::string_view kTableEndsEarly =
     "is a PSF font whose Unicode table ends early.";
 
-// Where the glyphs are, and the Unicode table if the font has one.
+// Where the glyphs are, how large, and the Unicode table if the font has
+// one. A glyph is a byte a row, the leftmost pixel in the high bit.
 struct PsfLayout {
   std::uint64_t glyphs_at = 0;
   std::uint64_t count = 0;
+  std::uint64_t width = kGlyphSize;
+  std::uint64_t height = kGlyphSize;
   bool unicode = false;
   bool utf8 = false;  // version 2's table, else version 1's
 };
+
+// The glyph, in the top rows of its 8x8 cell: a console font keeps no
+// baseline, and its rows count from the top.
+Glyph GlyphAt(std::span<const std::uint8_t> bytes, const PsfLayout& layout,
+              std::uint64_t index) {
+  Glyph glyph{};
+  const std::uint8_t mask = static_cast<std::uint8_t>(0xFF00 >> layout.width);
+  ByteReader rows(bytes);
+  rows.Seek(layout.glyphs_at + index * layout.height);
+  for (std::uint64_t row = 0; row < layout.height; ++row)
+    glyph[row] = rows.U8() & mask;
+  return glyph;
+}
 
 std::string TooFewGlyphs(std::uint64_t count) {
   return std::string("is a PSF font of only ") + std::to_string(count) +
@@ -66,12 +82,9 @@ bool NextUtf8(std::uint8_t lead, ByteReader* table, char32_t* character) {
 std::string PlaceByTable(std::span<const std::uint8_t> bytes,
                          const PsfLayout& layout, GlyphPlacer* placer) {
   ByteReader table(bytes);
-  table.Seek(layout.glyphs_at + layout.count * kGlyphSize);
+  table.Seek(layout.glyphs_at + layout.count * layout.height);
   for (std::uint64_t index = 0; index < layout.count; ++index) {
-    Glyph glyph{};
-    std::copy_n(bytes.begin() + static_cast<std::ptrdiff_t>(layout.glyphs_at +
-                                                            index * kGlyphSize),
-                kGlyphSize, glyph.begin());
+    const Glyph glyph = GlyphAt(bytes, layout, index);
     bool in_sequence = false;
     for (;;) {
       char32_t character = 0;
@@ -108,14 +121,20 @@ std::string TakeGlyphs(std::span<const std::uint8_t> bytes,
                        const PsfLayout& layout, CodePageUse* use,
                        FontImage* font) {
   if (bytes.size() < layout.glyphs_at ||
-      (bytes.size() - layout.glyphs_at) / kGlyphSize < layout.count)
+      (bytes.size() - layout.glyphs_at) / layout.height < layout.count)
     return std::string(kEndsEarly);
-  if (layout.unicode && use->named != nullptr) {
+  NoteGlyphSize(use, static_cast<std::int64_t>(layout.width),
+                static_cast<std::int64_t>(layout.height));
+  if (layout.unicode &&
+      (use->named != nullptr || use->named_without_table != 0)) {
     GlyphPlacer placer(use, font);
     return PlaceByTable(bytes, layout, &placer);
   }
-  std::copy_n(bytes.begin() + static_cast<std::ptrdiff_t>(layout.glyphs_at),
-              kFontSize, font->begin());
+  for (std::size_t code = 0; code < kGlyphCount; ++code) {
+    const Glyph glyph = GlyphAt(bytes, layout, code);
+    std::copy(glyph.begin(), glyph.end(),
+              font->begin() + static_cast<std::ptrdiff_t>(code * kGlyphSize));
+  }
   return std::string();
 }
 
@@ -127,9 +146,10 @@ std::string ReadVersion1(std::span<const std::uint8_t> bytes, CodePageUse* use,
   const std::uint8_t height = header.U8();
   if (!header.ok())
     return std::string(kEndsEarly);
-  if (height != kGlyphSize)
+  if (!FitsCell(kGlyphSize, height))
     return NotEightByEight("PSF", kGlyphSize, height);
   PsfLayout layout;
+  layout.height = height;
   layout.glyphs_at = kPsf1HeaderSize;
   layout.count = (mode & kPsf1Has512) != 0 ? 512 : 256;
   layout.unicode = (mode & kPsf1HasTable) != 0;
@@ -148,13 +168,15 @@ std::string ReadVersion2(std::span<const std::uint8_t> bytes, CodePageUse* use,
   const std::uint32_t width = header.U32();
   if (!header.ok())
     return std::string(kEndsEarly);
-  if (width != kGlyphSize || height != kGlyphSize)
+  if (!FitsCell(width, height))
     return NotEightByEight("PSF", width, height);
-  if (header_size < kPsf2HeaderSize || glyph_bytes != kGlyphSize)
+  if (header_size < kPsf2HeaderSize || glyph_bytes != height)
     return std::string(kDamagedHeader);
   if (count < kGlyphCount)
     return TooFewGlyphs(count);
   PsfLayout layout;
+  layout.width = width;
+  layout.height = height;
   layout.glyphs_at = header_size;
   layout.count = count;
   layout.unicode = (flags & kPsf2HasTable) != 0;

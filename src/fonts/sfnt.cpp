@@ -36,4 +36,36 @@ bool FindSfntTable(std::span<const std::uint8_t> bytes, std::string_view tag,
   return false;
 }
 
+namespace {
+
+// The length the directory gives the first table of the tag; false when
+// it lists none.
+bool ListedLength(std::span<const std::uint8_t> bytes, std::string_view tag,
+                  std::size_t* length) {
+  std::span<const std::uint8_t> name;
+  SfntTable table;
+  for (std::uint16_t i = 0; i < SfntTableCount(bytes); ++i) {
+    SfntEntry(bytes, i, &name, &table);
+    if (name.size() == tag.size() &&
+        std::equal(tag.begin(), tag.end(), name.begin())) {
+      *length = table.length;
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+bool ListsSfntTable(std::span<const std::uint8_t> bytes, std::string_view tag) {
+  std::size_t length = 0;
+  return ListedLength(bytes, tag, &length);
+}
+
+bool ListsOutlines(std::span<const std::uint8_t> bytes) {
+  std::size_t length = 0;
+  return (ListedLength(bytes, "glyf", &length) && length > 0) ||
+         ListsSfntTable(bytes, "CFF ");
+}
+
 }  // namespace mdlReplace

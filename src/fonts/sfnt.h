@@ -25,4 +25,12 @@ bool SfntEntry(std::span<const std::uint8_t> bytes, std::uint16_t index,
 bool FindSfntTable(std::span<const std::uint8_t> bytes, std::string_view tag,
                    SfntTable* table);
 
+// Whether the directory lists a table of the tag, whether or not the table
+// lies in the file, as a cut file's does.
+bool ListsSfntTable(std::span<const std::uint8_t> bytes, std::string_view tag);
+
+// Whether the directory lists outlines: a glyf table that is not empty (an
+// OpenType bitmap font may have an empty one), or a CFF table.
+bool ListsOutlines(std::span<const std::uint8_t> bytes);
+
 }  // namespace mdlReplace

@@ -7,17 +7,19 @@
 //
 // stb_truetype draws the glyphs. It trusts the font it reads, so each
 // table, each cmap lookup it will make and each glyph it will walk is
-// checked here first, and a font that fails is refused.
+// checked first (truetype_tables.cpp), and a font that fails is refused.
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <memory>
 #include <numeric>
 
+#include "fonts/code_pages.h"
 #include "fonts/codecs.h"
 #include "fonts/placement.h"
 #include "fonts/sfnt.h"
 #include "fonts/stb_truetype.h"
+#include "fonts/truetype_tables.h"
 
 namespace mdlReplace {
 
@@ -27,26 +29,9 @@ constexpr std::array<std::uint8_t, 4> kTrueTypeVersion = {0, 1, 0, 0};
 constexpr std::array<std::uint8_t, 4> kAppleVersion = {'t', 'r', 'u', 'e'};
 constexpr std::array<std::uint8_t, 4> kPostScriptVersion = {'O', 'T', 'T', 'O'};
 constexpr int kCellPixels = static_cast<int>(kGlyphSize);
-// Composite glyphs may nest; deeper than this is a loop. A glyph, its
-// parts counted as often as they are used, has at most this many points
-// and parts: a glyph of an 8x8 font needs a few dozen.
-constexpr int kDeepestComposite = 8;
-constexpr std::size_t kMostPoints = 65536;
-constexpr std::uint32_t kLastCharacter = 0x10FFFF;
-// Glyph flags: of a simple glyph's points, and of a composite's parts.
-constexpr std::uint8_t kOnCurve = 0x01;
-constexpr std::uint8_t kRepeatFlag = 0x08;
-constexpr std::uint8_t kShortX = 0x02;
-constexpr std::uint8_t kSameOrPositiveX = 0x10;
-constexpr std::uint8_t kShortY = 0x04;
-constexpr std::uint8_t kSameOrPositiveY = 0x20;
-constexpr std::uint16_t kWordArguments = 0x0001;
-constexpr std::uint16_t kArgumentsAreOffsets = 0x0002;
-constexpr std::uint16_t kOneScale = 0x0008;
-constexpr std::uint16_t kMoreComponents = 0x0020;
-constexpr std::uint16_t kTwoScales = 0x0040;
-constexpr std::uint16_t kTwoByTwo = 0x0080;
-
+constexpr std::uint32_t kMostPixelsToEm = 256;
+// The low byte of the encoding of Microsoft's subtables for Unicode.
+constexpr std::uint8_t kUnicodeEncoding = 1;
 constexpr std::string_view kDamaged =
     "is a TrueType font whose data is damaged.";
 constexpr std::string_view kPostScript =
@@ -62,7 +47,12 @@ std::string NoGlyphs(const CodePage& code_page) {
          CodePageNumber(code_page) + ".";
 }
 
+// A grid of more pixels than a pixel font is ever drawn with is a smooth
+// font's own units, or a few of them (Webdings' coordinates are all even).
 std::string WrongGrid(std::uint32_t units_per_em, std::uint32_t grid) {
+  if (units_per_em / grid > kMostPixelsToEm)
+    return "is a TrueType font drawn on a grid of " +
+           std::to_string(units_per_em) + " units to the em, not 8 pixels.";
   std::string pixels = std::to_string(units_per_em / grid);
   if (units_per_em % grid != 0) {
     const std::uint32_t tenths = units_per_em % grid * 10 / grid;
@@ -82,265 +72,10 @@ std::string OutsideCell(char32_t character) {
          " does not fit an 8x8 cell.";
 }
 
-using TableSpan = SfntTable;
-
-// The tables the glyphs are read from, each checked to lie in the file.
-class FontTables {
- public:
-  explicit FontTables(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
-
-  // Checks the directory and the tables; false when the font is damaged.
-  bool Check();
-  // Checks the glyph and, in a composite, its parts, as stb will walk
-  // them; points counts its points and parts.
-  bool CheckGlyph(int index, int depth, std::size_t* points) const;
-
-  std::uint32_t units_per_em() const { return units_per_em_; }
-  std::int16_t ascender() const { return ascender_; }
-  std::int16_t descender() const { return descender_; }
-
- private:
-  bool CheckDirectory() const;
-  bool Find(std::string_view tag, TableSpan* table) const;
-  bool CheckCmap(std::size_t subtable) const;
-  bool CheckSegments(ByteReader reader, std::size_t subtable,
-                     std::size_t length) const;
-  bool CheckSimpleGlyph(ByteReader reader, int contours,
-                        std::size_t* points) const;
-  bool GlyphData(int index, std::span<const std::uint8_t>* data) const;
-
-  std::span<const std::uint8_t> bytes_;
-  TableSpan loca_, glyf_;
-  std::uint32_t units_per_em_ = 0;
-  std::uint16_t glyph_count_ = 0;
-  bool long_offsets_ = false;
-  std::int16_t ascender_ = 0;
-  std::int16_t descender_ = 0;
-};
-
-// stb reads the offset of every table it looks for, kern and GPOS too, as
-// a signed sum of shifted bytes: each table of the directory must lie in
-// the file, which keeps every offset below 2^31.
-bool FontTables::CheckDirectory() const {
-  std::span<const std::uint8_t> tag;
-  TableSpan table;
-  for (std::uint16_t i = 0; i < SfntTableCount(bytes_); ++i) {
-    if (!SfntEntry(bytes_, i, &tag, &table))
-      return false;
-  }
-  return true;
-}
-
-// The first table of the tag, as stb finds it.
-bool FontTables::Find(std::string_view tag, TableSpan* table) const {
-  return FindSfntTable(bytes_, tag, table);
-}
-
-bool FontTables::Check() {
-  TableSpan head, hhea, maxp, cmap;
-  if (!CheckDirectory() || !Find("head", &head) || !Find("hhea", &hhea) ||
-      !Find("maxp", &maxp) || !Find("cmap", &cmap) || !Find("loca", &loca_) ||
-      !Find("glyf", &glyf_) || head.length < 54 || hhea.length < 36 ||
-      maxp.length < 6)
-    return false;
-  ByteReader reader(bytes_, true);
-  reader.Seek(head.offset + 18);
-  units_per_em_ = reader.U16();
-  reader.Seek(head.offset + 50);
-  const std::uint16_t location_format = reader.U16();
-  reader.Seek(hhea.offset + 4);
-  ascender_ = reader.S16();
-  descender_ = reader.S16();
-  reader.Seek(maxp.offset + 4);
-  glyph_count_ = reader.U16();
-  long_offsets_ = location_format == 1;
-  if (!reader.ok() || location_format > 1 || units_per_em_ == 0 ||
-      loca_.length / (long_offsets_ ? 4 : 2) < std::size_t{glyph_count_} + 1)
-    return false;
-  // The cmap subtable stb takes: the last of Unicode's, or Microsoft's
-  // for Unicode.
-  reader.Seek(cmap.offset + 2);
-  const std::uint16_t subtables = reader.U16();
-  std::size_t chosen = 0;
-  for (std::uint16_t i = 0; i < subtables; ++i) {
-    const std::uint16_t platform = reader.U16();
-    const std::uint16_t encoding = reader.U16();
-    const std::uint32_t offset = reader.U32();
-    if (platform == 0 || (platform == 3 && (encoding == 1 || encoding == 10))) {
-      if (offset > cmap.length)
-        return false;  // stb reads every one of them
-      chosen = cmap.offset + offset;
-    }
-  }
-  return reader.ok() && chosen != 0 && CheckCmap(chosen);
-}
-
-// Each format stb reads, checked to lie in the file; stb cannot read any
-// other.
-bool FontTables::CheckCmap(std::size_t subtable) const {
-  ByteReader reader(bytes_, true);
-  reader.Seek(subtable);
-  const std::uint16_t format = reader.U16();
-  std::uint64_t length = reader.U16();
-  if (format == 12 || format == 13) {
-    reader.Skip(2);
-    length = reader.U32();
-    const std::uint32_t groups = (reader.Skip(4), reader.U32());
-    if (!reader.ok() || length > bytes_.size() - subtable ||
-        std::uint64_t{groups} * 12 + 16 > length)
-      return false;
-    // Characters of Unicode and glyphs of 16 bits, as stb reads them.
-    for (std::uint32_t i = 0; i < groups; ++i) {
-      const std::uint32_t first = reader.U32();
-      const std::uint32_t last = reader.U32();
-      const std::uint32_t glyph = reader.U32();
-      if (first > last || last > kLastCharacter || glyph > 0xFFFF)
-        return false;
-    }
-    return reader.ok();
-  }
-  if (!reader.ok() || length > bytes_.size() - subtable)
-    return false;
-  if (format == 0)
-    return length >= 262;
-  if (format == 6) {
-    reader.Skip(2);
-    const std::uint16_t count = (reader.U16(), reader.U16());
-    return reader.ok() && 10 + std::uint64_t{count} * 2 <= length;
-  }
-  return format == 4 &&
-         CheckSegments(reader, subtable, static_cast<std::size_t>(length));
-}
-
-// Format 4: stb's binary search keeps to the segments only when the
-// header's search numbers are the ones the segment count gives; a segment
-// that maps through its range offset must end within the file.
-bool FontTables::CheckSegments(ByteReader reader, std::size_t subtable,
-                               std::size_t length) const {
-  reader.Skip(2);
-  const std::uint16_t segments = reader.U16() / 2;
-  const std::uint16_t search_range = reader.U16();
-  const std::uint16_t entry_selector = reader.U16();
-  const std::uint16_t range_shift = reader.U16();
-  if (!reader.ok() || segments == 0 || 16 + std::size_t{segments} * 8 > length)
-    return false;
-  std::uint32_t power = 1;
-  std::uint16_t log = 0;
-  while (power * 2 <= segments) {
-    power *= 2;
-    ++log;
-  }
-  if (search_range != power * 2 || entry_selector != log ||
-      range_shift != segments * 2 - search_range)
-    return false;
-  const std::size_t ends = subtable + 14;
-  const std::size_t starts = ends + std::size_t{segments} * 2 + 2;
-  const std::size_t range_offsets = starts + std::size_t{segments} * 4;
-  for (std::size_t i = 0; i < segments; ++i) {
-    reader.Seek(ends + i * 2);
-    const std::uint16_t end = reader.U16();
-    reader.Seek(starts + i * 2);
-    const std::uint16_t start = reader.U16();
-    reader.Seek(range_offsets + i * 2);
-    const std::uint16_t range_offset = reader.U16();
-    if (range_offset != 0 && end >= start &&
-        range_offsets + i * 2 + range_offset +
-                std::size_t{static_cast<std::uint16_t>(end - start)} * 2 + 2 >
-            bytes_.size())
-      return false;
-  }
-  return reader.ok();
-}
-
-bool FontTables::GlyphData(int index,
-                           std::span<const std::uint8_t>* data) const {
-  if (index < 0 || index >= glyph_count_)
-    return false;
-  ByteReader reader(bytes_, true);
-  const std::size_t at = static_cast<std::size_t>(index);
-  reader.Seek(loca_.offset + at * (long_offsets_ ? 4 : 2));
-  const std::uint64_t start = long_offsets_ ? reader.U32() : reader.U16() * 2u;
-  const std::uint64_t end = long_offsets_ ? reader.U32() : reader.U16() * 2u;
-  if (!reader.ok() || start > end || end > glyf_.length)
-    return false;
-  *data = bytes_.subspan(glyf_.offset + static_cast<std::size_t>(start),
-                         static_cast<std::size_t>(end - start));
-  return true;
-}
-
-// Points' flags (with repeats), then their x, then their y coordinates,
-// each 1 or 2 bytes or none by its flag.
-bool FontTables::CheckSimpleGlyph(ByteReader reader, int contours,
-                                  std::size_t* counted) const {
-  std::uint32_t last_end = 0;
-  std::int64_t end_before_last = -1;
-  for (int i = 0; i < contours; ++i) {
-    const std::uint16_t end = reader.U16();
-    if (i > 0 && end <= last_end)
-      return false;
-    if (i > 0)
-      end_before_last = last_end;
-    last_end = end;
-  }
-  const std::uint32_t points = last_end + 1;
-  *counted += points;
-  if (*counted > kMostPoints)
-    return false;
-  reader.Skip(reader.U16());  // instructions
-  std::vector<std::uint8_t> flags;
-  flags.reserve(points);
-  while (reader.ok() && flags.size() < points) {
-    const std::uint8_t flag = reader.U8();
-    std::size_t repeats = (flag & kRepeatFlag) != 0 ? reader.U8() : 0;
-    for (flags.push_back(flag); repeats > 0 && flags.size() < points; --repeats)
-      flags.push_back(flag);
-  }
-  // stb looks one point past a contour that begins off the curve: past
-  // its points when the last contour is that one point alone.
-  if (!flags.empty() && end_before_last + 1 == std::int64_t{last_end} &&
-      (flags.back() & kOnCurve) == 0)
-    return false;
-  std::uint64_t coordinate_bytes = 0;
-  for (std::uint8_t flag : flags) {
-    coordinate_bytes += (flag & kShortX) != 0            ? 1
-                        : (flag & kSameOrPositiveX) != 0 ? 0
-                                                         : 2;
-    coordinate_bytes += (flag & kShortY) != 0            ? 1
-                        : (flag & kSameOrPositiveY) != 0 ? 0
-                                                         : 2;
-  }
-  reader.Skip(coordinate_bytes);
-  return reader.ok();
-}
-
-bool FontTables::CheckGlyph(int index, int depth, std::size_t* points) const {
-  std::span<const std::uint8_t> data;
-  if (depth > kDeepestComposite || ++*points > kMostPoints ||
-      !GlyphData(index, &data))
-    return false;
-  if (data.empty())
-    return true;  // no outline
-  ByteReader reader(data, true);
-  const std::int16_t contours = reader.S16();
-  reader.Skip(8);  // the glyph's box
-  if (contours > 0)
-    return CheckSimpleGlyph(reader, contours, points);
-  if (contours == 0)
-    return reader.ok();
-  std::uint16_t flags = kMoreComponents;
-  while (reader.ok() && (flags & kMoreComponents) != 0) {
-    flags = reader.U16();
-    const std::int16_t part = reader.S16();
-    if ((flags & kArgumentsAreOffsets) == 0 ||
-        !CheckGlyph(part, depth + 1, points))
-      return false;  // parts placed by matching points are not drawn
-    reader.Skip((flags & kWordArguments) != 0 ? 4 : 2);
-    reader.Skip((flags & kOneScale) != 0    ? 2
-                : (flags & kTwoScales) != 0 ? 4
-                : (flags & kTwoByTwo) != 0  ? 8
-                                            : 0);
-  }
-  return reader.ok();
+std::string PlacedByPoints(char32_t character) {
+  return "is a TrueType font whose glyph for " + UnicodeName(character) +
+         " places its parts by matching points, which this program does not "
+         "draw.";
 }
 
 // Every coordinate of the glyph's outline, control points too, as x and y.
@@ -361,18 +96,40 @@ struct TakenGlyph {
   std::size_t code;
   char32_t character;
   int index;
+  GlyphCheck check;
 };
 
 std::uint32_t GridOf(const TrueTypeFont* font,
                      const std::vector<TakenGlyph>& taken) {
   std::uint32_t grid = 0;
   for (const TakenGlyph& glyph : taken) {
+    if (glyph.check != GlyphCheck::Drawable)
+      continue;
     for (const std::array<int, 2>& point : Coordinates(font, glyph.index)) {
       for (int coordinate : point)
         grid = std::gcd(grid, static_cast<std::uint32_t>(std::abs(coordinate)));
     }
   }
   return grid;
+}
+
+// The glyph of the code: that of its character in the code page, or else
+// that of the character that stands for the code itself, U+F000 + code,
+// where a symbol font has its glyphs. False when there is neither.
+bool FindGlyph(const TrueTypeFont* font, const CodePage& code_page,
+               TakenGlyph* glyph) {
+  const std::array<char32_t, 2> characters = {
+      code_page.characters[glyph->code],
+      static_cast<char32_t>(kDirectCharacters + glyph->code)};
+  for (const char32_t character : characters) {
+    glyph->character = character;
+    glyph->index = character == 0
+                       ? 0
+                       : TrueTypeGlyphIndex(font, static_cast<int>(character));
+    if (glyph->index != 0)
+      return true;
+  }
+  return false;
 }
 
 // Draws the glyph with its origin at the cell's left, on the baseline
@@ -400,13 +157,6 @@ bool DrawGlyph(const TrueTypeFont* font, int index, std::uint32_t grid,
   return true;
 }
 
-// Whether the font has outlines: TrueType ones, or PostScript ones.
-bool HasOutlines(std::span<const std::uint8_t> bytes) {
-  SfntTable table;
-  return (FindSfntTable(bytes, "glyf", &table) && table.length > 0) ||
-         FindSfntTable(bytes, "CFF ", &table);
-}
-
 }  // namespace
 
 bool LooksLikeTrueType(std::span<const std::uint8_t> bytes) {
@@ -423,39 +173,52 @@ std::string ReadTrueType(std::span<const std::uint8_t> bytes, CodePageUse* use,
   std::string strike_problem;
   if (ReadBitmapStrike(bytes, use, font, &strike_problem) == StrikeRead::Read)
     return strike_problem;
-  if (!strike_problem.empty() && !HasOutlines(bytes))
+  if (!strike_problem.empty() && !ListsOutlines(bytes))
     return strike_problem;
   if (BeginsWith(bytes, kPostScriptVersion))
     return std::string(kPostScript);
   FontTables tables(bytes);
   if (bytes.size() > INT32_MAX || !tables.Check())
     return std::string(kDamaged);
+  // stb maps characters through Unicode's subtables alone: a symbol
+  // font's, laid out as theirs are, is handed over, in a copy, as one.
+  Bytes symbol_font;
+  const std::uint8_t* data = bytes.data();
+  if (tables.symbol_record() != 0) {
+    symbol_font.assign(bytes.begin(), bytes.end());
+    symbol_font[tables.symbol_record() + 3] = kUnicodeEncoding;
+    data = symbol_font.data();
+  }
   const std::unique_ptr<TrueTypeFont, void (*)(TrueTypeFont*)> opened(
-      TrueTypeOpen(bytes.data()), TrueTypeClose);
+      TrueTypeOpen(data), TrueTypeClose);
   const TrueTypeFont* font_file = opened.get();
   if (font_file == nullptr)
     return std::string(kDamaged);
   GlyphPlacer placer(use, font);
-  const CodePage& code_page = placer.code_page();
   std::vector<TakenGlyph> taken;
   for (std::size_t code = 0; code < kGlyphCount; ++code) {
-    const char32_t character = code_page.characters[code];
-    const int index =
-        character == 0
-            ? 0
-            : TrueTypeGlyphIndex(font_file, static_cast<int>(character));
-    if (index == 0)
+    TakenGlyph glyph{code, 0, 0, GlyphCheck::Drawable};
+    if (!FindGlyph(font_file, placer.code_page(), &glyph))
       continue;
     std::size_t points = 0;
-    if (!tables.CheckGlyph(index, 0, &points))
+    glyph.check = tables.CheckGlyph(font_file, glyph.index, 0, &points);
+    if (glyph.check == GlyphCheck::Damaged)
       return std::string(kDamaged);
-    taken.push_back(TakenGlyph{code, character, index});
+    taken.push_back(glyph);
   }
   const std::uint32_t grid = GridOf(font_file, taken);
-  if (grid == 0)
-    return NoGlyphs(code_page);
-  if (tables.units_per_em() != grid * kGlyphSize)
+  if (grid != 0 && tables.units_per_em() != grid * kGlyphSize)
     return WrongGrid(tables.units_per_em(), grid);
+  for (const TakenGlyph& glyph : taken) {
+    if (glyph.check == GlyphCheck::MatchedPoints)
+      return PlacedByPoints(glyph.character);
+    if (glyph.check == GlyphCheck::BeyondRange)
+      return OutsideCell(glyph.character);  // by thousands of pixels
+  }
+  // A font of empty outlines, as Wine's of strikes are, is its strikes.
+  if (grid == 0)
+    return strike_problem.empty() ? NoGlyphs(placer.code_page())
+                                  : strike_problem;
   // As FreeType reports them: the ascender rounded up, the descender down.
   const int ascent = static_cast<int>(
       std::ceil(static_cast<double>(tables.ascender()) / grid));

@@ -76,6 +76,7 @@ struct FntHeader {
   std::uint8_t character_set = 0;
   std::uint16_t pixel_width = 0;  // 0 in a font of glyphs of many widths
   std::uint16_t pixel_height = 0;
+  std::uint16_t ascent = 0;  // rows above the baseline
   std::uint16_t widest = 0;
   std::uint8_t first = 0;
   std::uint8_t last = 0;
@@ -88,6 +89,8 @@ FntHeader ReadHeader(std::span<const std::uint8_t> bytes, bool* ok) {
   header.size = reader.U32();
   reader.Seek(66);
   header.type = reader.U16();
+  reader.Seek(74);
+  header.ascent = reader.U16();
   reader.Seek(85);
   header.character_set = reader.U8();
   header.pixel_width = reader.U16();
@@ -105,12 +108,18 @@ bool IsFnt(const FntHeader& header) {
          header.size >= kVersion2Header && header.first <= header.last;
 }
 
+std::uint32_t CellWidth(const FntHeader& header) {
+  return header.pixel_width != 0 ? header.pixel_width : header.widest;
+}
+
 bool IsEightByEight(const FntHeader& header) {
   return header.pixel_height == kGlyphSize && header.widest <= kGlyphSize;
 }
 
-std::uint32_t CellWidth(const FntHeader& header) {
-  return header.pixel_width != 0 ? header.pixel_width : header.widest;
+// A bitmap font whose cells the game's take, 8x8 or smaller.
+bool FitsGameCell(const FntHeader& header) {
+  return (header.type & kVectorFont) == 0 && header.widest <= kGlyphSize &&
+         FitsCell(CellWidth(header), header.pixel_height);
 }
 
 const CodePage* CodePageOf(std::uint8_t character_set, bool* known) {
@@ -131,7 +140,7 @@ std::string ReadFnt(std::span<const std::uint8_t> bytes,
                     FontImage* font) {
   if ((header.type & kVectorFont) != 0)
     return std::string(kVector);
-  if (!IsEightByEight(header))
+  if (!FitsGameCell(header))
     return NotEightByEight("Windows", CellWidth(header), header.pixel_height);
   bool known = false;
   const CodePage* source = CodePageOf(header.character_set, &known);
@@ -141,18 +150,26 @@ std::string ReadFnt(std::span<const std::uint8_t> bytes,
   ByteReader table(bytes);
   table.Seek(version3 ? kVersion3Header : kVersion2Header);
   GlyphPlacer placer(use, font);
+  NoteGlyphSize(use, CellWidth(header), header.pixel_height);
+  // A smaller cell's rows go into the 8x8 cell on its baseline.
+  const std::int64_t height = header.pixel_height;
+  const std::int64_t top =
+      std::int64_t{kGlyphSize} - header.ascent -
+      RowsBelowBaseline(header.ascent, height - header.ascent);
   for (std::size_t code = header.first; code <= header.last; ++code) {
     const std::uint16_t width = table.U16();
     const std::uint32_t offset = version3 ? table.U32() : table.U16();
     ByteReader bits(bytes);
     bits.Seek(offset);
-    const std::span<const std::uint8_t> rows = bits.Take(kGlyphSize);
+    const std::span<const std::uint8_t> rows =
+        bits.Take(static_cast<std::uint64_t>(height));
     if (!table.ok() || !bits.ok() || width > kGlyphSize)
       return std::string(kDamaged);
     Glyph glyph{};
     const std::uint8_t mask = static_cast<std::uint8_t>(0xFF00 >> width);
-    for (std::size_t row = 0; row < kGlyphSize; ++row)
-      glyph[row] = rows[row] & mask;
+    for (std::int64_t row = 0; row < height; ++row)
+      glyph[static_cast<std::size_t>(top + row)] =
+          rows[static_cast<std::size_t>(row)] & mask;
     if (source == nullptr)
       placer.PlaceAtCode(code, glyph);
     else
@@ -199,7 +216,8 @@ std::vector<std::span<const std::uint8_t>> FontResources(
   return fonts;
 }
 
-// The 8x8 font of a FON, or the sizes it holds instead.
+// The 8x8 font of a FON, or else its tallest smaller than 8x8, or the sizes
+// it holds instead.
 std::string ReadFon(std::span<const std::uint8_t> bytes, CodePageUse* use,
                     FontImage* font) {
   bool ok = false;
@@ -208,16 +226,27 @@ std::string ReadFon(std::span<const std::uint8_t> bytes, CodePageUse* use,
   if (!ok)
     return std::string(kDamaged);
   std::vector<std::string> sizes;
+  std::span<const std::uint8_t> tallest;
+  FntHeader tallest_header;
   for (std::span<const std::uint8_t> resource : resources) {
     const FntHeader header = ReadHeader(resource, &ok);
     if (!ok || !IsFnt(header))
       return std::string(kDamaged);
-    if (IsEightByEight(header) && (header.type & kVectorFont) == 0)
+    if (IsEightByEight(header) && FitsGameCell(header))
       return ReadFnt(resource, header, use, font);
+    if (FitsGameCell(header) &&
+        (tallest.empty() ||
+         header.pixel_height > tallest_header.pixel_height)) {
+      tallest = resource;
+      tallest_header = header;
+    }
     const std::string size = CellSize(CellWidth(header), header.pixel_height);
     if (std::find(sizes.begin(), sizes.end(), size) == sizes.end())
       sizes.push_back(size);
   }
+  // Without an 8x8 font, the tallest of those smaller.
+  if (!tallest.empty())
+    return ReadFnt(tallest, tallest_header, use, font);
   if (sizes.empty())
     return std::string(kNoFonts);
   return NoneEightByEight(sizes);

@@ -90,12 +90,23 @@ std::string TallyText(Platform& platform, const std::string& path,
   return message;
 }
 
+// A text is read as characters: a code page without a table gives them no
+// codes.
+std::string NoTableForTexts(const CodePageUse& use) {
+  return "--check reads the texts as characters, and this program has no "
+         "table of code page " +
+         std::to_string(use.named_without_table) +
+         " to find their codes by: it has " + CodePageNumbers() + ".";
+}
+
 }  // namespace
 
 int RunCheck(Platform& platform, const std::vector<std::string>& files,
              CodePageUse* code_pages, bool all) {
   if (files.size() < 2)
     return EndWithError(platform, kCheckTakesFiles);
+  if (code_pages->named_without_table != 0)
+    return EndWithError(platform, NoTableForTexts(*code_pages));
   FontImage font{};
   if (!ReadSourceFont(platform, files[0], code_pages, &font))
     return kExitFailure;

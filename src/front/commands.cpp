@@ -29,18 +29,32 @@ constexpr std::string_view kConvertTakesTwo =
 constexpr std::string_view kMergeTakesThree =
     "--merge takes three files: zyr2font --merge [--codepage N] BASE OTHER "
     "DEST [--codes CODES]";
+constexpr std::string_view kCodesOnce =
+    "--merge takes --codes once: zyr2font --merge [--codepage N] BASE OTHER "
+    "DEST [--codes CODES]";
 constexpr std::string_view kCodePageOption = "--codepage";
 constexpr std::string_view kCodesOption = "--codes";
+// Code pages have numbers of 16 bits.
+constexpr int kLargestCodePage = 65535;
 
 std::string MalformedCodes(const std::string& text) {
+  const std::string given = text.empty() ? "" : ", not \"" + text + "\"";
   return "--codes takes codes from 0x00 to 0xFF and ranges of them, as "
-         "0x80-0xAF,0xE0, not \"" +
-         text + "\".";
+         "0x80-0xAF,0xE0" +
+         given + ".";
 }
 
 std::string UnknownCodePage(const std::string& text) {
   const std::string given = text.empty() ? "" : ", not \"" + text + "\"";
   return "--codepage takes the number of a code page" + given + ": " +
+         CodePageNumbers() + ".";
+}
+
+std::string NoTableForBdf(const std::string& path, const CodePageUse& use) {
+  return path +
+         " is keyed by characters, and this program has no table of "
+         "code page " +
+         std::to_string(use.named_without_table) + " to key it by: it has " +
          CodePageNumbers() + ".";
 }
 
@@ -77,18 +91,42 @@ std::string NoFormat(const std::string& path) {
          WritableExtensions() + ".";
 }
 
+// The code page a number names, written in decimal digits alone: one the
+// program has a table of, or else only its number, by which a code page
+// font file's font is still taken. False for any other text.
+bool ParseCodePage(const std::string& text, CodePageUse* use) {
+  if (text.empty() || text.size() > 5 ||
+      text.find_first_not_of("0123456789") != std::string::npos)
+    return false;
+  const int number = std::stoi(text);
+  if (number == 0 || number > kLargestCodePage)
+    return false;
+  use->named = FindCodePage(number);
+  use->named_without_table = use->named == nullptr ? number : 0;
+  return true;
+}
+
+// A BDF is keyed by characters: a code page named without a table cannot
+// key it.
+bool KeysBdf(FontFormat format, const CodePageUse& use) {
+  return format != FontFormat::Bdf || use.named_without_table == 0;
+}
+
 }  // namespace
 
 // Reads the font of the source, or shows why there is none. A font placed
-// by a code page is told how many codes got a glyph: information, not a
-// failure.
+// by a code page is told how many codes got a glyph, and one of smaller
+// glyphs that they are placed in 8x8 cells: information, not a failure.
 bool ReadSourceFont(Platform& platform, const std::string& path,
                     CodePageUse* code_pages, FontImage* font) {
-  switch (ReadFontSource(platform, path, SourceUse::Tool, font, code_pages)) {
-    case FontLoad::Loaded:
-      if (LeftCodesBlank(*code_pages))
-        ShowNotice(platform, CodesWithGlyph(path, *code_pages));
+  switch (ReadFontSource(platform, platform, path, SourceUse::Tool, font,
+                         code_pages)) {
+    case FontLoad::Loaded: {
+      const std::string notice = ReadingNotice(path, *code_pages);
+      if (!notice.empty())
+        ShowNotice(platform, notice);
       return true;
+    }
     case FontLoad::Absent:
       ShowError(platform, NotFound(path));
       break;
@@ -155,6 +193,8 @@ int Convert(Platform& platform, const std::string& source,
   FontFormat format = FontFormat::Raw;
   if (!FormatOfExtension(destination, &format))
     return EndWithError(platform, NoFormat(destination));
+  if (!KeysBdf(format, *code_pages))
+    return EndWithError(platform, NoTableForBdf(destination, *code_pages));
   FontImage font{};
   if (!ReadSourceFont(platform, source, code_pages, &font))
     return kExitFailure;
@@ -200,21 +240,32 @@ bool ParseCodes(const std::string& text, CodeSet* codes) {
 // is blank and OTHER is not, into DEST. Both are placed by the code page
 // named, where they need one.
 int Merge(Platform& platform, std::vector<std::string> files,
-          const CodePage* code_page) {
+          const CodePageUse& code_pages) {
+  // --codes and its codes, once, wherever they are given.
   CodeSet codes;
-  const bool codes_given = files.size() == 5 && files[3] == kCodesOption;
-  if (codes_given) {
-    if (!ParseCodes(files[4], &codes))
-      return EndWithError(platform, MalformedCodes(files[4]));
-    files.resize(3);
+  bool codes_given = false;
+  for (auto option = std::find(files.begin(), files.end(), kCodesOption);
+       option != files.end();
+       option = std::find(files.begin(), files.end(), kCodesOption)) {
+    if (codes_given)
+      return EndWithError(platform, kCodesOnce);
+    if (option + 1 == files.end())
+      return EndWithError(platform, MalformedCodes(""));
+    const std::string text = *(option + 1);
+    if (!ParseCodes(text, &codes))
+      return EndWithError(platform, MalformedCodes(text));
+    files.erase(option, option + 2);
+    codes_given = true;
   }
   if (files.size() != 3)
     return EndWithError(platform, kMergeTakesThree);
   FontFormat format = FontFormat::Raw;
   if (!FormatOfExtension(files[2], &format))
     return EndWithError(platform, NoFormat(files[2]));
-  CodePageUse base_pages{.named = code_page};
-  CodePageUse other_pages{.named = code_page};
+  if (!KeysBdf(format, code_pages))
+    return EndWithError(platform, NoTableForBdf(files[2], code_pages));
+  CodePageUse base_pages = code_pages;
+  CodePageUse other_pages = code_pages;
   FontImage base{};
   FontImage other{};
   if (!ReadSourceFont(platform, files[0], &base_pages, &base) ||
@@ -223,16 +274,7 @@ int Merge(Platform& platform, std::vector<std::string> files,
   if (!codes_given)
     codes = BlankInBase(base, other);
   return WriteDestination(platform, files[2], format,
-                          TakeGlyphs(base, other, codes), code_page);
-}
-
-// The code page a number names, written in decimal digits alone; null for
-// any other text.
-const CodePage* FindCodePageNamed(const std::string& text) {
-  if (text.empty() || text.size() > 5 ||
-      text.find_first_not_of("0123456789") != std::string::npos)
-    return nullptr;
-  return FindCodePage(std::stoi(text));
+                          TakeGlyphs(base, other, codes), code_pages.named);
 }
 
 // Takes the option off the front of the files, if it is there.
@@ -266,8 +308,7 @@ int RunCommand(Platform& platform, const std::vector<std::string>& arguments) {
   CodePageUse code_pages;
   if (!files.empty() && files.front() == kCodePageOption) {
     const std::string number = files.size() > 1 ? files[1] : std::string();
-    code_pages.named = FindCodePageNamed(number);
-    if (code_pages.named == nullptr)
+    if (!ParseCodePage(number, &code_pages))
       return EndWithError(platform, UnknownCodePage(number));
     files.erase(files.begin(), files.begin() + 2);
   }
@@ -280,7 +321,7 @@ int RunCommand(Platform& platform, const std::vector<std::string>& arguments) {
                              : EndWithError(platform, kShowTakesOne);
   }
   if (command == "--merge")
-    return Merge(platform, files, code_pages.named);
+    return Merge(platform, files, code_pages);
   return files.size() == 2 ? Convert(platform, files[0], files[1], &code_pages)
                            : EndWithError(platform, kConvertTakesTwo);
 }

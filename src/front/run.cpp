@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "attached/attached_font.h"
-#include "base/names.h"
 #include "front/commands.h"
 #include "front/parser.h"
 #include "messages/show_error.h"
@@ -65,7 +64,7 @@ std::string NoGameBesideProgram(const std::string& font_path,
 // once the reason there is none has been shown.
 bool ReadNamedFont(Platform& platform, const std::string& path, SourceUse use,
                    FontImage* font) {
-  switch (ReadFontSource(platform, path, use, font)) {
+  switch (ReadFontSource(platform, platform, path, use, font)) {
     case FontLoad::Absent:
       ShowError(platform, kFontFileNotFound);
       return false;
@@ -81,7 +80,7 @@ bool ReadNamedFont(Platform& platform, const std::string& path, SourceUse use,
 // folder, where the player put the program, wherever the current folder
 // is. The font is read as a patch run's font is.
 int PatchWithDroppedFont(Platform& platform, const std::string& font_path) {
-  const std::string folder(FolderOf(platform.ProgramExecutablePath()));
+  const std::string folder = platform.ProgramFolder();
   if (folder.empty())
     return EndWithError(platform, kNoProgramFolder);
   FontImage font{};
@@ -89,7 +88,8 @@ int PatchWithDroppedFont(Platform& platform, const std::string& font_path) {
     return kExitFailure;
   if (platform.ProgramsLieApart() && !HoldsGameFile(platform, folder))
     return EndWithError(platform, NoGameBesideProgram(font_path, folder));
-  return PatchGameFolder(platform, folder, font) ? kExitSuccess : kExitFailure;
+  return PatchGameFolder(platform, platform, folder, font) ? kExitSuccess
+                                                           : kExitFailure;
 }
 
 int RunRequested(Platform& platform) {
@@ -127,11 +127,13 @@ int RunRequested(Platform& platform) {
     // Whatever font the file holds, in any format the font tools read.
     if (!ReadNamedFont(platform, request.font_path, SourceUse::Attach, &font))
       return kExitFailure;
-    return AttachFont(platform, font) ? kExitSuccess : kExitFailure;
+    const std::string program = platform.ProgramExecutablePath();
+    return AttachFont(platform, platform, program, font) ? kExitSuccess
+                                                         : kExitFailure;
   }
 
-  switch (
-      ReadFontSource(platform, request.font_path, SourceUse::Patch, &font)) {
+  switch (ReadFontSource(platform, platform, request.font_path,
+                         SourceUse::Patch, &font)) {
     case FontLoad::Failed:
       return kExitFailure;
     case FontLoad::Absent:
@@ -139,7 +141,7 @@ int RunRequested(Platform& platform) {
       // the font is the one carried by the program itself.
       if (request.kind != RunKind::Default)
         return EndWithError(platform, kFontFileNotFound);
-      if (!ReadAttachedFont(platform, &font))
+      if (!ReadAttachedFont(platform, platform, platform, &font))
         return kExitFailure;
       break;
     case FontLoad::Loaded:
@@ -147,15 +149,15 @@ int RunRequested(Platform& platform) {
   }
 
   const std::string game_folder = WithTrailingBackslash(request.game_folder);
-  if (!PatchGameFolder(platform, game_folder, font))
+  if (!PatchGameFolder(platform, platform, game_folder, font))
     return kExitFailure;
   return kExitSuccess;
 }
 
 }  // namespace
 
-int EndWithError(Platform& platform, std::string_view message) {
-  ShowError(platform, message);
+int EndWithError(User& user, std::string_view message) {
+  ShowError(user, message);
   return kExitFailure;
 }
 

@@ -15,7 +15,7 @@ constexpr std::string_view kNotEnoughMemory =
     "There was not enough memory to finish.";
 
 // Shows the message and returns the status of a run that it ends.
-int EndWithError(Platform& platform, std::string_view message);
+int EndWithError(User& user, std::string_view message);
 
 // Runs the program once and returns its exit status.
 int RunProgram(Platform& platform);

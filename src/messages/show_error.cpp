@@ -4,12 +4,12 @@
 
 namespace mdlReplace {
 
-void ShowError(Platform& platform, std::string_view message) {
-  platform.ShowErrorBox(std::string(ErrorCaption), std::string(message));
+void ShowError(User& user, std::string_view message) {
+  user.ShowErrorBox(std::string(ErrorCaption), std::string(message));
 }
 
-void ShowNotice(Platform& platform, std::string_view message) {
-  platform.ShowNoticeBox(std::string(ErrorCaption), std::string(message));
+void ShowNotice(User& user, std::string_view message) {
+  user.ShowNoticeBox(std::string(ErrorCaption), std::string(message));
 }
 
 }  // namespace mdlReplace

@@ -11,9 +11,9 @@ constexpr std::string_view ErrorCaption = "ZYR 2 Font Replacer";
 
 // Shows the message under the program's caption. Lines are separated by
 // carriage return and line feed.
-void ShowError(Platform& platform, std::string_view message);
+void ShowError(User& user, std::string_view message);
 
 // Shows the message under the caption as information, not as an error.
-void ShowNotice(Platform& platform, std::string_view message);
+void ShowNotice(User& user, std::string_view message);
 
 }  // namespace mdlReplace

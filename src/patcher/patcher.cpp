@@ -50,18 +50,18 @@ enum class Outcome {
 // length can still tell an unknown version from a locked known one. Only an
 // ordinary file that is not hidden counts as a target: a folder, device or
 // pipe, or a file marked hidden or system, named like one is passed over.
-OpenedFile OpenTarget(Platform& platform, const std::string& path,
-                      bool* writable, bool* denied) {
-  OpenedFile file = platform.Open(path, Naming::Spelled, OpenMode::ReadWrite);
+OpenedFile OpenTarget(Files& files, const std::string& path, bool* writable,
+                      bool* denied) {
+  OpenedFile file = files.Open(path, Naming::Spelled, OpenMode::ReadWrite);
   *writable = file.found == Found::File;
   *denied = file.found == Found::Refused && file.denied;
   if (file.found == Found::Refused && !file.hidden)
-    file = platform.Open(path, Naming::Spelled, OpenMode::Read);
+    file = files.Open(path, Naming::Spelled, OpenMode::Read);
   const bool target =
       (file.found == Found::File || file.found == Found::Refused) &&
       !file.hidden;
   if (!target && (file.found == Found::File || file.found == Found::Stream))
-    platform.Close(file.id);
+    files.Close(file.id);
   return target ? file : OpenedFile{.found = Found::Absent};
 }
 
@@ -69,31 +69,31 @@ OpenedFile OpenTarget(Platform& platform, const std::string& path,
 // the font is on the disk: should the write or its flush fail part way,
 // the bytes it changed go back. A sparse file gets its blocks first, since
 // a full disk would refuse them in the middle of the write.
-Outcome WriteFontWhole(Platform& platform, const OpenedFile& file,
+Outcome WriteFontWhole(Files& files, const OpenedFile& file,
                        std::uint64_t offset, const FontImage& font) {
-  if (file.has_holes && !platform.Reserve(file.id, offset, kFontSize))
+  if (file.has_holes && !files.Reserve(file.id, offset, kFontSize))
     return Outcome::NotWritten;
   FontImage original{};
-  if (!platform.ReadAt(file.id, offset, original))
+  if (!files.ReadAt(file.id, offset, original))
     return Outcome::NotWritten;
-  const std::size_t written = platform.WriteAt(file.id, offset, font);
-  if (written == kFontSize && platform.Flush(file.id))
+  const std::size_t written = files.WriteAt(file.id, offset, font);
+  if (written == kFontSize && files.Flush(file.id))
     return Outcome::Patched;
   // Only what was written goes back: beyond a file-size limit, say, the
   // rest could not be written either way.
   const std::span<const std::uint8_t> changed(original.data(), written);
-  if (platform.WriteAt(file.id, offset, changed) == written &&
-      platform.Flush(file.id))
+  if (files.WriteAt(file.id, offset, changed) == written &&
+      files.Flush(file.id))
     return Outcome::NotWritten;
   return Outcome::Damaged;
 }
 
-Outcome WriteIntoTarget(Platform& platform, const std::string& path,
+Outcome WriteIntoTarget(Files& files, const std::string& path,
                         const TargetFile& target, const FontImage& font,
                         std::uint64_t* length) {
   bool writable = false;
   bool denied = false;
-  const OpenedFile file = OpenTarget(platform, path, &writable, &denied);
+  const OpenedFile file = OpenTarget(files, path, &writable, &denied);
   if (file.found == Found::Absent)
     return Outcome::Absent;
   if (file.found == Found::Refused)
@@ -105,35 +105,34 @@ Outcome WriteIntoTarget(Platform& platform, const std::string& path,
   const Outcome refused = denied ? Outcome::Denied : Outcome::NotWritten;
   Outcome outcome = version == nullptr ? Outcome::UnknownLength : refused;
   if (version != nullptr && writable)
-    outcome = WriteFontWhole(platform, file, version->font_offset, font);
+    outcome = WriteFontWhole(files, file, version->font_offset, font);
   // Whatever the close says, the file holds the whole font, flushed, or
   // the bytes it had: there is nothing left to undo.
-  platform.Close(file.id);
+  files.Close(file.id);
   return outcome;
 }
 
 // Returns whether the font was written into the target; reports a target
 // that is there but was not patched. No report ends the run.
-bool PatchTarget(Platform& platform, const std::string& path,
+bool PatchTarget(Files& files, User& user, const std::string& path,
                  const TargetFile& target, const FontImage& font) {
   std::uint64_t length = 0;
-  switch (WriteIntoTarget(platform, path, target, font, &length)) {
+  switch (WriteIntoTarget(files, path, target, font, &length)) {
     case Outcome::Patched:
       return true;
     case Outcome::Absent:
       return false;
     case Outcome::UnknownLength:
-      ShowError(platform, SizeMessage(target, length));
+      ShowError(user, SizeMessage(target, length));
       return false;
     case Outcome::NotWritten:
-      ShowError(platform,
-                TargetMessage(target, kNotWritten, kNotWrittenAdvice));
+      ShowError(user, TargetMessage(target, kNotWritten, kNotWrittenAdvice));
       return false;
     case Outcome::Denied:
-      ShowError(platform, TargetMessage(target, kNotWritten, kDeniedAdvice));
+      ShowError(user, TargetMessage(target, kNotWritten, kDeniedAdvice));
       return false;
     case Outcome::Damaged:
-      ShowError(platform, TargetMessage(target, kDamaged, kDamagedAdvice));
+      ShowError(user, TargetMessage(target, kDamaged, kDamagedAdvice));
       return false;
   }
   return false;
@@ -141,30 +140,30 @@ bool PatchTarget(Platform& platform, const std::string& path,
 
 }  // namespace
 
-bool HoldsGameFile(Platform& platform, const std::string& game_folder) {
+bool HoldsGameFile(Files& files, const std::string& game_folder) {
   for (const TargetFile& target : GameFiles()) {
     bool writable = false;
     bool denied = false;
     const OpenedFile file = OpenTarget(
-        platform, game_folder + std::string(target.name), &writable, &denied);
+        files, game_folder + std::string(target.name), &writable, &denied);
     if (file.found != Found::Absent) {
-      platform.Close(file.id);
+      files.Close(file.id);
       return true;
     }
   }
   return false;
 }
 
-bool PatchGameFolder(Platform& platform, const std::string& game_folder,
+bool PatchGameFolder(Files& files, User& user, const std::string& game_folder,
                      const FontImage& font) {
   bool any_patched = false;
   for (const TargetFile& target : GameFiles()) {
     const std::string path = game_folder + std::string(target.name);
-    if (PatchTarget(platform, path, target, font))
+    if (PatchTarget(files, user, path, target, font))
       any_patched = true;
   }
   if (!any_patched)
-    ShowError(platform, kNothingProcessed);
+    ShowError(user, kNothingProcessed);
   return any_patched;
 }
 

@@ -11,13 +11,13 @@ namespace mdlReplace {
 
 // Whether any target is in the folder, which ends with a backslash, as
 // patching it would find one.
-bool HoldsGameFile(Platform& platform, const std::string& game_folder);
+bool HoldsGameFile(Files& files, const std::string& game_folder);
 
 // Patches every target found in the folder, which ends with a backslash.
 // Each target either takes the whole font or keeps its bytes, unless a
 // message says it may now be damaged. Returns true when at least one was
 // patched; otherwise it has shown the summary message and the run is over.
-bool PatchGameFolder(Platform& platform, const std::string& game_folder,
+bool PatchGameFolder(Files& files, User& user, const std::string& game_folder,
                      const FontImage& font);
 
 }  // namespace mdlReplace

@@ -1,10 +1,12 @@
-// The one seam between the program and the operating system.
+// The one seam between the program and the operating system, in roles.
 //
 // The front end, the patcher, the attached font and the font tools reach
-// files, the command line and the user only through this interface. Paths
-// are UTF-8 strings. A real implementation exists per platform
-// (platform_posix.cpp, platform_win32.cpp) and the tests have an in-memory
-// one that records what a run did and can make any operation fail.
+// files, the command line and the user only through these interfaces, each
+// taking only the roles it uses. Paths are UTF-8 strings. A real
+// implementation exists per platform (src/platform/*_posix.cpp and
+// *_win32.cpp, one file per concern); the tests have an in-memory one that
+// records what a run did and can make any operation fail, and the page one
+// of only the roles its calls use.
 #pragma once
 
 #include <cstddef>
@@ -26,9 +28,11 @@ enum class OpenMode { Read, ReadWrite };
 
 // How a path names its file.
 enum class Naming {
-  // As the game and its players write paths: a backslash separates folders
-  // as a slash does, and where names have case, a name that is not found as
-  // written is looked for in upper case, then ignoring ASCII case.
+  // As the game and its players write paths: tried as written, and where
+  // nothing is there, a backslash separates folders as a slash does and,
+  // where names have case, each name that is not found as written is
+  // looked for in upper case, then ignoring ASCII case
+  // (base/spelled_names.h).
   Spelled,
   // The platform's own path, used exactly as it stands.
   Exact,
@@ -74,33 +78,17 @@ enum class Output {
   Failed,      // a full disk, say: the user should hear of it
 };
 
-class Platform {
+// Open files: reading and writing them, as the font sources, the game's
+// files and the program's own are read and written.
+class Files {
  public:
-  virtual ~Platform() = default;
-
-  // The command line after the program's own name and the blanks that
-  // follow it, unsplit, with its double quotes and blanks.
-  virtual std::string ArgumentText() = 0;
-
-  // The arguments of the command line, without the program's name, as the
-  // platform splits them: on Linux as the shell gave them, on Windows by
-  // CommandLineToArgvW's rules. Empty when they cannot be had.
-  virtual std::vector<std::string> SplitArguments() = 0;
+  virtual ~Files() = default;
 
   // Opens an ordinary file and takes its length, or a pipe; never waits,
   // and never creates a file. On a failure the answer says whether an
   // ordinary file is there at all.
   virtual OpenedFile Open(const std::string& path, Naming naming,
                           OpenMode mode) = 0;
-
-  // Opens the running program's own image for reading: the file it was
-  // started from, even if that has since been replaced or removed.
-  virtual OpenedFile OpenRunningProgram() = 0;
-
-  // Opens the file at the exact path for reading and takes an exclusive
-  // lock on it, waiting for any other holder; the lock lasts until Close.
-  // The file is the one that the path names once the lock is held.
-  virtual OpenedFile OpenLocked(const std::string& path) = 0;
 
   // Allocates the blocks of a range inside the file, so that writing it
   // needs no new space; the length and the content stay as they are. True
@@ -138,16 +126,17 @@ class Platform {
   // Closes the file; false when the system reports that the close failed.
   // The file id is gone either way.
   virtual bool Close(FileId file) = 0;
+};
 
-  // The exact path of the running program's own executable file; empty
-  // when the system cannot tell.
-  virtual std::string ProgramExecutablePath() = 0;
-
-  // Whether programs lie apart from the files they work on, among the
-  // system's own (as a Linux package installs them in /usr/bin), rather
-  // than where a user put them: a Windows player unpacks this program into
-  // the game's folder.
-  virtual bool ProgramsLieApart() = 0;
+// Replacing a file whole beside it, and the lock by which attaches take
+// turns: what writing a new file, or a new program, needs besides its
+// files.
+class Replacer : public Files {
+ public:
+  // Opens the file at the exact path for reading and takes an exclusive
+  // lock on it, waiting for any other holder; the lock lasts until Close.
+  // The file is the one that the path names once the lock is held.
+  virtual OpenedFile OpenLocked(const std::string& path) = 0;
 
   // What replacing the exact path would replace: through symbolic links,
   // the file they finally name, whose path goes to final_path.
@@ -175,18 +164,40 @@ class Platform {
 
   // Removes the file at the exact path.
   virtual bool RemoveFile(const std::string& path) = 0;
+};
 
-  // Shows an error to the user: the caption, the message and an OK button,
-  // in a modal box where the platform has one. Lines of the message are
-  // separated by carriage return and line feed. Returns when the user has
-  // seen it.
-  virtual void ShowErrorBox(const std::string& caption,
-                            const std::string& message) = 0;
+// The program as it was started: its command line, its own file, and
+// where the text its commands print goes.
+class CommandLine {
+ public:
+  virtual ~CommandLine() = default;
 
-  // Tells the user something that is no failure, as ShowErrorBox does, but
-  // marked as information where a box has a mark.
-  virtual void ShowNoticeBox(const std::string& caption,
-                             const std::string& message) = 0;
+  // The command line after the program's own name and the blanks that
+  // follow it, unsplit, with its double quotes and blanks.
+  virtual std::string ArgumentText() = 0;
+
+  // The arguments of the command line, without the program's name, as the
+  // platform splits them: on Linux as the shell gave them, on Windows by
+  // CommandLineToArgvW's rules. Empty when they cannot be had.
+  virtual std::vector<std::string> SplitArguments() = 0;
+
+  // Opens the running program's own image for reading: the file it was
+  // started from, even if that has since been replaced or removed.
+  virtual OpenedFile OpenRunningProgram() = 0;
+
+  // The exact path of the running program's own executable file; empty
+  // when the system cannot tell.
+  virtual std::string ProgramExecutablePath() = 0;
+
+  // The folder of that file, ending with a separator, by the system's own
+  // rule for its paths; empty when the system cannot tell.
+  virtual std::string ProgramFolder() = 0;
+
+  // Whether programs lie apart from the files they work on, among the
+  // system's own (as a Linux package installs them in /usr/bin), rather
+  // than where a user put them: a Windows player unpacks this program into
+  // the game's folder.
+  virtual bool ProgramsLieApart() = 0;
 
   // What PrintOutput can draw with where its text goes.
   virtual Drawing OutputDrawing() = 0;
@@ -201,5 +212,27 @@ class Platform {
   virtual bool ShowPicture(const std::string& title,
                            const Picture& picture) = 0;
 };
+
+// The user, told what went wrong, or news.
+class User {
+ public:
+  virtual ~User() = default;
+
+  // Shows an error to the user: the caption, the message and an OK button,
+  // in a modal box where the platform has one. Lines of the message are
+  // separated by carriage return and line feed. Returns when the user has
+  // seen it.
+  virtual void ShowErrorBox(const std::string& caption,
+                            const std::string& message) = 0;
+
+  // Tells the user something that is no failure, as ShowErrorBox does, but
+  // marked as information where a box has a mark.
+  virtual void ShowNoticeBox(const std::string& caption,
+                             const std::string& message) = 0;
+};
+
+// All of the above, as the program's entry builds it. A function takes
+// only the roles it uses, and is handed the platform all the same.
+class Platform : public Replacer, public CommandLine, public User {};
 
 }  // namespace mdlReplace

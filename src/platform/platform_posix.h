@@ -1,17 +1,21 @@
 // The platform on Linux and other POSIX systems.
 #pragma once
 
-#include <map>
 #include <string>
 #include <vector>
 
+#include "base/names.h"
+#include "base/spelled_names.h"
 #include "platform/platform.h"
 
 namespace mdlReplace {
 
-// The names in a folder, in one block: each one's length in a byte, then
-// the name, then a NUL.
-using Listing = std::string;
+// The file system's folders, for finding spelled names.
+class PosixFolders : public Folders {
+ public:
+  bool Exists(const std::string& path) override;
+  void List(const std::string& folder, FolderNames* names) override;
+};
 
 class PosixPlatform : public Platform {
  public:
@@ -41,6 +45,7 @@ class PosixPlatform : public Platform {
   bool Flush(FileId file) override;
   bool Close(FileId file) override;
   std::string ProgramExecutablePath() override;
+  std::string ProgramFolder() override;
   bool ProgramsLieApart() override { return true; }
   Replaced FindReplaced(const std::string& path,
                         std::string* final_path) override;
@@ -59,17 +64,9 @@ class PosixPlatform : public Platform {
   bool ShowPicture(const std::string& title, const Picture& picture) override;
 
  private:
-  std::string FindInAnyCase(const std::string& path);
-  std::string ResolveFolder(const std::string& folder);
-  std::string MatchName(const std::string& resolved_folder,
-                        const std::string& name);
-
   std::vector<std::string> arguments_;
-  // Folders as the program spells them, and as this file system does.
-  std::map<std::string, std::string> resolved_folders_;
-  // The names in each folder read so far: a folder is read at most once a
-  // run, however many names are looked up in it.
-  std::map<std::string, Listing> listings_;
+  PosixFolders folders_;
+  SpelledNames names_{folders_, '/'};
 };
 
 }  // namespace mdlReplace

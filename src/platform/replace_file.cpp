@@ -2,10 +2,10 @@
 
 namespace mdlReplace {
 
-Replacement ReplaceFile(Platform& platform, const std::string& path,
+Replacement ReplaceFile(Replacer& replacer, const std::string& path,
                         const std::function<bool(FileId)>& fill) {
   std::string final_path;
-  switch (platform.FindReplaced(path, &final_path)) {
+  switch (replacer.FindReplaced(path, &final_path)) {
     case Replaced::NotAFile:
       return Replacement::NotAFile;
     case Replaced::DanglingLink:
@@ -15,14 +15,14 @@ Replacement ReplaceFile(Platform& platform, const std::string& path,
       break;
   }
   std::string copy_path;
-  const FileId copy = platform.CreateBeside(final_path, &copy_path);
+  const FileId copy = replacer.CreateBeside(final_path, &copy_path);
   if (copy == kNoFile)
     return Replacement::Failed;
-  const bool written = fill(copy) && platform.Flush(copy);
-  const bool closed = platform.Close(copy);
-  if (written && closed && platform.PutInPlace(copy_path, final_path))
+  const bool written = fill(copy) && replacer.Flush(copy);
+  const bool closed = replacer.Close(copy);
+  if (written && closed && replacer.PutInPlace(copy_path, final_path))
     return Replacement::Done;
-  platform.RemoveFile(copy_path);
+  replacer.RemoveFile(copy_path);
   return Replacement::Failed;
 }
 

@@ -18,7 +18,7 @@ enum class Replacement { Done, NotAFile, DanglingLink, Failed };
 // A folder, device or pipe, or a link to one or to nothing, is left alone.
 // fill writes the content into the new file and tells whether all of it
 // went in.
-Replacement ReplaceFile(Platform& platform, const std::string& path,
+Replacement ReplaceFile(Replacer& replacer, const std::string& path,
                         const std::function<bool(FileId)>& fill);
 
 }  // namespace mdlReplace

@@ -4,6 +4,7 @@
 
 #include "attached/font_block.h"
 #include "base/names.h"
+#include "base/text_lines.h"
 #include "fonts/code_pages.h"
 #include "fonts/formats.h"
 #include "fonts/source_rules.h"
@@ -33,14 +34,14 @@ std::string Problem(const std::string& path, const std::string& problem) {
 }
 
 // The font of a game file, by its name: at the offset of its version.
-std::string FontOfGameFile(Platform& platform, const std::string& path,
+std::string FontOfGameFile(Files& files, const std::string& path,
                            const OpenedFile& file, SourceUse use,
                            FontImage* font) {
   const TargetFile* target = FindTargetFile(FileNameOf(path));
   const KnownVersion* version = FindVersion(*target, file.length);
   if (version == nullptr)
     return SizeMessage(path + std::string(kSizeLabelEnd), file.length);
-  return platform.ReadAt(file.id, version->font_offset, *font)
+  return files.ReadAt(file.id, version->font_offset, *font)
              ? std::string()
              : Unreadable(use, path);
 }
@@ -48,9 +49,9 @@ std::string FontOfGameFile(Platform& platform, const std::string& path,
 // An opened file, looked at as the rules ask, and what the looks read.
 class OpenedSource {
  public:
-  OpenedSource(Platform& platform, const std::string& path,
-               const OpenedFile& file, SourceUse use)
-      : platform_(platform), path_(path), file_(file), use_(use) {}
+  OpenedSource(Files& files, const std::string& path, const OpenedFile& file,
+               SourceUse use)
+      : files_(files), path_(path), file_(file), use_(use) {}
 
   // Answers what the rules ask; false when the file could not be read.
   bool LookAt(SourceFact fact, SourceFacts* facts);
@@ -62,7 +63,7 @@ class OpenedSource {
   bool ReadLastBlock(bool* carries);
   bool ReadAll();
 
-  Platform& platform_;
+  Files& files_;
   const std::string& path_;
   const OpenedFile& file_;
   SourceUse use_;
@@ -108,7 +109,7 @@ bool OpenedSource::ReadLastBlock(bool* carries) {
   if (file_.length < kFontBlockSize)
     return true;
   FontBlock block{};
-  if (!platform_.ReadAt(file_.id, file_.length - kFontBlockSize, block))
+  if (!files_.ReadAt(file_.id, file_.length - kFontBlockSize, block))
     return false;
   *carries = FontOfBlock(block, &carried_);
   return true;
@@ -118,10 +119,10 @@ bool OpenedSource::ReadLastBlock(bool* carries) {
 bool OpenedSource::ReadAll() {
   if (read_all_)
     return true;
-  bytes_ = platform_.HeldBytes(file_.id);
+  bytes_ = files_.HeldBytes(file_.id);
   if (bytes_.size() != file_.length) {
     copy_.resize(static_cast<std::size_t>(file_.length));
-    if (!platform_.ReadAt(file_.id, 0, copy_))
+    if (!files_.ReadAt(file_.id, 0, copy_))
       return false;
     bytes_ = copy_;
   }
@@ -135,10 +136,10 @@ std::string OpenedSource::Take(SourceTake take, CodePageUse* code_pages,
     case SourceTake::Ask:
       break;
     case SourceTake::WholeFile:
-      return platform_.ReadAt(file_.id, 0, *font) ? std::string()
-                                                  : Unreadable(use_, path_);
+      return files_.ReadAt(file_.id, 0, *font) ? std::string()
+                                               : Unreadable(use_, path_);
     case SourceTake::GameFont:
-      return FontOfGameFile(platform_, path_, file_, use_, font);
+      return FontOfGameFile(files_, path_, file_, use_, font);
     case SourceTake::CarriedFont:
       *font = carried_;
       return std::string();
@@ -147,8 +148,8 @@ std::string OpenedSource::Take(SourceTake take, CodePageUse* code_pages,
         std::copy_n(bytes_.begin(), kFontSize, font->begin());
         return std::string();
       }
-      return platform_.ReadAt(file_.id, 0, *font) ? std::string()
-                                                  : Unreadable(use_, path_);
+      return files_.ReadAt(file_.id, 0, *font) ? std::string()
+                                               : Unreadable(use_, path_);
     case SourceTake::FontFile:
       if (!ReadAll())
         return Unreadable(use_, path_);
@@ -165,10 +166,10 @@ std::string OpenedSource::Take(SourceTake take, CodePageUse* code_pages,
 // The font of the opened file, by what the file is and what it is for, as
 // the rules decide. Returns an empty string, or the message that says why
 // there is none.
-std::string FontOfFile(Platform& platform, const std::string& path,
+std::string FontOfFile(Files& files, const std::string& path,
                        const OpenedFile& file, SourceUse use,
                        CodePageUse* code_pages, FontImage* font) {
-  OpenedSource source(platform, path, file, use);
+  OpenedSource source(files, path, file, use);
   SourceFacts facts;
   for (;;) {
     const SourceDecision decision = ClassifySource(use, facts);
@@ -180,11 +181,11 @@ std::string FontOfFile(Platform& platform, const std::string& path,
 }
 
 // A pipe holds a font file, read to its end.
-std::string FontOfStream(Platform& platform, const std::string& path,
+std::string FontOfStream(Files& files, const std::string& path,
                          const OpenedFile& stream, CodePageUse* code_pages,
                          FontImage* font) {
   Bytes bytes;
-  if (!platform.ReadStream(stream.id, kLargestFontFile, &bytes))
+  if (!files.ReadStream(stream.id, kLargestFontFile, &bytes))
     return bytes.size() > kLargestFontFile ? TooLong(path)
                                            : Unreadable(SourceUse::Tool, path);
   return Problem(path, ReadFont(FileNameOf(path), bytes, code_pages, font));
@@ -202,24 +203,42 @@ std::string CodesWithGlyph(const std::string& path, const CodePageUse& use) {
          std::to_string(use.used->number) + ".";
 }
 
-FontLoad ReadFontSource(Platform& platform, const std::string& path,
-                        SourceUse use, FontImage* font) {
-  CodePageUse code_pages;
-  return ReadFontSource(platform, path, use, font, &code_pages);
+std::string PlacedInCells(const std::string& path, const CodePageUse& use) {
+  if (use.smaller.width == 0)
+    return std::string();
+  return path + " has " + std::to_string(use.smaller.width) + "x" +
+         std::to_string(use.smaller.height) +
+         " glyphs; they are placed in 8x8 cells.";
 }
 
-FontLoad ReadFontSource(Platform& platform, const std::string& path,
+std::string ReadingNotice(const std::string& path, const CodePageUse& use) {
+  std::string notice = PlacedInCells(path, use);
+  if (LeftCodesBlank(use)) {
+    if (!notice.empty())
+      notice += kLineBreak;
+    notice += CodesWithGlyph(path, use);
+  }
+  return notice;
+}
+
+FontLoad ReadFontSource(Files& files, User& user, const std::string& path,
+                        SourceUse use, FontImage* font) {
+  CodePageUse code_pages;
+  return ReadFontSource(files, user, path, use, font, &code_pages);
+}
+
+FontLoad ReadFontSource(Files& files, User& user, const std::string& path,
                         SourceUse use, FontImage* font,
                         CodePageUse* code_pages) {
   const bool tool = use == SourceUse::Tool;
-  const OpenedFile file = platform.Open(
-      path, tool ? Naming::Exact : Naming::Spelled, OpenMode::Read);
+  const OpenedFile file =
+      files.Open(path, tool ? Naming::Exact : Naming::Spelled, OpenMode::Read);
   // Only the tools read a pipe, or tell a folder or device from nothing.
   const bool open = file.found == Found::File || file.found == Found::Stream;
   if (file.found == Found::Absent ||
       (!tool && file.found != Found::File && file.found != Found::Refused)) {
     if (open)
-      platform.Close(file.id);
+      files.Close(file.id);
     return FontLoad::Absent;
   }
   std::string message;
@@ -228,14 +247,14 @@ FontLoad ReadFontSource(Platform& platform, const std::string& path,
   else if (file.found == Found::Refused)
     message = Unreadable(use, path);
   else if (file.found == Found::Stream)
-    message = FontOfStream(platform, path, file, code_pages, font);
+    message = FontOfStream(files, path, file, code_pages, font);
   else
-    message = FontOfFile(platform, path, file, use, code_pages, font);
-  if (open && !platform.Close(file.id) && message.empty())
+    message = FontOfFile(files, path, file, use, code_pages, font);
+  if (open && !files.Close(file.id) && message.empty())
     message = Unreadable(use, path);
   if (message.empty())
     return FontLoad::Loaded;
-  ShowError(platform, message);
+  ShowError(user, message);
   return FontLoad::Failed;
 }
 

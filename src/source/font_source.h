@@ -25,10 +25,10 @@ enum class FontLoad { Loaded, Absent, Failed };
 // in code_pages, if any; code_pages tells what was placed by one. A source
 // that is there but gives no font gets its message here (Failed); where
 // there is none the caller decides what to say (Absent).
-FontLoad ReadFontSource(Platform& platform, const std::string& path,
+FontLoad ReadFontSource(Files& files, User& user, const std::string& path,
                         SourceUse use, FontImage* font,
                         CodePageUse* code_pages);
-FontLoad ReadFontSource(Platform& platform, const std::string& path,
+FontLoad ReadFontSource(Files& files, User& user, const std::string& path,
                         SourceUse use, FontImage* font);
 
 // Whether the source was placed by a code page that left some codes
@@ -38,5 +38,13 @@ bool LeftCodesBlank(const CodePageUse& use);
 // "NAME: 189 of 256 codes have a glyph in code page 866.": what a source
 // placed by a code page is told, as information.
 std::string CodesWithGlyph(const std::string& path, const CodePageUse& use);
+
+// "NAME has 5x7 glyphs; they are placed in 8x8 cells.": what a source of
+// glyphs smaller than 8x8 is told, as information; empty for any other.
+std::string PlacedInCells(const std::string& path, const CodePageUse& use);
+
+// All a source read is told, as information, in one message of a line
+// each; empty when there is nothing to tell.
+std::string ReadingNotice(const std::string& path, const CodePageUse& use);
 
 }  // namespace mdlReplace

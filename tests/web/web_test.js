@@ -2,11 +2,14 @@
 // user would: open a real font and compare the canvas with the font as
 // decoded here, edit a pixel with the mouse, undo and redo it, save in
 // every format and open each again, patch stand-in game files by dropping
-// them and through a folder of the browser's private file system, attach
-// to a stand-in program, take glyphs from a second font as the program's
-// --merge does, turn glyphs about, and open hostile files. No request may
-// leave the machine. Usage: ZYR2_PROGRAM=zyr2font node web_test.js
-// PAGE.html OUT_FOLDER [HOSTILE_FILE...]
+// them, through a folder of the browser's private file system and from a
+// real folder dropped, attach to a copy of the built program as its own
+// /A: does and refuse what is not one, take glyphs from a second font as
+// the program's --merge does, turn glyphs about, open hostile files, keep
+// two tabs' work apart, fail to store and say so, and check what a screen
+// reader is told, where answers appear and how previews are drawn. No
+// request may leave the machine. Usage: ZYR2_PROGRAM=zyr2font node
+// web_test.js PAGE.html OUT_FOLDER [HOSTILE_FILE...]
 'use strict';
 
 const childProcess = require('child_process');
@@ -82,8 +85,6 @@ async function openPage(browser, url) {
       leftMachine.push(address);
   });
   page.on('pageerror', (error) => leftMachine.push('page error: ' + error.message));
-  const session = await page.createCDPSession();
-  await session.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
   await page.goto(url);
   await page.waitForSelector('body[data-ready=yes]');
   return page;
@@ -95,16 +96,21 @@ async function upload(page, selector, file) {
   await page.waitForFunction(() => true);
 }
 
+// What the page answered, in whichever part.
 async function messages(page) {
-  return page.$eval('#messages', (element) => element.textContent);
+  return page.$$eval('[data-answer]', (answers) => answers.map((element) => element.textContent).join('\n').trim());
+}
+
+async function clearMessages(page) {
+  await page.$$eval('[data-answer]', (answers) => answers.forEach((element) => { element.textContent = ''; }));
 }
 
 // Gives a field a file, and waits until the page has said something of it.
 // The page empties the field itself, so the same file can be given again.
 async function open(page, file, field = '#open-file') {
-  await page.$eval('#messages', (element) => { element.textContent = ''; });
+  await clearMessages(page);
   await upload(page, field, file);
-  await page.waitForFunction(() => document.getElementById('messages').textContent !== '');
+  await page.waitForFunction(() => Array.from(document.querySelectorAll('[data-answer]')).some((e) => e.textContent !== ''));
   return messages(page);
 }
 
@@ -125,8 +131,8 @@ async function drop(page, selector, files) {
   }, selector, files.map(([name, bytes]) => [name, bytes.toString('base64')]));
 }
 
-const waitFor = (page, text) => page.waitForFunction(
-  (text) => document.getElementById('messages').textContent.includes(text), {}, text);
+const waitFor = (page, text) => page.waitForFunction((text) =>
+  Array.from(document.querySelectorAll('[data-answer]')).some((e) => e.textContent.includes(text)), {}, text);
 
 // Saves the font in a format, and gives the bytes downloaded.
 async function save(page, extension) {
@@ -185,6 +191,80 @@ function merged(base, other, ...rest) {
   return fs.readFileSync(out);
 }
 
+// Reloads a page, leaving it when it asks first, as a user does.
+async function reload(page) {
+  const leave = (dialog) => dialog.accept();
+  page.on('dialog', leave);
+  await page.reload();
+  page.off('dialog', leave);
+  await page.waitForSelector('body[data-ready=yes]');
+}
+
+// The name a screen reader is given for what has the focus: the element
+// focused, or the cell it names as its active descendant.
+async function focusedName(page) {
+  const session = await page.createCDPSession();
+  const { nodes } = await session.send('Accessibility.getFullAXTree');
+  await session.detach();
+  const property = (node, name) => (node.properties || []).find((p) => p.name === name);
+  const focused = nodes.filter((node) => node.role.value !== 'RootWebArea' &&
+                                         property(node, 'focused') && property(node, 'focused').value.value).pop();
+  const active = property(focused, 'activedescendant');
+  const id = active && active.value.relatedNodes[0].backendDOMNodeId;
+  return (id ? nodes.find((node) => node.backendDOMNodeId === id) : focused).name.value;
+}
+
+// The names of the cells a screen reader is told are selected.
+async function selectedNames(page) {
+  const session = await page.createCDPSession();
+  const { nodes } = await session.send('Accessibility.getFullAXTree');
+  await session.detach();
+  return nodes.filter((node) => node.role.value === 'gridcell' &&
+    (node.properties || []).some((p) => p.name === 'selected' && p.value.value)).map((node) => node.name.value);
+}
+
+// Drops a folder of the disk on a part of the page, as the system does.
+async function dropFolder(page, selector, folder) {
+  const element = await page.$(selector);
+  await element.scrollIntoView();
+  const box = await element.boundingBox();
+  const session = await page.createCDPSession();
+  const at = { x: box.x + box.width / 2, y: box.y + 10, data: { items: [], files: [folder], dragOperationsMask: 1 } };
+  for (const type of ['dragEnter', 'dragOver', 'drop']) await session.send('Input.dispatchDragEvent', { type, ...at });
+  await session.detach();
+}
+
+// Whether a part's answer is said and within the visible area.
+const answerInView = (page, part) => page.$eval(`[data-answer="${part}"]`, (element) => {
+  const box = element.getBoundingClientRect();
+  return element.textContent !== '' && box.top >= 0 && box.bottom <= window.innerHeight;
+});
+
+// The glyphs the 1x preview draws for the first characters of its text.
+const previewGlyphs = (page, count) => page.$eval('#previews canvas', (canvas, count) => {
+  const data = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height).data;
+  const pixel = canvas.width / Number(canvas.dataset.pixels);
+  const bytes = [];
+  for (let i = 0; i < count * 8; i++) {
+    let byte = 0;
+    for (let column = 0; column < 8; column++) {
+      const x = (4 + (i >> 3) * 8 + column) * pixel;
+      const y = (4 + (i & 7)) * pixel;
+      if (data[(y * canvas.width + x) * 4] > 128) byte |= 0x80 >> column;
+    }
+    bytes.push(byte);
+  }
+  return bytes;
+}, count).then(Buffer.from);
+
+// What IndexedDB holds for pages from the disk, in bytes.
+async function storedBytes(page) {
+  const session = await page.createCDPSession();
+  const { usageBreakdown } = await session.send('Storage.getUsageAndQuota', { origin: 'file://' });
+  await session.detach();
+  return usageBreakdown.find((use) => use.storageType === 'indexeddb').usage;
+}
+
 const glyphs = consoleGlyphs();
 let edited = null;  // the console font with the pixel the mouse set
 
@@ -224,7 +304,7 @@ const steps = [
           : async () => { throw new DOMException('refused here', 'SecurityError'); };
       }, picker);
       await page.click('#pick-folder');
-      await page.waitForFunction((said) => document.getElementById('messages').textContent.includes(said), {}, said);
+      await waitFor(page, said);
     }
     // Dropped on the game's part of the page, as a user drops them.
     await drop(page, '#patch-section', [['ZYR2.EXE', pattern(exeLength, 1)], ['BRANVEL.EXE', pattern(1000, 2)]]);
@@ -240,15 +320,29 @@ const steps = [
     check(said.includes('BRANVEL.EXE File size: 1000'), 'no word of BRANVEL.EXE: ' + said);
     check(!fs.existsSync(path.join(downloads, 'BRANVEL.EXE')), 'BRANVEL.EXE was given back');
   }],
-  ['a program gets the font attached, and a font does not', async ({ page }) => {
-    const program = Buffer.concat([Buffer.from('MZ'), pattern(5000, 3)]);
-    await upload(page, '#attach-program', write('zyr2font.exe', program));
-    check((await downloaded('zyr2font.exe')).equals(Buffer.concat([program, marker, edited])),
-          'the program is not the program, the marker and the font');
-    const said = await open(page, consoleFont, '#attach-program');
-    check(said.includes('does not begin like a program'), 'a font was taken for a program: ' + said);
+  ['a copy of the program, renamed, gets the font as /A: attaches it; a font, a game file or another program does not', async ({ page }) => {
+    // The program itself attaches the same font to a copy of itself.
+    const copy = write('zyr2font-copy', fs.readFileSync(process.env.ZYR2_PROGRAM));
+    fs.chmodSync(copy, 0o755);
+    childProcess.execFileSync(copy, ['/A:' + write('edited.fnt', edited)]);
+    await upload(page, '#attach-program', write('renamed.bin', fs.readFileSync(process.env.ZYR2_PROGRAM)));
+    check((await downloaded('renamed.bin')).equals(fs.readFileSync(copy)), 'the page did not attach as /A: does');
+    const game = pattern(exeLength, 6);
+    const refused = [
+      [consoleFont, 'is not a build of this program'],
+      [write('BRANVEL.exe', game), "is one of the game's files"],
+      [write('copy.exe', game), "is as long as the game's ZYR2.EXE or BRANVEL.EXE"],
+      [write('mz.exe', Buffer.concat([Buffer.from('MZ'), pattern(3000, 3)])), 'is not a build of this program'],
+      ['/bin/true', 'is not a build of this program'],
+    ];
+    for (const [file, said] of refused) {
+      check((await open(page, file, '#attach-program')).includes(said), path.basename(file) + ' was not refused: ' + said);
+    }
+    // The game folder's files dropped together: none is the program.
+    await drop(page, '#attach-section', [['ZYR2.EXE', game], ['ZYR2.DOS', pattern(1000, 7)]]);
+    await waitFor(page, 'None of the 2 files given is zyr2font.exe or zyr2font');
     await new Promise((resolve) => setTimeout(resolve, 500));
-    check(!fs.existsSync(path.join(downloads, path.basename(consoleFont))), 'the font came back as a program');
+    check(fs.readdirSync(downloads).length === 0, 'a refused file came back: ' + fs.readdirSync(downloads));
   }],
   ['the work comes back after a reload, undo history too, and leaving unsaved asks first', async ({ page }) => {
     await clickEditor(page, 1, 1);
@@ -359,7 +453,7 @@ const steps = [
     const noise = Buffer.alloc(16000000);
     for (let i = 0; i < noise.length; i += 4) noise.writeUInt32LE((Math.random() * 2 ** 32) >>> 0, i);
     await open(page, write('noise.gz', zlib.gzipSync(noise, { level: 1 })));
-    const bytes = await page.evaluate(() => core.memory.buffer.byteLength);
+    const bytes = await page.evaluate(() => Core.memoryBytes());
     check(bytes <= 40 * 1024 * 1024, 'the core grew to ' + bytes + ' bytes');
     console.log('# the core\'s memory after 16 MiB files: ' + bytes + ' bytes');
     check((await gridFont(page)).equals(before), 'a refused file changed the font');
@@ -400,16 +494,16 @@ const steps = [
     await page.click('#pick-folder');
     await page.waitForSelector('#patch:not([hidden])');
     await page.click('#patch');
-    await page.waitForFunction(() => /patched in the game folder/.test(document.getElementById('messages').textContent));
+    await waitFor(page, 'patched in the game folder');
     // Patching again changes nothing, and says so.
-    await page.$eval('#messages', (element) => { element.textContent = ''; });
+    await clearMessages(page);
     await page.click('#patch');
     await waitFor(page, 'zyr2.exe already holds this font.');
     const result = await page.evaluate(async () => {
       const folder = await (await navigator.storage.getDirectory()).getDirectoryHandle('game');
       const read = async (name) => Array.from(new Uint8Array(await (await (await folder.getFileHandle(name)).getFile()).arrayBuffer()));
       return { exe: await read('zyr2.exe'), dos: await read('ZYR2.DOS'),
-               said: document.getElementById('messages').textContent };
+               said: document.querySelector('[data-answer=patch]').textContent };
     });
     const expected = pattern(exeLength, 1);
     glyphs.copy(expected, exeOffset);
@@ -418,8 +512,174 @@ const steps = [
     check(result.said.includes('ZYR2.DOS File size: 5000'), 'no word of ZYR2.DOS: ' + result.said);
     await page.close();
   }],
+  ['each tab keeps its own work: two tabs, each reloaded, each with its own work and undo history', async ({ page, browser }) => {
+    const other = await openPage(browser, page.url());
+    await open(page, consoleFont);
+    await chooseGlyph(page, 0x41);
+    await clickEditor(page, 2, 2);
+    await open(other, '/usr/share/consolefonts/Greek-VGA8.psf.gz');
+    await chooseGlyph(other, 0x42);
+    await clickEditor(other, 3, 3);
+    const works = [[page, await gridFont(page), 'Lat15-VGA8'], [other, await gridFont(other), 'Greek-VGA8']];
+    check(!works[0][1].equals(works[1][1]), 'the two tabs hold the same font');
+    for (const [tab, font, name] of works) {
+      await reload(tab);
+      check((await messages(tab)).includes('Your work on ' + name), name + '\'s tab said: ' + await messages(tab));
+      check((await gridFont(tab)).equals(font), name + '\'s tab came back with other work');
+      await ctrl(tab, 'z');
+      check(!(await gridFont(tab)).equals(font), name + '\'s undo history did not come back');
+      await ctrl(tab, 'y');
+    }
+    await other.close();
+  }],
+  ['storage that fails is said at once, in view, and no work is claimed kept after a reload', async ({ browser, url }) => {
+    // A storage of its own, whose quota is a few bytes from the start.
+    const context = await browser.createBrowserContext();
+    const page = await context.newPage();
+    const session = await page.createCDPSession();
+    await session.send('Storage.overrideQuotaForOrigin', { origin: 'file://', quotaSize: 16 });
+    await page.goto(url);
+    await page.waitForSelector('body[data-ready=yes]');
+    await open(page, consoleFont);
+    await page.waitForFunction(() => document.getElementById('keeping').textContent.includes('storage for this page is full'));
+    check(await page.$eval('#keeping', (bar) => bar.getBoundingClientRect().bottom <= window.innerHeight),
+          'the failure is said out of sight');
+    await reload(page);
+    const said = await messages(page);
+    check(!said.includes('as you left it') && said.includes('were not kept'), 'after the reload the page said: ' + said);
+    await context.close();
+  }],
+  ['twenty opens of one file keep one copy of it, and IndexedDB grows by less than 3 MB', async ({ browser, url }) => {
+    const page = await openPage(browser, url);
+    const files = () => page.evaluate(() => new Promise((resolve) => {
+      indexedDB.open('zyr2font').onsuccess = (event) => {
+        event.target.result.transaction('files').objectStore('files').count().onsuccess = (e) => resolve(e.target.result);
+      };
+    }));
+    const [filesBefore, bytesBefore] = [await files(), await storedBytes(page)];
+    // Of bytes that no compression makes smaller.
+    const dos = write('ZYR2.DOS', require('crypto').randomBytes(945979));
+    for (let i = 0; i < 20; i++) await open(page, dos);
+    await reload(page);
+    const copies = await files() - filesBefore;
+    const bytes = await storedBytes(page) - bytesBefore;
+    check(copies === 1, copies + ' copies of the file are kept');
+    check(bytes < 3 * 1024 * 1024, 'IndexedDB grew by ' + bytes + ' bytes');
+    console.log('# IndexedDB after 20 opens of a 945,979-byte file: ' + bytes + ' bytes more');
+    await page.close();
+  }],
+  ['a font dropped on the other font\'s part is the other font; its code page chosen after is --merge --codepage 866', async ({ page }) => {
+    const half = Buffer.from(glyphs);
+    half.fill(0, 1024);
+    const base = write('half.fnt', half);
+    const cyrillic = '/usr/share/consolefonts/CyrSlav-VGA8.psf.gz';
+    await open(page, base);
+    await page.select('#code-page', '866');
+    await drop(page, '#take-selected', [['CyrSlav-VGA8.psf.gz', fs.readFileSync(cyrillic)]]);
+    await waitFor(page, 'CyrSlav-VGA8.psf.gz is open to take glyphs from');
+    check((await gridFont(page)).equals(half), 'the font dropped on the other font\'s part replaced the work');
+    await page.select('#other-code-page', '866');
+    await waitFor(page, 'placed again, by code page 866');
+    await chooseGlyph(page, 0x80);
+    await chooseGlyph(page, 0xAF, true);
+    await page.click('#take-selected');
+    const out = path.join(work, 'cyrillic.fnt');
+    childProcess.execFileSync(process.env.ZYR2_PROGRAM,
+      ['--merge', '--codepage', '866', base, cyrillic, out, '--codes', '0x80-0xAF'], { stdio: 'pipe' });
+    const expected = fs.readFileSync(out);
+    check((await gridFont(page)).equals(expected), 'the codes taken are not --merge --codepage 866');
+    await page.$eval('#preview-text', (input) => {
+      input.value = 'АБВГДЕЖЗ';
+      input.dispatchEvent(new Event('input'));
+    });
+    check((await previewGlyphs(page, 8)).equals(expected.subarray(0x80 * 8, 0x88 * 8)), 'the preview does not show АБВГДЕЖЗ');
+  }],
+  ['the answer to taking glyphs, a wrong drop, patching and attaching is in view, 1280 and 390 px wide', async ({ page }) => {
+    for (const width of [1280, 390]) {
+      await page.setViewport({ width, height: 800 });
+      const actions = [
+        ['other', () => page.click('#take-blank')],
+        ['preview', () => drop(page, '#previews', [['noise.bin', pattern(3000, 7)]])],
+        ['patch', async () => {
+          await drop(page, '#patch-section', [['ZYR2.EXE', pattern(exeLength, 1)]]);
+          await page.waitForSelector('#patch:not([hidden])');
+          await page.evaluate(() => window.scrollTo(0, 0));
+          await page.$eval('#patch', (button) => button.click());
+          await downloaded('ZYR2.EXE');
+        }],
+        ['attach', () => drop(page, '#attach-section', [['mz.exe', pattern(3000, 3)]])],
+      ];
+      for (const [part, action] of actions) {
+        await page.evaluate(() => window.scrollTo(0, 0));
+        await clearMessages(page);
+        await action();
+        await page.waitForFunction((part) => document.querySelector(`[data-answer="${part}"]`).textContent !== '', {}, part);
+        check(await answerInView(page, part), 'the answer in the ' + part + ' part is out of view at ' + width + ' px');
+      }
+    }
+    await page.setViewport({ width: 1280, height: 800 });
+  }],
+  ['a screen reader is told the glyph focused, the range selected and each pixel as the cursor moves', async ({ page }) => {
+    await open(page, consoleFont);
+    await chooseGlyph(page, 0x41);
+    await page.keyboard.press('ArrowRight');
+    check((await focusedName(page)) === '0x42, B', 'the glyph focused is told as ' + await focusedName(page));
+    await page.keyboard.down('Shift');
+    await page.keyboard.press('ArrowRight');
+    await page.keyboard.press('ArrowRight');
+    await page.keyboard.up('Shift');
+    const selected = await selectedNames(page);
+    check(selected.join('|') === '0x42, B|0x43, C|0x44, D', 'the range is told as ' + selected.join('|'));
+    await page.keyboard.press('Enter');
+    await page.keyboard.press('ArrowRight');
+    const ink = (glyphs[0x44 * 8] & 0x40) !== 0;
+    check((await focusedName(page)) === 'row 1, column 2, ' + (ink ? 'ink' : 'paper'), 'the pixel is told as ' + await focusedName(page));
+    await page.keyboard.press(' ');
+    check((await focusedName(page)) === 'row 1, column 2, ' + (ink ? 'paper' : 'ink'), 'the pixel set is told as ' + await focusedName(page));
+    await ctrl(page, 'z');
+  }],
+  ['a folder dropped on the patch part patches its game files; dropped elsewhere, the page says so', async ({ page }) => {
+    const folder = path.join(work, 'game');
+    fs.mkdirSync(folder);
+    fs.writeFileSync(path.join(folder, 'ZYR2.EXE'), pattern(exeLength, 11));
+    fs.writeFileSync(path.join(folder, 'BRANVEL.EXE'), pattern(1000, 12));
+    fs.writeFileSync(path.join(folder, 'README.TXT'), 'read me');
+    // The browser asks the user before a page may write into a folder
+    // dropped; here the user says no, and the files come back as downloads.
+    await page.evaluate(() => { FileSystemHandle.prototype.requestPermission = async () => 'denied'; });
+    await dropFolder(page, '#patch-section', folder);
+    await page.waitForSelector('#patch:not([hidden])');
+    await clearMessages(page);
+    await page.click('#patch');
+    const expected = pattern(exeLength, 11);
+    (await gridFont(page)).copy(expected, exeOffset);
+    check((await downloaded('ZYR2.EXE')).equals(expected), 'ZYR2.EXE of the folder is not patched');
+    const said = await messages(page);
+    check(said.includes('did not let the page write into game') && said.includes('BRANVEL.EXE File size: 1000'),
+          'the patch said: ' + said);
+    await dropFolder(page, '#open-section', folder);
+    await waitFor(page, 'game is a folder');
+  }],
+  ['previews draw each font pixel at a whole number of screen pixels, and scroll sideways', async ({ page }) => {
+    await page.$eval('#preview-text', (input) => {
+      input.value = 'A line of fifty-one characters, longer than a phone';
+      input.dispatchEvent(new Event('input'));
+    });
+    for (const [width, ratio] of [[1280, 1], [390, 1], [390, 3]]) {
+      await page.setViewport({ width, height: 800, deviceScaleFactor: ratio });
+      const drawn = await page.$$eval('#previews canvas', (canvases) => canvases.map((canvas) => [
+        Number(canvas.dataset.scale), canvas.getBoundingClientRect().width * devicePixelRatio / Number(canvas.dataset.pixels)]));
+      for (const [scale, screenPixels] of drawn) {
+        check(Math.abs(screenPixels - Math.round(screenPixels)) < 1e-6 && screenPixels >= scale,
+              scale + 'x is drawn at ' + screenPixels + ' screen pixels at ' + width + ' px');
+      }
+      const [reach, shown, widest] = await page.$eval('#previews', (box) => [box.scrollWidth, box.clientWidth,
+        Math.max(...Array.from(box.children, (canvas) => canvas.getBoundingClientRect().width))]);
+      check(reach >= Math.floor(widest) && (width > 390 || reach > shown), 'the previews do not scroll at ' + width + ' px');
+    }
+    await page.setViewport({ width: 1280, height: 800 });
+  }],
 ];
-
 // The page over 127.0.0.1, where the browser's private file system is
 // open to it; from the disk it is not.
 function serve(file) {
@@ -436,9 +696,16 @@ async function main() {
     headless: true,
     args: ['--no-sandbox', '--headless'],
   });
+  // Downloads go to one folder for as long as this session lasts (a
+  // page's own session would take the setting with it when it closes).
+  const session = await browser.target().createCDPSession();
+  await session.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
   const server = await serve(pagePath);
+  const url = 'file://' + path.resolve(pagePath);
   const context = {
-    page: await openPage(browser, 'file://' + path.resolve(pagePath)),
+    page: await openPage(browser, url),
+    browser,
+    url,
     server: { browser, url: 'http://127.0.0.1:' + server.address().port + '/' },
   };
   for (const [name, step] of steps) {

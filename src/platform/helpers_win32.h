@@ -1,0 +1,36 @@
+// What the Windows platform's files share among themselves; nothing outside
+// src/platform/*_win32.cpp includes it.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+namespace mdlReplace {
+
+// program_win32.cpp
+
+// Text between the program's UTF-8 and Windows' UTF-16.
+std::wstring Wide(const std::string& text);
+std::string Narrow(const std::wstring& text);
+
+// The folders of the UTF-8 path, as a Windows path, by the one rule for
+// folders (base/names.h).
+std::wstring WideFolderOf(const std::string& path);
+
+// The path of the program's own executable; empty where it cannot be had.
+std::wstring ModulePath();
+
+// files_win32.cpp
+
+// Where a read, write or lock at the offset begins.
+OVERLAPPED At(std::uint64_t offset);
+
+// replace_win32.cpp
+
+// Removes what earlier runs left in the folder under names of the
+// program's own.
+void RemoveLeftovers(const std::wstring& folder);
+
+}  // namespace mdlReplace

@@ -1,0 +1,174 @@
+// The binding to the program's core, zyr2font_core.wasm: the one place
+// that knows its exports. Every call hands bytes in and gets the core's
+// answer back (done or not, what it said, the bytes it made), copied out
+// and freed before the call returns: no pointer of the core's outlives a
+// call, and the core keeps nothing from one call to the next. The
+// single-file page carries the core as base64 in kCoreBase64; served from
+// its folder, the page fetches the file.
+'use strict';
+
+const kFontSize = 2048;
+
+// What became of a game file in a patch run, as the core numbers it.
+const kNotPatched = 0;
+const kPatched = 1;
+const kHeldTheFont = 2;
+
+const Core = (() => {
+  let compiled = null;  // the module, compiled once
+  let core = null;      // the exports of its running instance
+
+  const memory = () => new Uint8Array(core.memory.buffer);
+  const decode = (at, length) => new TextDecoder().decode(memory().slice(at, at + length));
+
+  // The WASI calls the C library may make; none is needed, each says so.
+  function wasiStubs() {
+    return new Proxy({}, {
+      get: (target, name) => name === 'proc_exit'
+        ? (code) => { throw new Error('the core stopped: ' + code); }
+        : () => 52,  // ENOSYS
+    });
+  }
+
+  async function instantiate() {
+    const instance = await WebAssembly.instantiate(compiled, {
+      wasi_snapshot_preview1: wasiStubs(),
+    });
+    if (instance.exports._initialize) instance.exports._initialize();
+    core = instance.exports;
+  }
+
+  async function load() {
+    const bytes = typeof kCoreBase64 === 'string'
+      ? Uint8Array.from(atob(kCoreBase64), (c) => c.charCodeAt(0))
+      : await (await fetch('zyr2font_core.wasm')).arrayBuffer();
+    compiled = await WebAssembly.compile(bytes);
+    await instantiate();
+  }
+
+  // After a trap (the core out of memory, say) its memory is in no known
+  // state: a new instance starts clean, and since the core keeps nothing,
+  // nothing is lost.
+  const restart = instantiate;
+
+  // Bytes into the core's memory for the length of use().
+  function withBytes(bytes, use) {
+    const at = core.zyr2_alloc(bytes.length);
+    if (at === 0) throw new Error('the core has no room for ' + bytes.length + ' bytes');
+    try {
+      memory().set(bytes, at);
+      return use(at, bytes.length);
+    } finally {
+      core.zyr2_free(at);
+    }
+  }
+
+  const withText = (text, use) => withBytes(new TextEncoder().encode(text), use);
+
+  // Files handed in, each {name, length, bytes}: bytes is the whole file
+  // or its end. Each is written straight into the room the core makes for
+  // it; the call given the input takes it over.
+  function input(files) {
+    const at = core.zyr2_input();
+    for (const file of files) {
+      const room = withText(file.name, (name, length) =>
+        core.zyr2_input_add(at, name, length, file.length, file.bytes.length));
+      if (room === 0) {
+        core.zyr2_input_free(at);
+        throw new Error(file.name + ' is longer than the core takes');
+      }
+      memory().set(file.bytes, room);
+    }
+    return at;
+  }
+
+  // Reads the answer a call gave, and frees it.
+  function answer(at) {
+    try {
+      const bytesOf = (start, length) => memory().slice(start, start + length);
+      return {
+        done: core.zyr2_answer_done(at) === 1,
+        figure: core.zyr2_answer_figure(at),
+        said: decode(core.zyr2_answer_text(at), core.zyr2_answer_text_length(at)).trim(),
+        bytes: bytesOf(core.zyr2_answer_bytes(at), core.zyr2_answer_bytes_length(at)),
+        files: Array.from({ length: core.zyr2_answer_files(at) }, (_, i) => ({
+          outcome: core.zyr2_answer_file_outcome(at, i),
+          offset: core.zyr2_answer_file_offset(at, i),
+          bytes: bytesOf(core.zyr2_answer_file_bytes(at, i), core.zyr2_answer_file_bytes_length(at, i)),
+        })),
+      };
+    } finally {
+      core.zyr2_answer_free(at);
+    }
+  }
+
+  // The font of a source, {name, length, bytes}, read as --convert reads
+  // it, its glyphs placed by the code page numbered (0: as the font says).
+  // {font, placedBy, said}; font is null when none was read.
+  function open(source, codePage) {
+    const read = answer(core.zyr2_open(input([source]), codePage));
+    return { font: read.done ? read.bytes : null, placedBy: read.figure, said: read.said };
+  }
+
+  // The font in the format the file name's extension names; null for an
+  // extension that names none.
+  function save(font, fileName, codePage) {
+    const saved = withBytes(font, (at) => withText(fileName, (name, length) =>
+      answer(core.zyr2_save(at, name, length, codePage))));
+    return saved.done ? saved.bytes : null;
+  }
+
+  // The font with a glyph transform, numbered as glyphTransforms() lists
+  // them, done to the codes from first to last.
+  function transform(font, first, last, number) {
+    const done = withBytes(font, (at) => answer(core.zyr2_transform(at, first, last, number)));
+    return done.done ? done.bytes : null;
+  }
+
+  // The font with the other's glyphs at the codes from first to last, or
+  // wherever it is blank and the other is not: {font, taken}.
+  function take(font, other, first, last, whereBlank) {
+    const taken = withBytes(font, (at) => withBytes(other, (otherAt) =>
+      answer(core.zyr2_take(at, otherAt, first, last, whereBlank ? 1 : 0))));
+    return { font: taken.bytes, taken: taken.figure };
+  }
+
+  // Patches the game files, each {name, length, bytes}, in memory: {said,
+  // files}, each file's {outcome, offset, bytes} in the order given, bytes
+  // being the whole file as patched.
+  function patch(font, files) {
+    const patched = withBytes(font, (at) => answer(core.zyr2_patch(input(files), at)));
+    return { said: patched.said, files: patched.files };
+  }
+
+  // A copy of the program, {name, length, bytes}, carrying the font:
+  // {bytes, said}; bytes is null when the core refused it.
+  function attach(font, program) {
+    const attached = withBytes(font, (at) => answer(core.zyr2_attach(input([program]), at)));
+    return { bytes: attached.done ? attached.bytes : null, said: attached.said };
+  }
+
+  const codePages = () => answer(core.zyr2_code_pages()).said.match(/\d+/g).map(Number);
+
+  // The glyph transforms there are: [{number, name, description}].
+  const glyphTransforms = () => answer(core.zyr2_glyph_transforms()).said.split('\n')
+    .map((line) => line.split('\t'))
+    .map(([number, name, description]) => ({ number: Number(number), name, description }));
+
+  const isGameFile = (name) => withText(name, (at, length) => core.zyr2_is_game_file(at, length)) === 1;
+  // The code of a character in a code page; -1 where it has none.
+  const codeOf = (codePage, character) => core.zyr2_code_of(codePage, character.codePointAt(0));
+  // The character a code shows in a code page; '' for none.
+  function characterOf(codePage, code) {
+    const character = core.zyr2_character_of(codePage, code);
+    return character > 0 ? String.fromCodePoint(character) : '';
+  }
+
+  return {
+    load, restart, open, save, transform, take, patch, attach, codePages,
+    glyphTransforms, isGameFile, codeOf, characterOf,
+    largestSource: () => core.zyr2_largest_source(),
+    tailLength: () => core.zyr2_tail_length(),
+    memoryBytes: () => core.memory.buffer.byteLength,
+  };
+})();

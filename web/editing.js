@@ -1,0 +1,190 @@
+// Editing: choosing glyphs in the grid, drawing in the editor, and the
+// operations on the glyphs selected (the core's transforms, copy and
+// paste, taking glyphs from the other font, undo and redo). Each edit is
+// one step of the history; changed() then keeps it and draws it.
+'use strict';
+
+// Says something to a screen reader alone, through a live region.
+function announce(text) {
+  state.announcement = { text, serial: (state.announcement ? state.announcement.serial : 0) + 1 };
+}
+
+// --- The grid -------------------------------------------------------------
+
+// Focuses a code; extending, the selection runs from its anchor to it.
+function choose(code, extend = false) {
+  state.selected = (code + kGlyphs) % kGlyphs;
+  if (!extend) state.anchor = state.selected;
+  const [first, last] = selection();
+  if (extend) announce(first < last ? '0x' + hex(first, 2) + ' to 0x' + hex(last, 2) + ' selected, ' +
+                                      plural(last - first + 1, 'glyph') : 'One glyph selected');
+  render(state);
+}
+
+function gridCode(event) {
+  const box = $('grid').getBoundingClientRect();
+  const x = (event.clientX - box.left) / box.width * kGridWidth - kGridLeft;
+  const y = (event.clientY - box.top) / box.height * kGridHeight - kGridTop;
+  return x >= 0 && y >= 0 && x < 16 * kGridCell && y < 16 * kGridCell
+    ? Math.floor(y / kGridCell) * 16 + Math.floor(x / kGridCell) : null;
+}
+
+// A click chooses a glyph, Shift+click or a drag selects a range.
+let selecting = false;
+function gridPointer(event) {
+  const code = gridCode(event);
+  if (event.type === 'pointerdown') {
+    if (code === null) return;
+    selecting = true;
+    $('grid').setPointerCapture(event.pointerId);
+    choose(code, event.shiftKey);
+  } else if (selecting && code !== null && code !== state.selected) {
+    choose(code, true);
+  }
+}
+
+function gridKey(event) {
+  const moves = { ArrowLeft: -1, ArrowRight: 1, ArrowUp: -16, ArrowDown: 16 };
+  if (event.key in moves) {
+    choose(state.selected + moves[event.key], event.shiftKey);
+  } else if (event.key === 'Enter') {
+    $('pixels').focus();
+  } else {
+    return;
+  }
+  event.preventDefault();
+}
+
+// --- The editor -----------------------------------------------------------
+
+function withPixel(font, code, row, column, ink) {
+  const changed = font.slice();
+  const bit = 0x80 >> column;
+  const at = code * kGlyphBytes + row;
+  changed[at] = ink ? changed[at] | bit : changed[at] & ~bit;
+  return changed;
+}
+
+function editorPixel(event) {
+  const box = $('editor').getBoundingClientRect();
+  const column = Math.floor((event.clientX - box.left) / box.width * 8);
+  const row = Math.floor((event.clientY - box.top) / box.height * 8);
+  return row >= 0 && row < 8 && column >= 0 && column < 8 ? [row, column] : null;
+}
+
+// A stroke draws ink when it begins on paper, and paper when on ink; it is
+// drawn as it goes, and is one step when it ends.
+let stroke = null;
+function startStroke(event) {
+  const pixel = editorPixel(event);
+  if (!pixel) return;
+  $('editor').setPointerCapture(event.pointerId);
+  stroke = { before: state.font, ink: !isInk(state.font, state.selected, ...pixel) };
+  state.cursor = pixel;
+  state.font = withPixel(state.font, state.selected, ...pixel, stroke.ink);
+  render(state);
+}
+
+function continueStroke(event) {
+  const pixel = stroke && editorPixel(event);
+  if (!pixel || isInk(state.font, state.selected, ...pixel) === stroke.ink) return;
+  state.font = withPixel(state.font, state.selected, ...pixel, stroke.ink);
+  render(state);
+}
+
+function endStroke() {
+  if (!stroke) return;
+  const drawn = state.font;
+  state.font = stroke.before;
+  stroke = null;
+  if (changeFont(drawn)) changed();
+}
+
+function editorKey(event) {
+  const moves = { ArrowLeft: [0, -1], ArrowRight: [0, 1], ArrowUp: [-1, 0], ArrowDown: [1, 0] };
+  const [row, column] = state.cursor;
+  if (event.key in moves) {
+    state.cursor = [(row + moves[event.key][0] + 8) % 8, (column + moves[event.key][1] + 8) % 8];
+    render(state);
+  } else if (event.key === ' ' || event.key === 'Enter') {
+    const ink = !isInk(state.font, state.selected, row, column);
+    changeFont(withPixel(state.font, state.selected, row, column, ink));
+    announce(ink ? 'ink' : 'paper');
+    changed();
+  } else if (event.key === 'Escape') {
+    $('glyphs').focus();
+  } else {
+    return;
+  }
+  event.preventDefault();
+}
+
+// --- Operations on the glyphs selected --------------------------------------
+
+function undo() {
+  const step = replay(true);
+  if (step && step.kind === 'work') say('edit', (state.name || 'The blank font') + ' is back.');
+  if (step) changed();
+}
+
+function redo() {
+  const step = replay(false);
+  if (step && step.kind === 'work') say('edit', (state.name || 'The blank font') + ' is back.');
+  if (step) changed();
+}
+
+function copyGlyphs() {
+  const [first, last] = selection();
+  state.copied = state.font.slice(first * kGlyphBytes, (last + 1) * kGlyphBytes);
+  say('edit', plural(last - first + 1, 'glyph') + ' copied, from 0x' + hex(first, 2) + '.');
+  render(state);
+}
+
+// The glyphs copied, from the focused code on, as far as the font goes.
+function pasteGlyphs() {
+  if (!state.copied) return;
+  const font = state.font.slice();
+  font.set(state.copied.subarray(0, (kGlyphs - state.selected) * kGlyphBytes), state.selected * kGlyphBytes);
+  changeFont(font);
+  say('edit', plural(Math.min(state.copied.length / kGlyphBytes, kGlyphs - state.selected), 'glyph') +
+      ' pasted, from 0x' + hex(state.selected, 2) + '; Undo takes them back.');
+  changed();
+}
+
+// A glyph transform of the core's, by its number there, on the codes
+// selected (the glyph in the editor, when it is the only one).
+function transform(number) {
+  const [first, last] = selection();
+  const font = Core.transform(state.font, first, last, number);
+  if (font && changeFont(font)) changed();
+}
+
+// Takes the other font's glyphs at the codes selected, or wherever the
+// font is blank and the other is not, as --merge does.
+function take(whereBlank) {
+  if (!state.other) return;
+  const [first, last] = selection();
+  const { font, taken } = Core.take(state.font, state.other.font, first, last, whereBlank);
+  changeFont(font);
+  say('other', plural(taken, 'glyph') + ' of ' + state.other.name + ' taken; Undo takes them back.');
+  changed();
+}
+
+function shortcut(event) {
+  if (!(event.ctrlKey || event.metaKey)) return;
+  const inText = event.target.matches('input[type=text]');
+  const key = event.key.toLowerCase();
+  if (key === 'z' && !inText) {
+    if (event.shiftKey) redo();
+    else undo();
+  } else if (key === 'y' && !inText) {
+    redo();
+  } else if (key === 'c' && !inText && !window.getSelection().toString()) {
+    copyGlyphs();
+  } else if (key === 'v' && !inText) {
+    pasteGlyphs();
+  } else {
+    return;
+  }
+  event.preventDefault();
+}

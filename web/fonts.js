@@ -1,0 +1,97 @@
+// The font's files: opening one as the work or as the other font, each
+// placed by its code page and placed again when that changes, starting
+// afresh, and saving in the formats the core writes.
+'use strict';
+
+// Opens a file as the work, in place of the font open, as one step.
+async function openFont(file, part = 'open') {
+  const source = await readSource(file);
+  const hadFont = state.font.some((b) => b !== 0);
+  const read = Core.open(source, state.codePage);
+  if (!read.font) {
+    say(part, read.said);
+    render(state);
+    return;
+  }
+  changeWork(() => {
+    Object.assign(state, { font: read.font, name: source.name, source, placedBy: read.placedBy });
+    return true;
+  });
+  const what = Core.isGameFile(source.name) ? source.name + "'s own font" : source.name;
+  say(part, (hadFont ? what + ' is open in place of yours; Undo brings yours back.' : what + ' is open.') +
+      (read.said ? '\n' + read.said : ''));
+  changed();
+}
+
+// A code page chosen: the preview maps text through it, and the font open
+// is placed again by it, when its glyphs are placed by one.
+function chooseCodePage(codePage) {
+  const { source, placedBy } = state;
+  const read = source ? Core.open(source, codePage) : { font: null, said: '' };
+  const placed = read.font !== null && (placedBy !== 0 || read.placedBy !== 0);
+  changeWork(() => {
+    state.codePage = codePage;
+    if (placed) Object.assign(state, { font: read.font, placedBy: read.placedBy });
+    return true;
+  });
+  say('open', (placed ? state.name + ' is placed again, by code page ' + state.placedBy +
+                        '; Undo brings back the font as it was.'
+                      : 'The preview maps text through code page ' + (codePage || 437) + '.') +
+      (source && read.said ? '\n' + read.said : ''));
+  changed();
+}
+
+// Opens a file as the font glyphs are taken from, by the code page chosen
+// for it.
+async function openOther(file) {
+  const source = await readSource(file);
+  const read = Core.open(source, state.otherCodePage);
+  if (!read.font) {
+    say('other', read.said);
+    render(state);
+    return;
+  }
+  state.other = { font: read.font, name: source.name, source, placedBy: read.placedBy };
+  say('other', (read.said ? read.said + '\n' : '') + source.name + ' is open to take glyphs from' +
+      (read.placedBy ? ', placed by code page ' + read.placedBy : '') + '.');
+  changed();
+}
+
+// The other font's code page chosen: it is placed again by it, when its
+// glyphs are placed by one, as the font open is.
+function chooseOtherCodePage(codePage) {
+  state.otherCodePage = codePage;
+  const other = state.other;
+  const read = other && other.source ? Core.open(other.source, codePage) : { font: null, said: '' };
+  if (read.font !== null && (other.placedBy !== 0 || read.placedBy !== 0)) {
+    state.other = { ...other, font: read.font, placedBy: read.placedBy };
+    say('other', other.name + ' is placed again, by code page ' + read.placedBy + '.' +
+        (read.said ? '\n' + read.said : ''));
+  } else if (other) {
+    say('other', other.name + ' keeps its own codes: no code page places its glyphs.');
+  }
+  changed();
+}
+
+// A blank font, as a step that Undo takes back.
+function startAfresh() {
+  changeWork(() => {
+    Object.assign(state, { font: new Uint8Array(kFontSize), name: '', source: null, codePage: 0, placedBy: 0 });
+    return true;
+  });
+  state.dirty = false;
+  say('open', 'The page starts afresh with a blank font; Undo brings your work back.');
+  changed();
+}
+
+function save() {
+  const extension = $('save-format').value;
+  let name = $('save-name').value.trim() || 'ZYR2';
+  if (!name.toLowerCase().endsWith(extension)) name = name.replace(/\.[^.]*$/, '') + extension;
+  const bytes = Core.save(state.font, 'font' + extension, state.codePage);
+  if (!bytes) return;
+  download(name, bytes);
+  state.dirty = false;
+  say('save', name + ' is saved (' + bytes.length + ' bytes) where your browser puts downloads.');
+  changed();
+}

@@ -1,0 +1,157 @@
+// The game and the program. Patching: the game's files, from a folder
+// chosen or dropped or among files given, go to the core, which says what
+// became of each and hands back the bytes it wrote; the page writes those
+// bytes alone, into the folder where the browser lets it, else as
+// downloads. Attaching: a copy of the program, handed to the core, comes
+// back carrying the font, or is refused with the core's reason.
+'use strict';
+
+// What to do where the page cannot open the game folder.
+const kDropInstead = 'Drop or choose the three game files here instead (ZYR2.DOS, ZYR2.EXE and ' +
+  'BRANVEL.EXE): each comes back patched as a download. Then copy the downloads into the game ' +
+  'folder, in place of the old files; for a game under Program Files, Windows may ask an ' +
+  'administrator to confirm.';
+const kProtectedFolders = 'Browsers do not let pages open folders under Program Files or Windows, ' +
+  'nor in AppData, where Steam and GOG Galaxy install games.';
+const kNoGameFiles = 'None of ZYR2.DOS, ZYR2.EXE or BRANVEL.EXE is among the files ';
+const kInDownloads = ' is patched: it was saved where your browser puts downloads. ' +
+  'Put it in the game folder, in place of the old one.';
+// The program's own name, that picks it out of several files dropped.
+const kProgramName = /^zyr2font(\.exe)?$/i;
+
+// The game's files among the files given, [{name, file, handle}], read
+// as the core takes them, with the game's own font from the first that
+// holds one.
+async function chooseGame(folder, entries) {
+  const files = [];
+  for (const { name, file, handle } of entries) {
+    if (!Core.isGameFile(name)) continue;
+    files.push({ ...await readSource(file || await handle.getFile(), name), handle });
+  }
+  const fonts = files.map((file) => Core.open(file, 0));
+  const original = fonts.find((read) => read.font);
+  state.game = { folder, files, originalFont: original ? original.font : null };
+  const where = folder ? 'in ' + folder.name + '.' : 'chosen.';
+  say('patch', files.length === 0 ? kNoGameFiles + where
+    : 'Found: ' + files.map((f) => f.name + ' (' + f.length + ' bytes)').join(', ') + '.' +
+      (original ? '' : '\n' + fonts.map((read) => read.said).join('\n')));
+  render(state);
+}
+
+async function pickFolder() {
+  if (typeof window.showDirectoryPicker !== 'function') {
+    say('patch', 'This browser does not let pages open folders at all. ' + kDropInstead);
+    render(state);
+    $('game-files').focus();
+    return;
+  }
+  let folder;
+  try {
+    folder = await window.showDirectoryPicker({ mode: 'readwrite' });
+  } catch (error) {
+    say('patch', (error.name === 'AbortError' ? 'No folder was opened. '
+      : 'The browser did not open the folder here (' + error.message + '). ') +
+        kProtectedFolders + ' ' + kDropInstead);
+    render(state);
+    $('game-files').focus();
+    return;
+  }
+  const entries = [];
+  for await (const [name, handle] of folder.entries()) {
+    if (handle.kind === 'file') entries.push({ name, handle });
+  }
+  await chooseGame(folder, entries);
+}
+
+function saveOriginal() {
+  if (state.game && state.game.originalFont) download('original.fnt', state.game.originalFont);
+}
+
+// Whether the browser lets the page write into the folder: a folder
+// picked for writing may; one dropped is asked for first.
+async function mayWrite(folder) {
+  const mode = { mode: 'readwrite' };
+  try {
+    return await folder.queryPermission(mode) === 'granted' ||
+      await folder.requestPermission(mode) === 'granted';
+  } catch (error) {
+    return false;
+  }
+}
+
+// Writes the bytes at the offset of a file of the folder, and nothing
+// else, through a stream the browser puts in place whole when it closes,
+// or not at all.
+async function writeInPlace(handle, offset, bytes) {
+  const writable = await handle.createWritable({ keepExistingData: true });
+  try {
+    await writable.write({ type: 'write', position: offset, data: bytes });
+    await writable.close();
+  } catch (error) {
+    await writable.abort();
+    throw error;
+  }
+}
+
+// Puts a file the core patched into the game: the font's bytes written in
+// the folder, or the whole file as a download. Says what became of it,
+// and whether it is patched.
+async function putPatched(file, { offset, bytes }, inFolder) {
+  if (!inFolder) {
+    download(file.name, bytes);
+    return [file.name + kInDownloads, true];
+  }
+  try {
+    await writeInPlace(file.handle, offset, bytes.subarray(offset, offset + kFontSize));
+    file.bytes = bytes;
+    return [file.name + ' is patched in the game folder.', true];
+  } catch (error) {
+    return [file.name + ' could not be written (' + error.message + '); it is as it was.', false];
+  }
+}
+
+async function patch() {
+  const game = state.game;
+  if (!game) return;
+  const patched = Core.patch(state.font, game.files);
+  const toWrite = patched.files.some((file) => file.outcome === kPatched);
+  const inFolder = toWrite && game.folder !== null && await mayWrite(game.folder);
+  const lines = patched.said ? [patched.said] : [];
+  if (toWrite && game.folder && !inFolder) {
+    lines.push('The browser did not let the page write into ' + game.folder.name +
+               ': each file patched comes back as a download instead.');
+  }
+  let any = false;
+  for (const [i, file] of game.files.entries()) {
+    const outcome = patched.files[i].outcome;
+    if (outcome === kHeldTheFont) lines.push(file.name + ' already holds this font.');
+    if (outcome !== kPatched) continue;
+    const [line, put] = await putPatched(file, patched.files[i], inFolder);
+    lines.push(line);
+    any = any || put;
+  }
+  if (any) state.dirty = false;
+  say('patch', lines.join('\n'));
+  changed();
+}
+
+// Attaches the font to a copy of the program, given alone or, among
+// several files (a folder's, say), by its own name.
+async function attach(entries) {
+  const programs = entries.length === 1 ? entries : entries.filter(({ name }) => kProgramName.test(name));
+  if (programs.length === 0) {
+    say('attach', 'None of the ' + entries.length + ' files given is zyr2font.exe or zyr2font: ' +
+        'give a copy of the program alone, under any name.');
+    render(state);
+    return;
+  }
+  const { name, file } = programs[0];
+  const attached = Core.attach(state.font, await readSource(file, name));
+  if (attached.bytes) {
+    download(name, attached.bytes);
+    say('attach', name + ' now carries the font: it was saved where your browser puts downloads.');
+  } else {
+    say('attach', attached.said);
+  }
+  render(state);
+}

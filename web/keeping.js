@@ -1,0 +1,255 @@
+// Keeping the work: each tab's work is its own. A tab holds its work
+// through a Web Lock for as long as it is open, so no other tab writes to
+// it; a reloaded tab finds its work again by the id in its sessionStorage,
+// and a page opened afresh takes up the latest work no open tab holds
+// (after a closed or killed browser) and lists the others. After each
+// change the database (storage.js) writes what changed. Every failure is
+// said at once, where the user looks; the page then says that the work is
+// not being kept, and never that it is back as it was left.
+'use strict';
+
+const kWorkLock = 'zyr2font-work-';
+const kTabWork = 'zyr2font-work';    // sessionStorage: the work this tab holds
+const kUnkept = 'zyr2font-unkept-';  // localStorage: why a work's last changes were not kept
+const kChannel = 'zyr2font';         // tells other tabs that the works kept changed
+// How long a reloaded tab waits for the page before it to let go of its
+// work; a tab duplicated with its sessionStorage waits in vain, and starts
+// a work of its own.
+const kLockWaitMs = 1500;
+// After a failure, how long the keeping waits before it tries again.
+const kRetryMs = 5000;
+
+const kSaveKeeps = 'Save keeps a copy of the font (part 3).';
+const kMayLetGo = 'The browser keeps your work from one visit to the next, but may let it go ' +
+  'to free room, and a private window lets it go when it closes. ' + kSaveKeeps;
+
+const Keeping = (() => {
+  let database = null;
+  let workId = null;
+  // What the database holds of this work (Storage.heldOf); null when that
+  // is not known, and the next keeping writes it all.
+  let held = null;
+  let failedAt = 0;
+  let retry = null;
+  let asked = false;  // navigator.storage.persist()
+  let channel = null;
+  const letGo = new Map();  // a work's id: what lets go of its lock
+
+  function remember(store, key, value) {
+    try {
+      if (value === null) window[store].removeItem(key);
+      else window[store].setItem(key, value);
+    } catch (error) {
+      // Refused here too: the page says so from what it knows.
+    }
+  }
+  function recalled(store, key) {
+    try {
+      return window[store].getItem(key);
+    } catch (error) {
+      return null;
+    }
+  }
+
+  // Why a work's last changes were not kept, if they were not: said once,
+  // as the work comes back; what comes back is then what is kept.
+  function unkeptOnce(id) {
+    const why = recalled('localStorage', kUnkept + id);
+    remember('localStorage', kUnkept + id, null);
+    return why;
+  }
+
+  // Why the browser refused, as a reason the user can act on.
+  function reason(error) {
+    if (error && error.name === 'QuotaExceededError') return 'the browser\'s storage for this page is full';
+    return 'the browser refused to store it' + (error && error.message ? ' (' + error.message + ')' : '');
+  }
+
+  // A failure, said at once; the keeping tries again a while later.
+  function failed(error) {
+    held = null;
+    failedAt = Date.now();
+    const why = reason(error);
+    if (workId) remember('localStorage', kUnkept + workId, why);
+    state.keeping = { ...state.keeping, status: 'unkept', why, news: '' };
+    render(state);
+  }
+
+  // A change kept: after a failure, said so, until the next change is.
+  function kept() {
+    if (state.keeping.status === 'unkept' || state.keeping.news !== '') {
+      remember('localStorage', kUnkept + workId, null);
+      const news = state.keeping.status === 'unkept' ? 'The browser keeps your work again.' : '';
+      state.keeping = { ...state.keeping, status: 'kept', why: '', news };
+      render(state);
+    }
+    if (!asked && navigator.storage && navigator.storage.persist) {
+      asked = true;
+      navigator.storage.persist().then((granted) => {
+        state.keeping.note = granted ? '' : kMayLetGo;
+        render(state);
+      }, () => {});
+    }
+  }
+
+  // --- Tabs -----------------------------------------------------------
+
+  // Holds a work's lock until the work is let go: true when held. Waits
+  // for it when asked to (a reload), and otherwise takes it only if free.
+  function hold(id, waitMs = 0) {
+    if (!navigator.locks) return Promise.resolve(true);
+    return new Promise((resolve) => {
+      const options = waitMs > 0 ? { signal: AbortSignal.timeout(waitMs) } : { ifAvailable: true };
+      navigator.locks.request(kWorkLock + id, options, (lock) => {
+        resolve(lock !== null);
+        return lock && new Promise((release) => letGo.set(id, release));
+      }).catch(() => resolve(false));
+    });
+  }
+
+  function release(id) {
+    const release = letGo.get(id);
+    letGo.delete(id);
+    if (release) release();
+  }
+
+  function holdingAs(id) {
+    workId = id;
+    remember('sessionStorage', kTabWork, id);
+  }
+
+  const newId = () => (crypto.randomUUID ? crypto.randomUUID() : Date.now() + '-' + Math.random());
+
+  // The works kept that no open tab holds, the latest first.
+  async function othersKept() {
+    const works = await Storage.works(database);
+    const held = navigator.locks ? (await navigator.locks.query()).held.map((lock) => lock.name) : [];
+    return works.filter((work) => work.id !== workId && !held.includes(kWorkLock + work.id))
+      .sort((a, b) => b.changed - a.changed)
+      .map(({ id, name, changed }) => ({ id, name, changed }));
+  }
+
+  async function refreshOthers() {
+    if (!database) return;
+    state.keeping.others = await othersKept();
+    render(state);
+  }
+
+  const tellOthers = () => channel && channel.postMessage('works');
+
+  // Settles which work this tab holds: its own after a reload, else the
+  // latest no tab holds, else a new one. Returns what is kept of it.
+  async function settle() {
+    const mine = recalled('sessionStorage', kTabWork);
+    if (mine && await hold(mine, kLockWaitMs)) {
+      holdingAs(mine);
+      return Storage.read(database, mine);
+    }
+    const fresh = newId();
+    await hold(fresh);
+    holdingAs(fresh);
+    for (const other of await othersKept()) {
+      if (!await hold(other.id)) continue;
+      release(fresh);
+      holdingAs(other.id);
+      return Storage.read(database, other.id);
+    }
+    return Storage.read(database, fresh);
+  }
+
+  // Opens the database and settles this tab's work: what is kept of it
+  // (Storage.read), and why its last changes were not kept, if they were
+  // not; null when nothing can be kept.
+  async function start() {
+    if (!window.indexedDB) {
+      state.keeping = { ...state.keeping, status: 'unkept', why: 'this browser keeps nothing for pages' };
+      return null;
+    }
+    try {
+      database = await Storage.open();
+      const work = await settle();
+      held = Storage.heldOf(work);
+      const persisted = navigator.storage && navigator.storage.persisted ? await navigator.storage.persisted() : false;
+      state.keeping = { ...state.keeping, status: 'kept', why: '', note: persisted ? '' : kMayLetGo,
+                        others: await othersKept(), known: work.record !== undefined };
+      if ('BroadcastChannel' in window) {
+        channel = new BroadcastChannel(kChannel);
+        channel.onmessage = refreshOthers;
+      }
+      return { ...work, unkept: unkeptOnce(workId) };
+    } catch (error) {
+      database = null;
+      state.keeping = { ...state.keeping, status: 'unkept', why: reason(error) };
+      return null;
+    }
+  }
+
+  // The work as the database keeps it: the record and the two fonts, the
+  // steps and the files they came from.
+  function workNowKept() {
+    const { font, name, source, codePage, placedBy, other, otherCodePage, selected, anchor, dirty, history } = state;
+    const record = {
+      changed: Date.now(), name, source, codePage, placedBy, otherCodePage, selected, anchor, dirty,
+      other: other && { name: other.name, source: other.source, placedBy: other.placedBy },
+      at: history.at, next: history.next,
+    };
+    return { record, fonts: { work: font, other: other && other.font }, steps: history.steps, sources: sourcesInUse() };
+  }
+
+  // Writes what changed since the last keeping; after a failure, all of it.
+  function keep() {
+    if (!database || !workId) return;
+    if (state.keeping.status === 'unkept' && Date.now() - failedAt < kRetryMs) {
+      retry = retry || setTimeout(() => {
+        retry = null;
+        keep();
+      }, kRetryMs);
+      return;
+    }
+    let written;
+    try {
+      written = Storage.write(database, workId, held, workNowKept());
+    } catch (error) {
+      failed(error);
+      return;
+    }
+    held = written.held;
+    const first = !state.keeping.known;
+    state.keeping.known = true;
+    written.ending.then(() => {
+      kept();
+      if (first) tellOthers();
+    }, failed);
+  }
+
+  // Takes up another work kept, leaving this one kept for later: returns
+  // what is kept of it, as start() does, or null when another tab took it
+  // first.
+  async function takeUp(id) {
+    if (!database || !await hold(id)) return null;
+    const work = await Storage.read(database, id);
+    release(workId);
+    holdingAs(id);
+    held = Storage.heldOf(work);
+    state.keeping.known = true;
+    state.keeping.others = await othersKept();
+    tellOthers();
+    return { ...work, unkept: unkeptOnce(id) };
+  }
+
+  // Deletes a work kept that no tab holds.
+  async function letGoOf(id) {
+    if (!database || !await hold(id)) return;
+    try {
+      await Storage.remove(database, id);
+      remember('localStorage', kUnkept + id, null);
+    } catch (error) {
+      failed(error);
+    }
+    release(id);
+    await refreshOthers();
+    tellOthers();
+  }
+
+  return { start, keep, takeUp, letGoOf };
+})();

@@ -1,0 +1,314 @@
+// Drawing: render(state) makes the page show the state, all of it, every
+// time: the glyphs and the editor with what a screen reader is told of
+// them, the previews, the other font, the game files, the answers and how
+// the work is kept. Nothing else writes to what the user sees.
+'use strict';
+
+// The grid: each glyph pixel 3x3 canvas pixels, a line between glyphs, the
+// codes down the side and across the top.
+const kGridScale = 3;
+const kGridCell = kGlyphBytes * kGridScale + 1;
+const kGridLeft = 34;
+const kGridTop = 16;
+const kGridWidth = kGridLeft + 16 * kGridCell + 1;
+const kGridHeight = kGridTop + 16 * kGridCell + 1;
+// The editor: each pixel 32x32 with a line between.
+const kEditorCell = 32;
+const kEditorSize = 8 * kEditorCell + 1;
+const kInk = '#1d1d1b';
+const kPaper = '#ffffff';
+const kSelectedPaper = '#ffdca0';
+const kFocus = '#e08a00';
+const kGameInk = '#e0e0e0';
+const kGameScreen = '#101010';
+
+const $ = (id) => document.getElementById(id);
+
+function hex(value, digits) {
+  return value.toString(16).toUpperCase().padStart(digits, '0');
+}
+
+const plural = (count, word) => count + ' ' + word + (count === 1 ? '' : 's');
+
+// The code page text is shown and read through.
+const shownCodePage = () => state.codePage || 437;
+
+// A code as a screen reader says it: its number and, in the code page
+// chosen, its character. Worked out once a code page.
+const codeNames = new Map();
+function codeName(code) {
+  const codePage = shownCodePage();
+  if (!codeNames.has(codePage)) {
+    codeNames.set(codePage, Array.from({ length: kGlyphs }, (_, i) => {
+      const character = Core.characterOf(codePage, i);
+      const said = character === '' ? 'no character'
+        : character === ' ' ? 'space'
+          : /[\p{C}\p{Z}]/u.test(character) ? 'U+' + hex(character.codePointAt(0), 4) : character;
+      return '0x' + hex(i, 2) + ', ' + said;
+    }));
+  }
+  return codeNames.get(codePage)[code];
+}
+
+// --- The accessible cells over the canvases ------------------------------
+
+// Rows of cells laid over a canvas, one per glyph or pixel, for a screen
+// reader: the canvas is drawn, the cells are what is told.
+function buildCells(container, rows, prefix) {
+  for (let row = 0; row < rows; row++) {
+    const line = document.createElement('div');
+    line.setAttribute('role', 'row');
+    for (let column = 0; column < rows; column++) {
+      const cell = document.createElement('div');
+      cell.setAttribute('role', 'gridcell');
+      cell.id = prefix + (row * rows + column);
+      line.appendChild(cell);
+    }
+    container.appendChild(line);
+  }
+}
+
+function setAttribute(element, name, value) {
+  if (element.getAttribute(name) !== value) element.setAttribute(name, value);
+}
+
+// --- The grid -------------------------------------------------------------
+
+function drawGrid(font, first, last, selected) {
+  const canvas = $('grid');
+  if (canvas.width !== kGridWidth) {
+    canvas.width = kGridWidth;
+    canvas.height = kGridHeight;
+    Object.assign(canvas.dataset, { left: kGridLeft + 1, top: kGridTop + 1, cell: kGridCell, scale: kGridScale });
+  }
+  const g = canvas.getContext('2d');
+  g.fillStyle = '#f6f5f2';
+  g.fillRect(0, 0, kGridWidth, kGridHeight);
+  g.fillStyle = '#555';
+  g.font = '11px monospace';
+  g.textBaseline = 'middle';
+  for (let i = 0; i < 16; i++) {
+    g.fillText('0x' + hex(i * 16, 2), 0, kGridTop + i * kGridCell + kGridCell / 2);
+    g.fillText(hex(i, 1), kGridLeft + i * kGridCell + kGridCell / 2 - 3, kGridTop / 2);
+  }
+  g.fillStyle = '#bbb';
+  g.fillRect(kGridLeft, kGridTop, 16 * kGridCell + 1, 16 * kGridCell + 1);
+  for (let code = 0; code < kGlyphs; code++) {
+    const x = kGridLeft + (code % 16) * kGridCell + 1;
+    const y = kGridTop + Math.floor(code / 16) * kGridCell + 1;
+    g.fillStyle = first < last && code >= first && code <= last ? kSelectedPaper : kPaper;
+    g.fillRect(x, y, kGridCell - 1, kGridCell - 1);
+    g.fillStyle = kInk;
+    for (let row = 0; row < 8; row++) {
+      for (let column = 0; column < 8; column++) {
+        if (isInk(font, code, row, column)) g.fillRect(x + column * kGridScale, y + row * kGridScale, kGridScale, kGridScale);
+      }
+    }
+  }
+  g.strokeStyle = kFocus;
+  g.lineWidth = 2;
+  g.strokeRect(kGridLeft + (selected % 16) * kGridCell, kGridTop + Math.floor(selected / 16) * kGridCell,
+               kGridCell + 1, kGridCell + 1);
+}
+
+function describeGrid(first, last) {
+  const cells = $('glyph-cells');
+  for (let code = 0; code < kGlyphs; code++) {
+    const cell = cells.children[code >> 4].children[code & 15];
+    setAttribute(cell, 'aria-label', codeName(code) + (isBlank(state.font, code) ? ', blank' : ''));
+    setAttribute(cell, 'aria-selected', String(code >= first && code <= last));
+  }
+  setAttribute($('glyphs'), 'aria-activedescendant', 'glyph-' + state.selected);
+}
+
+// "Glyph 0x41 (65), A; 0x30 to 0x41 selected, 18 glyphs".
+function glyphLabel(first, last) {
+  return 'Glyph ' + codeName(state.selected).replace(',', ' (' + state.selected + '),') +
+    (first < last ? '; 0x' + hex(first, 2) + ' to 0x' + hex(last, 2) + ' selected, ' +
+                    plural(last - first + 1, 'glyph') : '');
+}
+
+// --- The editor -----------------------------------------------------------
+
+function drawEditor(font, code, cursor, focused) {
+  const g = $('editor').getContext('2d');
+  g.fillStyle = '#bbb';
+  g.fillRect(0, 0, kEditorSize, kEditorSize);
+  for (let row = 0; row < 8; row++) {
+    for (let column = 0; column < 8; column++) {
+      g.fillStyle = isInk(font, code, row, column) ? kInk : kPaper;
+      g.fillRect(column * kEditorCell + 1, row * kEditorCell + 1, kEditorCell - 1, kEditorCell - 1);
+    }
+  }
+  if (focused) {
+    g.strokeStyle = kFocus;
+    g.lineWidth = 3;
+    g.strokeRect(cursor[1] * kEditorCell + 2, cursor[0] * kEditorCell + 2, kEditorCell - 3, kEditorCell - 3);
+  }
+}
+
+const pixelName = (row, column, ink) => 'row ' + (row + 1) + ', column ' + (column + 1) + ', ' + (ink ? 'ink' : 'paper');
+
+function describeEditor() {
+  const cells = $('pixel-cells');
+  for (let row = 0; row < 8; row++) {
+    for (let column = 0; column < 8; column++) {
+      setAttribute(cells.children[row].children[column], 'aria-label',
+                   pixelName(row, column, isInk(state.font, state.selected, row, column)));
+    }
+  }
+  setAttribute($('pixels'), 'aria-label', 'The pixels of glyph ' + codeName(state.selected));
+  setAttribute($('pixels'), 'aria-activedescendant', 'pixel-' + (state.cursor[0] * 8 + state.cursor[1]));
+}
+
+// --- Previews -------------------------------------------------------------
+
+// Screen pixels to a CSS pixel, whole: each font pixel is drawn at a whole
+// number of them, however the page is zoomed or the screen dense.
+const screenPixels = () => Math.max(1, Math.floor(window.devicePixelRatio || 1));
+
+// Draws the text's codes at a scale, light on dark as the game does: each
+// font pixel a whole number of screen pixels, at least the scale, the
+// canvas as wide as it takes (its box scrolls sideways).
+function drawLine(canvas, font, codes) {
+  const across = (Math.max(1, codes.length) + 1) * 8;
+  const down = 16;
+  const pixel = Number(canvas.dataset.scale) * screenPixels();
+  canvas.width = across * pixel;
+  canvas.height = down * pixel;
+  canvas.style.width = canvas.width / (window.devicePixelRatio || 1) + 'px';
+  canvas.style.height = canvas.height / (window.devicePixelRatio || 1) + 'px';
+  canvas.dataset.pixels = across;
+  const g = canvas.getContext('2d');
+  g.fillStyle = kGameScreen;
+  g.fillRect(0, 0, canvas.width, canvas.height);
+  g.fillStyle = kGameInk;
+  codes.forEach((code, i) => {
+    for (let row = 0; row < 8; row++) {
+      for (let column = 0; column < 8; column++) {
+        if (isInk(font, code, row, column)) g.fillRect((4 + i * 8 + column) * pixel, (4 + row) * pixel, pixel, pixel);
+      }
+    }
+  });
+}
+
+// The code of each character of the text in the code page shown; one the
+// code page lacks is drawn as the blank glyph, the space's.
+function previewCodes(text) {
+  return Array.from(text, (character) => {
+    const code = Core.codeOf(shownCodePage(), character);
+    return code < 0 ? 0x20 : code;
+  });
+}
+
+// --- Parts ----------------------------------------------------------------
+
+function renderWork(first, last) {
+  $('code-page').value = String(state.codePage);
+  $('undo').disabled = state.history.at === 0;
+  $('redo').disabled = state.history.at === state.history.steps.length;
+  $('paste').disabled = !state.copied;
+  $('glyph-label').textContent = glyphLabel(first, last);
+  $('start-afresh').hidden = state.name === '' && state.font.every((b) => b === 0);
+  if (document.activeElement !== $('preview-text')) $('preview-text').value = state.previewText;
+}
+
+function renderOther(codes) {
+  const other = state.other;
+  $('other-name').textContent = other ? other.name + (other.placedBy ? ', placed by code page ' + other.placedBy : '') : '';
+  $('other-code-page').value = String(state.otherCodePage);
+  $('take-selected').disabled = !other;
+  $('take-blank').disabled = !other;
+  $('other-preview').hidden = !other;
+  if (other) drawLine($('other-preview'), other.font, codes);
+}
+
+function renderGame() {
+  const game = state.game;
+  const list = $('game-found');
+  list.replaceChildren(...(game ? game.files : []).map((file) => {
+    const item = document.createElement('li');
+    item.textContent = file.name + ' (' + file.length + ' bytes)';
+    return item;
+  }));
+  $('original').hidden = !(game && game.originalFont);
+  $('patch').hidden = !(game && game.files.length > 0);
+}
+
+function renderOthers() {
+  const others = state.keeping.others;
+  $('others').hidden = others.length === 0;
+  $('others-list').replaceChildren(...others.map(({ id, name, changed }) => {
+    const item = document.createElement('li');
+    const what = document.createElement('span');
+    what.textContent = (name || 'A blank font') + ', changed ' + new Date(changed).toLocaleString() + ' ';
+    const takeUp = document.createElement('button');
+    takeUp.type = 'button';
+    takeUp.textContent = 'Take it up';
+    takeUp.dataset.takeUp = id;
+    const letGo = document.createElement('button');
+    letGo.type = 'button';
+    letGo.textContent = 'Let it go';
+    letGo.dataset.letGo = id;
+    item.append(what, takeUp, ' ', letGo);
+    return item;
+  }));
+}
+
+// The keeping's news at the foot of the screen, where it is seen whatever
+// the user was doing.
+function renderKeeping() {
+  const { status, why, note, news } = state.keeping;
+  const bar = $('keeping');
+  const text = status === 'unkept'
+    ? 'Your work is not being kept in this browser: ' + why + '. ' + kSaveKeeps
+    : news;
+  if (bar.textContent !== text) bar.textContent = text;
+  $('kept-note').hidden = note === '';
+  $('kept-note').textContent = note;
+}
+
+// The answer in its part, the others emptied; a new one is brought into
+// view when it is out of it.
+let shownAnswer = 0;
+function renderAnswer() {
+  const { part, text, serial } = state.answer;
+  for (const element of document.querySelectorAll('[data-answer]')) {
+    const mine = element.dataset.answer === part ? text : '';
+    if (element.textContent !== mine) element.textContent = mine;
+  }
+  if (serial === shownAnswer) return;
+  shownAnswer = serial;
+  const shown = document.querySelector('[data-answer="' + part + '"]');
+  if (!shown || text === '') return;
+  const box = shown.getBoundingClientRect();
+  const foot = $('keeping').getBoundingClientRect().height;
+  if (box.top < 0 || box.bottom > window.innerHeight - foot) shown.scrollIntoView({ block: 'nearest' });
+}
+
+// What a screen reader alone is told, once.
+let shownAnnouncement = 0;
+function renderAnnouncement() {
+  const announcement = state.announcement;
+  if (!announcement || announcement.serial === shownAnnouncement) return;
+  shownAnnouncement = announcement.serial;
+  $('announce').textContent = announcement.text;
+}
+
+function render(state) {
+  const [first, last] = selection();
+  const focused = document.activeElement === $('pixels');
+  drawGrid(state.font, first, last, state.selected);
+  describeGrid(first, last);
+  drawEditor(state.font, state.selected, state.cursor, focused);
+  describeEditor();
+  const codes = previewCodes(state.previewText);
+  for (const canvas of $('previews').querySelectorAll('canvas')) drawLine(canvas, state.font, codes);
+  renderWork(first, last);
+  renderOther(codes);
+  renderGame();
+  renderOthers();
+  renderKeeping();
+  renderAnswer();
+  renderAnnouncement();
+}

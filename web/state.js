@@ -1,0 +1,185 @@
+// The page's one state, and its history. Everything the page shows is
+// drawn from `state` by render(); every change of the work goes through
+// the steps here, so that Undo takes back exactly what was done and the
+// keeping (storage.js) writes exactly what changed.
+'use strict';
+
+const kGlyphs = 256;
+const kGlyphBytes = 8;
+// Undo goes back this many steps at most, and no further than this many
+// bytes of steps reach: beyond either the oldest steps are let go.
+const kHistorySteps = 1000;
+const kHistoryBytes = 2 * 1024 * 1024;
+const kHistoryLetGo = 'Undo goes back 1,000 steps at most: the oldest steps are let go.';
+
+const state = {
+  // The work: the font, the file it came from (its name, and its bytes to
+  // place it again: {key, name, length, bytes}), the code page chosen (0:
+  // as the font says) and the one that placed its glyphs (0: none).
+  font: new Uint8Array(kFontSize),
+  name: '',
+  source: null,
+  codePage: 0,
+  placedBy: 0,
+  // The font glyphs are taken from, {font, name, source, placedBy}, or
+  // null; and the code page chosen for it.
+  other: null,
+  otherCodePage: 0,
+  // The glyph focused (the one edited), the selection's other end, and the
+  // editor's keyboard cursor: [row, column].
+  selected: 0x41,
+  anchor: 0x41,
+  cursor: [0, 0],
+  // The steps, each {n, kind, ...}; `at` of them are done, the rest can
+  // be redone. `next` numbers the next step.
+  history: { steps: [], at: 0, next: 1, letGo: false },
+  copied: null,         // glyphs copied, one after the other
+  dirty: false,         // changes neither saved nor patched
+  previewText: 'ZYR 2 - the font as the game draws it',
+  // The game files chosen: {folder, files: [{name, length, bytes, handle}],
+  // originalFont}, or null.
+  game: null,
+  // The last answer to the user: the part of the page it belongs to, and
+  // a serial that tells a new answer from the one before.
+  answer: { part: '', text: '', serial: 0 },
+  // What a screen reader alone is told: {text, serial}.
+  announcement: null,
+  // How the work is kept: see storage.js.
+  keeping: { status: 'starting', why: '', note: '', news: '', others: [], known: false },
+};
+
+// Says something in a part of the page, as text: line breaks kept, no
+// other control character.
+function say(part, text) {
+  const clean = text.replace(/\r\n/g, '\n').replace(/[\u0000-\u0009\u000b-\u001f\u007f]/g, '').trim();
+  state.answer = { part, text: clean, serial: state.answer.serial + 1 };
+}
+
+// The codes selected, from the lowest to the highest.
+function selection() {
+  return [Math.min(state.anchor, state.selected), Math.max(state.anchor, state.selected)];
+}
+
+function isInk(font, code, row, column) {
+  return (font[code * kGlyphBytes + row] >> (7 - column) & 1) === 1;
+}
+
+function isBlank(font, code) {
+  return font.subarray(code * kGlyphBytes, (code + 1) * kGlyphBytes).every((b) => b === 0);
+}
+
+// --- Steps --------------------------------------------------------------
+// A step of glyphs, {kind: 'glyphs', codes, before, after}, holds the
+// glyphs it changed, eight bytes a code; a step of the work, {kind: 'work',
+// before, after}, holds the whole work on either side of it: opening a
+// file, choosing a code page, starting afresh.
+
+function workNow() {
+  const { font, name, source, codePage, placedBy } = state;
+  return { font: font.slice(), name, source, codePage, placedBy };
+}
+
+function glyphsStep(before, after) {
+  const codes = [];
+  for (let code = 0; code < kGlyphs; code++) {
+    const at = code * kGlyphBytes;
+    for (let i = at; i < at + kGlyphBytes; i++) {
+      if (before[i] !== after[i]) {
+        codes.push(code);
+        break;
+      }
+    }
+  }
+  if (codes.length === 0) return null;
+  const glyphs = (font) => {
+    const bytes = new Uint8Array(codes.length * kGlyphBytes);
+    codes.forEach((code, i) => bytes.set(font.subarray(code * kGlyphBytes, (code + 1) * kGlyphBytes), i * kGlyphBytes));
+    return bytes;
+  };
+  return { kind: 'glyphs', codes, before: glyphs(before), after: glyphs(after) };
+}
+
+const stepBytes = (step) => (step.kind === 'glyphs' ? step.before.length * 2 : kFontSize * 2) + 64;
+
+// Lets the oldest steps go while there are too many or they hold too much.
+function trimHistory() {
+  const history = state.history;
+  let bytes = history.steps.reduce((sum, step) => sum + stepBytes(step), 0);
+  while (history.steps.length > 1 &&
+         (history.steps.length > kHistorySteps || bytes > kHistoryBytes)) {
+    bytes -= stepBytes(history.steps.shift());
+    history.at = Math.max(0, history.at - 1);
+    history.letGo = true;
+  }
+}
+
+// Makes a step the last one done; the steps undone are gone.
+function addStep(step) {
+  const history = state.history;
+  history.steps.splice(history.at);
+  history.steps.push({ ...step, n: history.next++ });
+  history.at = history.steps.length;
+  trimHistory();
+  state.dirty = true;
+}
+
+// The font as it is to be, as one step of glyphs; false when it is the
+// same as it was.
+function changeFont(font) {
+  const step = glyphsStep(state.font, font);
+  if (!step) return false;
+  state.font = font;
+  addStep(step);
+  return true;
+}
+
+// Changes the work as change() does, as one step: change() says whether
+// it did anything.
+function changeWork(change) {
+  const before = workNow();
+  if (!change()) return false;
+  addStep({ kind: 'work', before, after: workNow() });
+  return true;
+}
+
+function putWork(work) {
+  Object.assign(state, { ...work, font: work.font.slice() });
+}
+
+function putGlyphs(codes, bytes) {
+  codes.forEach((code, i) => state.font.set(bytes.subarray(i * kGlyphBytes, (i + 1) * kGlyphBytes), code * kGlyphBytes));
+}
+
+// Undoes the last step done, or redoes the first undone; returns it, or
+// null when there is none.
+function replay(undoing) {
+  const history = state.history;
+  const step = undoing ? history.steps[history.at - 1] : history.steps[history.at];
+  if (!step) return null;
+  const side = undoing ? step.before : step.after;
+  if (step.kind === 'glyphs') {
+    putGlyphs(step.codes, side);
+    state.selected = state.anchor = step.codes[0];
+  } else {
+    putWork(side);
+  }
+  history.at += undoing ? -1 : 1;
+  state.dirty = true;
+  return step;
+}
+
+// The sources the work and its history hold: their bytes are kept once
+// each, by their key.
+function sourcesInUse() {
+  const sources = new Map();
+  const add = (source) => source && sources.set(source.key, source);
+  add(state.source);
+  if (state.other) add(state.other.source);
+  for (const step of state.history.steps) {
+    if (step.kind === 'work') {
+      add(step.before.source);
+      add(step.after.source);
+    }
+  }
+  return sources;
+}
