@@ -4,13 +4,37 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <string>
+#include <utility>
 
 #include "attached/font_block.h"
+#include "check/coverage.h"
 
 using mdlReplace::MemoryPlatform;
 using mdlReplace::web::Answer;
 using mdlReplace::web::Input;
 using mdlReplace::web::Text;
+
+namespace {
+
+// A file of `length` bytes, of which the page hands in the last `held`:
+// the room the page writes them into, or null when more is held than the
+// call takes.
+std::uint8_t* AddFile(Input* input, std::string name, double length,
+                      std::size_t held, std::size_t largest) {
+  if (held > largest)
+    return nullptr;
+  MemoryPlatform::File file;
+  file.bytes.reserve(1);
+  file.bytes.resize(held);
+  if (length > static_cast<double>(held))
+    file.bytes_at =
+        static_cast<std::uint64_t>(length - static_cast<double>(held));
+  input->files.emplace_back(std::move(name), std::move(file));
+  return input->files.back().second.bytes.data();
+}
+
+}  // namespace
 
 extern "C" __attribute__((export_name("zyr2_alloc"))) void* Alloc(
     std::size_t size) {
@@ -31,6 +55,11 @@ TailLength() {
   return mdlReplace::kFontBlockSize;
 }
 
+extern "C" __attribute__((export_name("zyr2_largest_text"))) std::size_t
+LargestText() {
+  return static_cast<std::size_t>(mdlReplace::kLargestText);
+}
+
 // --- Files in ---------------------------------------------------------------
 
 extern "C" __attribute__((export_name("zyr2_input"))) Input* NewInput() {
@@ -49,16 +78,18 @@ extern "C" __attribute__((export_name("zyr2_input_free"))) void FreeInput(
 extern "C" __attribute__((export_name("zyr2_input_add"))) std::uint8_t*
 AddInput(Input* input, const char* name, std::size_t name_length, double length,
          std::size_t held) {
-  if (held > mdlReplace::kLargestFontFile)
-    return nullptr;
-  MemoryPlatform::File file;
-  file.bytes.reserve(1);
-  file.bytes.resize(held);
-  if (length > static_cast<double>(held))
-    file.bytes_at =
-        static_cast<std::uint64_t>(length - static_cast<double>(held));
-  input->files.emplace_back(Text(name, name_length), std::move(file));
-  return input->files.back().second.bytes.data();
+  return AddFile(input, Text(name, name_length), length, held,
+                 mdlReplace::kLargestFontFile);
+}
+
+// Adds a translation's text, as zyr2_input_add does a font file: whole, or
+// none of it when it is longer than any text may be, for the check to
+// refuse it unread.
+extern "C" __attribute__((export_name("zyr2_input_add_text"))) std::uint8_t*
+AddText(Input* input, const char* name, std::size_t name_length, double length,
+        std::size_t held) {
+  return AddFile(input, Text(name, name_length), length, held,
+                 static_cast<std::size_t>(mdlReplace::kLargestText));
 }
 
 // --- Answers out ------------------------------------------------------------

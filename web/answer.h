@@ -14,7 +14,8 @@
 namespace mdlReplace::web {
 
 // The files a call takes, by the names the page gives them: each whole,
-// or, of one longer than any font file the core reads, by its end alone.
+// or, of one longer than any font file the core reads, by its end alone;
+// of a text longer than any the check reads, nothing.
 struct Input {
   std::vector<std::pair<std::string, MemoryPlatform::File>> files;
 };
