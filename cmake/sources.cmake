@@ -45,7 +45,8 @@ set(ZYR2_STB_SOURCES
 set(ZYR2_ZLIB_INFLATE_SOURCES src/fonts/deflate_zlib.cpp)
 set(ZYR2_STB_INFLATE_SOURCES web/deflate_stb.cpp)
 
-# Checking a translation's texts against a font: pure functions over bytes.
+# Checking a translation's texts against a font: pure functions over bytes,
+# for the program and the page.
 set(ZYR2_CHECK_SOURCES
   src/check/check_report.cpp
   src/check/coverage.cpp
@@ -97,6 +98,8 @@ set(ZYR2_WIN32_SOURCES
 # The page's own: the functions its WebAssembly core exports, over a
 # platform of buffers.
 set(ZYR2_PAGE_SOURCES
+  web/answer.cpp
+  web/check_export.cpp
   web/exports.cpp
   web/memory_platform.cpp
 )

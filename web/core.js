@@ -66,13 +66,14 @@ const Core = (() => {
   const withText = (text, use) => withBytes(new TextEncoder().encode(text), use);
 
   // Files handed in, each {name, length, bytes}: bytes is the whole file
-  // or its end. Each is written straight into the room the core makes for
-  // it; the call given the input takes it over.
-  function input(files) {
+  // or its end (of a text, the whole or nothing). Each is written straight
+  // into the room the core makes for it; the call given the input takes
+  // it over.
+  function input(files, add = core.zyr2_input_add) {
     const at = core.zyr2_input();
     for (const file of files) {
       const room = withText(file.name, (name, length) =>
-        core.zyr2_input_add(at, name, length, file.length, file.bytes.length));
+        add(at, name, length, file.length, file.bytes.length));
       if (room === 0) {
         core.zyr2_input_free(at);
         throw new Error(file.name + ' is longer than the core takes');
@@ -148,6 +149,34 @@ const Core = (() => {
     return { bytes: attached.done ? attached.bytes : null, said: attached.said };
   }
 
+  // Checks texts, each {name, length, bytes}, in the code page numbered,
+  // as --check does: {said, checked}. checked is null when a text could
+  // not be checked (said says why in the program's words); else {files,
+  // characters, better, betterLacks, uses, lacking, coded}: the uses of
+  // each code, and each character, {name, count, first: {file, line,
+  // column}, code}, the code page lacks or has, by count. Against the
+  // font, the coded ones whose glyph is blank are those --check lists.
+  function check(texts, codePage) {
+    const answered = answer(core.zyr2_check(input(texts, core.zyr2_input_add_text), codePage));
+    if (!answered.done) return { said: answered.said, checked: null };
+    const [head, uses, ...rest] = new TextDecoder().decode(answered.bytes).split('\n')
+      .filter((line) => line !== '').map((line) => line.split('\t'));
+    const [files, characters, better, betterLacks] = head.map(Number);
+    const characterOf = ([kind, name, count, file, line, column, code]) => ({
+      kind, name, count: Number(count), code: Number(code),
+      first: { file: Number(file), line: Number(line), column: Number(column) },
+    });
+    const listed = rest.map(characterOf);
+    return {
+      said: '',
+      checked: {
+        files, characters, better, betterLacks, uses: uses.map(Number),
+        lacking: listed.filter((character) => character.kind === 'lacking'),
+        coded: listed.filter((character) => character.kind === 'coded'),
+      },
+    };
+  }
+
   const codePages = () => answer(core.zyr2_code_pages()).said.match(/\d+/g).map(Number);
 
   // The glyph transforms there are: [{number, name, description}].
@@ -165,9 +194,10 @@ const Core = (() => {
   }
 
   return {
-    load, restart, open, save, transform, take, patch, attach, codePages,
+    load, restart, open, save, transform, take, patch, attach, check, codePages,
     glyphTransforms, isGameFile, codeOf, characterOf,
     largestSource: () => core.zyr2_largest_source(),
+    largestText: () => core.zyr2_largest_text(),
     tailLength: () => core.zyr2_tail_length(),
     memoryBytes: () => core.memory.buffer.byteLength,
   };

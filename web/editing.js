@@ -172,7 +172,7 @@ function take(whereBlank) {
 
 function shortcut(event) {
   if (!(event.ctrlKey || event.metaKey)) return;
-  const inText = event.target.matches('input[type=text]');
+  const inText = event.target.matches('input[type=text], textarea');
   const key = event.key.toLowerCase();
   if (key === 'z' && !inText) {
     if (event.shiftKey) redo();

@@ -2,16 +2,16 @@
 // module exports. Each call takes what it needs (a font's bytes, the files
 // the page hands in) and gives back an answer: whether it did what was
 // asked, what it said and the bytes it made. The core keeps nothing
-// between calls: the page holds the work, reads each answer and frees it.
+// between calls: the page holds the work, reads each answer and frees it
+// (answer.cpp).
 #include <algorithm>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "answer.h"
 #include "attached/attached_font.h"
-#include "attached/font_block.h"
 #include "attached/program_file.h"
 #include "base/names.h"
 #include "fonts/code_pages.h"
@@ -27,41 +27,17 @@ namespace {
 using mdlReplace::Bytes;
 using mdlReplace::FontImage;
 using mdlReplace::MemoryPlatform;
+using mdlReplace::web::Answer;
+using mdlReplace::web::FileAnswer;
+using mdlReplace::web::Input;
+using mdlReplace::web::kHeldTheFont;
+using mdlReplace::web::kPatched;
+using mdlReplace::web::Text;
 
 // The game's files are put in a folder of this name.
 constexpr std::string_view kGameFolder = "game\\";
 constexpr std::string_view kTooLongToAttach =
     " is longer than the 16 MiB the page takes: no font was attached to it.";
-
-// The files a call takes, by the names the page gives them: each whole,
-// or, of one longer than any font file the core reads, by its end alone.
-struct Input {
-  std::vector<std::pair<std::string, MemoryPlatform::File>> files;
-};
-
-// What became of a game file handed in to be patched.
-enum Outcome { kNotPatched = 0, kPatched = 1, kHeldTheFont = 2 };
-
-struct FileAnswer {
-  int outcome = kNotPatched;
-  double offset = 0;  // where the font was written
-  Bytes bytes;        // the file as patched: what the page writes
-};
-
-// What a call gives back: done or not, a figure of its own (the code page
-// that placed a font read, the glyphs taken), what the core said, a
-// message a line, and the bytes it made.
-struct Answer {
-  int done = 0;
-  int figure = 0;
-  std::string text;
-  Bytes bytes;
-  std::vector<FileAnswer> files;
-};
-
-std::string Text(const char* text, std::size_t length) {
-  return std::string(text, length);
-}
 
 FontImage FontAt(const std::uint8_t* bytes) {
   FontImage font{};
@@ -102,119 +78,6 @@ FileAnswer PatchedFile(const MemoryPlatform::File& file, const Bytes& before) {
 }
 
 }  // namespace
-
-extern "C" __attribute__((export_name("zyr2_alloc"))) void* Alloc(
-    std::size_t size) {
-  return std::malloc(size == 0 ? 1 : size);
-}
-
-extern "C" __attribute__((export_name("zyr2_free"))) void Free(void* pointer) {
-  std::free(pointer);
-}
-
-extern "C" __attribute__((export_name("zyr2_largest_source"))) std::size_t
-LargestSource() {
-  return mdlReplace::kLargestFontFile;
-}
-
-extern "C" __attribute__((export_name("zyr2_tail_length"))) std::size_t
-TailLength() {
-  return mdlReplace::kFontBlockSize;
-}
-
-// --- Files in ---------------------------------------------------------------
-
-extern "C" __attribute__((export_name("zyr2_input"))) Input* NewInput() {
-  return new Input;
-}
-
-// Frees an input no call took.
-extern "C" __attribute__((export_name("zyr2_input_free"))) void FreeInput(
-    Input* input) {
-  delete input;
-}
-
-// Adds a file of `length` bytes, of which the page hands in the last
-// `held`, and gives the room the page writes them into. Null when more is
-// held than any font file the core reads.
-extern "C" __attribute__((export_name("zyr2_input_add"))) std::uint8_t*
-AddInput(Input* input, const char* name, std::size_t name_length, double length,
-         std::size_t held) {
-  if (held > mdlReplace::kLargestFontFile)
-    return nullptr;
-  MemoryPlatform::File file;
-  file.bytes.reserve(1);
-  file.bytes.resize(held);
-  if (length > static_cast<double>(held))
-    file.bytes_at =
-        static_cast<std::uint64_t>(length - static_cast<double>(held));
-  input->files.emplace_back(Text(name, name_length), std::move(file));
-  return input->files.back().second.bytes.data();
-}
-
-// --- Answers out ------------------------------------------------------------
-
-extern "C" __attribute__((export_name("zyr2_answer_free"))) void FreeAnswer(
-    Answer* answer) {
-  delete answer;
-}
-
-extern "C" __attribute__((export_name("zyr2_answer_done"))) int AnswerDone(
-    const Answer* answer) {
-  return answer->done;
-}
-
-extern "C" __attribute__((export_name("zyr2_answer_figure"))) int AnswerFigure(
-    const Answer* answer) {
-  return answer->figure;
-}
-
-extern "C" __attribute__((export_name("zyr2_answer_text"))) const char*
-AnswerText(const Answer* answer) {
-  return answer->text.data();
-}
-
-extern "C" __attribute__((export_name("zyr2_answer_text_length"))) std::size_t
-AnswerTextLength(const Answer* answer) {
-  return answer->text.size();
-}
-
-extern "C" __attribute__((export_name("zyr2_answer_bytes"))) const std::uint8_t*
-AnswerBytes(const Answer* answer) {
-  return answer->bytes.data();
-}
-
-extern "C" __attribute__((export_name("zyr2_answer_bytes_length"))) std::size_t
-AnswerBytesLength(const Answer* answer) {
-  return answer->bytes.size();
-}
-
-extern "C" __attribute__((export_name("zyr2_answer_files"))) std::size_t
-AnswerFiles(const Answer* answer) {
-  return answer->files.size();
-}
-
-extern "C" __attribute__((export_name("zyr2_answer_file_outcome"))) int
-AnswerFileOutcome(const Answer* answer, std::size_t index) {
-  return answer->files.at(index).outcome;
-}
-
-extern "C" __attribute__((export_name("zyr2_answer_file_offset"))) double
-AnswerFileOffset(const Answer* answer, std::size_t index) {
-  return answer->files.at(index).offset;
-}
-
-extern "C" __attribute__((export_name("zyr2_answer_file_bytes")))
-const std::uint8_t*
-AnswerFileBytes(const Answer* answer, std::size_t index) {
-  return answer->files.at(index).bytes.data();
-}
-
-extern "C" __attribute__((export_name("zyr2_answer_file_bytes_length")))
-std::size_t
-AnswerFileBytesLength(const Answer* answer, std::size_t index) {
-  return answer->files.at(index).bytes.size();
-}
 
 // --- The calls --------------------------------------------------------------
 

@@ -11,6 +11,7 @@ function changed() {
     say('edit', kHistoryLetGo);
   }
   Keeping.keep();
+  followCodePage();
   render(state);
 }
 
@@ -76,6 +77,7 @@ async function takeUp(id) {
   } else {
     blankWork();
     bringBack(kept);
+    followCodePage();
   }
   render(state);
 }
@@ -98,8 +100,9 @@ function nothingTaken(part, { files, folders, failed }) {
 }
 
 // Files dropped on the game's part are game files, on the program's part
-// a program, on the other font's part the other font; anywhere else, a
-// font to open. A folder is looked into on the first two.
+// a program, on the check's part texts, on the other font's part the
+// other font; anywhere else, a font to open. A folder is looked into on
+// the first three.
 async function dropped(part, items) {
   const { files, folders } = items;
   if (part === 'patch') {
@@ -108,6 +111,9 @@ async function dropped(part, items) {
   } else if (part === 'attach') {
     if (files.length === 0) nothingTaken(part, items);
     else await attach(files);
+  } else if (part === 'check') {
+    if (files.length === 0) nothingTaken(part, items);
+    else await checkFiles(files);
   } else if (folders.length > 0) {
     say(part, folders[0].name + ' is a folder: drop one font file from it to open it, or drop the ' +
         'game folder on part 4 to put the font into the game.');
@@ -176,6 +182,13 @@ function listen() {
   on('preview-text', 'input', () => {
     state.previewText = $('preview-text').value;
     render(state);
+  });
+  on('check-files', 'change', (e) => act('check', () => checkFiles(picked(e))));
+  on('check-text', 'input', () => act('check', () => checkPasted($('check-text').value)));
+  on('check-forget', 'click', forgetCheck);
+  on('check-lists', 'click', (e) => {
+    const { kind, index } = e.target.dataset;
+    if (kind) act('check', () => chooseCharacter(kind, Number(index)));
   });
   on('save', 'click', () => act('save', save));
   on('pick-folder', 'click', () => act('patch', pickFolder));

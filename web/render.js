@@ -1,7 +1,8 @@
 // Drawing: render(state) makes the page show the state, all of it, every
 // time: the glyphs and the editor with what a screen reader is told of
-// them, the previews, the other font, the game files, the answers and how
-// the work is kept. Nothing else writes to what the user sees.
+// them, the previews, the other font, the check (drawn by check.js), the
+// game files, the answers and how the work is kept. Nothing else writes
+// to what the user sees.
 'use strict';
 
 // The grid: each glyph pixel 3x3 canvas pixels, a line between glyphs, the
@@ -28,7 +29,9 @@ function hex(value, digits) {
   return value.toString(16).toUpperCase().padStart(digits, '0');
 }
 
-const plural = (count, word) => count + ' ' + word + (count === 1 ? '' : 's');
+// "3,412"
+const grouped = (count) => count.toLocaleString('en-US');
+const plural = (count, word) => grouped(count) + ' ' + word + (count === 1 ? '' : 's');
 
 // The code page text is shown and read through.
 const shownCodePage = () => state.codePage || 437;
@@ -74,7 +77,8 @@ function setAttribute(element, name, value) {
 
 // --- The grid -------------------------------------------------------------
 
-function drawGrid(font, first, last, selected) {
+// marks: the check's (checkMarks()), or null.
+function drawGrid(font, first, last, selected, marks) {
   const canvas = $('grid');
   if (canvas.width !== kGridWidth) {
     canvas.width = kGridWidth;
@@ -96,8 +100,14 @@ function drawGrid(font, first, last, selected) {
   for (let code = 0; code < kGlyphs; code++) {
     const x = kGridLeft + (code % 16) * kGridCell + 1;
     const y = kGridTop + Math.floor(code / 16) * kGridCell + 1;
-    g.fillStyle = first < last && code >= first && code <= last ? kSelectedPaper : kPaper;
+    const mark = marks && markOf(code, marks);
+    g.fillStyle = first < last && code >= first && code <= last ? kSelectedPaper : mark ? mark.paper : kPaper;
     g.fillRect(x, y, kGridCell - 1, kGridCell - 1);
+    if (mark && mark.frame) {
+      g.strokeStyle = mark.frame;
+      g.lineWidth = 2;
+      g.strokeRect(x + 1, y + 1, kGridCell - 3, kGridCell - 3);
+    }
     g.fillStyle = kInk;
     for (let row = 0; row < 8; row++) {
       for (let column = 0; column < 8; column++) {
@@ -111,11 +121,13 @@ function drawGrid(font, first, last, selected) {
                kGridCell + 1, kGridCell + 1);
 }
 
-function describeGrid(first, last) {
+// "0x8F, Я, blank, used 3 times"
+function describeGrid(first, last, marks) {
   const cells = $('glyph-cells');
   for (let code = 0; code < kGlyphs; code++) {
     const cell = cells.children[code >> 4].children[code & 15];
-    setAttribute(cell, 'aria-label', codeName(code) + (isBlank(state.font, code) ? ', blank' : ''));
+    const used = marks && marks.uses[code] > 0 ? ', used ' + plural(marks.uses[code], 'time') : '';
+    setAttribute(cell, 'aria-label', codeName(code) + (isBlank(state.font, code) ? ', blank' : '') + used);
     setAttribute(cell, 'aria-selected', String(code >= first && code <= last));
   }
   setAttribute($('glyphs'), 'aria-activedescendant', 'glyph-' + state.selected);
@@ -298,14 +310,16 @@ function renderAnnouncement() {
 function render(state) {
   const [first, last] = selection();
   const focused = document.activeElement === $('pixels');
-  drawGrid(state.font, first, last, state.selected);
-  describeGrid(first, last);
+  const marks = checkMarks(state.font);
+  drawGrid(state.font, first, last, state.selected, marks);
+  describeGrid(first, last, marks);
   drawEditor(state.font, state.selected, state.cursor, focused);
   describeEditor();
   const codes = previewCodes(state.previewText);
   for (const canvas of $('previews').querySelectorAll('canvas')) drawLine(canvas, state.font, codes);
   renderWork(first, last);
   renderOther(codes);
+  renderCheck(marks);
   renderGame();
   renderOthers();
   renderKeeping();

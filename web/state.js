@@ -36,6 +36,11 @@ const state = {
   copied: null,         // glyphs copied, one after the other
   dirty: false,         // changes neither saved nor patched
   previewText: 'ZYR 2 - the font as the game draws it',
+  // The translation checked (check.js): the text files given, each {name,
+  // length, bytes}, the text pasted, and the core's answer for them (see
+  // Core.check) with the code page it was checked in and the texts'
+  // names, or null. Not kept: the texts are the user's files.
+  check: { files: [], pasted: '', result: null },
   // The game files chosen: {folder, files: [{name, length, bytes, handle}],
   // originalFont}, or null.
   game: null,

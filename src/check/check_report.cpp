@@ -64,19 +64,6 @@ std::string Utf8(char32_t character) {
   return bytes;
 }
 
-// "U+0452 ђ": the character's number, and the character where it shows.
-std::string Named(char32_t character) {
-  const std::size_t digits =
-      character > 0xFFFFF ? 6 : (character > 0xFFFF ? 5 : 4);
-  const std::string name = "U+" + Hex(character, digits);
-  const bool shown =
-      std::none_of(std::begin(kNotShown), std::end(kNotShown),
-                   [character](const CharacterRange& range) {
-                     return character >= range.first && character <= range.last;
-                   });
-  return shown ? name + " " + Utf8(character) : name;
-}
-
 // "sr.txt:1:5"
 std::string PlaceOf(const TextPlace& place,
                     std::span<const std::string> names) {
@@ -96,7 +83,7 @@ std::string ListOf(const std::vector<CharacterUse>& uses, bool with_code,
     const CharacterUse& use = uses[i];
     const std::string count = Grouped(use.count);
     list += std::string(2 + width - count.size(), ' ') + count + "  " +
-            Named(use.character) + "  " +
+            CharacterName(use.character) + "  " +
             (with_code ? "at code 0x" + Hex(use.code, 2) + ", " : "") +
             "first at " + PlaceOf(use.first, names) + "\n";
   }
@@ -146,6 +133,18 @@ std::string BetterCodePage(const Coverage& coverage) {
 }
 
 }  // namespace
+
+std::string CharacterName(char32_t character) {
+  const std::size_t digits =
+      character > 0xFFFFF ? 6 : (character > 0xFFFF ? 5 : 4);
+  const std::string name = "U+" + Hex(character, digits);
+  const bool shown =
+      std::none_of(std::begin(kNotShown), std::end(kNotShown),
+                   [character](const CharacterRange& range) {
+                     return character >= range.first && character <= range.last;
+                   });
+  return shown ? name + " " + Utf8(character) : name;
+}
 
 std::string NotUtf8(const std::string& name, const Utf8Break& broken) {
   return name + " is not UTF-8 text: it stops being so in line " +

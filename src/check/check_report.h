@@ -22,6 +22,10 @@ std::string NotUtf8(const std::string& name, const Utf8Break& broken);
 // "NAME is over 64 MiB, too long for a translation's text."
 std::string TextTooLong(const std::string& name);
 
+// "U+0452 ђ": a character's number, and the character where a terminal
+// or a message box shows it.
+std::string CharacterName(char32_t character);
+
 // The report, lines ending with a line feed: the characters the code page
 // lacks, those whose glyph is blank, the summary ("all 3,412 characters of
 // 2 files can be drawn"), and a code page that would serve better. The
