@@ -333,8 +333,7 @@ run_as "" prlimit --fsize=498000 "$program" "$case_dir/game"
 expect_status 1
 expect_errors "$(not_written ZYR2.DOS)
 $(not_written ZYR2.EXE)
-$(not_written BRANVEL.EXE)
-$summary"
+$(not_written BRANVEL.EXE)"
 expect_unchanged game/ZYR2.DOS
 expect_unchanged game/ZYR2.EXE
 expect_unchanged game/BRANVEL.EXE
@@ -1138,8 +1137,7 @@ if unshare -rm true 2>/dev/null; then
   errors=$(cat patch.err)
   expect_status 1
   expect_errors "${caption}ZYR2.EXE could not be written.
-Make sure it is not read-only and the game is not running.
-$summary"
+Make sure it is not read-only and the game is not running."
   [ "$(cat target.changed)" = 0 ] || fail "the target was changed"
   status=$(cat attach.status)
   errors=$(cat attach.err)

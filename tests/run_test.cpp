@@ -105,6 +105,14 @@ const RunCase kRunCases[] = {
      {NotWritten("ZYR2.DOS")},
      0,
      {{kExe, 497968}}},
+    // Every target found, none written: no summary that says none was
+    // found.
+    {"NoTargetWritten",
+     R"("game")",
+     {kFont, {kDos, 928799, true}, {kExe, 597504, true}},
+     {NotWritten("ZYR2.DOS"), NotWritten("ZYR2.EXE")},
+     1,
+     {}},
     {"ReadOnlyUnknownLengthGetsSizeMessage",
      R"("game")",
      {kFont, {kExe, 12, true}},
@@ -227,8 +235,7 @@ const RunCase kRunCases[] = {
       "the game is not running.\r\nA game under Program Files can only be "
       "patched by this program started as administrator: right-click Command "
       "Prompt, choose \"Run as administrator\", and give zyr2font the font "
-      "and the game folder there.",
-      kSummary},
+      "and the game folder there."},
      1,
      {}},
     {"BareFolderRejected",

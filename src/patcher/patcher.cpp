@@ -112,30 +112,30 @@ Outcome WriteIntoTarget(Files& files, const std::string& path,
   return outcome;
 }
 
-// Returns whether the font was written into the target; reports a target
-// that is there but was not patched. No report ends the run.
-bool PatchTarget(Files& files, User& user, const std::string& path,
-                 const TargetFile& target, const FontImage& font) {
+// Reports a target that is there but was not patched; no report ends the
+// run.
+Outcome PatchTarget(Files& files, User& user, const std::string& path,
+                    const TargetFile& target, const FontImage& font) {
   std::uint64_t length = 0;
-  switch (WriteIntoTarget(files, path, target, font, &length)) {
+  const Outcome outcome = WriteIntoTarget(files, path, target, font, &length);
+  switch (outcome) {
     case Outcome::Patched:
-      return true;
     case Outcome::Absent:
-      return false;
+      break;
     case Outcome::UnknownLength:
       ShowError(user, SizeMessage(target, length));
-      return false;
+      break;
     case Outcome::NotWritten:
       ShowError(user, TargetMessage(target, kNotWritten, kNotWrittenAdvice));
-      return false;
+      break;
     case Outcome::Denied:
       ShowError(user, TargetMessage(target, kNotWritten, kDeniedAdvice));
-      return false;
+      break;
     case Outcome::Damaged:
       ShowError(user, TargetMessage(target, kDamaged, kDamagedAdvice));
-      return false;
+      break;
   }
-  return false;
+  return outcome;
 }
 
 }  // namespace
@@ -157,12 +157,17 @@ bool HoldsGameFile(Files& files, const std::string& game_folder) {
 bool PatchGameFolder(Files& files, User& user, const std::string& game_folder,
                      const FontImage& font) {
   bool any_patched = false;
+  bool any_not_written = false;
   for (const TargetFile& target : GameFiles()) {
     const std::string path = game_folder + std::string(target.name);
-    if (PatchTarget(files, user, path, target, font))
-      any_patched = true;
+    const Outcome outcome = PatchTarget(files, user, path, target, font);
+    any_patched = any_patched || outcome == Outcome::Patched;
+    any_not_written = any_not_written || outcome == Outcome::NotWritten ||
+                      outcome == Outcome::Denied || outcome == Outcome::Damaged;
   }
-  if (!any_patched)
+  // A file that could not be written was found: the summary, which says
+  // none was, would belie its box.
+  if (!any_patched && !any_not_written)
     ShowError(user, kNothingProcessed);
   return any_patched;
 }
