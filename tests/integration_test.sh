@@ -286,7 +286,7 @@ expect_status 0
 expect_errors "${caption}ZYR2.DOS File size: 1000
 Maybe it's a different version of the game.
 ${caption}ZYR2.EXE could not be written.
-Make sure it is not read-only and the game is not running."
+You may not change ZYR2.EXE: its permissions do not allow it."
 expect_unchanged game/ZYR2.EXE
 expect_patched game/BRANVEL.EXE 514100 game/ZYR2.FNT
 end
@@ -300,9 +300,30 @@ chmod 666 game/BRANVEL.EXE
 run_as nobody "$program" "$case_dir/game"
 expect_status 0
 expect_errors "${caption}ZYR2.EXE could not be written.
-Make sure it is not read-only and the game is not running."
+You may not change ZYR2.EXE: its permissions do not allow it."
 expect_unchanged game/ZYR2.EXE
 expect_patched game/BRANVEL.EXE 514100 game/ZYR2.FNT
+end
+
+begin "a game on a read-only file system: no summary after the files found"
+make_font game/ZYR2.FNT
+make_file game/ZYR2.EXE 597504
+make_file game/BRANVEL.EXE 616448
+if unshare -rm true 2>/dev/null; then
+  unshare -rm sh -c 'mount --bind game game && mount -o remount,ro,bind game &&
+    exec "$0" game' "$program" >.out 2>.err
+  status=$?
+  errors=$(cat .err)
+  expect_status 1
+  expect_errors "${caption}ZYR2.EXE could not be written.
+ZYR2.EXE is on a disc or a drive that cannot be written: copy its folder to the hard disk and use the copy.
+${caption}BRANVEL.EXE could not be written.
+BRANVEL.EXE is on a disc or a drive that cannot be written: copy its folder to the hard disk and use the copy."
+  expect_unchanged game/ZYR2.EXE
+  expect_unchanged game/BRANVEL.EXE
+else
+  echo "  (no private mount namespace here: tested through the fake platform only)"
+fi
 end
 
 not_written() {
@@ -907,10 +928,12 @@ end
 begin "attach in a folder that cannot be written"
 copy_program
 chmod 755 tool
+chmod 777 tool/zyr2font
 make_font my.fnt
 run_as nobody tool/zyr2font /A:my.fnt
 expect_status 1
-expect_errors "${caption}The font could not be attached to the program's executable file."
+expect_errors "${caption}The font could not be attached to the program's executable file.
+You may not write in $case_dir/tool: its permissions do not allow it."
 expect_unchanged tool/zyr2font
 expect_no_copies
 end
@@ -1082,7 +1105,8 @@ for mode in 555 755; do
   chmod "$mode" tool/zyr2font
   run_as nobody tool/zyr2font /A:my.fnt
   expect_status 1
-  expect_errors "${caption}The font could not be attached to the program's executable file."
+  expect_errors "${caption}The font could not be attached to the program's executable file.
+You may not change zyr2font: its permissions do not allow it."
   expect_unchanged tool/zyr2font
   expect_no_copies
 done

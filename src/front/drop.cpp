@@ -1,5 +1,6 @@
 #include "front/drop.h"
 
+#include "front/administrator.h"
 #include "front/run.h"
 #include "patcher/patcher.h"
 
@@ -59,8 +60,10 @@ int PatchWithDroppedFont(Platform& platform, const std::string& font_path) {
     return kExitFailure;
   if (platform.ProgramsLieApart() && !HoldsGameFile(platform, folder))
     return EndWithError(platform, NoGameBesideProgram(font_path, folder));
-  return PatchGameFolder(platform, platform, folder, font) ? kExitSuccess
-                                                           : kExitFailure;
+  return PatchGameFolder(platform, platform, folder, font,
+                         PatchAsAdministrator(platform, font_path, folder))
+             ? kExitSuccess
+             : kExitFailure;
 }
 
 }  // namespace mdlReplace

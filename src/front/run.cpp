@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "attached/attached_font.h"
+#include "front/administrator.h"
 #include "front/commands.h"
 #include "front/drop.h"
 #include "front/parser.h"
@@ -54,12 +55,15 @@ int RunRequested(Platform& platform) {
     if (!ReadNamedFont(platform, request.font_path, SourceUse::Attach, &font))
       return kExitFailure;
     const std::string program = platform.ProgramExecutablePath();
-    return AttachFont(platform, platform, program, font) ? kExitSuccess
-                                                         : kExitFailure;
+    return AttachFont(platform, platform, program, font,
+                      AttachAsAdministrator(platform, request.font_path))
+               ? kExitSuccess
+               : kExitFailure;
   }
 
-  switch (ReadFontSource(platform, platform, request.font_path,
-                         SourceUse::Patch, &font)) {
+  std::string font_path = request.font_path;
+  switch (
+      ReadFontSource(platform, platform, font_path, SourceUse::Patch, &font)) {
     case FontLoad::Failed:
       return kExitFailure;
     case FontLoad::Absent:
@@ -69,13 +73,16 @@ int RunRequested(Platform& platform) {
         return EndWithError(platform, kFontFileNotFound);
       if (!ReadAttachedFont(platform, platform, platform, &font))
         return kExitFailure;
+      font_path.clear();
       break;
     case FontLoad::Loaded:
       break;
   }
 
   const std::string game_folder = WithTrailingBackslash(request.game_folder);
-  if (!PatchGameFolder(platform, platform, game_folder, font))
+  const std::string as_administrator =
+      PatchAsAdministrator(platform, font_path, game_folder);
+  if (!PatchGameFolder(platform, platform, game_folder, font, as_administrator))
     return kExitFailure;
   return kExitSuccess;
 }
