@@ -247,6 +247,42 @@ Name the game folder after the font: zyr2font \"fonts/my.fnt\" \"GAME FOLDER\""
 expect_unchanged ZYR2.EXE
 end
 
+begin "a game file names its game; a font and its game in either order; several files, one message"
+make_font game/ZYR2.FNT
+make_file game/ZYR2.DOS 928799
+make_file game/ZYR2.EXE 615936
+make_file other/ZYR2.EXE 616448  # another copy: its font is never taken
+make_font my.fnt
+make_font more.fnt
+run "$case_dir/game/ZYR2.EXE"
+expect_status 0
+expect_errors ""
+expect_patched game/ZYR2.DOS 881700 game/ZYR2.FNT
+expect_patched game/ZYR2.EXE 513588 game/ZYR2.FNT
+run other/ZYR2.EXE
+expect_status 1
+expect_errors "${caption}ZYR2.EXE is one of the game's files, not a font: dropped on zyr2font, it patches its game with the ZYR2.FNT beside it, or else the font attached to the program, and there is neither. Drop the font itself, or the font and the game folder together."
+expect_unchanged other/ZYR2.EXE
+for given in "game my.fnt" "my.fnt game/ZYR2.DOS"; do
+  cp game/ZYR2.DOS.orig game/ZYR2.DOS
+  cp game/ZYR2.EXE.orig game/ZYR2.EXE
+  read -r -a pair <<<"$given"
+  run "${pair[@]}"
+  expect_status 0
+  expect_errors ""
+  expect_patched game/ZYR2.DOS 881700 my.fnt
+  expect_patched game/ZYR2.EXE 513588 my.fnt
+done
+cp game/ZYR2.EXE.orig game/ZYR2.EXE
+for given in "my.fnt more.fnt" "my.fnt game other"; do
+  read -r -a several <<<"$given"
+  run "${several[@]}"
+  expect_status 1
+  expect_errors "${caption}Several files were dropped at once: drop one font at a time on zyr2font, or one font and the game folder together."
+  expect_unchanged game/ZYR2.EXE
+done
+end
+
 begin "bad arguments"
 run a b c
 expect_status 1

@@ -52,6 +52,11 @@ expect_boxes() {
   [ "$boxes" = "$1" ] || fail "boxes were [$boxes], expected [$1]"
 }
 
+# A path as the trace shows it in a box: its backslashes doubled.
+shown_path() {
+  windows_path "$1" | sed 's/\\/\\\\/g'
+}
+
 # The three targets of a known version in FOLDER, and the font expected in
 # each once patched.
 make_game() {
@@ -201,14 +206,107 @@ for row in "ZYR2|fonts/my.fnt|no" "ZYR2|fonts/my fonts/cyr font.fnt|yes" \
   expect_patched "$game/ZYR2.EXE" 513588 real.fnt
   expect_patched "$game/BRANVEL.EXE" 497968 real.fnt
 done
-# Beside a program with no game, the summary; the current folder's game
-# is not the one.
+# Beside a program with no game, where it looked and what to do; the
+# current folder's game is not the one.
 cd elsewhere
 launch "$case_dir/tool/zyr2font.exe" "$(windows_path "$case_dir/fonts/my.fnt")"
 cd ..
 expect_status 1
-expect_boxes "$summary_box"
+expect_boxes "$(box "The game's files are not in $(shown_path "$case_dir/tool"), where zyr2font.exe is. Put zyr2font.exe in the game's folder and drop the font on it there, or drop the font and the game folder together.")"
 expect_unchanged elsewhere/ZYR2.EXE
+end
+
+begin "a game file dropped patches its own game with its own ZYR2.FNT, never gives its font"
+make_font my.fnt
+make_font other.fnt
+make_game game
+cp my.fnt game/ZYR2.FNT
+cp "$program" game/zyr2font.exe
+make_game "other copy"
+cp other.fnt "other copy/ZYR2.FNT"
+make_game bare
+# ZYR2.EXE, dropped on the program beside it; another copy's, quoted, and
+# in lower case; a copy with no font beside it, and none in the program.
+launch "$case_dir/game/zyr2font.exe" "$(windows_path "$case_dir/game/ZYR2.EXE")"
+expect_status 0
+expect_boxes ""
+expect_game_patched game my.fnt
+for target in ZYR2.DOS ZYR2.EXE BRANVEL.EXE; do cp "game/$target" "game/$target.orig"; done
+launch "$case_dir/game/zyr2font.exe" "\"$(windows_path "$case_dir/other copy/zyr2.exe")\""
+expect_status 0
+expect_boxes ""
+expect_game_patched "other copy" other.fnt
+expect_game_unchanged game
+launch "$case_dir/game/zyr2font.exe" "$(windows_path "$case_dir/bare/BRANVEL.EXE")"
+expect_status 1
+expect_boxes "$(box "BRANVEL.EXE is one of the game's files, not a font: dropped on zyr2font.exe, it patches its game with the ZYR2.FNT beside it, or else the font attached to the program, and there is neither. Drop the font itself, or the font and the game folder together.")"
+expect_game_unchanged bare
+expect_game_unchanged game
+end
+
+begin "a font and the game folder dropped together, in either order, quoted where they hold blanks"
+make_font my.fnt
+make_font other.fnt
+mkdir -p "my fonts"
+cp my.fnt "my fonts/cyr font.fnt"
+mkdir tool
+cp "$program" tool/zyr2font.exe
+font=$(windows_path "$case_dir/my.fnt")
+blank_font="\"$(windows_path "$case_dir/my fonts/cyr font.fnt")\""
+n=0
+for row in "font game" "game font" "blank_font game" "game blank_font" \
+  "blank_font blank_game" "blank_game blank_font" "font game_file"; do
+  n=$((n + 1))
+  game="row$n/ZYR 2"
+  make_game "$game"
+  quoted_game="\"$(windows_path "$case_dir/$game")\""
+  bare_game=row$n/zyr2
+  mkdir -p "$bare_game"
+  ln -s "$case_dir/$game/"* "$bare_game/"
+  read -r first second <<<"$row"
+  text=
+  for part in $first $second; do
+    case $part in
+      font) part=$font ;;
+      blank_font) part=$blank_font ;;
+      game) part=$(windows_path "$case_dir/$bare_game") ;;
+      blank_game) part=$quoted_game ;;
+      game_file) part=$(windows_path "$case_dir/$bare_game/ZYR2.DOS") ;;
+    esac
+    text="$text${text:+ }$part"
+  done
+  launch "$case_dir/tool/zyr2font.exe" "$text"
+  expect_status 0
+  expect_boxes ""
+  expect_game_patched "$game" my.fnt
+done
+end
+
+begin "several files dropped at once, or a shortcut, or a program: one box that says what to drop"
+make_font my.fnt
+make_font other.fnt
+make_game game
+cp "$program" game/zyr2font.exe
+mkdir -p "my fonts"
+cp my.fnt "my fonts/cyr font.fnt"
+cp other.fnt "my fonts/lat font.fnt"
+# A shortcut's first bytes, and the size of one.
+{ printf 'L\0\0\0\001\024\002\0'; head -c 1500 /dev/zero; } >"my fonts/my font.lnk"
+several=$(box 'Several files were dropped at once: drop one font at a time on zyr2font.exe, or one font and the game folder together.')
+for text in "$(windows_path "$case_dir/my.fnt") $(windows_path "$case_dir/other.fnt")" \
+  "\"$(windows_path "$case_dir/my fonts/cyr font.fnt")\" \"$(windows_path "$case_dir/my fonts/lat font.fnt")\"" \
+  "$(windows_path "$case_dir/game") $(windows_path "$case_dir/my.fnt") $(windows_path "$case_dir/other.fnt")"; do
+  launch "$case_dir/game/zyr2font.exe" "$text"
+  expect_status 1
+  expect_boxes "$several"
+done
+launch "$case_dir/game/zyr2font.exe" "\"$(windows_path "$case_dir/my fonts/my font.lnk")\""
+expect_status 1
+expect_boxes "$(box "$(shown_path "$case_dir/my fonts/my font.lnk") is a shortcut: drop the font itself.")"
+launch "$case_dir/game/zyr2font.exe" "$(windows_path "$case_dir/game/zyr2font.exe")"
+expect_status 1
+expect_boxes "$(box "$(shown_path "$case_dir/game/zyr2font.exe") is a program, not a font: drop the font itself.")"
+expect_game_unchanged game
 end
 
 begin "a read-only game file: the box says so, and the others are patched"

@@ -19,6 +19,7 @@ namespace {
 
 constexpr std::string_view kCommandPrefix = "--";
 constexpr char kQuote = '"';
+
 int RunRequested(Platform& platform) {
   // A text that begins with "--" names one of the program's own commands,
   // on every platform; any other is a patch run's, as the parser reads it.
@@ -29,17 +30,20 @@ int RunRequested(Platform& platform) {
                            : RunCommand(platform, command);
   }
 
-  // A file dropped on the program is the font; a folder, quoted or not, the
-  // game folder, as its quoted path always was.
-  const std::string dropped = DroppedPath(text);
-  switch (WhatIsDropped(platform, dropped)) {
-    case Dropped::File:
-      return PatchWithDroppedFont(platform, dropped);
-    case Dropped::Folder:
-      text = kQuote + dropped + kQuote;
+  // A folder dropped, quoted or not, is the game folder, as its quoted path
+  // always was; any other drop is a run of its own.
+  const Drop drop = ReadDrop(platform, text);
+  switch (drop.kind) {
+    case DropKind::None:
       break;
-    case Dropped::Nothing:
+    case DropKind::Folder:
+      text = kQuote + drop.game + kQuote;
       break;
+    case DropKind::Font:
+    case DropKind::GameFile:
+    case DropKind::FontAndGame:
+    case DropKind::Several:
+      return RunDrop(platform, drop);
   }
 
   const ParseResult parsed = ParseArgumentText(text);
