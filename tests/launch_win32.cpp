@@ -21,11 +21,13 @@ int wmain() {
   std::vector<wchar_t> held(32768);
   const DWORD held_length = GetEnvironmentVariableW(
       L"ZYR2_HOLD", held.data(), static_cast<DWORD>(held.size()));
-  if (held_length > 0 && held_length < held.size() &&
-      CreateFileW(held.data(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                  nullptr) == INVALID_HANDLE_VALUE)
-    return 123;
+  HANDLE hold = INVALID_HANDLE_VALUE;
+  if (held_length > 0 && held_length < held.size()) {
+    hold = CreateFileW(held.data(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (hold == INVALID_HANDLE_VALUE)
+      return 123;
+  }
   FreeConsole();
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
@@ -48,5 +50,7 @@ int wmain() {
   GetExitCodeProcess(process.hProcess, &status);
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
+  if (hold != INVALID_HANDLE_VALUE)
+    CloseHandle(hold);
   return static_cast<int>(status);
 }

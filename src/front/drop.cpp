@@ -1,5 +1,6 @@
 #include "front/drop.h"
 
+#include <algorithm>
 #include <string_view>
 #include <vector>
 
