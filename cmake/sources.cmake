@@ -61,6 +61,7 @@ set(ZYR2_CORE_SOURCES
   src/attached/program_file.cpp
   src/game/game_files.cpp
   src/messages/show_error.cpp
+  src/messages/write_refusal.cpp
   src/patcher/patcher.cpp
   src/platform/replace_file.cpp
   src/source/font_source.cpp
@@ -68,8 +69,10 @@ set(ZYR2_CORE_SOURCES
 
 # The program's own: its front end and its command line.
 set(ZYR2_PROGRAM_SOURCES
+  src/front/administrator.cpp
   src/front/check_command.cpp
   src/front/commands.cpp
+  src/front/drop.cpp
   src/front/parser.cpp
   src/front/run.cpp
   src/front/usage.cpp

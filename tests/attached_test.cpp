@@ -120,6 +120,50 @@ TEST_F(AttachTest, RunWithoutArgumentsOrBlockChangesNothing) {
   EXPECT_TRUE(platform.files == before);
 }
 
+// A refused attach says why, and what to do: the administrator's command
+// only where the system denied the user the right, with full paths.
+TEST_F(AttachTest, SaysWhyTheProgramWasNotWritten) {
+  const std::string kTools = R"(C:\TOOLS)";
+  struct Case {
+    const char* name;
+    std::string refused;  // the program, or its folder
+    Refusal refusal;
+    bool offers_administrator;
+    std::string why;
+  };
+  const Case cases[] = {
+      {"a read-only program", kProgram, Refusal::ReadOnlyFile, true,
+       "ZYR2FONT.EXE is read-only: clear Read-only in its Properties."},
+      {"a program on a disc", kProgram, Refusal::ReadOnlyMedium, true,
+       "ZYR2FONT.EXE is on a disc or a drive that cannot be written: copy "
+       "its folder to the hard disk and use the copy."},
+      {"a folder under Program Files", kTools, Refusal::Denied, true,
+       "Windows does not allow you to write in C:\\TOOLS. Start the program "
+       "as administrator: right-click Command Prompt, choose \"Run as "
+       "administrator\", and paste there:\r\n"
+       R"("C:\TOOLS\ZYR2FONT.EXE" /A:"C:\PLAY\my.fnt")"},
+      {"a folder of another user's", kTools, Refusal::Denied, false,
+       "You may not write in C:\\TOOLS: its permissions do not allow it."},
+      {"a program of another user's", kProgram, Refusal::Denied, false,
+       "You may not change ZYR2FONT.EXE: its permissions do not allow it."},
+  };
+  for (const Case& row : cases) {
+    SCOPED_TRACE(row.name);
+    FakePlatform attach = platform;
+    attach.files[row.refused].read_only = true;
+    attach.files[row.refused].refusal = row.refusal;
+    if (row.refused == kTools)
+      attach.files[kTools].kind = FakePlatform::Kind::Folder;
+    attach.offers_administrator = row.offers_administrator;
+    const auto before = attach.files;
+    EXPECT_EQ(RunProgram(attach), kExitFailure);
+    EXPECT_EQ(attach.messages,
+              std::vector<std::string>{kShown + std::string(kAttachFailed) +
+                                       "\r\n" + row.why});
+    EXPECT_TRUE(attach.files == before);
+  }
+}
+
 // An attach takes the font that the file holds, as --convert reads it;
 // a file in no font format gives its first 2048 bytes. What gives no font
 // is refused before the program is touched. (Every other failure of an

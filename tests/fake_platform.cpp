@@ -106,9 +106,8 @@ OpenedFile FakePlatform::Open(const std::string& path, Naming naming,
     return OpenedFile{.found = Found::Folder};
   if (kind == Kind::Pipe && mode != OpenMode::Read)
     return OpenedFile{.found = Found::Other};
-  if (mode == OpenMode::ReadWrite &&
-      (it->second.read_only || it->second.denied))
-    return OpenedFile{.found = Found::Refused, .denied = it->second.denied};
+  if (mode == OpenMode::ReadWrite && it->second.read_only)
+    return OpenedFile{.found = Found::Refused, .refusal = it->second.refusal};
   return Opened(found, mode, kind == Kind::Pipe ? Found::Stream : Found::File);
 }
 
@@ -223,6 +222,13 @@ std::string FakePlatform::ProgramFolder() {
   return std::string(FolderOf(program_path));
 }
 
+// A path is full when it begins at a drive or at the root.
+std::string FakePlatform::FullPath(const std::string& path) {
+  if (path.starts_with('\\') || (path.size() >= 2 && path[1] == ':'))
+    return path;
+  return current_folder + (path.starts_with(".\\") ? path.substr(2) : path);
+}
+
 // No links here: a path names its file or nothing.
 Replaced FakePlatform::FindReplaced(const std::string& path,
                                     std::string* final_path) {
@@ -235,11 +241,23 @@ Replaced FakePlatform::FindReplaced(const std::string& path,
 }
 
 FileId FakePlatform::CreateBeside(const std::string& path,
-                                  std::string* created_path) {
+                                  std::string* created_path,
+                                  WriteRefusal* why) {
   const auto original = files.find(path);
-  if (Fails("create", path) ||
-      (original != files.end() && original->second.read_only))
+  // The folder's entry is its path without the separator.
+  const std::string_view folder = FolderOf(path);
+  const auto in = files.find(
+      std::string(folder.substr(0, folder.size() - !folder.empty())));
+  if (Fails("create", path))
     return kNoFile;
+  if (original != files.end() && original->second.read_only) {
+    *why = WriteRefusal{.reason = original->second.refusal};
+    return kNoFile;
+  }
+  if (in != files.end() && in->second.read_only) {
+    *why = WriteRefusal{.reason = in->second.refusal, .in_folder = true};
+    return kNoFile;
+  }
   const std::string name = std::string(FolderOf(path)) + "~NEW";
   if (files.count(name) != 0)
     return kNoFile;
@@ -249,7 +267,7 @@ FileId FakePlatform::CreateBeside(const std::string& path,
 }
 
 bool FakePlatform::PutInPlace(const std::string& replacement,
-                              const std::string& path) {
+                              const std::string& path, WriteRefusal* /*why*/) {
   if (Fails("rename", replacement) || files.count(replacement) == 0)
     return false;
   files[path] = files[replacement];

@@ -27,10 +27,12 @@ class FakePlatform : public Platform, private Folders {
   enum class Kind { Ordinary, Folder, Pipe };
   struct File {
     std::vector<std::uint8_t> bytes;
+    // Refuses to be written (a folder: to take a new file), for the
+    // reason.
     bool read_only = false;
     bool sparse = false;
     Kind kind = Kind::Ordinary;
-    bool denied = false;  // refused to be written for want of rights
+    Refusal refusal = Refusal::ReadOnlyFile;
     bool operator==(const File&) const = default;
   };
 
@@ -45,7 +47,10 @@ class FakePlatform : public Platform, private Folders {
   std::string argument_text;
   std::vector<std::string> command_arguments;
   std::string program_path = R"(C:\TOOLS\ZYR2FONT.EXE)";
+  // What a relative path is made full against.
+  std::string current_folder = R"(C:\PLAY\)";
   bool programs_lie_apart = false;
+  bool offers_administrator = true;
   Drawing drawing = Drawing::Ascii;
 
   // Each operation as "name path", in order, e.g. "write GAME\ZYR2.EXE".
@@ -93,12 +98,14 @@ class FakePlatform : public Platform, private Folders {
   std::string ProgramExecutablePath() override;
   std::string ProgramFolder() override;
   bool ProgramsLieApart() override { return programs_lie_apart; }
+  std::string FullPath(const std::string& path) override;
+  bool OffersAdministrator() override { return offers_administrator; }
   Replaced FindReplaced(const std::string& path,
                         std::string* final_path) override;
-  FileId CreateBeside(const std::string& path,
-                      std::string* created_path) override;
-  bool PutInPlace(const std::string& replacement,
-                  const std::string& path) override;
+  FileId CreateBeside(const std::string& path, std::string* created_path,
+                      WriteRefusal* why) override;
+  bool PutInPlace(const std::string& replacement, const std::string& path,
+                  WriteRefusal* why) override;
   bool RemoveFile(const std::string& path) override;
   void ShowErrorBox(const std::string& caption,
                     const std::string& message) override;

@@ -247,6 +247,42 @@ Name the game folder after the font: zyr2font \"fonts/my.fnt\" \"GAME FOLDER\""
 expect_unchanged ZYR2.EXE
 end
 
+begin "a game file names its game; a font and its game in either order; several files, one message"
+make_font game/ZYR2.FNT
+make_file game/ZYR2.DOS 928799
+make_file game/ZYR2.EXE 615936
+make_file other/ZYR2.EXE 616448  # another copy: its font is never taken
+make_font my.fnt
+make_font more.fnt
+run "$case_dir/game/ZYR2.EXE"
+expect_status 0
+expect_errors ""
+expect_patched game/ZYR2.DOS 881700 game/ZYR2.FNT
+expect_patched game/ZYR2.EXE 513588 game/ZYR2.FNT
+run other/ZYR2.EXE
+expect_status 1
+expect_errors "${caption}ZYR2.EXE is one of the game's files, not a font: dropped on zyr2font, it patches its game with the ZYR2.FNT beside it, or else the font attached to the program, and there is neither. Drop the font itself, or the font and the game folder together."
+expect_unchanged other/ZYR2.EXE
+for given in "game my.fnt" "my.fnt game/ZYR2.DOS"; do
+  cp game/ZYR2.DOS.orig game/ZYR2.DOS
+  cp game/ZYR2.EXE.orig game/ZYR2.EXE
+  read -r -a pair <<<"$given"
+  run "${pair[@]}"
+  expect_status 0
+  expect_errors ""
+  expect_patched game/ZYR2.DOS 881700 my.fnt
+  expect_patched game/ZYR2.EXE 513588 my.fnt
+done
+cp game/ZYR2.EXE.orig game/ZYR2.EXE
+for given in "my.fnt more.fnt" "my.fnt game other"; do
+  read -r -a several <<<"$given"
+  run "${several[@]}"
+  expect_status 1
+  expect_errors "${caption}Several files were dropped at once: drop one font at a time on zyr2font, or one font and the game folder together."
+  expect_unchanged game/ZYR2.EXE
+done
+end
+
 begin "bad arguments"
 run a b c
 expect_status 1
@@ -286,7 +322,7 @@ expect_status 0
 expect_errors "${caption}ZYR2.DOS File size: 1000
 Maybe it's a different version of the game.
 ${caption}ZYR2.EXE could not be written.
-Make sure it is not read-only and the game is not running."
+You may not change ZYR2.EXE: its permissions do not allow it."
 expect_unchanged game/ZYR2.EXE
 expect_patched game/BRANVEL.EXE 514100 game/ZYR2.FNT
 end
@@ -300,9 +336,30 @@ chmod 666 game/BRANVEL.EXE
 run_as nobody "$program" "$case_dir/game"
 expect_status 0
 expect_errors "${caption}ZYR2.EXE could not be written.
-Make sure it is not read-only and the game is not running."
+You may not change ZYR2.EXE: its permissions do not allow it."
 expect_unchanged game/ZYR2.EXE
 expect_patched game/BRANVEL.EXE 514100 game/ZYR2.FNT
+end
+
+begin "a game on a read-only file system: no summary after the files found"
+make_font game/ZYR2.FNT
+make_file game/ZYR2.EXE 597504
+make_file game/BRANVEL.EXE 616448
+if unshare -rm true 2>/dev/null; then
+  unshare -rm sh -c 'mount --bind game game && mount -o remount,ro,bind game &&
+    exec "$0" game' "$program" >.out 2>.err
+  status=$?
+  errors=$(cat .err)
+  expect_status 1
+  expect_errors "${caption}ZYR2.EXE could not be written.
+ZYR2.EXE is on a disc or a drive that cannot be written: copy its folder to the hard disk and use the copy.
+${caption}BRANVEL.EXE could not be written.
+BRANVEL.EXE is on a disc or a drive that cannot be written: copy its folder to the hard disk and use the copy."
+  expect_unchanged game/ZYR2.EXE
+  expect_unchanged game/BRANVEL.EXE
+else
+  echo "  (no private mount namespace here: tested through the fake platform only)"
+fi
 end
 
 not_written() {
@@ -333,8 +390,7 @@ run_as "" prlimit --fsize=498000 "$program" "$case_dir/game"
 expect_status 1
 expect_errors "$(not_written ZYR2.DOS)
 $(not_written ZYR2.EXE)
-$(not_written BRANVEL.EXE)
-$summary"
+$(not_written BRANVEL.EXE)"
 expect_unchanged game/ZYR2.DOS
 expect_unchanged game/ZYR2.EXE
 expect_unchanged game/BRANVEL.EXE
@@ -994,10 +1050,12 @@ end
 begin "attach in a folder that cannot be written"
 copy_program
 chmod 755 tool
+chmod 777 tool/zyr2font
 make_font my.fnt
 run_as nobody tool/zyr2font /A:my.fnt
 expect_status 1
-expect_errors "${caption}The font could not be attached to the program's executable file."
+expect_errors "${caption}The font could not be attached to the program's executable file.
+You may not write in $case_dir/tool: its permissions do not allow it."
 expect_unchanged tool/zyr2font
 expect_no_copies
 end
@@ -1169,7 +1227,8 @@ for mode in 555 755; do
   chmod "$mode" tool/zyr2font
   run_as nobody tool/zyr2font /A:my.fnt
   expect_status 1
-  expect_errors "${caption}The font could not be attached to the program's executable file."
+  expect_errors "${caption}The font could not be attached to the program's executable file.
+You may not change zyr2font: its permissions do not allow it."
   expect_unchanged tool/zyr2font
   expect_no_copies
 done
@@ -1224,8 +1283,7 @@ if unshare -rm true 2>/dev/null; then
   errors=$(cat patch.err)
   expect_status 1
   expect_errors "${caption}ZYR2.EXE could not be written.
-Make sure it is not read-only and the game is not running.
-$summary"
+Make sure it is not read-only and the game is not running."
   [ "$(cat target.changed)" = 0 ] || fail "the target was changed"
   status=$(cat attach.status)
   errors=$(cat attach.err)

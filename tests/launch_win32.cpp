@@ -4,6 +4,9 @@
 // unbalanced double quotes can only reach the program this way. The program
 // starts as from Explorer: no console to attach to, no standard handles;
 // or, where ZYR2_STDOUT names a file, with its output redirected there.
+// Where ZYR2_HOLD names a file, the launcher holds it open for reading,
+// sharing it with no writer, while the program runs: as the running game
+// holds its files.
 #include <windows.h>
 
 #include <vector>
@@ -15,6 +18,16 @@ int wmain() {
                               static_cast<DWORD>(command_line.size()));
   if (length == 0 || length >= command_line.size())
     return 120;
+  std::vector<wchar_t> held(32768);
+  const DWORD held_length = GetEnvironmentVariableW(
+      L"ZYR2_HOLD", held.data(), static_cast<DWORD>(held.size()));
+  HANDLE hold = INVALID_HANDLE_VALUE;
+  if (held_length > 0 && held_length < held.size()) {
+    hold = CreateFileW(held.data(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (hold == INVALID_HANDLE_VALUE)
+      return 123;
+  }
   FreeConsole();
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
@@ -37,5 +50,7 @@ int wmain() {
   GetExitCodeProcess(process.hProcess, &status);
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
+  if (hold != INVALID_HANDLE_VALUE)
+    CloseHandle(hold);
   return static_cast<int>(status);
 }

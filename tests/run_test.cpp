@@ -25,17 +25,31 @@ std::string NotWritten(const std::string& name) {
          "Make sure it is not read-only and the game is not running.";
 }
 
+// The box of a file that could not be written: the reason, what to do.
+std::string NotWritten(const std::string& name, const std::string& why) {
+  return name + " could not be written.\r\n" + why;
+}
+
+const std::string kAsAdministrator =
+    ". Start the program as administrator: right-click Command Prompt, "
+    "choose \"Run as administrator\", and paste there:\r\n";
+
 std::string SizeReport(const std::string& name, const std::string& length) {
   return name + " File size: " + length +
          "\r\nMaybe it's a different version of the game.";
 }
 
+// What a file holds besides bytes of its own: a program's header, or a
+// block with the run's font at its end.
+enum class Content { Bytes, Program, CarriedFont };
+
 struct FileSetup {
   std::string path;
   std::uint64_t length;
-  bool read_only = false;
-  bool denied = false;  // refused for want of rights, as under Program Files
+  bool read_only = false;  // refuses to be written, for the reason:
+  Refusal refusal = Refusal::ReadOnlyFile;
   FakePlatform::Kind kind = FakePlatform::Kind::Ordinary;
+  Content content = Content::Bytes;
 };
 
 struct Patched {
@@ -49,8 +63,10 @@ struct RunCase {
   std::vector<FileSetup> files;
   std::vector<std::string> messages;  // without the caption
   int exit_status;
-  std::vector<Patched> patched;     // every other file stays as it was
-  bool programs_lie_apart = false;  // as on Linux
+  std::vector<Patched> patched;  // every other file stays as it was
+  // As on Linux: programs lie apart from games, and no administrator is
+  // offered.
+  bool as_on_linux = false;
 };
 
 const FileSetup kFont = {R"(GAME\ZYR2.FNT)", 2048};
@@ -60,6 +76,20 @@ const std::string kBranvel = R"(GAME\BRANVEL.EXE)";
 // Beside the program, C:\TOOLS\ZYR2FONT.EXE, where a player put it.
 const std::string kExeBesideProgram = R"(C:\TOOLS\ZYR2.EXE)";
 const FileSetup kDroppedFont = {R"(C:\my fonts\cyr font.fnt)", 2048};
+// A game elsewhere, and another copy's, as players drop them.
+const std::string kGames = R"(C:\my games\zyr 2\)";
+const std::string kOldExe = R"(C:\OLD\ZYR2.EXE)";
+const FileSetup kGamesFolder = {R"(C:\my games\zyr 2)", 0, false,
+                                Refusal::Unknown, FakePlatform::Kind::Folder};
+const FileSetup kProgramCarryingFont = {R"(C:\TOOLS\ZYR2FONT.EXE)",
+                                        5000,
+                                        false,
+                                        Refusal::Unknown,
+                                        FakePlatform::Kind::Ordinary,
+                                        Content::CarriedFont};
+const std::string kSeveral =
+    "Several files were dropped at once: drop one font at a time on "
+    "ZYR2FONT.EXE, or one font and the game folder together.";
 
 const RunCase kRunCases[] = {
     {"AllThreeKnownVersions",
@@ -102,9 +132,39 @@ const RunCase kRunCases[] = {
     {"ReadOnlyTargetBesideWritable",
      R"("game")",
      {kFont, {kDos, 928799, true}, {kExe, 597504}},
-     {NotWritten("ZYR2.DOS")},
+     {NotWritten("ZYR2.DOS",
+                 "ZYR2.DOS is read-only: clear Read-only in its Properties.")},
      0,
      {{kExe, 497968}}},
+    // Every target found, none written: no summary that says none was
+    // found.
+    {"GameOnAReadOnlyMedium",
+     R"("game")",
+     {kFont,
+      {kDos, 928799, true, Refusal::ReadOnlyMedium},
+      {kExe, 597504, true, Refusal::ReadOnlyMedium}},
+     {NotWritten("ZYR2.DOS",
+                 "ZYR2.DOS is on a disc or a drive that cannot be written: "
+                 "copy its folder to the hard disk and use the copy."),
+      NotWritten("ZYR2.EXE",
+                 "ZYR2.EXE is on a disc or a drive that cannot be written: "
+                 "copy its folder to the hard disk and use the copy.")},
+     1,
+     {}},
+    {"TargetInUse",
+     R"("game")",
+     {kFont, {kExe, 597504, true, Refusal::InUse}, {kBranvel, 597504}},
+     {NotWritten("ZYR2.EXE",
+                 "ZYR2.EXE is in use by another program, as when the game is "
+                 "running: close it, then try again.")},
+     0,
+     {{kBranvel, 497968}}},
+    {"TargetNotWrittenForNoKnownReason",
+     R"("game")",
+     {kFont, {kExe, 597504, true, Refusal::Unknown}},
+     {NotWritten("ZYR2.EXE")},
+     1,
+     {}},
     {"ReadOnlyUnknownLengthGetsSizeMessage",
      R"("game")",
      {kFont, {kExe, 12, true}},
@@ -191,7 +251,9 @@ const RunCase kRunCases[] = {
     {"DroppedFontNoGameBesideProgram",
      R"("C:\my fonts\cyr font.fnt")",
      {kDroppedFont, {kExe, 597504}},
-     {kSummary},
+     {"The game's files are not in C:\\TOOLS, where ZYR2FONT.EXE is. Put "
+      "ZYR2FONT.EXE in the game's folder and drop the font on it there, or "
+      "drop the font and the game folder together."},
      1,
      {}},
     {"DroppedFontWhereProgramsLieApart",
@@ -214,21 +276,164 @@ const RunCase kRunCases[] = {
     // The folder as it is named, where names have case, holds the files.
     {"DroppedFolderUnquoted",
      "game",
-     {{"game", 0, false, false, FakePlatform::Kind::Folder},
+     {{"game", 0, false, Refusal::Unknown, FakePlatform::Kind::Folder},
       {R"(game\ZYR2.FNT)", 2048},
       {R"(game\ZYR2.EXE)", 597504}},
      {},
      0,
      {{R"(game\ZYR2.EXE)", 497968}}},
+    // The command to paste names every path in full: an administrator's
+    // prompt begins in System32.
     {"TargetDeniedUnderProgramFiles",
      R"("game")",
-     {kFont, {kExe, 597504, false, true}},
-     {"ZYR2.EXE could not be written.\r\nMake sure it is not read-only and "
-      "the game is not running.\r\nA game under Program Files can only be "
-      "patched by this program started as administrator: right-click Command "
-      "Prompt, choose \"Run as administrator\", and give zyr2font the font "
-      "and the game folder there.",
-      kSummary},
+     {kFont, {kExe, 597504, true, Refusal::Denied}},
+     {NotWritten("ZYR2.EXE", "Windows does not allow you to change ZYR2.EXE" +
+                                 kAsAdministrator +
+                                 R"("C:\TOOLS\ZYR2FONT.EXE" )"
+                                 R"("C:\PLAY\game\ZYR2.FNT" "C:\PLAY\game")")},
+     1,
+     {}},
+    {"TargetDeniedAsOnLinux",
+     R"("game")",
+     {kFont, {kExe, 597504, true, Refusal::Denied}},
+     {NotWritten("ZYR2.EXE",
+                 "You may not change ZYR2.EXE: its permissions do not allow "
+                 "it.")},
+     1,
+     {},
+     true},
+    {"DroppedFontDenied",
+     R"("C:\my fonts\cyr font.fnt")",
+     {kDroppedFont, {kExeBesideProgram, 597504, true, Refusal::Denied}},
+     {NotWritten("ZYR2.EXE", "Windows does not allow you to change ZYR2.EXE" +
+                                 kAsAdministrator +
+                                 R"("C:\TOOLS\ZYR2FONT.EXE" )"
+                                 R"("C:\my fonts\cyr font.fnt" "C:\TOOLS")")},
+     1,
+     {}},
+    {"DefaultRunWithTheCarriedFontDenied",
+     "",
+     {kProgramCarryingFont, {R"(.\ZYR2.EXE)", 597504, true, Refusal::Denied}},
+     {NotWritten("ZYR2.EXE",
+                 "Windows does not allow you to change ZYR2.EXE" +
+                     kAsAdministrator +
+                     R"(cd /d "C:\PLAY" && "C:\TOOLS\ZYR2FONT.EXE")")},
+     1,
+     {}},
+    // A game file dropped names its game, whichever copy; it is never the
+    // font.
+    {"DroppedGameFilePatchesItsGame",
+     R"(C:\GAMES\ZYR2\ZYR2.EXE)",
+     {{R"(C:\GAMES\ZYR2\ZYR2.FNT)", 2048},
+      {R"(C:\GAMES\ZYR2\ZYR2.DOS)", 946491},
+      {R"(C:\GAMES\ZYR2\ZYR2.EXE)", 616448},
+      {R"(C:\GAMES\ZYR2\BRANVEL.EXE)", 597504},
+      {kExeBesideProgram, 597504}},
+     {},
+     0,
+     {{R"(C:\GAMES\ZYR2\ZYR2.DOS)", 899620},
+      {R"(C:\GAMES\ZYR2\ZYR2.EXE)", 514100},
+      {R"(C:\GAMES\ZYR2\BRANVEL.EXE)", 497968}}},
+    {"QuotedDroppedGameFileInAnyCase",
+     "\"" + kGames + "zyr2.exe\"",
+     {{kGames + "zyr2.fnt", 2048}, {kGames + "zyr2.exe", 615936}},
+     {},
+     0,
+     {{kGames + "zyr2.exe", 513588}}},
+    {"DroppedGameFileWithTheCarriedFont",
+     kOldExe,
+     {kProgramCarryingFont, {kOldExe, 616448}, {kExeBesideProgram, 597504}},
+     {},
+     0,
+     {{kOldExe, 514100}}},
+    {"DroppedGameFileWithoutAFont",
+     kOldExe,
+     {{kOldExe, 616448}, {kExeBesideProgram, 597504}},
+     {"ZYR2.EXE is one of the game's files, not a font: dropped on "
+      "ZYR2FONT.EXE, it patches its game with the ZYR2.FNT beside it, or "
+      "else the font attached to the program, and there is neither. Drop "
+      "the font itself, or the font and the game folder together."},
+     1,
+     {}},
+    // A font and a folder (or a game file) dropped together, in either
+    // order, each quoted only where it holds a blank.
+    {"DroppedFontAndFolder",
+     R"(C:\fonts\my.fnt C:\GAMES\ZYR2)",
+     {{R"(C:\fonts\my.fnt)", 2048},
+      {R"(C:\GAMES\ZYR2)", 0, false, Refusal::Unknown,
+       FakePlatform::Kind::Folder},
+      {R"(C:\GAMES\ZYR2\ZYR2.EXE)", 597504},
+      {kExeBesideProgram, 597504}},
+     {},
+     0,
+     {{R"(C:\GAMES\ZYR2\ZYR2.EXE)", 497968}}},
+    {"DroppedFolderAndFontQuoted",
+     "\"" + kGames.substr(0, kGames.size() - 1) +
+         R"(" "C:\my fonts\cyr font.fnt")",
+     {kDroppedFont, kGamesFolder, {kGames + "ZYR2.DOS", 928799}},
+     {},
+     0,
+     {{kGames + "ZYR2.DOS", 881700}}},
+    {"DroppedGameFileAndFont",
+     "\"" + kGames + R"(ZYR2.DOS" C:\fonts\my.fnt)",
+     {{R"(C:\fonts\my.fnt)", 2048}, {kGames + "ZYR2.DOS", 928799}},
+     {},
+     0,
+     {{kGames + "ZYR2.DOS", 881700}}},
+    {"TwoFontsDropped",
+     R"(C:\fonts\my.fnt C:\fonts\other.fnt)",
+     {{R"(C:\fonts\my.fnt)", 2048},
+      {R"(C:\fonts\other.fnt)", 2048},
+      {kExeBesideProgram, 597504}},
+     {kSeveral},
+     1,
+     {}},
+    {"TwoFontsWithBlanksDropped",
+     R"("C:\my fonts\cyr font.fnt" "C:\my fonts\lat font.fnt")",
+     {kDroppedFont,
+      {R"(C:\my fonts\lat font.fnt)", 2048},
+      {kExeBesideProgram, 597504}},
+     {kSeveral},
+     1,
+     {}},
+    {"AnotherCopysGameFileAndFolderDropped",
+     kOldExe + R"( C:\GAMES\ZYR2)",
+     {{kOldExe, 616448},
+      {R"(C:\GAMES\ZYR2)", 0, false, Refusal::Unknown,
+       FakePlatform::Kind::Folder},
+      {R"(C:\GAMES\ZYR2\ZYR2.EXE)", 597504}},
+     {kSeveral},
+     1,
+     {}},
+    {"ThreeFilesDropped",
+     R"("a" "b" "c")",
+     {{"a", 2048}, {"b", 2048}, {"c", 2048}, {kExeBesideProgram, 597504}},
+     {kSeveral},
+     1,
+     {}},
+    // Typed, a font and a game folder are the parser's, as they always
+    // were.
+    {"FontAndFolderTyped",
+     R"("C:\my fonts\cyr font.fnt" "C:\my games\zyr 2")",
+     {kDroppedFont, kGamesFolder, {kGames + "ZYR2.EXE", 597504}},
+     {},
+     0,
+     {{kGames + "ZYR2.EXE", 497968}}},
+    {"ShortcutDropped",
+     R"(C:\Users\me\Desktop\my font.lnk)",
+     {{R"(C:\Users\me\Desktop\my font.lnk)", 2048},
+      {kExeBesideProgram, 597504}},
+     {R"(C:\Users\me\Desktop\my font.lnk is a shortcut: drop the font )"
+      "itself."},
+     1,
+     {}},
+    {"ProgramDropped",
+     R"(C:\TOOLS\setup.exe)",
+     {{R"(C:\TOOLS\setup.exe)", 70000, false, Refusal::Unknown,
+       FakePlatform::Kind::Ordinary, Content::Program},
+      {kExeBesideProgram, 597504}},
+     {R"(C:\TOOLS\setup.exe is a program, not a font: drop the font )"
+      "itself."},
      1,
      {}},
     {"BareFolderRejected",
@@ -252,14 +457,31 @@ TEST_P(RunTest, Run) {
   for (const FileSetup& setup : row.files) {
     platform.AddFile(setup.path, setup.length, 0xEE);
     platform.files[setup.path].read_only = setup.read_only;
-    platform.files[setup.path].denied = setup.denied;
+    platform.files[setup.path].refusal = setup.refusal;
     platform.files[setup.path].kind = setup.kind;
   }
-  platform.programs_lie_apart = row.programs_lie_apart;
+  platform.programs_lie_apart = row.as_on_linux;
+  platform.offers_administrator = !row.as_on_linux;
   const std::vector<std::uint8_t> font = Pattern(kFontSize, 1);
   for (auto& [path, file] : platform.files) {
     if (file.bytes.size() == kFontSize)
       file.bytes = font;
+  }
+  for (const FileSetup& setup : row.files) {
+    std::vector<std::uint8_t>& bytes = platform.files[setup.path].bytes;
+    if (setup.content == Content::Program) {
+      // "MZ", and at 0x3C the offset of "PE" and two zeros.
+      const std::uint8_t header[] = {'M', 'Z'};
+      const std::uint8_t pe[] = {'P', 'E', 0, 0};
+      std::copy(std::begin(header), std::end(header), bytes.begin());
+      std::fill_n(bytes.begin() + 0x3C, 4, 0);
+      bytes[0x3C] = 0x80;
+      std::copy(std::begin(pe), std::end(pe), bytes.begin() + 0x80);
+    }
+    if (setup.content == Content::CarriedFont) {
+      bytes.insert(bytes.end(), FontBlockMarker.begin(), FontBlockMarker.end());
+      bytes.insert(bytes.end(), font.begin(), font.end());
+    }
   }
   const std::map<std::string, FakePlatform::File> before = platform.files;
 

@@ -26,16 +26,22 @@ box() {
 summary_box=$(box 'None of the game files were found or processed.\r\nMake sure you specified the right path, and you have a supported version of ZYR 2.\r\n\r\nFor a list of supported versions, check the README.TXT file.')
 incorrect_box=$(box 'Incorrect parameter format')
 
-# launch EXE TEXT: runs the program EXE with the exact command line
-# "EXE" TEXT; keeps the exit status and the message boxes, one a line.
-# Runs as the user wine_as names, where it names one.
+# launch_line LINE: runs the exact command line LINE; keeps the exit status
+# and the message boxes, one a line. Runs under the command wine_as names,
+# where it names one (another user, a namespace of its own).
 wine_as=()
-launch() {
-  ZYR2_COMMAND_LINE="\"$(windows_path "$1")\" $2" WINEDEBUG=-all,+relay \
+launch_line() {
+  ZYR2_COMMAND_LINE=$1 WINEDEBUG=-all,+relay \
     timeout 60 "${wine_as[@]}" "$wine" "$work/bin/launch.exe" >/dev/null 2>"$case_dir/.trace"
   status=$?
   boxes=$(grep -a 'Call user32.MessageBoxW(' "$case_dir/.trace" |
     sed 's/.*MessageBoxW([0-9a-f]*,[0-9a-f]* L"\(.*\)",[0-9a-f]* L"\(.*\)",\([0-9a-f]*\)) ret=.*/\1|\2|\3/')
+}
+
+# launch EXE TEXT: runs the program EXE with the exact command line
+# "EXE" TEXT.
+launch() {
+  launch_line "\"$(windows_path "$1")\" $2"
 }
 
 run() {
@@ -44,6 +50,59 @@ run() {
 
 expect_boxes() {
   [ "$boxes" = "$1" ] || fail "boxes were [$boxes], expected [$1]"
+}
+
+# A path as the trace shows it in a box: its backslashes doubled.
+shown_path() {
+  windows_path "$1" | sed 's/\\/\\\\/g'
+}
+
+# The three targets of a known version in FOLDER, and the font expected in
+# each once patched.
+make_game() {
+  make_file "$1/ZYR2.DOS" 928799
+  make_file "$1/ZYR2.EXE" 615936
+  make_file "$1/BRANVEL.EXE" 597504
+}
+
+expect_game_patched() {
+  expect_patched "$1/ZYR2.DOS" 881700 "$2"
+  expect_patched "$1/ZYR2.EXE" 513588 "$2"
+  expect_patched "$1/BRANVEL.EXE" 497968 "$2"
+}
+
+expect_game_unchanged() {
+  expect_unchanged "$1/ZYR2.DOS"
+  expect_unchanged "$1/ZYR2.EXE"
+  expect_unchanged "$1/BRANVEL.EXE"
+}
+
+# drive PREFIX LETTER FOLDER: the drive LETTER: of the prefix is FOLDER, as
+# a player's CD drive or a short path makes it.
+drive() {
+  ln -sfn "$3" "$1/dosdevices/$2:"
+}
+
+# as_nobody: the runs that follow are the user nobody's, in a prefix of its
+# own, made once with the trace of message boxes: root may write any file.
+nobody_prefix=$work/nobody/prefix
+nobody=(setpriv --reuid=nobody --regid=nogroup --clear-groups
+  env HOME="$work/nobody" WINEPREFIX="$nobody_prefix")
+as_nobody() {
+  if [ ! -d "$nobody_prefix" ]; then
+    mkdir -p "$work/nobody"
+    chown nobody:nogroup "$work/nobody"
+    "${nobody[@]}" "$wine" wineboot --init >/dev/null 2>&1
+    "${nobody[@]}" "$wine" reg add 'HKCU\Software\Wine\Debug' /v RelayInclude \
+      /t REG_SZ /d user32.MessageBoxW /f >/dev/null 2>&1
+  fi
+  wine_as=("${nobody[@]}")
+}
+
+# The command a box says to paste into a Command Prompt started as
+# administrator: its last line, as typed.
+pasted_command() {
+  printf '%s' "${boxes%%|*}" | sed 's/.*\\r\\n//; s/\\"/"/g; s/\\\\/\\/g'
 }
 
 begin "three targets"
@@ -147,37 +206,229 @@ for row in "ZYR2|fonts/my.fnt|no" "ZYR2|fonts/my fonts/cyr font.fnt|yes" \
   expect_patched "$game/ZYR2.EXE" 513588 real.fnt
   expect_patched "$game/BRANVEL.EXE" 497968 real.fnt
 done
-# Beside a program with no game, the summary; the current folder's game
-# is not the one.
+# Beside a program with no game, where it looked and what to do; the
+# current folder's game is not the one.
 cd elsewhere
 launch "$case_dir/tool/zyr2font.exe" "$(windows_path "$case_dir/fonts/my.fnt")"
 cd ..
 expect_status 1
-expect_boxes "$summary_box"
+expect_boxes "$(box "The game's files are not in $(shown_path "$case_dir/tool"), where zyr2font.exe is. Put zyr2font.exe in the game's folder and drop the font on it there, or drop the font and the game folder together.")"
 expect_unchanged elsewhere/ZYR2.EXE
 end
 
-begin "a target the user may not write: the box says how to run as administrator"
+begin "a game file dropped patches its own game with its own ZYR2.FNT, never gives its font"
+make_font my.fnt
+make_font other.fnt
+make_game game
+cp my.fnt game/ZYR2.FNT
+cp "$program" game/zyr2font.exe
+make_game "other copy"
+cp other.fnt "other copy/ZYR2.FNT"
+make_game bare
+# ZYR2.EXE, dropped on the program beside it; another copy's, quoted, and
+# in lower case; a copy with no font beside it, and none in the program.
+launch "$case_dir/game/zyr2font.exe" "$(windows_path "$case_dir/game/ZYR2.EXE")"
+expect_status 0
+expect_boxes ""
+expect_game_patched game my.fnt
+for target in ZYR2.DOS ZYR2.EXE BRANVEL.EXE; do cp "game/$target" "game/$target.orig"; done
+launch "$case_dir/game/zyr2font.exe" "\"$(windows_path "$case_dir/other copy/zyr2.exe")\""
+expect_status 0
+expect_boxes ""
+expect_game_patched "other copy" other.fnt
+expect_game_unchanged game
+launch "$case_dir/game/zyr2font.exe" "$(windows_path "$case_dir/bare/BRANVEL.EXE")"
+expect_status 1
+expect_boxes "$(box "BRANVEL.EXE is one of the game's files, not a font: dropped on zyr2font.exe, it patches its game with the ZYR2.FNT beside it, or else the font attached to the program, and there is neither. Drop the font itself, or the font and the game folder together.")"
+expect_game_unchanged bare
+expect_game_unchanged game
+end
+
+begin "a font and the game folder dropped together, in either order, quoted where they hold blanks"
+make_font my.fnt
+make_font other.fnt
+mkdir -p "my fonts"
+cp my.fnt "my fonts/cyr font.fnt"
+mkdir tool
+cp "$program" tool/zyr2font.exe
+font=$(windows_path "$case_dir/my.fnt")
+blank_font="\"$(windows_path "$case_dir/my fonts/cyr font.fnt")\""
+n=0
+for row in "font game" "game font" "blank_font game" "game blank_font" \
+  "blank_font blank_game" "blank_game blank_font" "font game_file"; do
+  n=$((n + 1))
+  game="row$n/ZYR 2"
+  make_game "$game"
+  quoted_game="\"$(windows_path "$case_dir/$game")\""
+  bare_game=row$n/zyr2
+  mkdir -p "$bare_game"
+  ln -s "$case_dir/$game/"* "$bare_game/"
+  read -r first second <<<"$row"
+  text=
+  for part in $first $second; do
+    case $part in
+      font) part=$font ;;
+      blank_font) part=$blank_font ;;
+      game) part=$(windows_path "$case_dir/$bare_game") ;;
+      blank_game) part=$quoted_game ;;
+      game_file) part=$(windows_path "$case_dir/$bare_game/ZYR2.DOS") ;;
+    esac
+    text="$text${text:+ }$part"
+  done
+  launch "$case_dir/tool/zyr2font.exe" "$text"
+  expect_status 0
+  expect_boxes ""
+  expect_game_patched "$game" my.fnt
+done
+end
+
+begin "several files dropped at once, or a shortcut, or a program: one box that says what to drop"
+make_font my.fnt
+make_font other.fnt
+make_game game
+cp "$program" game/zyr2font.exe
+mkdir -p "my fonts"
+cp my.fnt "my fonts/cyr font.fnt"
+cp other.fnt "my fonts/lat font.fnt"
+# A shortcut's first bytes, and the size of one.
+{ printf 'L\0\0\0\001\024\002\0'; head -c 1500 /dev/zero; } >"my fonts/my font.lnk"
+several=$(box 'Several files were dropped at once: drop one font at a time on zyr2font.exe, or one font and the game folder together.')
+for text in "$(windows_path "$case_dir/my.fnt") $(windows_path "$case_dir/other.fnt")" \
+  "\"$(windows_path "$case_dir/my fonts/cyr font.fnt")\" \"$(windows_path "$case_dir/my fonts/lat font.fnt")\"" \
+  "$(windows_path "$case_dir/game") $(windows_path "$case_dir/my.fnt") $(windows_path "$case_dir/other.fnt")"; do
+  launch "$case_dir/game/zyr2font.exe" "$text"
+  expect_status 1
+  expect_boxes "$several"
+done
+launch "$case_dir/game/zyr2font.exe" "\"$(windows_path "$case_dir/my fonts/my font.lnk")\""
+expect_status 1
+expect_boxes "$(box "$(shown_path "$case_dir/my fonts/my font.lnk") is a shortcut: drop the font itself.")"
+launch "$case_dir/game/zyr2font.exe" "$(windows_path "$case_dir/game/zyr2font.exe")"
+expect_status 1
+expect_boxes "$(box "$(shown_path "$case_dir/game/zyr2font.exe") is a program, not a font: drop the font itself.")"
+expect_game_unchanged game
+end
+
+begin "a read-only game file: the box says so, and the others are patched"
 make_font game/ZYR2.FNT
 make_file game/ZYR2.EXE 597504
-chmod 444 game/ZYR2.EXE
-if [ "$(id -u)" = 0 ]; then
-  # Root may write any file: the run is the user nobody's, in a prefix of
-  # its own.
-  mkdir "$work/nobody"
-  chown nobody:nogroup "$work/nobody"
-  chmod 755 "$work" "$case_dir" "$case_dir/game"
-  wine_as=(setpriv --reuid=nobody --regid=nogroup --clear-groups
-    env HOME="$work/nobody" WINEPREFIX="$work/nobody/prefix")
-fi
+make_file game/BRANVEL.EXE 616448
+"$wine" attrib +r "$(windows_path "$case_dir/game/ZYR2.EXE")" >/dev/null 2>&1
+chmod 666 game/BRANVEL.EXE
+# Root writes a read-only file all the same, as an administrator would not.
+[ "$(id -u)" = 0 ] && as_nobody
 run "\"$(windows_path "$case_dir/game")\""
 wine_as=()
-expect_status 1
-# The trace cuts a long text short: its beginning, then the summary.
-denied='ZYR2.EXE could not be written.\r\nMake sure it is not read-only and the game is not running.\r\nA game under Program Files can only be patched by this program started as administrator: right-click Command Prompt, choose \"Run as administrator\"'
-[[ "$boxes" == *"L\"$denied"* && "$boxes" == *"$summary_box" ]] ||
-  fail "boxes were [$boxes], expected the refusal for want of rights"
+expect_status 0
+expect_boxes "$(box 'ZYR2.EXE could not be written.\r\nZYR2.EXE is read-only: clear Read-only in its Properties.')"
 expect_unchanged game/ZYR2.EXE
+expect_patched game/BRANVEL.EXE 514100 game/ZYR2.FNT
+end
+
+begin "a game on a disc: a read-only folder mounted as a drive; no summary after the files found"
+make_font game/ZYR2.FNT
+make_game game
+namespace=(unshare -rm)
+[ "$(id -u)" = 0 ] && namespace=(unshare -m)
+if "${namespace[@]}" true 2>/dev/null; then
+  # The drive R: is the game folder, made read-only in a mount namespace of
+  # the run's own, and a CD drive by Wine's settings; the server that opens
+  # the files runs in that namespace too, and ends there.
+  drive "$WINEPREFIX" r "$case_dir/game"
+  # Wine's own settings, in a 64-bit prefix, are in its 64-bit view.
+  view=()
+  [ "$mode" = 32 ] && view=(/reg:64)
+  "$wine" reg add 'HKLM\Software\Wine\Drives' /v r: /t REG_SZ /d cdrom /f \
+    "${view[@]}" >/dev/null 2>&1
+  /usr/lib/wine/wineserver -w
+  wine_as=("${namespace[@]}" sh -c 'mount --bind "$0" "$0" && mount -o remount,ro,bind "$0" &&
+    { "$@"; status=$?; /usr/lib/wine/wineserver -w; exit $status; }' "$case_dir/game")
+  run '"R:\"'
+  wine_as=()
+  "$wine" reg delete 'HKLM\Software\Wine\Drives' /v r: /f "${view[@]}" >/dev/null 2>&1
+  /usr/lib/wine/wineserver -w
+  rm "$WINEPREFIX/dosdevices/r:"
+  expect_status 1
+  on_disc='NAME could not be written.\r\nNAME is on a disc or a drive that cannot be written: copy its folder to the hard disk and use the copy.'
+  expect_boxes "$(box "${on_disc//NAME/ZYR2.DOS}")
+$(box "${on_disc//NAME/ZYR2.EXE}")
+$(box "${on_disc//NAME/BRANVEL.EXE}")"
+  expect_game_unchanged game
+else
+  echo "  (skipped: no mount namespace here, for a read-only folder)"
+fi
+end
+
+begin "a game file in use, as by the running game: the box says so"
+make_font game/ZYR2.FNT
+make_game game
+ZYR2_HOLD=$(windows_path "$case_dir/game/ZYR2.EXE") run "\"$(windows_path "$case_dir/game")\""
+expect_status 0
+expect_boxes "$(box 'ZYR2.EXE could not be written.\r\nZYR2.EXE is in use by another program, as when the game is running: close it, then try again.')"
+expect_unchanged game/ZYR2.EXE
+expect_patched game/ZYR2.DOS 881700 game/ZYR2.FNT
+expect_patched game/BRANVEL.EXE 497968 game/ZYR2.FNT
+end
+
+begin "a write denied: the command the box gives, pasted into cmd /c as administrator, patches"
+if [ "$(id -u)" = 0 ]; then
+  make_font my.fnt
+  make_game game
+  # Short drives, so that the trace shows each box whole: P: the program's,
+  # F: the font's, G: the game's, for nobody and for root alike.
+  for prefix in "$WINEPREFIX" "$nobody_prefix"; do
+    [ "$prefix" = "$nobody_prefix" ] && as_nobody
+    drive "$prefix" p "$work/bin"
+    drive "$prefix" f "$case_dir"
+    drive "$prefix" g "$case_dir/game"
+  done
+  launch_line '"P:\zyr2font.exe" "F:\my.fnt" "G:\"'
+  wine_as=()
+  expect_status 1
+  denied='NAME could not be written.\r\nWindows does not allow you to change NAME. Start the program as administrator: right-click Command Prompt, choose \"Run as administrator\", and paste there:\r\n\"P:\\zyr2font.exe\" \"F:\\my.fnt\" \"G:\\\"'
+  expect_boxes "$(box "${denied//NAME/ZYR2.DOS}")
+$(box "${denied//NAME/ZYR2.EXE}")
+$(box "${denied//NAME/BRANVEL.EXE}")"
+  expect_game_unchanged game
+  command=$(pasted_command)
+  [ "$command" = '"P:\zyr2font.exe" "F:\my.fnt" "G:\"' ] || fail "the command to paste is [$command]"
+  launch_line "cmd /c \"$command\""
+  expect_status 0
+  expect_boxes ""
+  expect_game_patched game my.fnt
+  # Attaching, refused in the program's folder, and by the command.
+  mkdir tool
+  cp "$program" tool/zyr2font.exe
+  cp tool/zyr2font.exe tool/zyr2font.exe.orig
+  as_nobody
+  drive "$nobody_prefix" p "$case_dir/tool"
+  drive "$WINEPREFIX" p "$case_dir/tool"
+  launch_line '"P:\zyr2font.exe" /A:"F:\my.fnt"'
+  wine_as=()
+  expect_status 1
+  expect_boxes "$(box 'The font could not be attached to the program'"'"'s executable file.\r\nWindows does not allow you to write in P:\\. Start the program as administrator: right-click Command Prompt, choose \"Run as administrator\", and paste there:\r\n\"P:\\zyr2font.exe\" /A:\"F:\\my.fnt\"')"
+  expect_unchanged tool/zyr2font.exe
+  launch_line "cmd /c \"$(pasted_command)\""
+  expect_status 0
+  cmp -s <(tail -c 2048 tool/zyr2font.exe) my.fnt || fail "the command attached no font"
+  for prefix in "$WINEPREFIX" "$nobody_prefix"; do
+    rm -f "$prefix/dosdevices/p:" "$prefix/dosdevices/f:" "$prefix/dosdevices/g:"
+  done
+else
+  echo "  (skipped: only root can run the program as another user, who may not write)"
+fi
+end
+
+begin "attach to a read-only program: the box says so"
+mkdir tool
+cp "$program" tool/zyr2font.exe
+cp tool/zyr2font.exe tool/zyr2font.exe.orig
+make_font my.fnt
+"$wine" attrib +r "$(windows_path "$case_dir/tool/zyr2font.exe")" >/dev/null 2>&1
+launch "$case_dir/tool/zyr2font.exe" "/A:\"$(windows_path "$case_dir/my.fnt")\""
+expect_status 1
+expect_boxes "$(box 'The font could not be attached to the program'"'"'s executable file.\r\nzyr2font.exe is read-only: clear Read-only in its Properties.')"
+expect_unchanged tool/zyr2font.exe
 end
 
 begin "hidden and system targets are skipped; a hidden font is read"
@@ -334,4 +585,6 @@ expect_boxes "$(box "The program's executable file doesn't contain the font")"
 expect_unchanged game/ZYR2.EXE
 end
 
+# The user nobody's server ends before its prefix goes.
+[ -d "$nobody_prefix" ] && "${nobody[@]}" /usr/lib/wine/wineserver -w
 finish

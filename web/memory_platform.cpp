@@ -126,14 +126,16 @@ Replaced MemoryPlatform::FindReplaced(const std::string& path,
 }
 
 FileId MemoryPlatform::CreateBeside(const std::string& path,
-                                    std::string* created_path) {
+                                    std::string* created_path,
+                                    WriteRefusal* /*why*/) {
   *created_path = path + ".new";
   files[*created_path] = File{};
   return Opened(*created_path).id;
 }
 
 bool MemoryPlatform::PutInPlace(const std::string& replacement,
-                                const std::string& path) {
+                                const std::string& path,
+                                WriteRefusal* /*why*/) {
   const auto found = files.find(replacement);
   if (found == files.end())
     return false;

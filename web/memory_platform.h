@@ -57,10 +57,10 @@ class MemoryPlatform : public Replacer, public User, private Folders {
   OpenedFile OpenLocked(const std::string& path) override;
   Replaced FindReplaced(const std::string& path,
                         std::string* final_path) override;
-  FileId CreateBeside(const std::string& path,
-                      std::string* created_path) override;
-  bool PutInPlace(const std::string& replacement,
-                  const std::string& path) override;
+  FileId CreateBeside(const std::string& path, std::string* created_path,
+                      WriteRefusal* why) override;
+  bool PutInPlace(const std::string& replacement, const std::string& path,
+                  WriteRefusal* why) override;
   bool RemoveFile(const std::string& path) override;
   void ShowErrorBox(const std::string& caption,
                     const std::string& message) override;

@@ -18,12 +18,17 @@ constexpr std::string_view kAttachFailed =
 // path (the program's own, or the page's copy of it). The executable is
 // rewritten whole beside itself and put in place in one step, so that a
 // failure leaves it as it was. Shows a message and returns false on any
-// failure; shows nothing on success.
+// failure, with why where the system said, and, where it denied the user
+// the right, the command that attaches as administrator (as_administrator,
+// empty where there is none); shows nothing on success.
 bool AttachFont(Replacer& replacer, User& user, const std::string& program,
-                const FontImage& font);
+                const FontImage& font, const std::string& as_administrator);
 
-// Reads the font of the last block of the running program; shows a message
-// and returns false when there is none.
+// Reads the font of the last block of the running program; false, showing
+// nothing, when there is none.
+bool FindAttachedFont(CommandLine& program, Files& files, FontImage* font);
+
+// The same; shows a message when there is none.
 bool ReadAttachedFont(CommandLine& program, Files& files, User& user,
                       FontImage* font);
 

@@ -43,7 +43,15 @@ std::string GameFilesOfLength(std::uint64_t length) {
   return names;
 }
 
-bool IsExecutable(std::span<const std::uint8_t> bytes) {
+// Two bytes at the start say only what kind of file it is; the caption,
+// which every build shows its messages under, says whose.
+bool CarriesCaption(std::span<const std::uint8_t> bytes) {
+  return Text(bytes).find(ErrorCaption) != std::string_view::npos;
+}
+
+}  // namespace
+
+bool IsProgramImage(std::span<const std::uint8_t> bytes) {
   if (Text(bytes).starts_with(kElfMagic))
     return true;
   if (!Text(bytes).starts_with(kDosMagic))
@@ -55,14 +63,6 @@ bool IsExecutable(std::span<const std::uint8_t> bytes) {
   return reader.ok() && Text(magic) == kPeMagic;
 }
 
-// Two bytes at the start say only what kind of file it is; the caption,
-// which every build shows its messages under, says whose.
-bool CarriesCaption(std::span<const std::uint8_t> bytes) {
-  return Text(bytes).find(ErrorCaption) != std::string_view::npos;
-}
-
-}  // namespace
-
 std::string WhyNotThisProgram(std::string_view file_name,
                               std::span<const std::uint8_t> bytes) {
   std::string why(file_name);
@@ -73,7 +73,7 @@ std::string WhyNotThisProgram(std::string_view file_name,
     return why + std::string(kHasGameLength) + game_files + " (" +
            std::to_string(bytes.size()) + " bytes)" +
            std::string(kIsGameFileByLength) + std::string(kGiveTheProgram);
-  if (!IsExecutable(bytes) || !CarriesCaption(bytes))
+  if (!IsProgramImage(bytes) || !CarriesCaption(bytes))
     return why + std::string(kNotThisProgram) + std::string(kGiveTheProgram);
   return std::string();
 }

@@ -12,6 +12,10 @@
 
 namespace mdlReplace {
 
+// Whether the bytes of a whole file are a Windows (PE) or Linux (ELF)
+// program.
+bool IsProgramImage(std::span<const std::uint8_t> bytes);
+
 // Empty for a build of this program, under any name: a Windows (PE) or
 // Linux (ELF) program that carries the program's caption. Otherwise the
 // sentence, opened by the file's name, that says what the file is and

@@ -44,6 +44,16 @@ inline std::string_view FolderOf(std::string_view path,
                                              : path.substr(0, separator + 1);
 }
 
+// The path's folders as a user is shown them: without the separator after
+// the last, unless that is the root ("C:\", "/").
+inline std::string_view ShownFolderOf(
+    std::string_view path, std::string_view separators = kEitherSlash) {
+  const std::string_view folder = FolderOf(path, separators);
+  if (folder.size() <= 1 || folder[folder.size() - 2] == ':')
+    return folder;
+  return folder.substr(0, folder.size() - 1);
+}
+
 // The name after the path's last folder.
 inline std::string_view FileNameOf(std::string_view path,
                                    std::string_view separators = kEitherSlash) {

@@ -8,9 +8,12 @@ namespace {
 
 // The uses a rule is for.
 constexpr unsigned kPatch = 1u << static_cast<unsigned>(SourceUse::Patch);
+constexpr unsigned kDrop = 1u << static_cast<unsigned>(SourceUse::Drop);
 constexpr unsigned kAttach = 1u << static_cast<unsigned>(SourceUse::Attach);
 constexpr unsigned kTool = 1u << static_cast<unsigned>(SourceUse::Tool);
-constexpr unsigned kEveryUse = kPatch | kAttach | kTool;
+// A patch run's font, typed or dropped.
+constexpr unsigned kPatchRun = kPatch | kDrop;
+constexpr unsigned kEveryUse = kPatchRun | kAttach | kTool;
 
 // For the uses, when the fact holds (always, without one), take this.
 struct SourceRule {
@@ -20,23 +23,26 @@ struct SourceRule {
 };
 
 // Every use recognises a game file, a carried block and a font file
-// alike. The players' own fonts are raw: a patch run takes any file of
-// 2048 bytes as it is, and refuses what is in no format as no 8x8 font.
-// Attaching takes the first 2048 bytes of a file in no format, or too long
-// to be a font file: the game's font is carried in programs of any size.
-// The tools read everything else as a font file, which says what is wrong
-// with it.
-constexpr std::array<SourceRule, 10> kRules = {{
-    {kPatch, SourceFact::RawFontLength, SourceTake::WholeFile},
-    {kEveryUse, SourceFact::GameFileName, SourceTake::GameFont},
+// alike, but a drop: a player drops the game's file to patch the game, not
+// to take its font. The players' own fonts are raw: a patch run takes any
+// file of 2048 bytes as it is, and refuses what is in no format as no 8x8
+// font; a drop names a shortcut or a program for what it is. Attaching
+// takes the first 2048 bytes of a file in no format, or too long to be a
+// font file: the game's font is carried in programs of any size. The tools
+// read everything else as a font file, which says what is wrong with it.
+constexpr std::array<SourceRule, 12> kRules = {{
+    {kDrop, SourceFact::ShortcutName, SourceTake::Shortcut},
+    {kPatchRun, SourceFact::RawFontLength, SourceTake::WholeFile},
+    {kPatch | kAttach | kTool, SourceFact::GameFileName, SourceTake::GameFont},
     {kEveryUse, SourceFact::EndsWithBlock, SourceTake::CarriedFont},
     {kTool, SourceFact::LongerThanAnyFont, SourceTake::TooLong},
-    {kPatch, SourceFact::LongerThanAnyFont, SourceTake::NotEightByEight},
+    {kPatchRun, SourceFact::LongerThanAnyFont, SourceTake::NotEightByEight},
     {kAttach, SourceFact::LongerThanAnyFont, SourceTake::FirstBytes},
     {kTool, std::nullopt, SourceTake::FontFile},
-    {kPatch | kAttach, SourceFact::BeginsLikeFormat, SourceTake::FontFile},
+    {kPatchRun | kAttach, SourceFact::BeginsLikeFormat, SourceTake::FontFile},
+    {kDrop, SourceFact::IsProgram, SourceTake::Program},
     {kAttach, SourceFact::HoldsRawFont, SourceTake::FirstBytes},
-    {kPatch | kAttach, std::nullopt, SourceTake::NotEightByEight},
+    {kPatchRun | kAttach, std::nullopt, SourceTake::NotEightByEight},
 }};
 
 constexpr bool EveryUseDecided() {

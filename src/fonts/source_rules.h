@@ -15,6 +15,10 @@ namespace mdlReplace {
 enum class SourceUse {
   // A patch run's font file, named as the game's players spell paths.
   Patch,
+  // A patch run's font that was dropped on the program: what is no font
+  // is named as what it is. (A game file dropped names its game instead,
+  // front/drop.h, and is never a drop's font.)
+  Drop,
   // Attaching a font to the program.
   Attach,
   // --show, --convert and --merge, and the page: a font source at the
@@ -31,8 +35,10 @@ enum class SourceFact {
   LongerThanAnyFont,  // it is longer than any font file (kLargestFontFile)
   BeginsLikeFormat,   // its bytes begin like a format's other than raw
   HoldsRawFont,       // it has at least 2048 bytes
+  ShortcutName,       // its name ends with ".lnk", in any case
+  IsProgram,          // it is a Windows (PE) or Linux (ELF) program
 };
-constexpr std::size_t kSourceFacts = 6;
+constexpr std::size_t kSourceFacts = 8;
 
 enum class Answer : std::uint8_t { Unknown, No, Yes };
 
@@ -58,6 +64,8 @@ enum class SourceTake {
   FontFile,         // read as a font file, by its content and its name
   TooLong,          // refused as too long to be an 8x8 font
   NotEightByEight,  // refused as no 8x8 font
+  Shortcut,         // refused as a shortcut, not the font it leads to
+  Program,          // refused as a program
 };
 
 struct SourceDecision {

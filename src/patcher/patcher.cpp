@@ -2,20 +2,16 @@
 
 #include "base/text_lines.h"
 #include "messages/show_error.h"
+#include "messages/write_refusal.h"
 
 namespace mdlReplace {
 
 namespace {
 
 constexpr std::string_view kNotWritten = " could not be written.";
+// Where the system gave no reason the program tells apart.
 constexpr std::string_view kNotWrittenAdvice =
     "Make sure it is not read-only and the game is not running.";
-// Where the system denied the user the right to write.
-constexpr std::string_view kDeniedAdvice =
-    "Make sure it is not read-only and the game is not running.\r\n"
-    "A game under Program Files can only be patched by this program started "
-    "as administrator: right-click Command Prompt, choose \"Run as "
-    "administrator\", and give zyr2font the font and the game folder there.";
 constexpr std::string_view kDamaged =
     " could not be written, and may now be damaged.";
 constexpr std::string_view kDamagedAdvice =
@@ -37,24 +33,25 @@ std::string TargetMessage(const TargetFile& target, std::string_view sentence,
   return message;
 }
 
-enum class Outcome {
-  Absent,
-  Patched,
-  UnknownLength,
-  NotWritten,
-  Denied,
-  Damaged
+enum class Outcome { Absent, Patched, UnknownLength, NotWritten, Damaged };
+
+// What became of a target, and what the user is told of it.
+struct TargetResult {
+  Outcome outcome = Outcome::Absent;
+  std::uint64_t length = 0;
+  Refusal refusal = Refusal::Unknown;  // why it was not written, if known
 };
 
 // Opens the target for writing, or else for reading alone, so that the
-// length can still tell an unknown version from a locked known one. Only an
-// ordinary file that is not hidden counts as a target: a folder, device or
-// pipe, or a file marked hidden or system, named like one is passed over.
+// length can still tell an unknown version from a locked known one; why
+// writing was refused goes to refusal. Only an ordinary file that is not
+// hidden counts as a target: a folder, device or pipe, or a file marked
+// hidden or system, named like one is passed over.
 OpenedFile OpenTarget(Files& files, const std::string& path, bool* writable,
-                      bool* denied) {
+                      Refusal* refusal) {
   OpenedFile file = files.Open(path, Naming::Spelled, OpenMode::ReadWrite);
   *writable = file.found == Found::File;
-  *denied = file.found == Found::Refused && file.denied;
+  *refusal = file.refusal;
   if (file.found == Found::Refused && !file.hidden)
     file = files.Open(path, Naming::Spelled, OpenMode::Read);
   const bool target =
@@ -88,54 +85,62 @@ Outcome WriteFontWhole(Files& files, const OpenedFile& file,
   return Outcome::Damaged;
 }
 
-Outcome WriteIntoTarget(Files& files, const std::string& path,
-                        const TargetFile& target, const FontImage& font,
-                        std::uint64_t* length) {
+TargetResult WriteIntoTarget(Files& files, const std::string& path,
+                             const TargetFile& target, const FontImage& font) {
+  TargetResult result;
   bool writable = false;
-  bool denied = false;
-  const OpenedFile file = OpenTarget(files, path, &writable, &denied);
+  const OpenedFile file = OpenTarget(files, path, &writable, &result.refusal);
   if (file.found == Found::Absent)
-    return Outcome::Absent;
+    return result;
+  result.outcome = Outcome::NotWritten;
   if (file.found == Found::Refused)
-    return denied ? Outcome::Denied : Outcome::NotWritten;
-  *length = file.length;
+    return result;
+  result.length = file.length;
   // An unknown length is reported as such even when the file is locked:
   // which version it is is the more useful news.
   const KnownVersion* version = FindVersion(target, file.length);
-  const Outcome refused = denied ? Outcome::Denied : Outcome::NotWritten;
-  Outcome outcome = version == nullptr ? Outcome::UnknownLength : refused;
-  if (version != nullptr && writable)
-    outcome = WriteFontWhole(files, file, version->font_offset, font);
+  if (version == nullptr)
+    result.outcome = Outcome::UnknownLength;
+  else if (writable)
+    result.outcome = WriteFontWhole(files, file, version->font_offset, font);
   // Whatever the close says, the file holds the whole font, flushed, or
   // the bytes it had: there is nothing left to undo.
   files.Close(file.id);
-  return outcome;
+  return result;
 }
 
-// Returns whether the font was written into the target; reports a target
-// that is there but was not patched. No report ends the run.
-bool PatchTarget(Files& files, User& user, const std::string& path,
-                 const TargetFile& target, const FontImage& font) {
-  std::uint64_t length = 0;
-  switch (WriteIntoTarget(files, path, target, font, &length)) {
+// "ZYR2.EXE could not be written.", then why and what to do.
+std::string NotWrittenMessage(const TargetFile& target, Refusal refusal,
+                              const std::string& as_administrator) {
+  const std::string what_to_do =
+      WhatToDo(WriteRefusal{.reason = refusal}, target.name, std::string_view(),
+               as_administrator);
+  return TargetMessage(target, kNotWritten,
+                       what_to_do.empty() ? kNotWrittenAdvice : what_to_do);
+}
+
+// Reports a target that is there but was not patched; no report ends the
+// run.
+TargetResult PatchTarget(Files& files, User& user, const std::string& path,
+                         const TargetFile& target, const FontImage& font,
+                         const std::string& as_administrator) {
+  const TargetResult result = WriteIntoTarget(files, path, target, font);
+  switch (result.outcome) {
     case Outcome::Patched:
-      return true;
     case Outcome::Absent:
-      return false;
+      break;
     case Outcome::UnknownLength:
-      ShowError(user, SizeMessage(target, length));
-      return false;
+      ShowError(user, SizeMessage(target, result.length));
+      break;
     case Outcome::NotWritten:
-      ShowError(user, TargetMessage(target, kNotWritten, kNotWrittenAdvice));
-      return false;
-    case Outcome::Denied:
-      ShowError(user, TargetMessage(target, kNotWritten, kDeniedAdvice));
-      return false;
+      ShowError(user,
+                NotWrittenMessage(target, result.refusal, as_administrator));
+      break;
     case Outcome::Damaged:
       ShowError(user, TargetMessage(target, kDamaged, kDamagedAdvice));
-      return false;
+      break;
   }
-  return false;
+  return result;
 }
 
 }  // namespace
@@ -143,9 +148,9 @@ bool PatchTarget(Files& files, User& user, const std::string& path,
 bool HoldsGameFile(Files& files, const std::string& game_folder) {
   for (const TargetFile& target : GameFiles()) {
     bool writable = false;
-    bool denied = false;
+    Refusal refusal = Refusal::Unknown;
     const OpenedFile file = OpenTarget(
-        files, game_folder + std::string(target.name), &writable, &denied);
+        files, game_folder + std::string(target.name), &writable, &refusal);
     if (file.found != Found::Absent) {
       files.Close(file.id);
       return true;
@@ -155,14 +160,21 @@ bool HoldsGameFile(Files& files, const std::string& game_folder) {
 }
 
 bool PatchGameFolder(Files& files, User& user, const std::string& game_folder,
-                     const FontImage& font) {
+                     const FontImage& font,
+                     const std::string& as_administrator) {
   bool any_patched = false;
+  bool any_not_written = false;
   for (const TargetFile& target : GameFiles()) {
     const std::string path = game_folder + std::string(target.name);
-    if (PatchTarget(files, user, path, target, font))
-      any_patched = true;
+    const Outcome outcome =
+        PatchTarget(files, user, path, target, font, as_administrator).outcome;
+    any_patched = any_patched || outcome == Outcome::Patched;
+    any_not_written = any_not_written || outcome == Outcome::NotWritten ||
+                      outcome == Outcome::Damaged;
   }
-  if (!any_patched)
+  // A file that could not be written was found: the summary, which says
+  // none was, would belie its box.
+  if (!any_patched && !any_not_written)
     ShowError(user, kNothingProcessed);
   return any_patched;
 }

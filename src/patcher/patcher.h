@@ -15,9 +15,14 @@ bool HoldsGameFile(Files& files, const std::string& game_folder);
 
 // Patches every target found in the folder, which ends with a backslash.
 // Each target either takes the whole font or keeps its bytes, unless a
-// message says it may now be damaged. Returns true when at least one was
-// patched; otherwise it has shown the summary message and the run is over.
+// message says it may now be damaged; one that could not be written is
+// told with the reason and what to do, where the system denied the user
+// the right by the command that does the run as administrator
+// (as_administrator, empty where there is none). Returns true when at least
+// one was patched; otherwise the run is over, after the summary message
+// where no target was found that could not be written.
 bool PatchGameFolder(Files& files, User& user, const std::string& game_folder,
-                     const FontImage& font);
+                     const FontImage& font,
+                     const std::string& as_administrator);
 
 }  // namespace mdlReplace

@@ -56,6 +56,20 @@ bool CopyWithBuffer(int from, int to, std::uint64_t offset,
 
 }  // namespace
 
+Refusal WhyRefused(int error) {
+  switch (error) {
+    case EROFS:
+      return Refusal::ReadOnlyMedium;
+    case ETXTBSY:
+      return Refusal::InUse;
+    case EACCES:
+    case EPERM:
+      return Refusal::Denied;
+    default:
+      return Refusal::Unknown;
+  }
+}
+
 bool EntryExists(const std::string& path) {
   struct stat info;
   return lstat(path.c_str(), &info) == 0;
@@ -69,11 +83,13 @@ OpenedFile OpenNative(const std::string& path, OpenMode mode) {
   struct stat info;
   if (fd < 0) {
     // Refused only where an ordinary file is there to refuse.
-    if (errno == ENOENT || stat(path.c_str(), &info) != 0)
+    const int error = errno;
+    if (error == ENOENT || stat(path.c_str(), &info) != 0)
       return OpenedFile{.found = Found::Absent};
     return OpenedFile{.found = S_ISREG(info.st_mode)   ? Found::Refused
                                : S_ISDIR(info.st_mode) ? Found::Folder
-                                                       : Found::Other};
+                                                       : Found::Other,
+                      .refusal = WhyRefused(error)};
   }
   if (fstat(fd, &info) != 0 || info.st_size < 0) {
     close(fd);

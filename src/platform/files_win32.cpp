@@ -2,6 +2,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cwchar>
+#include <string>
 #include <vector>
 
 #include "platform/helpers_win32.h"
@@ -22,7 +24,59 @@ bool IsHiddenOrSystem(DWORD attributes) {
   return (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0;
 }
 
+// A disc, or a volume that says it is read-only. A file copied from a disc
+// keeps its read-only mark, and on the disc that mark is not the reason.
+bool OnReadOnlyMedium(const std::wstring& path) {
+  std::wstring root(MAX_PATH + 1, L'\0');
+  if (!GetVolumePathNameW(path.c_str(), root.data(),
+                          static_cast<DWORD>(root.size())))
+    return false;
+  root.resize(wcslen(root.c_str()));
+  DWORD flags = 0;
+  const bool described =
+      GetVolumeInformationW(root.c_str(), nullptr, 0, nullptr, nullptr, &flags,
+                            nullptr, 0) != 0;
+  return (described && (flags & FILE_READ_ONLY_VOLUME) != 0) ||
+         GetDriveTypeW(root.c_str()) == DRIVE_CDROM;
+}
+
 }  // namespace
+
+Refusal WhyRefused(DWORD error, const std::wstring& path, DWORD attributes) {
+  switch (error) {
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+      return Refusal::InUse;
+    case ERROR_WRITE_PROTECT:
+      return Refusal::ReadOnlyMedium;
+    case ERROR_ACCESS_DENIED:
+      if (OnReadOnlyMedium(path))
+        return Refusal::ReadOnlyMedium;
+      return attributes != INVALID_FILE_ATTRIBUTES &&
+                     (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+                     (attributes & FILE_ATTRIBUTE_READONLY) != 0
+                 ? Refusal::ReadOnlyFile
+                 : Refusal::Denied;
+    default:
+      return Refusal::Unknown;
+  }
+}
+
+std::string SystemWords(DWORD error) {
+  wchar_t* words = nullptr;
+  const DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+          FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, error, 0, reinterpret_cast<wchar_t*>(&words), 0, nullptr);
+  if (length == 0 || words == nullptr)
+    return "Windows error " + std::to_string(error) + ".";
+  std::wstring text(words, length);
+  LocalFree(words);
+  while (!text.empty() &&
+         (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' '))
+    text.pop_back();
+  return Narrow(text);
+}
 
 OVERLAPPED At(std::uint64_t offset) {
   OVERLAPPED overlapped{};
@@ -51,7 +105,7 @@ OpenedFile Win32Platform::OpenShared(const std::string& path, bool write,
                                     ? Found::Folder
                                     : Found::Refused};
     refused.hidden = IsHiddenOrSystem(attributes);
-    refused.denied = error == ERROR_ACCESS_DENIED;
+    refused.refusal = WhyRefused(error, wide, attributes);
     return refused;
   }
   const DWORD type = GetFileType(file);

@@ -14,6 +14,9 @@ namespace mdlReplace {
 
 bool EntryExists(const std::string& path);
 
+// Why writing was refused with the error, as far as the error tells.
+Refusal WhyRefused(int error);
+
 inline int Descriptor(FileId file) {
   return static_cast<int>(file);
 }

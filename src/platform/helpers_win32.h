@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/platform.h"
+
 namespace mdlReplace {
 
 // program_win32.cpp
@@ -26,6 +28,13 @@ std::wstring ModulePath();
 
 // Where a read, write or lock at the offset begins.
 OVERLAPPED At(std::uint64_t offset);
+
+// Why writing the path was refused with the error, by what Windows says of
+// the path and of its drive; attributes are the path's.
+Refusal WhyRefused(DWORD error, const std::wstring& path, DWORD attributes);
+
+// What Windows says of the error, in the user's language, on one line.
+std::string SystemWords(DWORD error);
 
 // replace_win32.cpp
 

@@ -48,6 +48,26 @@ enum class Found {
   Refused,  // an ordinary file that may not be opened in that mode
 };
 
+// Why the system would not let a file be written, as far as it tells: the
+// user is told what to do by it.
+enum class Refusal {
+  Unknown,         // no reason the program tells apart
+  ReadOnlyFile,    // the file is marked read-only
+  ReadOnlyMedium,  // on a disc, or a drive or file system that is read-only
+  InUse,           // another program has it open, as the running game does
+  Denied,          // the user lacks the right, which an administrator may have
+};
+
+// A refusal to write, as a new file beside another or a rename asks.
+struct WriteRefusal {
+  Refusal reason = Refusal::Unknown;
+  // The folder refused the new name, not the file its content.
+  bool in_folder = false;
+  // The system's own words for a reason the program does not tell apart,
+  // where it gave some; empty otherwise.
+  std::string system_words{};
+};
+
 struct OpenedFile {
   Found found = Found::Absent;
   FileId id = kNoFile;  // open when found is File or Stream, and then
@@ -58,9 +78,8 @@ struct OpenedFile {
   bool has_holes = false;
   // Marked hidden or system (on Windows): no game file of the player's.
   bool hidden = false;
-  // Refused for want of the user's rights (Windows' access denied), which
-  // a program started as administrator may have.
-  bool denied = false;
+  // Why, when found is Refused.
+  Refusal refusal = Refusal::Unknown;
 };
 
 // What replacing a file would replace.
@@ -152,15 +171,16 @@ class Replacer : public Files {
   // Copies in that folder that earlier runs were cut short from putting in
   // place are removed first, and none that a running program still owns.
   // Until the copy is put in place or removed, a signal that ends the
-  // program removes it first.
+  // program removes it first. On kNoFile, why says why.
   virtual FileId CreateBeside(const std::string& path,
-                              std::string* created_path) = 0;
+                              std::string* created_path, WriteRefusal* why) = 0;
 
   // Puts the replacement in the exact path's place in one step, even while
   // the file at the path is running: afterwards the path names the
-  // replacement, or, on failure, still what it named before.
+  // replacement, or, on failure, still what it named before, and why says
+  // why.
   virtual bool PutInPlace(const std::string& replacement,
-                          const std::string& path) = 0;
+                          const std::string& path, WriteRefusal* why) = 0;
 
   // Removes the file at the exact path.
   virtual bool RemoveFile(const std::string& path) = 0;
@@ -198,6 +218,17 @@ class CommandLine {
   // than where a user put them: a Windows player unpacks this program into
   // the game's folder.
   virtual bool ProgramsLieApart() = 0;
+
+  // The path made full against the current folder, by the system's rule,
+  // as a command started elsewhere would need it; the path as it is where
+  // the system cannot tell.
+  virtual std::string FullPath(const std::string& path) = 0;
+
+  // Whether a user refused a write for want of rights can start this
+  // program as administrator to make it (Windows' "Run as administrator"),
+  // which the messages then say how to do; where programs are the
+  // system's, its owner's ways are the user's own.
+  virtual bool OffersAdministrator() = 0;
 
   // What PrintOutput can draw with where its text goes.
   virtual Drawing OutputDrawing() = 0;

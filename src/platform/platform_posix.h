@@ -47,12 +47,14 @@ class PosixPlatform : public Platform {
   std::string ProgramExecutablePath() override;
   std::string ProgramFolder() override;
   bool ProgramsLieApart() override { return true; }
+  std::string FullPath(const std::string& path) override;
+  bool OffersAdministrator() override { return false; }
   Replaced FindReplaced(const std::string& path,
                         std::string* final_path) override;
-  FileId CreateBeside(const std::string& path,
-                      std::string* created_path) override;
-  bool PutInPlace(const std::string& replacement,
-                  const std::string& path) override;
+  FileId CreateBeside(const std::string& path, std::string* created_path,
+                      WriteRefusal* why) override;
+  bool PutInPlace(const std::string& replacement, const std::string& path,
+                  WriteRefusal* why) override;
   bool RemoveFile(const std::string& path) override;
   void ShowErrorBox(const std::string& caption,
                     const std::string& message) override;

@@ -69,4 +69,14 @@ std::string PosixPlatform::ProgramFolder() {
   return std::string(FolderOf(ProgramExecutablePath(), kSlashOnly));
 }
 
+std::string PosixPlatform::FullPath(const std::string& path) {
+  if (path.starts_with('/'))
+    return path;
+  std::string folder(PATH_MAX, '\0');
+  if (getcwd(folder.data(), folder.size()) == nullptr)
+    return path;
+  folder.resize(folder.find('\0'));
+  return folder + (folder.ends_with('/') ? "" : "/") + path;
+}
+
 }  // namespace mdlReplace

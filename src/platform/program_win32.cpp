@@ -94,4 +94,21 @@ std::string Win32Platform::ProgramFolder() {
   return std::string(FolderOf(ProgramExecutablePath()));
 }
 
+std::string Win32Platform::FullPath(const std::string& path) {
+  const std::wstring wide = Wide(path);
+  std::wstring full(MAX_PATH, L'\0');
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    const DWORD length = GetFullPathNameW(
+        wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    if (length == 0)
+      return path;
+    if (length < full.size()) {
+      full.resize(length);
+      return Narrow(full);
+    }
+    full.resize(length);
+  }
+  return path;
+}
+
 }  // namespace mdlReplace

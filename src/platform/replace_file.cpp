@@ -4,6 +4,13 @@ namespace mdlReplace {
 
 Replacement ReplaceFile(Replacer& replacer, const std::string& path,
                         const std::function<bool(FileId)>& fill) {
+  WriteRefusal why;
+  return ReplaceFile(replacer, path, fill, &why);
+}
+
+Replacement ReplaceFile(Replacer& replacer, const std::string& path,
+                        const std::function<bool(FileId)>& fill,
+                        WriteRefusal* why) {
   std::string final_path;
   switch (replacer.FindReplaced(path, &final_path)) {
     case Replaced::NotAFile:
@@ -15,12 +22,12 @@ Replacement ReplaceFile(Replacer& replacer, const std::string& path,
       break;
   }
   std::string copy_path;
-  const FileId copy = replacer.CreateBeside(final_path, &copy_path);
+  const FileId copy = replacer.CreateBeside(final_path, &copy_path, why);
   if (copy == kNoFile)
     return Replacement::Failed;
   const bool written = fill(copy) && replacer.Flush(copy);
   const bool closed = replacer.Close(copy);
-  if (written && closed && replacer.PutInPlace(copy_path, final_path))
+  if (written && closed && replacer.PutInPlace(copy_path, final_path, why))
     return Replacement::Done;
   replacer.RemoveFile(copy_path);
   return Replacement::Failed;

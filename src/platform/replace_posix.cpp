@@ -171,19 +171,24 @@ Replaced PosixPlatform::FindReplaced(const std::string& path,
 }
 
 FileId PosixPlatform::CreateBeside(const std::string& path,
-                                   std::string* created_path) {
+                                   std::string* created_path,
+                                   WriteRefusal* why) {
   // A file its user may not write is not replaced, even where the folder
   // would allow the rename.
   if (EntryExists(path) &&
-      faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0)
+      faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0) {
+    *why = WriteRefusal{.reason = WhyRefused(errno)};
     return kNoFile;
+  }
   const std::string folder(FolderOf(path, kSlashOnly));
   RemoveLeftoverCopies(folder);
   RemoveCopyOnEndingSignals();
   std::string name;
   const int fd = CreateLockedCopy(folder, &name);
-  if (fd < 0)
+  if (fd < 0) {
+    *why = WriteRefusal{.reason = WhyRefused(errno), .in_folder = true};
     return kNoFile;
+  }
   if (!SetPermissions(fd, path)) {
     close(fd);
     RemoveFile(name);
@@ -194,11 +199,13 @@ FileId PosixPlatform::CreateBeside(const std::string& path,
 }
 
 bool PosixPlatform::PutInPlace(const std::string& replacement,
-                               const std::string& path) {
+                               const std::string& path, WriteRefusal* why) {
   {
     EndingSignalsHeld held;
-    if (rename(replacement.c_str(), path.c_str()) != 0)
+    if (rename(replacement.c_str(), path.c_str()) != 0) {
+      *why = WriteRefusal{.reason = WhyRefused(errno), .in_folder = true};
       return false;
+    }
     ForgetPendingCopy(replacement);
   }
   // The rename is done; flushing the folder only makes it last through a

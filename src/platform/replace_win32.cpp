@@ -120,6 +120,17 @@ bool SameFile(HANDLE opened, const std::wstring& path) {
   return same;
 }
 
+// A new name the folder refused, or a rename in it: the reason, and
+// Windows' own words where the program tells it apart from none.
+WriteRefusal FolderRefusal(DWORD error, const std::wstring& folder) {
+  WriteRefusal why{
+      .reason = WhyRefused(error, folder, GetFileAttributesW(folder.c_str())),
+      .in_folder = true};
+  if (why.reason == Refusal::Unknown)
+    why.system_words = SystemWords(error);
+  return why;
+}
+
 }  // namespace
 
 // Removes what earlier runs left in the folder under names of the
@@ -197,12 +208,16 @@ Replaced Win32Platform::FindReplaced(const std::string& path,
 }
 
 FileId Win32Platform::CreateBeside(const std::string& path,
-                                   std::string* created_path) {
+                                   std::string* created_path,
+                                   WriteRefusal* why) {
   const std::wstring original = Wide(path);
   const DWORD attributes = GetFileAttributesW(original.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES &&
-      (attributes & FILE_ATTRIBUTE_READONLY) != 0)
+      (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    *why = WriteRefusal{
+        .reason = WhyRefused(ERROR_ACCESS_DENIED, original, attributes)};
     return kNoFile;
+  }
   const std::wstring folder = WideFolderOf(path);
   RemoveLeftovers(folder);
   // CREATE_NEW: a file or a link that is already there under the name is
@@ -217,20 +232,27 @@ FileId Win32Platform::CreateBeside(const std::string& path,
       *created_path = Narrow(copy);
       return Adopt(file);
     }
-    if (GetLastError() != ERROR_FILE_EXISTS &&
-        GetLastError() != ERROR_ALREADY_EXISTS)
+    const DWORD error = GetLastError();
+    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
+      *why = FolderRefusal(error, folder);
       return kNoFile;
+    }
   }
   return kNoFile;
 }
 
 bool Win32Platform::PutInPlace(const std::string& replacement,
-                               const std::string& path) {
+                               const std::string& path, WriteRefusal* why) {
   const std::wstring target = Wide(path);
   const std::wstring copy = Wide(replacement);
+  const std::wstring folder = WideFolderOf(path);
   const DWORD attributes = GetFileAttributesW(target.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES)
-    return MoveFileExW(copy.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH);
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    if (MoveFileExW(copy.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH))
+      return true;
+    *why = FolderRefusal(GetLastError(), folder);
+    return false;
+  }
   // Only an ordinary file is ever replaced, or moved aside.
   if ((attributes &
        (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0)
@@ -241,10 +263,13 @@ bool Win32Platform::PutInPlace(const std::string& replacement,
   // A running program cannot be overwritten or deleted, but it can be
   // renamed: move it aside, move the new one in, and remove the old one
   // when it is no longer running (at the latest at the next start).
-  const std::wstring aside = WideFolderOf(path) + OwnName(kAsideSuffix);
-  if (!MoveFileExW(target.c_str(), aside.c_str(), MOVEFILE_WRITE_THROUGH))
+  const std::wstring aside = folder + OwnName(kAsideSuffix);
+  if (!MoveFileExW(target.c_str(), aside.c_str(), MOVEFILE_WRITE_THROUGH)) {
+    *why = FolderRefusal(GetLastError(), folder);
     return false;
+  }
   if (!MoveFileExW(copy.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)) {
+    *why = FolderRefusal(GetLastError(), folder);
     MoveFileExW(aside.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH);
     return false;
   }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "attached/font_block.h"
+#include "attached/program_file.h"
 #include "base/names.h"
 #include "base/text_lines.h"
 #include "fonts/code_pages.h"
@@ -26,6 +27,24 @@ std::string NotAFontFile(const std::string& path) {
 
 std::string TooLong(const std::string& path) {
   return path + " is too long to be an 8x8 font.";
+}
+
+constexpr std::string_view kShortcutExtension = ".lnk";
+
+// A shortcut dropped gives the shortcut's path, not the font's it leads to.
+std::string Shortcut(const std::string& path) {
+  return path + " is a shortcut: drop the font itself.";
+}
+
+std::string Program(const std::string& path) {
+  return path + " is a program, not a font: drop the font itself.";
+}
+
+bool NamedAsShortcut(std::string_view name) {
+  return name.size() > kShortcutExtension.size() &&
+         EqualIgnoringAsciiCase(
+             name.substr(name.size() - kShortcutExtension.size()),
+             kShortcutExtension);
 }
 
 // The message when a reader finds something wrong, after the file's name.
@@ -98,6 +117,14 @@ bool OpenedSource::LookAt(SourceFact fact, SourceFacts* facts) {
     case SourceFact::HoldsRawFont:
       holds = file_.length >= kFontSize;
       break;
+    case SourceFact::ShortcutName:
+      holds = NamedAsShortcut(FileNameOf(path_));
+      break;
+    case SourceFact::IsProgram:
+      if (!ReadAll())
+        return false;
+      holds = IsProgramImage(bytes_);
+      break;
   }
   facts->Learn(fact, holds);
   return true;
@@ -157,6 +184,10 @@ std::string OpenedSource::Take(SourceTake take, CodePageUse* code_pages,
                      ReadFont(FileNameOf(path_), bytes_, code_pages, font));
     case SourceTake::TooLong:
       return TooLong(path_);
+    case SourceTake::Shortcut:
+      return Shortcut(path_);
+    case SourceTake::Program:
+      return Program(path_);
     case SourceTake::NotEightByEight:
       break;
   }

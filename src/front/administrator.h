@@ -1,0 +1,25 @@
+// The command that does a run again from a Command Prompt started as
+// administrator, for a write the system refused the user for want of
+// rights. Such a prompt begins in System32, where only full paths find the
+// program and the files, so every path is made full, and each is quoted.
+#pragma once
+
+#include <string>
+
+#include "platform/platform.h"
+
+namespace mdlReplace {
+
+// "PROGRAM" "FONT" "GAME FOLDER": patches the folder with the font file.
+// Without a font path, the font the program carries, which a run without
+// arguments in the game folder takes: cd /d "GAME FOLDER" && "PROGRAM".
+// Empty where the system offers no administrator.
+std::string PatchAsAdministrator(CommandLine& program,
+                                 const std::string& font_path,
+                                 const std::string& game_folder);
+
+// "PROGRAM" /A:"FONT". Empty where the system offers no administrator.
+std::string AttachAsAdministrator(CommandLine& program,
+                                  const std::string& font_path);
+
+}  // namespace mdlReplace
