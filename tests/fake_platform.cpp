@@ -22,6 +22,8 @@ std::vector<std::uint8_t> FontPattern(std::uint8_t seed) {
   return bytes;
 }
 
+FakePlatform::~FakePlatform() = default;
+
 void FakePlatform::AddFile(const std::string& path, std::uint64_t length,
                            std::uint8_t fill) {
   files[path].bytes.assign(length, fill);

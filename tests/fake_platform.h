@@ -36,6 +36,10 @@ class FakePlatform : public Platform, private Folders {
     bool operator==(const File&) const = default;
   };
 
+  FakePlatform() = default;
+  // Made in one file, as the real platform's is (see platform_win32.h).
+  ~FakePlatform() override;
+
   // Files by their path as the program spells it, backslashes and all. A
   // spelled path finds its file as written, in upper case, or else in any
   // case, as on a file system that tells case apart.

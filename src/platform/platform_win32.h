@@ -13,6 +13,10 @@ class Win32Platform : public Platform {
   // Removes what earlier runs left beside the program: copies they were cut
   // short from putting in place, programs moved aside while they ran.
   Win32Platform();
+  // Made in one file: made inline in each file that ends a platform, the
+  // destructor's thunks for its roles differ from file to file, and MinGW's
+  // linker takes them for second definitions when it optimises at link time.
+  ~Win32Platform() override;
 
   std::string ArgumentText() override;
   std::vector<std::string> SplitArguments() override;

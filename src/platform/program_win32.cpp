@@ -64,6 +64,8 @@ Win32Platform::Win32Platform() {
     RemoveLeftovers(WideFolderOf(program));
 }
 
+Win32Platform::~Win32Platform() = default;
+
 std::string Win32Platform::ArgumentText() {
   return Narrow(SkipProgramName(GetCommandLineW()));
 }
