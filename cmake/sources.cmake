@@ -75,6 +75,7 @@ set(ZYR2_PROGRAM_SOURCES
   src/front/drop.cpp
   src/front/parser.cpp
   src/front/run.cpp
+  src/front/tool_steps.cpp
   src/front/usage.cpp
   src/platform/argument_text.cpp
   src/platform/lock_turns.cpp

@@ -6,8 +6,8 @@
 #include "check/coverage.h"
 #include "check/text_tally.h"
 #include "fonts/code_pages.h"
-#include "front/commands.h"
 #include "front/run.h"
+#include "front/tool_steps.h"
 
 namespace mdlReplace {
 

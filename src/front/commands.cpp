@@ -11,6 +11,7 @@
 #include "fonts/registry.h"
 #include "front/check_command.h"
 #include "front/run.h"
+#include "front/tool_steps.h"
 #include "front/usage.h"
 #include "front/version.h"
 #include "messages/show_error.h"
@@ -64,19 +65,9 @@ std::string UnknownCommand(const std::string& command) {
          "lists them.";
 }
 
-constexpr std::string_view kOutputFailed = "The output could not be written.";
-
 std::string TakesNoFile(const std::string& command) {
   return command + " takes no file: zyr2font " + command;
 }
-
-}  // namespace
-
-std::string NotFound(const std::string& path) {
-  return path + " was not found.";
-}
-
-namespace {
 
 std::string NotWritten(const std::string& path) {
   return path + " could not be written.";
@@ -111,45 +102,6 @@ bool ParseCodePage(const std::string& text, CodePageUse* use) {
 bool KeysBdf(FontFormat format, const CodePageUse& use) {
   return format != FontFormat::Bdf || use.named_without_table == 0;
 }
-
-}  // namespace
-
-// Reads the font of the source, or shows why there is none. A font placed
-// by a code page is told how many codes got a glyph, and one of smaller
-// glyphs that they are placed in 8x8 cells: information, not a failure.
-bool ReadSourceFont(Platform& platform, const std::string& path,
-                    CodePageUse* code_pages, FontImage* font) {
-  switch (ReadFontSource(platform, platform, path, SourceUse::Tool, font,
-                         code_pages)) {
-    case FontLoad::Loaded: {
-      const std::string notice = ReadingNotice(path, *code_pages);
-      if (!notice.empty())
-        ShowNotice(platform, notice);
-      return true;
-    }
-    case FontLoad::Absent:
-      ShowError(platform, NotFound(path));
-      break;
-    case FontLoad::Failed:
-      break;
-  }
-  return false;
-}
-
-// A reader that stops reading early (| head) has what it wanted; any other
-// failure is told, where standard error can still take it.
-int Print(Platform& platform, std::string_view text) {
-  switch (platform.PrintOutput(std::string(ErrorCaption), std::string(text))) {
-    case Output::Shown:
-    case Output::ReaderGone:
-      return kExitSuccess;
-    case Output::Failed:
-      break;
-  }
-  return EndWithError(platform, kOutputFailed);
-}
-
-namespace {
 
 // In a window where the platform has one (Windows, its output not
 // redirected), else as text.

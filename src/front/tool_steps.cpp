@@ -1,0 +1,54 @@
+#include "front/tool_steps.h"
+
+#include "front/run.h"
+#include "messages/show_error.h"
+#include "source/font_source.h"
+
+namespace mdlReplace {
+
+namespace {
+
+constexpr std::string_view kOutputFailed = "The output could not be written.";
+
+}  // namespace
+
+std::string NotFound(const std::string& path) {
+  return path + " was not found.";
+}
+
+// Reads the font of the source, or shows why there is none. A font placed
+// by a code page is told how many codes got a glyph, and one of smaller
+// glyphs that they are placed in 8x8 cells: information, not a failure.
+bool ReadSourceFont(Platform& platform, const std::string& path,
+                    CodePageUse* code_pages, FontImage* font) {
+  switch (ReadFontSource(platform, platform, path, SourceUse::Tool, font,
+                         code_pages)) {
+    case FontLoad::Loaded: {
+      const std::string notice = ReadingNotice(path, *code_pages);
+      if (!notice.empty())
+        ShowNotice(platform, notice);
+      return true;
+    }
+    case FontLoad::Absent:
+      ShowError(platform, NotFound(path));
+      break;
+    case FontLoad::Failed:
+      break;
+  }
+  return false;
+}
+
+// A reader that stops reading early (| head) has what it wanted; any other
+// failure is told, where standard error can still take it.
+int Print(Platform& platform, std::string_view text) {
+  switch (platform.PrintOutput(std::string(ErrorCaption), std::string(text))) {
+    case Output::Shown:
+    case Output::ReaderGone:
+      return kExitSuccess;
+    case Output::Failed:
+      break;
+  }
+  return EndWithError(platform, kOutputFailed);
+}
+
+}  // namespace mdlReplace

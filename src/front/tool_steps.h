@@ -1,0 +1,25 @@
+// The steps that every one of the program's own commands takes alike:
+// reading a font the user named, and printing what the user asked for.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "fonts/font.h"
+#include "fonts/formats.h"
+#include "platform/platform.h"
+
+namespace mdlReplace {
+
+// "NAME was not found."
+std::string NotFound(const std::string& path);
+
+// Reads the font of the source, or shows why there is none; false then.
+bool ReadSourceFont(Platform& platform, const std::string& path,
+                    CodePageUse* code_pages, FontImage* font);
+
+// Prints text the user asked for, and returns the exit status: a failure
+// to print is told.
+int Print(Platform& platform, std::string_view text);
+
+}  // namespace mdlReplace
