@@ -179,4 +179,5 @@ def main():
     sys.stdout.write(report(font, code_page, sys.argv[4:]))
 
 
-main()
+if __name__ == "__main__":
+    main()

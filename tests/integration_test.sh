@@ -746,31 +746,15 @@ CASES
 end
 
 begin "a console font becomes a font of the game's code page"
-# The test's own reading of the font's Unicode table, through Python's own
-# code page 850: each code gets the glyph of its character, or none.
+# The test's own reading of the font's Unicode table (check_reference.py's),
+# through Python's own code page 850: each code gets the glyph of its
+# character, or none.
 /usr/bin/python3 -c '
-import gzip, sys
-data = gzip.open(sys.argv[1]).read()
-assert data[:2] == b"\x36\x04" and data[2] & 2, "PSF 1 with a table"
-count = 512 if data[2] & 1 else 256
-glyph_of = {}
-at = 4 + count * 8
-for glyph in range(count):
-  sequence = False
-  while True:
-    value = int.from_bytes(data[at:at + 2], "little")
-    at += 2
-    if value == 0xFFFF:
-      break
-    sequence = sequence or value == 0xFFFE
-    if not sequence:
-      glyph_of.setdefault(value, glyph)
-out = bytearray(2048)
-for code in range(0x20, 256):
-  character = ord(bytes([code]).decode("cp850"))
-  if character in glyph_of:
-    out[code * 8:code * 8 + 8] = data[4 + glyph_of[character] * 8:][:8]
-open("expected.fnt", "wb").write(out)' "$consolefonts/Lat15-VGA8.psf.gz"
+import sys
+sys.path.insert(0, sys.argv[1])
+import check_reference
+open("expected.fnt", "wb").write(check_reference.psf_font(sys.argv[2], 850, True))' \
+  "$tests_dir" "$consolefonts/Lat15-VGA8.psf.gz"
 run --convert --codepage 850 "$consolefonts/Lat15-VGA8.psf.gz" out.fnt
 expect_status 0
 cmp -s <(tail -c +257 out.fnt) <(tail -c +257 expected.fnt) ||
