@@ -104,14 +104,20 @@ def report(font, code_page, names):
     first = {}
     for name in names:
         raw = open(name, "rb").read()
+        # A text file holds no NUL, though UTF-8 may.
+        stop = raw.find(b"\0") if b"\0" in raw else len(raw)
         try:
             text = raw.decode("utf-8")
         except UnicodeDecodeError as error:
-            lines = re.split("\r\n|\r|\n", raw[:error.start].decode())
+            stop = min(stop, error.start)
+        if stop < len(raw):
+            lines = re.split("\r\n|\r|\n", raw[:stop].decode())
+            utf16 = raw[stop] == 0 or (stop == 0 and raw[0] in b"\xfe\xff")
             return ("%s is not UTF-8 text: it stops being so in line %d, at "
-                    "byte %d of that line (0x%02X).\n" % (
+                    "byte %d of that line (0x%02X).\n%s" % (
                         name, len(lines), len(lines[-1].encode()) + 1,
-                        raw[error.start]))
+                        raw[stop], "It may be UTF-16 text: save it as UTF-8.\n"
+                        if utf16 else ""))
         text = text[1:] if text.startswith("\ufeff") else text
         for number, line in enumerate(re.split("\r\n|\r|\n", text), 1):
             for column, character in enumerate(line, 1):

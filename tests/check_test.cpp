@@ -142,6 +142,18 @@ const CheckCase kCheckCases[] = {
      {{"s.txt", "x\xED\xA0\x80"}},
      "s.txt is not UTF-8 text: it stops being so in line 1, at byte 2 of "
      "that line (0xED)."},
+    {"UTF-16 without a byte order mark: a NUL in each character of ASCII",
+     866,
+     {},
+     {{"u16.txt", std::string("\x1F\x04\x40\x04\x38\x04\x20\x00", 8)}},
+     "u16.txt is not UTF-8 text: it stops being so in line 1, at byte 8 of "
+     "that line (0x00).\r\nIt may be UTF-16 text: save it as UTF-8."},
+    {"UTF-16 with its byte order mark",
+     866,
+     {},
+     {{"bom16.txt", "\xFF\xFE\x1F\x04"}},
+     "bom16.txt is not UTF-8 text: it stops being so in line 1, at byte 1 of "
+     "that line (0xFF).\r\nIt may be UTF-16 text: save it as UTF-8."},
     {"an empty file",
      437,
      {},

@@ -774,6 +774,9 @@ licences=$(ls /usr/share/common-licenses/* | grep -v -e '/GPL$' -e '/LGPL$' -e '
 for _ in $(seq 200); do cat "$texts/ru.txt"; done >long.txt
 iconv -f utf-8 -t cp1251 "$texts/ru.txt" >ru-1251.txt
 printf 'one\r\ntwo\r\nthr\xe2\x82' >cut.txt
+# UTF-16 as Windows' editors save it, with and without its byte order mark.
+iconv -f utf-8 -t utf-16le "$texts/ru.txt" >ru-16le.txt
+iconv -f utf-8 -t utf-16 "$texts/ru.txt" >ru-16.txt
 while read -r font code_page placed files; do
   # shellcheck disable=SC2086  # the files are separate words
   /usr/bin/python3 "$tests_dir/check_reference.py" "$consolefonts/$font" \
@@ -799,6 +802,8 @@ Lat15-VGA8.psf.gz 850 yes $licences
 Lat15-VGA8.psf.gz 437 yes $licences $texts/el.txt
 gr737-8x8.psf.gz 437 no $texts/ru.txt ru-1251.txt
 gr737-8x8.psf.gz 437 no cut.txt
+gr737-8x8.psf.gz 737 no ru-16le.txt
+737.cp 737 no $texts/el.txt ru-16.txt
 CASES
 # A pipe reads as the file does; at most 20 characters a list without --all.
 run --check --codepage 737 "$consolefonts/gr737-8x8.psf.gz" <(cat "$texts/ru.txt")

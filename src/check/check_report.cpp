@@ -9,6 +9,10 @@ namespace {
 constexpr std::string_view kLacking = "Not in code page ";
 constexpr std::string_view kBlank = "With a blank glyph:\n";
 constexpr std::string_view kHexDigits = "0123456789ABCDEF";
+// Windows' editors save "Unicode" as UTF-16: a NUL in each character of
+// ASCII, and the bytes FF FE (or FE FF) at the start.
+constexpr std::string_view kMayBeUtf16 =
+    "\r\nIt may be UTF-16 text: save it as UTF-8.";
 
 // Characters that a terminal or a message box would not show, or would let
 // change the lines around them (the invisible ones, the marks of writing
@@ -147,10 +151,13 @@ std::string CharacterName(char32_t character) {
 }
 
 std::string NotUtf8(const std::string& name, const Utf8Break& broken) {
+  const bool utf16_mark = broken.line == 1 && broken.byte == 1 &&
+                          (broken.value == 0xFF || broken.value == 0xFE);
   return name + " is not UTF-8 text: it stops being so in line " +
          std::to_string(broken.line) + ", at byte " +
          std::to_string(broken.byte) + " of that line (0x" +
-         Hex(broken.value, 2) + ").";
+         Hex(broken.value, 2) + ")." +
+         (broken.value == 0 || utf16_mark ? std::string(kMayBeUtf16) : "");
 }
 
 std::string TextTooLong(const std::string& name) {

@@ -16,7 +16,8 @@ namespace mdlReplace {
 constexpr std::size_t kListedCharacters = 20;
 
 // "NAME is not UTF-8 text: it stops being so in line 3, at byte 12 of that
-// line (0xE9)."
+// line (0xE9)."; where that is a NUL, or a byte of UTF-16's byte order mark
+// at the start, a second line says it may be UTF-16.
 std::string NotUtf8(const std::string& name, const Utf8Break& broken);
 
 // "NAME is over 64 MiB, too long for a translation's text."
