@@ -1,7 +1,9 @@
-// The options of the font tools: the code page (--codepage N) and
-// --merge's codes (--codes CODES), read from the words the user gave.
+// The font tools' words: each tool's form, and its options (--codepage N,
+// --check's --all, --merge's --codes CODES) taken wherever they stand among
+// its arguments, so that only its files are left.
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,23 +15,42 @@ namespace mdlReplace {
 
 constexpr std::string_view kCodePageOption = "--codepage";
 constexpr std::string_view kCodesOption = "--codes";
+constexpr std::string_view kAllOption = "--all";
 
-// "--codes takes codes from 0x00 to 0xFF and ranges of them, as
-// 0x80-0xAF,0xE0, not "TEXT"."
-std::string MalformedCodes(const std::string& text);
+// A font tool: its name, how many files it takes (at most 0: any number)
+// and how its messages say so, its form, and the option it has beside
+// --codepage (empty for none).
+struct ToolForm {
+  std::string_view command;
+  std::size_t least_files;
+  std::size_t most_files;
+  std::string_view files;
+  std::string_view form;
+  std::string_view own_option;
+};
 
-// "--codepage takes the number of a code page, not "TEXT": 437, ..."
-std::string UnknownCodePage(const std::string& text);
+// What the user gave a tool: its options, and its other words, the files,
+// in the order given.
+struct ToolOptions {
+  CodePageUse code_pages;
+  bool all = false;
+  bool codes_given = false;
+  CodeSet codes;
+  std::vector<std::string> files;
+};
 
-// The code page a number names, written in decimal digits alone: one the
-// program has a table of, or else only its number, by which a code page
-// font file's font is still taken. False for any other text.
-bool ParseCodePage(const std::string& text, CodePageUse* use);
+// The tool a command names; null for any other text.
+const ToolForm* FindTool(std::string_view command);
 
-// "0x80-0xAF,0xE0": codes and ranges of them, parted by commas.
-bool ParseCodes(const std::string& text, CodeSet* codes);
+// "--show takes one file: zyr2font --show [--codepage N] SOURCE" where
+// the options leave another number of files; empty where they fit.
+std::string WrongFiles(const ToolForm& tool, const ToolOptions& options);
 
-// Takes the option off the front of the files, if it is there.
-bool TakeOption(std::vector<std::string>* files, std::string_view option);
+// Takes the options out of the words after the tool's name, and returns
+// the message that refuses them, or an empty one. Every word that begins
+// with "--" is an option: a file named so is written ./--name.
+std::string TakeOptions(const ToolForm& tool,
+                        std::span<const std::string> words,
+                        ToolOptions* options);
 
 }  // namespace mdlReplace

@@ -23,18 +23,6 @@ namespace mdlReplace {
 
 namespace {
 
-constexpr std::string_view kShowTakesOne =
-    "--show takes one file: zyr2font --show [--codepage N] SOURCE";
-constexpr std::string_view kConvertTakesTwo =
-    "--convert takes two files: zyr2font --convert [--codepage N] SOURCE "
-    "DEST";
-constexpr std::string_view kMergeTakesThree =
-    "--merge takes three files: zyr2font --merge [--codepage N] BASE OTHER "
-    "DEST [--codes CODES]";
-constexpr std::string_view kCodesOnce =
-    "--merge takes --codes once: zyr2font --merge [--codepage N] BASE OTHER "
-    "DEST [--codes CODES]";
-
 std::string NoTableForBdf(const std::string& path, const CodePageUse& use) {
   return path +
          " is keyed by characters, and this program has no table of "
@@ -126,26 +114,9 @@ int Convert(Platform& platform, const std::string& source,
 // BASE's font with OTHER's glyphs at the codes asked for, or wherever BASE
 // is blank and OTHER is not, into DEST. Both are placed by the code page
 // named, where they need one.
-int Merge(Platform& platform, std::vector<std::string> files,
-          const CodePageUse& code_pages) {
-  // --codes and its codes, once, wherever they are given.
-  CodeSet codes;
-  bool codes_given = false;
-  for (auto option = std::find(files.begin(), files.end(), kCodesOption);
-       option != files.end();
-       option = std::find(files.begin(), files.end(), kCodesOption)) {
-    if (codes_given)
-      return EndWithError(platform, kCodesOnce);
-    if (option + 1 == files.end())
-      return EndWithError(platform, MalformedCodes(""));
-    const std::string text = *(option + 1);
-    if (!ParseCodes(text, &codes))
-      return EndWithError(platform, MalformedCodes(text));
-    files.erase(option, option + 2);
-    codes_given = true;
-  }
-  if (files.size() != 3)
-    return EndWithError(platform, kMergeTakesThree);
+int Merge(Platform& platform, const ToolOptions& options) {
+  const std::vector<std::string>& files = options.files;
+  const CodePageUse& code_pages = options.code_pages;
   FontFormat format = FontFormat::Raw;
   if (!FormatOfExtension(files[2], &format))
     return EndWithError(platform, NoFormat(files[2]));
@@ -158,8 +129,8 @@ int Merge(Platform& platform, std::vector<std::string> files,
   if (!ReadSourceFont(platform, files[0], &base_pages, &base) ||
       !ReadSourceFont(platform, files[1], &other_pages, &other))
     return kExitFailure;
-  if (!codes_given)
-    codes = BlankInBase(base, other);
+  const CodeSet codes =
+      options.codes_given ? options.codes : BlankInBase(base, other);
   return WriteDestination(platform, files[2], format,
                           TakeGlyphs(base, other, codes), code_pages.named);
 }
@@ -176,33 +147,24 @@ int RunCommand(Platform& platform, const std::vector<std::string>& arguments) {
     return alone ? Print(platform, std::string("zyr2font ") +
                                        std::string(kVersion) + "\n")
                  : EndWithError(platform, TakesNoFile(command));
-  if (command != "--show" && command != "--convert" && command != "--merge" &&
-      command != "--check")
+  const ToolForm* tool = FindTool(command);
+  if (tool == nullptr)
     return EndWithError(platform, UnknownCommand(command));
-  // The font tools' files, after the code page if one is named, and
-  // --check's --all before or after it.
-  std::vector<std::string> files(arguments.begin() + 1, arguments.end());
-  const bool checks = command == "--check";
-  bool all = checks && TakeOption(&files, kAllOption);
-  CodePageUse code_pages;
-  if (!files.empty() && files.front() == kCodePageOption) {
-    const std::string number = files.size() > 1 ? files[1] : std::string();
-    if (!ParseCodePage(number, &code_pages))
-      return EndWithError(platform, UnknownCodePage(number));
-    files.erase(files.begin(), files.begin() + 2);
-  }
-  if (checks) {
-    all = TakeOption(&files, kAllOption) || all;
-    return RunCheck(platform, files, &code_pages, all);
-  }
-  if (command == "--show") {
-    return files.size() == 1 ? Show(platform, files[0], &code_pages)
-                             : EndWithError(platform, kShowTakesOne);
-  }
+  ToolOptions options;
+  std::string problem =
+      TakeOptions(*tool, std::span(arguments).subspan(1), &options);
+  if (problem.empty())
+    problem = WrongFiles(*tool, options);
+  if (!problem.empty())
+    return EndWithError(platform, problem);
+  const std::vector<std::string>& files = options.files;
+  if (command == "--check")
+    return RunCheck(platform, files, &options.code_pages, options.all);
+  if (command == "--show")
+    return Show(platform, files[0], &options.code_pages);
   if (command == "--merge")
-    return Merge(platform, files, code_pages);
-  return files.size() == 2 ? Convert(platform, files[0], files[1], &code_pages)
-                           : EndWithError(platform, kConvertTakesTwo);
+    return Merge(platform, options);
+  return Convert(platform, files[0], files[1], &options.code_pages);
 }
 
 }  // namespace mdlReplace
