@@ -900,6 +900,11 @@ bdftopcf -o font.pcf font.bdf || fail "bdftopcf refused the BDF"
 pcf2bdf -o back.bdf font.pcf
 run --convert back.bdf back.fnt
 cmp -s back.fnt font.fnt || fail "the font came back other through PCF"
+# The default character X and FontForge keep is one of the font's glyphs.
+for peer in back.bdf forged-8.bdf; do
+  default=$(sed -n 's/^DEFAULT_CHAR \([0-9]*\)$/\1/p' "$peer")
+  grep -q "^ENCODING ${default:-none}$" "$peer" || fail "$peer: DEFAULT_CHAR $default names no glyph"
+done
 bdf2psf font.bdf /usr/share/bdf2psf/standard.equivalents /usr/share/bdf2psf/ascii.set 256 \
   console.psf || fail "bdf2psf refused the BDF"
 run --convert console.psf console.fnt
