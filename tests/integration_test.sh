@@ -573,9 +573,15 @@ for name in QUIT USR1 ALRM TERM KILL; do
   [ ! -e out.bdf ] || fail "out.bdf was written"
   left=$(ls -A | grep -c zyr2font-)
   [ "$left" = "$([ "$name" = KILL ] && echo 1 || echo 0)" ] || fail "$left copies left"
+  # Of the files named near a copy, and a folder and a link named like one,
+  # the next convert removes none.
+  touch .zyr2font-abc12 .zyr2font-abc1234 .zyr2font-ab_123 zyr2font-abc123
+  mkdir .zyr2font-dir123
+  ln -s font.fnt .zyr2font-link12
   run --convert font.fnt other.psf
   expect_status 0
-  [ -z "$(ls -A | grep zyr2font-)" ] || fail "the next convert left a copy"
+  [ "$(LC_ALL=C ls -A | grep zyr2font- | tr '\n' ' ')" = ".zyr2font-ab_123 .zyr2font-abc12 .zyr2font-abc1234 .zyr2font-dir123 .zyr2font-link12 zyr2font-abc123 " ] ||
+    fail "the next convert left a copy, or removed another file: $(ls -A)"
   end
 done
 
