@@ -14,6 +14,7 @@ import gzip
 import re
 import struct
 import sys
+import unicodedata
 
 # The program's code pages, in the order it tries them.
 KNOWN = [437, 737, 775, 850, 852, 855, 857, 860, 861, 862, 863, 864, 865,
@@ -87,14 +88,26 @@ def counted(number, thing):
     return grouped(number) + " " + thing + ("" if number == 1 else "s")
 
 
+# A character as the report shows it after its number: a space (but the
+# ogham space mark, which has ink) not at all, a combining mark on a dotted
+# circle.
+def shown(character):
+    category = unicodedata.category(character)
+    if category == "Zs" and character != "\u1680":
+        return ""
+    if category.startswith("M"):
+        return " \u25cc" + character
+    return " " + character
+
+
 def listing(uses, with_code, code_page):
     width = len(grouped(uses[0][1]))
     lines = []
     for character, count, place in uses:
         at = ("at code 0x%02X, " % code_of(character, code_page)
               if with_code else "")
-        lines.append("  %s  U+%04X %s  %sfirst at %s:%d:%d\n" % (
-            grouped(count).rjust(width), ord(character), character, at,
+        lines.append("  %s  U+%04X%s  %sfirst at %s:%d:%d\n" % (
+            grouped(count).rjust(width), ord(character), shown(character), at,
             *place))
     return "".join(lines)
 

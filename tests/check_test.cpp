@@ -121,6 +121,18 @@ const CheckCase kCheckCases[] = {
      "  1  U+1F600 \xF0\x9F\x98\x80  first at emoji.txt:1:6\n"
      "2 characters cannot be drawn: 2 not in code page 866\n"
      "code page 437 has all but 1 character of this text\n"},
+    {"a combining mark on a dotted circle, a narrow no-break space by its "
+     "number",
+     437,
+     {},
+     {{"marks.txt",
+       "e\xCC\x81 a\xE2\x80\xAF"
+       "b\n"}},
+     "Not in code page 437:\n"
+     "  1  U+0301 \xE2\x97\x8C\xCC\x81  first at marks.txt:1:2\n"
+     "  1  U+202F  first at marks.txt:1:5\n"
+     "2 characters cannot be drawn: 2 not in code page 437\n"
+     "code page 1258 has all but 1 character of this text\n"},
     {"a file that breaks UTF-8 in line 3",
      437,
      {},

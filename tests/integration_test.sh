@@ -780,6 +780,9 @@ licences=$(ls /usr/share/common-licenses/* | grep -v -e '/GPL$' -e '/LGPL$' -e '
 for _ in $(seq 200); do cat "$texts/ru.txt"; done >long.txt
 iconv -f utf-8 -t cp1251 "$texts/ru.txt" >ru-1251.txt
 printf 'one\r\ntwo\r\nthr\xe2\x82' >cut.txt
+# Combining marks of Russian, Hebrew, Arabic, Devanagari and symbols, and
+# spaces, one with ink.
+printf 'за\u0301мок \u05d0\u05b8 \u0628\u064e \u25cb\u20dd \u0915\u093e\n1\u202f000\u2009m\u3000\u1680\n' >marks.txt
 # UTF-16 as Windows' editors save it, with and without its byte order mark.
 iconv -f utf-8 -t utf-16le "$texts/ru.txt" >ru-16le.txt
 iconv -f utf-8 -t utf-16 "$texts/ru.txt" >ru-16.txt
@@ -808,6 +811,7 @@ Lat15-VGA8.psf.gz 850 yes $licences
 Lat15-VGA8.psf.gz 437 yes $licences $texts/el.txt
 gr737-8x8.psf.gz 437 no $texts/ru.txt ru-1251.txt
 gr737-8x8.psf.gz 437 no cut.txt
+Lat15-VGA8.psf.gz 850 yes marks.txt
 gr737-8x8.psf.gz 737 no ru-16le.txt
 737.cp 737 no $texts/el.txt ru-16.txt
 CASES

@@ -24,7 +24,9 @@ std::string NotUtf8(const std::string& name, const Utf8Break& broken);
 std::string TextTooLong(const std::string& name);
 
 // "U+0452 ђ": a character's number, and the character where a terminal
-// or a message box shows it.
+// or a message box shows it; a combining mark on a dotted circle
+// ("U+0301 ◌́"), and a character that shows nothing (a space, U+202F) by
+// its number alone.
 std::string CharacterName(char32_t character);
 
 // The report, lines ending with a line feed: the characters the code page
