@@ -71,6 +71,7 @@ set(ZYR2_CORE_SOURCES
 set(ZYR2_PROGRAM_SOURCES
   src/front/administrator.cpp
   src/front/check_command.cpp
+  src/front/command_options.cpp
   src/front/commands.cpp
   src/front/drop.cpp
   src/front/parser.cpp

@@ -14,6 +14,7 @@ import gzip
 import re
 import struct
 import sys
+import unicodedata
 
 # The program's code pages, in the order it tries them.
 KNOWN = [437, 737, 775, 850, 852, 855, 857, 860, 861, 862, 863, 864, 865,
@@ -87,14 +88,26 @@ def counted(number, thing):
     return grouped(number) + " " + thing + ("" if number == 1 else "s")
 
 
+# A character as the report shows it after its number: a space (but the
+# ogham space mark, which has ink) not at all, a combining mark on a dotted
+# circle.
+def shown(character):
+    category = unicodedata.category(character)
+    if category == "Zs" and character != "\u1680":
+        return ""
+    if category.startswith("M"):
+        return " \u25cc" + character
+    return " " + character
+
+
 def listing(uses, with_code, code_page):
     width = len(grouped(uses[0][1]))
     lines = []
     for character, count, place in uses:
         at = ("at code 0x%02X, " % code_of(character, code_page)
               if with_code else "")
-        lines.append("  %s  U+%04X %s  %sfirst at %s:%d:%d\n" % (
-            grouped(count).rjust(width), ord(character), character, at,
+        lines.append("  %s  U+%04X%s  %sfirst at %s:%d:%d\n" % (
+            grouped(count).rjust(width), ord(character), shown(character), at,
             *place))
     return "".join(lines)
 
@@ -104,14 +117,20 @@ def report(font, code_page, names):
     first = {}
     for name in names:
         raw = open(name, "rb").read()
+        # A text file holds no NUL, though UTF-8 may.
+        stop = raw.find(b"\0") if b"\0" in raw else len(raw)
         try:
             text = raw.decode("utf-8")
         except UnicodeDecodeError as error:
-            lines = re.split("\r\n|\r|\n", raw[:error.start].decode())
+            stop = min(stop, error.start)
+        if stop < len(raw):
+            lines = re.split("\r\n|\r|\n", raw[:stop].decode())
+            utf16 = raw[stop] == 0 or (stop == 0 and raw[0] in b"\xfe\xff")
             return ("%s is not UTF-8 text: it stops being so in line %d, at "
-                    "byte %d of that line (0x%02X).\n" % (
+                    "byte %d of that line (0x%02X).\n%s" % (
                         name, len(lines), len(lines[-1].encode()) + 1,
-                        raw[error.start]))
+                        raw[stop], "It may be UTF-16 text: save it as UTF-8.\n"
+                        if utf16 else ""))
         text = text[1:] if text.startswith("\ufeff") else text
         for number, line in enumerate(re.split("\r\n|\r|\n", text), 1):
             for column, character in enumerate(line, 1):

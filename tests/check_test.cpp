@@ -121,6 +121,18 @@ const CheckCase kCheckCases[] = {
      "  1  U+1F600 \xF0\x9F\x98\x80  first at emoji.txt:1:6\n"
      "2 characters cannot be drawn: 2 not in code page 866\n"
      "code page 437 has all but 1 character of this text\n"},
+    {"a combining mark on a dotted circle, a narrow no-break space by its "
+     "number",
+     437,
+     {},
+     {{"marks.txt",
+       "e\xCC\x81 a\xE2\x80\xAF"
+       "b\n"}},
+     "Not in code page 437:\n"
+     "  1  U+0301 \xE2\x97\x8C\xCC\x81  first at marks.txt:1:2\n"
+     "  1  U+202F  first at marks.txt:1:5\n"
+     "2 characters cannot be drawn: 2 not in code page 437\n"
+     "code page 1258 has all but 1 character of this text\n"},
     {"a file that breaks UTF-8 in line 3",
      437,
      {},
@@ -142,6 +154,18 @@ const CheckCase kCheckCases[] = {
      {{"s.txt", "x\xED\xA0\x80"}},
      "s.txt is not UTF-8 text: it stops being so in line 1, at byte 2 of "
      "that line (0xED)."},
+    {"UTF-16 without a byte order mark: a NUL in each character of ASCII",
+     866,
+     {},
+     {{"u16.txt", std::string("\x1F\x04\x40\x04\x38\x04\x20\x00", 8)}},
+     "u16.txt is not UTF-8 text: it stops being so in line 1, at byte 8 of "
+     "that line (0x00).\r\nIt may be UTF-16 text: save it as UTF-8."},
+    {"UTF-16 with its byte order mark",
+     866,
+     {},
+     {{"bom16.txt", "\xFF\xFE\x1F\x04"}},
+     "bom16.txt is not UTF-8 text: it stops being so in line 1, at byte 1 of "
+     "that line (0xFF).\r\nIt may be UTF-16 text: save it as UTF-8."},
     {"an empty file",
      437,
      {},

@@ -66,5 +66,43 @@ TEST(Documents, NameEveryExtensionOfTheFormats) {
   }
 }
 
+// The text with every run of blanks and line ends one space, as a reader
+// takes lines wrapped anywhere.
+std::string Flowed(const std::string& text) {
+  std::string flowed;
+  for (char c : text) {
+    const bool blank = c == ' ' || c == '\n' || c == '\r';
+    if (!blank)
+      flowed += c;
+    else if (!flowed.empty() && flowed.back() != ' ')
+      flowed += ' ';
+  }
+  return flowed;
+}
+
+// What every document that tells it must tell alike.
+TEST(Documents, TellTheSameRules) {
+  FakePlatform platform;
+  platform.command_arguments = {"--help"};
+  ASSERT_EQ(RunProgram(platform), kExitSuccess);
+  const struct {
+    const char* name;
+    std::string text;
+  } documents[] = {
+      {"--help", platform.output},
+      {"README.md", SourceFile("README.md")},
+      {"docs/running.md", SourceFile("docs/running.md")},
+      {"zyr2font.1", SourceFile("zyr2font.1")},
+  };
+  // Information ("has 5x7 glyphs") ends no run, and leaves the status 0.
+  const std::string rules[] = {"1 after any message that ends the run"};
+  for (const auto& document : documents) {
+    for (const std::string& rule : rules) {
+      EXPECT_NE(Flowed(document.text).find(rule), std::string::npos)
+          << document.name << " does not say \"" << rule << "\"";
+    }
+  }
+}
+
 }  // namespace
 }  // namespace mdlReplace

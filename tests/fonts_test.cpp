@@ -304,22 +304,46 @@ Bytes TrueType(const TrueTypeShape& shape) {
 constexpr std::string_view kBdfHead =
     "STARTFONT 2.1\nFONTBOUNDINGBOX 8 8 0 -1\nCHARS 1\n";
 
+// The font whose upper half is the reverse video of its lower half: as
+// much ink as paper, 8192 pixels of each.
+FontImage HalfReversedFont() {
+  FontImage font = AllCodesFont();
+  for (std::size_t at = 0; at < font.size() / 2; ++at)
+    font[font.size() / 2 + at] = static_cast<std::uint8_t>(~font[at]);
+  return font;
+}
+
+// The value of a BDF's DEFAULT_CHAR, and whether a glyph has it as its
+// ENCODING.
+bool NamesItsOwnGlyph(const Bytes& bdf) {
+  const std::string text(bdf.begin(), bdf.end());
+  const std::size_t at = text.find("\nDEFAULT_CHAR ");
+  if (at == std::string::npos)
+    return false;
+  const std::size_t start = at + 14;
+  const std::string number = text.substr(start, text.find('\n', start) - start);
+  return text.find("\nENCODING " + number + "\n") != std::string::npos;
+}
+
 // Each format, and a BDF keyed by the characters of each code page, read
-// back by the same code page.
+// back by the same code page; the BDF's default character is one of its
+// glyphs.
 TEST(Fonts, EveryFormatRoundTrips) {
-  const FontImage font = AllCodesFont();
-  for (int number : {437, 866, 1252, 862, 864}) {
-    for (FontFormat format : {FontFormat::Raw, FontFormat::Psf, FontFormat::Bdf,
-                              FontFormat::Png, FontFormat::Text}) {
-      SCOPED_TRACE(std::to_string(number) + " " +
-                   std::to_string(static_cast<int>(format)));
-      CodePageUse use;
-      use.named = FindCodePage(number);
-      FontImage read{};
-      EXPECT_EQ(
-          ReadFont("font", WriteFont(font, format, use.named), &use, &read),
-          "");
-      EXPECT_EQ(read, font);
+  for (const FontImage& font : {AllCodesFont(), HalfReversedFont()}) {
+    for (const CodePage& code_page : KnownCodePages()) {
+      for (FontFormat format :
+           {FontFormat::Raw, FontFormat::Psf, FontFormat::Bdf, FontFormat::Png,
+            FontFormat::Text}) {
+        SCOPED_TRACE(std::to_string(code_page.number) + " " +
+                     std::to_string(static_cast<int>(format)));
+        CodePageUse use;
+        use.named = &code_page;
+        const Bytes written = WriteFont(font, format, use.named);
+        FontImage read{};
+        EXPECT_EQ(ReadFont("font", written, &use, &read), "");
+        EXPECT_EQ(read, font);
+        EXPECT_TRUE(format != FontFormat::Bdf || NamesItsOwnGlyph(written));
+      }
     }
   }
 }

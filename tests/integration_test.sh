@@ -573,9 +573,15 @@ for name in QUIT USR1 ALRM TERM KILL; do
   [ ! -e out.bdf ] || fail "out.bdf was written"
   left=$(ls -A | grep -c zyr2font-)
   [ "$left" = "$([ "$name" = KILL ] && echo 1 || echo 0)" ] || fail "$left copies left"
+  # Of the files named near a copy, and a folder and a link named like one,
+  # the next convert removes none.
+  touch .zyr2font-abc12 .zyr2font-abc1234 .zyr2font-ab_123 zyr2font-abc123
+  mkdir .zyr2font-dir123
+  ln -s font.fnt .zyr2font-link12
   run --convert font.fnt other.psf
   expect_status 0
-  [ -z "$(ls -A | grep zyr2font-)" ] || fail "the next convert left a copy"
+  [ "$(LC_ALL=C ls -A | grep zyr2font- | tr '\n' ' ')" = ".zyr2font-ab_123 .zyr2font-abc12 .zyr2font-abc1234 .zyr2font-dir123 .zyr2font-link12 zyr2font-abc123 " ] ||
+    fail "the next convert left a copy, or removed another file: $(ls -A)"
   end
 done
 
@@ -774,6 +780,12 @@ licences=$(ls /usr/share/common-licenses/* | grep -v -e '/GPL$' -e '/LGPL$' -e '
 for _ in $(seq 200); do cat "$texts/ru.txt"; done >long.txt
 iconv -f utf-8 -t cp1251 "$texts/ru.txt" >ru-1251.txt
 printf 'one\r\ntwo\r\nthr\xe2\x82' >cut.txt
+# Combining marks of Russian, Hebrew, Arabic, Devanagari and symbols, and
+# spaces, one with ink.
+printf 'за\u0301мок \u05d0\u05b8 \u0628\u064e \u25cb\u20dd \u0915\u093e\n1\u202f000\u2009m\u3000\u1680\n' >marks.txt
+# UTF-16 as Windows' editors save it, with and without its byte order mark.
+iconv -f utf-8 -t utf-16le "$texts/ru.txt" >ru-16le.txt
+iconv -f utf-8 -t utf-16 "$texts/ru.txt" >ru-16.txt
 while read -r font code_page placed files; do
   # shellcheck disable=SC2086  # the files are separate words
   /usr/bin/python3 "$tests_dir/check_reference.py" "$consolefonts/$font" \
@@ -799,6 +811,9 @@ Lat15-VGA8.psf.gz 850 yes $licences
 Lat15-VGA8.psf.gz 437 yes $licences $texts/el.txt
 gr737-8x8.psf.gz 437 no $texts/ru.txt ru-1251.txt
 gr737-8x8.psf.gz 437 no cut.txt
+Lat15-VGA8.psf.gz 850 yes marks.txt
+gr737-8x8.psf.gz 737 no ru-16le.txt
+737.cp 737 no $texts/el.txt ru-16.txt
 CASES
 # A pipe reads as the file does; at most 20 characters a list without --all.
 run --check --codepage 737 "$consolefonts/gr737-8x8.psf.gz" <(cat "$texts/ru.txt")
@@ -895,6 +910,11 @@ bdftopcf -o font.pcf font.bdf || fail "bdftopcf refused the BDF"
 pcf2bdf -o back.bdf font.pcf
 run --convert back.bdf back.fnt
 cmp -s back.fnt font.fnt || fail "the font came back other through PCF"
+# The default character X and FontForge keep is one of the font's glyphs.
+for peer in back.bdf forged-8.bdf; do
+  default=$(sed -n 's/^DEFAULT_CHAR \([0-9]*\)$/\1/p' "$peer")
+  grep -q "^ENCODING ${default:-none}$" "$peer" || fail "$peer: DEFAULT_CHAR $default names no glyph"
+done
 bdf2psf font.bdf /usr/share/bdf2psf/standard.equivalents /usr/share/bdf2psf/ascii.set 256 \
   console.psf || fail "bdf2psf refused the BDF"
 run --convert console.psf console.fnt

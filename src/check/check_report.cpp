@@ -9,21 +9,41 @@ namespace {
 constexpr std::string_view kLacking = "Not in code page ";
 constexpr std::string_view kBlank = "With a blank glyph:\n";
 constexpr std::string_view kHexDigits = "0123456789ABCDEF";
+// Windows' editors save "Unicode" as UTF-16: a NUL in each character of
+// ASCII, and the bytes FF FE (or FE FF) at the start.
+constexpr std::string_view kMayBeUtf16 =
+    "\r\nIt may be UTF-16 text: save it as UTF-8.";
 
-// Characters that a terminal or a message box would not show, or would let
-// change the lines around them (the invisible ones, the marks of writing
-// direction, the line and paragraph separators): shown by their number
-// alone.
 struct CharacterRange {
   char32_t first;
   char32_t last;
 };
+
+// Characters that a terminal or a message box would not show, or would let
+// change the lines around them (the invisible ones, the spaces and the
+// braille blank, the marks of writing direction, the line and paragraph
+// separators): shown by their number alone.
 constexpr CharacterRange kNotShown[] = {
-    {0x00AD, 0x00AD}, {0x034F, 0x034F}, {0x061C, 0x061C},   {0x115F, 0x1160},
-    {0x17B4, 0x17B5}, {0x180B, 0x180F}, {0x200B, 0x200F},   {0x2028, 0x202E},
-    {0x2060, 0x206F}, {0x3164, 0x3164}, {0xFE00, 0xFE0F},   {0xFEFF, 0xFEFF},
+    {0x0020, 0x0020}, {0x00A0, 0x00A0}, {0x00AD, 0x00AD},   {0x034F, 0x034F},
+    {0x061C, 0x061C}, {0x115F, 0x1160}, {0x17B4, 0x17B5},   {0x180B, 0x180F},
+    {0x2000, 0x200F}, {0x2028, 0x202F}, {0x205F, 0x206F},   {0x2800, 0x2800},
+    {0x3000, 0x3000}, {0x3164, 0x3164}, {0xFE00, 0xFE0F},   {0xFEFF, 0xFEFF},
     {0xFFA0, 0xFFA0}, {0xFFF0, 0xFFFB}, {0xE0000, 0xE0FFF},
 };
+
+// The combining marks, which alone would land on the character before
+// them: shown on a dotted circle, as character charts show them.
+constexpr CharacterRange kCombiningMarks[] = {
+#include "check/combining_marks.inc"
+};
+constexpr char32_t kDottedCircle = 0x25CC;
+
+bool InRanges(std::span<const CharacterRange> ranges, char32_t character) {
+  return std::any_of(
+      ranges.begin(), ranges.end(), [character](const CharacterRange& range) {
+        return character >= range.first && character <= range.last;
+      });
+}
 
 // "3,412": a count as the summary gives it.
 std::string Grouped(std::uint64_t number) {
@@ -137,20 +157,22 @@ std::string BetterCodePage(const Coverage& coverage) {
 std::string CharacterName(char32_t character) {
   const std::size_t digits =
       character > 0xFFFFF ? 6 : (character > 0xFFFF ? 5 : 4);
-  const std::string name = "U+" + Hex(character, digits);
-  const bool shown =
-      std::none_of(std::begin(kNotShown), std::end(kNotShown),
-                   [character](const CharacterRange& range) {
-                     return character >= range.first && character <= range.last;
-                   });
-  return shown ? name + " " + Utf8(character) : name;
+  std::string name = "U+" + Hex(character, digits);
+  if (InRanges(kNotShown, character))
+    return name;
+  if (InRanges(kCombiningMarks, character))
+    return name + " " + Utf8(kDottedCircle) + Utf8(character);
+  return name + " " + Utf8(character);
 }
 
 std::string NotUtf8(const std::string& name, const Utf8Break& broken) {
+  const bool utf16_mark = broken.line == 1 && broken.byte == 1 &&
+                          (broken.value == 0xFF || broken.value == 0xFE);
   return name + " is not UTF-8 text: it stops being so in line " +
          std::to_string(broken.line) + ", at byte " +
          std::to_string(broken.byte) + " of that line (0x" +
-         Hex(broken.value, 2) + ").";
+         Hex(broken.value, 2) + ")." +
+         (broken.value == 0 || utf16_mark ? std::string(kMayBeUtf16) : "");
 }
 
 std::string TextTooLong(const std::string& name) {

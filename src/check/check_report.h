@@ -16,14 +16,17 @@ namespace mdlReplace {
 constexpr std::size_t kListedCharacters = 20;
 
 // "NAME is not UTF-8 text: it stops being so in line 3, at byte 12 of that
-// line (0xE9)."
+// line (0xE9)."; where that is a NUL, or a byte of UTF-16's byte order mark
+// at the start, a second line says it may be UTF-16.
 std::string NotUtf8(const std::string& name, const Utf8Break& broken);
 
 // "NAME is over 64 MiB, too long for a translation's text."
 std::string TextTooLong(const std::string& name);
 
 // "U+0452 ђ": a character's number, and the character where a terminal
-// or a message box shows it.
+// or a message box shows it; a combining mark on a dotted circle
+// ("U+0301 ◌́"), and a character that shows nothing (a space, U+202F) by
+// its number alone.
 std::string CharacterName(char32_t character);
 
 // The report, lines ending with a line feed: the characters the code page

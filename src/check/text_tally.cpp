@@ -76,8 +76,13 @@ bool TextTally::Read(std::span<const std::uint8_t> piece) {
     // The hot path: a character, most often one used before.
     after_carriage_return_ = false;
     ++column_;
-    if (IsControl(character))
+    if (IsControl(character)) {
+      // A text file holds no NUL; UTF-16 text holds one in every character
+      // of ASCII, and its other bytes may all pass for UTF-8.
+      if (character == 0)
+        return Break(offset_ + i, 0);
       continue;
+    }
     Page* page = pages_[character >> 8].get();
     if (page == nullptr || (*page)[character & 0xFF]++ == 0)
       CountFirstUse(character);

@@ -22,9 +22,9 @@ struct TextPlace {
   bool operator==(const TextPlace&) const = default;
 };
 
-// Where a file stops being UTF-8: the line, the byte in that line (from 1)
-// at which the first sequence that is no UTF-8 character begins, and that
-// byte's value.
+// Where a file stops being UTF-8 text: the line, the byte in that line
+// (from 1) at which the first sequence that is no UTF-8 character begins,
+// or the first NUL, which no text file holds, and that byte's value.
 struct Utf8Break {
   std::uint64_t line = 0;
   std::uint64_t byte = 0;

@@ -25,7 +25,9 @@ constexpr int kLargestBox = 256;
 // above the bottom, with the properties that X and the Linux console's
 // font tools look for. It is keyed by Unicode, each code's glyph at the
 // code's character in the game's code page: editors keep the codes of a
-// font of that registry, and FreeType maps characters for it.
+// font of that registry, and FreeType maps characters for it. The default
+// character, drawn for one the font lacks, is the space, which every code
+// page has at 0x20.
 constexpr std::string_view kHeader =
     "STARTFONT 2.1\n"
     "FONT -zyr2font-ZYR2-Medium-R-Normal--8-80-72-72-C-80-ISO10646-1\n"
@@ -48,7 +50,7 @@ constexpr std::string_view kHeader =
     "CHARSET_ENCODING \"1\"\n"
     "FONT_ASCENT 7\n"
     "FONT_DESCENT 1\n"
-    "DEFAULT_CHAR 0\n"
+    "DEFAULT_CHAR 32\n"
     "CAP_HEIGHT 7\n"
     "X_HEIGHT 5\n"
     "ENDPROPERTIES\n"

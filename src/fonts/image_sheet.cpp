@@ -1,7 +1,8 @@
 // A font sheet: a 128x128 image (PNG, BMP or GIF), glyph n at column n mod
 // 16 and row n div 16 of 8x8 cells. Whatever its colours, the one that
 // covers most of the sheet is the background and every other one is ink,
-// so a sheet drawn dark on light or light on dark reads the same. A sheet
+// so a sheet drawn dark on light or light on dark reads the same; of two
+// that cover as much, the lighter is the background. A sheet
 // drawn magnified, each pixel a block of k by k (k up to 8), reads as the
 // sheet it magnifies.
 #include <algorithm>
@@ -307,8 +308,20 @@ bool SheetColours(const ImagePixels& pixels, int magnification,
   return true;
 }
 
-// The colour of most pixels; of two as common, the lower.
-std::uint64_t MostCommon(std::vector<std::uint64_t> colours) {
+// How light a colour is: its red, green and blue added; a fully
+// transparent one shows the page under it, as light as white.
+std::uint64_t Lightness(std::uint64_t colour) {
+  constexpr std::uint64_t kChannel = 0xFFFF;
+  if (colour == 0)
+    return 3 * kChannel;
+  return (colour >> 48 & kChannel) + (colour >> 32 & kChannel) +
+         (colour >> 16 & kChannel);
+}
+
+// The paper: the colour of most pixels; of two as common, the lighter (of
+// two as light, the higher), so that a font of as much ink as paper, drawn
+// black on white as this program draws it, reads back as it went.
+std::uint64_t Paper(std::vector<std::uint64_t> colours) {
   std::sort(colours.begin(), colours.end());
   std::uint64_t best = colours.front();
   std::size_t best_count = 0;
@@ -316,9 +329,11 @@ std::uint64_t MostCommon(std::vector<std::uint64_t> colours) {
     std::size_t end = at;
     while (end < colours.size() && colours[end] == colours[at])
       ++end;
-    if (end - at > best_count) {
+    const std::size_t count = end - at;
+    if (count > best_count ||
+        (count == best_count && Lightness(colours[at]) >= Lightness(best))) {
       best = colours[at];
-      best_count = end - at;
+      best_count = count;
     }
     at = end;
   }
@@ -390,7 +405,7 @@ std::string ReadImageSheet(std::span<const std::uint8_t> bytes,
   if (!SheetColours(pixels, magnification, &colours))
     return NotUniform(width, magnification);
 
-  const std::uint64_t background = MostCommon(colours);
+  const std::uint64_t background = Paper(colours);
   font->fill(0);
   for (std::size_t code = 0; code < kGlyphCount; ++code) {
     for (std::size_t row = 0; row < kGlyphSize; ++row) {

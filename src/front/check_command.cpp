@@ -13,10 +13,6 @@ namespace mdlReplace {
 
 namespace {
 
-constexpr std::string_view kCheckTakesFiles =
-    "--check takes a font and one or more texts: zyr2font --check "
-    "[--codepage N] [--all] FONT TEXT...";
-
 // A text is read a piece at a time, however long it is.
 constexpr std::size_t kPieceSize = std::size_t{64} * 1024;
 
@@ -103,8 +99,6 @@ std::string NoTableForTexts(const CodePageUse& use) {
 
 int RunCheck(Platform& platform, const std::vector<std::string>& files,
              CodePageUse* code_pages, bool all) {
-  if (files.size() < 2)
-    return EndWithError(platform, kCheckTakesFiles);
   if (code_pages->named_without_table != 0)
     return EndWithError(platform, NoTableForTexts(*code_pages));
   FontImage font{};

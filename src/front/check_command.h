@@ -10,12 +10,10 @@
 
 namespace mdlReplace {
 
-// "--all": every character listed, not only the most used.
-constexpr std::string_view kAllOption = "--all";
-
-// Checks the texts, the files after the font, against the font's glyphs in
-// the code page named (437 where none is) and prints the report. Returns 0
-// when every character can be drawn, 1 when one cannot or after a message.
+// Checks the texts, the files after the font (one at least), against the font's
+// glyphs in the code page named (437 where none is) and prints the report.
+// Returns 0 when every character can be drawn, 1 when one cannot or after a
+// message.
 int RunCheck(Platform& platform, const std::vector<std::string>& files,
              CodePageUse* code_pages, bool all);
 

@@ -10,6 +10,7 @@
 #include "fonts/glyph_edits.h"
 #include "fonts/registry.h"
 #include "front/check_command.h"
+#include "front/command_options.h"
 #include "front/run.h"
 #include "front/tool_steps.h"
 #include "front/usage.h"
@@ -21,35 +22,6 @@
 namespace mdlReplace {
 
 namespace {
-
-constexpr std::string_view kShowTakesOne =
-    "--show takes one file: zyr2font --show [--codepage N] SOURCE";
-constexpr std::string_view kConvertTakesTwo =
-    "--convert takes two files: zyr2font --convert [--codepage N] SOURCE "
-    "DEST";
-constexpr std::string_view kMergeTakesThree =
-    "--merge takes three files: zyr2font --merge [--codepage N] BASE OTHER "
-    "DEST [--codes CODES]";
-constexpr std::string_view kCodesOnce =
-    "--merge takes --codes once: zyr2font --merge [--codepage N] BASE OTHER "
-    "DEST [--codes CODES]";
-constexpr std::string_view kCodePageOption = "--codepage";
-constexpr std::string_view kCodesOption = "--codes";
-// Code pages have numbers of 16 bits.
-constexpr int kLargestCodePage = 65535;
-
-std::string MalformedCodes(const std::string& text) {
-  const std::string given = text.empty() ? "" : ", not \"" + text + "\"";
-  return "--codes takes codes from 0x00 to 0xFF and ranges of them, as "
-         "0x80-0xAF,0xE0" +
-         given + ".";
-}
-
-std::string UnknownCodePage(const std::string& text) {
-  const std::string given = text.empty() ? "" : ", not \"" + text + "\"";
-  return "--codepage takes the number of a code page" + given + ": " +
-         CodePageNumbers() + ".";
-}
 
 std::string NoTableForBdf(const std::string& path, const CodePageUse& use) {
   return path +
@@ -80,21 +52,6 @@ std::string LinkToNothing(const std::string& path) {
 std::string NoFormat(const std::string& path) {
   return path + " does not end with an extension that names a font format: " +
          WritableExtensions() + ".";
-}
-
-// The code page a number names, written in decimal digits alone: one the
-// program has a table of, or else only its number, by which a code page
-// font file's font is still taken. False for any other text.
-bool ParseCodePage(const std::string& text, CodePageUse* use) {
-  if (text.empty() || text.size() > 5 ||
-      text.find_first_not_of("0123456789") != std::string::npos)
-    return false;
-  const int number = std::stoi(text);
-  if (number == 0 || number > kLargestCodePage)
-    return false;
-  use->named = FindCodePage(number);
-  use->named_without_table = use->named == nullptr ? number : 0;
-  return true;
 }
 
 // A BDF is keyed by characters: a code page named without a table cannot
@@ -154,63 +111,12 @@ int Convert(Platform& platform, const std::string& source,
                           code_pages->named);
 }
 
-// One code, 0x00 to 0xFF, in hexadecimal after 0x or in decimal.
-bool ParseCode(const std::string& text, std::size_t* code) {
-  const bool hex = text.size() > 2 && text.compare(0, 2, "0x") == 0;
-  const std::string digits = hex ? text.substr(2) : text;
-  if (digits.empty() || digits.size() > 3 ||
-      digits.find_first_not_of(hex ? "0123456789abcdefABCDEF" : "0123456789") !=
-          std::string::npos)
-    return false;
-  *code = std::stoul(digits, nullptr, hex ? 16 : 10);
-  return *code < kGlyphCount;
-}
-
-// "0x80-0xAF,0xE0": codes and ranges of them, parted by commas.
-bool ParseCodes(const std::string& text, CodeSet* codes) {
-  std::size_t start = 0;
-  while (start <= text.size()) {
-    const std::size_t comma = std::min(text.find(',', start), text.size());
-    const std::string item = text.substr(start, comma - start);
-    const std::size_t dash = item.find('-');
-    std::size_t first = 0;
-    std::size_t last = 0;
-    if (!ParseCode(item.substr(0, dash), &first) ||
-        !ParseCode(dash == std::string::npos ? item.substr(0, dash)
-                                             : item.substr(dash + 1),
-                   &last) ||
-        last < first)
-      return false;
-    for (std::size_t code = first; code <= last; ++code)
-      codes->set(code);
-    start = comma + 1;
-  }
-  return true;
-}
-
 // BASE's font with OTHER's glyphs at the codes asked for, or wherever BASE
 // is blank and OTHER is not, into DEST. Both are placed by the code page
 // named, where they need one.
-int Merge(Platform& platform, std::vector<std::string> files,
-          const CodePageUse& code_pages) {
-  // --codes and its codes, once, wherever they are given.
-  CodeSet codes;
-  bool codes_given = false;
-  for (auto option = std::find(files.begin(), files.end(), kCodesOption);
-       option != files.end();
-       option = std::find(files.begin(), files.end(), kCodesOption)) {
-    if (codes_given)
-      return EndWithError(platform, kCodesOnce);
-    if (option + 1 == files.end())
-      return EndWithError(platform, MalformedCodes(""));
-    const std::string text = *(option + 1);
-    if (!ParseCodes(text, &codes))
-      return EndWithError(platform, MalformedCodes(text));
-    files.erase(option, option + 2);
-    codes_given = true;
-  }
-  if (files.size() != 3)
-    return EndWithError(platform, kMergeTakesThree);
+int Merge(Platform& platform, const ToolOptions& options) {
+  const std::vector<std::string>& files = options.files;
+  const CodePageUse& code_pages = options.code_pages;
   FontFormat format = FontFormat::Raw;
   if (!FormatOfExtension(files[2], &format))
     return EndWithError(platform, NoFormat(files[2]));
@@ -223,18 +129,10 @@ int Merge(Platform& platform, std::vector<std::string> files,
   if (!ReadSourceFont(platform, files[0], &base_pages, &base) ||
       !ReadSourceFont(platform, files[1], &other_pages, &other))
     return kExitFailure;
-  if (!codes_given)
-    codes = BlankInBase(base, other);
+  const CodeSet codes =
+      options.codes_given ? options.codes : BlankInBase(base, other);
   return WriteDestination(platform, files[2], format,
                           TakeGlyphs(base, other, codes), code_pages.named);
-}
-
-// Takes the option off the front of the files, if it is there.
-bool TakeOption(std::vector<std::string>* files, std::string_view option) {
-  if (files->empty() || files->front() != option)
-    return false;
-  files->erase(files->begin());
-  return true;
 }
 
 }  // namespace
@@ -249,33 +147,24 @@ int RunCommand(Platform& platform, const std::vector<std::string>& arguments) {
     return alone ? Print(platform, std::string("zyr2font ") +
                                        std::string(kVersion) + "\n")
                  : EndWithError(platform, TakesNoFile(command));
-  if (command != "--show" && command != "--convert" && command != "--merge" &&
-      command != "--check")
+  const ToolForm* tool = FindTool(command);
+  if (tool == nullptr)
     return EndWithError(platform, UnknownCommand(command));
-  // The font tools' files, after the code page if one is named, and
-  // --check's --all before or after it.
-  std::vector<std::string> files(arguments.begin() + 1, arguments.end());
-  const bool checks = command == "--check";
-  bool all = checks && TakeOption(&files, kAllOption);
-  CodePageUse code_pages;
-  if (!files.empty() && files.front() == kCodePageOption) {
-    const std::string number = files.size() > 1 ? files[1] : std::string();
-    if (!ParseCodePage(number, &code_pages))
-      return EndWithError(platform, UnknownCodePage(number));
-    files.erase(files.begin(), files.begin() + 2);
-  }
-  if (checks) {
-    all = TakeOption(&files, kAllOption) || all;
-    return RunCheck(platform, files, &code_pages, all);
-  }
-  if (command == "--show") {
-    return files.size() == 1 ? Show(platform, files[0], &code_pages)
-                             : EndWithError(platform, kShowTakesOne);
-  }
+  ToolOptions options;
+  std::string problem =
+      TakeOptions(*tool, std::span(arguments).subspan(1), &options);
+  if (problem.empty())
+    problem = WrongFiles(*tool, options);
+  if (!problem.empty())
+    return EndWithError(platform, problem);
+  const std::vector<std::string>& files = options.files;
+  if (command == "--check")
+    return RunCheck(platform, files, &options.code_pages, options.all);
+  if (command == "--show")
+    return Show(platform, files[0], &options.code_pages);
   if (command == "--merge")
-    return Merge(platform, files, code_pages);
-  return files.size() == 2 ? Convert(platform, files[0], files[1], &code_pages)
-                           : EndWithError(platform, kConvertTakesTwo);
+    return Merge(platform, options);
+  return Convert(platform, files[0], files[1], &options.code_pages);
 }
 
 }  // namespace mdlReplace

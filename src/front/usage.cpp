@@ -65,8 +65,8 @@ constexpr std::string_view kUsageEnd =
     "(FILE:LINE:COLUMN), and a code page that has more of them.\n"
     "\n"
     "Exit status: 0 when at least one game file was patched or the command\n"
-    "did its work, 1 after any message, and after --check when a character\n"
-    "cannot be drawn.\n";
+    "did its work, 1 after any message that ends the run, and after --check\n"
+    "when a character cannot be drawn.\n";
 
 // The formats' columns of names and of extensions, so wide that the
 // widest fits.

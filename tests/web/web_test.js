@@ -733,7 +733,9 @@ const steps = [
     const blanked = fs.readFileSync(font);
     for (const code of [0xF1, 0xFC, 0x8F]) blanked.fill(0, code * 8, code * 8 + 8);
     fs.writeFileSync(font, blanked);
-    const pasted = 'Ђ ё\n';
+    // A combining mark, shown on a dotted circle, and a space that draws
+    // nothing, by its number alone.
+    const pasted = 'Ђ ё\u0301\u202F\n';
     const texts = ['ru.txt', 'el.txt'].map((name) => write(name, fs.readFileSync(path.join(__dirname, '..', 'texts', name))));
     write('pasted text', pasted);
     const names = ['ru.txt', 'el.txt', 'pasted text'];
@@ -774,11 +776,13 @@ const steps = [
   ['a text not UTF-8 or over 64 MiB is refused in the program\'s words; a few MB are checked in one go', async ({ page }) => {
     const font = path.join(work, 'edited.fnt');
     write('broken.txt', Buffer.concat([Buffer.from('Строка\nвторая\nтре'), Buffer.from([0xE9]), Buffer.from('тья\n')]));
+    // Saved as UTF-16, with no byte order mark: a NUL after each character of ASCII.
+    write('utf16.txt', Buffer.from('Строка и ещё\n', 'utf16le'));
     const long = path.join(work, 'long.txt');
     fs.closeSync(fs.openSync(long, 'w'));
     fs.truncateSync(long, 64 * 1024 * 1024 + 1);
     // Dropped on the part, and picked.
-    for (const files of [['ru.txt', 'broken.txt'], ['long.txt']]) {
+    for (const files of [['ru.txt', 'broken.txt'], ['long.txt'], ['utf16.txt']]) {
       await clearMessages(page);
       if (files.length > 1) await drop(page, '#check-part', files.map((name) => [name, fs.readFileSync(path.join(work, name))]));
       else await upload(page, '#check-files', path.join(work, files[0]));

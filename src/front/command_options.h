@@ -1,0 +1,56 @@
+// The font tools' words: each tool's form, and its options (--codepage N,
+// --check's --all, --merge's --codes CODES) taken wherever they stand among
+// its arguments, so that only its files are left.
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "fonts/formats.h"
+#include "fonts/glyph_edits.h"
+
+namespace mdlReplace {
+
+constexpr std::string_view kCodePageOption = "--codepage";
+constexpr std::string_view kCodesOption = "--codes";
+constexpr std::string_view kAllOption = "--all";
+
+// A font tool: its name, how many files it takes (at most 0: any number)
+// and how its messages say so, its form, and the option it has beside
+// --codepage (empty for none).
+struct ToolForm {
+  std::string_view command;
+  std::size_t least_files;
+  std::size_t most_files;
+  std::string_view files;
+  std::string_view form;
+  std::string_view own_option;
+};
+
+// What the user gave a tool: its options, and its other words, the files,
+// in the order given.
+struct ToolOptions {
+  CodePageUse code_pages;
+  bool all = false;
+  bool codes_given = false;
+  CodeSet codes;
+  std::vector<std::string> files;
+};
+
+// The tool a command names; null for any other text.
+const ToolForm* FindTool(std::string_view command);
+
+// "--show takes one file: zyr2font --show [--codepage N] SOURCE" where
+// the options leave another number of files; empty where they fit.
+std::string WrongFiles(const ToolForm& tool, const ToolOptions& options);
+
+// Takes the options out of the words after the tool's name, and returns
+// the message that refuses them, or an empty one. Every word that begins
+// with "--" is an option: a file named so is written ./--name.
+std::string TakeOptions(const ToolForm& tool,
+                        std::span<const std::string> words,
+                        ToolOptions* options);
+
+}  // namespace mdlReplace
