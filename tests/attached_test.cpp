@@ -128,24 +128,43 @@ TEST_F(AttachTest, SaysWhyTheProgramWasNotWritten) {
     const char* name;
     std::string refused;  // the program, or its folder
     Refusal refusal;
-    bool offers_administrator;
+    Administrator administrator;
     std::string why;
   };
+  const Administrator kOffered = Administrator::Offered;
   const Case cases[] = {
-      {"a read-only program", kProgram, Refusal::ReadOnlyFile, true,
+      {"a read-only program", kProgram, Refusal::ReadOnlyFile, kOffered,
        "ZYR2FONT.EXE is read-only: clear Read-only in its Properties."},
-      {"a program on a disc", kProgram, Refusal::ReadOnlyMedium, true,
+      {"a program on a disc", kProgram, Refusal::ReadOnlyMedium, kOffered,
        "ZYR2FONT.EXE is on a disc or a drive that cannot be written: copy "
        "its folder to the hard disk and use the copy."},
-      {"a folder under Program Files", kTools, Refusal::Denied, true,
+      {"a folder under Program Files", kTools, Refusal::Denied, kOffered,
        "Windows does not allow you to write in C:\\TOOLS. Start the program "
        "as administrator: right-click Command Prompt, choose \"Run as "
        "administrator\", and paste there:\r\n"
        R"("C:\TOOLS\ZYR2FONT.EXE" /A:"C:\PLAY\my.fnt")"},
-      {"a folder of another user's", kTools, Refusal::Denied, false,
+      {"a folder of another user's", kTools, Refusal::Denied,
+       Administrator::None,
        "You may not write in C:\\TOOLS: its permissions do not allow it."},
-      {"a program of another user's", kProgram, Refusal::Denied, false,
+      {"a program of another user's", kProgram, Refusal::Denied,
+       Administrator::None,
        "You may not change ZYR2FONT.EXE: its permissions do not allow it."},
+      // The game never holds the program.
+      {"a program in use", kProgram, Refusal::InUse, kOffered,
+       "ZYR2FONT.EXE is in use by another program: close it, then try "
+       "again."},
+      {"a folder Windows keeps even from an administrator", kTools,
+       Refusal::Denied, Administrator::Already,
+       "Windows does not allow even an administrator to write in "
+       "C:\\TOOLS: see who may change it on the Security tab of its "
+       "Properties, or copy ZYR2FONT.EXE to a folder of your own and attach "
+       "the font to the copy."},
+      {"a program Windows keeps even from an administrator", kProgram,
+       Refusal::Denied, Administrator::Already,
+       "Windows does not allow even an administrator to change "
+       "ZYR2FONT.EXE: see who may change it on the Security tab of its "
+       "Properties, or copy ZYR2FONT.EXE to a folder of your own and attach "
+       "the font to the copy."},
   };
   for (const Case& row : cases) {
     SCOPED_TRACE(row.name);
@@ -154,7 +173,7 @@ TEST_F(AttachTest, SaysWhyTheProgramWasNotWritten) {
     attach.files[row.refused].refusal = row.refusal;
     if (row.refused == kTools)
       attach.files[kTools].kind = FakePlatform::Kind::Folder;
-    attach.offers_administrator = row.offers_administrator;
+    attach.administrator = row.administrator;
     const auto before = attach.files;
     EXPECT_EQ(RunProgram(attach), kExitFailure);
     EXPECT_EQ(attach.messages,

@@ -111,6 +111,21 @@ OpenedFile FakePlatform::Open(const std::string& path, Naming naming,
   return Opened(found, mode, kind == Kind::Pipe ? Found::Stream : Found::File);
 }
 
+Found FakePlatform::Look(const std::string& path) {
+  auto it = files.find(path);
+  if (Fails("look", path) || it == files.end())
+    return Found::Absent;
+  switch (it->second.kind) {
+    case Kind::Ordinary:
+      break;
+    case Kind::Folder:
+      return Found::Folder;
+    case Kind::Pipe:
+      return Found::Stream;
+  }
+  return Found::File;
+}
+
 OpenedFile FakePlatform::OpenRunningProgram() {
   if (Fails("open-self", program_path) || files.count(program_path) == 0)
     return OpenedFile{.found = Found::Refused};

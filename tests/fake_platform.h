@@ -50,7 +50,7 @@ class FakePlatform : public Platform, private Folders {
   // What a relative path is made full against.
   std::string current_folder = R"(C:\PLAY\)";
   bool programs_lie_apart = false;
-  bool offers_administrator = true;
+  Administrator administrator = Administrator::Offered;
   Drawing drawing = Drawing::Ascii;
 
   // Each operation as "name path", in order, e.g. "write GAME\ZYR2.EXE".
@@ -81,6 +81,7 @@ class FakePlatform : public Platform, private Folders {
   std::vector<std::string> SplitArguments() override;
   OpenedFile Open(const std::string& path, Naming naming,
                   OpenMode mode) override;
+  Found Look(const std::string& path) override;
   OpenedFile OpenRunningProgram() override;
   OpenedFile OpenLocked(const std::string& path) override;
   bool Reserve(FileId file, std::uint64_t offset,
@@ -99,7 +100,7 @@ class FakePlatform : public Platform, private Folders {
   std::string ProgramFolder() override;
   bool ProgramsLieApart() override { return programs_lie_apart; }
   std::string FullPath(const std::string& path) override;
-  bool OffersAdministrator() override { return offers_administrator; }
+  Administrator AdministratorRights() override { return administrator; }
   Replaced FindReplaced(const std::string& path,
                         std::string* final_path) override;
   FileId CreateBeside(const std::string& path, std::string* created_path,

@@ -200,20 +200,47 @@ for font_length in 2047 2049 0; do
   end
 done
 
-begin "font missing, a folder or a pipe"
+begin "font missing or a folder; a pipe is read to its end"
 make_file game/ZYR2.EXE 597504
 run "$case_dir/game"
 expect_errors "${caption}Font file not found"
 mkdir game/ZYR2.FNT
 run "$case_dir/game"
 expect_errors "${caption}Font file not found"
-mkfifo pipe.fnt
-run pipe.fnt "$case_dir/game"
-expect_errors "${caption}Font file not found"
 run "" "$case_dir/game"
 expect_errors "${caption}Font file not found"
 expect_status 1
 expect_unchanged game/ZYR2.EXE
+# A FIFO, a pipe of the shell's and standard input: each patches, and
+# given alone, looked at first, the FIFO's writer still reaches the run.
+make_font my.fnt
+mkfifo pipe.fnt
+cp -r game alone
+cp "$program" alone/zyr2font
+for form in fifo fifo-alone process stdin; do
+  cp game/ZYR2.EXE.orig game/ZYR2.EXE
+  cp alone/ZYR2.EXE.orig alone/ZYR2.EXE
+  case $form in
+    fifo)
+      cat my.fnt >pipe.fnt &
+      run pipe.fnt "$case_dir/game"
+      ;;
+    fifo-alone)
+      cat my.fnt >pipe.fnt &
+      run_as "" alone/zyr2font pipe.fnt
+      ;;
+    process) run <(cat my.fnt) "$case_dir/game" ;;
+    stdin) run /dev/stdin game < <(cat my.fnt) ;;
+  esac
+  wait
+  expect_status 0
+  expect_errors ""
+  if [ "$form" = fifo-alone ]; then
+    expect_patched alone/ZYR2.EXE 497968 my.fnt
+  else
+    expect_patched game/ZYR2.EXE 497968 my.fnt
+  fi
+done
 end
 
 begin "a font given alone patches the game beside the program, wherever the current folder is"
@@ -247,6 +274,45 @@ Name the game folder after the font: zyr2font \"fonts/my.fnt\" \"GAME FOLDER\""
 expect_unchanged ZYR2.EXE
 end
 
+begin "a font of 2048 bytes: given alone, read as the tools read it; with the folder, raw as always"
+zcat /usr/share/consolefonts/Lat15-VGA8.psf.gz | tail -c +5 | head -c 2048 >real.fnt
+/usr/bin/python3 "$tests_dir/sheet_of_2048.py" real.fnt sheet.png
+make_file game/ZYR2.EXE 615936
+cp "$program" game/zyr2font
+run_as "" game/zyr2font sheet.png
+expect_status 0
+expect_errors ""
+expect_patched game/ZYR2.EXE 513588 real.fnt
+run sheet.png game
+expect_status 0
+expect_patched game/ZYR2.EXE 513588 sheet.png
+# Given with the folder, a program or a shortcut is named for what it is.
+head -c 1500 /dev/zero >"my font.lnk"
+cp game/ZYR2.EXE.orig game/ZYR2.EXE
+for given in "/usr/bin/true|is a program, not a font" "my font.lnk|is a shortcut"; do
+  IFS='|' read -r font what <<<"$given"
+  run "$font" game
+  expect_status 1
+  expect_errors "${caption}$font $what: drop the font itself."
+  expect_unchanged game/ZYR2.EXE
+done
+end
+
+begin "a font placed by a code page says how many codes got a glyph, once it went in"
+misaki=/usr/share/fonts/truetype/misaki/misaki_gothic.ttf
+run --convert "$misaki" misaki.fnt
+make_file game/ZYR2.EXE 597504
+notice="${caption}$misaki: 154 of 256 codes have a glyph in code page 437."
+run "$misaki" game
+expect_status 0
+expect_errors "$notice"
+expect_patched game/ZYR2.EXE 497968 misaki.fnt
+# Nowhere to go, it says nothing more than the run's own message.
+run "$misaki" nowhere
+expect_status 1
+expect_errors "$summary"
+end
+
 begin "a game file names its game; a font and its game in either order; several files, one message"
 make_font game/ZYR2.FNT
 make_file game/ZYR2.DOS 928799
@@ -259,6 +325,15 @@ expect_status 0
 expect_errors ""
 expect_patched game/ZYR2.DOS 881700 game/ZYR2.FNT
 expect_patched game/ZYR2.EXE 513588 game/ZYR2.FNT
+# Given so, a font there that cannot be used is named, after the message
+# the typed forms give.
+make_file bad/ZYR2.EXE 616448
+make_font bad/ZYR2.FNT 2047
+run bad/ZYR2.EXE
+expect_status 1
+expect_errors "${caption}Font is not 8x8, or is compressed
+The font was bad/ZYR2.FNT, beside the game's files: drop your font and the game folder together, or save your font over it."
+expect_unchanged bad/ZYR2.EXE
 run other/ZYR2.EXE
 expect_status 1
 expect_errors "${caption}ZYR2.EXE is one of the game's files, not a font: dropped on zyr2font, it patches its game with the ZYR2.FNT beside it, or else the font attached to the program, and there is neither. Drop the font itself, or the font and the game folder together."
@@ -1096,6 +1171,20 @@ for font in packed.psf.gz plain.psf game/ZYR2.EXE other blank-lines.txt; do
   expect_errors ""
   expect_block tool/zyr2font font.fnt tool/zyr2font.orig
 done
+# A font placed by a code page, attached, says how many codes got a glyph.
+misaki=/usr/share/fonts/truetype/misaki/misaki_gothic.ttf
+"$program" --convert "$misaki" misaki.fnt 2>/dev/null
+cp tool/zyr2font.orig tool/zyr2font
+run_as "" tool/zyr2font "/A:$misaki"
+expect_status 0
+expect_errors "${caption}$misaki: 154 of 256 codes have a glyph in code page 437."
+expect_block tool/zyr2font misaki.fnt tool/zyr2font.orig
+# A pipe is read to its end.
+cp tool/zyr2font.orig tool/zyr2font
+run_as "" tool/zyr2font /A:<(cat font.fnt)
+expect_status 0
+expect_errors ""
+expect_block tool/zyr2font font.fnt tool/zyr2font.orig
 /usr/bin/python3 "$tests_dir/long_stub_fon.py" /usr/share/wine/fonts/smalle.fon long.fon
 cp tool/zyr2font.orig tool/zyr2font
 for form in /A:long.fon "long.fon game"; do

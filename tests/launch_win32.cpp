@@ -6,10 +6,39 @@
 // or, where ZYR2_STDOUT names a file, with its output redirected there.
 // Where ZYR2_HOLD names a file, the launcher holds it open for reading,
 // sharing it with no writer, while the program runs: as the running game
-// holds its files.
+// holds its files. Where ZYR2_LIMITED is set, the program starts with the
+// limited token linked to the launcher's own, as Explorer starts it for an
+// administrator who has not chosen "Run as administrator" (under Wine,
+// every process is elevated); where there is none, the launcher returns
+// 124 without starting it.
 #include <windows.h>
 
 #include <vector>
+
+namespace {
+
+// The limited token linked to this process's elevated one, made a primary
+// token to start a process with; null where there is none.
+HANDLE LimitedToken() {
+  HANDLE own = nullptr;
+  if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &own) == 0)
+    return nullptr;
+  TOKEN_LINKED_TOKEN linked{};
+  DWORD size = 0;
+  const bool got = GetTokenInformation(own, TokenLinkedToken, &linked,
+                                       sizeof(linked), &size) != 0;
+  CloseHandle(own);
+  if (!got || linked.LinkedToken == nullptr)
+    return nullptr;
+  HANDLE primary = nullptr;
+  if (DuplicateTokenEx(linked.LinkedToken, TOKEN_ALL_ACCESS, nullptr,
+                       SecurityImpersonation, TokenPrimary, &primary) == 0)
+    primary = nullptr;
+  CloseHandle(linked.LinkedToken);
+  return primary;
+}
+
+}  // namespace
 
 int wmain() {
   std::vector<wchar_t> command_line(32768);
@@ -40,10 +69,24 @@ int wmain() {
     startup.hStdOutput =
         CreateFileW(output.data(), GENERIC_WRITE, FILE_SHARE_READ, &inherited,
                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE limited = nullptr;
+  if (GetEnvironmentVariableW(L"ZYR2_LIMITED", nullptr, 0) > 0) {
+    limited = LimitedToken();
+    if (limited == nullptr)
+      return 124;
+  }
   PROCESS_INFORMATION process{};
-  if (!CreateProcessW(nullptr, command_line.data(), nullptr, nullptr,
-                      startup.hStdOutput != nullptr, 0, nullptr, nullptr,
-                      &startup, &process))
+  const BOOL inherit = startup.hStdOutput != nullptr ? TRUE : FALSE;
+  const BOOL started =
+      limited != nullptr
+          ? CreateProcessAsUserW(limited, nullptr, command_line.data(), nullptr,
+                                 nullptr, inherit, 0, nullptr, nullptr,
+                                 &startup, &process)
+          : CreateProcessW(nullptr, command_line.data(), nullptr, nullptr,
+                           inherit, 0, nullptr, nullptr, &startup, &process);
+  if (limited != nullptr)
+    CloseHandle(limited);
+  if (!started)
     return 121;
   WaitForSingleObject(process.hProcess, INFINITE);
   DWORD status = 122;

@@ -12,7 +12,7 @@ begin "imports only Windows' own DLLs; a 32-bit program only what XP SP3 has"
 imports=$(x86_64-w64-mingw32-objdump -p "$program" | awk '/DLL Name:/ {dll = tolower($3); next}
   dll && NF == 3 && $1 ~ /^[0-9a-f]+$/ && $2 ~ /^[0-9]+$/ {print dll, $3}' | sort -u)
 dlls=$(awk '{print $1}' <<<"$imports" | sort -u | tr '\n' ' ')
-[ "$dlls" = "gdi32.dll kernel32.dll msvcrt.dll shell32.dll user32.dll " ] || fail "imports $dlls"
+[ "$dlls" = "advapi32.dll gdi32.dll kernel32.dll msvcrt.dll shell32.dll user32.dll " ] || fail "imports $dlls"
 if x86_64-w64-mingw32-objdump -f "$program" | grep -q pei-i386; then
   missing=$(comm -23 <(echo "$imports") <(grep -v '^#' "$tests_dir/xp_exports.txt" | sort))
   if [ -z "$missing" ]; then

@@ -40,8 +40,49 @@ std::string SizeReport(const std::string& name, const std::string& length) {
 }
 
 // What a file holds besides bytes of its own: a program's header, or a
-// block with the run's font at its end.
-enum class Content { Bytes, Program, CarriedFont };
+// block with the run's font at its end; or only the letters A to Z of the
+// run's font, as a text font or a hex font, padded with empty lines to
+// the file's length.
+enum class Content { Bytes, Program, CarriedFont, TextLetters, HexLetters };
+
+// What the targets patched get: the run's font, its letters alone (from a
+// text or hex font read as one), or a text font's bytes (taken as raw).
+enum class Taken { Font, Letters, TextFontBytes };
+
+constexpr std::ptrdiff_t kFirstLetter = 0x41;
+constexpr std::ptrdiff_t kLastLetter = 0x5A;
+
+std::string HexDigits(std::uint8_t byte) {
+  constexpr std::string_view kDigits = "0123456789ABCDEF";
+  return {kDigits[byte >> 4], kDigits[byte & 0x0F]};
+}
+
+// The letters of the font in the text format or as a hex font, which in
+// code page 437 keeps them at their codes.
+std::vector<std::uint8_t> Letters(const std::vector<std::uint8_t>& font,
+                                  Content content, std::size_t length) {
+  std::string text;
+  for (std::ptrdiff_t code = kFirstLetter; code <= kLastLetter; ++code) {
+    const auto glyph = font.begin() + code * 8;
+    if (content == Content::HexLetters) {
+      text += "00" + HexDigits(static_cast<std::uint8_t>(code)) + ":";
+      for (int row = 0; row < 8; ++row)
+        text += HexDigits(glyph[row]);
+      text += "\n";
+      continue;
+    }
+    text += "0x" + HexDigits(static_cast<std::uint8_t>(code)) + "\n";
+    for (int row = 0; row < 8; ++row) {
+      for (int column = 0; column < 8; ++column)
+        text += (glyph[row] & (0x80 >> column)) != 0 ? '#' : '.';
+      text += "\n";
+    }
+    text += "\n";
+  }
+  if (text.size() < length)
+    text.append(length - text.size(), '\n');
+  return std::vector<std::uint8_t>(text.begin(), text.end());
+}
 
 struct FileSetup {
   std::string path;
@@ -67,6 +108,9 @@ struct RunCase {
   // As on Linux: programs lie apart from games, and no administrator is
   // offered.
   bool as_on_linux = false;
+  // On Windows, the program runs as administrator already.
+  bool elevated = false;
+  Taken taken = Taken::Font;
 };
 
 const FileSetup kFont = {R"(GAME\ZYR2.FNT)", 2048};
@@ -436,6 +480,150 @@ const RunCase kRunCases[] = {
       "itself."},
      1,
      {}},
+    // Dropped, a file of 2048 bytes is read as the tools read it: as its
+    // format, unless its name says raw; typed, it is raw, as it always was.
+    {"DroppedTextFontOf2048BytesIsText",
+     R"(C:\fonts\abc.txt)",
+     {{R"(C:\fonts\abc.txt)", 2048, false, Refusal::Unknown,
+       FakePlatform::Kind::Ordinary, Content::TextLetters},
+      {kExeBesideProgram, 597504}},
+     {},
+     0,
+     {{kExeBesideProgram, 497968}},
+     false,
+     false,
+     Taken::Letters},
+    {"DroppedTextFontOf2048BytesNamedRaw",
+     R"(C:\fonts\abc.fnt)",
+     {{R"(C:\fonts\abc.fnt)", 2048, false, Refusal::Unknown,
+       FakePlatform::Kind::Ordinary, Content::TextLetters},
+      {kExeBesideProgram, 597504}},
+     {},
+     0,
+     {{kExeBesideProgram, 497968}},
+     false,
+     false,
+     Taken::TextFontBytes},
+    {"TypedTextFontOf2048BytesIsRaw",
+     R"("C:\fonts\abc.txt" "game")",
+     {{R"(C:\fonts\abc.txt)", 2048, false, Refusal::Unknown,
+       FakePlatform::Kind::Ordinary, Content::TextLetters},
+      {kExe, 597504}},
+     {},
+     0,
+     {{kExe, 497968}},
+     false,
+     false,
+     Taken::TextFontBytes},
+    // A font placed by a code page tells how many codes got a glyph, as the
+    // tools do, after the run's own boxes, once it went in.
+    {"DroppedHexFontTellsItsCodes",
+     R"(C:\fonts\abc.hex)",
+     {{R"(C:\fonts\abc.hex)", 0, false, Refusal::Unknown,
+       FakePlatform::Kind::Ordinary, Content::HexLetters},
+      {R"(C:\TOOLS\ZYR2.DOS)", 1000},
+      {kExeBesideProgram, 597504}},
+     {SizeReport("ZYR2.DOS", "1000"),
+      R"(C:\fonts\abc.hex: 26 of 256 codes have a glyph in code page 437.)"},
+     0,
+     {{kExeBesideProgram, 497968}},
+     false,
+     false,
+     Taken::Letters},
+    {"TypedHexFontTellsItsCodes",
+     R"("abc.hex" "game")",
+     {{"abc.hex", 0, false, Refusal::Unknown, FakePlatform::Kind::Ordinary,
+       Content::HexLetters},
+      {kExe, 597504}},
+     {"abc.hex: 26 of 256 codes have a glyph in code page 437."},
+     0,
+     {{kExe, 497968}},
+     false,
+     false,
+     Taken::Letters},
+    {"HexFontThatWentNowhereTellsNothing",
+     R"("abc.hex" "game")",
+     {{"abc.hex", 0, false, Refusal::Unknown, FakePlatform::Kind::Ordinary,
+       Content::HexLetters}},
+     {kSummary},
+     1,
+     {}},
+    // A pipe is read to its end, typed or dropped.
+    {"FontFromAPipe",
+     R"("fonts\pipe" "game")",
+     {{R"(fonts\pipe)", 2048, false, Refusal::Unknown,
+       FakePlatform::Kind::Pipe},
+      {kExe, 597504}},
+     {},
+     0,
+     {{kExe, 497968}}},
+    {"HexFontFromAPipeDropped",
+     R"(C:\fonts\hex pipe)",
+     {{R"(C:\fonts\hex pipe)", 0, false, Refusal::Unknown,
+       FakePlatform::Kind::Pipe, Content::HexLetters},
+      {kExeBesideProgram, 597504}},
+     {R"(C:\fonts\hex pipe: 26 of 256 codes have a glyph in code page 437.)"},
+     0,
+     {{kExeBesideProgram, 497968}},
+     false,
+     false,
+     Taken::Letters},
+    // As administrator already, the line to paste would fail the same way.
+    {"TargetDeniedToAnAdministrator",
+     R"("game")",
+     {kFont, {kExe, 597504, true, Refusal::Denied}},
+     {NotWritten("ZYR2.EXE",
+                 "Windows does not allow even an administrator to change "
+                 "ZYR2.EXE: see who may change it on the Security tab of its "
+                 "Properties, or copy the game's folder to a folder of your "
+                 "own and patch the copy.")},
+     1,
+     {},
+     false,
+     true},
+    // Typed or dropped with the game folder, as Explorer quotes both paths
+    // that hold a blank, a shortcut or a program is named for what it is.
+    {"ShortcutWithTheGameFolder",
+     R"("C:\Users\me\Desktop\my font.lnk" "C:\my games\zyr 2")",
+     {{R"(C:\Users\me\Desktop\my font.lnk)", 1500},
+      kGamesFolder,
+      {kGames + "ZYR2.EXE", 597504}},
+     {R"(C:\Users\me\Desktop\my font.lnk is a shortcut: drop the font )"
+      "itself."},
+     1,
+     {}},
+    {"ProgramWithTheGameFolder",
+     R"("C:\TOOLS\setup.exe" "C:\my games\zyr 2")",
+     {{R"(C:\TOOLS\setup.exe)", 70000, false, Refusal::Unknown,
+       FakePlatform::Kind::Ordinary, Content::Program},
+      kGamesFolder,
+      {kGames + "ZYR2.EXE", 597504}},
+     {R"(C:\TOOLS\setup.exe is a program, not a font: drop the font )"
+      "itself."},
+     1,
+     {}},
+    // Dropped, the game names the font it took, and what to do; typed, the
+    // message stays the one players know.
+    {"DroppedGameFileWithAFontNotOf8x8",
+     R"(C:\GAMES\ZYR2\ZYR2.EXE)",
+     {{R"(C:\GAMES\ZYR2\ZYR2.FNT)", 2047},
+      {R"(C:\GAMES\ZYR2\ZYR2.EXE)", 616448}},
+     {"Font is not 8x8, or is compressed\r\n"
+      R"(The font was C:\GAMES\ZYR2\ZYR2.FNT, beside the game's files: )"
+      "drop your font and the game folder together, or save your font over "
+      "it."},
+     1,
+     {}},
+    {"DroppedFolderWithoutAFont",
+     "game",
+     {{"game", 0, false, Refusal::Unknown, FakePlatform::Kind::Folder},
+      {R"(game\ZYR2.EXE)", 597504}},
+     {"Font file not found\r\n"
+      R"(The font was looked for as game\ZYR2.FNT, beside the game's files: )"
+      "drop your font and the game folder together, or save your font there "
+      "under that name."},
+     1,
+     {}},
     {"BareFolderRejected",
      "game",
      {kFont, {kExe, 597504}},
@@ -461,7 +649,9 @@ TEST_P(RunTest, Run) {
     platform.files[setup.path].kind = setup.kind;
   }
   platform.programs_lie_apart = row.as_on_linux;
-  platform.offers_administrator = !row.as_on_linux;
+  platform.administrator = row.as_on_linux ? Administrator::None
+                           : row.elevated  ? Administrator::Already
+                                           : Administrator::Offered;
   const std::vector<std::uint8_t> font = Pattern(kFontSize, 1);
   for (auto& [path, file] : platform.files) {
     if (file.bytes.size() == kFontSize)
@@ -482,6 +672,18 @@ TEST_P(RunTest, Run) {
       bytes.insert(bytes.end(), FontBlockMarker.begin(), FontBlockMarker.end());
       bytes.insert(bytes.end(), font.begin(), font.end());
     }
+    if (setup.content == Content::TextLetters ||
+        setup.content == Content::HexLetters)
+      bytes = Letters(font, setup.content, setup.length);
+  }
+  std::vector<std::uint8_t> taken = font;
+  if (row.taken == Taken::TextFontBytes)
+    taken = Letters(font, Content::TextLetters, kFontSize);
+  if (row.taken == Taken::Letters) {
+    std::fill(taken.begin(), taken.end(), 0);
+    std::copy(font.begin() + kFirstLetter * 8,
+              font.begin() + (kLastLetter + 1) * 8,
+              taken.begin() + kFirstLetter * 8);
   }
   const std::map<std::string, FakePlatform::File> before = platform.files;
 
@@ -500,7 +702,7 @@ TEST_P(RunTest, Run) {
     for (const Patched& patched : row.patched) {
       if (patched.path == path)
         std::copy(
-            font.begin(), font.end(),
+            taken.begin(), taken.end(),
             expected.begin() + static_cast<std::ptrdiff_t>(patched.offset));
     }
     EXPECT_TRUE(platform.files[path].bytes == expected);
@@ -535,11 +737,12 @@ TEST(RunProgram, OneFlushedWritePerTarget) {
   platform.AddFile(kExe, 597504);
   platform.AddFile(kDos, 946491);
   EXPECT_EQ(RunProgram(platform), 0);
-  // Each file is opened once, after a look whether the text names a file
-  // dropped on the program; the bytes under the font are read first, to go
+  // Each file is opened once, after a look (which opens nothing) whether
+  // the text names a file dropped on the program; the bytes under the font
+  // are read first, to go
   // back should the write fail.
   const std::vector<std::string> expected = {
-      "open-r GAME",         "open-r " + kFont.path, "read " + kFont.path,
+      "look GAME",           "open-r " + kFont.path, "read " + kFont.path,
       "close " + kFont.path, "open-rw " + kDos,      "read " + kDos,
       "write " + kDos,       "flush " + kDos,        "close " + kDos,
       "open-rw " + kExe,     "read " + kExe,         "write " + kExe,

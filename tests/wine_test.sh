@@ -23,6 +23,11 @@ box() {
   printf '%s|ZYR 2 Font Replacer|00000010' "$1"
 }
 
+# notice_box TEXT: a box of information (MB_OK | MB_ICONINFORMATION).
+notice_box() {
+  printf '%s|ZYR 2 Font Replacer|00000040' "$1"
+}
+
 summary_box=$(box 'None of the game files were found or processed.\r\nMake sure you specified the right path, and you have a supported version of ZYR 2.\r\n\r\nFor a list of supported versions, check the README.TXT file.')
 incorrect_box=$(box 'Incorrect parameter format')
 
@@ -172,6 +177,8 @@ mkdir -p "fonts/my fonts" elsewhere tool
 cp real.fnt fonts/my.fnt
 cp real.fnt "fonts/my fonts/cyr font.fnt"
 cp /usr/share/consolefonts/Lat15-VGA8.psf.gz fonts/
+# A sheet of 2048 bytes: dropped, read as a sheet.
+/usr/bin/python3 "$tests_dir/sheet_of_2048.py" real.fnt fonts/sheet.png
 run "--convert \"$(windows_path "$case_dir/real.fnt")\" \"$(windows_path "$case_dir/fonts/font.png")\""
 cp "$program" tool/zyr2font.exe
 make_file elsewhere/ZYR2.EXE 615936  # the current folder holds no game
@@ -180,7 +187,7 @@ make_file elsewhere/ZYR2.EXE 615936  # the current folder holds no game
 n=0
 for row in "ZYR2|fonts/my.fnt|no" "ZYR2|fonts/my fonts/cyr font.fnt|yes" \
   "Игры/ZYR2|fonts/my.fnt|no" "ZYR2|fonts/font.png|no" \
-  "ZYR2|fonts/Lat15-VGA8.psf.gz|no" "ZYR2||no"; do
+  "ZYR2|fonts/Lat15-VGA8.psf.gz|no" "ZYR2|fonts/sheet.png|no" "ZYR2||no"; do
   IFS='|' read -r game dropped quoted <<<"$row"
   n=$((n + 1))
   game="row$n/$game"
@@ -206,6 +213,13 @@ for row in "ZYR2|fonts/my.fnt|no" "ZYR2|fonts/my fonts/cyr font.fnt|yes" \
   expect_patched "$game/ZYR2.EXE" 513588 real.fnt
   expect_patched "$game/BRANVEL.EXE" 497968 real.fnt
 done
+# Typed with the game folder, as players always typed it, a file of 2048
+# bytes is a raw font, whatever it begins like.
+make_game typed
+run "\"$(windows_path "$case_dir/fonts/sheet.png")\" \"$(windows_path "$case_dir/typed")\""
+expect_status 0
+expect_boxes ""
+expect_game_patched typed fonts/sheet.png
 # Beside a program with no game, where it looked and what to do; the
 # current folder's game is not the one.
 cd elsewhere
@@ -237,6 +251,14 @@ expect_status 0
 expect_boxes ""
 expect_game_patched "other copy" other.fnt
 expect_game_unchanged game
+# A ZYR2.FNT beside the game file dropped that is no font is named, and
+# what to do, after the message the typed forms give.
+make_game bad
+make_font bad/ZYR2.FNT 2047
+launch "$case_dir/game/zyr2font.exe" "$(windows_path "$case_dir/bad/ZYR2.EXE")"
+expect_status 1
+expect_boxes "$(box "Font is not 8x8, or is compressed\r\nThe font was $(shown_path "$case_dir/bad")\\\\ZYR2.FNT, beside the game's files: drop your font and the game folder together, or save your font over it.")"
+expect_game_unchanged bad
 launch "$case_dir/game/zyr2font.exe" "$(windows_path "$case_dir/bare/BRANVEL.EXE")"
 expect_status 1
 expect_boxes "$(box "BRANVEL.EXE is one of the game's files, not a font: dropped on zyr2font.exe, it patches its game with the ZYR2.FNT beside it, or else the font attached to the program, and there is neither. Drop the font itself, or the font and the game folder together.")"
@@ -307,6 +329,16 @@ launch "$case_dir/game/zyr2font.exe" "$(windows_path "$case_dir/game/zyr2font.ex
 expect_status 1
 expect_boxes "$(box "$(shown_path "$case_dir/game/zyr2font.exe") is a program, not a font: drop the font itself.")"
 expect_game_unchanged game
+# Dropped with a game folder, both holding a blank, they come quoted, in
+# the form players always typed: named all the same.
+make_game "zyr 2"
+for dropped in "my fonts/my font.lnk|is a shortcut" "game/zyr2font.exe|is a program, not a font"; do
+  IFS='|' read -r font what <<<"$dropped"
+  launch "$case_dir/game/zyr2font.exe" "\"$(windows_path "$case_dir/$font")\" \"$(windows_path "$case_dir/zyr 2")\""
+  expect_status 1
+  expect_boxes "$(box "$(shown_path "$case_dir/$font") $what: drop the font itself.")"
+done
+expect_game_unchanged "zyr 2"
 end
 
 begin "a read-only game file: the box says so, and the others are patched"
@@ -371,6 +403,10 @@ expect_patched game/BRANVEL.EXE 497968 game/ZYR2.FNT
 end
 
 begin "a write denied: the command the box gives, pasted into cmd /c as administrator, patches"
+# Under Wine every process is elevated. Started with the limited token
+# linked to the launcher's, as Explorer starts a program for an
+# administrator, the program offers the command; elevated, it says that
+# Windows refuses even an administrator, and offers none.
 if [ "$(id -u)" = 0 ]; then
   make_font my.fnt
   make_game game
@@ -383,19 +419,34 @@ if [ "$(id -u)" = 0 ]; then
     drive "$prefix" g "$case_dir/game"
   done
   launch_line '"P:\zyr2font.exe" "F:\my.fnt" "G:\"'
-  wine_as=()
   expect_status 1
-  denied='NAME could not be written.\r\nWindows does not allow you to change NAME. Start the program as administrator: right-click Command Prompt, choose \"Run as administrator\", and paste there:\r\n\"P:\\zyr2font.exe\" \"F:\\my.fnt\" \"G:\\\"'
-  expect_boxes "$(box "${denied//NAME/ZYR2.DOS}")
+  refused='NAME could not be written.\r\nWindows does not allow even an administrator to change NAME: see who may change it on the Security tab of its Properties, or copy the game'"'"'s folder to a folder of your own and patch the copy.'
+  expect_boxes "$(box "${refused//NAME/ZYR2.DOS}")
+$(box "${refused//NAME/ZYR2.EXE}")
+$(box "${refused//NAME/BRANVEL.EXE}")"
+  ZYR2_LIMITED=1 launch_line '"P:\zyr2font.exe" "F:\my.fnt" "G:\"'
+  wine_as=()
+  limited=yes
+  if [ "$status" = 124 ]; then
+    limited=no
+    echo "  (Wine gives no limited token: every run is elevated, so no command is offered to paste)"
+  else
+    echo "  (Wine gives a limited token: the command offered is pasted)"
+    expect_status 1
+    denied='NAME could not be written.\r\nWindows does not allow you to change NAME. Start the program as administrator: right-click Command Prompt, choose \"Run as administrator\", and paste there:\r\n\"P:\\zyr2font.exe\" \"F:\\my.fnt\" \"G:\\\"'
+    expect_boxes "$(box "${denied//NAME/ZYR2.DOS}")
 $(box "${denied//NAME/ZYR2.EXE}")
 $(box "${denied//NAME/BRANVEL.EXE}")"
+  fi
   expect_game_unchanged game
-  command=$(pasted_command)
-  [ "$command" = '"P:\zyr2font.exe" "F:\my.fnt" "G:\"' ] || fail "the command to paste is [$command]"
-  launch_line "cmd /c \"$command\""
-  expect_status 0
-  expect_boxes ""
-  expect_game_patched game my.fnt
+  if [ "$limited" = yes ]; then
+    command=$(pasted_command)
+    [ "$command" = '"P:\zyr2font.exe" "F:\my.fnt" "G:\"' ] || fail "the command to paste is [$command]"
+    launch_line "cmd /c \"$command\""
+    expect_status 0
+    expect_boxes ""
+    expect_game_patched game my.fnt
+  fi
   # Attaching, refused in the program's folder, and by the command.
   mkdir tool
   cp "$program" tool/zyr2font.exe
@@ -404,13 +455,20 @@ $(box "${denied//NAME/BRANVEL.EXE}")"
   drive "$nobody_prefix" p "$case_dir/tool"
   drive "$WINEPREFIX" p "$case_dir/tool"
   launch_line '"P:\zyr2font.exe" /A:"F:\my.fnt"'
-  wine_as=()
   expect_status 1
-  expect_boxes "$(box 'The font could not be attached to the program'"'"'s executable file.\r\nWindows does not allow you to write in P:\\. Start the program as administrator: right-click Command Prompt, choose \"Run as administrator\", and paste there:\r\n\"P:\\zyr2font.exe\" /A:\"F:\\my.fnt\"')"
+  expect_boxes "$(box 'The font could not be attached to the program'"'"'s executable file.\r\nWindows does not allow even an administrator to write in P:\\: see who may change it on the Security tab of its Properties, or copy zyr2font.exe to a folder of your own and attach the font to the copy.')"
+  if [ "$limited" = yes ]; then
+    ZYR2_LIMITED=1 launch_line '"P:\zyr2font.exe" /A:"F:\my.fnt"'
+    expect_status 1
+    expect_boxes "$(box 'The font could not be attached to the program'"'"'s executable file.\r\nWindows does not allow you to write in P:\\. Start the program as administrator: right-click Command Prompt, choose \"Run as administrator\", and paste there:\r\n\"P:\\zyr2font.exe\" /A:\"F:\\my.fnt\"')"
+  fi
+  wine_as=()
   expect_unchanged tool/zyr2font.exe
-  launch_line "cmd /c \"$(pasted_command)\""
-  expect_status 0
-  cmp -s <(tail -c 2048 tool/zyr2font.exe) my.fnt || fail "the command attached no font"
+  if [ "$limited" = yes ]; then
+    launch_line "cmd /c \"$(pasted_command)\""
+    expect_status 0
+    cmp -s <(tail -c 2048 tool/zyr2font.exe) my.fnt || fail "the command attached no font"
+  fi
   for prefix in "$WINEPREFIX" "$nobody_prefix"; do
     rm -f "$prefix/dosdevices/p:" "$prefix/dosdevices/f:" "$prefix/dosdevices/g:"
   done
@@ -429,6 +487,29 @@ launch "$case_dir/tool/zyr2font.exe" "/A:\"$(windows_path "$case_dir/my.fnt")\""
 expect_status 1
 expect_boxes "$(box 'The font could not be attached to the program'"'"'s executable file.\r\nzyr2font.exe is read-only: clear Read-only in its Properties.')"
 expect_unchanged tool/zyr2font.exe
+end
+
+begin "attach to a program held open: in use, and not by the game"
+mkdir tool
+cp "$program" tool/zyr2font.exe
+cp tool/zyr2font.exe tool/zyr2font.exe.orig
+make_font my.fnt
+ZYR2_HOLD=$(windows_path "$case_dir/tool/zyr2font.exe") \
+  launch "$case_dir/tool/zyr2font.exe" "/A:\"$(windows_path "$case_dir/my.fnt")\""
+expect_status 1
+expect_boxes "$(box 'The font could not be attached to the program'"'"'s executable file.\r\nzyr2font.exe is in use by another program: close it, then try again.')"
+expect_unchanged tool/zyr2font.exe
+end
+
+begin "a font placed by a code page, dropped: the game patched, then how many codes got a glyph"
+misaki=/usr/share/fonts/truetype/misaki/misaki_gothic.ttf
+run "--convert \"$(windows_path "$misaki")\" \"$(windows_path "$case_dir/misaki.fnt")\""
+make_game game
+cp "$program" game/zyr2font.exe
+launch "$case_dir/game/zyr2font.exe" "$(windows_path "$misaki")"
+expect_status 0
+expect_boxes "$(notice_box "$(shown_path "$misaki"): 154 of 256 codes have a glyph in code page 437.")"
+expect_game_patched game misaki.fnt
 end
 
 begin "hidden and system targets are skipped; a hidden font is read"

@@ -179,7 +179,7 @@ extern "C" __attribute__((export_name("zyr2_patch"))) Answer* Patch(
   }
   // The page writes no disk: nothing needs an administrator.
   mdlReplace::PatchGameFolder(platform, platform, std::string(kGameFolder),
-                              FontAt(font), std::string());
+                              FontAt(font), mdlReplace::AsAdministrator{});
   answer->text = Said(platform);
   for (std::size_t i = 0; i < input->files.size(); ++i) {
     answer->files.push_back(PatchedFile(
@@ -211,10 +211,11 @@ extern "C" __attribute__((export_name("zyr2_attach"))) Answer* Attach(
   answer->text = mdlReplace::WhyNotThisProgram(program_path, program.bytes);
   if (!answer->text.empty())
     return answer;
-  answer->done = mdlReplace::AttachFont(platform, platform, program_path,
-                                        FontAt(font), std::string())
-                     ? 1
-                     : 0;
+  answer->done =
+      mdlReplace::AttachFont(platform, platform, program_path, FontAt(font),
+                             mdlReplace::AsAdministrator{})
+          ? 1
+          : 0;
   answer->text = Said(platform);
   if (answer->done == 1)
     answer->bytes = platform.files[program_path].bytes;

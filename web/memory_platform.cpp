@@ -46,6 +46,10 @@ OpenedFile MemoryPlatform::Open(const std::string& path, Naming naming,
   return Opened(found);
 }
 
+Found MemoryPlatform::Look(const std::string& path) {
+  return files.count(path) == 0 ? Found::Absent : Found::File;
+}
+
 OpenedFile MemoryPlatform::OpenLocked(const std::string& path) {
   if (files.count(path) == 0)
     return OpenedFile{.found = Found::Absent};

@@ -43,6 +43,7 @@ class MemoryPlatform : public Replacer, public User, private Folders {
 
   OpenedFile Open(const std::string& path, Naming naming,
                   OpenMode mode) override;
+  Found Look(const std::string& path) override;
   // Memory has no blocks to allocate, and nothing to push down to a disk.
   bool Reserve(FileId, std::uint64_t, std::uint64_t) override { return true; }
   bool ReadAt(FileId file, std::uint64_t offset,

@@ -69,13 +69,15 @@ bool ReadLastBlock(CommandLine& program, Files& files, FontBlock* block) {
 }  // namespace
 
 bool AttachFont(Replacer& replacer, User& user, const std::string& program,
-                const FontImage& font, const std::string& as_administrator) {
+                const FontImage& font,
+                const AsAdministrator& as_administrator) {
   WriteRefusal why;
   if (AppendBlock(replacer, program, MakeFontBlock(font), &why))
     return true;
   std::string message(kAttachFailed);
-  const std::string what_to_do = WhatToDo(
-      why, FileNameOf(program), ShownFolderOf(program), as_administrator);
+  const std::string what_to_do =
+      WhatToDo(why, RefusedFile::Program, FileNameOf(program),
+               ShownFolderOf(program), as_administrator);
   if (!what_to_do.empty())
     message += std::string(kLineBreak) + what_to_do;
   ShowError(user, message);

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "fonts/font.h"
+#include "messages/write_refusal.h"
 #include "platform/platform.h"
 
 namespace mdlReplace {
@@ -19,10 +20,10 @@ constexpr std::string_view kAttachFailed =
 // rewritten whole beside itself and put in place in one step, so that a
 // failure leaves it as it was. Shows a message and returns false on any
 // failure, with why where the system said, and, where it denied the user
-// the right, the command that attaches as administrator (as_administrator,
-// empty where there is none); shows nothing on success.
+// the right, what an administrator can do (as_administrator: the command
+// that attaches as one, where it is offered); shows nothing on success.
 bool AttachFont(Replacer& replacer, User& user, const std::string& program,
-                const FontImage& font, const std::string& as_administrator);
+                const FontImage& font, const AsAdministrator& as_administrator);
 
 // Reads the font of the last block of the running program; false, showing
 // nothing, when there is none.

@@ -24,15 +24,19 @@ struct SourceRule {
 
 // Every use recognises a game file, a carried block and a font file
 // alike, but a drop: a player drops the game's file to patch the game, not
-// to take its font. The players' own fonts are raw: a patch run takes any
-// file of 2048 bytes as it is, and refuses what is in no format as no 8x8
-// font; a drop names a shortcut or a program for what it is. Attaching
-// takes the first 2048 bytes of a file in no format, or too long to be a
-// font file: the game's font is carried in programs of any size. The tools
-// read everything else as a font file, which says what is wrong with it.
-constexpr std::array<SourceRule, 12> kRules = {{
+// to take its font. The players' own fonts are raw: a typed patch run takes
+// any file of 2048 bytes as it is, as it always has, and refuses what is in
+// no format as no 8x8 font, naming a shortcut or a program for what it is.
+// A drop has no such promise to keep, so it reads 2048 bytes as the tools
+// do: raw where the name says so or no format's bytes begin it (a PNG sheet
+// of 2048 bytes is a sheet). Attaching takes the first 2048 bytes of a
+// file in no format, or too long to be a font file: the game's font is
+// carried in programs of any size. The tools read everything else as a
+// font file, which says what is wrong with it.
+constexpr std::array<SourceRule, 14> kRules = {{
     {kDrop, SourceFact::ShortcutName, SourceTake::Shortcut},
-    {kPatchRun, SourceFact::RawFontLength, SourceTake::WholeFile},
+    {kPatch, SourceFact::RawFontLength, SourceTake::WholeFile},
+    {kDrop, SourceFact::RawFontLength, SourceTake::FontFile},
     {kPatch | kAttach | kTool, SourceFact::GameFileName, SourceTake::GameFont},
     {kEveryUse, SourceFact::EndsWithBlock, SourceTake::CarriedFont},
     {kTool, SourceFact::LongerThanAnyFont, SourceTake::TooLong},
@@ -40,7 +44,8 @@ constexpr std::array<SourceRule, 12> kRules = {{
     {kAttach, SourceFact::LongerThanAnyFont, SourceTake::FirstBytes},
     {kTool, std::nullopt, SourceTake::FontFile},
     {kPatchRun | kAttach, SourceFact::BeginsLikeFormat, SourceTake::FontFile},
-    {kDrop, SourceFact::IsProgram, SourceTake::Program},
+    {kPatch, SourceFact::ShortcutName, SourceTake::Shortcut},
+    {kPatchRun, SourceFact::IsProgram, SourceTake::Program},
     {kAttach, SourceFact::HoldsRawFont, SourceTake::FirstBytes},
     {kPatchRun | kAttach, std::nullopt, SourceTake::NotEightByEight},
 }};

@@ -13,11 +13,13 @@ namespace mdlReplace {
 
 // What the font is for, which decides what is taken.
 enum class SourceUse {
-  // A patch run's font file, named as the game's players spell paths.
+  // A patch run's font file in the forms the game's players always typed,
+  // named as they spell paths: any file of 2048 bytes is a raw font.
   Patch,
-  // A patch run's font that was dropped on the program: what is no font
-  // is named as what it is. (A game file dropped names its game instead,
-  // front/drop.h, and is never a drop's font.)
+  // A patch run's font that was dropped on the program: read as the tools
+  // read it, and what is no font is named as what it is. (A game file
+  // dropped names its game instead, front/drop.h, and is never a drop's
+  // font.)
   Drop,
   // Attaching a font to the program.
   Attach,

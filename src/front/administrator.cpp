@@ -26,27 +26,30 @@ std::string FullFolder(CommandLine& program, const std::string& folder) {
 
 }  // namespace
 
-std::string PatchAsAdministrator(CommandLine& program,
-                                 const std::string& font_path,
-                                 const std::string& game_folder) {
+AsAdministrator PatchAsAdministrator(CommandLine& program,
+                                     const std::string& font_path,
+                                     const std::string& game_folder) {
+  AsAdministrator as{.rights = program.AdministratorRights()};
   const std::string self = program.ProgramExecutablePath();
-  if (!program.OffersAdministrator() || self.empty())
-    return std::string();
+  if (as.rights != Administrator::Offered || self.empty())
+    return as;
   const std::string folder = Quoted(FullFolder(program, game_folder));
-  if (font_path.empty())
-    return std::string(kChangeFolder) + folder + std::string(kAndThen) +
-           Quoted(self);
-  return Quoted(self) + " " + Quoted(program.FullPath(font_path)) + " " +
-         folder;
+  as.command = font_path.empty()
+                   ? std::string(kChangeFolder) + folder +
+                         std::string(kAndThen) + Quoted(self)
+                   : Quoted(self) + " " + Quoted(program.FullPath(font_path)) +
+                         " " + folder;
+  return as;
 }
 
-std::string AttachAsAdministrator(CommandLine& program,
-                                  const std::string& font_path) {
+AsAdministrator AttachAsAdministrator(CommandLine& program,
+                                      const std::string& font_path) {
+  AsAdministrator as{.rights = program.AdministratorRights()};
   const std::string self = program.ProgramExecutablePath();
-  if (!program.OffersAdministrator() || self.empty())
-    return std::string();
-  return Quoted(self) + " " + std::string(kAttachPrefix) +
-         Quoted(program.FullPath(font_path));
+  if (as.rights == Administrator::Offered && !self.empty())
+    as.command = Quoted(self) + " " + std::string(kAttachPrefix) +
+                 Quoted(program.FullPath(font_path));
+  return as;
 }
 
 }  // namespace mdlReplace

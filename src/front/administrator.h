@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "messages/write_refusal.h"
 #include "platform/platform.h"
 
 namespace mdlReplace {
@@ -13,13 +14,13 @@ namespace mdlReplace {
 // "PROGRAM" "FONT" "GAME FOLDER": patches the folder with the font file.
 // Without a font path, the font the program carries, which a run without
 // arguments in the game folder takes: cd /d "GAME FOLDER" && "PROGRAM".
-// Empty where the system offers no administrator.
-std::string PatchAsAdministrator(CommandLine& program,
-                                 const std::string& font_path,
-                                 const std::string& game_folder);
+// The command only where the system offers the way to an administrator.
+AsAdministrator PatchAsAdministrator(CommandLine& program,
+                                     const std::string& font_path,
+                                     const std::string& game_folder);
 
-// "PROGRAM" /A:"FONT". Empty where the system offers no administrator.
-std::string AttachAsAdministrator(CommandLine& program,
-                                  const std::string& font_path);
+// "PROGRAM" /A:"FONT", where the system offers the way.
+AsAdministrator AttachAsAdministrator(CommandLine& program,
+                                      const std::string& font_path);
 
 }  // namespace mdlReplace

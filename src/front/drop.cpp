@@ -6,10 +6,11 @@
 
 #include "attached/attached_font.h"
 #include "base/names.h"
-#include "front/administrator.h"
+#include "base/text_lines.h"
 #include "front/parser.h"
 #include "front/run.h"
 #include "game/game_files.h"
+#include "messages/show_error.h"
 #include "patcher/patcher.h"
 #include "source/font_source.h"
 
@@ -73,19 +74,25 @@ std::vector<DroppedPath> SplitPaths(std::string_view text) {
   return paths;
 }
 
-// The game's files are known by their name, in any case.
+// The game's files are known by their name, in any case. A pipe is a
+// font, read to its end: only looked at here, it is read once, by the run.
 Named WhatIsNamed(Files& files, const std::string& path) {
   if (path.empty())
     return Named::Nothing;
-  const OpenedFile file = files.Open(path, Naming::Exact, OpenMode::Read);
-  if (file.found == Found::File || file.found == Found::Stream)
-    files.Close(file.id);
-  if (file.found == Found::Folder)
-    return Named::Folder;
-  if (file.found != Found::File && file.found != Found::Refused)
-    return Named::Nothing;
-  return FindTargetFile(FileNameOf(path)) != nullptr ? Named::GameFile
-                                                     : Named::File;
+  switch (files.Look(path)) {
+    case Found::Folder:
+      return Named::Folder;
+    case Found::Stream:
+      return Named::File;
+    case Found::File:
+    case Found::Refused:
+      return FindTargetFile(FileNameOf(path)) != nullptr ? Named::GameFile
+                                                         : Named::File;
+    case Found::Absent:
+    case Found::Other:
+      break;
+  }
+  return Named::Nothing;
 }
 
 // The folder of a game file, where its game is.
@@ -144,20 +151,24 @@ std::string NoFontForGame(const std::string& program,
          "itself, or the font and the game folder together.";
 }
 
+// "The font was C:\GAMES\ZYR2\ZYR2.FNT, beside the game's files: ...": a
+// player who dropped the game, not a font, reads a font's refusal as the
+// game's, unless the font is named.
+std::string FontBesideGame(const std::string& font_path, FontLoad load) {
+  return load == FontLoad::Absent
+             ? "The font was looked for as " + font_path +
+                   ", beside the game's files: drop your font and the game "
+                   "folder together, or save your font there under that "
+                   "name."
+             : "The font was " + font_path +
+                   ", beside the game's files: drop your font and the game "
+                   "folder together, or save your font over it.";
+}
+
 std::string DropOneFont(const std::string& program) {
   return "Several files were dropped at once: drop one font at a time on " +
          std::string(FileNameOf(program)) +
          ", or one font and the game folder together.";
-}
-
-int Patch(Platform& platform, const std::string& game_folder,
-          const FontImage& font, const std::string& font_path) {
-  const std::string as_administrator =
-      PatchAsAdministrator(platform, font_path, game_folder);
-  return PatchGameFolder(platform, platform, game_folder, font,
-                         as_administrator)
-             ? kExitSuccess
-             : kExitFailure;
 }
 
 // A font dropped on the program patches the game in the program's own
@@ -167,7 +178,7 @@ int PatchWithDroppedFont(Platform& platform, const std::string& font_path) {
   const std::string folder = platform.ProgramFolder();
   if (folder.empty())
     return EndWithError(platform, kNoProgramFolder);
-  FontImage font{};
+  RunFont font;
   if (!ReadNamedFont(platform, font_path, SourceUse::Drop, &font))
     return kExitFailure;
   if (!HoldsGameFile(platform, folder))
@@ -176,38 +187,70 @@ int PatchWithDroppedFont(Platform& platform, const std::string& font_path) {
         platform.ProgramsLieApart()
             ? NoGameBesideProgram(font_path, folder)
             : NotInGameFolder(platform.ProgramExecutablePath(), folder));
-  return Patch(platform, folder, font, font_path);
+  return PatchGame(platform, folder, font);
+}
+
+// The font a run in the game's folder takes, its ZYR2.FNT (read as the
+// typed forms read it), for a drop that named the game: one that is there
+// but cannot be used is named after the typed forms' message, and what to
+// do.
+FontLoad ReadFontBesideGame(Platform& platform, const std::string& folder,
+                            RunFont* font) {
+  std::string refusal;
+  const FontLoad load =
+      LoadRunFont(platform, folder + std::string(kFontFileName),
+                  SourceUse::Patch, font, &refusal);
+  if (load == FontLoad::Failed)
+    ShowError(platform, refusal + std::string(kLineBreak) +
+                            FontBesideGame(font->path, load));
+  return load;
 }
 
 // A game file dropped patches its game as a run in its folder would: with
 // the ZYR2.FNT there, or else the font the program carries.
 int PatchDroppedGame(Platform& platform, const std::string& game_file) {
   const std::string folder = GameFolderOf(game_file);
-  std::string font_path = folder + std::string(kFontFileName);
-  FontImage font{};
-  switch (
-      ReadFontSource(platform, platform, font_path, SourceUse::Patch, &font)) {
+  RunFont font;
+  switch (ReadFontBesideGame(platform, folder, &font)) {
     case FontLoad::Failed:
       return kExitFailure;
     case FontLoad::Absent:
-      if (!FindAttachedFont(platform, platform, &font))
+      if (!FindAttachedFont(platform, platform, &font.glyphs))
         return EndWithError(
             platform,
             NoFontForGame(platform.ProgramExecutablePath(), game_file));
-      font_path.clear();
+      font.path.clear();
       break;
     case FontLoad::Loaded:
       break;
   }
-  return Patch(platform, folder, font, font_path);
+  return PatchGame(platform, folder, font);
+}
+
+// A folder dropped, unquoted (quoted, it is the form the players typed), is
+// the game folder, with the ZYR2.FNT in it, as the typed form has it.
+int PatchDroppedFolder(Platform& platform, const std::string& game_folder) {
+  const std::string folder = WithTrailingBackslash(game_folder);
+  RunFont font;
+  switch (ReadFontBesideGame(platform, folder, &font)) {
+    case FontLoad::Failed:
+      return kExitFailure;
+    case FontLoad::Absent:
+      return EndWithError(
+          platform, std::string(kFontFileNotFound) + std::string(kLineBreak) +
+                        FontBesideGame(font.path, FontLoad::Absent));
+    case FontLoad::Loaded:
+      break;
+  }
+  return PatchGame(platform, folder, font);
 }
 
 int PatchWithFontAndGame(Platform& platform, const std::string& font_path,
                          const std::string& game_folder) {
-  FontImage font{};
+  RunFont font;
   if (!ReadNamedFont(platform, font_path, SourceUse::Drop, &font))
     return kExitFailure;
-  return Patch(platform, game_folder, font, font_path);
+  return PatchGame(platform, game_folder, font);
 }
 
 }  // namespace
@@ -221,7 +264,9 @@ Drop ReadDrop(Files& files, const std::string& text) {
     case Named::GameFile:
       return Drop{.kind = DropKind::GameFile, .game = whole};
     case Named::Folder:
-      return Drop{.kind = DropKind::Folder, .game = whole};
+      // Quoted, the path is the typed form of a game folder.
+      return whole == text ? Drop{.kind = DropKind::Folder, .game = whole}
+                           : Drop{};
     case Named::Nothing:
       break;
   }
@@ -246,13 +291,14 @@ int RunDrop(Platform& platform, const Drop& drop) {
       return PatchWithDroppedFont(platform, drop.font);
     case DropKind::GameFile:
       return PatchDroppedGame(platform, drop.game);
+    case DropKind::Folder:
+      return PatchDroppedFolder(platform, drop.game);
     case DropKind::FontAndGame:
       return PatchWithFontAndGame(platform, drop.font, drop.game);
     case DropKind::Several:
       return EndWithError(platform,
                           DropOneFont(platform.ProgramExecutablePath()));
     case DropKind::None:
-    case DropKind::Folder:
       break;
   }
   return kExitFailure;

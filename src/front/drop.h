@@ -15,7 +15,8 @@ namespace mdlReplace {
 
 enum class DropKind {
   None,         // no drop: the parser reads the text
-  Folder,       // one folder: the game folder, its ZYR2.FNT the font
+  Folder,       // one folder, unquoted: the game folder, its ZYR2.FNT the
+                // font (quoted, it is the parser's)
   Font,         // one file: the font, for the game beside the program
   GameFile,     // one of the game's files: its game, never its font
   FontAndGame,  // a font and a folder or a game file, in either order
@@ -34,8 +35,7 @@ struct Drop {
 Drop ReadDrop(Files& files, const std::string& text);
 
 // Patches the game the drop names with the font it names, or says why
-// not; returns the exit status. Not for None or Folder, which the parser
-// reads.
+// not; returns the exit status. Not for None, which the parser reads.
 int RunDrop(Platform& platform, const Drop& drop);
 
 }  // namespace mdlReplace

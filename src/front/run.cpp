@@ -18,33 +18,29 @@ namespace mdlReplace {
 namespace {
 
 constexpr std::string_view kCommandPrefix = "--";
-constexpr char kQuote = '"';
+
+// What reading the font had to tell, once the run has used it: as
+// information, after any box of the run's own.
+void TellReading(User& user, const RunFont& font) {
+  if (!font.notice.empty())
+    ShowNotice(user, font.notice);
+}
 
 int RunRequested(Platform& platform) {
   // A text that begins with "--" names one of the program's own commands,
   // on every platform; any other is a patch run's, as the parser reads it.
-  std::string text = platform.ArgumentText();
+  const std::string text = platform.ArgumentText();
   if (text.starts_with(kCommandPrefix)) {
     const std::vector<std::string> command = platform.SplitArguments();
     return command.empty() ? EndWithError(platform, kNotEnoughMemory)
                            : RunCommand(platform, command);
   }
 
-  // A folder dropped, quoted or not, is the game folder, as its quoted path
-  // always was; any other drop is a run of its own.
+  // A drop is a run of its own; the forms of the command line that the
+  // game's players always typed are the parser's.
   const Drop drop = ReadDrop(platform, text);
-  switch (drop.kind) {
-    case DropKind::None:
-      break;
-    case DropKind::Folder:
-      text = kQuote + drop.game + kQuote;
-      break;
-    case DropKind::Font:
-    case DropKind::GameFile:
-    case DropKind::FontAndGame:
-    case DropKind::Several:
-      return RunDrop(platform, drop);
-  }
+  if (drop.kind != DropKind::None)
+    return RunDrop(platform, drop);
 
   const ParseResult parsed = ParseArgumentText(text);
   if (!parsed.rejection.empty())
@@ -53,42 +49,37 @@ int RunRequested(Platform& platform) {
 
   // Paths go to the platform as the user typed them: where names have case,
   // a name as typed wins over the same name in upper case.
-  FontImage font{};
+  RunFont font;
   if (request.kind == RunKind::Attach) {
     // Whatever font the file holds, in any format the font tools read.
     if (!ReadNamedFont(platform, request.font_path, SourceUse::Attach, &font))
       return kExitFailure;
     const std::string program = platform.ProgramExecutablePath();
-    return AttachFont(platform, platform, program, font,
-                      AttachAsAdministrator(platform, request.font_path))
-               ? kExitSuccess
-               : kExitFailure;
+    if (!AttachFont(platform, platform, program, font.glyphs,
+                    AttachAsAdministrator(platform, request.font_path)))
+      return kExitFailure;
+    TellReading(platform, font);
+    return kExitSuccess;
   }
 
-  std::string font_path = request.font_path;
-  switch (
-      ReadFontSource(platform, platform, font_path, SourceUse::Patch, &font)) {
+  std::string refusal;
+  switch (LoadRunFont(platform, request.font_path, SourceUse::Patch, &font,
+                      &refusal)) {
     case FontLoad::Failed:
-      return kExitFailure;
+      return EndWithError(platform, refusal);
     case FontLoad::Absent:
       // Without arguments and without a font file in the current folder,
       // the font is the one carried by the program itself.
       if (request.kind != RunKind::Default)
         return EndWithError(platform, kFontFileNotFound);
-      if (!ReadAttachedFont(platform, platform, platform, &font))
+      if (!ReadAttachedFont(platform, platform, platform, &font.glyphs))
         return kExitFailure;
-      font_path.clear();
+      font.path.clear();
       break;
     case FontLoad::Loaded:
       break;
   }
-
-  const std::string game_folder = WithTrailingBackslash(request.game_folder);
-  const std::string as_administrator =
-      PatchAsAdministrator(platform, font_path, game_folder);
-  if (!PatchGameFolder(platform, platform, game_folder, font, as_administrator))
-    return kExitFailure;
-  return kExitSuccess;
+  return PatchGame(platform, WithTrailingBackslash(request.game_folder), font);
 }
 
 }  // namespace
@@ -98,18 +89,40 @@ int EndWithError(User& user, std::string_view message) {
   return kExitFailure;
 }
 
+FontLoad LoadRunFont(Files& files, const std::string& path, SourceUse use,
+                     RunFont* font, std::string* refusal) {
+  CodePageUse code_pages;
+  const FontLoad load =
+      LoadFontSource(files, path, use, &font->glyphs, &code_pages, refusal);
+  font->path = path;
+  font->notice = load == FontLoad::Loaded ? ReadingNotice(path, code_pages)
+                                          : std::string();
+  return load;
+}
+
 bool ReadNamedFont(Platform& platform, const std::string& path, SourceUse use,
-                   FontImage* font) {
-  switch (ReadFontSource(platform, platform, path, use, font)) {
+                   RunFont* font) {
+  std::string refusal;
+  switch (LoadRunFont(platform, path, use, font, &refusal)) {
     case FontLoad::Absent:
       ShowError(platform, kFontFileNotFound);
       return false;
     case FontLoad::Failed:
+      ShowError(platform, refusal);
       return false;
     case FontLoad::Loaded:
       break;
   }
   return true;
+}
+
+int PatchGame(Platform& platform, const std::string& game_folder,
+              const RunFont& font) {
+  if (!PatchGameFolder(platform, platform, game_folder, font.glyphs,
+                       PatchAsAdministrator(platform, font.path, game_folder)))
+    return kExitFailure;
+  TellReading(platform, font);
+  return kExitSuccess;
 }
 
 int RunProgram(Platform& platform) {

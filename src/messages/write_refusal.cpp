@@ -11,9 +11,10 @@ constexpr std::string_view kIsReadOnly =
 constexpr std::string_view kOnReadOnlyMedium =
     " is on a disc or a drive that cannot be written: copy its folder to "
     "the hard disk and use the copy.";
-constexpr std::string_view kInUse =
-    " is in use by another program, as when the game is running: close it, "
-    "then try again.";
+constexpr std::string_view kInUse = " is in use by another program";
+// The game holds its own files while it runs, never this program.
+constexpr std::string_view kAsWhenTheGameRuns = ", as when the game is running";
+constexpr std::string_view kCloseIt = ": close it, then try again.";
 constexpr std::string_view kMayNotChange = "You may not change ";
 constexpr std::string_view kMayNotWriteIn = "You may not write in ";
 constexpr std::string_view kByPermissions =
@@ -28,33 +29,72 @@ constexpr std::string_view kWindowsDoesNotAllowWritingIn =
 constexpr std::string_view kStartAsAdministrator =
     ". Start the program as administrator: right-click Command Prompt, "
     "choose \"Run as administrator\", and paste there:";
+// Files owned by the system, a deny entry, a share: as administrator
+// already, the program can only say where the rights are set, and how to
+// do without them.
+constexpr std::string_view kNotEvenAdministratorChanging =
+    "Windows does not allow even an administrator to change ";
+constexpr std::string_view kNotEvenAdministratorWritingIn =
+    "Windows does not allow even an administrator to write in ";
+constexpr std::string_view kSeeSecurity =
+    ": see who may change it on the Security tab of its Properties, or copy ";
+constexpr std::string_view kCopyTheGame =
+    "the game's folder to a folder of your own and patch the copy.";
+constexpr std::string_view kCopyTheProgram =
+    " to a folder of your own and attach the font to the copy.";
 
-std::string Denied(const WriteRefusal& why, std::string_view name,
-                   std::string_view folder, std::string_view as_administrator) {
+std::string InUse(RefusedFile refused, std::string_view name) {
+  return std::string(name) + std::string(kInUse) +
+         std::string(refused == RefusedFile::GameFile ? kAsWhenTheGameRuns
+                                                      : std::string_view()) +
+         std::string(kCloseIt);
+}
+
+std::string NotEvenAdministrator(const WriteRefusal& why, RefusedFile refused,
+                                 std::string_view name, std::string_view what) {
+  return std::string(why.in_folder ? kNotEvenAdministratorWritingIn
+                                   : kNotEvenAdministratorChanging) +
+         std::string(what) + std::string(kSeeSecurity) +
+         (refused == RefusedFile::GameFile
+              ? std::string(kCopyTheGame)
+              : std::string(name) + std::string(kCopyTheProgram));
+}
+
+std::string Denied(const WriteRefusal& why, RefusedFile refused,
+                   std::string_view name, std::string_view folder,
+                   const AsAdministrator& as_administrator) {
   const std::string_view what = why.in_folder ? folder : name;
-  if (as_administrator.empty())
-    return std::string(why.in_folder ? kMayNotWriteIn : kMayNotChange) +
-           std::string(what) + std::string(kByPermissions);
-  return std::string(why.in_folder ? kWindowsDoesNotAllowWritingIn
-                                   : kWindowsDoesNotAllowChanging) +
-         std::string(what) + std::string(kStartAsAdministrator) +
-         std::string(kLineBreak) + std::string(as_administrator);
+  switch (as_administrator.rights) {
+    case Administrator::Offered:
+      if (as_administrator.command.empty())
+        break;
+      return std::string(why.in_folder ? kWindowsDoesNotAllowWritingIn
+                                       : kWindowsDoesNotAllowChanging) +
+             std::string(what) + std::string(kStartAsAdministrator) +
+             std::string(kLineBreak) + as_administrator.command;
+    case Administrator::Already:
+      return NotEvenAdministrator(why, refused, name, what);
+    case Administrator::None:
+      break;
+  }
+  return std::string(why.in_folder ? kMayNotWriteIn : kMayNotChange) +
+         std::string(what) + std::string(kByPermissions);
 }
 
 }  // namespace
 
-std::string WhatToDo(const WriteRefusal& why, std::string_view name,
-                     std::string_view folder,
-                     std::string_view as_administrator) {
+std::string WhatToDo(const WriteRefusal& why, RefusedFile refused,
+                     std::string_view name, std::string_view folder,
+                     const AsAdministrator& as_administrator) {
   switch (why.reason) {
     case Refusal::ReadOnlyFile:
       return std::string(name) + std::string(kIsReadOnly);
     case Refusal::ReadOnlyMedium:
       return std::string(name) + std::string(kOnReadOnlyMedium);
     case Refusal::InUse:
-      return std::string(name) + std::string(kInUse);
+      return InUse(refused, name);
     case Refusal::Denied:
-      return Denied(why, name, folder, as_administrator);
+      return Denied(why, refused, name, folder, as_administrator);
     case Refusal::Unknown:
       break;
   }

@@ -111,10 +111,10 @@ TargetResult WriteIntoTarget(Files& files, const std::string& path,
 
 // "ZYR2.EXE could not be written.", then why and what to do.
 std::string NotWrittenMessage(const TargetFile& target, Refusal refusal,
-                              const std::string& as_administrator) {
+                              const AsAdministrator& as_administrator) {
   const std::string what_to_do =
-      WhatToDo(WriteRefusal{.reason = refusal}, target.name, std::string_view(),
-               as_administrator);
+      WhatToDo(WriteRefusal{.reason = refusal}, RefusedFile::GameFile,
+               target.name, std::string_view(), as_administrator);
   return TargetMessage(target, kNotWritten,
                        what_to_do.empty() ? kNotWrittenAdvice : what_to_do);
 }
@@ -123,7 +123,7 @@ std::string NotWrittenMessage(const TargetFile& target, Refusal refusal,
 // run.
 TargetResult PatchTarget(Files& files, User& user, const std::string& path,
                          const TargetFile& target, const FontImage& font,
-                         const std::string& as_administrator) {
+                         const AsAdministrator& as_administrator) {
   const TargetResult result = WriteIntoTarget(files, path, target, font);
   switch (result.outcome) {
     case Outcome::Patched:
@@ -161,7 +161,7 @@ bool HoldsGameFile(Files& files, const std::string& game_folder) {
 
 bool PatchGameFolder(Files& files, User& user, const std::string& game_folder,
                      const FontImage& font,
-                     const std::string& as_administrator) {
+                     const AsAdministrator& as_administrator) {
   bool any_patched = false;
   bool any_not_written = false;
   for (const TargetFile& target : GameFiles()) {

@@ -132,6 +132,17 @@ bool SameFile(const std::string& a, const char* b) {
          SameInfo(first, second);
 }
 
+Found PosixPlatform::Look(const std::string& path) {
+  struct stat info;
+  if (path.empty() || stat(path.c_str(), &info) != 0)
+    return Found::Absent;
+  if (S_ISREG(info.st_mode))
+    return Found::File;
+  if (S_ISDIR(info.st_mode))
+    return Found::Folder;
+  return S_ISFIFO(info.st_mode) ? Found::Stream : Found::Other;
+}
+
 OpenedFile PosixPlatform::Open(const std::string& path, Naming naming,
                                OpenMode mode) {
   if (path.empty())

@@ -142,6 +142,16 @@ OpenedFile Win32Platform::Open(const std::string& path, Naming /*naming*/,
                     FILE_SHARE_READ | (write ? 0 : FILE_SHARE_WRITE));
 }
 
+// Windows names its pipes apart from files (\\.\pipe\), where no font of
+// a player's lies: a look opens what it looks at, as a device must be
+// opened to be told from a file.
+Found Win32Platform::Look(const std::string& path) {
+  const OpenedFile file = Open(path, Naming::Exact, OpenMode::Read);
+  if (file.found == Found::File || file.found == Found::Stream)
+    Close(file.id);
+  return file.found == Found::Refused ? Found::File : file.found;
+}
+
 bool Win32Platform::Reserve(FileId /*file*/, std::uint64_t /*offset*/,
                             std::uint64_t /*length*/) {
   // No call reserves a range here; should the write be refused part way,

@@ -68,6 +68,19 @@ struct WriteRefusal {
   std::string system_words{};
 };
 
+// What a user whom the system refused a write for want of rights can do
+// about it as administrator.
+enum class Administrator {
+  // Nothing the program says: where programs are the system's, its owner's
+  // ways are the user's own.
+  None,
+  // Start the program as administrator (Windows' "Run as administrator").
+  Offered,
+  // Nothing more: the program runs as administrator already, and the
+  // system refuses even that.
+  Already,
+};
+
 struct OpenedFile {
   Found found = Found::Absent;
   FileId id = kNoFile;  // open when found is File or Stream, and then
@@ -108,6 +121,12 @@ class Files {
   // ordinary file is there at all.
   virtual OpenedFile Open(const std::string& path, Naming naming,
                           OpenMode mode) = 0;
+
+  // What the exact path names, as Open in Read mode would find it, without
+  // reading it: a pipe is not opened, since opening it lets its writer go
+  // on (to write to no one, should the reader close). An ordinary file
+  // that may not be read is File.
+  virtual Found Look(const std::string& path) = 0;
 
   // Allocates the blocks of a range inside the file, so that writing it
   // needs no new space; the length and the content stay as they are. True
@@ -224,11 +243,9 @@ class CommandLine {
   // the system cannot tell.
   virtual std::string FullPath(const std::string& path) = 0;
 
-  // Whether a user refused a write for want of rights can start this
-  // program as administrator to make it (Windows' "Run as administrator"),
-  // which the messages then say how to do; where programs are the
-  // system's, its owner's ways are the user's own.
-  virtual bool OffersAdministrator() = 0;
+  // What a user refused a write for want of rights can do as
+  // administrator, which the messages then say.
+  virtual Administrator AdministratorRights() = 0;
 
   // What PrintOutput can draw with where its text goes.
   virtual Drawing OutputDrawing() = 0;

@@ -30,6 +30,7 @@ class PosixPlatform : public Platform {
   std::vector<std::string> SplitArguments() override;
   OpenedFile Open(const std::string& path, Naming naming,
                   OpenMode mode) override;
+  Found Look(const std::string& path) override;
   OpenedFile OpenRunningProgram() override;
   OpenedFile OpenLocked(const std::string& path) override;
   bool Reserve(FileId file, std::uint64_t offset,
@@ -48,7 +49,7 @@ class PosixPlatform : public Platform {
   std::string ProgramFolder() override;
   bool ProgramsLieApart() override { return true; }
   std::string FullPath(const std::string& path) override;
-  bool OffersAdministrator() override { return false; }
+  Administrator AdministratorRights() override { return Administrator::None; }
   Replaced FindReplaced(const std::string& path,
                         std::string* final_path) override;
   FileId CreateBeside(const std::string& path, std::string* created_path,

@@ -22,6 +22,7 @@ class Win32Platform : public Platform {
   std::vector<std::string> SplitArguments() override;
   OpenedFile Open(const std::string& path, Naming naming,
                   OpenMode mode) override;
+  Found Look(const std::string& path) override;
   OpenedFile OpenRunningProgram() override;
   OpenedFile OpenLocked(const std::string& path) override;
   bool Reserve(FileId file, std::uint64_t offset,
@@ -40,7 +41,7 @@ class Win32Platform : public Platform {
   std::string ProgramFolder() override;
   bool ProgramsLieApart() override { return false; }
   std::string FullPath(const std::string& path) override;
-  bool OffersAdministrator() override { return true; }
+  Administrator AdministratorRights() override;
   Replaced FindReplaced(const std::string& path,
                         std::string* final_path) override;
   FileId CreateBeside(const std::string& path, std::string* created_path,

@@ -58,6 +58,38 @@ std::wstring ModulePath() {
   }
 }
 
+namespace {
+
+// Whether the program runs with an administrator's rights: elevated, as
+// Windows Vista and later tell; on XP, which knows no elevation (and
+// refuses the question), as a member of the Administrators group. Where
+// neither can be told, it does not: the user is offered the way.
+bool RunsAsAdministrator() {
+  HANDLE token = nullptr;
+  if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token) != 0) {
+    TOKEN_ELEVATION elevation{};
+    DWORD size = 0;
+    const bool told = GetTokenInformation(token, TokenElevation, &elevation,
+                                          sizeof(elevation), &size) != 0;
+    CloseHandle(token);
+    if (told)
+      return elevation.TokenIsElevated != 0;
+  }
+  SID_IDENTIFIER_AUTHORITY nt_authority = SECURITY_NT_AUTHORITY;
+  PSID administrators = nullptr;
+  if (AllocateAndInitializeSid(&nt_authority, 2, SECURITY_BUILTIN_DOMAIN_RID,
+                               DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0,
+                               &administrators) == 0)
+    return false;
+  BOOL member = FALSE;
+  if (CheckTokenMembership(nullptr, administrators, &member) == 0)
+    member = FALSE;
+  FreeSid(administrators);
+  return member != FALSE;
+}
+
+}  // namespace
+
 Win32Platform::Win32Platform() {
   const std::string program = Narrow(ModulePath());
   if (!program.empty())
@@ -92,6 +124,11 @@ std::string Win32Platform::ProgramExecutablePath() {
 
 std::string Win32Platform::ProgramFolder() {
   return std::string(FolderOf(ProgramExecutablePath()));
+}
+
+Administrator Win32Platform::AdministratorRights() {
+  return RunsAsAdministrator() ? Administrator::Already
+                               : Administrator::Offered;
 }
 
 std::string Win32Platform::FullPath(const std::string& path) {

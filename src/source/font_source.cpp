@@ -52,25 +52,20 @@ std::string Problem(const std::string& path, const std::string& problem) {
   return problem.empty() ? problem : path + " " + problem;
 }
 
-// The font of a game file, by its name: at the offset of its version.
-std::string FontOfGameFile(Files& files, const std::string& path,
-                           const OpenedFile& file, SourceUse use,
-                           FontImage* font) {
-  const TargetFile* target = FindTargetFile(FileNameOf(path));
-  const KnownVersion* version = FindVersion(*target, file.length);
-  if (version == nullptr)
-    return SizeMessage(path + std::string(kSizeLabelEnd), file.length);
-  return files.ReadAt(file.id, version->font_offset, *font)
-             ? std::string()
-             : Unreadable(use, path);
-}
-
-// An opened file, looked at as the rules ask, and what the looks read.
+// An opened file, looked at as the rules ask, and what the looks read. A
+// pipe's bytes, read to its end, are looked at as a file's would be.
 class OpenedSource {
  public:
   OpenedSource(Files& files, const std::string& path, const OpenedFile& file,
                SourceUse use)
       : files_(files), path_(path), file_(file), use_(use) {}
+  OpenedSource(Files& files, const std::string& path, const OpenedFile& stream,
+               SourceUse use, const Bytes& held)
+      : OpenedSource(files, path, stream, use) {
+    file_.length = held.size();
+    bytes_ = held;
+    read_all_ = true;
+  }
 
   // Answers what the rules ask; false when the file could not be read.
   bool LookAt(SourceFact fact, SourceFacts* facts);
@@ -79,12 +74,14 @@ class OpenedSource {
   std::string Take(SourceTake take, CodePageUse* code_pages, FontImage* font);
 
  private:
+  bool ReadAt(std::uint64_t offset, std::span<std::uint8_t> data);
   bool ReadLastBlock(bool* carries);
   bool ReadAll();
+  std::string FontOfGameFile(FontImage* font);
 
   Files& files_;
   const std::string& path_;
-  const OpenedFile& file_;
+  OpenedFile file_;
   SourceUse use_;
   FontImage carried_{};
   // The whole file, where the platform holds it in memory or once read.
@@ -130,13 +127,24 @@ bool OpenedSource::LookAt(SourceFact fact, SourceFacts* facts) {
   return true;
 }
 
+// Bytes already read are read again from memory.
+bool OpenedSource::ReadAt(std::uint64_t offset, std::span<std::uint8_t> data) {
+  if (!read_all_)
+    return files_.ReadAt(file_.id, offset, data);
+  if (offset > bytes_.size() || bytes_.size() - offset < data.size())
+    return false;
+  std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(offset), data.size(),
+              data.begin());
+  return true;
+}
+
 // Whether the file's last bytes are a block, and its font if they are.
 bool OpenedSource::ReadLastBlock(bool* carries) {
   *carries = false;
   if (file_.length < kFontBlockSize)
     return true;
   FontBlock block{};
-  if (!files_.ReadAt(file_.id, file_.length - kFontBlockSize, block))
+  if (!ReadAt(file_.length - kFontBlockSize, block))
     return false;
   *carries = FontOfBlock(block, &carried_);
   return true;
@@ -157,26 +165,29 @@ bool OpenedSource::ReadAll() {
   return true;
 }
 
+// The font of a game file, by its name: at the offset of its version.
+std::string OpenedSource::FontOfGameFile(FontImage* font) {
+  const TargetFile* target = FindTargetFile(FileNameOf(path_));
+  const KnownVersion* version = FindVersion(*target, file_.length);
+  if (version == nullptr)
+    return SizeMessage(path_ + std::string(kSizeLabelEnd), file_.length);
+  return ReadAt(version->font_offset, *font) ? std::string()
+                                             : Unreadable(use_, path_);
+}
+
 std::string OpenedSource::Take(SourceTake take, CodePageUse* code_pages,
                                FontImage* font) {
   switch (take) {
     case SourceTake::Ask:
       break;
     case SourceTake::WholeFile:
-      return files_.ReadAt(file_.id, 0, *font) ? std::string()
-                                               : Unreadable(use_, path_);
+    case SourceTake::FirstBytes:
+      return ReadAt(0, *font) ? std::string() : Unreadable(use_, path_);
     case SourceTake::GameFont:
-      return FontOfGameFile(files_, path_, file_, use_, font);
+      return FontOfGameFile(font);
     case SourceTake::CarriedFont:
       *font = carried_;
       return std::string();
-    case SourceTake::FirstBytes:
-      if (read_all_) {
-        std::copy_n(bytes_.begin(), kFontSize, font->begin());
-        return std::string();
-      }
-      return files_.ReadAt(file_.id, 0, *font) ? std::string()
-                                               : Unreadable(use_, path_);
     case SourceTake::FontFile:
       if (!ReadAll())
         return Unreadable(use_, path_);
@@ -197,10 +208,9 @@ std::string OpenedSource::Take(SourceTake take, CodePageUse* code_pages,
 // The font of the opened file, by what the file is and what it is for, as
 // the rules decide. Returns an empty string, or the message that says why
 // there is none.
-std::string FontOfFile(Files& files, const std::string& path,
-                       const OpenedFile& file, SourceUse use,
-                       CodePageUse* code_pages, FontImage* font) {
-  OpenedSource source(files, path, file, use);
+std::string FontOfSource(OpenedSource& source, const std::string& path,
+                         SourceUse use, CodePageUse* code_pages,
+                         FontImage* font) {
   SourceFacts facts;
   for (;;) {
     const SourceDecision decision = ClassifySource(use, facts);
@@ -211,15 +221,27 @@ std::string FontOfFile(Files& files, const std::string& path,
   }
 }
 
-// A pipe holds a font file, read to its end.
+std::string FontOfFile(Files& files, const std::string& path,
+                       const OpenedFile& file, SourceUse use,
+                       CodePageUse* code_pages, FontImage* font) {
+  OpenedSource source(files, path, file, use);
+  return FontOfSource(source, path, use, code_pages, font);
+}
+
+// A pipe is read to its end, and its bytes taken as a file of them would
+// be: `zyr2font <(zcat ru.psf.gz) game` as the unpacked file. One longer
+// than any font file is none.
 std::string FontOfStream(Files& files, const std::string& path,
-                         const OpenedFile& stream, CodePageUse* code_pages,
-                         FontImage* font) {
+                         const OpenedFile& stream, SourceUse use,
+                         CodePageUse* code_pages, FontImage* font) {
   Bytes bytes;
-  if (!files.ReadStream(stream.id, kLargestFontFile, &bytes))
-    return bytes.size() > kLargestFontFile ? TooLong(path)
-                                           : Unreadable(SourceUse::Tool, path);
-  return Problem(path, ReadFont(FileNameOf(path), bytes, code_pages, font));
+  if (!files.ReadStream(stream.id, kLargestFontFile, &bytes)) {
+    if (bytes.size() <= kLargestFontFile)
+      return Unreadable(use, path);
+    return use == SourceUse::Tool ? TooLong(path) : std::string(kFontNot8x8);
+  }
+  OpenedSource source(files, path, stream, use, bytes);
+  return FontOfSource(source, path, use, code_pages, font);
 }
 
 }  // namespace
@@ -261,31 +283,40 @@ FontLoad ReadFontSource(Files& files, User& user, const std::string& path,
 FontLoad ReadFontSource(Files& files, User& user, const std::string& path,
                         SourceUse use, FontImage* font,
                         CodePageUse* code_pages) {
+  std::string refusal;
+  const FontLoad load =
+      LoadFontSource(files, path, use, font, code_pages, &refusal);
+  if (load == FontLoad::Failed)
+    ShowError(user, refusal);
+  return load;
+}
+
+FontLoad LoadFontSource(Files& files, const std::string& path, SourceUse use,
+                        FontImage* font, CodePageUse* code_pages,
+                        std::string* refusal) {
   const bool tool = use == SourceUse::Tool;
   const OpenedFile file =
       files.Open(path, tool ? Naming::Exact : Naming::Spelled, OpenMode::Read);
-  // Only the tools read a pipe, or tell a folder or device from nothing.
+  // Only the tools tell a folder or device from nothing; every use reads a
+  // pipe.
   const bool open = file.found == Found::File || file.found == Found::Stream;
   if (file.found == Found::Absent ||
-      (!tool && file.found != Found::File && file.found != Found::Refused)) {
-    if (open)
-      files.Close(file.id);
+      (!tool && !open && file.found != Found::Refused))
     return FontLoad::Absent;
-  }
   std::string message;
   if (file.found == Found::Other || file.found == Found::Folder)
     message = NotAFontFile(path);
   else if (file.found == Found::Refused)
     message = Unreadable(use, path);
   else if (file.found == Found::Stream)
-    message = FontOfStream(files, path, file, code_pages, font);
+    message = FontOfStream(files, path, file, use, code_pages, font);
   else
     message = FontOfFile(files, path, file, use, code_pages, font);
   if (open && !files.Close(file.id) && message.empty())
     message = Unreadable(use, path);
   if (message.empty())
     return FontLoad::Loaded;
-  ShowError(user, message);
+  *refusal = std::move(message);
   return FontLoad::Failed;
 }
 

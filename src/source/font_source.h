@@ -31,6 +31,12 @@ FontLoad ReadFontSource(Files& files, User& user, const std::string& path,
 FontLoad ReadFontSource(Files& files, User& user, const std::string& path,
                         SourceUse use, FontImage* font);
 
+// The same, showing nothing: the message that says why a source that is
+// there gives no font goes to refusal, for the caller to tell with more.
+FontLoad LoadFontSource(Files& files, const std::string& path, SourceUse use,
+                        FontImage* font, CodePageUse* code_pages,
+                        std::string* refusal);
+
 // Whether the source was placed by a code page that left some codes
 // without a glyph: the user is told how many got one.
 bool LeftCodesBlank(const CodePageUse& use);
