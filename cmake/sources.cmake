@@ -74,6 +74,7 @@ set(ZYR2_PROGRAM_SOURCES
   src/front/command_options.cpp
   src/front/commands.cpp
   src/front/drop.cpp
+  src/front/drop_run.cpp
   src/front/parser.cpp
   src/front/run.cpp
   src/front/tool_steps.cpp

@@ -31,6 +31,9 @@ struct Drop {
   std::string game{};
 };
 
+// The folder of a game file, where its game is.
+std::string GameFolderOf(const std::string& game_file);
+
 // What the text names, by looking at each path it may hold.
 Drop ReadDrop(Files& files, const std::string& text);
 
