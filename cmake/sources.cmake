@@ -65,6 +65,7 @@ set(ZYR2_CORE_SOURCES
   src/patcher/patcher.cpp
   src/platform/replace_file.cpp
   src/source/font_source.cpp
+  src/source/reading_notice.cpp
 )
 
 # The program's own: its front end and its command line.

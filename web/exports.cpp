@@ -21,6 +21,7 @@
 #include "memory_platform.h"
 #include "patcher/patcher.h"
 #include "source/font_source.h"
+#include "source/reading_notice.h"
 
 namespace {
 

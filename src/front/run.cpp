@@ -12,6 +12,7 @@
 #include "messages/show_error.h"
 #include "patcher/patcher.h"
 #include "source/font_source.h"
+#include "source/reading_notice.h"
 
 namespace mdlReplace {
 

@@ -3,6 +3,7 @@
 #include "front/run.h"
 #include "messages/show_error.h"
 #include "source/font_source.h"
+#include "source/reading_notice.h"
 
 namespace mdlReplace {
 
