@@ -8,14 +8,19 @@
 
 // What to do where the page cannot open the game folder.
 const kDropInstead = 'Drop or choose the three game files here instead (ZYR2.DOS, ZYR2.EXE and ' +
-  'BRANVEL.EXE): each comes back patched as a download. Then copy the downloads into the game ' +
+  'BRANVEL.EXE): each comes back patched, to download. Then copy the downloads into the game ' +
   'folder, in place of the old files; for a game under Program Files, Windows may ask an ' +
   'administrator to confirm.';
 const kProtectedFolders = 'Browsers do not let pages open folders under Program Files or Windows, ' +
   'nor in AppData, where Steam and GOG Galaxy install games.';
 const kNoGameFiles = 'None of ZYR2.DOS, ZYR2.EXE or BRANVEL.EXE is among the files ';
-const kInDownloads = ' is patched: it was saved where your browser puts downloads. ' +
-  'Put it in the game folder, in place of the old one.';
+// The page cannot know whether a download was saved, nor where: it says
+// what it did, and what is left for the user to do.
+const kToDownload = ' is patched here, not yet in the game: download it below.';
+const kPatchedOnlyThen = 'The game is patched only once the files downloaded are in the game folder, ' +
+  'in place of the old ones.';
+const kGivenToSave = ' was given to your browser to save. Put it in the game folder, in place of the ' +
+  'old one: the game is patched only then.';
 // The program's own name, that picks it out of several files dropped.
 const kProgramName = /^zyr2font(\.exe)?$/i;
 
@@ -30,7 +35,7 @@ async function chooseGame(folder, entries) {
   }
   const fonts = files.map((file) => Core.open(file, 0));
   const original = fonts.find((read) => read.font);
-  state.game = { folder, files, originalFont: original ? original.font : null };
+  state.game = { folder, files, originalFont: original ? original.font : null, downloads: null };
   const where = folder ? 'in ' + folder.name + '.' : 'chosen.';
   say('patch', files.length === 0 ? kNoGameFiles + where
     : 'Found: ' + files.map((f) => f.name + ' (' + f.length + ' bytes)').join(', ') + '.' +
@@ -93,14 +98,9 @@ async function writeInPlace(handle, offset, bytes) {
   }
 }
 
-// Puts a file the core patched into the game: the font's bytes written in
-// the folder, or the whole file as a download. Says what became of it,
-// and whether it is patched.
-async function putPatched(file, { offset, bytes }, inFolder) {
-  if (!inFolder) {
-    download(file.name, bytes);
-    return [file.name + kInDownloads, true];
-  }
+// Writes the font the core put into a file into the game folder: says
+// what became of it, and whether it is patched.
+async function putInFolder(file, { offset, bytes }) {
   try {
     await writeInPlace(file.handle, offset, bytes.subarray(offset, offset + kFontSize));
     file.bytes = bytes;
@@ -119,20 +119,42 @@ async function patch() {
   const lines = patched.said ? [patched.said] : [];
   if (toWrite && game.folder && !inFolder) {
     lines.push('The browser did not let the page write into ' + game.folder.name +
-               ': each file patched comes back as a download instead.');
+               ': each file patched is to download instead.');
   }
+  // Files patched that the page hands back are each the user's own
+  // download: browsers hold a page's second download at once behind a
+  // question, which may be answered no.
+  game.downloads = { font: state.font.slice(), files: [] };
   let any = false;
   for (const [i, file] of game.files.entries()) {
     const outcome = patched.files[i].outcome;
     if (outcome === kHeldTheFont) lines.push(file.name + ' already holds this font.');
     if (outcome !== kPatched) continue;
-    const [line, put] = await putPatched(file, patched.files[i], inFolder);
-    lines.push(line);
-    any = any || put;
+    if (inFolder) {
+      const [line, put] = await putInFolder(file, patched.files[i]);
+      lines.push(line);
+      any = any || put;
+    } else {
+      game.downloads.files.push({ name: file.name, bytes: patched.files[i].bytes });
+      lines.push(file.name + kToDownload);
+    }
   }
+  if (game.downloads.files.length > 0) lines.push(kPatchedOnlyThen);
+  // Only what is written in the game folder is kept: a download may never
+  // be saved.
   if (any) state.dirty = false;
   say('patch', lines.join('\n'));
   changed();
+}
+
+// A file patched, handed to the browser to save, on the user's click.
+function downloadPatched(index) {
+  const downloads = state.game && state.game.downloads;
+  const file = downloads && downloads.files[index];
+  if (!file) return;
+  download(file.name, file.bytes);
+  say('patch', file.name + kGivenToSave);
+  render(state);
 }
 
 // Attaches the font to a copy of the program, given alone or, among

@@ -195,6 +195,9 @@ function listen() {
   on('game-files', 'change', (e) => act('patch', () => chooseGame(null, picked(e))));
   on('save-original', 'click', saveOriginal);
   on('patch', 'click', () => act('patch', patch));
+  on('game-downloads', 'click', (e) => {
+    if (e.target.dataset.download) downloadPatched(Number(e.target.dataset.download));
+  });
   on('attach-program', 'change', (e) => act('attach', () => attach(picked(e))));
   document.addEventListener('keydown', shortcut);
   // Leaving with changes neither saved nor patched asks first; the work is

@@ -42,7 +42,8 @@ const state = {
   // names, or null. Not kept: the texts are the user's files.
   check: { files: [], pasted: '', result: null },
   // The game files chosen: {folder, files: [{name, length, bytes, handle}],
-  // originalFont}, or null.
+  // originalFont, downloads}, or null; downloads, the files the last patch
+  // hands back to download, {font, files: [{name, bytes}]}, or null.
   game: null,
   // The last answer to the user: the part of the page it belongs to, and
   // a serial that tells a new answer from the one before.
@@ -68,6 +69,8 @@ function selection() {
 function isInk(font, code, row, column) {
   return (font[code * kGlyphBytes + row] >> (7 - column) & 1) === 1;
 }
+
+const sameBytes = (a, b) => a.length === b.length && a.every((byte, i) => byte === b[i]);
 
 function isBlank(font, code) {
   return font.subarray(code * kGlyphBytes, (code + 1) * kGlyphBytes).every((b) => b === 0);

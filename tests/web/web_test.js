@@ -200,6 +200,35 @@ async function reload(page) {
   await page.waitForSelector('body[data-ready=yes]');
 }
 
+// Whether leaving the page asks first: the question is answered "stay".
+async function asksBeforeLeaving(page) {
+  const asked = new Promise((resolve) => page.once('dialog', (dialog) => {
+    resolve(dialog.type() === 'beforeunload');
+    dialog.dismiss();
+  }));
+  const left = page.waitForNavigation().then(() => false, () => false);
+  page.evaluate(() => location.reload()).catch(() => {});
+  return Promise.race([asked, left]);
+}
+
+// Patches the game files chosen, and downloads each file patched that the
+// page offers, one click each: what the patch said, and the files by name.
+async function patchAndDownload(page) {
+  await clearMessages(page);
+  await page.$eval('#patch', (button) => button.click());
+  await page.waitForFunction(() => document.querySelector('[data-answer=patch]').textContent !== '');
+  const said = await page.$eval('[data-answer=patch]', (element) => element.textContent);
+  const names = await page.$$eval('#game-downloads button', (buttons) => buttons.map((button) => button.textContent));
+  const files = new Map();
+  for (const [i, label] of names.entries()) {
+    const name = label.replace(/^Download /, '');
+    await page.$eval(`#game-downloads button[data-download="${i}"]`, (button) => button.click());
+    await waitFor(page, name + ' was given to your browser to save');
+    files.set(name, await downloaded(name));
+  }
+  return { said, files };
+}
+
 // The name a screen reader is given for what has the focus: the element
 // focused, or the cell it names as its active descendant.
 async function focusedName(page) {
@@ -375,13 +404,28 @@ const steps = [
     await page.click('#save-original');
     check((await downloaded('original.fnt')).equals(pattern(exeLength, 1).subarray(exeOffset, exeOffset + 2048)),
           'original.fnt is not the game\'s font');
+    // Each file patched is a download of the user's own click, and the
+    // page never says it was saved, nor counts it as saved.
+    await clearMessages(page);
     await page.click('#patch');
+    await waitFor(page, 'ZYR2.EXE is patched here, not yet in the game');
+    const said = await messages(page);
+    check(said.includes('BRANVEL.EXE File size: 1000') && said.includes('patched only once') && !said.includes('saved'),
+          'the patch said: ' + said);
+    await new Promise((resolve) => setTimeout(resolve, 300));
+    check(fs.readdirSync(downloads).length === 0, 'a download came unasked: ' + fs.readdirSync(downloads));
+    const { files } = await patchAndDownload(page);
     const expected = pattern(exeLength, 1);
     edited.copy(expected, exeOffset);
-    check((await downloaded('ZYR2.EXE')).equals(expected), 'ZYR2.EXE is not patched at its offset');
-    const said = await messages(page);
-    check(said.includes('BRANVEL.EXE File size: 1000'), 'no word of BRANVEL.EXE: ' + said);
-    check(!fs.existsSync(path.join(downloads, 'BRANVEL.EXE')), 'BRANVEL.EXE was given back');
+    check([...files.keys()].join() === 'ZYR2.EXE', 'the downloads offered are ' + [...files.keys()]);
+    check(files.get('ZYR2.EXE').equals(expected), 'ZYR2.EXE is not patched at its offset');
+    check(await asksBeforeLeaving(page), 'the patch handed back as a download counts as saved');
+    // Once the font changes, files patched with it as it was are not offered.
+    await clickEditor(page, 7, 7);
+    check(await page.$eval('#game-downloads', (list) => list.children.length === 0) &&
+          await page.$eval('#game-downloads-stale', (line) => !line.hidden), 'files of a font changed since are offered');
+    await ctrl(page, 'z');
+    await page.waitForSelector('#game-downloads button');
   }],
   ['a copy of the program, renamed, gets the font as /A: attaches it; a font, a game file or another program does not', async ({ page }) => {
     // The program itself attaches the same font to a copy of itself.
@@ -669,7 +713,9 @@ const steps = [
           await drop(page, '#patch-section', [['ZYR2.EXE', pattern(exeLength, 1)]]);
           await page.waitForSelector('#patch:not([hidden])');
           await page.evaluate(() => window.scrollTo(0, 0));
-          await page.$eval('#patch', (button) => button.click());
+          await patchAndDownload(page);
+          await page.evaluate(() => window.scrollTo(0, 0));
+          await page.$eval('#game-downloads button', (button) => button.click());
           await downloaded('ZYR2.EXE');
         }],
         ['attach', () => drop(page, '#attach-section', [['mz.exe', pattern(3000, 3)]])],
@@ -714,12 +760,10 @@ const steps = [
     await page.evaluate(() => { FileSystemHandle.prototype.requestPermission = async () => 'denied'; });
     await dropFolder(page, '#patch-section', folder);
     await page.waitForSelector('#patch:not([hidden])');
-    await clearMessages(page);
-    await page.click('#patch');
+    const { said, files } = await patchAndDownload(page);
     const expected = pattern(exeLength, 11);
     (await gridFont(page)).copy(expected, exeOffset);
-    check((await downloaded('ZYR2.EXE')).equals(expected), 'ZYR2.EXE of the folder is not patched');
-    const said = await messages(page);
+    check(files.get('ZYR2.EXE').equals(expected), 'ZYR2.EXE of the folder is not patched');
     check(said.includes('did not let the page write into game') && said.includes('BRANVEL.EXE File size: 1000'),
           'the patch said: ' + said);
     await dropFolder(page, '#open-section', folder);
