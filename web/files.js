@@ -7,10 +7,15 @@
 // program keeps a font. Nothing more of a long file is read. The key
 // names its content, so that a file opened twenty times is kept once.
 async function readSource(file, name = file.name) {
+  const read = await readHeld(file, name);
+  return { ...read, key: await contentKey(read.bytes, file.size) };
+}
+
+// A file as the core takes it, without its key: {name, length, bytes}.
+async function readHeld(file, name = file.name) {
   const whole = file.size <= Core.largestSource();
   const part = whole ? file : file.slice(Math.max(0, file.size - Core.tailLength()));
-  const bytes = new Uint8Array(await part.arrayBuffer());
-  return { key: await contentKey(bytes, file.size), name, length: file.size, bytes };
+  return { name, length: file.size, bytes: new Uint8Array(await part.arrayBuffer()) };
 }
 
 async function contentKey(bytes, length) {
@@ -65,7 +70,8 @@ function droppedItems(transfer) {
             if (inside.isFile) dropped.files.push({ name: inside.name, file: await fileOf(inside), handle: null });
           }
         } else if (file) {
-          dropped.files.push({ name: file.name, file, handle: null });
+          // A file's handle reads it as it is later on; the file, as it was.
+          dropped.files.push({ name: file.name, file, handle: found && found.kind === 'file' ? found : null });
         }
       } catch (error) {
         dropped.failed.push((file ? file.name : 'A folder') + ' could not be read (' + error.message + ').');

@@ -26,12 +26,14 @@ const kProgramName = /^zyr2font(\.exe)?$/i;
 
 // The game's files among the files given, [{name, file, handle}], read
 // as the core takes them, with the game's own font from the first that
-// holds one.
+// holds one. Each keeps its handle, or the file picked, to be read again
+// when it is patched.
 async function chooseGame(folder, entries) {
   const files = [];
   for (const { name, file, handle } of entries) {
     if (!Core.isGameFile(name)) continue;
-    files.push({ ...await readSource(file || await handle.getFile(), name), handle });
+    const now = handle ? await handle.getFile() : file;
+    files.push({ ...await readHeld(now, name), handle, file: handle ? null : file });
   }
   const fonts = files.map((file) => Core.open(file, 0));
   const original = fonts.find((read) => read.font);
@@ -103,20 +105,51 @@ async function writeInPlace(handle, offset, bytes) {
 async function putInFolder(file, { offset, bytes }) {
   try {
     await writeInPlace(file.handle, offset, bytes.subarray(offset, offset + kFontSize));
-    file.bytes = bytes;
     return [file.name + ' is patched in the game folder.', true];
   } catch (error) {
     return [file.name + ' could not be written (' + error.message + '); it is as it was.', false];
   }
 }
 
+// Why a game file could not be read again, by the name of the browser's
+// error: Chromium refuses to read a file picked whose bytes changed since.
+const kNotReadAgain = {
+  NotReadableError: ' changed since it was chosen: choose the game folder or the game files again to patch it.',
+  NotFoundError: ' is no longer where it was chosen: choose the game folder or the game files again.',
+};
+
+// The game files as they are now, each read again from its handle or the
+// file picked: the core patches these, and what it says of a file is
+// said of it as it is. A file that cannot be read is left out, and why is
+// said.
+async function readGameAgain(game, lines) {
+  const files = [];
+  for (const file of game.files) {
+    try {
+      Object.assign(file, await readHeld(file.handle ? await file.handle.getFile() : file.file, file.name));
+      files.push(file);
+    } catch (error) {
+      lines.push(file.name + (kNotReadAgain[error.name] ||
+        ' could not be read again (' + error.message + '): it is not patched.'));
+    }
+  }
+  return files;
+}
+
 async function patch() {
   const game = state.game;
   if (!game) return;
-  const patched = Core.patch(state.font, game.files);
+  const lines = [];
+  const files = await readGameAgain(game, lines);
+  if (files.length === 0) {
+    say('patch', lines.join('\n'));
+    render(state);
+    return;
+  }
+  const patched = Core.patch(state.font, files);
   const toWrite = patched.files.some((file) => file.outcome === kPatched);
   const inFolder = toWrite && game.folder !== null && await mayWrite(game.folder);
-  const lines = patched.said ? [patched.said] : [];
+  if (patched.said) lines.push(patched.said);
   if (toWrite && game.folder && !inFolder) {
     lines.push('The browser did not let the page write into ' + game.folder.name +
                ': each file patched is to download instead.');
@@ -126,7 +159,7 @@ async function patch() {
   // question, which may be answered no.
   game.downloads = { font: state.font.slice(), files: [] };
   let any = false;
-  for (const [i, file] of game.files.entries()) {
+  for (const [i, file] of files.entries()) {
     const outcome = patched.files[i].outcome;
     if (outcome === kHeldTheFont) lines.push(file.name + ' already holds this font.');
     if (outcome !== kPatched) continue;

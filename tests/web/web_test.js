@@ -426,6 +426,16 @@ const steps = [
           await page.$eval('#game-downloads-stale', (line) => !line.hidden), 'files of a font changed since are offered');
     await ctrl(page, 'z');
     await page.waitForSelector('#game-downloads button');
+    // A game file picked is patched as it is at the patch: one changed
+    // since it was picked is not patched, and the page says why.
+    const picked = write('ZYR2.EXE', pattern(exeLength, 5));
+    await upload(page, '#game-files', picked);
+    await page.waitForSelector('#game-downloads:empty');
+    fs.writeFileSync(picked, pattern(597504, 5));
+    await clearMessages(page);
+    await page.click('#patch');
+    await waitFor(page, 'ZYR2.EXE changed since it was chosen');
+    check(await page.$eval('#game-downloads', (list) => list.children.length === 0), 'a file changed since was patched');
   }],
   ['a copy of the program, renamed, gets the font as /A: attaches it; a font, a game file or another program does not', async ({ page }) => {
     // The program itself attaches the same font to a copy of itself.
@@ -619,6 +629,26 @@ const steps = [
     check(Buffer.from(result.exe).equals(expected), 'zyr2.exe changed other than the font range');
     check(Buffer.from(result.dos).equals(pattern(5000, 2)), 'ZYR2.DOS of another length was changed');
     check(result.said.includes('ZYR2.DOS File size: 5000'), 'no word of ZYR2.DOS: ' + result.said);
+    // The files as they are at each patch: zyr2.exe put back as it was
+    // outside the page is patched again; replaced by another version, of
+    // another length, it is patched where that version keeps its font.
+    for (const [length, offset] of [[exeLength, exeOffset], [597504, 497968]]) {
+      await page.evaluate(async (length) => {
+        const folder = await (await navigator.storage.getDirectory()).getDirectoryHandle('game');
+        const writable = await (await folder.getFileHandle('zyr2.exe')).createWritable();
+        await writable.write(Uint8Array.from({ length }, (_, i) => (i * 13 + 1) & 0xff));
+        await writable.close();
+      }, length);
+      await clearMessages(page);
+      await page.click('#patch');
+      await waitFor(page, 'zyr2.exe is patched in the game folder');
+      const again = pattern(length, 1);
+      glyphs.copy(again, offset);
+      check(Buffer.from(await page.evaluate(async () => {
+        const folder = await (await navigator.storage.getDirectory()).getDirectoryHandle('game');
+        return Array.from(new Uint8Array(await (await (await folder.getFileHandle('zyr2.exe')).getFile()).arrayBuffer()));
+      })).equals(again), 'zyr2.exe of ' + length + ' bytes changed outside the page is not patched at ' + offset);
+    }
     await page.close();
   }],
   ['each tab keeps its own work: two tabs, each reloaded, each with its own work and undo history', async ({ page, browser }) => {
