@@ -3,24 +3,34 @@
 // afresh, and saving in the formats the core writes.
 'use strict';
 
-// Opens a file as the work, in place of the font open, as one step.
+// Opens a file as the work, in place of the font open, as one step; says
+// so in the part it was given in.
 async function openFont(file, part = 'open') {
+  say(part, await openedFont(file));
+  changed();
+}
+
+// Opens a file as the work, as openFont() does: what is to be said of it.
+async function openedFont(file) {
   const source = await readSource(file);
   const hadFont = state.font.some((b) => b !== 0);
   const read = Core.open(source, state.codePage);
-  if (!read.font) {
-    say(part, read.said);
-    render(state);
-    return;
-  }
+  if (!read.font) return read.said;
   changeWork(() => {
     Object.assign(state, { font: read.font, name: source.name, source, placedBy: read.placedBy });
     return true;
   });
   const what = Core.isGameFile(source.name) ? source.name + "'s own font" : source.name;
-  say(part, (hadFont ? what + ' is open in place of yours; Undo brings yours back.' : what + ' is open.') +
-      (read.said ? '\n' + read.said : ''));
-  changed();
+  return (hadFont ? what + ' is open in place of yours; Undo brings yours back.' : what + ' is open.') +
+    (read.said ? '\n' + read.said : '');
+}
+
+// Of several fonts given at once one is opened, the first: the others
+// are named.
+function notOpened(fonts) {
+  const rest = fonts.slice(1).map((font) => font.name);
+  return rest.length === 0 ? ''
+    : '\n' + rest.join(', ') + (rest.length === 1 ? ' was' : ' were') + ' not opened: drop one font at a time.';
 }
 
 // A code page chosen: the preview maps text through it, and the font open

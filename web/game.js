@@ -21,6 +21,9 @@ const kPatchedOnlyThen = 'The game is patched only once the files downloaded are
   'in place of the old ones.';
 const kGivenToSave = ' was given to your browser to save. Put it in the game folder, in place of the ' +
   'old one: the game is patched only then.';
+const kPatchWithIt = 'Patch the game files to put the font into them.';
+const kNowTheGame = 'Now drop the game folder here, or choose it, to put the font into the game.';
+
 // The program's own name, that picks it out of several files dropped.
 const kProgramName = /^zyr2font(\.exe)?$/i;
 
@@ -28,7 +31,7 @@ const kProgramName = /^zyr2font(\.exe)?$/i;
 // as the core takes them, with the game's own font from the first that
 // holds one. Each keeps its handle, or the file picked, to be read again
 // when it is patched.
-async function chooseGame(folder, entries) {
+async function chooseGame(folder, entries, opened = '') {
   const files = [];
   for (const { name, file, handle } of entries) {
     if (!Core.isGameFile(name)) continue;
@@ -39,10 +42,28 @@ async function chooseGame(folder, entries) {
   const original = fonts.find((read) => read.font);
   state.game = { folder, files, originalFont: original ? original.font : null, downloads: null };
   const where = folder ? 'in ' + folder.name + '.' : 'chosen.';
-  say('patch', files.length === 0 ? kNoGameFiles + where
+  say('patch', (opened ? opened + '\n' : '') + (files.length === 0 ? kNoGameFiles + where
     : 'Found: ' + files.map((f) => f.name + ' (' + f.length + ' bytes)').join(', ') + '.' +
-      (original ? '' : '\n' + fonts.map((read) => read.said).join('\n')));
+      (original ? '' : '\n' + fonts.map((read) => read.said).join('\n')) +
+      (opened ? '\n' + kPatchWithIt : '')));
   render(state);
+}
+
+// What was dropped on the game's part: the game files, loose or in the
+// folder dropped (not in folders inside it); and a font dropped with them,
+// opened as the work, to be patched in on the user's click, as the program
+// patches with a font and a folder dropped on it together. A font dropped
+// alone there is opened, and the game chosen before is kept.
+async function droppedOnGame({ files, folders }) {
+  const fonts = files.filter((file) => file.loose && !Core.isGameFile(file.name));
+  const opened = fonts.length > 0 ? await openedFont(fonts[0].file) + notOpened(fonts) : '';
+  const game = files.filter((file) => file.depth <= 1 && Core.isGameFile(file.name));
+  if (game.length === 0 && opened) {
+    say('patch', opened + '\n' + (state.game && state.game.files.length > 0 ? kPatchWithIt : kNowTheGame));
+  } else {
+    await chooseGame(folders.length === 1 ? folders[0].handle : null, game, opened);
+  }
+  if (opened) changed();
 }
 
 async function pickFolder() {
@@ -147,6 +168,11 @@ async function patch() {
     return;
   }
   const patched = Core.patch(state.font, files);
+  if (!patched.done) {
+    say('patch', [...lines, patched.said].join('\n'));
+    render(state);
+    return;
+  }
   const toWrite = patched.files.some((file) => file.outcome === kPatched);
   const inFolder = toWrite && game.folder !== null && await mayWrite(game.folder);
   if (patched.said) lines.push(patched.said);

@@ -99,15 +99,15 @@ function nothingTaken(part, { files, folders, failed }) {
   render(state);
 }
 
-// Files dropped on the game's part are game files, on the program's part
-// a program, on the check's part texts, on the other font's part the
-// other font; anywhere else, a font to open. A folder is looked into on
-// the first three.
+// Files dropped on the game's part are game files (and a font with
+// them), on the program's part a program, on the check's part texts, on
+// the other font's part the other font; anywhere else, a font to open. A
+// folder is looked into on the first three.
 async function dropped(part, items) {
   const { files, folders } = items;
   if (part === 'patch') {
     if (files.length === 0) nothingTaken(part, items);
-    else await chooseGame(folders.length === 1 ? folders[0].handle : null, files);
+    else await droppedOnGame(items);
   } else if (part === 'attach') {
     if (files.length === 0) nothingTaken(part, items);
     else await attach(files);

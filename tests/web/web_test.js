@@ -252,13 +252,14 @@ async function selectedNames(page) {
     (node.properties || []).some((p) => p.name === 'selected' && p.value.value)).map((node) => node.name.value);
 }
 
-// Drops a folder of the disk on a part of the page, as the system does.
-async function dropFolder(page, selector, folder) {
+// Drops a folder of the disk (or several paths) on a part of the page, as
+// the system does.
+async function dropFolder(page, selector, paths) {
   const element = await page.$(selector);
   await element.scrollIntoView();
   const box = await element.boundingBox();
   const session = await page.createCDPSession();
-  const at = { x: box.x + box.width / 2, y: box.y + 10, data: { items: [], files: [folder], dragOperationsMask: 1 } };
+  const at = { x: box.x + box.width / 2, y: box.y + 10, data: { items: [], files: [].concat(paths), dragOperationsMask: 1 } };
   for (const type of ['dragEnter', 'dragOver', 'drop']) await session.send('Input.dispatchDragEvent', { type, ...at });
   await session.detach();
 }
@@ -798,6 +799,31 @@ const steps = [
           'the patch said: ' + said);
     await dropFolder(page, '#open-section', folder);
     await waitFor(page, 'game is a folder');
+    // A blank font goes into no game file, with a word of why.
+    await page.click('#start-afresh');
+    await dropFolder(page, '#patch-section', folder);
+    await waitFor(page, 'Found: ZYR2.EXE');
+    await clearMessages(page);
+    await page.click('#patch');
+    await waitFor(page, 'The font is blank');
+    check(await page.$eval('#game-downloads', (list) => list.children.length === 0), 'a blank font was patched in');
+    check((await open(page, process.env.ZYR2_PROGRAM, '#attach-program')).includes('The font is blank'),
+          'a blank font was attached');
+    // A font dropped with the folder is opened, undoably, and patched in on
+    // the user's click.
+    const greek = '/usr/share/consolefonts/Greek-VGA8.psf.gz';
+    const greekFont = path.join(work, 'greek.fnt');
+    childProcess.execFileSync(process.env.ZYR2_PROGRAM, ['--convert', greek, greekFont], { stdio: 'pipe' });
+    await clearMessages(page);
+    await dropFolder(page, '#patch-section', [folder, greek]);
+    await waitFor(page, 'Patch the game files to put the font into them');
+    check((await messages(page)).includes('Greek-VGA8.psf.gz is open'), 'no word of the font dropped: ' + await messages(page));
+    check((await gridFont(page)).equals(fs.readFileSync(greekFont)), 'the font dropped with the folder is not open');
+    const withFont = pattern(exeLength, 11);
+    fs.readFileSync(greekFont).copy(withFont, exeOffset);
+    check((await patchAndDownload(page)).files.get('ZYR2.EXE').equals(withFont), 'ZYR2.EXE is not patched with the font dropped');
+    await ctrl(page, 'z');
+    check(!(await gridFont(page)).equals(fs.readFileSync(greekFont)), 'Undo did not take back the font dropped');
   }],
   ['a translation checked gives --check --all\'s lists and summary, and drawing a blank glyph clears its mark', async ({ page }) => {
     // Code page 866's Cyrillic font, blank at ё, № and П, which the texts use.
