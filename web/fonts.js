@@ -34,11 +34,24 @@ function notOpened(fonts) {
 }
 
 // A code page chosen: the preview maps text through it, and the font open
-// is placed again by it, when its glyphs are placed by one.
-function chooseCodePage(codePage) {
+// is placed again by it, when its glyphs are placed by one. Glyphs edited
+// since the file was opened are not replaced unasked: the page asks, and
+// `answer` is the user's ('replace' or 'keep', where the code page then
+// maps text alone).
+function chooseCodePage(codePage, answer = '') {
   const { source, placedBy } = state;
   const read = source ? Core.open(source, codePage) : { font: null, said: '' };
-  const placed = read.font !== null && (placedBy !== 0 || read.placedBy !== 0);
+  const places = read.font !== null && (placedBy !== 0 || read.placedBy !== 0);
+  const named = codePage ? 'code page ' + codePage : 'the code page the font says';
+  if (places && answer === '' && editedSinceOpened()) {
+    state.asking = { codePage, named };
+    say('open', 'You changed glyphs of ' + state.name + ' since it was opened. Placed again by ' + named +
+        ', it has its own glyphs there in place of yours (Undo brings yours back); or keep your glyphs, ' +
+        'and ' + named + ' maps text alone.');
+    render(state);
+    return;
+  }
+  const placed = places && answer !== 'keep';
   changeWork(() => {
     state.codePage = codePage;
     if (placed) Object.assign(state, { font: read.font, placedBy: read.placedBy });
@@ -46,9 +59,17 @@ function chooseCodePage(codePage) {
   });
   say('open', (placed ? state.name + ' is placed again, by code page ' + state.placedBy +
                         '; Undo brings back the font as it was.'
-                      : 'The preview maps text through code page ' + (codePage || 437) + '.') +
-      (source && read.said ? '\n' + read.said : ''));
+                      : (answer === 'keep' ? 'Your glyphs are kept. ' : '') +
+                        'The preview maps text through code page ' + (codePage || 437) + '.') +
+      (source && read.said && answer !== 'keep' ? '\n' + read.said : ''));
   changed();
+}
+
+// Whether the font is other than its file gives, placed as it is: glyphs
+// were edited, or taken, since it was opened.
+function editedSinceOpened() {
+  const opened = Core.open(state.source, state.placedBy);
+  return !opened.font || !sameBytes(opened.font, state.font);
 }
 
 // Opens a file as the font glyphs are taken from, by the code page chosen

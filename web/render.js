@@ -14,6 +14,8 @@ function renderWork(first, last) {
   $('paste').disabled = !state.copied;
   $('glyph-label').textContent = glyphLabel(first, last);
   $('start-afresh').hidden = state.name === '' && state.font.every((b) => b === 0);
+  $('asking').hidden = !state.asking;
+  if (state.asking) $('place-again').textContent = 'Place it again by ' + state.asking.named;
   if (document.activeElement !== $('preview-text')) $('preview-text').value = state.previewText;
 }
 

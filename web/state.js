@@ -33,14 +33,18 @@ const state = {
   // The steps, each {n, kind, ...}; `at` of them are done, the rest can
   // be redone. `next` numbers the next step.
   history: { steps: [], at: 0, next: 1, letGo: false },
+  // A code page chosen that would place the font again over glyphs edited
+  // since it was opened, until the user answers: {codePage, named}, or null.
+  asking: null,
   copied: null,         // glyphs copied, one after the other
   dirty: false,         // changes neither saved nor patched
   previewText: 'ZYR 2 - the font as the game draws it',
   // The translation checked (check.js): the text files given, each {name,
-  // length, bytes}, the text pasted, and the core's answer for them (see
-  // Core.check) with the code page it was checked in and the texts'
-  // names, or null. Not kept: the texts are the user's files.
-  check: { files: [], pasted: '', result: null },
+  // length, bytes}, the text pasted, the code page chosen for them (0: the
+  // work's), and the core's answer for them (see Core.check) with the code
+  // page it was checked in and the texts' names, or null. Not kept: the
+  // texts are the user's files.
+  check: { files: [], pasted: '', codePage: 0, result: null },
   // The game files chosen: {folder, files: [{name, length, bytes, handle}],
   // originalFont, downloads}, or null; downloads, the files the last patch
   // hands back to download, {font, files: [{name, bytes}]}, or null.
@@ -129,6 +133,7 @@ function addStep(step) {
   history.at = history.steps.length;
   trimHistory();
   state.dirty = true;
+  state.asking = null;
 }
 
 // The font as it is to be, as one step of glyphs; false when it is the
@@ -173,6 +178,7 @@ function replay(undoing) {
   }
   history.at += undoing ? -1 : 1;
   state.dirty = true;
+  state.asking = null;
   return step;
 }
 

@@ -132,7 +132,8 @@ async function drop(page, selector, files) {
 }
 
 const waitFor = (page, text) => page.waitForFunction((text) =>
-  Array.from(document.querySelectorAll('[data-answer]')).some((e) => e.textContent.includes(text)), {}, text);
+  Array.from(document.querySelectorAll('[data-answer]')).some((e) => e.textContent.includes(text)), {}, text)
+  .catch(async () => { throw new Error('no answer says "' + text + '"; the page said: ' + await messages(page)); });
 
 // Saves the font in a format, and gives the bytes downloaded.
 async function save(page, extension) {
@@ -504,6 +505,31 @@ const steps = [
           'Undo did not take back the code page');
     for (let i = 0; i < 2; i++) await ctrl(page, 'z');
     check((await gridFont(page)).equals(edited), 'Undo did not go back to the edited font');
+    // Glyphs edited since the file was opened are not replaced unasked: the
+    // page asks, keeps them if told so, and places again only when told.
+    await open(page, hexFont);
+    await chooseGlyph(page, 0x30);
+    await clickEditor(page, 0, 0);
+    const drawn = await gridFont(page);
+    await page.select('#code-page', '866');
+    await waitFor(page, 'You changed glyphs of zhe.hex since it was opened');
+    check((await gridFont(page)).equals(drawn) && await page.$eval('#code-page', (s) => s.value) === '0',
+          'choosing a code page replaced the glyphs edited, unasked');
+    await page.click('#keep-glyphs');
+    await waitFor(page, 'Your glyphs are kept');
+    check((await gridFont(page)).equals(drawn) && await page.$eval('#code-page', (s) => s.value) === '866',
+          'the glyphs were not kept, or the code page not chosen');
+    await page.select('#code-page', '737');
+    await page.waitForSelector('#asking:not([hidden])');
+    await page.click('#place-again');
+    await waitFor(page, 'placed again, by code page 737');
+    const out = path.join(work, 'zhe737.fnt');
+    childProcess.execFileSync(process.env.ZYR2_PROGRAM, ['--convert', '--codepage', '737', hexFont, out], { stdio: 'pipe' });
+    check((await gridFont(page)).equals(fs.readFileSync(out)), 'placed again by 737 is not --convert --codepage 737');
+    await ctrl(page, 'z');
+    check((await gridFont(page)).equals(drawn), 'Undo did not bring back the glyphs edited');
+    for (let i = 0; i < 3; i++) await ctrl(page, 'z');
+    check((await gridFont(page)).equals(edited), 'Undo did not go back to the edited font');
   }],
   ['glyphs taken from a second font are the program\'s --merge, byte for byte', async ({ page }) => {
     const half = Buffer.from(glyphs);
@@ -802,7 +828,7 @@ const steps = [
     // A blank font goes into no game file, with a word of why.
     await page.click('#start-afresh');
     await dropFolder(page, '#patch-section', folder);
-    await waitFor(page, 'Found: ZYR2.EXE');
+    await waitFor(page, 'ZYR2.EXE (615936 bytes)');
     await clearMessages(page);
     await page.click('#patch');
     await waitFor(page, 'The font is blank');
@@ -869,6 +895,12 @@ const steps = [
     await page.waitForFunction(() => document.getElementById('check-summary').textContent.includes('437'));
     check((await pageCheck(page)).listed.join('\n') === programCheck(437, edited, names).listed.join('\n'),
           'the lists in code page 437 are not --check\'s');
+    // The check's own code page checks the texts in it, the font as it is.
+    await page.select('#check-code-page', '866');
+    await page.waitForFunction(() => document.getElementById('check-summary').textContent.includes('866'));
+    await sameCheck(page, 866, edited, names, uses);
+    check(await page.$eval('#code-page', (select) => select.value) === '437', 'the work\'s code page changed');
+    await page.select('#check-code-page', '0');
     await ctrl(page, 'z');
   }],
   ['a text not UTF-8 or over 64 MiB is refused in the program\'s words; a few MB are checked in one go', async ({ page }) => {
