@@ -1,9 +1,10 @@
 // Checking a translation: the texts given (files picked or dropped, and
 // text pasted) are read by the core as --check reads them, in the code
-// page the preview shows text through, and its answer is kept in the
-// state. Which of the codes the texts use have a blank glyph is worked out
-// from the font each time it is drawn, so the marks follow every edit
-// without the texts being read again; another code page checks them again.
+// page chosen for them (else the one the preview shows text through), and
+// its answer is kept in the state. Which of the codes the texts use have
+// a blank glyph is worked out from the font each time it is drawn, so the
+// marks follow every edit without the texts being read again; another
+// code page checks them again.
 'use strict';
 
 const kPastedName = 'pasted text';
@@ -14,7 +15,7 @@ const kUsedPaper = [138, 180, 248];
 const kLeastTint = 0.2;
 const kBlankPaper = '#f8c4bd';
 const kBlankFrame = '#d93025';
-const kNoCheck = { files: [], pasted: '', result: null };
+const kNoCheck = { files: [], pasted: '', codePage: 0, result: null };
 const kNothingChecked = 'No text is checked now.';
 const kNoGlyph = ': no code of the font shows it, so it has no glyph to draw.';
 
@@ -31,14 +32,18 @@ function pastedText(text) {
   return { name: kPastedName, length: bytes.length, bytes: unread ? new Uint8Array(0) : bytes };
 }
 
-// Checks the texts given, in the code page shown; what stops one is given
+// The code page the texts are checked in: the one chosen for them, else
+// the one the preview shows text through.
+const checkCodePage = () => state.check.codePage || shownCodePage();
+
+// Checks the texts given, in their code page; what stops one is given
 // back, in the program's words.
 function checkTexts() {
   const { files, pasted } = state.check;
   const texts = pasted === '' ? files : [...files, pastedText(pasted)];
   state.check.result = null;
   if (texts.length === 0) return '';
-  const codePage = shownCodePage();
+  const codePage = checkCodePage();
   const { said, checked } = Core.check(texts, codePage);
   if (checked) state.check.result = { ...checked, codePage, names: texts.map((text) => text.name) };
   return said;
@@ -63,18 +68,27 @@ function checkPasted(text) {
   render(state);
 }
 
+// A code page chosen for the texts alone (0: the work's): they are
+// checked again in it, and the font is not placed again.
+function chooseCheckCodePage(codePage) {
+  state.check.codePage = codePage;
+  say('check', checkTexts());
+  render(state);
+}
+
 function forgetCheck() {
   picks++;
-  state.check = { ...kNoCheck };
+  state.check = { ...kNoCheck, codePage: state.check.codePage };
   say('check', kNothingChecked);
   render(state);
 }
 
 // After a change of the work: texts checked in another code page than
-// the one shown now are checked again, in it.
+// theirs now (the work's, when none is chosen for them) are checked again,
+// in it.
 function followCodePage() {
   const result = state.check.result;
-  if (result && result.codePage !== shownCodePage()) checkTexts();
+  if (result && result.codePage !== checkCodePage()) checkTexts();
 }
 
 // A character of the lists chosen: one with a code has its glyph focused,
@@ -97,10 +111,10 @@ function chooseCharacter(kind, index) {
 // The check's marks on the font as it is: how often the texts use each
 // code, the most any is used, and the characters whose glyph is blank
 // (those --check lists), by count; null when no text is checked in the
-// code page shown.
+// code page they are to be checked in.
 function checkMarks(font) {
   const result = state.check.result;
-  if (!result || result.codePage !== shownCodePage()) return null;
+  if (!result || result.codePage !== checkCodePage()) return null;
   const blank = result.coded.filter((character) => isBlank(font, character.code));
   return { uses: result.uses, most: Math.max(...result.uses), blank, blankCodes: new Set(blank.map((c) => c.code)) };
 }
@@ -167,6 +181,8 @@ function listOf(element, characters, names) {
 let listed = { result: null, blank: '' };
 function renderCheck(marks) {
   const result = state.check.result;
+  $('check-code-page').value = String(state.check.codePage);
+  $('check-code-page').options[0].text = 'as in part 1 (' + shownCodePage() + ')';
   if (document.activeElement !== $('check-text')) $('check-text').value = state.check.pasted;
   $('check-forget').hidden = state.check.files.length === 0 && state.check.pasted === '';
   const summary = marks ? checkSummary(result, marks.blank) : '';

@@ -134,12 +134,12 @@ const Core = (() => {
     return { font: taken.bytes, taken: taken.figure };
   }
 
-  // Patches the game files, each {name, length, bytes}, in memory: {said,
-  // files}, each file's {outcome, offset, bytes} in the order given, bytes
-  // being the whole file as patched.
+  // Patches the game files, each {name, length, bytes}, in memory: {done,
+  // said, files}, each file's {outcome, offset, bytes} in the order given,
+  // bytes being the whole file as patched. Not done with a blank font.
   function patch(font, files) {
     const patched = withBytes(font, (at) => answer(core.zyr2_patch(input(files), at)));
-    return { said: patched.said, files: patched.files };
+    return { done: patched.done, said: patched.said, files: patched.files };
   }
 
   // A copy of the program, {name, length, bytes}, carrying the font:

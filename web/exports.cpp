@@ -39,11 +39,22 @@ using mdlReplace::web::Text;
 constexpr std::string_view kGameFolder = "game\\";
 constexpr std::string_view kTooLongToAttach =
     " is longer than the 16 MiB the page takes: no font was attached to it.";
+// A fresh page's font is blank, and so is one cleared: the program refuses
+// a font file that gives one, and the page puts none into a game file.
+constexpr std::string_view kBlankFont =
+    "The font is blank: none of its 256 glyphs has a pixel of ink, and the "
+    "game would show no text with it. Open a font (part 1) or draw one "
+    "first.";
 
 FontImage FontAt(const std::uint8_t* bytes) {
   FontImage font{};
   std::copy_n(bytes, font.size(), font.begin());
   return font;
+}
+
+bool IsBlank(const FontImage& font) {
+  return std::all_of(font.begin(), font.end(),
+                     [](std::uint8_t row) { return row == 0; });
 }
 
 // What the platform's run said, a message a line.
@@ -168,10 +179,16 @@ extern "C" __attribute__((export_name("zyr2_take"))) Answer* Take(
 
 // Patches the game files of the input, in memory, by the program's own
 // rules and with its messages. The figure is how many were patched; each
-// file's answer tells what became of it and, when patched, its bytes.
+// file's answer tells what became of it and, when patched, its bytes. Not
+// done with a blank font: no file is touched.
 extern "C" __attribute__((export_name("zyr2_patch"))) Answer* Patch(
     Input* input, const std::uint8_t* font) {
   Answer* answer = new Answer;
+  if (IsBlank(FontAt(font))) {
+    delete input;
+    answer->text = kBlankFont;
+    return answer;
+  }
   MemoryPlatform platform;
   std::vector<Bytes> before;
   for (auto& [name, file] : input->files) {
@@ -196,10 +213,15 @@ extern "C" __attribute__((export_name("zyr2_patch"))) Answer* Patch(
 // Attaches the font to the input's one file, a copy of the program, as /A:
 // does to the program itself: the bytes are the copy, the marker, then
 // the font. Any file that is not a build of this program is refused, and
-// so is one too long to hand in whole.
+// so is one too long to hand in whole, and a blank font.
 extern "C" __attribute__((export_name("zyr2_attach"))) Answer* Attach(
     Input* input, const std::uint8_t* font) {
   Answer* answer = new Answer;
+  if (IsBlank(FontAt(font))) {
+    delete input;
+    answer->text = kBlankFont;
+    return answer;
+  }
   MemoryPlatform platform;
   const std::string program_path = input->files.at(0).first;
   platform.files[program_path] = std::move(input->files.at(0).second);

@@ -7,10 +7,15 @@
 // program keeps a font. Nothing more of a long file is read. The key
 // names its content, so that a file opened twenty times is kept once.
 async function readSource(file, name = file.name) {
+  const read = await readHeld(file, name);
+  return { ...read, key: await contentKey(read.bytes, file.size) };
+}
+
+// A file as the core takes it, without its key: {name, length, bytes}.
+async function readHeld(file, name = file.name) {
   const whole = file.size <= Core.largestSource();
   const part = whole ? file : file.slice(Math.max(0, file.size - Core.tailLength()));
-  const bytes = new Uint8Array(await part.arrayBuffer());
-  return { key: await contentKey(bytes, file.size), name, length: file.size, bytes };
+  return { name, length: file.size, bytes: new Uint8Array(await part.arrayBuffer()) };
 }
 
 async function contentKey(bytes, length) {
@@ -36,9 +41,10 @@ function picked(event) {
   return files.map((file) => ({ name: file.name, file }));
 }
 
-// What was dropped, read: {files: [{name, file, handle}], folders: [{name,
-// handle}], failed: [sentence]}. A folder's files (not those of folders
-// inside it) count among the files. Chromium reads a folder dropped on a
+// What was dropped, read: {files: [{name, file, handle, loose, depth}],
+// folders: [{name, handle}], failed: [sentence]}. A folder's files (not
+// those of folders inside it) count among the files, at depth 1; a file
+// dropped itself is loose, at depth 0. Chromium reads a folder dropped on a
 // page from the disk through getAsFileSystemHandle() only: the older
 // webkitGetAsEntry() reader fails there; other browsers have that one.
 // The items must be asked for while the drop is being handled.
@@ -57,15 +63,17 @@ function droppedItems(transfer) {
         if (found && found.kind === 'directory') {
           dropped.folders.push({ name: found.name, handle: found });
           for await (const [name, inside] of found.entries()) {
-            if (inside.kind === 'file') dropped.files.push({ name, file: await inside.getFile(), handle: inside });
+            if (inside.kind === 'file') dropped.files.push({ name, file: await inside.getFile(), handle: inside, depth: 1 });
           }
         } else if (entry && entry.isDirectory) {
           dropped.folders.push({ name: entry.name, handle: null });
           for (const inside of await entriesOf(entry)) {
-            if (inside.isFile) dropped.files.push({ name: inside.name, file: await fileOf(inside), handle: null });
+            if (inside.isFile) dropped.files.push({ name: inside.name, file: await fileOf(inside), handle: null, depth: 1 });
           }
         } else if (file) {
-          dropped.files.push({ name: file.name, file, handle: null });
+          // A file's handle reads it as it is later on; the file, as it was.
+          dropped.files.push({ name: file.name, file, handle: found && found.kind === 'file' ? found : null,
+                               loose: true, depth: 0 });
         }
       } catch (error) {
         dropped.failed.push((file ? file.name : 'A folder') + ' could not be read (' + error.message + ').');

@@ -3,32 +3,55 @@
 // afresh, and saving in the formats the core writes.
 'use strict';
 
-// Opens a file as the work, in place of the font open, as one step.
+// Opens a file as the work, in place of the font open, as one step; says
+// so in the part it was given in.
 async function openFont(file, part = 'open') {
+  say(part, await openedFont(file));
+  changed();
+}
+
+// Opens a file as the work, as openFont() does: what is to be said of it.
+async function openedFont(file) {
   const source = await readSource(file);
   const hadFont = state.font.some((b) => b !== 0);
   const read = Core.open(source, state.codePage);
-  if (!read.font) {
-    say(part, read.said);
-    render(state);
-    return;
-  }
+  if (!read.font) return read.said;
   changeWork(() => {
     Object.assign(state, { font: read.font, name: source.name, source, placedBy: read.placedBy });
     return true;
   });
   const what = Core.isGameFile(source.name) ? source.name + "'s own font" : source.name;
-  say(part, (hadFont ? what + ' is open in place of yours; Undo brings yours back.' : what + ' is open.') +
-      (read.said ? '\n' + read.said : ''));
-  changed();
+  return (hadFont ? what + ' is open in place of yours; Undo brings yours back.' : what + ' is open.') +
+    (read.said ? '\n' + read.said : '');
+}
+
+// Of several fonts given at once one is opened, the first: the others
+// are named.
+function notOpened(fonts) {
+  const rest = fonts.slice(1).map((font) => font.name);
+  return rest.length === 0 ? ''
+    : '\n' + rest.join(', ') + (rest.length === 1 ? ' was' : ' were') + ' not opened: drop one font at a time.';
 }
 
 // A code page chosen: the preview maps text through it, and the font open
-// is placed again by it, when its glyphs are placed by one.
-function chooseCodePage(codePage) {
+// is placed again by it, when its glyphs are placed by one. Glyphs edited
+// since the file was opened are not replaced unasked: the page asks, and
+// `answer` is the user's ('replace' or 'keep', where the code page then
+// maps text alone).
+function chooseCodePage(codePage, answer = '') {
   const { source, placedBy } = state;
   const read = source ? Core.open(source, codePage) : { font: null, said: '' };
-  const placed = read.font !== null && (placedBy !== 0 || read.placedBy !== 0);
+  const places = read.font !== null && (placedBy !== 0 || read.placedBy !== 0);
+  const named = codePage ? 'code page ' + codePage : 'the code page the font says';
+  if (places && answer === '' && editedSinceOpened()) {
+    state.asking = { codePage, named };
+    say('open', 'You changed glyphs of ' + state.name + ' since it was opened. Placed again by ' + named +
+        ', it has its own glyphs there in place of yours (Undo brings yours back); or keep your glyphs, ' +
+        'and ' + named + ' maps text alone.');
+    render(state);
+    return;
+  }
+  const placed = places && answer !== 'keep';
   changeWork(() => {
     state.codePage = codePage;
     if (placed) Object.assign(state, { font: read.font, placedBy: read.placedBy });
@@ -36,9 +59,17 @@ function chooseCodePage(codePage) {
   });
   say('open', (placed ? state.name + ' is placed again, by code page ' + state.placedBy +
                         '; Undo brings back the font as it was.'
-                      : 'The preview maps text through code page ' + (codePage || 437) + '.') +
-      (source && read.said ? '\n' + read.said : ''));
+                      : (answer === 'keep' ? 'Your glyphs are kept. ' : '') +
+                        'The preview maps text through code page ' + (codePage || 437) + '.') +
+      (source && read.said && answer !== 'keep' ? '\n' + read.said : ''));
   changed();
+}
+
+// Whether the font is other than its file gives, placed as it is: glyphs
+// were edited, or taken, since it was opened.
+function editedSinceOpened() {
+  const opened = Core.open(state.source, state.placedBy);
+  return !opened.font || !sameBytes(opened.font, state.font);
 }
 
 // Opens a file as the font glyphs are taken from, by the code page chosen

@@ -8,34 +8,62 @@
 
 // What to do where the page cannot open the game folder.
 const kDropInstead = 'Drop or choose the three game files here instead (ZYR2.DOS, ZYR2.EXE and ' +
-  'BRANVEL.EXE): each comes back patched as a download. Then copy the downloads into the game ' +
+  'BRANVEL.EXE): each comes back patched, to download. Then copy the downloads into the game ' +
   'folder, in place of the old files; for a game under Program Files, Windows may ask an ' +
   'administrator to confirm.';
 const kProtectedFolders = 'Browsers do not let pages open folders under Program Files or Windows, ' +
   'nor in AppData, where Steam and GOG Galaxy install games.';
 const kNoGameFiles = 'None of ZYR2.DOS, ZYR2.EXE or BRANVEL.EXE is among the files ';
-const kInDownloads = ' is patched: it was saved where your browser puts downloads. ' +
-  'Put it in the game folder, in place of the old one.';
+// The page cannot know whether a download was saved, nor where: it says
+// what it did, and what is left for the user to do.
+const kToDownload = ' is patched here, not yet in the game: download it below.';
+const kPatchedOnlyThen = 'The game is patched only once the files downloaded are in the game folder, ' +
+  'in place of the old ones.';
+const kGivenToSave = ' was given to your browser to save. Put it in the game folder, in place of the ' +
+  'old one: the game is patched only then.';
+const kPatchWithIt = 'Patch the game files to put the font into them.';
+const kNowTheGame = 'Now drop the game folder here, or choose it, to put the font into the game.';
+
 // The program's own name, that picks it out of several files dropped.
 const kProgramName = /^zyr2font(\.exe)?$/i;
 
 // The game's files among the files given, [{name, file, handle}], read
 // as the core takes them, with the game's own font from the first that
-// holds one.
-async function chooseGame(folder, entries) {
+// holds one. Each keeps its handle, or the file picked, to be read again
+// when it is patched.
+async function chooseGame(folder, entries, opened = '') {
   const files = [];
   for (const { name, file, handle } of entries) {
     if (!Core.isGameFile(name)) continue;
-    files.push({ ...await readSource(file || await handle.getFile(), name), handle });
+    const now = handle ? await handle.getFile() : file;
+    files.push({ ...await readHeld(now, name), handle, file: handle ? null : file });
   }
   const fonts = files.map((file) => Core.open(file, 0));
   const original = fonts.find((read) => read.font);
-  state.game = { folder, files, originalFont: original ? original.font : null };
+  state.game = { folder, files, originalFont: original ? original.font : null, downloads: null };
   const where = folder ? 'in ' + folder.name + '.' : 'chosen.';
-  say('patch', files.length === 0 ? kNoGameFiles + where
+  say('patch', (opened ? opened + '\n' : '') + (files.length === 0 ? kNoGameFiles + where
     : 'Found: ' + files.map((f) => f.name + ' (' + f.length + ' bytes)').join(', ') + '.' +
-      (original ? '' : '\n' + fonts.map((read) => read.said).join('\n')));
+      (original ? '' : '\n' + fonts.map((read) => read.said).join('\n')) +
+      (opened ? '\n' + kPatchWithIt : '')));
   render(state);
+}
+
+// What was dropped on the game's part: the game files, loose or in the
+// folder dropped (not in folders inside it); and a font dropped with them,
+// opened as the work, to be patched in on the user's click, as the program
+// patches with a font and a folder dropped on it together. A font dropped
+// alone there is opened, and the game chosen before is kept.
+async function droppedOnGame({ files, folders }) {
+  const fonts = files.filter((file) => file.loose && !Core.isGameFile(file.name));
+  const opened = fonts.length > 0 ? await openedFont(fonts[0].file) + notOpened(fonts) : '';
+  const game = files.filter((file) => file.depth <= 1 && Core.isGameFile(file.name));
+  if (game.length === 0 && opened) {
+    say('patch', opened + '\n' + (state.game && state.game.files.length > 0 ? kPatchWithIt : kNowTheGame));
+  } else {
+    await chooseGame(folders.length === 1 ? folders[0].handle : null, game, opened);
+  }
+  if (opened) changed();
 }
 
 async function pickFolder() {
@@ -93,46 +121,99 @@ async function writeInPlace(handle, offset, bytes) {
   }
 }
 
-// Puts a file the core patched into the game: the font's bytes written in
-// the folder, or the whole file as a download. Says what became of it,
-// and whether it is patched.
-async function putPatched(file, { offset, bytes }, inFolder) {
-  if (!inFolder) {
-    download(file.name, bytes);
-    return [file.name + kInDownloads, true];
-  }
+// Writes the font the core put into a file into the game folder: says
+// what became of it, and whether it is patched.
+async function putInFolder(file, { offset, bytes }) {
   try {
     await writeInPlace(file.handle, offset, bytes.subarray(offset, offset + kFontSize));
-    file.bytes = bytes;
     return [file.name + ' is patched in the game folder.', true];
   } catch (error) {
     return [file.name + ' could not be written (' + error.message + '); it is as it was.', false];
   }
 }
 
+// Why a game file could not be read again, by the name of the browser's
+// error: Chromium refuses to read a file picked whose bytes changed since.
+const kNotReadAgain = {
+  NotReadableError: ' changed since it was chosen: choose the game folder or the game files again to patch it.',
+  NotFoundError: ' is no longer where it was chosen: choose the game folder or the game files again.',
+};
+
+// The game files as they are now, each read again from its handle or the
+// file picked: the core patches these, and what it says of a file is
+// said of it as it is. A file that cannot be read is left out, and why is
+// said.
+async function readGameAgain(game, lines) {
+  const files = [];
+  for (const file of game.files) {
+    try {
+      Object.assign(file, await readHeld(file.handle ? await file.handle.getFile() : file.file, file.name));
+      files.push(file);
+    } catch (error) {
+      lines.push(file.name + (kNotReadAgain[error.name] ||
+        ' could not be read again (' + error.message + '): it is not patched.'));
+    }
+  }
+  return files;
+}
+
 async function patch() {
   const game = state.game;
   if (!game) return;
-  const patched = Core.patch(state.font, game.files);
+  const lines = [];
+  const files = await readGameAgain(game, lines);
+  if (files.length === 0) {
+    say('patch', lines.join('\n'));
+    render(state);
+    return;
+  }
+  const patched = Core.patch(state.font, files);
+  if (!patched.done) {
+    say('patch', [...lines, patched.said].join('\n'));
+    render(state);
+    return;
+  }
   const toWrite = patched.files.some((file) => file.outcome === kPatched);
   const inFolder = toWrite && game.folder !== null && await mayWrite(game.folder);
-  const lines = patched.said ? [patched.said] : [];
+  if (patched.said) lines.push(patched.said);
   if (toWrite && game.folder && !inFolder) {
     lines.push('The browser did not let the page write into ' + game.folder.name +
-               ': each file patched comes back as a download instead.');
+               ': each file patched is to download instead.');
   }
+  // Files patched that the page hands back are each the user's own
+  // download: browsers hold a page's second download at once behind a
+  // question, which may be answered no.
+  game.downloads = { font: state.font.slice(), files: [] };
   let any = false;
-  for (const [i, file] of game.files.entries()) {
+  for (const [i, file] of files.entries()) {
     const outcome = patched.files[i].outcome;
     if (outcome === kHeldTheFont) lines.push(file.name + ' already holds this font.');
     if (outcome !== kPatched) continue;
-    const [line, put] = await putPatched(file, patched.files[i], inFolder);
-    lines.push(line);
-    any = any || put;
+    if (inFolder) {
+      const [line, put] = await putInFolder(file, patched.files[i]);
+      lines.push(line);
+      any = any || put;
+    } else {
+      game.downloads.files.push({ name: file.name, bytes: patched.files[i].bytes });
+      lines.push(file.name + kToDownload);
+    }
   }
+  if (game.downloads.files.length > 0) lines.push(kPatchedOnlyThen);
+  // Only what is written in the game folder is kept: a download may never
+  // be saved.
   if (any) state.dirty = false;
   say('patch', lines.join('\n'));
   changed();
+}
+
+// A file patched, handed to the browser to save, on the user's click.
+function downloadPatched(index) {
+  const downloads = state.game && state.game.downloads;
+  const file = downloads && downloads.files[index];
+  if (!file) return;
+  download(file.name, file.bytes);
+  say('patch', file.name + kGivenToSave);
+  render(state);
 }
 
 // Attaches the font to a copy of the program, given alone or, among

@@ -33,7 +33,7 @@ async function act(part, action) {
 function blankWork() {
   Object.assign(state, {
     font: new Uint8Array(kFontSize), name: '', source: null, codePage: 0, placedBy: 0,
-    other: null, otherCodePage: 0, selected: 0x41, anchor: 0x41, dirty: false,
+    other: null, otherCodePage: 0, selected: 0x41, anchor: 0x41, dirty: false, asking: null,
     history: { steps: [], at: 0, next: 1, letGo: false },
   });
 }
@@ -99,15 +99,15 @@ function nothingTaken(part, { files, folders, failed }) {
   render(state);
 }
 
-// Files dropped on the game's part are game files, on the program's part
-// a program, on the check's part texts, on the other font's part the
-// other font; anywhere else, a font to open. A folder is looked into on
-// the first three.
+// Files dropped on the game's part are game files (and a font with
+// them), on the program's part a program, on the check's part texts, on
+// the other font's part the other font; anywhere else, a font to open. A
+// folder is looked into on the first three.
 async function dropped(part, items) {
   const { files, folders } = items;
   if (part === 'patch') {
     if (files.length === 0) nothingTaken(part, items);
-    else await chooseGame(folders.length === 1 ? folders[0].handle : null, files);
+    else await droppedOnGame(items);
   } else if (part === 'attach') {
     if (files.length === 0) nothingTaken(part, items);
     else await attach(files);
@@ -130,7 +130,7 @@ async function dropped(part, items) {
 // --- Start --------------------------------------------------------------
 
 function fillCodePages() {
-  for (const select of [$('code-page'), $('other-code-page')]) {
+  for (const select of [$('code-page'), $('other-code-page'), $('check-code-page')]) {
     for (const number of Core.codePages()) select.add(new Option(String(number), String(number)));
   }
 }
@@ -151,6 +151,8 @@ function listen() {
   const on = (id, type, handler) => $(id).addEventListener(type, handler);
   on('open-file', 'change', (e) => act('open', () => openFont(picked(e)[0].file)));
   on('code-page', 'change', () => act('open', () => chooseCodePage(Number($('code-page').value))));
+  on('place-again', 'click', () => act('open', () => chooseCodePage(state.asking.codePage, 'replace')));
+  on('keep-glyphs', 'click', () => act('open', () => chooseCodePage(state.asking.codePage, 'keep')));
   on('start-afresh', 'click', startAfresh);
   on('others-list', 'click', (e) => {
     const { takeUp: id, letGo: other } = e.target.dataset;
@@ -186,6 +188,7 @@ function listen() {
   on('check-files', 'change', (e) => act('check', () => checkFiles(picked(e))));
   on('check-text', 'input', () => act('check', () => checkPasted($('check-text').value)));
   on('check-forget', 'click', forgetCheck);
+  on('check-code-page', 'change', () => act('check', () => chooseCheckCodePage(Number($('check-code-page').value))));
   on('check-lists', 'click', (e) => {
     const { kind, index } = e.target.dataset;
     if (kind) act('check', () => chooseCharacter(kind, Number(index)));
@@ -195,6 +198,9 @@ function listen() {
   on('game-files', 'change', (e) => act('patch', () => chooseGame(null, picked(e))));
   on('save-original', 'click', saveOriginal);
   on('patch', 'click', () => act('patch', patch));
+  on('game-downloads', 'click', (e) => {
+    if (e.target.dataset.download) downloadPatched(Number(e.target.dataset.download));
+  });
   on('attach-program', 'change', (e) => act('attach', () => attach(picked(e))));
   document.addEventListener('keydown', shortcut);
   // Leaving with changes neither saved nor patched asks first; the work is

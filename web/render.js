@@ -14,6 +14,8 @@ function renderWork(first, last) {
   $('paste').disabled = !state.copied;
   $('glyph-label').textContent = glyphLabel(first, last);
   $('start-afresh').hidden = state.name === '' && state.font.every((b) => b === 0);
+  $('asking').hidden = !state.asking;
+  if (state.asking) $('place-again').textContent = 'Place it again by ' + state.asking.named;
   if (document.activeElement !== $('preview-text')) $('preview-text').value = state.previewText;
 }
 
@@ -37,6 +39,20 @@ function renderGame() {
   }));
   $('original').hidden = !(game && game.originalFont);
   $('patch').hidden = !(game && game.files.length > 0);
+  // The files patched to download carry the font as it was at the patch:
+  // once it changed, they are not offered.
+  const downloads = game && game.downloads;
+  const current = Boolean(downloads) && sameBytes(downloads.font, state.font);
+  $('game-downloads').replaceChildren(...(current ? downloads.files : []).map((file, index) => {
+    const item = document.createElement('li');
+    const button = document.createElement('button');
+    button.type = 'button';
+    button.dataset.download = String(index);
+    button.textContent = 'Download ' + file.name;
+    item.appendChild(button);
+    return item;
+  }));
+  $('game-downloads-stale').hidden = !downloads || downloads.files.length === 0 || current;
 }
 
 function renderOthers() {

@@ -33,16 +33,21 @@ const state = {
   // The steps, each {n, kind, ...}; `at` of them are done, the rest can
   // be redone. `next` numbers the next step.
   history: { steps: [], at: 0, next: 1, letGo: false },
+  // A code page chosen that would place the font again over glyphs edited
+  // since it was opened, until the user answers: {codePage, named}, or null.
+  asking: null,
   copied: null,         // glyphs copied, one after the other
   dirty: false,         // changes neither saved nor patched
   previewText: 'ZYR 2 - the font as the game draws it',
   // The translation checked (check.js): the text files given, each {name,
-  // length, bytes}, the text pasted, and the core's answer for them (see
-  // Core.check) with the code page it was checked in and the texts'
-  // names, or null. Not kept: the texts are the user's files.
-  check: { files: [], pasted: '', result: null },
+  // length, bytes}, the text pasted, the code page chosen for them (0: the
+  // work's), and the core's answer for them (see Core.check) with the code
+  // page it was checked in and the texts' names, or null. Not kept: the
+  // texts are the user's files.
+  check: { files: [], pasted: '', codePage: 0, result: null },
   // The game files chosen: {folder, files: [{name, length, bytes, handle}],
-  // originalFont}, or null.
+  // originalFont, downloads}, or null; downloads, the files the last patch
+  // hands back to download, {font, files: [{name, bytes}]}, or null.
   game: null,
   // The last answer to the user: the part of the page it belongs to, and
   // a serial that tells a new answer from the one before.
@@ -68,6 +73,8 @@ function selection() {
 function isInk(font, code, row, column) {
   return (font[code * kGlyphBytes + row] >> (7 - column) & 1) === 1;
 }
+
+const sameBytes = (a, b) => a.length === b.length && a.every((byte, i) => byte === b[i]);
 
 function isBlank(font, code) {
   return font.subarray(code * kGlyphBytes, (code + 1) * kGlyphBytes).every((b) => b === 0);
@@ -126,6 +133,7 @@ function addStep(step) {
   history.at = history.steps.length;
   trimHistory();
   state.dirty = true;
+  state.asking = null;
 }
 
 // The font as it is to be, as one step of glyphs; false when it is the
@@ -170,6 +178,7 @@ function replay(undoing) {
   }
   history.at += undoing ? -1 : 1;
   state.dirty = true;
+  state.asking = null;
   return step;
 }
 

@@ -132,7 +132,8 @@ async function drop(page, selector, files) {
 }
 
 const waitFor = (page, text) => page.waitForFunction((text) =>
-  Array.from(document.querySelectorAll('[data-answer]')).some((e) => e.textContent.includes(text)), {}, text);
+  Array.from(document.querySelectorAll('[data-answer]')).some((e) => e.textContent.includes(text)), {}, text)
+  .catch(async () => { throw new Error('no answer says "' + text + '"; the page said: ' + await messages(page)); });
 
 // Saves the font in a format, and gives the bytes downloaded.
 async function save(page, extension) {
@@ -200,6 +201,35 @@ async function reload(page) {
   await page.waitForSelector('body[data-ready=yes]');
 }
 
+// Whether leaving the page asks first: the question is answered "stay".
+async function asksBeforeLeaving(page) {
+  const asked = new Promise((resolve) => page.once('dialog', (dialog) => {
+    resolve(dialog.type() === 'beforeunload');
+    dialog.dismiss();
+  }));
+  const left = page.waitForNavigation().then(() => false, () => false);
+  page.evaluate(() => location.reload()).catch(() => {});
+  return Promise.race([asked, left]);
+}
+
+// Patches the game files chosen, and downloads each file patched that the
+// page offers, one click each: what the patch said, and the files by name.
+async function patchAndDownload(page) {
+  await clearMessages(page);
+  await page.$eval('#patch', (button) => button.click());
+  await page.waitForFunction(() => document.querySelector('[data-answer=patch]').textContent !== '');
+  const said = await page.$eval('[data-answer=patch]', (element) => element.textContent);
+  const names = await page.$$eval('#game-downloads button', (buttons) => buttons.map((button) => button.textContent));
+  const files = new Map();
+  for (const [i, label] of names.entries()) {
+    const name = label.replace(/^Download /, '');
+    await page.$eval(`#game-downloads button[data-download="${i}"]`, (button) => button.click());
+    await waitFor(page, name + ' was given to your browser to save');
+    files.set(name, await downloaded(name));
+  }
+  return { said, files };
+}
+
 // The name a screen reader is given for what has the focus: the element
 // focused, or the cell it names as its active descendant.
 async function focusedName(page) {
@@ -223,13 +253,14 @@ async function selectedNames(page) {
     (node.properties || []).some((p) => p.name === 'selected' && p.value.value)).map((node) => node.name.value);
 }
 
-// Drops a folder of the disk on a part of the page, as the system does.
-async function dropFolder(page, selector, folder) {
+// Drops a folder of the disk (or several paths) on a part of the page, as
+// the system does.
+async function dropFolder(page, selector, paths) {
   const element = await page.$(selector);
   await element.scrollIntoView();
   const box = await element.boundingBox();
   const session = await page.createCDPSession();
-  const at = { x: box.x + box.width / 2, y: box.y + 10, data: { items: [], files: [folder], dragOperationsMask: 1 } };
+  const at = { x: box.x + box.width / 2, y: box.y + 10, data: { items: [], files: [].concat(paths), dragOperationsMask: 1 } };
   for (const type of ['dragEnter', 'dragOver', 'drop']) await session.send('Input.dispatchDragEvent', { type, ...at });
   await session.detach();
 }
@@ -375,13 +406,38 @@ const steps = [
     await page.click('#save-original');
     check((await downloaded('original.fnt')).equals(pattern(exeLength, 1).subarray(exeOffset, exeOffset + 2048)),
           'original.fnt is not the game\'s font');
+    // Each file patched is a download of the user's own click, and the
+    // page never says it was saved, nor counts it as saved.
+    await clearMessages(page);
     await page.click('#patch');
+    await waitFor(page, 'ZYR2.EXE is patched here, not yet in the game');
+    const said = await messages(page);
+    check(said.includes('BRANVEL.EXE File size: 1000') && said.includes('patched only once') && !said.includes('saved'),
+          'the patch said: ' + said);
+    await new Promise((resolve) => setTimeout(resolve, 300));
+    check(fs.readdirSync(downloads).length === 0, 'a download came unasked: ' + fs.readdirSync(downloads));
+    const { files } = await patchAndDownload(page);
     const expected = pattern(exeLength, 1);
     edited.copy(expected, exeOffset);
-    check((await downloaded('ZYR2.EXE')).equals(expected), 'ZYR2.EXE is not patched at its offset');
-    const said = await messages(page);
-    check(said.includes('BRANVEL.EXE File size: 1000'), 'no word of BRANVEL.EXE: ' + said);
-    check(!fs.existsSync(path.join(downloads, 'BRANVEL.EXE')), 'BRANVEL.EXE was given back');
+    check([...files.keys()].join() === 'ZYR2.EXE', 'the downloads offered are ' + [...files.keys()]);
+    check(files.get('ZYR2.EXE').equals(expected), 'ZYR2.EXE is not patched at its offset');
+    check(await asksBeforeLeaving(page), 'the patch handed back as a download counts as saved');
+    // Once the font changes, files patched with it as it was are not offered.
+    await clickEditor(page, 7, 7);
+    check(await page.$eval('#game-downloads', (list) => list.children.length === 0) &&
+          await page.$eval('#game-downloads-stale', (line) => !line.hidden), 'files of a font changed since are offered');
+    await ctrl(page, 'z');
+    await page.waitForSelector('#game-downloads button');
+    // A game file picked is patched as it is at the patch: one changed
+    // since it was picked is not patched, and the page says why.
+    const picked = write('ZYR2.EXE', pattern(exeLength, 5));
+    await upload(page, '#game-files', picked);
+    await page.waitForSelector('#game-downloads:empty');
+    fs.writeFileSync(picked, pattern(597504, 5));
+    await clearMessages(page);
+    await page.click('#patch');
+    await waitFor(page, 'ZYR2.EXE changed since it was chosen');
+    check(await page.$eval('#game-downloads', (list) => list.children.length === 0), 'a file changed since was patched');
   }],
   ['a copy of the program, renamed, gets the font as /A: attaches it; a font, a game file or another program does not', async ({ page }) => {
     // The program itself attaches the same font to a copy of itself.
@@ -448,6 +504,31 @@ const steps = [
     check((await gridFont(page))[0x86 * 8] === 0 && await page.$eval('#code-page', (s) => s.value) === '0',
           'Undo did not take back the code page');
     for (let i = 0; i < 2; i++) await ctrl(page, 'z');
+    check((await gridFont(page)).equals(edited), 'Undo did not go back to the edited font');
+    // Glyphs edited since the file was opened are not replaced unasked: the
+    // page asks, keeps them if told so, and places again only when told.
+    await open(page, hexFont);
+    await chooseGlyph(page, 0x30);
+    await clickEditor(page, 0, 0);
+    const drawn = await gridFont(page);
+    await page.select('#code-page', '866');
+    await waitFor(page, 'You changed glyphs of zhe.hex since it was opened');
+    check((await gridFont(page)).equals(drawn) && await page.$eval('#code-page', (s) => s.value) === '0',
+          'choosing a code page replaced the glyphs edited, unasked');
+    await page.click('#keep-glyphs');
+    await waitFor(page, 'Your glyphs are kept');
+    check((await gridFont(page)).equals(drawn) && await page.$eval('#code-page', (s) => s.value) === '866',
+          'the glyphs were not kept, or the code page not chosen');
+    await page.select('#code-page', '737');
+    await page.waitForSelector('#asking:not([hidden])');
+    await page.click('#place-again');
+    await waitFor(page, 'placed again, by code page 737');
+    const out = path.join(work, 'zhe737.fnt');
+    childProcess.execFileSync(process.env.ZYR2_PROGRAM, ['--convert', '--codepage', '737', hexFont, out], { stdio: 'pipe' });
+    check((await gridFont(page)).equals(fs.readFileSync(out)), 'placed again by 737 is not --convert --codepage 737');
+    await ctrl(page, 'z');
+    check((await gridFont(page)).equals(drawn), 'Undo did not bring back the glyphs edited');
+    for (let i = 0; i < 3; i++) await ctrl(page, 'z');
     check((await gridFont(page)).equals(edited), 'Undo did not go back to the edited font');
   }],
   ['glyphs taken from a second font are the program\'s --merge, byte for byte', async ({ page }) => {
@@ -575,6 +656,26 @@ const steps = [
     check(Buffer.from(result.exe).equals(expected), 'zyr2.exe changed other than the font range');
     check(Buffer.from(result.dos).equals(pattern(5000, 2)), 'ZYR2.DOS of another length was changed');
     check(result.said.includes('ZYR2.DOS File size: 5000'), 'no word of ZYR2.DOS: ' + result.said);
+    // The files as they are at each patch: zyr2.exe put back as it was
+    // outside the page is patched again; replaced by another version, of
+    // another length, it is patched where that version keeps its font.
+    for (const [length, offset] of [[exeLength, exeOffset], [597504, 497968]]) {
+      await page.evaluate(async (length) => {
+        const folder = await (await navigator.storage.getDirectory()).getDirectoryHandle('game');
+        const writable = await (await folder.getFileHandle('zyr2.exe')).createWritable();
+        await writable.write(Uint8Array.from({ length }, (_, i) => (i * 13 + 1) & 0xff));
+        await writable.close();
+      }, length);
+      await clearMessages(page);
+      await page.click('#patch');
+      await waitFor(page, 'zyr2.exe is patched in the game folder');
+      const again = pattern(length, 1);
+      glyphs.copy(again, offset);
+      check(Buffer.from(await page.evaluate(async () => {
+        const folder = await (await navigator.storage.getDirectory()).getDirectoryHandle('game');
+        return Array.from(new Uint8Array(await (await (await folder.getFileHandle('zyr2.exe')).getFile()).arrayBuffer()));
+      })).equals(again), 'zyr2.exe of ' + length + ' bytes changed outside the page is not patched at ' + offset);
+    }
     await page.close();
   }],
   ['each tab keeps its own work: two tabs, each reloaded, each with its own work and undo history', async ({ page, browser }) => {
@@ -669,7 +770,9 @@ const steps = [
           await drop(page, '#patch-section', [['ZYR2.EXE', pattern(exeLength, 1)]]);
           await page.waitForSelector('#patch:not([hidden])');
           await page.evaluate(() => window.scrollTo(0, 0));
-          await page.$eval('#patch', (button) => button.click());
+          await patchAndDownload(page);
+          await page.evaluate(() => window.scrollTo(0, 0));
+          await page.$eval('#game-downloads button', (button) => button.click());
           await downloaded('ZYR2.EXE');
         }],
         ['attach', () => drop(page, '#attach-section', [['mz.exe', pattern(3000, 3)]])],
@@ -714,16 +817,39 @@ const steps = [
     await page.evaluate(() => { FileSystemHandle.prototype.requestPermission = async () => 'denied'; });
     await dropFolder(page, '#patch-section', folder);
     await page.waitForSelector('#patch:not([hidden])');
-    await clearMessages(page);
-    await page.click('#patch');
+    const { said, files } = await patchAndDownload(page);
     const expected = pattern(exeLength, 11);
     (await gridFont(page)).copy(expected, exeOffset);
-    check((await downloaded('ZYR2.EXE')).equals(expected), 'ZYR2.EXE of the folder is not patched');
-    const said = await messages(page);
+    check(files.get('ZYR2.EXE').equals(expected), 'ZYR2.EXE of the folder is not patched');
     check(said.includes('did not let the page write into game') && said.includes('BRANVEL.EXE File size: 1000'),
           'the patch said: ' + said);
     await dropFolder(page, '#open-section', folder);
     await waitFor(page, 'game is a folder');
+    // A blank font goes into no game file, with a word of why.
+    await page.click('#start-afresh');
+    await dropFolder(page, '#patch-section', folder);
+    await waitFor(page, 'ZYR2.EXE (615936 bytes)');
+    await clearMessages(page);
+    await page.click('#patch');
+    await waitFor(page, 'The font is blank');
+    check(await page.$eval('#game-downloads', (list) => list.children.length === 0), 'a blank font was patched in');
+    check((await open(page, process.env.ZYR2_PROGRAM, '#attach-program')).includes('The font is blank'),
+          'a blank font was attached');
+    // A font dropped with the folder is opened, undoably, and patched in on
+    // the user's click.
+    const greek = '/usr/share/consolefonts/Greek-VGA8.psf.gz';
+    const greekFont = path.join(work, 'greek.fnt');
+    childProcess.execFileSync(process.env.ZYR2_PROGRAM, ['--convert', greek, greekFont], { stdio: 'pipe' });
+    await clearMessages(page);
+    await dropFolder(page, '#patch-section', [folder, greek]);
+    await waitFor(page, 'Patch the game files to put the font into them');
+    check((await messages(page)).includes('Greek-VGA8.psf.gz is open'), 'no word of the font dropped: ' + await messages(page));
+    check((await gridFont(page)).equals(fs.readFileSync(greekFont)), 'the font dropped with the folder is not open');
+    const withFont = pattern(exeLength, 11);
+    fs.readFileSync(greekFont).copy(withFont, exeOffset);
+    check((await patchAndDownload(page)).files.get('ZYR2.EXE').equals(withFont), 'ZYR2.EXE is not patched with the font dropped');
+    await ctrl(page, 'z');
+    check(!(await gridFont(page)).equals(fs.readFileSync(greekFont)), 'Undo did not take back the font dropped');
   }],
   ['a translation checked gives --check --all\'s lists and summary, and drawing a blank glyph clears its mark', async ({ page }) => {
     // Code page 866's Cyrillic font, blank at ё, № and П, which the texts use.
@@ -771,6 +897,12 @@ const steps = [
     await page.waitForFunction(() => document.getElementById('check-summary').textContent.includes('437'));
     check((await pageCheck(page)).listed.join('\n') === programCheck(437, edited, names).listed.join('\n'),
           'the lists in code page 437 are not --check\'s');
+    // The check's own code page checks the texts in it, the font as it is.
+    await page.select('#check-code-page', '866');
+    await page.waitForFunction(() => document.getElementById('check-summary').textContent.includes('866'));
+    await sameCheck(page, 866, edited, names, uses);
+    check(await page.$eval('#code-page', (select) => select.value) === '437', 'the work\'s code page changed');
+    await page.select('#check-code-page', '0');
     await ctrl(page, 'z');
   }],
   ['a text not UTF-8 or over 64 MiB is refused in the program\'s words; a few MB are checked in one go', async ({ page }) => {
