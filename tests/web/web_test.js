@@ -806,6 +806,78 @@ const steps = [
     check((await focusedName(page)) === 'row 1, column 2, ' + (ink ? 'paper' : 'ink'), 'the pixel set is told as ' + await focusedName(page));
     await ctrl(page, 'z');
   }],
+  ['the grid stops at its ends; each glyph operation, its undo and redo are said; the other font\'s preview is named', async ({ page }) => {
+    await open(page, consoleFont);
+    // From a code, keys pressed (Shift held where the row says): the glyph
+    // focused after, and the first and last codes selected.
+    const moves = [
+      [0xFE, true, ['ArrowRight', 'ArrowRight'], 0xFF, 0xFE, 0xFF],
+      [0xFF, false, ['ArrowRight', 'ArrowDown'], 0xFF, 0xFF, 0xFF],
+      [0xF5, true, ['ArrowDown'], 0xF5, 0xF5, 0xF5],
+      [0x00, false, ['ArrowLeft', 'ArrowUp'], 0x00, 0x00, 0x00],
+      [0x01, true, ['ArrowLeft', 'ArrowLeft', 'ArrowUp'], 0x00, 0x00, 0x01],
+      [0x0F, false, ['ArrowRight'], 0x10, 0x10, 0x10],
+    ];
+    for (const [from, shift, keys, focused, first, last] of moves) {
+      await chooseGlyph(page, from);
+      if (shift) await page.keyboard.down('Shift');
+      for (const key of keys) await page.keyboard.press(key);
+      if (shift) await page.keyboard.up('Shift');
+      const selected = await selectedNames(page);
+      const code = (name) => parseInt(name, 16);
+      check(code(await focusedName(page)) === focused && code(selected[0]) === first && code(selected.at(-1)) === last &&
+            selected.length === last - first + 1, keys + ' from 0x' + from.toString(16) + ' focused ' +
+            await focusedName(page) + ' and selected ' + selected.length + ', ' + selected[0] + ' to ' + selected.at(-1));
+    }
+    // What the live region says after each gesture.
+    const told = () => page.$eval('#announce', (region) => region.getAttribute('role') + ': ' + region.textContent.trim());
+    const clear = await page.$$eval('#transforms button', (buttons) => buttons.findIndex((b) => b.textContent === 'Clear'));
+    const bold = await page.$$eval('#transforms button', (buttons) => buttons.findIndex((b) => b.textContent === 'Bold'));
+    await chooseGlyph(page, 0x41);
+    const said = [
+      [() => page.click(`button[data-transform="${clear}"]`), 'Glyph 0x41 cleared.'],
+      [() => page.click(`button[data-transform="${clear}"]`), 'Nothing changed in glyph 0x41.'],
+      [() => ctrl(page, 'z'), 'Undone: glyph 0x41 cleared.'],
+      [() => ctrl(page, 'y'), 'Redone: glyph 0x41 cleared.'],
+      [() => ctrl(page, 'z'), 'Undone: glyph 0x41 cleared.'],
+      [() => ctrl(page, 'y'), 'Redone: glyph 0x41 cleared.'],
+      [() => ctrl(page, 'y'), 'Nothing to redo.'],
+      [async () => { await chooseGlyph(page, 0x80); await chooseGlyph(page, 0xAF, true); }, '0x80 to 0xAF selected, 48 glyphs'],
+      [() => page.click(`button[data-transform="${bold}"]`), '0x80 to 0xAF made bold.'],
+      [() => ctrl(page, 'z'), 'Undone: 0x80 to 0xAF made bold.'],
+      [async () => { await chooseGlyph(page, 0x30); await chooseGlyph(page, 0x39, true); await ctrl(page, 'c'); }, null],
+      [async () => { await chooseGlyph(page, 0xF8); await ctrl(page, 'v'); }, null],
+      [() => ctrl(page, 'z'), 'Undone: 0xF8 to 0xFF pasted.'],
+      [async () => { await chooseGlyph(page, 0x42); await page.keyboard.press('Enter'); await page.keyboard.press(' '); }, null],
+      [() => ctrl(page, 'z'), 'Undone: row 1, column 1 of glyph 0x42 set to ' + ((glyphs[0x42 * 8] & 0x80) ? 'paper.' : 'ink.')],
+      [() => clickEditor(page, 2, 2), null],
+      [() => ctrl(page, 'z'), 'Undone: glyph 0x42 drawn.'],
+    ];
+    for (const [gesture, words] of said) {
+      await gesture();
+      if (words) check(await told() === 'status: ' + words, 'after "' + words + '" the live region says ' + await told());
+    }
+    // Every operation is said as it is done, and its undo says the same;
+    // on an F, which each of them changes.
+    await chooseGlyph(page, 0x46);
+    for (let number = 0; number < 10; number++) {
+      await page.click(`button[data-transform="${number}"]`);
+      const done = (await told()).replace(/^status: /, '');
+      await ctrl(page, 'z');
+      check(/^Glyph 0x46 [a-z]/.test(done) && await told() === 'status: Undone: g' + done.slice(1),
+            'operation ' + number + ' was said as ' + done + ', its undo as ' + await told());
+    }
+    const cleared = Buffer.from(glyphs).fill(0, 0x41 * 8, 0x42 * 8);
+    check((await gridFont(page)).equals(cleared), 'the operations undone left the font changed');
+    // Each preview shown, the other font's too, has a name.
+    await open(page, '/usr/share/consolefonts/Greek-VGA8.psf.gz', '#other-file');
+    const session = await page.createCDPSession();
+    const { nodes } = await session.send('Accessibility.getFullAXTree');
+    await session.detach();
+    const canvases = nodes.filter((node) => node.role.value === 'Canvas' && !node.ignored).map((node) => node.name.value);
+    check(canvases.length === 4 && canvases.every((name) => name) && canvases.includes('The text in Greek-VGA8.psf.gz at 2x'),
+          'the previews are named ' + canvases.join('|'));
+  }],
   ['a folder dropped on the patch part patches its game files; dropped elsewhere, the page says so', async ({ page }) => {
     const folder = path.join(work, 'game');
     fs.mkdirSync(folder);
