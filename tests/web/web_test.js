@@ -678,6 +678,74 @@ const steps = [
     }
     await page.close();
   }],
+  ['a game file that cannot be written is said so in the page\'s words, and is as it was', async ({ server }) => {
+    const page = await openPage(server.browser, server.url);
+    await open(page, consoleFont);
+    const game = pattern(exeLength, 21);
+    await page.evaluate(async (bytes) => {
+      const folder = await (await navigator.storage.getDirectory()).getDirectoryHandle('locked', { create: true });
+      const writable = await (await folder.getFileHandle('ZYR2.EXE', { create: true })).createWritable();
+      await writable.write(Uint8Array.from(atob(bytes), (c) => c.charCodeAt(0)));
+      await writable.close();
+      window.showDirectoryPicker = async () => folder;
+    }, game.toString('base64'));
+    await page.click('#pick-folder');
+    await page.waitForSelector('#patch:not([hidden])');
+    const onDisk = async () => Buffer.from(await page.evaluate(async () => {
+      const folder = await (await navigator.storage.getDirectory()).getDirectoryHandle('locked');
+      return Array.from(new Uint8Array(await (await (await folder.getFileHandle('ZYR2.EXE')).getFile()).arrayBuffer()));
+    }));
+    // The file as the browser keeps it on the disk, and its folder, made
+    // immutable: neither the file nor a copy beside it can be written.
+    const profile = server.browser.process().spawnargs.find((arg) => arg.startsWith('--user-data-dir=')).split('=')[1];
+    const kept = childProcess.execFileSync('find', [profile, '-type', 'f', '-size', exeLength + 'c'], { encoding: 'utf8' })
+      .split('\n').filter((file) => file && fs.readFileSync(file).equals(game));
+    const locked = kept.length === 1 ? [kept[0], path.dirname(kept[0])] : [];
+    const chattr = (flag) => childProcess.spawnSync('chattr', [flag, ...locked], { encoding: 'utf8' });
+    // The browser's words, given where the page injects a failure: a
+    // known error is said in the page's words alone.
+    const raw = 'words of the browser';
+    const rows = [
+      ['immutable', 'could not be written: it may be read-only (clear Read-only in its Properties), or in use by another program'],
+      ['InvalidStateError', 'it may be read-only (clear Read-only in its Properties), or in use by another program, as when the game is running'],
+      ['NoModificationAllowedError', 'it may be read-only'],
+      ['NotReadableError', 'it could not be read first'],
+      ['NotAllowedError', 'let the page edit its files'],
+      ['NotFoundError', 'it is no longer where it was chosen'],
+      ['QuotaExceededError', 'the disk is full'],
+      ['EncodingError', 'could not be written. It is as it was. The browser said: ' + raw],
+    ];
+    try {
+      for (const [failure, words] of rows) {
+        if (failure === 'immutable') {
+          const set = locked.length === 2 ? chattr('+i') : { status: 1, stderr: 'the file is not found on the disk' };
+          if (set.status !== 0) {
+            console.log('# skipped an immutable game file: chattr +i failed here (' + set.stderr.trim() + ')');
+            continue;
+          }
+        }
+        await page.evaluate((failure, raw) => {
+          const close = FileSystemWritableFileStream.prototype.close;
+          window.closeAsBrowser = window.closeAsBrowser || close;
+          FileSystemWritableFileStream.prototype.close = failure === 'immutable' ? window.closeAsBrowser
+            : async function () { throw new DOMException(raw, failure); };
+        }, failure, raw);
+        await clearMessages(page);
+        await page.click('#patch');
+        await waitFor(page, 'ZYR2.EXE could not be written');
+        const said = await page.$eval('[data-answer=patch]', (element) => element.textContent);
+        if (failure === 'immutable') chattr('-i');
+        check(said.includes(words) && (failure !== 'NotFoundError') === said.includes('It is as it was.') &&
+              said.includes(raw) === (failure === 'EncodingError'),
+              failure + ': the page said ' + said);
+        check(!/interface object|underlying filesystem/.test(said), failure + ': the browser\'s words came first: ' + said);
+        check((await onDisk()).equals(game), failure + ': ZYR2.EXE changed');
+      }
+    } finally {
+      if (locked.length === 2) chattr('-i');
+    }
+    await page.close();
+  }],
   ['each tab keeps its own work: two tabs, each reloaded, each with its own work and undo history', async ({ page, browser }) => {
     const other = await openPage(browser, page.url());
     await open(page, consoleFont);
