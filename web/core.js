@@ -179,10 +179,10 @@ const Core = (() => {
 
   const codePages = () => answer(core.zyr2_code_pages()).said.match(/\d+/g).map(Number);
 
-  // The glyph transforms there are: [{number, name, description}].
+  // The glyph transforms there are: [{number, name, description, done}].
   const glyphTransforms = () => answer(core.zyr2_glyph_transforms()).said.split('\n')
     .map((line) => line.split('\t'))
-    .map(([number, name, description]) => ({ number: Number(number), name, description }));
+    .map(([number, name, description, done]) => ({ number: Number(number), name, description, done }));
 
   const isGameFile = (name) => withText(name, (at, length) => core.zyr2_is_game_file(at, length)) === 1;
   // The code of a character in a code page; -1 where it has none.

@@ -9,11 +9,16 @@ function announce(text) {
   state.announcement = { text, serial: (state.announcement ? state.announcement.serial : 0) + 1 };
 }
 
+// The codes an edit acts on, as they are said: "glyph 0x41", "0x80 to 0xAF".
+const codesSaid = (first, last) => (first === last ? 'glyph 0x' + hex(first, 2)
+  : '0x' + hex(first, 2) + ' to 0x' + hex(last, 2));
+const sentence = (words) => words.charAt(0).toUpperCase() + words.slice(1) + '.';
+
 // --- The grid -------------------------------------------------------------
 
 // Focuses a code; extending, the selection runs from its anchor to it.
 function choose(code, extend = false) {
-  state.selected = (code + kGlyphs) % kGlyphs;
+  state.selected = code;
   if (!extend) state.anchor = state.selected;
   const [first, last] = selection();
   if (extend) announce(first < last ? '0x' + hex(first, 2) + ' to 0x' + hex(last, 2) + ' selected, ' +
@@ -43,10 +48,13 @@ function gridPointer(event) {
   }
 }
 
+// The arrow keys stop at the ends of the grid, 0x00 and 0xFF, and at its
+// sides going up or down: a range never runs round from 0xFF to 0x00.
 function gridKey(event) {
   const moves = { ArrowLeft: -1, ArrowRight: 1, ArrowUp: -16, ArrowDown: 16 };
   if (event.key in moves) {
-    choose(state.selected + moves[event.key], event.shiftKey);
+    const code = state.selected + moves[event.key];
+    if (code >= 0 && code < kGlyphs) choose(code, event.shiftKey);
   } else if (event.key === 'Enter') {
     $('pixels').focus();
   } else {
@@ -97,7 +105,7 @@ function endStroke() {
   const drawn = state.font;
   state.font = stroke.before;
   stroke = null;
-  if (changeFont(drawn)) changed();
+  if (changeFont(drawn, codesSaid(state.selected, state.selected) + ' drawn')) changed();
 }
 
 function editorKey(event) {
@@ -108,7 +116,8 @@ function editorKey(event) {
     render(state);
   } else if (event.key === ' ' || event.key === 'Enter') {
     const ink = !isInk(state.font, state.selected, row, column);
-    changeFont(withPixel(state.font, state.selected, row, column, ink));
+    changeFont(withPixel(state.font, state.selected, row, column, ink), 'row ' + (row + 1) + ', column ' +
+               (column + 1) + ' of ' + codesSaid(state.selected, state.selected) + ' set to ' + (ink ? 'ink' : 'paper'));
     announce(ink ? 'ink' : 'paper');
     changed();
   } else if (event.key === 'Escape') {
@@ -121,17 +130,31 @@ function editorKey(event) {
 
 // --- Operations on the glyphs selected --------------------------------------
 
-function undo() {
-  const step = replay(true);
-  if (step && step.kind === 'work') say('edit', (state.name || 'The blank font') + ' is back.');
-  if (step) changed();
+// What a step of glyphs did, as it is said; a step kept by an earlier
+// page says nothing of itself.
+function stepSaid(step) {
+  if (step.said) return step.said;
+  const [first, last] = [step.codes[0], step.codes[step.codes.length - 1]];
+  return 'a change to ' + (step.codes.length === 1 ? codesSaid(first, last)
+    : plural(step.codes.length, 'glyph') + ' from 0x' + hex(first, 2) + ' to 0x' + hex(last, 2));
 }
 
-function redo() {
-  const step = replay(false);
-  if (step && step.kind === 'work') say('edit', (state.name || 'The blank font') + ' is back.');
-  if (step) changed();
+// Undoes or redoes a step, and says which: a step of glyphs to a screen
+// reader, the work brought back to all.
+function undoOrRedo(undoing) {
+  const step = replay(undoing);
+  if (!step) {
+    announce(undoing ? 'Nothing to undo.' : 'Nothing to redo.');
+    render(state);
+    return;
+  }
+  if (step.kind === 'work') say('edit', (state.name || 'The blank font') + ' is back.');
+  else announce((undoing ? 'Undone: ' : 'Redone: ') + stepSaid(step) + '.');
+  changed();
 }
+
+const undo = () => undoOrRedo(true);
+const redo = () => undoOrRedo(false);
 
 function copyGlyphs() {
   const [first, last] = selection();
@@ -145,18 +168,28 @@ function pasteGlyphs() {
   if (!state.copied) return;
   const font = state.font.slice();
   font.set(state.copied.subarray(0, (kGlyphs - state.selected) * kGlyphBytes), state.selected * kGlyphBytes);
-  changeFont(font);
-  say('edit', plural(Math.min(state.copied.length / kGlyphBytes, kGlyphs - state.selected), 'glyph') +
-      ' pasted, from 0x' + hex(state.selected, 2) + '; Undo takes them back.');
+  const count = Math.min(state.copied.length / kGlyphBytes, kGlyphs - state.selected);
+  changeFont(font, codesSaid(state.selected, state.selected + count - 1) + ' pasted');
+  say('edit', plural(count, 'glyph') + ' pasted, from 0x' + hex(state.selected, 2) + '; Undo takes them back.');
   changed();
 }
 
-// A glyph transform of the core's, by its number there, on the codes
-// selected (the glyph in the editor, when it is the only one).
-function transform(number) {
+// A glyph transform of the core's, {number, done} as it lists them, on
+// the codes selected (the glyph in the editor, when it is the only one),
+// said to a screen reader as it is done ("Glyph 0x41 cleared.") and when
+// it is undone or redone; or that it changed nothing.
+function transform({ number, done }) {
   const [first, last] = selection();
   const font = Core.transform(state.font, first, last, number);
-  if (font && changeFont(font)) changed();
+  if (!font) return;
+  const said = codesSaid(first, last) + ' ' + done;
+  if (changeFont(font, said)) {
+    announce(sentence(said));
+    changed();
+  } else {
+    announce(sentence('nothing changed in ' + codesSaid(first, last)));
+    render(state);
+  }
 }
 
 // Takes the other font's glyphs at the codes selected, or wherever the
@@ -165,7 +198,8 @@ function take(whereBlank) {
   if (!state.other) return;
   const [first, last] = selection();
   const { font, taken } = Core.take(state.font, state.other.font, first, last, whereBlank);
-  changeFont(font);
+  changeFont(font, (whereBlank ? 'the codes where the font was blank' : codesSaid(first, last)) +
+             ' taken from ' + state.other.name);
   say('other', plural(taken, 'glyph') + ' of ' + state.other.name + ' taken; Undo takes them back.');
   changed();
 }

@@ -256,8 +256,8 @@ extern "C" __attribute__((export_name("zyr2_code_pages"))) Answer* CodePages() {
   return answer;
 }
 
-// The glyph transforms, a line each: its number, its name and what it
-// does, a tab between.
+// The glyph transforms, a line each: its number, its name, what it does
+// and what the glyphs are once it is done, a tab between.
 extern "C" __attribute__((export_name("zyr2_glyph_transforms"))) Answer*
 GlyphTransforms() {
   Answer* answer = new Answer;
@@ -266,7 +266,8 @@ GlyphTransforms() {
        mdlReplace::kGlyphTransformNames) {
     answer->text += std::to_string(static_cast<int>(row.transform)) + "\t" +
                     std::string(row.name) + "\t" +
-                    std::string(row.description) + "\n";
+                    std::string(row.description) + "\t" +
+                    std::string(row.done) + "\n";
   }
   return answer;
 }

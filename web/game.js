@@ -109,17 +109,41 @@ async function mayWrite(folder) {
 
 // Writes the bytes at the offset of a file of the folder, and nothing
 // else, through a stream the browser puts in place whole when it closes,
-// or not at all.
+// or not at all. What went wrong is the write's error, not the abort's.
 async function writeInPlace(handle, offset, bytes) {
   const writable = await handle.createWritable({ keepExistingData: true });
   try {
     await writable.write({ type: 'write', position: offset, data: bytes });
     await writable.close();
   } catch (error) {
-    await writable.abort();
+    await writable.abort().catch(() => {});
     throw error;
   }
 }
+
+// Why a game file could not be written, by the name of the browser's
+// error, in the program's words where they fit: what the file may be, and
+// what to do. The browser writes a copy and puts it in place whole, so a
+// file not written is as it was. Where the system would not let the file
+// or its folder be written (read-only, held by the game), Chromium says
+// InvalidStateError or NoModificationAllowedError.
+const kMayBeReadOnlyOrInUse = ' could not be written: it may be read-only (clear Read-only in its ' +
+  'Properties), or in use by another program, as when the game is running (close it); then patch again.';
+const kAsItWas = ' It is as it was.';
+const kNotWritten = {
+  InvalidStateError: kMayBeReadOnlyOrInUse + kAsItWas,
+  NoModificationAllowedError: kMayBeReadOnlyOrInUse + kAsItWas,
+  NotReadableError: ' could not be written: it could not be read first, as when the game is running or it ' +
+    'changed on the disk. Close the game, choose the game folder again and patch again.' + kAsItWas,
+  NotAllowedError: ' could not be written: the browser no longer lets the page change files in the game ' +
+    'folder. Choose the game folder again, let the page edit its files, and patch again.' + kAsItWas,
+  NotFoundError: ' could not be written: it is no longer where it was chosen. Choose the game folder again, ' +
+    'and patch again.',
+  QuotaExceededError: ' could not be written: the disk is full (the browser writes a whole copy of the file ' +
+    'first). Make room on the disk, then patch again.' + kAsItWas,
+};
+// Another error: the page's sentence, then the browser's own words.
+const kNotWrittenOtherwise = ' could not be written.' + kAsItWas + ' The browser said: ';
 
 // Writes the font the core put into a file into the game folder: says
 // what became of it, and whether it is patched.
@@ -128,7 +152,7 @@ async function putInFolder(file, { offset, bytes }) {
     await writeInPlace(file.handle, offset, bytes.subarray(offset, offset + kFontSize));
     return [file.name + ' is patched in the game folder.', true];
   } catch (error) {
-    return [file.name + ' could not be written (' + error.message + '); it is as it was.', false];
+    return [file.name + (kNotWritten[error.name] || kNotWrittenOtherwise + error.message), false];
   }
 }
 

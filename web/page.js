@@ -136,13 +136,13 @@ function fillCodePages() {
 }
 
 function fillTransforms() {
-  for (const { number, name, description } of Core.glyphTransforms()) {
+  for (const { number, name, description, done } of Core.glyphTransforms()) {
     const button = document.createElement('button');
     button.type = 'button';
     button.dataset.transform = number;
     button.title = description;
     button.textContent = name;
-    button.addEventListener('click', () => act('edit', () => transform(number)));
+    button.addEventListener('click', () => act('edit', () => transform({ number, done })));
     $('transforms').appendChild(button);
   }
 }

@@ -26,7 +26,9 @@ function renderOther(codes) {
   $('take-selected').disabled = !other;
   $('take-blank').disabled = !other;
   $('other-preview').hidden = !other;
-  if (other) drawLine($('other-preview'), other.font, codes);
+  if (!other) return;
+  setAttribute($('other-preview'), 'aria-label', 'The text in ' + other.name + ' at 2x');
+  drawLine($('other-preview'), other.font, codes);
 }
 
 function renderGame() {
@@ -106,13 +108,15 @@ function renderAnswer() {
   if (box.top < 0 || box.bottom > window.innerHeight - foot) shown.scrollIntoView({ block: 'nearest' });
 }
 
-// What a screen reader alone is told, once.
+// What a screen reader alone is told, once. The same words twice (Bold
+// pressed again) are told again: every other time they end in a no-break
+// space, so that the region's text changes.
 let shownAnnouncement = 0;
 function renderAnnouncement() {
   const announcement = state.announcement;
   if (!announcement || announcement.serial === shownAnnouncement) return;
   shownAnnouncement = announcement.serial;
-  $('announce').textContent = announcement.text;
+  $('announce').textContent = announcement.text + (announcement.serial % 2 === 0 ? '\u00A0' : '');
 }
 
 function render(state) {

@@ -81,8 +81,9 @@ function isBlank(font, code) {
 }
 
 // --- Steps --------------------------------------------------------------
-// A step of glyphs, {kind: 'glyphs', codes, before, after}, holds the
-// glyphs it changed, eight bytes a code; a step of the work, {kind: 'work',
+// A step of glyphs, {kind: 'glyphs', codes, before, after, said}, holds
+// the glyphs it changed, eight bytes a code, and what it did, as the page
+// says it ("glyph 0x41 cleared"); a step of the work, {kind: 'work',
 // before, after}, holds the whole work on either side of it: opening a
 // file, choosing a code page, starting afresh.
 
@@ -136,13 +137,13 @@ function addStep(step) {
   state.asking = null;
 }
 
-// The font as it is to be, as one step of glyphs; false when it is the
-// same as it was.
-function changeFont(font) {
+// The font as it is to be, as one step of glyphs that did what is said;
+// false when it is the same as it was.
+function changeFont(font, said) {
   const step = glyphsStep(state.font, font);
   if (!step) return false;
   state.font = font;
-  addStep(step);
+  addStep({ ...step, said });
   return true;
 }
 

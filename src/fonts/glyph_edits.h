@@ -34,27 +34,35 @@ enum class GlyphTransform {
 };
 constexpr int kGlyphTransforms = 10;
 
-// Each transform as the page offers it: a button's name and what it does.
+// Each transform as the page offers it: a button's name, what it does,
+// and what the glyphs are once it is done ("Glyph 0x41 cleared.").
 struct GlyphTransformName {
   GlyphTransform transform;
   std::string_view name;
   std::string_view description;
+  std::string_view done;
 };
 constexpr std::array<GlyphTransformName, kGlyphTransforms>
     kGlyphTransformNames = {{
-        {GlyphTransform::ShiftUp, "Up", "Shift up one pixel"},
-        {GlyphTransform::ShiftDown, "Down", "Shift down one pixel"},
-        {GlyphTransform::ShiftLeft, "Left", "Shift left one pixel"},
-        {GlyphTransform::ShiftRight, "Right", "Shift right one pixel"},
+        {GlyphTransform::ShiftUp, "Up", "Shift up one pixel",
+         "shifted up one pixel"},
+        {GlyphTransform::ShiftDown, "Down", "Shift down one pixel",
+         "shifted down one pixel"},
+        {GlyphTransform::ShiftLeft, "Left", "Shift left one pixel",
+         "shifted left one pixel"},
+        {GlyphTransform::ShiftRight, "Right", "Shift right one pixel",
+         "shifted right one pixel"},
         {GlyphTransform::FlipHorizontally, "Flip left-right",
-         "Flip left to right"},
+         "Flip left to right", "flipped left to right"},
         {GlyphTransform::FlipVertically, "Flip top-bottom",
-         "Flip top to bottom"},
-        {GlyphTransform::Rotate, "Rotate 90°",
-         "Rotate by 90 degrees clockwise"},
-        {GlyphTransform::Invert, "Invert", "Ink becomes paper, paper ink"},
-        {GlyphTransform::Clear, "Clear", "Paper only"},
-        {GlyphTransform::Bold, "Bold", "Each row ORed with itself moved right"},
+         "Flip top to bottom", "flipped top to bottom"},
+        {GlyphTransform::Rotate, "Rotate 90°", "Rotate by 90 degrees clockwise",
+         "rotated by 90 degrees clockwise"},
+        {GlyphTransform::Invert, "Invert", "Ink becomes paper, paper ink",
+         "inverted"},
+        {GlyphTransform::Clear, "Clear", "Paper only", "cleared"},
+        {GlyphTransform::Bold, "Bold", "Each row ORed with itself moved right",
+         "made bold"},
     }};
 
 Glyph Transformed(const Glyph& glyph, GlyphTransform transform);

@@ -678,6 +678,74 @@ const steps = [
     }
     await page.close();
   }],
+  ['a game file that cannot be written is said so in the page\'s words, and is as it was', async ({ server }) => {
+    const page = await openPage(server.browser, server.url);
+    await open(page, consoleFont);
+    const game = pattern(exeLength, 21);
+    await page.evaluate(async (bytes) => {
+      const folder = await (await navigator.storage.getDirectory()).getDirectoryHandle('locked', { create: true });
+      const writable = await (await folder.getFileHandle('ZYR2.EXE', { create: true })).createWritable();
+      await writable.write(Uint8Array.from(atob(bytes), (c) => c.charCodeAt(0)));
+      await writable.close();
+      window.showDirectoryPicker = async () => folder;
+    }, game.toString('base64'));
+    await page.click('#pick-folder');
+    await page.waitForSelector('#patch:not([hidden])');
+    const onDisk = async () => Buffer.from(await page.evaluate(async () => {
+      const folder = await (await navigator.storage.getDirectory()).getDirectoryHandle('locked');
+      return Array.from(new Uint8Array(await (await (await folder.getFileHandle('ZYR2.EXE')).getFile()).arrayBuffer()));
+    }));
+    // The file as the browser keeps it on the disk, and its folder, made
+    // immutable: neither the file nor a copy beside it can be written.
+    const profile = server.browser.process().spawnargs.find((arg) => arg.startsWith('--user-data-dir=')).split('=')[1];
+    const kept = childProcess.execFileSync('find', [profile, '-type', 'f', '-size', exeLength + 'c'], { encoding: 'utf8' })
+      .split('\n').filter((file) => file && fs.readFileSync(file).equals(game));
+    const locked = kept.length === 1 ? [kept[0], path.dirname(kept[0])] : [];
+    const chattr = (flag) => childProcess.spawnSync('chattr', [flag, ...locked], { encoding: 'utf8' });
+    // The browser's words, given where the page injects a failure: a
+    // known error is said in the page's words alone.
+    const raw = 'words of the browser';
+    const rows = [
+      ['immutable', 'could not be written: it may be read-only (clear Read-only in its Properties), or in use by another program'],
+      ['InvalidStateError', 'it may be read-only (clear Read-only in its Properties), or in use by another program, as when the game is running'],
+      ['NoModificationAllowedError', 'it may be read-only'],
+      ['NotReadableError', 'it could not be read first'],
+      ['NotAllowedError', 'let the page edit its files'],
+      ['NotFoundError', 'it is no longer where it was chosen'],
+      ['QuotaExceededError', 'the disk is full'],
+      ['EncodingError', 'could not be written. It is as it was. The browser said: ' + raw],
+    ];
+    try {
+      for (const [failure, words] of rows) {
+        if (failure === 'immutable') {
+          const set = locked.length === 2 ? chattr('+i') : { status: 1, stderr: 'the file is not found on the disk' };
+          if (set.status !== 0) {
+            console.log('# skipped an immutable game file: chattr +i failed here (' + set.stderr.trim() + ')');
+            continue;
+          }
+        }
+        await page.evaluate((failure, raw) => {
+          const close = FileSystemWritableFileStream.prototype.close;
+          window.closeAsBrowser = window.closeAsBrowser || close;
+          FileSystemWritableFileStream.prototype.close = failure === 'immutable' ? window.closeAsBrowser
+            : async function () { throw new DOMException(raw, failure); };
+        }, failure, raw);
+        await clearMessages(page);
+        await page.click('#patch');
+        await waitFor(page, 'ZYR2.EXE could not be written');
+        const said = await page.$eval('[data-answer=patch]', (element) => element.textContent);
+        if (failure === 'immutable') chattr('-i');
+        check(said.includes(words) && (failure !== 'NotFoundError') === said.includes('It is as it was.') &&
+              said.includes(raw) === (failure === 'EncodingError'),
+              failure + ': the page said ' + said);
+        check(!/interface object|underlying filesystem/.test(said), failure + ': the browser\'s words came first: ' + said);
+        check((await onDisk()).equals(game), failure + ': ZYR2.EXE changed');
+      }
+    } finally {
+      if (locked.length === 2) chattr('-i');
+    }
+    await page.close();
+  }],
   ['each tab keeps its own work: two tabs, each reloaded, each with its own work and undo history', async ({ page, browser }) => {
     const other = await openPage(browser, page.url());
     await open(page, consoleFont);
@@ -805,6 +873,86 @@ const steps = [
     await page.keyboard.press(' ');
     check((await focusedName(page)) === 'row 1, column 2, ' + (ink ? 'paper' : 'ink'), 'the pixel set is told as ' + await focusedName(page));
     await ctrl(page, 'z');
+  }],
+  ['the grid stops at its ends; each glyph operation, its undo and redo are said; the other font\'s preview is named', async ({ page }) => {
+    await open(page, consoleFont);
+    const opened = await gridFont(page);
+    // From a code, keys pressed (Shift held where the row says): the glyph
+    // focused after, and the first and last codes selected.
+    const moves = [
+      [0xFE, true, ['ArrowRight', 'ArrowRight'], 0xFF, 0xFE, 0xFF],
+      [0xFF, false, ['ArrowRight', 'ArrowDown'], 0xFF, 0xFF, 0xFF],
+      [0xF5, true, ['ArrowDown'], 0xF5, 0xF5, 0xF5],
+      [0x00, false, ['ArrowLeft', 'ArrowUp'], 0x00, 0x00, 0x00],
+      [0x01, true, ['ArrowLeft', 'ArrowLeft', 'ArrowUp'], 0x00, 0x00, 0x01],
+      [0x0F, false, ['ArrowRight'], 0x10, 0x10, 0x10],
+    ];
+    for (const [from, shift, keys, focused, first, last] of moves) {
+      await chooseGlyph(page, from);
+      if (shift) await page.keyboard.down('Shift');
+      for (const key of keys) await page.keyboard.press(key);
+      if (shift) await page.keyboard.up('Shift');
+      const selected = await selectedNames(page);
+      const code = (name) => parseInt(name, 16);
+      check(code(await focusedName(page)) === focused && code(selected[0]) === first && code(selected.at(-1)) === last &&
+            selected.length === last - first + 1, keys + ' from 0x' + from.toString(16) + ' focused ' +
+            await focusedName(page) + ' and selected ' + selected.length + ', ' + selected[0] + ' to ' + selected.at(-1));
+    }
+    // What the live region says after each gesture.
+    const told = () => page.$eval('#announce', (region) => region.getAttribute('role') + ': ' + region.textContent.trim());
+    const clear = await page.$$eval('#transforms button', (buttons) => buttons.findIndex((b) => b.textContent === 'Clear'));
+    const bold = await page.$$eval('#transforms button', (buttons) => buttons.findIndex((b) => b.textContent === 'Bold'));
+    await chooseGlyph(page, 0x41);
+    let pixel = '';  // the pixel Space set, as a screen reader was told it
+    const said = [
+      [() => page.click(`button[data-transform="${clear}"]`), 'Glyph 0x41 cleared.'],
+      [() => page.click(`button[data-transform="${clear}"]`), 'Nothing changed in glyph 0x41.'],
+      [() => ctrl(page, 'z'), 'Undone: glyph 0x41 cleared.'],
+      [() => ctrl(page, 'y'), 'Redone: glyph 0x41 cleared.'],
+      [() => ctrl(page, 'z'), 'Undone: glyph 0x41 cleared.'],
+      [() => ctrl(page, 'y'), 'Redone: glyph 0x41 cleared.'],
+      [() => ctrl(page, 'y'), 'Nothing to redo.'],
+      [async () => { await chooseGlyph(page, 0x80); await chooseGlyph(page, 0xAF, true); }, '0x80 to 0xAF selected, 48 glyphs'],
+      [() => page.click(`button[data-transform="${bold}"]`), '0x80 to 0xAF made bold.'],
+      [() => ctrl(page, 'z'), 'Undone: 0x80 to 0xAF made bold.'],
+      [async () => { await chooseGlyph(page, 0x30); await chooseGlyph(page, 0x39, true); await ctrl(page, 'c'); }, null],
+      [async () => { await chooseGlyph(page, 0xF8); await ctrl(page, 'v'); }, null],
+      [() => ctrl(page, 'z'), 'Undone: 0xF8 to 0xFF pasted.'],
+      [async () => {
+        await chooseGlyph(page, 0x42);
+        await page.keyboard.press('Enter');
+        await page.keyboard.press(' ');
+        pixel = await focusedName(page);
+      }, null],
+      [() => ctrl(page, 'z'), () => 'Undone: ' + pixel.replace(/, (ink|paper)$/, ' of glyph 0x42 set to $1.')],
+      [() => clickEditor(page, 2, 2), null],
+      [() => ctrl(page, 'z'), 'Undone: glyph 0x42 drawn.'],
+    ];
+    for (const [gesture, expected] of said) {
+      await gesture();
+      const words = typeof expected === 'function' ? expected() : expected;
+      if (words) check(await told() === 'status: ' + words, 'after "' + words + '" the live region says ' + await told());
+    }
+    // Every operation is said as it is done, and its undo says the same;
+    // on an F, which each of them changes.
+    await chooseGlyph(page, 0x46);
+    for (let number = 0; number < 10; number++) {
+      await page.click(`button[data-transform="${number}"]`);
+      const done = (await told()).replace(/^status: /, '');
+      await ctrl(page, 'z');
+      check(/^Glyph 0x46 [a-z]/.test(done) && await told() === 'status: Undone: g' + done.slice(1),
+            'operation ' + number + ' was said as ' + done + ', its undo as ' + await told());
+    }
+    const cleared = Buffer.from(opened).fill(0, 0x41 * 8, 0x42 * 8);
+    check((await gridFont(page)).equals(cleared), 'the operations undone left the font changed');
+    // Each preview shown, the other font's too, has a name.
+    await open(page, '/usr/share/consolefonts/Greek-VGA8.psf.gz', '#other-file');
+    const session = await page.createCDPSession();
+    const { nodes } = await session.send('Accessibility.getFullAXTree');
+    await session.detach();
+    const canvases = nodes.filter((node) => node.role.value === 'Canvas' && !node.ignored).map((node) => node.name.value);
+    check(canvases.length === 4 && canvases.every((name) => name) && canvases.includes('The text in Greek-VGA8.psf.gz at 2x'),
+          'the previews are named ' + canvases.join('|'));
   }],
   ['a folder dropped on the patch part patches its game files; dropped elsewhere, the page says so', async ({ page }) => {
     const folder = path.join(work, 'game');
