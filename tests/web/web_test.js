@@ -715,6 +715,62 @@ const steps = [
     check(!said.includes('as you left it') && said.includes('were not kept'), 'after the reload the page said: ' + said);
     await context.close();
   }],
+  ['the work is kept again after the browser clears the page\'s storage, and comes back after a reload', async ({ browser, url }) => {
+    const context = await browser.createBrowserContext();
+    const page = await context.newPage();
+    await page.goto(url);
+    await page.waitForSelector('body[data-ready=yes]');
+    // Everything the foot of the screen says, from here on.
+    await page.evaluate(() => {
+      window.keepingSaid = [];
+      new MutationObserver(() => window.keepingSaid.push(document.getElementById('keeping').textContent))
+        .observe(document.getElementById('keeping'), { childList: true, characterData: true, subtree: true });
+    });
+    // The steps kept; none where there is no database (looking makes none).
+    const steps = () => page.evaluate(() => new Promise((resolve) => {
+      const opening = indexedDB.open('zyr2font');
+      opening.onupgradeneeded = () => opening.transaction.abort();
+      opening.onerror = () => resolve(0);
+      opening.onsuccess = () => {
+        const db = opening.result;
+        db.transaction('steps').objectStore('steps').count().onsuccess = (e) => {
+          db.close();
+          resolve(e.target.result);
+        };
+      };
+    }));
+    await open(page, consoleFont);
+    await chooseGlyph(page, 0x41);
+    await clickEditor(page, 2, 2);
+    for (let i = 0; i < 50 && await steps() < 2; i++) await new Promise((resolve) => setTimeout(resolve, 100));
+    const session = await page.createCDPSession();
+    await session.send('Storage.clearDataForOrigin', { origin: 'file://', storageTypes: 'all' });
+    await page.waitForFunction(() => document.getElementById('keeping').textContent.includes('cleared the work it kept'));
+    await clickEditor(page, 3, 3);
+    const font = await gridFont(page);
+    for (let i = 0; i < 50 && await steps() < 3; i++) await new Promise((resolve) => setTimeout(resolve, 100));
+    const said = await page.evaluate(() => window.keepingSaid);
+    check(!said.some((text) => /not being kept|keeps your work again/.test(text)) &&
+          said.filter((text) => text.includes('cleared')).length >= 1, 'the foot of the screen said: ' + said.join(' | '));
+    await reload(page);
+    check((await messages(page)).includes('is back, as you left it'), 'after the reload the page said: ' + await messages(page));
+    check((await gridFont(page)).equals(font), 'the work with the later edit did not come back');
+    for (let i = 0; i < 3; i++) await ctrl(page, 'z');
+    check((await gridFont(page)).every((byte) => byte === 0), 'the undo history did not come back whole');
+    // A newer page upgrading the database: this one lets it, and then
+    // says it keeps the work no more, and why.
+    const newer = await context.newPage();
+    await newer.goto(url);
+    await newer.waitForSelector('body[data-ready=yes]');
+    await newer.evaluate(() => new Promise((resolve, reject) => {
+      const opening = indexedDB.open('zyr2font', 3);
+      opening.onsuccess = () => resolve();
+      opening.onerror = () => reject(opening.error);
+    }));
+    await page.waitForFunction(() => document.getElementById('keeping').textContent.includes('a newer version of this page'),
+                               { polling: 100 });
+    await context.close();
+  }],
   ['twenty opens of one file keep one copy of it, and IndexedDB grows by less than 3 MB', async ({ browser, url }) => {
     const page = await openPage(browser, url);
     const files = () => page.evaluate(() => new Promise((resolve) => {
