@@ -121,9 +121,9 @@ async function dropped(part, items) {
   } else if (files.length === 0) {
     nothingTaken(part, items);
   } else if (part === 'other') {
-    await openOther(files[0].file);
+    await openOther(files[0].file, notOpened(files));
   } else {
-    await openFont(files[0].file, part);
+    await openFont(files[0].file, part, notOpened(files));
   }
 }
 

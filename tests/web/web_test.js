@@ -816,6 +816,25 @@ const steps = [
     });
     check((await previewGlyphs(page, 8)).equals(expected.subarray(0x80 * 8, 0x88 * 8)), 'the preview does not show АБВГДЕЖЗ');
   }],
+  ['of several fonts dropped on part 1 or on the other font\'s part, the first is opened and the others are named', async ({ page }) => {
+    const before = await gridFont(page);
+    const greek = fs.readFileSync('/usr/share/consolefonts/Greek-VGA8.psf.gz');
+    const cases = [
+      ['#open-section', [['edited.fnt', edited], ['Greek-VGA8.psf.gz', greek]],
+       'edited.fnt is open in place of yours', 'Greek-VGA8.psf.gz was not opened: drop one font at a time.'],
+      ['#other-part', [['Greek-VGA8.psf.gz', greek], ['edited.fnt', edited], ['noise.bin', pattern(3000, 7)]],
+       'Greek-VGA8.psf.gz is open to take glyphs from', 'edited.fnt, noise.bin were not opened: drop one font at a time.'],
+    ];
+    for (const [selector, files, opened, left] of cases) {
+      await clearMessages(page);
+      await drop(page, selector, files);
+      await waitFor(page, opened);
+      check((await messages(page)).includes(left), 'no word of the fonts left: ' + await messages(page));
+    }
+    check((await gridFont(page)).equals(edited), 'the first font dropped on part 1 is not open');
+    await ctrl(page, 'z');
+    check((await gridFont(page)).equals(before), 'Undo did not take back the font dropped');
+  }],
   ['the answer to taking glyphs, a wrong drop, patching and attaching is in view, 1280 and 390 px wide', async ({ page }) => {
     for (const width of [1280, 390]) {
       await page.setViewport({ width, height: 800 });
