@@ -3,13 +3,20 @@
 // into a call of the module that handles it.
 'use strict';
 
-// After every change of the work: it is kept, and drawn.
-let letGoSaid = false;
+// After every change of the work: it is kept, and drawn. Why Undo let
+// go of its oldest steps is said once for each reason: after what the
+// change said (opening a file), or else in the editor's part.
+const letGoSaid = new Set();
+let answerSeen = 0;
 function changed() {
-  if (state.history.letGo && !letGoSaid) {
-    letGoSaid = true;
-    say('edit', kHistoryLetGo);
+  const why = state.history.letGo;
+  if (why && !letGoSaid.has(why)) {
+    letGoSaid.add(why);
+    const { part, text, serial } = state.answer;
+    if (serial !== answerSeen && text !== '') say(part, text + '\n' + why);
+    else say('edit', why);
   }
+  answerSeen = state.answer.serial;
   Keeping.keep();
   followCodePage();
   render(state);
@@ -34,7 +41,7 @@ function blankWork() {
   Object.assign(state, {
     font: new Uint8Array(kFontSize), name: '', source: null, codePage: 0, placedBy: 0,
     other: null, otherCodePage: 0, selected: 0x41, anchor: 0x41, dirty: false, asking: null,
-    history: { steps: [], at: 0, next: 1, letGo: false },
+    history: { steps: [], at: 0, next: 1, letGo: '' },
   });
 }
 
@@ -56,7 +63,7 @@ function bringBack(kept) {
     selected: record.selected, anchor: record.anchor, dirty: record.dirty,
     history: {
       steps: steps.map((step) => (step.kind === 'work' ? { ...step, before: work(step.before), after: work(step.after) } : step)),
-      at: Math.min(record.at, steps.length), next: record.next, letGo: false,
+      at: Math.min(record.at, steps.length), next: record.next, letGo: '',
     },
   });
   const on = record.name ? ' on ' + record.name : '';
