@@ -109,7 +109,8 @@ function nothingTaken(part, { files, folders, failed }) {
 // Files dropped on the game's part are game files (and a font with
 // them), on the program's part a program, on the check's part texts, on
 // the other font's part the other font; anywhere else, a font to open. A
-// folder is looked into on the first three.
+// folder is looked into on the first three, and on the check's part the
+// folders inside it too.
 async function dropped(part, items) {
   const { files, folders } = items;
   if (part === 'patch') {
@@ -120,7 +121,7 @@ async function dropped(part, items) {
     else await attach(files);
   } else if (part === 'check') {
     if (files.length === 0) nothingTaken(part, items);
-    else await checkFiles(files);
+    else await checkFiles(files, items);
   } else if (folders.length > 0) {
     say(part, folders[0].name + ' is a folder: drop one font file from it to open it, or drop the ' +
         'game folder on part 4 to put the font into the game.');
@@ -226,7 +227,7 @@ function listen() {
     e.preventDefault();
     document.body.classList.remove('dropping');
     const part = partOf(e.target);
-    const reading = droppedItems(e.dataTransfer);
+    const reading = droppedItems(e.dataTransfer, part === 'check' ? kTextsReach : null);
     act(part, async () => dropped(part, await reading));
   });
 }

@@ -296,12 +296,12 @@ async function storedBytes(page) {
   return usageBreakdown.find((use) => use.storageType === 'indexeddb').usage;
 }
 
-// The program's --check --all in a code page, run in the test's folder on
-// files named there: its lists as the page words them, its summary and
-// the codes it lists as blank.
-function programCheck(codePage, font, texts) {
+// The program's --check --all in a code page, run in the test's folder (or
+// the one given) on files named there: its lists as the page words them,
+// its summary and the codes it lists as blank.
+function programCheck(codePage, font, texts, cwd = work) {
   const run = childProcess.spawnSync(path.resolve(process.env.ZYR2_PROGRAM),
-    ['--check', '--all', '--codepage', String(codePage), font, ...texts], { cwd: work, encoding: 'utf8' });
+    ['--check', '--all', '--codepage', String(codePage), font, ...texts], { cwd, encoding: 'utf8' });
   const lines = run.stdout.split('\n').filter((line) => line !== '');
   const listed = lines.filter((line) => line.startsWith(' ')).map((line) =>
     line.trim().match(/^([\d,]+) {2}(.*?) {2}(at code (0x..), )?first at (.*)$/));
@@ -1043,6 +1043,43 @@ const steps = [
     check((await pageCheck(page)).summary === programCheck(866, font, ['big.txt', 'pasted text']).summary,
           'the 5 MB text is not checked as --check does');
     await page.click('#check-forget');
+  }],
+  ['a texts folder dropped on the check part is checked with the folders inside it, within bounds', async ({ page }) => {
+    const font = write('folder-check.fnt', await save(page, '.fnt'));
+    const folder = path.join(work, 'texts');
+    const russian = fs.readFileSync(path.join(__dirname, '..', 'texts', 'ru.txt'));
+    const files = [['ru.txt', russian], ['el/el.txt', fs.readFileSync(path.join(__dirname, '..', 'texts', 'el.txt'))],
+      ['el/deeper/note.txt', 'Ёлка №5 и ПУСК\n'], ['.git/objects/ab', pattern(300, 9)]];
+    for (const [name, bytes] of files) {
+      fs.mkdirSync(path.dirname(path.join(folder, name)), { recursive: true });
+      fs.writeFileSync(path.join(folder, name), bytes);
+    }
+    await page.select('#check-code-page', '866');
+    await clearMessages(page);
+    await dropFolder(page, '#check-part', folder);
+    await waitFor(page, 'Checked 3 files of texts, the folders inside it too.');
+    const names = ['el/deeper/note.txt', 'el/el.txt', 'ru.txt'];
+    const program = programCheck(866, font, names, folder);
+    const shown = await pageCheck(page);
+    check(shown.listed.join('\n') === program.listed.join('\n') && shown.summary === program.summary,
+          'the folder is not checked as --check checks ' + names.join(' ') + ':\n' + shown.listed.join('\n') +
+          '\n' + shown.summary + '\n--- the program ---\n' + program.listed.join('\n') + '\n' + program.summary);
+    // Past 1,000 files the rest are left out, and the page says which.
+    const many = path.join(work, 'many');
+    for (let i = 0; i < 1002; i++) {
+      const name = path.join(many, 'part' + Math.floor(i / 500), 'n' + String(i).padStart(4, '0') + '.txt');
+      fs.mkdirSync(path.dirname(name), { recursive: true });
+      fs.writeFileSync(name, 'Жук\n');
+    }
+    await clearMessages(page);
+    await dropFolder(page, '#check-part', many);
+    await waitFor(page, 'Checked 1,000 files of many');
+    check((await messages(page)).includes('2 files from part2/n1000.txt on were left out: the page checks 1,000 files'),
+          'no word of the files left out: ' + await messages(page));
+    const zhe = (await pageCheck(page)).cells[0x86];
+    check(zhe.endsWith('used 1,000 times'), 'Ж is told as ' + zhe);
+    await page.click('#check-forget');
+    await page.select('#check-code-page', '0');
   }],
   ['previews draw each font pixel at a whole number of screen pixels, and scroll sideways', async ({ page }) => {
     await page.$eval('#preview-text', (input) => {
