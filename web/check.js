@@ -18,6 +18,10 @@ const kBlankFrame = '#d93025';
 const kNoCheck = { files: [], pasted: '', codePage: 0, result: null };
 const kNothingChecked = 'No text is checked now.';
 const kNoGlyph = ': no code of the font shows it, so it has no glyph to draw.';
+// How much of a texts folder dropped is read, the folders inside it too:
+// past these the files are left out, and the page says so.
+const kTextsReach = { files: 1000, bytes: 128 * 1024 * 1024 };
+const kTextsReachSaid = 'the page checks 1,000 files and 128 MiB of a folder at most';
 
 // A text as the core takes it, {name, length, bytes}: whole, or, longer
 // than any text the check reads, unread, for the core to refuse.
@@ -49,17 +53,30 @@ function checkTexts() {
   return said;
 }
 
-// Text files picked or dropped, in place of those checked before. Of
+// Text files picked or dropped, in place of those checked before, and,
+// of folders dropped, how many were checked and what was left out. Of
 // several picks in a row, the last one is checked.
 let picks = 0;
-async function checkFiles(entries) {
+async function checkFiles(entries, dropped = null) {
   const pick = ++picks;
   const files = [];
   for (const entry of entries) files.push(await readText(entry));
   if (pick !== picks) return;
   state.check.files = files;
-  say('check', checkTexts());
+  const refused = checkTexts();
+  const lines = [refused || (dropped && dropped.folders.length > 0 ? checkedOfFolders(files.length, dropped.folders) : '')];
+  if (dropped && dropped.leftOut.count > 0) {
+    lines.push(plural(dropped.leftOut.count, 'file') + ' from ' + dropped.leftOut.first + ' on ' +
+               (dropped.leftOut.count === 1 ? 'was' : 'were') + ' left out: ' + kTextsReachSaid + '.');
+  }
+  say('check', lines.filter((line) => line !== '').join('\n'));
   render(state);
+}
+
+// "Checked 12 files of texts, the folders inside it too."
+function checkedOfFolders(count, folders) {
+  return 'Checked ' + plural(count, 'file') + ' of ' + folders.map((folder) => folder.name).join(', ') +
+    ', the folders inside ' + (folders.length === 1 ? 'it' : 'them') + ' too.';
 }
 
 function checkPasted(text) {

@@ -42,13 +42,18 @@ function picked(event) {
 }
 
 // What was dropped, read: {files: [{name, file, handle, loose, depth}],
-// folders: [{name, handle}], failed: [sentence]}. A folder's files (not
-// those of folders inside it) count among the files, at depth 1; a file
-// dropped itself is loose, at depth 0. Chromium reads a folder dropped on a
-// page from the disk through getAsFileSystemHandle() only: the older
-// webkitGetAsEntry() reader fails there; other browsers have that one.
-// The items must be asked for while the drop is being handled.
-function droppedItems(transfer) {
+// folders: [{name, handle}], failed: [sentence], leftOut: {count, first}}.
+// A folder's own files count among the files, at depth 1, by their names;
+// with `reach` ({files, bytes}: the texts' bounds) so do the files of the
+// folders inside it, each named by its path in the folder dropped
+// ("ru/intro.txt"), hidden ones (".git") aside, up to reach.files files
+// and reach.bytes bytes in all; the files past either are left out,
+// counted, from the first on. A file dropped itself is loose, at depth 0.
+// Chromium reads a folder dropped on a page from the disk through
+// getAsFileSystemHandle() only: the older webkitGetAsEntry() reader fails
+// there; other browsers have that one. The items must be asked for while
+// the drop is being handled.
+function droppedItems(transfer, reach = null) {
   const items = Array.from(transfer.items || []).filter((item) => item.kind === 'file');
   const asked = items.map((item) => ({
     file: item.getAsFile(),
@@ -56,20 +61,14 @@ function droppedItems(transfer) {
     entry: !item.getAsFileSystemHandle && item.webkitGetAsEntry ? item.webkitGetAsEntry() : null,
   }));
   return (async () => {
-    const dropped = { files: [], folders: [], failed: [] };
+    const dropped = { files: [], folders: [], failed: [], leftOut: { count: 0, first: '' }, bytes: 0 };
     for (const { file, handle, entry } of asked) {
       try {
         const found = handle ? await handle : null;
-        if (found && found.kind === 'directory') {
-          dropped.folders.push({ name: found.name, handle: found });
-          for await (const [name, inside] of found.entries()) {
-            if (inside.kind === 'file') dropped.files.push({ name, file: await inside.getFile(), handle: inside, depth: 1 });
-          }
-        } else if (entry && entry.isDirectory) {
-          dropped.folders.push({ name: entry.name, handle: null });
-          for (const inside of await entriesOf(entry)) {
-            if (inside.isFile) dropped.files.push({ name: inside.name, file: await fileOf(inside), handle: null, depth: 1 });
-          }
+        const folder = found && found.kind === 'directory' ? found : entry && entry.isDirectory ? entry : null;
+        if (folder) {
+          dropped.folders.push({ name: folder.name, handle: found && found.kind === 'directory' ? found : null });
+          await readFolder(folder, '', dropped, reach);
         } else if (file) {
           // A file's handle reads it as it is later on; the file, as it was.
           dropped.files.push({ name: file.name, file, handle: found && found.kind === 'file' ? found : null,
@@ -83,16 +82,57 @@ function droppedItems(transfer) {
   })();
 }
 
-// The entries of a folder dropped, through the older reader, which gives
-// them a batch at a time.
-async function entriesOf(folder) {
-  const reader = folder.createReader();
-  const entries = [];
-  for (;;) {
-    const batch = await new Promise((resolve, reject) => reader.readEntries(resolve, reject));
-    if (batch.length === 0) return entries;
-    entries.push(...batch);
+// The files of a folder dropped, at `path` in it, into what was dropped;
+// with `reach`, those of the folders inside it too, within its bounds.
+async function readFolder(folder, path, dropped, reach) {
+  for (const inside of await entriesOf(folder)) {
+    const name = path + inside.name;
+    if (reach && inside.name.startsWith('.')) continue;
+    if (inside.folder) {
+      if (reach) await readFolder(inside.folder, name + '/', dropped, reach);
+      continue;
+    }
+    if (dropped.leftOut.count > 0 || (reach && dropped.files.length >= reach.files)) {
+      leaveOut(dropped, name);
+      continue;
+    }
+    const file = await inside.file();
+    if (reach && dropped.bytes + file.size > reach.bytes) {
+      leaveOut(dropped, name);
+      continue;
+    }
+    dropped.bytes += file.size;
+    dropped.files.push({ name, file, handle: inside.handle, depth: name.split('/').length });
   }
+}
+
+function leaveOut(dropped, name) {
+  if (dropped.leftOut.count++ === 0) dropped.leftOut.first = name;
+}
+
+// The entries of a folder dropped, by name, each {name, folder, handle,
+// file()}: folder for a folder inside it, file() reading a file. A
+// folder's handle lists them at once; the older reader, a batch at a time.
+async function entriesOf(folder) {
+  const entries = [];
+  if (folder.kind === 'directory') {
+    for await (const [name, inside] of folder.entries()) {
+      const isFolder = inside.kind === 'directory';
+      entries.push({ name, folder: isFolder ? inside : null, handle: isFolder ? null : inside,
+                     file: () => inside.getFile() });
+    }
+  } else {
+    const reader = folder.createReader();
+    for (;;) {
+      const batch = await new Promise((resolve, reject) => reader.readEntries(resolve, reject));
+      if (batch.length === 0) break;
+      for (const inside of batch) {
+        entries.push({ name: inside.name, folder: inside.isDirectory ? inside : null, handle: null,
+                       file: () => fileOf(inside) });
+      }
+    }
+  }
+  return entries.sort((a, b) => (a.name < b.name ? -1 : a.name > b.name ? 1 : 0));
 }
 
 const fileOf = (entry) => new Promise((resolve, reject) => entry.file(resolve, reject));

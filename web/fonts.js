@@ -4,9 +4,9 @@
 'use strict';
 
 // Opens a file as the work, in place of the font open, as one step; says
-// so in the part it was given in.
-async function openFont(file, part = 'open') {
-  say(part, await openedFont(file));
+// so in the part it was given in, and what was given with it and left.
+async function openFont(file, part = 'open', leftOut = '') {
+  say(part, await openedFont(file) + leftOut);
   changed();
 }
 
@@ -26,7 +26,7 @@ async function openedFont(file) {
 }
 
 // Of several fonts given at once one is opened, the first: the others
-// are named.
+// are named, after what is said of it.
 function notOpened(fonts) {
   const rest = fonts.slice(1).map((font) => font.name);
   return rest.length === 0 ? ''
@@ -73,18 +73,18 @@ function editedSinceOpened() {
 }
 
 // Opens a file as the font glyphs are taken from, by the code page chosen
-// for it.
-async function openOther(file) {
+// for it; what was given with it and left is said after.
+async function openOther(file, leftOut = '') {
   const source = await readSource(file);
   const read = Core.open(source, state.otherCodePage);
   if (!read.font) {
-    say('other', read.said);
+    say('other', read.said + leftOut);
     render(state);
     return;
   }
   state.other = { font: read.font, name: source.name, source, placedBy: read.placedBy };
   say('other', (read.said ? read.said + '\n' : '') + source.name + ' is open to take glyphs from' +
-      (read.placedBy ? ', placed by code page ' + read.placedBy : '') + '.');
+      (read.placedBy ? ', placed by code page ' + read.placedBy : '') + '.' + leftOut);
   changed();
 }
 

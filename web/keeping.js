@@ -5,7 +5,10 @@
 // (after a closed or killed browser) and lists the others. After each
 // change the database (storage.js) writes what changed. Every failure is
 // said at once, where the user looks; the page then says that the work is
-// not being kept, and never that it is back as it was left.
+// not being kept, and never that it is back as it was left. The browser
+// may close the database under the page (its data cleared or evicted, a
+// newer page upgrading it): the page opens it again and keeps all it
+// holds once more.
 'use strict';
 
 const kWorkLock = 'zyr2font-work-';
@@ -16,21 +19,28 @@ const kChannel = 'zyr2font';         // tells other tabs that the works kept cha
 // work; a tab duplicated with its sessionStorage waits in vain, and starts
 // a work of its own.
 const kLockWaitMs = 1500;
-// After a failure, how long the keeping waits before it tries again.
+// After a failure, how long the keeping waits before it tries again; and
+// how long it leaves the database to a newer page upgrading it.
 const kRetryMs = 5000;
 
 const kSaveKeeps = 'Save keeps a copy of the font (part 3).';
+const kCleared = 'The browser cleared the work it kept for this page; the work open here is kept again.';
 const kMayLetGo = 'The browser keeps your work from one visit to the next, but may let it go ' +
   'to free room, and a private window lets it go when it closes. ' + kSaveKeeps;
 
 const Keeping = (() => {
+  // The connection to the database; null when the browser closed it or a
+  // write failed on it, and the next keeping opens another.
   let database = null;
+  let reopening = false;
   let workId = null;
   // What the database holds of this work (Storage.heldOf); null when that
   // is not known, and the next keeping writes it all.
   let held = null;
   let failedAt = 0;
+  let failures = 0;  // in a row, since the work was last kept
   let retry = null;
+  let cleared = '';  // said once the work is kept again: what the browser let go
   let asked = false;  // navigator.storage.persist()
   let channel = null;
   const letGo = new Map();  // a work's id: what lets go of its lock
@@ -62,24 +72,39 @@ const Keeping = (() => {
   // Why the browser refused, as a reason the user can act on.
   function reason(error) {
     if (error && error.name === 'QuotaExceededError') return 'the browser\'s storage for this page is full';
+    if (error && error.name === 'VersionError') {
+      return 'a newer version of this page, open in another tab, changed how the browser keeps the work';
+    }
     return 'the browser refused to store it' + (error && error.message ? ' (' + error.message + ')' : '');
   }
 
-  // A failure, said at once; the keeping tries again a while later.
-  function failed(error) {
+  // A write that failed, on its connection (null: none was opened). The
+  // connection is let go. The first failure after the work was kept is
+  // tried again at once, all of it on a new connection: the browser may
+  // have closed the one before. Another is said at once, and the keeping
+  // tries again a while later.
+  function failed(error, connection) {
+    letGoOfConnection(connection);
     held = null;
     failedAt = Date.now();
+    if (++failures === 1) {
+      keep();
+      return;
+    }
     const why = reason(error);
     if (workId) remember('localStorage', kUnkept + workId, why);
     state.keeping = { ...state.keeping, status: 'unkept', why, news: '' };
     render(state);
   }
 
-  // A change kept: after a failure, said so, until the next change is.
+  // A change kept: after a failure, or the work cleared by the browser,
+  // said so, until the next change is.
   function kept() {
-    if (state.keeping.status === 'unkept' || state.keeping.news !== '') {
+    failures = 0;
+    if (state.keeping.status === 'unkept' || state.keeping.news !== '' || cleared !== '') {
       remember('localStorage', kUnkept + workId, null);
-      const news = state.keeping.status === 'unkept' ? 'The browser keeps your work again.' : '';
+      const news = cleared || (state.keeping.status === 'unkept' ? 'The browser keeps your work again.' : '');
+      cleared = '';
       state.keeping = { ...state.keeping, status: 'kept', why: '', news };
       render(state);
     }
@@ -90,6 +115,66 @@ const Keeping = (() => {
         render(state);
       }, () => {});
     }
+  }
+
+  // --- The connection -------------------------------------------------
+
+  function letGoOfConnection(connection) {
+    if (!connection) return;
+    if (connection === database) {
+      database = null;
+      held = null;
+    }
+    connection.close();
+  }
+
+  // The browser closes a connection when the page's data is cleared or
+  // evicted: the work is kept again at once. A newer page upgrading the
+  // database asks it to close: it is opened again a while later.
+  function watch(connection) {
+    connection.onclose = () => {
+      letGoOfConnection(connection);
+      keep();
+    };
+    connection.onversionchange = () => {
+      letGoOfConnection(connection);
+      later();
+    };
+    return connection;
+  }
+
+  function later() {
+    retry = retry || setTimeout(() => {
+      retry = null;
+      keep();
+    }, kRetryMs);
+  }
+
+  // Opens the database again, and keeps the work all over again. What
+  // was kept of this work and of others may be gone (the browser cleared
+  // it): that is said once this work is kept again.
+  async function reopen() {
+    if (reopening) return;
+    reopening = true;
+    let connection = null;
+    try {
+      connection = watch(await Storage.open());
+      const works = await Storage.works(connection);
+      const othersGone = state.keeping.others.filter((other) => !works.some((work) => work.id === other.id)).length;
+      if (state.keeping.known && !works.some((work) => work.id === workId)) {
+        cleared = kCleared + (othersGone > 0 ? ' ' + plural(othersGone, 'other work') + ' it kept ' +
+                                               (othersGone === 1 ? 'is' : 'are') + ' gone.' : '');
+      }
+      database = connection;
+      held = null;
+    } catch (error) {
+      reopening = false;
+      failed(error, connection);
+      return;
+    }
+    reopening = false;
+    keep();
+    refreshOthers();
   }
 
   // --- Tabs -----------------------------------------------------------
@@ -121,8 +206,8 @@ const Keeping = (() => {
   const newId = () => (crypto.randomUUID ? crypto.randomUUID() : Date.now() + '-' + Math.random());
 
   // The works kept that no open tab holds, the latest first.
-  async function othersKept() {
-    const works = await Storage.works(database);
+  async function othersKept(connection = database) {
+    const works = await Storage.works(connection);
     const held = navigator.locks ? (await navigator.locks.query()).held.map((lock) => lock.name) : [];
     return works.filter((work) => work.id !== workId && !held.includes(kWorkLock + work.id))
       .sort((a, b) => b.changed - a.changed)
@@ -139,22 +224,22 @@ const Keeping = (() => {
 
   // Settles which work this tab holds: its own after a reload, else the
   // latest no tab holds, else a new one. Returns what is kept of it.
-  async function settle() {
+  async function settle(connection) {
     const mine = recalled('sessionStorage', kTabWork);
     if (mine && await hold(mine, kLockWaitMs)) {
       holdingAs(mine);
-      return Storage.read(database, mine);
+      return Storage.read(connection, mine);
     }
     const fresh = newId();
     await hold(fresh);
     holdingAs(fresh);
-    for (const other of await othersKept()) {
+    for (const other of await othersKept(connection)) {
       if (!await hold(other.id)) continue;
       release(fresh);
       holdingAs(other.id);
-      return Storage.read(database, other.id);
+      return Storage.read(connection, other.id);
     }
-    return Storage.read(database, fresh);
+    return Storage.read(connection, fresh);
   }
 
   // Opens the database and settles this tab's work: what is kept of it
@@ -166,12 +251,13 @@ const Keeping = (() => {
       return null;
     }
     try {
-      database = await Storage.open();
-      const work = await settle();
+      const connection = watch(await Storage.open());
+      database = connection;
+      const work = await settle(connection);
       held = Storage.heldOf(work);
       const persisted = navigator.storage && navigator.storage.persisted ? await navigator.storage.persisted() : false;
       state.keeping = { ...state.keeping, status: 'kept', why: '', note: persisted ? '' : kMayLetGo,
-                        others: await othersKept(), known: work.record !== undefined };
+                        others: await othersKept(connection), known: work.record !== undefined };
       if ('BroadcastChannel' in window) {
         channel = new BroadcastChannel(kChannel);
         channel.onmessage = refreshOthers;
@@ -196,21 +282,24 @@ const Keeping = (() => {
     return { record, fonts: { work: font, other: other && other.font }, steps: history.steps, sources: sourcesInUse() };
   }
 
-  // Writes what changed since the last keeping; after a failure, all of it.
+  // Writes what changed since the last keeping; after a failure, or on a
+  // connection opened again, all of it.
   function keep() {
-    if (!database || !workId) return;
+    if (!workId || retry) return;
     if (state.keeping.status === 'unkept' && Date.now() - failedAt < kRetryMs) {
-      retry = retry || setTimeout(() => {
-        retry = null;
-        keep();
-      }, kRetryMs);
+      later();
       return;
     }
+    if (!database) {
+      reopen();
+      return;
+    }
+    const connection = database;
     let written;
     try {
-      written = Storage.write(database, workId, held, workNowKept());
+      written = Storage.write(connection, workId, held, workNowKept());
     } catch (error) {
-      failed(error);
+      failed(error, connection);
       return;
     }
     held = written.held;
@@ -219,14 +308,15 @@ const Keeping = (() => {
     written.ending.then(() => {
       kept();
       if (first) tellOthers();
-    }, failed);
+    }, (error) => failed(error, connection));
   }
 
   // Takes up another work kept, leaving this one kept for later: returns
   // what is kept of it, as start() does, or null when another tab took it
   // first.
   async function takeUp(id) {
-    if (!database || !await hold(id)) return null;
+    if (!database) throw new Error('the browser\'s storage for this page is not open now; try again in a moment');
+    if (!await hold(id)) return null;
     const work = await Storage.read(database, id);
     release(workId);
     holdingAs(id);

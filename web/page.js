@@ -3,13 +3,20 @@
 // into a call of the module that handles it.
 'use strict';
 
-// After every change of the work: it is kept, and drawn.
-let letGoSaid = false;
+// After every change of the work: it is kept, and drawn. Why Undo let
+// go of its oldest steps is said once for each reason: after what the
+// change said (opening a file), or else in the editor's part.
+const letGoSaid = new Set();
+let answerSeen = 0;
 function changed() {
-  if (state.history.letGo && !letGoSaid) {
-    letGoSaid = true;
-    say('edit', kHistoryLetGo);
+  const why = state.history.letGo;
+  if (why && !letGoSaid.has(why)) {
+    letGoSaid.add(why);
+    const { part, text, serial } = state.answer;
+    if (serial !== answerSeen && text !== '') say(part, text + '\n' + why);
+    else say('edit', why);
   }
+  answerSeen = state.answer.serial;
   Keeping.keep();
   followCodePage();
   render(state);
@@ -34,7 +41,7 @@ function blankWork() {
   Object.assign(state, {
     font: new Uint8Array(kFontSize), name: '', source: null, codePage: 0, placedBy: 0,
     other: null, otherCodePage: 0, selected: 0x41, anchor: 0x41, dirty: false, asking: null,
-    history: { steps: [], at: 0, next: 1, letGo: false },
+    history: { steps: [], at: 0, next: 1, letGo: '' },
   });
 }
 
@@ -56,7 +63,7 @@ function bringBack(kept) {
     selected: record.selected, anchor: record.anchor, dirty: record.dirty,
     history: {
       steps: steps.map((step) => (step.kind === 'work' ? { ...step, before: work(step.before), after: work(step.after) } : step)),
-      at: Math.min(record.at, steps.length), next: record.next, letGo: false,
+      at: Math.min(record.at, steps.length), next: record.next, letGo: '',
     },
   });
   const on = record.name ? ' on ' + record.name : '';
@@ -102,7 +109,8 @@ function nothingTaken(part, { files, folders, failed }) {
 // Files dropped on the game's part are game files (and a font with
 // them), on the program's part a program, on the check's part texts, on
 // the other font's part the other font; anywhere else, a font to open. A
-// folder is looked into on the first three.
+// folder is looked into on the first three, and on the check's part the
+// folders inside it too.
 async function dropped(part, items) {
   const { files, folders } = items;
   if (part === 'patch') {
@@ -113,7 +121,7 @@ async function dropped(part, items) {
     else await attach(files);
   } else if (part === 'check') {
     if (files.length === 0) nothingTaken(part, items);
-    else await checkFiles(files);
+    else await checkFiles(files, items);
   } else if (folders.length > 0) {
     say(part, folders[0].name + ' is a folder: drop one font file from it to open it, or drop the ' +
         'game folder on part 4 to put the font into the game.');
@@ -121,9 +129,9 @@ async function dropped(part, items) {
   } else if (files.length === 0) {
     nothingTaken(part, items);
   } else if (part === 'other') {
-    await openOther(files[0].file);
+    await openOther(files[0].file, notOpened(files));
   } else {
-    await openFont(files[0].file, part);
+    await openFont(files[0].file, part, notOpened(files));
   }
 }
 
@@ -219,7 +227,7 @@ function listen() {
     e.preventDefault();
     document.body.classList.remove('dropping');
     const part = partOf(e.target);
-    const reading = droppedItems(e.dataTransfer);
+    const reading = droppedItems(e.dataTransfer, part === 'check' ? kTextsReach : null);
     act(part, async () => dropped(part, await reading));
   });
 }

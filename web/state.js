@@ -6,11 +6,17 @@
 
 const kGlyphs = 256;
 const kGlyphBytes = 8;
-// Undo goes back this many steps at most, and no further than this many
-// bytes of steps reach: beyond either the oldest steps are let go.
+// Undo goes back this many steps at most, no further than this many
+// bytes of steps reach, and keeps no more than this many bytes of files
+// that only its steps need (the files opened before the one open now):
+// beyond any of them the oldest steps are let go, and the files only
+// they kept. The last step is kept whatever it holds.
 const kHistorySteps = 1000;
 const kHistoryBytes = 2 * 1024 * 1024;
+const kHistorySourceBytes = 8 * 1024 * 1024;
 const kHistoryLetGo = 'Undo goes back 1,000 steps at most: the oldest steps are let go.';
+const kHistorySourcesLetGo = 'Undo keeps 8 MiB of the files opened before at most: ' +
+  'the oldest steps are let go, and the files only they kept.';
 
 const state = {
   // The work: the font, the file it came from (its name, and its bytes to
@@ -31,8 +37,9 @@ const state = {
   anchor: 0x41,
   cursor: [0, 0],
   // The steps, each {n, kind, ...}; `at` of them are done, the rest can
-  // be redone. `next` numbers the next step.
-  history: { steps: [], at: 0, next: 1, letGo: false },
+  // be redone. `next` numbers the next step. letGo: why steps were last
+  // let go (kHistoryLetGo or kHistorySourcesLetGo), '' while none was.
+  history: { steps: [], at: 0, next: 1, letGo: '' },
   // A code page chosen that would place the font again over glyphs edited
   // since it was opened, until the user answers: {codePage, named}, or null.
   asking: null,
@@ -114,16 +121,30 @@ function glyphsStep(before, after) {
 
 const stepBytes = (step) => (step.kind === 'glyphs' ? step.before.length * 2 : kFontSize * 2) + 64;
 
-// Lets the oldest steps go while there are too many or they hold too much.
+// Lets the oldest steps go while there are too many, they hold too much,
+// or the files only they keep are too long.
 function trimHistory() {
   const history = state.history;
   let bytes = history.steps.reduce((sum, step) => sum + stepBytes(step), 0);
-  while (history.steps.length > 1 &&
-         (history.steps.length > kHistorySteps || bytes > kHistoryBytes)) {
+  for (;;) {
+    const why = history.steps.length <= 1 ? ''
+      : history.steps.length > kHistorySteps || bytes > kHistoryBytes ? kHistoryLetGo
+        : sourceBytesOfHistory() > kHistorySourceBytes ? kHistorySourcesLetGo : '';
+    if (why === '') return;
     bytes -= stepBytes(history.steps.shift());
     history.at = Math.max(0, history.at - 1);
-    history.letGo = true;
+    history.letGo = why;
   }
+}
+
+// The bytes of the files the steps keep that the work open does not.
+function sourceBytesOfHistory() {
+  const inUse = sourcesInUse();
+  inUse.delete(state.source && state.source.key);
+  if (state.other && state.other.source) inUse.delete(state.other.source.key);
+  let bytes = 0;
+  for (const source of inUse.values()) bytes += source.bytes ? source.bytes.length : source.length;
+  return bytes;
 }
 
 // Makes a step the last one done; the steps undone are gone.

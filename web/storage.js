@@ -80,10 +80,7 @@ const Storage = (() => {
       };
       // A tab of the page before this one holds the database open.
       opening.onblocked = () => reject(new Error('a tab of an earlier version of this page is open; close it'));
-      opening.onsuccess = () => {
-        opening.result.onversionchange = () => opening.result.close();
-        resolve(opening.result);
-      };
+      opening.onsuccess = () => resolve(opening.result);
       opening.onerror = () => reject(opening.error);
     });
   }

@@ -296,12 +296,12 @@ async function storedBytes(page) {
   return usageBreakdown.find((use) => use.storageType === 'indexeddb').usage;
 }
 
-// The program's --check --all in a code page, run in the test's folder on
-// files named there: its lists as the page words them, its summary and
-// the codes it lists as blank.
-function programCheck(codePage, font, texts) {
+// The program's --check --all in a code page, run in the test's folder (or
+// the one given) on files named there: its lists as the page words them,
+// its summary and the codes it lists as blank.
+function programCheck(codePage, font, texts, cwd = work) {
   const run = childProcess.spawnSync(path.resolve(process.env.ZYR2_PROGRAM),
-    ['--check', '--all', '--codepage', String(codePage), font, ...texts], { cwd: work, encoding: 'utf8' });
+    ['--check', '--all', '--codepage', String(codePage), font, ...texts], { cwd, encoding: 'utf8' });
   const lines = run.stdout.split('\n').filter((line) => line !== '');
   const listed = lines.filter((line) => line.startsWith(' ')).map((line) =>
     line.trim().match(/^([\d,]+) {2}(.*?) {2}(at code (0x..), )?first at (.*)$/));
@@ -783,7 +783,63 @@ const steps = [
     check(!said.includes('as you left it') && said.includes('were not kept'), 'after the reload the page said: ' + said);
     await context.close();
   }],
-  ['twenty opens of one file keep one copy of it, and IndexedDB grows by less than 3 MB', async ({ browser, url }) => {
+  ['the work is kept again after the browser clears the page\'s storage, and comes back after a reload', async ({ browser, url }) => {
+    const context = await browser.createBrowserContext();
+    const page = await context.newPage();
+    await page.goto(url);
+    await page.waitForSelector('body[data-ready=yes]');
+    // Everything the foot of the screen says, from here on.
+    await page.evaluate(() => {
+      window.keepingSaid = [];
+      new MutationObserver(() => window.keepingSaid.push(document.getElementById('keeping').textContent))
+        .observe(document.getElementById('keeping'), { childList: true, characterData: true, subtree: true });
+    });
+    // The steps kept; none where there is no database (looking makes none).
+    const steps = () => page.evaluate(() => new Promise((resolve) => {
+      const opening = indexedDB.open('zyr2font');
+      opening.onupgradeneeded = () => opening.transaction.abort();
+      opening.onerror = () => resolve(0);
+      opening.onsuccess = () => {
+        const db = opening.result;
+        db.transaction('steps').objectStore('steps').count().onsuccess = (e) => {
+          db.close();
+          resolve(e.target.result);
+        };
+      };
+    }));
+    await open(page, consoleFont);
+    await chooseGlyph(page, 0x41);
+    await clickEditor(page, 2, 2);
+    for (let i = 0; i < 50 && await steps() < 2; i++) await new Promise((resolve) => setTimeout(resolve, 100));
+    const session = await page.createCDPSession();
+    await session.send('Storage.clearDataForOrigin', { origin: 'file://', storageTypes: 'all' });
+    await page.waitForFunction(() => document.getElementById('keeping').textContent.includes('cleared the work it kept'));
+    await clickEditor(page, 3, 3);
+    const font = await gridFont(page);
+    for (let i = 0; i < 50 && await steps() < 3; i++) await new Promise((resolve) => setTimeout(resolve, 100));
+    const said = await page.evaluate(() => window.keepingSaid);
+    check(!said.some((text) => /not being kept|keeps your work again/.test(text)) &&
+          said.filter((text) => text.includes('cleared')).length >= 1, 'the foot of the screen said: ' + said.join(' | '));
+    await reload(page);
+    check((await messages(page)).includes('is back, as you left it'), 'after the reload the page said: ' + await messages(page));
+    check((await gridFont(page)).equals(font), 'the work with the later edit did not come back');
+    for (let i = 0; i < 3; i++) await ctrl(page, 'z');
+    check((await gridFont(page)).every((byte) => byte === 0), 'the undo history did not come back whole');
+    // A newer page upgrading the database: this one lets it, and then
+    // says it keeps the work no more, and why.
+    const newer = await context.newPage();
+    await newer.goto(url);
+    await newer.waitForSelector('body[data-ready=yes]');
+    await newer.evaluate(() => new Promise((resolve, reject) => {
+      const opening = indexedDB.open('zyr2font', 3);
+      opening.onsuccess = () => resolve();
+      opening.onerror = () => reject(opening.error);
+    }));
+    await page.waitForFunction(() => document.getElementById('keeping').textContent.includes('a newer version of this page'),
+                               { polling: 100 });
+    await context.close();
+  }],
+  ['twenty opens of one file keep one copy of it, and IndexedDB grows by less than 3 MB; of twenty files, by 8 MiB more', async ({ browser, url }) => {
     const page = await openPage(browser, url);
     const files = () => page.evaluate(() => new Promise((resolve) => {
       indexedDB.open('zyr2font').onsuccess = (event) => {
@@ -800,6 +856,40 @@ const steps = [
     check(copies === 1, copies + ' copies of the file are kept');
     check(bytes < 3 * 1024 * 1024, 'IndexedDB grew by ' + bytes + ' bytes');
     console.log('# IndexedDB after 20 opens of a 945,979-byte file: ' + bytes + ' bytes more');
+    // Twenty different files: Undo keeps 8 MiB of the files opened before
+    // at most, says so once, and the latest opens can still be undone.
+    const doses = [];
+    const said = [];
+    for (let i = 0; i < 20; i++) {
+      const folder = path.join(work, 'dos' + i);
+      fs.mkdirSync(folder);
+      doses.push(path.join(folder, 'ZYR2.DOS'));
+      fs.writeFileSync(doses[i], require('crypto').randomBytes(945979));
+      said.push(await open(page, doses[i]));
+    }
+    const letGo = said.filter((text) => text.includes('Undo keeps 8 MiB of the files opened before at most')).length;
+    check(letGo === 1, 'the files let go were told of ' + letGo + ' times');
+    await reload(page);
+    const different = await storedBytes(page) - bytesBefore;
+    console.log('# IndexedDB after 20 opens of different 945,979-byte files: ' + different + ' bytes more');
+    // The 8 MiB, the file open, and what the database adds, as for one
+    // file above; without the bound it grows by twenty files.
+    check(different < 14 * 1024 * 1024, 'IndexedDB grew by ' + different + ' bytes');
+    // Of this tab's work: the file open, and the eight before it that fit in 8 MiB.
+    const kept = await page.evaluate(() => new Promise((resolve) => {
+      const id = sessionStorage.getItem('zyr2font-work');
+      indexedDB.open('zyr2font').onsuccess = (event) => {
+        event.target.result.transaction('files').objectStore('files').getAll(IDBKeyRange.bound([id], [id, []]))
+          .onsuccess = (e) => resolve(e.target.result.length);
+      };
+    }));
+    check(kept === 9, kept + ' files of the work are kept');
+    for (let back = 1; back <= 8; back++) {
+      await ctrl(page, 'z');
+      const out = path.join(work, 'dos.fnt');
+      childProcess.execFileSync(process.env.ZYR2_PROGRAM, ['--convert', doses[19 - back], out], { stdio: 'pipe' });
+      check((await gridFont(page)).equals(fs.readFileSync(out)), 'Undo ' + back + ' did not bring back ' + doses[19 - back]);
+    }
     await page.close();
   }],
   ['a font dropped on the other font\'s part is the other font; its code page chosen after is --merge --codepage 866', async ({ page }) => {
@@ -827,6 +917,25 @@ const steps = [
       input.dispatchEvent(new Event('input'));
     });
     check((await previewGlyphs(page, 8)).equals(expected.subarray(0x80 * 8, 0x88 * 8)), 'the preview does not show АБВГДЕЖЗ');
+  }],
+  ['of several fonts dropped on part 1 or on the other font\'s part, the first is opened and the others are named', async ({ page }) => {
+    const before = await gridFont(page);
+    const greek = fs.readFileSync('/usr/share/consolefonts/Greek-VGA8.psf.gz');
+    const cases = [
+      ['#open-section', [['edited.fnt', edited], ['Greek-VGA8.psf.gz', greek]],
+       'edited.fnt is open in place of yours', 'Greek-VGA8.psf.gz was not opened: drop one font at a time.'],
+      ['#other-part', [['Greek-VGA8.psf.gz', greek], ['edited.fnt', edited], ['noise.bin', pattern(3000, 7)]],
+       'Greek-VGA8.psf.gz is open to take glyphs from', 'edited.fnt, noise.bin were not opened: drop one font at a time.'],
+    ];
+    for (const [selector, files, opened, left] of cases) {
+      await clearMessages(page);
+      await drop(page, selector, files);
+      await waitFor(page, opened);
+      check((await messages(page)).includes(left), 'no word of the fonts left: ' + await messages(page));
+    }
+    check((await gridFont(page)).equals(edited), 'the first font dropped on part 1 is not open');
+    await ctrl(page, 'z');
+    check((await gridFont(page)).equals(before), 'Undo did not take back the font dropped');
   }],
   ['the answer to taking glyphs, a wrong drop, patching and attaching is in view, 1280 and 390 px wide', async ({ page }) => {
     for (const width of [1280, 390]) {
@@ -1082,6 +1191,43 @@ const steps = [
     check((await pageCheck(page)).summary === programCheck(866, font, ['big.txt', 'pasted text']).summary,
           'the 5 MB text is not checked as --check does');
     await page.click('#check-forget');
+  }],
+  ['a texts folder dropped on the check part is checked with the folders inside it, within bounds', async ({ page }) => {
+    const font = write('folder-check.fnt', await save(page, '.fnt'));
+    const folder = path.join(work, 'texts');
+    const russian = fs.readFileSync(path.join(__dirname, '..', 'texts', 'ru.txt'));
+    const files = [['ru.txt', russian], ['el/el.txt', fs.readFileSync(path.join(__dirname, '..', 'texts', 'el.txt'))],
+      ['el/deeper/note.txt', 'Ёлка №5 и ПУСК\n'], ['.git/objects/ab', pattern(300, 9)]];
+    for (const [name, bytes] of files) {
+      fs.mkdirSync(path.dirname(path.join(folder, name)), { recursive: true });
+      fs.writeFileSync(path.join(folder, name), bytes);
+    }
+    await page.select('#check-code-page', '866');
+    await clearMessages(page);
+    await dropFolder(page, '#check-part', folder);
+    await waitFor(page, 'Checked 3 files of texts, the folders inside it too.');
+    const names = ['el/deeper/note.txt', 'el/el.txt', 'ru.txt'];
+    const program = programCheck(866, font, names, folder);
+    const shown = await pageCheck(page);
+    check(shown.listed.join('\n') === program.listed.join('\n') && shown.summary === program.summary,
+          'the folder is not checked as --check checks ' + names.join(' ') + ':\n' + shown.listed.join('\n') +
+          '\n' + shown.summary + '\n--- the program ---\n' + program.listed.join('\n') + '\n' + program.summary);
+    // Past 1,000 files the rest are left out, and the page says which.
+    const many = path.join(work, 'many');
+    for (let i = 0; i < 1002; i++) {
+      const name = path.join(many, 'part' + Math.floor(i / 500), 'n' + String(i).padStart(4, '0') + '.txt');
+      fs.mkdirSync(path.dirname(name), { recursive: true });
+      fs.writeFileSync(name, 'Жук\n');
+    }
+    await clearMessages(page);
+    await dropFolder(page, '#check-part', many);
+    await waitFor(page, 'Checked 1,000 files of many');
+    check((await messages(page)).includes('2 files from part2/n1000.txt on were left out: the page checks 1,000 files'),
+          'no word of the files left out: ' + await messages(page));
+    const zhe = (await pageCheck(page)).cells[0x86];
+    check(zhe.endsWith('used 1,000 times'), 'Ж is told as ' + zhe);
+    await page.click('#check-forget');
+    await page.select('#check-code-page', '0');
   }],
   ['previews draw each font pixel at a whole number of screen pixels, and scroll sideways', async ({ page }) => {
     await page.$eval('#preview-text', (input) => {
