@@ -11,14 +11,8 @@
 // holds once more.
 'use strict';
 
-const kWorkLock = 'zyr2font-work-';
-const kTabWork = 'zyr2font-work';    // sessionStorage: the work this tab holds
 const kUnkept = 'zyr2font-unkept-';  // localStorage: why a work's last changes were not kept
 const kChannel = 'zyr2font';         // tells other tabs that the works kept changed
-// How long a reloaded tab waits for the page before it to let go of its
-// work; a tab duplicated with its sessionStorage waits in vain, and starts
-// a work of its own.
-const kLockWaitMs = 1500;
 // After a failure, how long the keeping waits before it tries again; and
 // how long it leaves the database to a newer page upgrading it.
 const kRetryMs = 5000;
@@ -43,29 +37,12 @@ const Keeping = (() => {
   let cleared = '';  // said once the work is kept again: what the browser let go
   let asked = false;  // navigator.storage.persist()
   let channel = null;
-  const letGo = new Map();  // a work's id: what lets go of its lock
-
-  function remember(store, key, value) {
-    try {
-      if (value === null) window[store].removeItem(key);
-      else window[store].setItem(key, value);
-    } catch (error) {
-      // Refused here too: the page says so from what it knows.
-    }
-  }
-  function recalled(store, key) {
-    try {
-      return window[store].getItem(key);
-    } catch (error) {
-      return null;
-    }
-  }
 
   // Why a work's last changes were not kept, if they were not: said once,
   // as the work comes back; what comes back is then what is kept.
   function unkeptOnce(id) {
-    const why = recalled('localStorage', kUnkept + id);
-    remember('localStorage', kUnkept + id, null);
+    const why = Tabs.recalled('localStorage', kUnkept + id);
+    Tabs.remember('localStorage', kUnkept + id, null);
     return why;
   }
 
@@ -92,7 +69,7 @@ const Keeping = (() => {
       return;
     }
     const why = reason(error);
-    if (workId) remember('localStorage', kUnkept + workId, why);
+    if (workId) Tabs.remember('localStorage', kUnkept + workId, why);
     state.keeping = { ...state.keeping, status: 'unkept', why, news: '' };
     render(state);
   }
@@ -102,7 +79,7 @@ const Keeping = (() => {
   function kept() {
     failures = 0;
     if (state.keeping.status === 'unkept' || state.keeping.news !== '' || cleared !== '') {
-      remember('localStorage', kUnkept + workId, null);
+      Tabs.remember('localStorage', kUnkept + workId, null);
       const news = cleared || (state.keeping.status === 'unkept' ? 'The browser keeps your work again.' : '');
       cleared = '';
       state.keeping = { ...state.keeping, status: 'kept', why: '', news };
@@ -179,37 +156,16 @@ const Keeping = (() => {
 
   // --- Tabs -----------------------------------------------------------
 
-  // Holds a work's lock until the work is let go: true when held. Waits
-  // for it when asked to (a reload), and otherwise takes it only if free.
-  function hold(id, waitMs = 0) {
-    if (!navigator.locks) return Promise.resolve(true);
-    return new Promise((resolve) => {
-      const options = waitMs > 0 ? { signal: AbortSignal.timeout(waitMs) } : { ifAvailable: true };
-      navigator.locks.request(kWorkLock + id, options, (lock) => {
-        resolve(lock !== null);
-        return lock && new Promise((release) => letGo.set(id, release));
-      }).catch(() => resolve(false));
-    });
-  }
-
-  function release(id) {
-    const release = letGo.get(id);
-    letGo.delete(id);
-    if (release) release();
-  }
-
   function holdingAs(id) {
     workId = id;
-    remember('sessionStorage', kTabWork, id);
+    Tabs.remember('sessionStorage', kTabWork, id);
   }
-
-  const newId = () => (crypto.randomUUID ? crypto.randomUUID() : Date.now() + '-' + Math.random());
 
   // The works kept that no open tab holds, the latest first.
   async function othersKept(connection = database) {
     const works = await Storage.works(connection);
-    const held = navigator.locks ? (await navigator.locks.query()).held.map((lock) => lock.name) : [];
-    return works.filter((work) => work.id !== workId && !held.includes(kWorkLock + work.id))
+    const held = await Tabs.worksHeld();
+    return works.filter((work) => work.id !== workId && !held.includes(work.id))
       .sort((a, b) => b.changed - a.changed)
       .map(({ id, name, changed }) => ({ id, name, changed }));
   }
@@ -225,17 +181,17 @@ const Keeping = (() => {
   // Settles which work this tab holds: its own after a reload, else the
   // latest no tab holds, else a new one. Returns what is kept of it.
   async function settle(connection) {
-    const mine = recalled('sessionStorage', kTabWork);
-    if (mine && await hold(mine, kLockWaitMs)) {
+    const mine = Tabs.recalled('sessionStorage', kTabWork);
+    if (mine && await Tabs.hold(mine, kLockWaitMs)) {
       holdingAs(mine);
       return Storage.read(connection, mine);
     }
-    const fresh = newId();
-    await hold(fresh);
+    const fresh = Tabs.newId();
+    await Tabs.hold(fresh);
     holdingAs(fresh);
     for (const other of await othersKept(connection)) {
-      if (!await hold(other.id)) continue;
-      release(fresh);
+      if (!await Tabs.hold(other.id)) continue;
+      Tabs.release(fresh);
       holdingAs(other.id);
       return Storage.read(connection, other.id);
     }
@@ -316,9 +272,9 @@ const Keeping = (() => {
   // first.
   async function takeUp(id) {
     if (!database) throw new Error('the browser\'s storage for this page is not open now; try again in a moment');
-    if (!await hold(id)) return null;
+    if (!await Tabs.hold(id)) return null;
     const work = await Storage.read(database, id);
-    release(workId);
+    Tabs.release(workId);
     holdingAs(id);
     held = Storage.heldOf(work);
     state.keeping.known = true;
@@ -329,14 +285,14 @@ const Keeping = (() => {
 
   // Deletes a work kept that no tab holds.
   async function letGoOf(id) {
-    if (!database || !await hold(id)) return;
+    if (!database || !await Tabs.hold(id)) return;
     try {
       await Storage.remove(database, id);
-      remember('localStorage', kUnkept + id, null);
+      Tabs.remember('localStorage', kUnkept + id, null);
     } catch (error) {
       failed(error);
     }
-    release(id);
+    Tabs.release(id);
     await refreshOthers();
     tellOthers();
   }
