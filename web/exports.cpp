@@ -177,18 +177,28 @@ extern "C" __attribute__((export_name("zyr2_take"))) Answer* Take(
   return answer;
 }
 
+namespace {
+
+// A blank font is refused before any file is looked at: on a fresh page
+// the work's font is blank, and a game patched with it shows no text.
+Answer* RefusedAsBlank(Input* input) {
+  delete input;
+  Answer* answer = new Answer;
+  answer->text = kBlankFont;
+  return answer;
+}
+
+}  // namespace
+
 // Patches the game files of the input, in memory, by the program's own
 // rules and with its messages. The figure is how many were patched; each
 // file's answer tells what became of it and, when patched, its bytes. Not
 // done with a blank font: no file is touched.
 extern "C" __attribute__((export_name("zyr2_patch"))) Answer* Patch(
     Input* input, const std::uint8_t* font) {
+  if (IsBlank(FontAt(font)))
+    return RefusedAsBlank(input);
   Answer* answer = new Answer;
-  if (IsBlank(FontAt(font))) {
-    delete input;
-    answer->text = kBlankFont;
-    return answer;
-  }
   MemoryPlatform platform;
   std::vector<Bytes> before;
   for (auto& [name, file] : input->files) {
@@ -216,12 +226,9 @@ extern "C" __attribute__((export_name("zyr2_patch"))) Answer* Patch(
 // so is one too long to hand in whole, and a blank font.
 extern "C" __attribute__((export_name("zyr2_attach"))) Answer* Attach(
     Input* input, const std::uint8_t* font) {
+  if (IsBlank(FontAt(font)))
+    return RefusedAsBlank(input);
   Answer* answer = new Answer;
-  if (IsBlank(FontAt(font))) {
-    delete input;
-    answer->text = kBlankFont;
-    return answer;
-  }
   MemoryPlatform platform;
   const std::string program_path = input->files.at(0).first;
   platform.files[program_path] = std::move(input->files.at(0).second);
