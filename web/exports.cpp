@@ -89,6 +89,15 @@ FileAnswer PatchedFile(const MemoryPlatform::File& file, const Bytes& before) {
   return answer;
 }
 
+// A blank font is refused before any file is looked at: on a fresh page
+// the work's font is blank, and a game patched with it shows no text.
+Answer* RefusedAsBlank(Input* input) {
+  delete input;
+  Answer* answer = new Answer;
+  answer->text = kBlankFont;
+  return answer;
+}
+
 }  // namespace
 
 // --- The calls --------------------------------------------------------------
@@ -176,19 +185,6 @@ extern "C" __attribute__((export_name("zyr2_take"))) Answer* Take(
   answer->bytes.assign(taken.begin(), taken.end());
   return answer;
 }
-
-namespace {
-
-// A blank font is refused before any file is looked at: on a fresh page
-// the work's font is blank, and a game patched with it shows no text.
-Answer* RefusedAsBlank(Input* input) {
-  delete input;
-  Answer* answer = new Answer;
-  answer->text = kBlankFont;
-  return answer;
-}
-
-}  // namespace
 
 // Patches the game files of the input, in memory, by the program's own
 // rules and with its messages. The figure is how many were patched; each
