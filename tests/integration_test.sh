@@ -213,6 +213,9 @@ expect_status 1
 expect_unchanged game/ZYR2.EXE
 # A FIFO, a pipe of the shell's and standard input: each patches, and
 # given alone, looked at first, the FIFO's writer still reaches the run.
+# The FIFO's writer comes late, as a slow one may: the run waits for it
+# (and a writer no run reads from gives up, so that a fault fails here
+# rather than hangs).
 make_font my.fnt
 mkfifo pipe.fnt
 cp -r game alone
@@ -222,11 +225,11 @@ for form in fifo fifo-alone process stdin; do
   cp alone/ZYR2.EXE.orig alone/ZYR2.EXE
   case $form in
     fifo)
-      cat my.fnt >pipe.fnt &
+      timeout 10 sh -c 'sleep 0.5; cat my.fnt >pipe.fnt' &
       run pipe.fnt "$case_dir/game"
       ;;
     fifo-alone)
-      cat my.fnt >pipe.fnt &
+      timeout 10 sh -c 'sleep 0.5; cat my.fnt >pipe.fnt' &
       run_as "" alone/zyr2font pipe.fnt
       ;;
     process) run <(cat my.fnt) "$case_dir/game" ;;

@@ -75,11 +75,19 @@ bool EntryExists(const std::string& path) {
   return lstat(path.c_str(), &info) == 0;
 }
 
-// O_NONBLOCK: should a pipe stand there, opening it must not wait for a
-// writer; it waits for data once open.
+bool IsPipe(const std::string& path) {
+  struct stat info;
+  return stat(path.c_str(), &info) == 0 && S_ISFIFO(info.st_mode);
+}
+
+// A pipe to be read is opened as any reader opens one, waiting for its
+// writer: opened without waiting, a named pipe whose writer comes late
+// reads as empty. Everything else is opened with O_NONBLOCK: a pipe named
+// like a game file must not hold the run waiting for a writer.
 OpenedFile OpenNative(const std::string& path, OpenMode mode) {
   const int access = mode == OpenMode::ReadWrite ? O_RDWR : O_RDONLY;
-  const int fd = open(path.c_str(), access | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  const int waiting = mode == OpenMode::Read && IsPipe(path) ? 0 : O_NONBLOCK;
+  const int fd = open(path.c_str(), access | O_CLOEXEC | O_NOCTTY | waiting);
   struct stat info;
   if (fd < 0) {
     // Refused only where an ordinary file is there to refuse.
