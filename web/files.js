@@ -23,6 +23,10 @@ async function contentKey(bytes, length) {
   return length + '-' + Array.from(digest, (b) => b.toString(16).padStart(2, '0')).join('');
 }
 
+// The page cannot know whether a download was saved, nor where: it says
+// only what it did.
+const kGivenToBrowser = ' was given to your browser to save, where it puts downloads.';
+
 function download(name, bytes) {
   const link = document.createElement('a');
   link.href = URL.createObjectURL(new Blob([bytes], { type: 'application/octet-stream' }));

@@ -6,23 +6,25 @@
 // Opens a file as the work, in place of the font open, as one step; says
 // so in the part it was given in, and what was given with it and left.
 async function openFont(file, part = 'open', leftOut = '') {
-  say(part, await openedFont(file) + leftOut);
+  say(part, (await openedFont(file)).said + leftOut);
   changed();
 }
 
-// Opens a file as the work, as openFont() does: what is to be said of it.
+// Opens a file as the work, as openFont() does: whether it opened, and
+// what is to be said of it.
 async function openedFont(file) {
   const source = await readSource(file);
   const hadFont = state.font.some((b) => b !== 0);
   const read = Core.open(source, state.codePage);
-  if (!read.font) return read.said;
+  if (!read.font) return { opened: false, said: read.said };
   changeWork(() => {
     Object.assign(state, { font: read.font, name: source.name, source, placedBy: read.placedBy });
     return true;
   });
   const what = Core.isGameFile(source.name) ? source.name + "'s own font" : source.name;
-  return (hadFont ? what + ' is open in place of yours; Undo brings yours back.' : what + ' is open.') +
-    (read.said ? '\n' + read.said : '');
+  return { opened: true,
+           said: (hadFont ? what + ' is open in place of yours; Undo brings yours back.' : what + ' is open.') +
+             (read.said ? '\n' + read.said : '') };
 }
 
 // Of several fonts given at once one is opened, the first: the others
@@ -121,8 +123,9 @@ function save() {
   if (!name.toLowerCase().endsWith(extension)) name = name.replace(/\.[^.]*$/, '') + extension;
   const bytes = Core.save(state.font, 'font' + extension, state.codePage);
   if (!bytes) return;
+  // The page cannot know whether the browser saved it (a download may be
+  // blocked or cancelled): leaving still asks first.
   download(name, bytes);
-  state.dirty = false;
-  say('save', name + ' is saved (' + bytes.length + ' bytes) where your browser puts downloads.');
-  changed();
+  say('save', name + ' (' + bytes.length + ' bytes)' + kGivenToBrowser);
+  render(state);
 }

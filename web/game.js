@@ -19,9 +19,12 @@ const kNoGameFiles = 'None of ZYR2.DOS, ZYR2.EXE or BRANVEL.EXE is among the fil
 const kToDownload = ' is patched here, not yet in the game: download it below.';
 const kPatchedOnlyThen = 'The game is patched only once the files downloaded are in the game folder, ' +
   'in place of the old ones.';
-const kGivenToSave = ' was given to your browser to save. Put it in the game folder, in place of the ' +
-  'old one: the game is patched only then.';
+const kGivenToSave = 'Given to your browser to save: ';
+const kPutEach = '. Put each in the game folder, in place of the old one: the game is patched only then.';
 const kPatchWithIt = 'Patch the game files to put the font into them.';
+// A font dropped with the game that did not open: the font open before
+// is not the one the user meant, and the page does not invite a patch.
+const kFontUnchanged = 'The font open here is unchanged: open the font you meant before you patch.';
 const kNowTheGame = 'Now drop the game folder here, or choose it, to put the font into the game.';
 
 // The program's own name, that picks it out of several files dropped.
@@ -31,7 +34,7 @@ const kProgramName = /^zyr2font(\.exe)?$/i;
 // as the core takes them, with the game's own font from the first that
 // holds one. Each keeps its handle, or the file picked, to be read again
 // when it is patched.
-async function chooseGame(folder, entries, opened = '') {
+async function chooseGame(folder, entries, opened = '', withFont = false) {
   const files = [];
   for (const { name, file, handle } of entries) {
     if (!Core.isGameFile(name)) continue;
@@ -45,7 +48,7 @@ async function chooseGame(folder, entries, opened = '') {
   say('patch', (opened ? opened + '\n' : '') + (files.length === 0 ? kNoGameFiles + where
     : 'Found: ' + files.map((f) => f.name + ' (' + f.length + ' bytes)').join(', ') + '.' +
       (original ? '' : '\n' + fonts.map((read) => read.said).join('\n')) +
-      (opened ? '\n' + kPatchWithIt : '')));
+      (withFont ? '\n' + kPatchWithIt : '')));
   render(state);
 }
 
@@ -56,12 +59,14 @@ async function chooseGame(folder, entries, opened = '') {
 // alone there is opened, and the game chosen before is kept.
 async function droppedOnGame({ files, folders }) {
   const fonts = files.filter((file) => file.loose && !Core.isGameFile(file.name));
-  const opened = fonts.length > 0 ? await openedFont(fonts[0].file) + notOpened(fonts) : '';
+  const font = fonts.length > 0 ? await openedFont(fonts[0].file) : { opened: false, said: '' };
+  const opened = font.said && font.said + notOpened(fonts) + (font.opened ? '' : '\n' + kFontUnchanged);
   const game = files.filter((file) => file.depth <= 1 && Core.isGameFile(file.name));
   if (game.length === 0 && opened) {
-    say('patch', opened + '\n' + (state.game && state.game.files.length > 0 ? kPatchWithIt : kNowTheGame));
+    const next = state.game && state.game.files.length > 0 ? kPatchWithIt : kNowTheGame;
+    say('patch', opened + (font.opened ? '\n' + next : ''));
   } else {
-    await chooseGame(folders.length === 1 ? folders[0].handle : null, game, opened);
+    await chooseGame(folders.length === 1 ? folders[0].handle : null, game, opened, font.opened);
   }
   if (opened) changed();
 }
@@ -226,7 +231,8 @@ async function patch() {
   // Only what is written in the game folder is kept: a download may never
   // be saved.
   if (any) state.dirty = false;
-  say('patch', lines.join('\n'));
+  game.downloads.said = lines.join('\n');
+  say('patch', game.downloads.said);
   changed();
 }
 
@@ -236,7 +242,9 @@ function downloadPatched(index) {
   const file = downloads && downloads.files[index];
   if (!file) return;
   download(file.name, file.bytes);
-  say('patch', file.name + kGivenToSave);
+  file.given = true;
+  const given = downloads.files.filter((each) => each.given).map((each) => each.name);
+  say('patch', downloads.said + '\n' + kGivenToSave + given.join(', ') + kPutEach);
   render(state);
 }
 
@@ -254,7 +262,7 @@ async function attach(entries) {
   const attached = Core.attach(state.font, await readSource(file, name));
   if (attached.bytes) {
     download(name, attached.bytes);
-    say('attach', name + ' now carries the font: it was saved where your browser puts downloads.');
+    say('attach', 'A copy of ' + name + ' that carries the font' + kGivenToBrowser);
   } else {
     say('attach', attached.said);
   }

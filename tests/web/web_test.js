@@ -224,7 +224,11 @@ async function patchAndDownload(page) {
   for (const [i, label] of names.entries()) {
     const name = label.replace(/^Download /, '');
     await page.$eval(`#game-downloads button[data-download="${i}"]`, (button) => button.click());
-    await waitFor(page, name + ' was given to your browser to save');
+    await waitFor(page, 'Given to your browser to save: ');
+    const now = await page.$eval('[data-answer=patch]', (element) => element.textContent);
+    // What the patch said stays, with each file given so far named.
+    check(now.startsWith(said) && names.slice(0, i + 1).every((each) => now.includes(each.replace(/^Download /, ''))),
+          'after a download the patch part says: ' + now);
     files.set(name, await downloaded(name));
   }
   return { said, files };
@@ -380,6 +384,10 @@ const steps = [
     await page.keyboard.press('y');
     await page.keyboard.up('Control');
     check((await save(page, '.fnt')).equals(edited), 'the saved .fnt is not the edit');
+    // A download may be blocked or cancelled: it is never said saved, and
+    // leaving still asks first.
+    check((await messages(page)).includes('was given to your browser to save'), 'Save said: ' + await messages(page));
+    check(await asksBeforeLeaving(page), 'a Save handed to the browser counts as saved');
   }],
   ['each format saved opens to the same font', async ({ page }) => {
     for (const extension of ['.psf', '.bdf', '.png', '.txt', '.fnt']) {
@@ -446,6 +454,7 @@ const steps = [
     childProcess.execFileSync(copy, ['/A:' + write('edited.fnt', edited)]);
     await upload(page, '#attach-program', write('renamed.bin', fs.readFileSync(process.env.ZYR2_PROGRAM)));
     check((await downloaded('renamed.bin')).equals(fs.readFileSync(copy)), 'the page did not attach as /A: does');
+    await waitFor(page, 'renamed.bin that carries the font was given to your browser to save');
     const game = pattern(exeLength, 6);
     const refused = [
       [consoleFont, 'is not a build of this program'],
@@ -1107,6 +1116,12 @@ const steps = [
     check((await patchAndDownload(page)).files.get('ZYR2.EXE').equals(withFont), 'ZYR2.EXE is not patched with the font dropped');
     await ctrl(page, 'z');
     check(!(await gridFont(page)).equals(fs.readFileSync(greekFont)), 'Undo did not take back the font dropped');
+    // A font dropped with the folder that does not open leaves the font
+    // open as it was, and the page invites no patch with it.
+    await clearMessages(page);
+    await dropFolder(page, '#patch-section', [folder, write('broken.fnt', Buffer.alloc(100, 0x55))]);
+    await waitFor(page, 'The font open here is unchanged');
+    check(!(await messages(page)).includes('Patch the game files to put'), 'a patch is invited: ' + await messages(page));
   }],
   ['a translation checked gives --check --all\'s lists and summary, and drawing a blank glyph clears its mark', async ({ page }) => {
     // Code page 866's Cyrillic font, blank at ё, № and П, which the texts use.
