@@ -40,15 +40,23 @@ bool NamesExtension(const std::string& text, std::string_view extension) {
   return false;
 }
 
-TEST(Documents, NameEveryExtensionOfTheFormats) {
+// A text the user reads, by the name the test gives it.
+struct Document {
+  const char* name;
+  std::string text;
+};
+
+// What --help prints.
+Document Help() {
   FakePlatform platform;
   platform.command_arguments = {"--help"};
-  ASSERT_EQ(RunProgram(platform), kExitSuccess);
-  const struct {
-    const char* name;
-    std::string text;
-  } documents[] = {
-      {"--help", platform.output},
+  EXPECT_EQ(RunProgram(platform), kExitSuccess);
+  return {"--help", platform.output};
+}
+
+TEST(Documents, NameEveryExtensionOfTheFormats) {
+  const Document documents[] = {
+      Help(),
       {"README.TXT", SourceFile("README.TXT")},
       {"zyr2font.1", SourceFile("zyr2font.1")},
       {"web/index.html", SourceFile("web/index.html")},
@@ -82,14 +90,8 @@ std::string Flowed(const std::string& text) {
 
 // What every document that tells it must tell alike.
 TEST(Documents, TellTheSameRules) {
-  FakePlatform platform;
-  platform.command_arguments = {"--help"};
-  ASSERT_EQ(RunProgram(platform), kExitSuccess);
-  const struct {
-    const char* name;
-    std::string text;
-  } documents[] = {
-      {"--help", platform.output},
+  const Document documents[] = {
+      Help(),
       {"README.md", SourceFile("README.md")},
       {"docs/running.md", SourceFile("docs/running.md")},
       {"zyr2font.1", SourceFile("zyr2font.1")},
