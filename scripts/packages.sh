@@ -40,9 +40,15 @@ install_packages() {
 BUILD_PACKAGES=(cmake ninja-build g++ libc6-dev libgtest-dev libstb-dev zlib1g-dev)
 # The page: the core for wasm32 with Debian's clang against its wasm32 C
 # and C++ libraries; the page tested in Debian's Chromium from Node.
-WEB_PACKAGES=(cmake ninja-build clang lld wasi-libc libc++-dev-wasm32
+WEB_PACKAGES=(cmake ninja-build clang lld binaryen wasi-libc libc++-dev-wasm32
   libclang-rt-dev-wasm32 libstb-dev python3)
 WEB_TEST_PACKAGES=(chromium nodejs)
+# Debian's npm is a package of its own; a Node.js from NodeSource carries
+# its npm inside, and refuses Debian's.
+command -v npm >/dev/null || WEB_TEST_PACKAGES+=(npm)
+# The release: its time is the last commit's, asked of git; the package
+# checked with lintian, its manual page with groff and man.
+RELEASE_PACKAGES=(git lintian groff-base man-db unzip)
 # Real fonts that no one here drew (the console's, X's, a pixel TrueType
 # font, Wine's Windows fonts, kbd's code-page files, a bitmap OpenType
 # font, Spleen's small ones, DejaVu's smooth ones, GNU Unifont's), and the
