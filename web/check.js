@@ -198,7 +198,7 @@ function listOf(element, characters, names) {
 let listed = { result: null, blank: '' };
 function renderCheck(marks) {
   const result = state.check.result;
-  $('check-code-page').value = String(state.check.codePage);
+  $('check-code-page').value = listShows('check-code-page', state.check.codePage);
   $('check-code-page').options[0].text = 'as in part 1 (' + shownCodePage() + ')';
   if (document.activeElement !== $('check-text')) $('check-text').value = state.check.pasted;
   $('check-forget').hidden = state.check.files.length === 0 && state.check.pasted === '';

@@ -169,9 +169,15 @@ function pasteGlyphs() {
   const font = state.font.slice();
   font.set(state.copied.subarray(0, (kGlyphs - state.selected) * kGlyphBytes), state.selected * kGlyphBytes);
   const count = Math.min(state.copied.length / kGlyphBytes, kGlyphs - state.selected);
-  changeFont(font, codesSaid(state.selected, state.selected + count - 1) + ' pasted');
-  say('edit', plural(count, 'glyph') + ' pasted, from 0x' + hex(state.selected, 2) + '; Undo takes them back.');
-  changed();
+  const codes = codesSaid(state.selected, state.selected + count - 1);
+  if (changeFont(font, codes + ' pasted')) {
+    say('edit', plural(count, 'glyph') + ' pasted, from 0x' + hex(state.selected, 2) + '; Undo takes them back.');
+    changed();
+  } else {
+    say('edit', sentence('nothing changed: ' + codes + ' already ' + (count === 1 ? 'holds the glyph' : 'hold the glyphs') +
+                         ' copied'));
+    render(state);
+  }
 }
 
 // A glyph transform of the core's, {number, done} as it lists them, on
@@ -198,10 +204,16 @@ function take(whereBlank) {
   if (!state.other) return;
   const [first, last] = selection();
   const { font, taken } = Core.take(state.font, state.other.font, first, last, whereBlank);
-  changeFont(font, (whereBlank ? 'the codes where the font was blank' : codesSaid(first, last)) +
-             ' taken from ' + state.other.name);
-  say('other', plural(taken, 'glyph') + ' of ' + state.other.name + ' taken; Undo takes them back.');
-  changed();
+  const name = state.other.name;
+  if (changeFont(font, (whereBlank ? 'the codes where the font was blank' : codesSaid(first, last)) + ' taken from ' + name)) {
+    say('other', plural(taken, 'glyph') + ' of ' + name + ' taken; Undo takes them back.');
+    changed();
+  } else {
+    say('other', whereBlank ? 'Nothing changed: ' + name + ' has no glyph where this font is blank.'
+      : sentence('nothing changed: ' + codesSaid(first, last) + ' already ' + (first === last ? 'holds its glyph' : 'hold the glyphs') +
+                 ' in ' + name));
+    render(state);
+  }
 }
 
 function shortcut(event) {

@@ -67,6 +67,12 @@ function chooseCodePage(codePage, answer = '') {
   changed();
 }
 
+// The user's answer to the question chooseCodePage() asked; none is
+// asked now (the work changed since), nothing is done.
+function answerAsking(answer) {
+  if (state.asking) chooseCodePage(state.asking.codePage, answer);
+}
+
 // Whether the font is other than its file gives, placed as it is: glyphs
 // were edited, or taken, since it was opened.
 function editedSinceOpened() {

@@ -96,8 +96,20 @@ async function pickFolder() {
   await chooseGame(folder, entries);
 }
 
+// The game's own font, to undo a patch with: offered only while the game
+// files hold another font than the one open (one patched already gives
+// back the user's own font, no original).
+function originalToSave() {
+  const game = state.game;
+  return game && game.originalFont && !sameBytes(game.originalFont, state.font) ? game.originalFont : null;
+}
+
 function saveOriginal() {
-  if (state.game && state.game.originalFont) download('original.fnt', state.game.originalFont);
+  const original = originalToSave();
+  if (!original) return;
+  download('original.fnt', original);
+  say('patch', 'original.fnt (' + original.length + ' bytes), the game\'s own font,' + kGivenToBrowser);
+  render(state);
 }
 
 // Whether the browser lets the page write into the folder: a folder

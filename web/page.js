@@ -30,9 +30,21 @@ async function act(part, action) {
     await action();
   } catch (error) {
     if (error instanceof WebAssembly.RuntimeError) await Core.restart();
-    say(part, 'The page could not do that: ' + error.message + '.');
+    say(part, 'The page could not do that: ' + whyNot(error));
     render(state);
   }
+}
+
+// Why an action failed, for the user: the browser's or the core's reason
+// as it gave it; a fault in the page's own script (a TypeError, say) is
+// no reason the user can act on, and its words mean nothing to them.
+const kOwnFaults = [TypeError, ReferenceError, SyntaxError, RangeError];
+function whyNot(error) {
+  if (kOwnFaults.some((kind) => error instanceof kind)) {
+    console.error(error);
+    return 'a fault in the page itself, not in your files. Save your work (part 3), then reload the page.';
+  }
+  return error.message + '.';
 }
 
 // --- The work kept ------------------------------------------------------
@@ -155,12 +167,48 @@ function fillTransforms() {
   }
 }
 
+// The keys that move a closed list from one option to the next: the
+// browser changes its value at each, and a keyboard or screen reader user
+// passes through options on the way to the one meant.
+const kMovingKeys = /^(Arrow(Up|Down|Left|Right)|Home|End|Page(Up|Down)|[^ ])$/;
+
+// A code page list acts once, on the code page chosen: at once from the
+// list opened (a click, or the keys in it), and for a closed list moved
+// with the keys, when the user leaves it or presses Enter.
+function codePageList(id, part, chosen, choose) {
+  const list = $(id);
+  const moving = () => state.choosing && state.choosing.id === id;
+  function commit() {
+    if (!moving()) return;
+    const { value } = state.choosing;
+    state.choosing = null;
+    if (value !== chosen()) act(part, () => choose(value));
+    else render(state);
+  }
+  list.addEventListener('keydown', (event) => {
+    if (event.key === 'Enter') commit();
+    else if (!event.altKey && !event.ctrlKey && !event.metaKey && kMovingKeys.test(event.key) && !moving())
+      state.choosing = { id, value: chosen() };
+  });
+  list.addEventListener('change', () => {
+    const value = Number(list.value);
+    if (moving()) {
+      state.choosing.value = value;
+      render(state);
+    } else {
+      act(part, () => choose(value));
+    }
+  });
+  list.addEventListener('blur', commit);
+  list.addEventListener('pointerdown', commit);
+}
+
 function listen() {
   const on = (id, type, handler) => $(id).addEventListener(type, handler);
   on('open-file', 'change', (e) => act('open', () => openFont(picked(e)[0].file)));
-  on('code-page', 'change', () => act('open', () => chooseCodePage(Number($('code-page').value))));
-  on('place-again', 'click', () => act('open', () => chooseCodePage(state.asking.codePage, 'replace')));
-  on('keep-glyphs', 'click', () => act('open', () => chooseCodePage(state.asking.codePage, 'keep')));
+  codePageList('code-page', 'open', () => state.codePage, chooseCodePage);
+  on('place-again', 'click', () => act('open', () => answerAsking('replace')));
+  on('keep-glyphs', 'click', () => act('open', () => answerAsking('keep')));
   on('start-afresh', 'click', startAfresh);
   on('others-list', 'click', (e) => {
     const { takeUp: id, letGo: other } = e.target.dataset;
@@ -186,7 +234,7 @@ function listen() {
   on('copy', 'click', copyGlyphs);
   on('paste', 'click', pasteGlyphs);
   on('other-file', 'change', (e) => act('other', () => openOther(picked(e)[0].file)));
-  on('other-code-page', 'change', () => act('other', () => chooseOtherCodePage(Number($('other-code-page').value))));
+  codePageList('other-code-page', 'other', () => state.otherCodePage, chooseOtherCodePage);
   on('take-selected', 'click', () => act('other', () => take(false)));
   on('take-blank', 'click', () => act('other', () => take(true)));
   on('preview-text', 'input', () => {
@@ -196,7 +244,7 @@ function listen() {
   on('check-files', 'change', (e) => act('check', () => checkFiles(picked(e))));
   on('check-text', 'input', () => act('check', () => checkPasted($('check-text').value)));
   on('check-forget', 'click', forgetCheck);
-  on('check-code-page', 'change', () => act('check', () => chooseCheckCodePage(Number($('check-code-page').value))));
+  codePageList('check-code-page', 'check', () => state.check.codePage, chooseCheckCodePage);
   on('check-lists', 'click', (e) => {
     const { kind, index } = e.target.dataset;
     if (kind) act('check', () => chooseCharacter(kind, Number(index)));

@@ -43,6 +43,10 @@ const state = {
   // A code page chosen that would place the font again over glyphs edited
   // since it was opened, until the user answers: {codePage, named}, or null.
   asking: null,
+  // A code page list moved through with the keys, closed: {id, value},
+  // the list's id and the code page it shows, chosen once the user leaves
+  // it or presses Enter; or null.
+  choosing: null,
   copied: null,         // glyphs copied, one after the other
   dirty: false,         // changes neither saved nor patched
   previewText: 'ZYR 2 - the font as the game draws it',
@@ -70,6 +74,12 @@ const state = {
 function say(part, text) {
   const clean = text.replace(/\r\n/g, '\n').replace(/[\u0000-\u0009\u000b-\u001f\u007f]/g, '').trim();
   state.answer = { part, text: clean, serial: state.answer.serial + 1 };
+}
+
+// The value a code page list shows: the one moved to with the keys, not
+// yet chosen, or the one chosen.
+function listShows(id, chosen) {
+  return String(state.choosing && state.choosing.id === id ? state.choosing.value : chosen);
 }
 
 // The codes selected, from the lowest to the highest.

@@ -1244,6 +1244,116 @@ const steps = [
     await page.click('#check-forget');
     await page.select('#check-code-page', '0');
   }],
+  ['only what applies is shown, a fault of the page is not told in the browser\'s words', async ({ browser, url }) => {
+    // A storage of its own: no work, nothing asked, no other font.
+    const context = await browser.createBrowserContext();
+    const page = await context.newPage();
+    await page.goto(url);
+    await page.waitForSelector('body[data-ready=yes]');
+    const shown = (selector) => page.$eval(selector, (element) => element.getClientRects().length > 0);
+    for (const selector of ['#asking', '#place-again', '#keep-glyphs', '#other-preview', '#original']) {
+      check(!await shown(selector), selector + ' is shown with nothing to show');
+    }
+    // The page's own fault, made here: said as the page's, not as the script's error.
+    await page.evaluate(() => { Core.transform = () => [][0].codePage; });
+    await page.click('#transforms button');
+    await waitFor(page, 'a fault in the page itself');
+    check(!(await messages(page)).includes('Cannot read'), 'the browser\'s words were shown: ' + await messages(page));
+    await context.close();
+  }],
+  ['a code page moved to with the keys in the closed list is placed once, as one step, asked once', async ({ page }) => {
+    const hexFont = write('zhe.hex', '0041:183C66667E666600\n0416:DB5A3C183C5ADB00\n');
+    const zheAt = async (code) => (await gridFont(page)).subarray(code * 8, code * 8 + 8).equals(Buffer.from('DB5A3C183C5ADB00', 'hex'));
+    const options = await page.$$eval('#code-page option', (all) => all.map((option) => option.value));
+    // Moves the list from the code page it shows to another, by the keys.
+    const moveTo = async (codePage) => {
+      await page.focus('#code-page');
+      const from = options.indexOf(await page.$eval('#code-page', (list) => list.value));
+      const to = options.indexOf(codePage);
+      for (let i = 0; i < Math.abs(to - from); i++) await page.keyboard.press(to > from ? 'ArrowDown' : 'ArrowUp');
+      check(await page.$eval('#code-page', (list) => list.value) === codePage, 'the list did not move to ' + codePage);
+    };
+    await page.select('#code-page', '0');
+    await open(page, hexFont);
+    await clearMessages(page);
+    await moveTo('866');
+    check(!(await messages(page)).includes('placed again') && !await zheAt(0x86),
+          'passing through the list placed the font: ' + await messages(page));
+    await page.keyboard.press('Tab');
+    await waitFor(page, 'placed again, by code page 866');
+    check(await zheAt(0x86), 'Zhe is not at 0x86 once 866 is chosen');
+    await ctrl(page, 'z');
+    check(await page.$eval('#code-page', (list) => list.value) === '0' && !await zheAt(0x86),
+          'one Undo did not take back the code page chosen with the keys');
+    await ctrl(page, 'y');
+    // Glyphs edited: the list still moves, and the question is asked once,
+    // of the code page chosen; its buttons answer from the keyboard.
+    await chooseGlyph(page, 0x30);
+    await clickEditor(page, 0, 0);
+    const drawn = await gridFont(page);
+    await clearMessages(page);
+    await moveTo('737');
+    check(!(await messages(page)).includes('You changed') && !await page.$eval('#asking', (row) => row.getClientRects().length > 0),
+          'the question was asked before a code page was chosen');
+    await page.keyboard.press('Tab');
+    await waitFor(page, 'You changed glyphs of zhe.hex since it was opened. Placed again by code page 737');
+    await page.focus('#place-again');
+    await page.keyboard.press('Enter');
+    await waitFor(page, 'placed again, by code page 737');
+    await ctrl(page, 'z');
+    check((await gridFont(page)).equals(drawn), 'one Undo did not bring back the glyphs edited');
+  }],
+  ['taking or pasting glyphs that changes nothing says so and makes no step', async ({ page }) => {
+    await open(page, consoleFont);
+    await waitFor(page, 'Lat15-VGA8.psf.gz is open');
+    await page.select('#code-page', '0');
+    await page.select('#other-code-page', '0');
+    await open(page, consoleFont, '#other-file');
+    await waitFor(page, 'Lat15-VGA8.psf.gz is open to take glyphs from');
+    const opened = await gridFont(page);
+    await chooseGlyph(page, 0x42);
+    await clickEditor(page, 4, 4);
+    const drawn = await gridFont(page);
+    await chooseGlyph(page, 0x41);
+    const cases = [
+      ['#take-selected', 'Nothing changed: glyph 0x41 already holds its glyph in Lat15-VGA8.psf.gz.'],
+      ['#take-blank', 'Nothing changed: Lat15-VGA8.psf.gz has no glyph where this font is blank.'],
+      ['#copy', '1 glyph copied'],
+      ['#paste', 'Nothing changed: glyph 0x41 already holds the glyph copied.'],
+    ];
+    for (const [button, said] of cases) {
+      await clearMessages(page);
+      await page.click(button);
+      await waitFor(page, said);
+      check(!(await messages(page)).includes('Undo takes'), button + ' said: ' + await messages(page));
+    }
+    check((await gridFont(page)).equals(drawn), 'the font changed');
+    await ctrl(page, 'z');
+    check((await gridFont(page)).equals(opened), 'Undo did not take back the pixel drawn before');
+  }],
+  ['a download by the keyboard keeps the focus; original.fnt is said, and offered only when it is another font', async ({ page }) => {
+    await open(page, consoleFont);
+    const game = pattern(exeLength, 9);
+    await clearMessages(page);
+    await drop(page, '#patch-section', [['ZYR2.EXE', game]]);
+    await page.waitForSelector('#original:not([hidden])');
+    await page.click('#save-original');
+    await waitFor(page, 'original.fnt (2048 bytes), the game\'s own font, was given to your browser to save');
+    check((await downloaded('original.fnt')).equals(game.subarray(exeOffset, exeOffset + 2048)), 'original.fnt is not the game\'s font');
+    await clearMessages(page);
+    await page.click('#patch');
+    await page.waitForSelector('#game-downloads button');
+    await page.focus('#game-downloads button');
+    await page.keyboard.press('Enter');
+    await waitFor(page, 'Given to your browser to save: ZYR2.EXE');
+    const patched = await downloaded('ZYR2.EXE');
+    check(await page.evaluate(() => document.activeElement.dataset.download === '0') &&
+          await focusedName(page) === 'Download ZYR2.EXE', 'the focus left the button: ' + await focusedName(page));
+    // The game file patched already holds the font: no original to offer.
+    await drop(page, '#patch-section', [['ZYR2.EXE', patched]]);
+    await waitFor(page, 'Found: ZYR2.EXE');
+    check(await page.$eval('#original', (line) => line.hidden), 'the font open is offered as the game\'s original');
+  }],
   ['previews draw each font pixel at a whole number of screen pixels, and scroll sideways', async ({ page }) => {
     await page.$eval('#preview-text', (input) => {
       input.value = 'A line of fifty-one characters, longer than a phone';
