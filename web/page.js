@@ -91,13 +91,22 @@ async function takeUp(id) {
     return;
   }
   const kept = await Keeping.takeUp(id);
-  if (!kept) {
+  if (kept.held) {
     say('open', 'That work is open in another tab now.');
+  } else if (kept.gone) {
+    say('open', 'That work is no longer kept in this browser: it was let go, or the browser cleared it. ' +
+        'The work open here is as it was.');
   } else {
     blankWork();
     bringBack(kept);
     followCodePage();
   }
+  render(state);
+}
+
+async function letGoOf(id, on) {
+  say('open', await Keeping.letGoOf(id) ? 'The work' + on + ' is let go.'
+    : 'The work' + on + ' is open in another tab now: it is not let go.');
   render(state);
 }
 
@@ -213,9 +222,10 @@ function listen() {
   on('others-list', 'click', (e) => {
     const { takeUp: id, letGo: other } = e.target.dataset;
     if (id) act('open', () => takeUp(id));
-    const name = other && state.keeping.others.find((work) => work.id === other).name;
-    if (other && window.confirm('Let go of the work' + (name ? ' on ' + name : '') + '? It cannot be brought back.'))
-      act('open', () => Keeping.letGoOf(other));
+    const work = other && state.keeping.others.find((each) => each.id === other);
+    const on = work && work.name ? ' on ' + work.name : '';
+    if (other && window.confirm('Let go of the work' + on + '? It cannot be brought back.'))
+      act('open', () => letGoOf(other, on));
   });
   on('grid', 'pointerdown', gridPointer);
   on('grid', 'pointermove', gridPointer);

@@ -846,6 +846,9 @@ const steps = [
     }));
     await page.waitForFunction(() => document.getElementById('keeping').textContent.includes('a newer version of this page'),
                                { polling: 100 });
+    const newerSaid = await page.$eval('#keeping', (bar) => bar.textContent);
+    check(!newerSaid.includes('open in another tab') && newerSaid.includes('newer version to take up'),
+          'of the newer page the page said: ' + newerSaid);
     await context.close();
   }],
   ['twenty opens of one file keep one copy of it, and IndexedDB grows by less than 3 MB; of twenty files, by 8 MiB more', async ({ browser, url }) => {
@@ -1353,6 +1356,136 @@ const steps = [
     await drop(page, '#patch-section', [['ZYR2.EXE', patched]]);
     await waitFor(page, 'Found: ZYR2.EXE');
     check(await page.$eval('#original', (line) => line.hidden), 'the font open is offered as the game\'s original');
+  }],
+  ['a tab of the earlier page blocks the keeping until it is closed; then the work is kept, and said so', async ({ browser, url }) => {
+    // The page before this one, built from the project's history where the
+    // run was given it; else a tab that holds the database as it did.
+    const context = await browser.createBrowserContext();
+    const earlier = await context.newPage();
+    const given = process.env.ZYR2_EARLIER_PAGE;
+    await earlier.goto(given ? 'file://' + path.resolve(given) : 'file://' + write('earlier.html', '<body><script>' +
+      'const o = indexedDB.open("zyr2font", 1); o.onupgradeneeded = () => { o.result.createObjectStore("work"); ' +
+      'o.result.createObjectStore("sources"); }; o.onsuccess = () => { document.body.dataset.ready = "yes"; };</script>'));
+    await earlier.waitForSelector('body[data-ready=yes]');
+    if (given) {
+      // Its work kept as it kept it: one record, 'current'.
+      await upload(earlier, '#open-file', '/usr/share/consolefonts/Greek-VGA8.psf.gz');
+      await earlier.waitForFunction(() => new Promise((resolve) => {
+        indexedDB.open('zyr2font', 1).onsuccess = (event) => {
+          const db = event.target.result;
+          db.transaction('work').objectStore('work').get('current').onsuccess = (e) => {
+            db.close();
+            resolve(Boolean(e.target.result) && e.target.result.name === 'Greek-VGA8.psf.gz');
+          };
+        };
+      }), { polling: 100 });
+    }
+    const page = await context.newPage();
+    await page.goto(url);
+    await page.waitForSelector('body[data-ready=yes]');
+    await page.waitForFunction(() => document.getElementById('keeping').textContent.includes('earlier version of this page is open'),
+                               { polling: 100 });
+    await open(page, consoleFont);
+    await chooseGlyph(page, 0x41);
+    await clickEditor(page, 5, 5);
+    await earlier.close();
+    await page.waitForFunction(() => document.getElementById('keeping').textContent.includes('the browser keeps your work again'),
+                               { polling: 100 });
+    await clickEditor(page, 6, 6);
+    const font = await gridFont(page);
+    await page.waitForFunction(() => document.getElementById('keeping').textContent === '', { polling: 100 });
+    await reload(page);
+    check((await messages(page)).includes('Your work on Lat15-VGA8.psf.gz is back, as you left it'),
+          'after the reload the page said: ' + await messages(page, { polling: 100 }));
+    check((await gridFont(page)).equals(font), 'the work done once the earlier tab closed did not come back');
+    if (given) {
+      check((await page.$eval('#others-list', (list) => list.textContent)).includes('Greek-VGA8.psf.gz'),
+            'the earlier page\'s work is not offered');
+    }
+    await context.close();
+  }],
+  ['other tabs list a work once its tab closes and drop it once another takes it up; one gone or held is said so', async ({ browser, url }) => {
+    const context = await browser.createBrowserContext();
+    const tab = async () => {
+      const page = await context.newPage();
+      await page.goto(url);
+      await page.waitForSelector('body[data-ready=yes]');
+      return page;
+    };
+    const listed = (page) => page.$eval('#others', (others) => (others.hidden ? '' : others.textContent));
+    // Waits until the database keeps a work on that font: a tab closed
+    // sooner may rightly lose its last change.
+    const kept = (page, name) => page.waitForFunction((name) => new Promise((resolve) => {
+      indexedDB.open('zyr2font').onsuccess = (event) => {
+        const db = event.target.result;
+        db.transaction('works').objectStore('works').getAll().onsuccess = (e) => {
+          db.close();
+          resolve(e.target.result.some((work) => work.name === name));
+        };
+      };
+    }), { polling: 100 }, name);
+    const [first, second, third] = [await tab(), await tab(), await tab()];
+    await open(first, '/usr/share/consolefonts/Greek-VGA8.psf.gz');
+    await open(second, consoleFont);
+    await kept(first, 'Greek-VGA8.psf.gz');
+    await first.close();
+    for (const page of [second, third]) {
+      await page.waitForFunction(() => document.getElementById('others').textContent.includes('Greek-VGA8.psf.gz'),
+                                 { polling: 100 });
+    }
+    await third.bringToFront();
+    await third.click('#others-list [data-take-up]');
+    await waitFor(third, 'Your work on Greek-VGA8.psf.gz is back');
+    await second.waitForFunction(() => document.getElementById('others').hidden, { polling: 100 });
+    // A work listed that is gone since (let go of here, behind the page's
+    // back), taken up: said so, and the work open is as it was.
+    await third.close();
+    await second.waitForFunction(() => document.getElementById('others').textContent.includes('Greek-VGA8.psf.gz'),
+                                 { polling: 100 });
+    await second.bringToFront();
+    const before = await gridFont(second);
+    await second.evaluate(() => new Promise((resolve) => {
+      const id = document.querySelector('#others-list [data-take-up]').dataset.takeUp;
+      indexedDB.open('zyr2font').onsuccess = (event) => {
+        const transaction = event.target.result.transaction('works', 'readwrite');
+        transaction.objectStore('works').delete(id);
+        transaction.oncomplete = resolve;
+      };
+    }));
+    await second.click('#others-list [data-take-up]');
+    await waitFor(second, 'That work is no longer kept in this browser');
+    check((await gridFont(second)).equals(before) && !(await messages(second)).includes('as you left it'),
+          'a work gone was taken up: ' + await messages(second));
+    check(!(await listed(second)).includes('Greek'), 'a work gone is still offered');
+    // The browser clearing the site's data: the works gone are said, and no
+    // longer offered.
+    const fourth = await tab();
+    await open(fourth, '/usr/share/consolefonts/Greek-VGA8.psf.gz');
+    await kept(fourth, 'Greek-VGA8.psf.gz');
+    await fourth.close();
+    await second.bringToFront();
+    await second.waitForFunction(() => document.getElementById('others').textContent.includes('Greek-VGA8.psf.gz'),
+                                 { polling: 100 });
+    // Held by another tab meanwhile, as one starting holds it before it
+    // says so: letting it go is refused, and said so.
+    const id = await second.$eval('#others-list [data-let-go]', (button) => button.dataset.letGo);
+    const holder = await context.newPage();
+    await holder.goto('file://' + write('holder.html', '<body><script>navigator.locks.request("zyr2font-work-" + ' +
+      'location.hash.slice(1), () => { document.body.dataset.ready = "yes"; return new Promise(() => {}); });</script>') + '#' + id);
+    await holder.waitForSelector('body[data-ready=yes]');
+    await second.bringToFront();
+    second.once('dialog', (dialog) => dialog.accept());
+    await second.click('#others-list [data-let-go]');
+    await waitFor(second, 'The work on Greek-VGA8.psf.gz is open in another tab now: it is not let go.');
+    await holder.close();
+    await second.waitForFunction(() => document.getElementById('others').textContent.includes('Greek-VGA8.psf.gz'),
+                                 { polling: 100 });
+    const session = await second.createCDPSession();
+    await session.send('Storage.clearDataForOrigin', { origin: 'file://', storageTypes: 'all' });
+    await second.waitForFunction(() => document.getElementById('keeping').textContent.includes('1 other work it kept is gone'),
+                                 { polling: 100 });
+    check(await listed(second) === '', 'works gone are still offered: ' + await listed(second));
+    await context.close();
   }],
   ['previews draw each font pixel at a whole number of screen pixels, and scroll sideways', async ({ page }) => {
     await page.$eval('#preview-text', (input) => {
