@@ -35,9 +35,9 @@ const kProgramName = /^zyr2font(\.exe)?$/i;
 // holds one. Each keeps its handle, or the file picked, to be read again
 // when it is patched.
 async function chooseGame(folder, entries, opened = '', withFont = false) {
+  const { taken, twice } = oneOfEachName(entries.filter(({ name }) => Core.isGameFile(name)));
   const files = [];
-  for (const { name, file, handle } of entries) {
-    if (!Core.isGameFile(name)) continue;
+  for (const { name, file, handle } of taken) {
     const now = handle ? await handle.getFile() : file;
     files.push({ ...await readHeld(now, name), handle, file: handle ? null : file });
   }
@@ -45,11 +45,30 @@ async function chooseGame(folder, entries, opened = '', withFont = false) {
   const original = fonts.find((read) => read.font);
   state.game = { folder, files, originalFont: original ? original.font : null, downloads: null };
   const where = folder ? 'in ' + folder.name + '.' : 'chosen.';
-  say('patch', (opened ? opened + '\n' : '') + (files.length === 0 ? kNoGameFiles + where
+  say('patch', (opened ? opened + '\n' : '') + twice + (files.length === 0 ? kNoGameFiles + where
     : 'Found: ' + files.map((f) => f.name + ' (' + f.length + ' bytes)').join(', ') + '.' +
       (original ? '' : '\n' + fonts.map((read) => read.said).join('\n')) +
       (withFont ? '\n' + kPatchWithIt : '')));
   render(state);
+}
+
+// Game files given under one name, in any case (two folders' files, or a
+// folder on a system that tells ZYR2.EXE from zyr2.exe): the page cannot
+// tell which is the game's, and takes none of them. Returns the files
+// taken, and what is said of the others, each named.
+function oneOfEachName(entries) {
+  const byName = new Map();
+  for (const entry of entries) {
+    const name = entry.name.toUpperCase();
+    byName.set(name, [...(byName.get(name) || []), entry]);
+  }
+  const twice = [...byName.values()].filter((same) => same.length > 1);
+  return {
+    taken: entries.filter((entry) => byName.get(entry.name.toUpperCase()).length === 1),
+    twice: twice.map((same) => same.map((entry) => entry.name).join(' and ') + ' are one name given ' +
+                     same.length + ' times: the page cannot tell which is the game\'s, and patches none of them. ' +
+                     'Give the files of one game folder.\n').join(''),
+  };
 }
 
 // What was dropped on the game's part: the game files, loose or in the
@@ -58,6 +77,12 @@ async function chooseGame(folder, entries, opened = '', withFont = false) {
 // patches with a font and a folder dropped on it together. A font dropped
 // alone there is opened, and the game chosen before is kept.
 async function droppedOnGame({ files, folders }) {
+  if (folders.length > 1) {
+    say('patch', folders.map((folder) => folder.name).join(', ') + ' were dropped together: drop one game folder ' +
+        'at a time. Nothing of them is chosen.');
+    render(state);
+    return;
+  }
   const fonts = files.filter((file) => file.loose && !Core.isGameFile(file.name));
   const font = fonts.length > 0 ? await openedFont(fonts[0].file) : { opened: false, said: '' };
   const opened = font.said && font.said + notOpened(fonts) + (font.opened ? '' : '\n' + kFontUnchanged);
@@ -271,12 +296,15 @@ async function attach(entries) {
     return;
   }
   const { name, file } = programs[0];
+  const rest = programs.slice(1).map((program) => program.name);
+  const left = rest.length === 0 ? ''
+    : '\n' + rest.join(', ') + (rest.length === 1 ? ' was' : ' were') + ' left as given: give one program at a time.';
   const attached = Core.attach(state.font, await readSource(file, name));
   if (attached.bytes) {
     download(name, attached.bytes);
-    say('attach', 'A copy of ' + name + ' that carries the font' + kGivenToBrowser);
+    say('attach', 'A copy of ' + name + ' that carries the font' + kGivenToBrowser + left);
   } else {
-    say('attach', attached.said);
+    say('attach', attached.said + left);
   }
   render(state);
 }

@@ -269,6 +269,9 @@ function listen() {
   });
   on('attach-program', 'change', (e) => act('attach', () => attach(picked(e))));
   document.addEventListener('keydown', shortcut);
+  // Zoomed, or moved to a screen of another density: the grid and the
+  // previews are sized again to whole screen pixels.
+  window.addEventListener('resize', () => render(state));
   // Leaving with changes neither saved nor patched asks first; the work is
   // kept all the same, where the browser keeps it.
   window.addEventListener('beforeunload', (event) => {

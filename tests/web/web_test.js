@@ -1487,6 +1487,42 @@ const steps = [
     check(await listed(second) === '', 'works gone are still offered: ' + await listed(second));
     await context.close();
   }],
+  ['two game folders, one name in two cases, or two programs dropped: each file found is named, with what became of it', async ({ page }) => {
+    await open(page, consoleFont);
+    const folder = (name, files) => {
+      const at = path.join(work, name);
+      fs.mkdirSync(at, { recursive: true });
+      for (const [file, bytes] of files) fs.writeFileSync(path.join(at, file), bytes);
+      return at;
+    };
+    const installs = [folder('install1/ZYR2', [['ZYR2.EXE', pattern(exeLength, 21)], ['BRANVEL.EXE', pattern(1000, 22)]]),
+                      folder('install2/ZYR2', [['ZYR2.EXE', pattern(exeLength, 23)]])];
+    const cases = [
+      // Two installs dropped together: one game folder at a time.
+      [installs, 'were dropped together: drop one game folder at a time. Nothing of them is chosen.', null],
+      // One name in two cases, in one folder: neither is patched, both named.
+      [folder('cases', [['ZYR2.EXE', pattern(exeLength, 24)], ['zyr2.exe', pattern(exeLength, 25)],
+                        ['BRANVEL.EXE', pattern(1000, 26)]]),
+       'ZYR2.EXE and zyr2.exe are one name given 2 times: the page cannot tell which is the game\'s, and patches none of them.',
+       'Found: BRANVEL.EXE (1000 bytes).'],
+    ];
+    for (const [paths, said, found] of cases) {
+      await clearMessages(page);
+      await dropFolder(page, '#patch-section', paths);
+      await waitFor(page, said);
+      if (found) check((await messages(page)).includes(found), 'the files found are told as: ' + await messages(page));
+      check(await page.$eval('#game-downloads', (list) => list.children.length === 0), 'files are offered to download');
+    }
+    // A release folder with both builds: the first is given the font, the
+    // other is named.
+    const release = folder('release', [['zyr2font', fs.readFileSync(process.env.ZYR2_PROGRAM)],
+                                       ['zyr2font.exe', fs.readFileSync(process.env.ZYR2_PROGRAM)]]);
+    await clearMessages(page);
+    await dropFolder(page, '#attach-section', release);
+    await waitFor(page, 'zyr2font.exe was left as given: give one program at a time.');
+    check((await messages(page)).includes('A copy of zyr2font that carries the font'), 'attach said: ' + await messages(page));
+    await downloaded('zyr2font');
+  }],
   ['previews draw each font pixel at a whole number of screen pixels, and scroll sideways', async ({ page }) => {
     await page.$eval('#preview-text', (input) => {
       input.value = 'A line of fifty-one characters, longer than a phone';
@@ -1503,6 +1539,25 @@ const steps = [
       const [reach, shown, widest] = await page.$eval('#previews', (box) => [box.scrollWidth, box.clientWidth,
         Math.max(...Array.from(box.children, (canvas) => canvas.getBoundingClientRect().width))]);
       check(reach >= Math.floor(widest) && (width > 390 || reach > shown), 'the previews do not scroll at ' + width + ' px');
+      // The grid: cells of a touch target at least, each font pixel whole
+      // screen pixels; scrolling sideways where the screen is narrower.
+      const [cell, fontPixel, gridScrolls] = await page.$eval('#grid', (canvas) => {
+        const box = canvas.getBoundingClientRect();
+        const scroller = canvas.closest('.scrolls');
+        return [box.width / canvas.width * Number(canvas.dataset.cell),
+                box.width * devicePixelRatio / canvas.width * Number(canvas.dataset.scale),
+                scroller.scrollWidth > scroller.clientWidth];
+      });
+      check(cell >= 24 && Math.abs(fontPixel - Math.round(fontPixel)) < 1e-6 && (width > 390 || gridScrolls),
+            'the grid\'s cells are ' + cell + ' px, a font pixel ' + fontPixel + ' screen pixels at ' + width + ' px');
+      // Whatever scrolls can be reached and scrolled from the keyboard.
+      const unreachable = await page.evaluate(() => Array.from(document.querySelectorAll('body *')).filter((element) => {
+        const style = getComputedStyle(element);
+        const scrolls = /auto|scroll/.test(style.overflowX + style.overflowY) &&
+          (element.scrollWidth > element.clientWidth || element.scrollHeight > element.clientHeight);
+        return scrolls && element.tabIndex < 0 && !element.querySelector('[tabindex="0"], button, input, select, textarea');
+      }).map((element) => element.id || element.className));
+      check(unreachable.length === 0, 'no tab stop reaches what scrolls at ' + width + ' px: ' + unreachable.join(', '));
     }
     await page.setViewport({ width: 1280, height: 800 });
   }],
