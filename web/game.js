@@ -49,7 +49,6 @@ async function chooseGame(folder, entries, opened = '', withFont = false) {
     : 'Found: ' + files.map((f) => f.name + ' (' + f.length + ' bytes)').join(', ') + '.' +
       (original ? '' : '\n' + fonts.map((read) => read.said).join('\n')) +
       (withFont ? '\n' + kPatchWithIt : '')));
-  render(state);
 }
 
 // Game files given under one name, in any case (two folders' files, or a
@@ -80,7 +79,6 @@ async function droppedOnGame({ files, folders }) {
   if (folders.length > 1) {
     say('patch', folders.map((folder) => folder.name).join(', ') + ' were dropped together: drop one game folder ' +
         'at a time. Nothing of them is chosen.');
-    render(state);
     return;
   }
   const fonts = files.filter((file) => file.loose && !Core.isGameFile(file.name));
@@ -93,13 +91,12 @@ async function droppedOnGame({ files, folders }) {
   } else {
     await chooseGame(folders.length === 1 ? folders[0].handle : null, game, opened, font.opened);
   }
-  if (opened) changed();
+  if (opened) workChanged();
 }
 
 async function pickFolder() {
   if (typeof window.showDirectoryPicker !== 'function') {
     say('patch', 'This browser does not let pages open folders at all. ' + kDropInstead);
-    render(state);
     $('game-files').focus();
     return;
   }
@@ -110,7 +107,6 @@ async function pickFolder() {
     say('patch', (error.name === 'AbortError' ? 'No folder was opened. '
       : 'The browser did not open the folder here (' + error.message + '). ') +
         kProtectedFolders + ' ' + kDropInstead);
-    render(state);
     $('game-files').focus();
     return;
   }
@@ -134,7 +130,6 @@ function saveOriginal() {
   if (!original) return;
   download('original.fnt', original);
   say('patch', 'original.fnt (' + original.length + ' bytes), the game\'s own font,' + kGivenToBrowser);
-  render(state);
 }
 
 // Whether the browser lets the page write into the folder: a folder
@@ -230,13 +225,11 @@ async function patch() {
   const files = await readGameAgain(game, lines);
   if (files.length === 0) {
     say('patch', lines.join('\n'));
-    render(state);
     return;
   }
   const patched = Core.patch(state.font, files);
   if (!patched.done) {
     say('patch', [...lines, patched.said].join('\n'));
-    render(state);
     return;
   }
   const toWrite = patched.files.some((file) => file.outcome === kPatched);
@@ -270,7 +263,7 @@ async function patch() {
   if (any) state.dirty = false;
   game.downloads.said = lines.join('\n');
   say('patch', game.downloads.said);
-  changed();
+  workChanged();
 }
 
 // A file patched, handed to the browser to save, on the user's click.
@@ -282,7 +275,6 @@ function downloadPatched(index) {
   file.given = true;
   const given = downloads.files.filter((each) => each.given).map((each) => each.name);
   say('patch', downloads.said + '\n' + kGivenToSave + given.join(', ') + kPutEach);
-  render(state);
 }
 
 // Attaches the font to a copy of the program, given alone or, among
@@ -292,7 +284,6 @@ async function attach(entries) {
   if (programs.length === 0) {
     say('attach', 'None of the ' + entries.length + ' files given is zyr2font.exe or zyr2font: ' +
         'give a copy of the program alone, under any name.');
-    render(state);
     return;
   }
   const { name, file } = programs[0];
@@ -306,5 +297,4 @@ async function attach(entries) {
   } else {
     say('attach', attached.said + left);
   }
-  render(state);
 }

@@ -77,8 +77,7 @@ const Keeping = (() => {
     }
     const why = reason(error);
     if (workId) Tabs.remember('localStorage', kUnkept + workId, why);
-    state.keeping = { ...state.keeping, status: 'unkept', why, news: '' };
-    render(state);
+    news(() => { state.keeping = { ...state.keeping, status: 'unkept', why, news: '' }; });
   }
 
   // A change kept: after a failure, or the work cleared by the browser,
@@ -87,16 +86,14 @@ const Keeping = (() => {
     failures = 0;
     if (state.keeping.status === 'unkept' || state.keeping.news !== '' || cleared !== '') {
       Tabs.remember('localStorage', kUnkept + workId, null);
-      const news = cleared || (state.keeping.status === 'unkept' ? 'The browser keeps your work again.' : '');
+      const said = cleared || (state.keeping.status === 'unkept' ? 'The browser keeps your work again.' : '');
       cleared = '';
-      state.keeping = { ...state.keeping, status: 'kept', why: '', news };
-      render(state);
+      news(() => { state.keeping = { ...state.keeping, status: 'kept', why: '', news: said }; });
     }
     if (!asked && navigator.storage && navigator.storage.persist) {
       asked = true;
       navigator.storage.persist().then((granted) => {
-        state.keeping.note = granted ? '' : kMayLetGo;
-        render(state);
+        news(() => { state.keeping = { ...state.keeping, note: granted ? '' : kMayLetGo }; });
       }, () => {});
     }
   }
@@ -187,8 +184,7 @@ const Keeping = (() => {
     } catch (error) {
       return;  // the database closed meanwhile: reopening it lists them again
     }
-    state.keeping = { ...state.keeping, others };
-    render(state);
+    news(() => { state.keeping = { ...state.keeping, others }; });
     watchHeld();
   }
 
@@ -277,8 +273,7 @@ const Keeping = (() => {
   function startingLate(opening) {
     state.keeping = { ...state.keeping, status: 'unkept', why: kEarlierOpen };
     opening.then(startLate, (error) => {
-      state.keeping = { ...state.keeping, status: 'unkept', why: reason(error) };
-      render(state);
+      news(() => { state.keeping = { ...state.keeping, status: 'unkept', why: reason(error) }; });
     });
   }
 
@@ -291,11 +286,10 @@ const Keeping = (() => {
       held = null;
       listenToOthers();
       const untouched = state.history.steps.length === 0 && state.name === '';
-      if (untouched) state.keeping = { ...state.keeping, status: 'kept', why: '', news: kEarlierClosed };
+      if (untouched) news(() => { state.keeping = { ...state.keeping, status: 'kept', why: '', news: kEarlierClosed }; });
       else cleared = kEarlierClosed;
       if (!untouched) keep();
       await refreshOthers();
-      render(state);
     } catch (error) {
       failed(error, connection);
     }

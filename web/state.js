@@ -49,6 +49,15 @@ const state = {
   choosing: null,
   copied: null,         // glyphs copied, one after the other
   dirty: false,         // changes neither saved nor patched
+  // The work changed by the action under way, to be kept once it is done
+  // (page.js); and why Undo let go of steps, each said once.
+  workChanged: false,
+  letGoSaid: [],
+  acting: 0,  // actions under way (act()), which draw the page once done
+  // A drag selecting codes in the grid under way; a stroke drawn in the
+  // editor under way, {before, ink}: the font before it, and what it draws.
+  selecting: false,
+  stroke: null,
   previewText: 'ZYR 2 - the font as the game draws it',
   // The translation checked (check.js): the text files given, each {name,
   // length, bytes}, the text pasted, the code page chosen for them (0: the

@@ -1523,6 +1523,36 @@ const steps = [
     check((await messages(page)).includes('A copy of zyr2font that carries the font'), 'attach said: ' + await messages(page));
     await downloaded('zyr2font');
   }],
+  ['each action of the user draws the page once, after the whole change', async ({ page }) => {
+    await open(page, consoleFont);
+    await page.evaluate(() => {
+      const drawn = render;
+      window.renders = 0;
+      render = (state) => { window.renders++; drawn(state); };
+    });
+    // Each action, and how many times the page is drawn for it: Enter
+    // moves the focus to the editor, which draws its cursor, then Space;
+    // a click on a button leaves the editor, which draws it no more.
+    const actions = [
+      ['an arrow key in the grid', 1, async () => { await page.focus('#glyphs'); await page.keyboard.press('ArrowRight'); }],
+      ['Shift and an arrow key', 1, async () => {
+        await page.keyboard.down('Shift');
+        await page.keyboard.press('ArrowRight');
+        await page.keyboard.up('Shift');
+      }],
+      ['Enter, then a pixel set by Space', 2, async () => { await page.keyboard.press('Enter'); await page.keyboard.press(' '); }],
+      ['Undo', 1, () => ctrl(page, 'z')],
+      ['a transform', 2, () => page.click('#transforms button')],
+      ['a file opened', 1, () => open(page, consoleFont)],
+    ];
+    for (const [action, times, run] of actions) {
+      await page.evaluate(() => { window.renders = 0; });
+      await run();
+      await page.waitForFunction((times) => window.renders >= times && state.acting === 0, { polling: 100 }, times);
+      const renders = await page.evaluate(() => window.renders);
+      check(renders === times, action + ' drew the page ' + renders + ' times');
+    }
+  }],
   ['previews draw each font pixel at a whole number of screen pixels, and scroll sideways', async ({ page }) => {
     await page.$eval('#preview-text', (input) => {
       input.value = 'A line of fifty-one characters, longer than a phone';
