@@ -1086,6 +1086,8 @@ const steps = [
     await page.evaluate(() => { FileSystemHandle.prototype.requestPermission = async () => 'denied'; });
     await dropFolder(page, '#patch-section', folder);
     await page.waitForSelector('#patch:not([hidden])');
+    // The patch button may show the game chosen before: the folder is chosen once it is said found.
+    await waitFor(page, 'Found: BRANVEL.EXE (1000 bytes), ZYR2.EXE (615936 bytes).');
     const { said, files } = await patchAndDownload(page);
     const expected = pattern(exeLength, 11);
     (await gridFont(page)).copy(expected, exeOffset);
