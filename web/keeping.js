@@ -185,21 +185,7 @@ const Keeping = (() => {
       return;  // the database closed meanwhile: reopening it lists them again
     }
     news(() => { state.keeping = { ...state.keeping, others }; });
-    watchHeld();
-  }
-
-  // Each work another tab holds is watched: once that tab lets go of it
-  // (it closed, or took up another work), the list is made again.
-  const watched = new Set();
-  async function watchHeld() {
-    for (const id of await Tabs.worksHeld()) {
-      if (id === workId || watched.has(id)) continue;
-      watched.add(id);
-      Tabs.whenFree(id).then(() => {
-        watched.delete(id);
-        refreshOthers();
-      });
-    }
+    Tabs.watchHeld(workId, refreshOthers);
   }
 
   const tellOthers = () => channel && channel.postMessage('works');
@@ -207,7 +193,7 @@ const Keeping = (() => {
   // Other tabs are told when this one holds a work, takes one up or lets
   // one go.
   function listenToOthers() {
-    watchHeld();
+    Tabs.watchHeld(workId, refreshOthers);
     if (channel || !('BroadcastChannel' in window)) return;
     channel = new BroadcastChannel(kChannel);
     channel.onmessage = refreshOthers;

@@ -56,6 +56,21 @@ const Tabs = (() => {
     return navigator.locks.request(kWorkLock + id, { mode: 'shared' }, () => {}).catch(() => {});
   }
 
+  // Watches each work another tab holds (not this tab's, mine): once that
+  // tab lets go of it (it closed, or took up another work), freed() is
+  // called. Each is watched once.
+  const watched = new Set();
+  async function watchHeld(mine, freed) {
+    for (const id of await worksHeld()) {
+      if (id === mine || watched.has(id)) continue;
+      watched.add(id);
+      whenFree(id).then(() => {
+        watched.delete(id);
+        freed();
+      });
+    }
+  }
+
   const newId = () => (crypto.randomUUID ? crypto.randomUUID() : Date.now() + '-' + Math.random());
 
   // The works whose locks some open tab holds, by id (a tab only waiting
@@ -66,5 +81,5 @@ const Tabs = (() => {
       .filter((name) => name.startsWith(kWorkLock)).map((name) => name.slice(kWorkLock.length));
   }
 
-  return { remember, recalled, hold, release, whenFree, newId, worksHeld };
+  return { remember, recalled, hold, release, watchHeld, newId, worksHeld };
 })();
