@@ -203,6 +203,11 @@ function fillTransforms() {
 // browser changes its value at each, and a keyboard or screen reader user
 // passes through options on the way to the one meant.
 const kMovingKeys = /^(Arrow(Up|Down|Left|Right)|Home|End|Page(Up|Down)|[^ ])$/;
+// On a Mac the arrow keys open the list instead, and the option chosen in
+// it is the one meant.
+const kArrowsOpenTheList = /^Mac/.test(navigator.platform || '');
+const movesTheList = (event) => !event.altKey && !event.ctrlKey && !event.metaKey && kMovingKeys.test(event.key) &&
+  !(kArrowsOpenTheList && event.key.startsWith('Arrow'));
 
 // A code page list acts once, on the code page chosen: at once from the
 // list opened (a click, or the keys in it), and for a closed list moved
@@ -218,8 +223,7 @@ function codePageList(id, part, chosen, choose) {
   }
   list.addEventListener('keydown', (event) => {
     if (event.key === 'Enter') commit();
-    else if (!event.altKey && !event.ctrlKey && !event.metaKey && kMovingKeys.test(event.key) && !moving())
-      state.choosing = { id, value: chosen() };
+    else if (movesTheList(event) && !moving()) state.choosing = { id, value: chosen() };
   });
   list.addEventListener('change', () => {
     const value = Number(list.value);

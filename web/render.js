@@ -26,6 +26,7 @@ function renderOther(codes) {
   $('take-selected').disabled = !other;
   $('take-blank').disabled = !other;
   $('other-preview').hidden = !other;
+  $('other-previews').hidden = !other;
   if (!other) return;
   setAttribute($('other-preview'), 'aria-label', 'The text in ' + other.name + ' at 2x');
   drawLine($('other-preview'), other.font, codes);

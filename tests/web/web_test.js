@@ -1256,7 +1256,7 @@ const steps = [
     await page.goto(url);
     await page.waitForSelector('body[data-ready=yes]');
     const shown = (selector) => page.$eval(selector, (element) => element.getClientRects().length > 0);
-    for (const selector of ['#asking', '#place-again', '#keep-glyphs', '#other-preview', '#original']) {
+    for (const selector of ['#asking', '#place-again', '#keep-glyphs', '#other-preview', '#other-previews', '#original']) {
       check(!await shown(selector), selector + ' is shown with nothing to show');
     }
     // The page's own fault, made here: said as the page's, not as the script's error.
