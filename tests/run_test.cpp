@@ -9,6 +9,7 @@
 #include "fonts/font.h"
 #include "fonts/formats.h"
 #include "front/run.h"
+#include "patcher/patcher.h"
 
 namespace mdlReplace {
 namespace {
@@ -726,6 +727,89 @@ TEST(RunProgram, NothingTouchedAfterFatalMessage) {
     for (const std::string& line : platform.log)
       EXPECT_EQ(line.find("ZYR2.EXE"), std::string::npos) << line;
     EXPECT_TRUE(platform.Logged("write").empty());
+  }
+}
+
+// The patch reports each target, in the order tried: what became of it,
+// where the font went, whether it held the font already, and the very
+// message the user was shown of it.
+TEST(PatchGameFolder, ReportsEachTarget) {
+  // A target's report as expected; its message as it begins.
+  struct Expected {
+    std::string_view name;
+    TargetOutcome outcome;
+    std::uint64_t length;
+    std::uint64_t offset;
+    bool held_font;
+    std::string_view message;
+  };
+  struct Row {
+    const char* name;
+    std::vector<FileSetup> files;
+    bool font_there;  // ZYR2.DOS holds the font already
+    std::vector<Expected> expected;
+  };
+  const FontImage font = [] {
+    FontImage image{};
+    const std::vector<std::uint8_t> bytes = FontPattern(3);
+    std::copy(bytes.begin(), bytes.end(), image.begin());
+    return image;
+  }();
+  constexpr TargetOutcome kAbsent = TargetOutcome::Absent;
+  constexpr TargetOutcome kPatched = TargetOutcome::Patched;
+  const std::vector<Row> rows = {
+      {"PatchedUnknownAndAbsent",
+       {{kExe, 615936}, {kBranvel, 1000}},
+       false,
+       {{"ZYR2.DOS", kAbsent, 0, 0, false, ""},
+        {"ZYR2.EXE", kPatched, 615936, 513588, false, ""},
+        {"BRANVEL.EXE", TargetOutcome::UnknownLength, 1000, 0, false,
+         "BRANVEL.EXE File size: 1000"}}},
+      {"HeldTheFontAlready",
+       {{kDos, 945979}},
+       true,
+       {{"ZYR2.DOS", kPatched, 945979, 899108, true, ""},
+        {"ZYR2.EXE", kAbsent, 0, 0, false, ""},
+        {"BRANVEL.EXE", kAbsent, 0, 0, false, ""}}},
+      {"ReadOnly",
+       {{kExe, 615936, true}},
+       false,
+       {{"ZYR2.DOS", kAbsent, 0, 0, false, ""},
+        {"ZYR2.EXE", TargetOutcome::NotWritten, 615936, 0, false,
+         "ZYR2.EXE could not be written."},
+        {"BRANVEL.EXE", kAbsent, 0, 0, false, ""}}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    FakePlatform platform;
+    for (const FileSetup& setup : row.files) {
+      platform.AddFile(setup.path, setup.length, 0xEE);
+      platform.files[setup.path].read_only = setup.read_only;
+    }
+    if (row.font_there)
+      std::copy(font.begin(), font.end(),
+                platform.files[kDos].bytes.begin() + 899108);
+    const PatchReport report =
+        PatchGameFolder(platform, platform, "GAME\\", font, AsAdministrator{});
+    ASSERT_EQ(report.targets.size(), row.expected.size());
+    std::vector<std::string> said;
+    for (std::size_t i = 0; i < row.expected.size(); ++i) {
+      const TargetReport& got = report.targets[i];
+      const Expected& want = row.expected[i];
+      EXPECT_EQ(got.name, want.name);
+      EXPECT_EQ(got.outcome, want.outcome) << got.name;
+      EXPECT_EQ(got.length, want.length) << got.name;
+      EXPECT_EQ(got.offset, want.offset) << got.name;
+      EXPECT_EQ(got.held_font, want.held_font) << got.name;
+      EXPECT_EQ(got.message.rfind(want.message, 0), 0u) << got.message;
+      EXPECT_EQ(got.message.empty(), want.message.empty()) << got.name;
+      if (!got.message.empty())
+        said.push_back(kShown + got.message);
+    }
+    // The user was shown the report's messages, in its order, and nothing
+    // else (a target patched leaves no summary).
+    EXPECT_EQ(platform.messages, said);
+    EXPECT_EQ(report.any_patched, row.name != std::string("ReadOnly"));
   }
 }
 

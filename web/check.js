@@ -70,7 +70,6 @@ async function checkFiles(entries, dropped = null) {
                (dropped.leftOut.count === 1 ? 'was' : 'were') + ' left out: ' + kTextsReachSaid + '.');
   }
   say('check', lines.filter((line) => line !== '').join('\n'));
-  render(state);
 }
 
 // "Checked 12 files of texts, the folders inside it too."
@@ -82,7 +81,6 @@ function checkedOfFolders(count, folders) {
 function checkPasted(text) {
   state.check.pasted = text;
   say('check', checkTexts());
-  render(state);
 }
 
 // A code page chosen for the texts alone (0: the work's): they are
@@ -90,14 +88,12 @@ function checkPasted(text) {
 function chooseCheckCodePage(codePage) {
   state.check.codePage = codePage;
   say('check', checkTexts());
-  render(state);
 }
 
 function forgetCheck() {
   picks++;
   state.check = { ...kNoCheck, codePage: state.check.codePage };
   say('check', kNothingChecked);
-  render(state);
 }
 
 // After a change of the work: texts checked in another code page than
@@ -120,7 +116,6 @@ function chooseCharacter(kind, index) {
     return;
   }
   say('check', character.name + ' is not in code page ' + result.codePage + kNoGlyph);
-  render(state);
 }
 
 // --- Drawn by render() ------------------------------------------------------
@@ -198,7 +193,7 @@ function listOf(element, characters, names) {
 let listed = { result: null, blank: '' };
 function renderCheck(marks) {
   const result = state.check.result;
-  $('check-code-page').value = String(state.check.codePage);
+  $('check-code-page').value = listShows('check-code-page', state.check.codePage);
   $('check-code-page').options[0].text = 'as in part 1 (' + shownCodePage() + ')';
   if (document.activeElement !== $('check-text')) $('check-text').value = state.check.pasted;
   $('check-forget').hidden = state.check.files.length === 0 && state.check.pasted === '';

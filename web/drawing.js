@@ -76,6 +76,21 @@ function setAttribute(element, name, value) {
 
 // --- The grid -------------------------------------------------------------
 
+// A cell of the grid is a touch target: at least this many CSS pixels.
+const kTouchTarget = 24;
+
+// The grid's size on the screen: each of its canvas pixels a whole number
+// of screen pixels, so that every font pixel is too, and each cell at
+// least a touch target. It is never shrunk to fit: it scrolls instead.
+function sizeGrid(canvas) {
+  const ratio = window.devicePixelRatio || 1;
+  const times = Math.max(1, Math.ceil(kTouchTarget * ratio / kGridCell));
+  const width = kGridWidth * times / ratio + 'px';
+  if (canvas.style.width === width) return;
+  canvas.style.width = width;
+  canvas.style.height = kGridHeight * times / ratio + 'px';
+}
+
 // marks: the check's (checkMarks()), or null.
 function drawGrid(font, first, last, selected, marks) {
   const canvas = $('grid');
@@ -84,6 +99,7 @@ function drawGrid(font, first, last, selected, marks) {
     canvas.height = kGridHeight;
     Object.assign(canvas.dataset, { left: kGridLeft + 1, top: kGridTop + 1, cell: kGridCell, scale: kGridScale });
   }
+  sizeGrid(canvas);
   const g = canvas.getContext('2d');
   g.fillStyle = '#f6f5f2';
   g.fillRect(0, 0, kGridWidth, kGridHeight);

@@ -1,7 +1,8 @@
 // Editing: choosing glyphs in the grid, drawing in the editor, and the
 // operations on the glyphs selected (the core's transforms, copy and
 // paste, taking glyphs from the other font, undo and redo). Each edit is
-// one step of the history; changed() then keeps it and draws it.
+// one step of the history, kept once the action is done (act()): each
+// action here runs within act(), which draws the page once it is done.
 'use strict';
 
 // Says something to a screen reader alone, through a live region.
@@ -23,7 +24,6 @@ function choose(code, extend = false) {
   const [first, last] = selection();
   if (extend) announce(first < last ? '0x' + hex(first, 2) + ' to 0x' + hex(last, 2) + ' selected, ' +
                                       plural(last - first + 1, 'glyph') : 'One glyph selected');
-  render(state);
 }
 
 function gridCode(event) {
@@ -35,15 +35,14 @@ function gridCode(event) {
 }
 
 // A click chooses a glyph, Shift+click or a drag selects a range.
-let selecting = false;
 function gridPointer(event) {
   const code = gridCode(event);
   if (event.type === 'pointerdown') {
     if (code === null) return;
-    selecting = true;
+    state.selecting = true;
     $('grid').setPointerCapture(event.pointerId);
     choose(code, event.shiftKey);
-  } else if (selecting && code !== null && code !== state.selected) {
+  } else if (state.selecting && code !== null && code !== state.selected) {
     choose(code, true);
   }
 }
@@ -54,7 +53,7 @@ function gridKey(event) {
   const moves = { ArrowLeft: -1, ArrowRight: 1, ArrowUp: -16, ArrowDown: 16 };
   if (event.key in moves) {
     const code = state.selected + moves[event.key];
-    if (code >= 0 && code < kGlyphs) choose(code, event.shiftKey);
+    if (code >= 0 && code < kGlyphs) act('edit', () => choose(code, event.shiftKey));
   } else if (event.key === 'Enter') {
     $('pixels').focus();
   } else {
@@ -82,50 +81,51 @@ function editorPixel(event) {
 
 // A stroke draws ink when it begins on paper, and paper when on ink; it is
 // drawn as it goes, and is one step when it ends.
-let stroke = null;
 function startStroke(event) {
   const pixel = editorPixel(event);
   if (!pixel) return;
   $('editor').setPointerCapture(event.pointerId);
-  stroke = { before: state.font, ink: !isInk(state.font, state.selected, ...pixel) };
+  state.stroke = { before: state.font, ink: !isInk(state.font, state.selected, ...pixel) };
   state.cursor = pixel;
-  state.font = withPixel(state.font, state.selected, ...pixel, stroke.ink);
-  render(state);
+  state.font = withPixel(state.font, state.selected, ...pixel, state.stroke.ink);
 }
 
 function continueStroke(event) {
-  const pixel = stroke && editorPixel(event);
-  if (!pixel || isInk(state.font, state.selected, ...pixel) === stroke.ink) return;
-  state.font = withPixel(state.font, state.selected, ...pixel, stroke.ink);
-  render(state);
+  const pixel = state.stroke && editorPixel(event);
+  if (!pixel || isInk(state.font, state.selected, ...pixel) === state.stroke.ink) return;
+  state.font = withPixel(state.font, state.selected, ...pixel, state.stroke.ink);
 }
 
 function endStroke() {
-  if (!stroke) return;
+  if (!state.stroke) return;
   const drawn = state.font;
-  state.font = stroke.before;
-  stroke = null;
-  if (changeFont(drawn, codesSaid(state.selected, state.selected) + ' drawn')) changed();
+  state.font = state.stroke.before;
+  state.stroke = null;
+  if (changeFont(drawn, codesSaid(state.selected, state.selected) + ' drawn')) workChanged();
 }
 
 function editorKey(event) {
   const moves = { ArrowLeft: [0, -1], ArrowRight: [0, 1], ArrowUp: [-1, 0], ArrowDown: [1, 0] };
   const [row, column] = state.cursor;
   if (event.key in moves) {
-    state.cursor = [(row + moves[event.key][0] + 8) % 8, (column + moves[event.key][1] + 8) % 8];
-    render(state);
+    act('edit', () => { state.cursor = [(row + moves[event.key][0] + 8) % 8, (column + moves[event.key][1] + 8) % 8]; });
   } else if (event.key === ' ' || event.key === 'Enter') {
-    const ink = !isInk(state.font, state.selected, row, column);
-    changeFont(withPixel(state.font, state.selected, row, column, ink), 'row ' + (row + 1) + ', column ' +
-               (column + 1) + ' of ' + codesSaid(state.selected, state.selected) + ' set to ' + (ink ? 'ink' : 'paper'));
-    announce(ink ? 'ink' : 'paper');
-    changed();
+    act('edit', () => setPixel(row, column));
   } else if (event.key === 'Escape') {
     $('glyphs').focus();
   } else {
     return;
   }
   event.preventDefault();
+}
+
+// The pixel under the editor's cursor turned to ink or paper.
+function setPixel(row, column) {
+  const ink = !isInk(state.font, state.selected, row, column);
+  changeFont(withPixel(state.font, state.selected, row, column, ink), 'row ' + (row + 1) + ', column ' +
+             (column + 1) + ' of ' + codesSaid(state.selected, state.selected) + ' set to ' + (ink ? 'ink' : 'paper'));
+  announce(ink ? 'ink' : 'paper');
+  workChanged();
 }
 
 // --- Operations on the glyphs selected --------------------------------------
@@ -145,12 +145,11 @@ function undoOrRedo(undoing) {
   const step = replay(undoing);
   if (!step) {
     announce(undoing ? 'Nothing to undo.' : 'Nothing to redo.');
-    render(state);
     return;
   }
   if (step.kind === 'work') say('edit', (state.name || 'The blank font') + ' is back.');
   else announce((undoing ? 'Undone: ' : 'Redone: ') + stepSaid(step) + '.');
-  changed();
+  workChanged();
 }
 
 const undo = () => undoOrRedo(true);
@@ -160,7 +159,6 @@ function copyGlyphs() {
   const [first, last] = selection();
   state.copied = state.font.slice(first * kGlyphBytes, (last + 1) * kGlyphBytes);
   say('edit', plural(last - first + 1, 'glyph') + ' copied, from 0x' + hex(first, 2) + '.');
-  render(state);
 }
 
 // The glyphs copied, from the focused code on, as far as the font goes.
@@ -169,9 +167,14 @@ function pasteGlyphs() {
   const font = state.font.slice();
   font.set(state.copied.subarray(0, (kGlyphs - state.selected) * kGlyphBytes), state.selected * kGlyphBytes);
   const count = Math.min(state.copied.length / kGlyphBytes, kGlyphs - state.selected);
-  changeFont(font, codesSaid(state.selected, state.selected + count - 1) + ' pasted');
-  say('edit', plural(count, 'glyph') + ' pasted, from 0x' + hex(state.selected, 2) + '; Undo takes them back.');
-  changed();
+  const codes = codesSaid(state.selected, state.selected + count - 1);
+  if (changeFont(font, codes + ' pasted')) {
+    say('edit', plural(count, 'glyph') + ' pasted, from 0x' + hex(state.selected, 2) + '; Undo takes them back.');
+    workChanged();
+  } else {
+    say('edit', sentence('nothing changed: ' + codes + ' already ' + (count === 1 ? 'holds the glyph' : 'hold the glyphs') +
+                         ' copied'));
+  }
 }
 
 // A glyph transform of the core's, {number, done} as it lists them, on
@@ -185,10 +188,9 @@ function transform({ number, done }) {
   const said = codesSaid(first, last) + ' ' + done;
   if (changeFont(font, said)) {
     announce(sentence(said));
-    changed();
+    workChanged();
   } else {
     announce(sentence('nothing changed in ' + codesSaid(first, last)));
-    render(state);
   }
 }
 
@@ -198,10 +200,15 @@ function take(whereBlank) {
   if (!state.other) return;
   const [first, last] = selection();
   const { font, taken } = Core.take(state.font, state.other.font, first, last, whereBlank);
-  changeFont(font, (whereBlank ? 'the codes where the font was blank' : codesSaid(first, last)) +
-             ' taken from ' + state.other.name);
-  say('other', plural(taken, 'glyph') + ' of ' + state.other.name + ' taken; Undo takes them back.');
-  changed();
+  const name = state.other.name;
+  if (changeFont(font, (whereBlank ? 'the codes where the font was blank' : codesSaid(first, last)) + ' taken from ' + name)) {
+    say('other', plural(taken, 'glyph') + ' of ' + name + ' taken; Undo takes them back.');
+    workChanged();
+  } else {
+    say('other', whereBlank ? 'Nothing changed: ' + name + ' has no glyph where this font is blank.'
+      : sentence('nothing changed: ' + codesSaid(first, last) + ' already ' + (first === last ? 'holds its glyph' : 'hold the glyphs') +
+                 ' in ' + name));
+  }
 }
 
 function shortcut(event) {
@@ -209,14 +216,13 @@ function shortcut(event) {
   const inText = event.target.matches('input[type=text], textarea');
   const key = event.key.toLowerCase();
   if (key === 'z' && !inText) {
-    if (event.shiftKey) redo();
-    else undo();
+    act('edit', event.shiftKey ? redo : undo);
   } else if (key === 'y' && !inText) {
-    redo();
+    act('edit', redo);
   } else if (key === 'c' && !inText && !window.getSelection().toString()) {
-    copyGlyphs();
+    act('edit', copyGlyphs);
   } else if (key === 'v' && !inText) {
-    pasteGlyphs();
+    act('edit', pasteGlyphs);
   } else {
     return;
   }

@@ -25,7 +25,6 @@
 
 namespace {
 
-using mdlReplace::Bytes;
 using mdlReplace::FontImage;
 using mdlReplace::MemoryPlatform;
 using mdlReplace::web::Answer;
@@ -74,18 +73,23 @@ mdlReplace::CodeSet CodeRange(int first, int last) {
   return codes;
 }
 
-// How a game file came out of a patch run: one write, of the whole font,
-// is a patch (a second would have put the old bytes back); of the same
-// bytes as were there, the file already held the font.
-FileAnswer PatchedFile(const MemoryPlatform::File& file, const Bytes& before) {
+// How a game file handed in came out of a patch run, as the patch's report
+// tells of the game file of its name: patched (with the file as patched),
+// patched with the font it held already, or not patched.
+FileAnswer PatchedFile(const mdlReplace::PatchReport& report,
+                       const std::string& name,
+                       const MemoryPlatform::File& file) {
   FileAnswer answer;
-  if (file.written.size() != 1 ||
-      file.written[0].length != mdlReplace::kFontSize)
-    return answer;
-  answer.offset = static_cast<double>(file.written[0].offset);
-  answer.outcome = file.bytes == before ? kHeldTheFont : kPatched;
-  if (answer.outcome == kPatched)
-    answer.bytes = file.bytes;
+  const mdlReplace::TargetFile* target = mdlReplace::FindTargetFile(name);
+  for (const mdlReplace::TargetReport& each : report.targets) {
+    if (target == nullptr || each.name != target->name ||
+        each.outcome != mdlReplace::TargetOutcome::Patched)
+      continue;
+    answer.offset = static_cast<double>(each.offset);
+    answer.outcome = each.held_font ? kHeldTheFont : kPatched;
+    if (answer.outcome == kPatched)
+      answer.bytes = file.bytes;
+  }
   return answer;
 }
 
@@ -196,19 +200,17 @@ extern "C" __attribute__((export_name("zyr2_patch"))) Answer* Patch(
     return RefusedAsBlank(input);
   Answer* answer = new Answer;
   MemoryPlatform platform;
-  std::vector<Bytes> before;
-  for (auto& [name, file] : input->files) {
-    before.push_back(file.bytes);
+  for (auto& [name, file] : input->files)
     platform.files[std::string(kGameFolder) + name] = std::move(file);
-  }
   // The page writes no disk: nothing needs an administrator.
-  mdlReplace::PatchGameFolder(platform, platform, std::string(kGameFolder),
-                              FontAt(font), mdlReplace::AsAdministrator{});
+  const mdlReplace::PatchReport report =
+      mdlReplace::PatchGameFolder(platform, platform, std::string(kGameFolder),
+                                  FontAt(font), mdlReplace::AsAdministrator{});
   answer->text = Said(platform);
-  for (std::size_t i = 0; i < input->files.size(); ++i) {
-    answer->files.push_back(PatchedFile(
-        platform.files[std::string(kGameFolder) + input->files[i].first],
-        before[i]));
+  for (const auto& given : input->files) {
+    answer->files.push_back(
+        PatchedFile(report, given.first,
+                    platform.files[std::string(kGameFolder) + given.first]));
     answer->figure += answer->files.back().outcome == kPatched ? 1 : 0;
   }
   delete input;

@@ -7,7 +7,7 @@
 // so in the part it was given in, and what was given with it and left.
 async function openFont(file, part = 'open', leftOut = '') {
   say(part, (await openedFont(file)).said + leftOut);
-  changed();
+  workChanged();
 }
 
 // Opens a file as the work, as openFont() does: whether it opened, and
@@ -50,7 +50,6 @@ function chooseCodePage(codePage, answer = '') {
     say('open', 'You changed glyphs of ' + state.name + ' since it was opened. Placed again by ' + named +
         ', it has its own glyphs there in place of yours (Undo brings yours back); or keep your glyphs, ' +
         'and ' + named + ' maps text alone.');
-    render(state);
     return;
   }
   const placed = places && answer !== 'keep';
@@ -64,7 +63,13 @@ function chooseCodePage(codePage, answer = '') {
                       : (answer === 'keep' ? 'Your glyphs are kept. ' : '') +
                         'The preview maps text through code page ' + (codePage || 437) + '.') +
       (source && read.said && answer !== 'keep' ? '\n' + read.said : ''));
-  changed();
+  workChanged();
+}
+
+// The user's answer to the question chooseCodePage() asked; none is
+// asked now (the work changed since), nothing is done.
+function answerAsking(answer) {
+  if (state.asking) chooseCodePage(state.asking.codePage, answer);
 }
 
 // Whether the font is other than its file gives, placed as it is: glyphs
@@ -81,13 +86,12 @@ async function openOther(file, leftOut = '') {
   const read = Core.open(source, state.otherCodePage);
   if (!read.font) {
     say('other', read.said + leftOut);
-    render(state);
     return;
   }
   state.other = { font: read.font, name: source.name, source, placedBy: read.placedBy };
   say('other', (read.said ? read.said + '\n' : '') + source.name + ' is open to take glyphs from' +
       (read.placedBy ? ', placed by code page ' + read.placedBy : '') + '.' + leftOut);
-  changed();
+  workChanged();
 }
 
 // The other font's code page chosen: it is placed again by it, when its
@@ -103,7 +107,7 @@ function chooseOtherCodePage(codePage) {
   } else if (other) {
     say('other', other.name + ' keeps its own codes: no code page places its glyphs.');
   }
-  changed();
+  workChanged();
 }
 
 // A blank font, as a step that Undo takes back.
@@ -114,7 +118,7 @@ function startAfresh() {
   });
   state.dirty = false;
   say('open', 'The page starts afresh with a blank font; Undo brings your work back.');
-  changed();
+  workChanged();
 }
 
 function save() {
@@ -127,5 +131,4 @@ function save() {
   // blocked or cancelled): leaving still asks first.
   download(name, bytes);
   say('save', name + ' (' + bytes.length + ' bytes)' + kGivenToBrowser);
-  render(state);
 }

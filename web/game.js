@@ -35,9 +35,9 @@ const kProgramName = /^zyr2font(\.exe)?$/i;
 // holds one. Each keeps its handle, or the file picked, to be read again
 // when it is patched.
 async function chooseGame(folder, entries, opened = '', withFont = false) {
+  const { taken, twice } = oneOfEachName(entries.filter(({ name }) => Core.isGameFile(name)));
   const files = [];
-  for (const { name, file, handle } of entries) {
-    if (!Core.isGameFile(name)) continue;
+  for (const { name, file, handle } of taken) {
     const now = handle ? await handle.getFile() : file;
     files.push({ ...await readHeld(now, name), handle, file: handle ? null : file });
   }
@@ -45,11 +45,29 @@ async function chooseGame(folder, entries, opened = '', withFont = false) {
   const original = fonts.find((read) => read.font);
   state.game = { folder, files, originalFont: original ? original.font : null, downloads: null };
   const where = folder ? 'in ' + folder.name + '.' : 'chosen.';
-  say('patch', (opened ? opened + '\n' : '') + (files.length === 0 ? kNoGameFiles + where
+  say('patch', (opened ? opened + '\n' : '') + twice + (files.length === 0 ? kNoGameFiles + where
     : 'Found: ' + files.map((f) => f.name + ' (' + f.length + ' bytes)').join(', ') + '.' +
       (original ? '' : '\n' + fonts.map((read) => read.said).join('\n')) +
       (withFont ? '\n' + kPatchWithIt : '')));
-  render(state);
+}
+
+// Game files given under one name, in any case (two folders' files, or a
+// folder on a system that tells ZYR2.EXE from zyr2.exe): the page cannot
+// tell which is the game's, and takes none of them. Returns the files
+// taken, and what is said of the others, each named.
+function oneOfEachName(entries) {
+  const byName = new Map();
+  for (const entry of entries) {
+    const name = entry.name.toUpperCase();
+    byName.set(name, [...(byName.get(name) || []), entry]);
+  }
+  const twice = [...byName.values()].filter((same) => same.length > 1);
+  return {
+    taken: entries.filter((entry) => byName.get(entry.name.toUpperCase()).length === 1),
+    twice: twice.map((same) => same.map((entry) => entry.name).join(' and ') + ' are one name given ' +
+                     same.length + ' times: the page cannot tell which is the game\'s, and patches none of them. ' +
+                     'Give the files of one game folder.\n').join(''),
+  };
 }
 
 // What was dropped on the game's part: the game files, loose or in the
@@ -58,6 +76,11 @@ async function chooseGame(folder, entries, opened = '', withFont = false) {
 // patches with a font and a folder dropped on it together. A font dropped
 // alone there is opened, and the game chosen before is kept.
 async function droppedOnGame({ files, folders }) {
+  if (folders.length > 1) {
+    say('patch', folders.map((folder) => folder.name).join(', ') + ' were dropped together: drop one game folder ' +
+        'at a time. Nothing of them is chosen.');
+    return;
+  }
   const fonts = files.filter((file) => file.loose && !Core.isGameFile(file.name));
   const font = fonts.length > 0 ? await openedFont(fonts[0].file) : { opened: false, said: '' };
   const opened = font.said && font.said + notOpened(fonts) + (font.opened ? '' : '\n' + kFontUnchanged);
@@ -68,13 +91,12 @@ async function droppedOnGame({ files, folders }) {
   } else {
     await chooseGame(folders.length === 1 ? folders[0].handle : null, game, opened, font.opened);
   }
-  if (opened) changed();
+  if (opened) workChanged();
 }
 
 async function pickFolder() {
   if (typeof window.showDirectoryPicker !== 'function') {
     say('patch', 'This browser does not let pages open folders at all. ' + kDropInstead);
-    render(state);
     $('game-files').focus();
     return;
   }
@@ -85,7 +107,6 @@ async function pickFolder() {
     say('patch', (error.name === 'AbortError' ? 'No folder was opened. '
       : 'The browser did not open the folder here (' + error.message + '). ') +
         kProtectedFolders + ' ' + kDropInstead);
-    render(state);
     $('game-files').focus();
     return;
   }
@@ -96,8 +117,19 @@ async function pickFolder() {
   await chooseGame(folder, entries);
 }
 
+// The game's own font, to undo a patch with: offered only while the game
+// files hold another font than the one open (one patched already gives
+// back the user's own font, no original).
+function originalToSave() {
+  const game = state.game;
+  return game && game.originalFont && !sameBytes(game.originalFont, state.font) ? game.originalFont : null;
+}
+
 function saveOriginal() {
-  if (state.game && state.game.originalFont) download('original.fnt', state.game.originalFont);
+  const original = originalToSave();
+  if (!original) return;
+  download('original.fnt', original);
+  say('patch', 'original.fnt (' + original.length + ' bytes), the game\'s own font,' + kGivenToBrowser);
 }
 
 // Whether the browser lets the page write into the folder: a folder
@@ -193,13 +225,11 @@ async function patch() {
   const files = await readGameAgain(game, lines);
   if (files.length === 0) {
     say('patch', lines.join('\n'));
-    render(state);
     return;
   }
   const patched = Core.patch(state.font, files);
   if (!patched.done) {
     say('patch', [...lines, patched.said].join('\n'));
-    render(state);
     return;
   }
   const toWrite = patched.files.some((file) => file.outcome === kPatched);
@@ -233,7 +263,7 @@ async function patch() {
   if (any) state.dirty = false;
   game.downloads.said = lines.join('\n');
   say('patch', game.downloads.said);
-  changed();
+  workChanged();
 }
 
 // A file patched, handed to the browser to save, on the user's click.
@@ -245,7 +275,6 @@ function downloadPatched(index) {
   file.given = true;
   const given = downloads.files.filter((each) => each.given).map((each) => each.name);
   say('patch', downloads.said + '\n' + kGivenToSave + given.join(', ') + kPutEach);
-  render(state);
 }
 
 // Attaches the font to a copy of the program, given alone or, among
@@ -255,16 +284,17 @@ async function attach(entries) {
   if (programs.length === 0) {
     say('attach', 'None of the ' + entries.length + ' files given is zyr2font.exe or zyr2font: ' +
         'give a copy of the program alone, under any name.');
-    render(state);
     return;
   }
   const { name, file } = programs[0];
+  const rest = programs.slice(1).map((program) => program.name);
+  const left = rest.length === 0 ? ''
+    : '\n' + rest.join(', ') + (rest.length === 1 ? ' was' : ' were') + ' left as given: give one program at a time.';
   const attached = Core.attach(state.font, await readSource(file, name));
   if (attached.bytes) {
     download(name, attached.bytes);
-    say('attach', 'A copy of ' + name + ' that carries the font' + kGivenToBrowser);
+    say('attach', 'A copy of ' + name + ' that carries the font' + kGivenToBrowser + left);
   } else {
-    say('attach', attached.said);
+    say('attach', attached.said + left);
   }
-  render(state);
 }

@@ -19,6 +19,12 @@ const kRetryMs = 5000;
 
 const kSaveKeeps = 'Save keeps a copy of the font (part 3).';
 const kCleared = 'The browser cleared the work it kept for this page; the work open here is kept again.';
+// A tab of the page before this one holds the database open, and this
+// page cannot upgrade it until that tab is closed.
+const kEarlierOpen = 'a tab of an earlier version of this page is open: close it, and this page keeps ' +
+  'your work from then on';
+const kEarlierClosed = 'The tab of the earlier version of this page is closed: the browser keeps your work again.';
+const kNotOpenNow = 'the browser\'s storage for this page is not open now; try again in a moment';
 const kMayLetGo = 'The browser keeps your work from one visit to the next, but may let it go ' +
   'to free room, and a private window lets it go when it closes. ' + kSaveKeeps;
 
@@ -50,7 +56,8 @@ const Keeping = (() => {
   function reason(error) {
     if (error && error.name === 'QuotaExceededError') return 'the browser\'s storage for this page is full';
     if (error && error.name === 'VersionError') {
-      return 'a newer version of this page, open in another tab, changed how the browser keeps the work';
+      return 'a newer version of this page changed how the browser keeps the work, and this one cannot keep it ' +
+        'any more: the work as last kept here is there for the newer version to take up';
     }
     return 'the browser refused to store it' + (error && error.message ? ' (' + error.message + ')' : '');
   }
@@ -70,8 +77,7 @@ const Keeping = (() => {
     }
     const why = reason(error);
     if (workId) Tabs.remember('localStorage', kUnkept + workId, why);
-    state.keeping = { ...state.keeping, status: 'unkept', why, news: '' };
-    render(state);
+    news(() => { state.keeping = { ...state.keeping, status: 'unkept', why, news: '' }; });
   }
 
   // A change kept: after a failure, or the work cleared by the browser,
@@ -80,16 +86,14 @@ const Keeping = (() => {
     failures = 0;
     if (state.keeping.status === 'unkept' || state.keeping.news !== '' || cleared !== '') {
       Tabs.remember('localStorage', kUnkept + workId, null);
-      const news = cleared || (state.keeping.status === 'unkept' ? 'The browser keeps your work again.' : '');
+      const said = cleared || (state.keeping.status === 'unkept' ? 'The browser keeps your work again.' : '');
       cleared = '';
-      state.keeping = { ...state.keeping, status: 'kept', why: '', news };
-      render(state);
+      news(() => { state.keeping = { ...state.keeping, status: 'kept', why: '', news: said }; });
     }
     if (!asked && navigator.storage && navigator.storage.persist) {
       asked = true;
       navigator.storage.persist().then((granted) => {
-        state.keeping.note = granted ? '' : kMayLetGo;
-        render(state);
+        news(() => { state.keeping = { ...state.keeping, note: granted ? '' : kMayLetGo }; });
       }, () => {});
     }
   }
@@ -170,13 +174,30 @@ const Keeping = (() => {
       .map(({ id, name, changed }) => ({ id, name, changed }));
   }
 
+  // The list of other works made again. The keeping's state may be
+  // replaced while the works are read: the list goes into the one then.
   async function refreshOthers() {
     if (!database) return;
-    state.keeping.others = await othersKept();
-    render(state);
+    let others;
+    try {
+      others = await othersKept();
+    } catch (error) {
+      return;  // the database closed meanwhile: reopening it lists them again
+    }
+    news(() => { state.keeping = { ...state.keeping, others }; });
+    Tabs.watchHeld(workId, refreshOthers);
   }
 
   const tellOthers = () => channel && channel.postMessage('works');
+
+  // Other tabs are told when this one holds a work, takes one up or lets
+  // one go.
+  function listenToOthers() {
+    Tabs.watchHeld(workId, refreshOthers);
+    if (channel || !('BroadcastChannel' in window)) return;
+    channel = new BroadcastChannel(kChannel);
+    channel.onmessage = refreshOthers;
+  }
 
   // Settles which work this tab holds: its own after a reload, else the
   // latest no tab holds, else a new one. Returns what is kept of it.
@@ -206,23 +227,57 @@ const Keeping = (() => {
       state.keeping = { ...state.keeping, status: 'unkept', why: 'this browser keeps nothing for pages' };
       return null;
     }
+    let blocked = null;
+    const isBlocked = new Promise((resolve) => { blocked = () => resolve(null); });
+    const opening = Storage.open(blocked);
     try {
-      const connection = watch(await Storage.open());
+      const opened = await Promise.race([opening, isBlocked]);
+      if (!opened) {
+        startingLate(opening);
+        return null;
+      }
+      const connection = watch(opened);
       database = connection;
       const work = await settle(connection);
       held = Storage.heldOf(work);
       const persisted = navigator.storage && navigator.storage.persisted ? await navigator.storage.persisted() : false;
       state.keeping = { ...state.keeping, status: 'kept', why: '', note: persisted ? '' : kMayLetGo,
                         others: await othersKept(connection), known: work.record !== undefined };
-      if ('BroadcastChannel' in window) {
-        channel = new BroadcastChannel(kChannel);
-        channel.onmessage = refreshOthers;
-      }
+      listenToOthers();
+      tellOthers();
       return { ...work, unkept: unkeptOnce(workId) };
     } catch (error) {
       database = null;
       state.keeping = { ...state.keeping, status: 'unkept', why: reason(error) };
       return null;
+    }
+  }
+
+  // The database is held by a tab of an earlier page: said, and the page
+  // starts with nothing kept; once that tab is closed the opening ends,
+  // and the work of this tab, whatever it is then, is kept as its own.
+  function startingLate(opening) {
+    state.keeping = { ...state.keeping, status: 'unkept', why: kEarlierOpen };
+    opening.then(startLate, (error) => {
+      news(() => { state.keeping = { ...state.keeping, status: 'unkept', why: reason(error) }; });
+    });
+  }
+
+  async function startLate(connection) {
+    try {
+      database = watch(connection);
+      const fresh = Tabs.newId();
+      await Tabs.hold(fresh);
+      holdingAs(fresh);
+      held = null;
+      listenToOthers();
+      const untouched = state.history.steps.length === 0 && state.name === '';
+      if (untouched) news(() => { state.keeping = { ...state.keeping, status: 'kept', why: '', news: kEarlierClosed }; });
+      else cleared = kEarlierClosed;
+      if (!untouched) keep();
+      await refreshOthers();
+    } catch (error) {
+      failed(error, connection);
     }
   }
 
@@ -268,24 +323,44 @@ const Keeping = (() => {
   }
 
   // Takes up another work kept, leaving this one kept for later: returns
-  // what is kept of it, as start() does, or null when another tab took it
-  // first.
+  // what is kept of it, as start() does; {taken: false, held: true} when
+  // another tab holds it, {taken: false, gone: true} when it is no longer
+  // kept (let go, or cleared by the browser). The list is made again.
   async function takeUp(id) {
-    if (!database) throw new Error('the browser\'s storage for this page is not open now; try again in a moment');
-    if (!await Tabs.hold(id)) return null;
-    const work = await Storage.read(database, id);
+    if (!database) throw new Error(kNotOpenNow);
+    if (!await Tabs.hold(id)) {
+      await refreshOthers();
+      return { taken: false, held: true };
+    }
+    let work;
+    try {
+      work = await Storage.read(database, id);
+    } catch (error) {
+      Tabs.release(id);
+      throw new Error(kNotOpenNow);
+    }
+    if (!work.record) {
+      Tabs.release(id);
+      await refreshOthers();
+      return { taken: false, gone: true };
+    }
     Tabs.release(workId);
     holdingAs(id);
     held = Storage.heldOf(work);
     state.keeping.known = true;
-    state.keeping.others = await othersKept();
+    await refreshOthers();
     tellOthers();
-    return { ...work, unkept: unkeptOnce(id) };
+    return { ...work, taken: true, unkept: unkeptOnce(id) };
   }
 
-  // Deletes a work kept that no tab holds.
+  // Deletes a work kept that no tab holds: whether it was let go (not
+  // when another tab holds it now).
   async function letGoOf(id) {
-    if (!database || !await Tabs.hold(id)) return;
+    if (!database) throw new Error(kNotOpenNow);
+    if (!await Tabs.hold(id)) {
+      await refreshOthers();
+      return false;
+    }
     try {
       await Storage.remove(database, id);
       Tabs.remember('localStorage', kUnkept + id, null);
@@ -295,6 +370,7 @@ const Keeping = (() => {
     Tabs.release(id);
     await refreshOthers();
     tellOthers();
+    return true;
   }
 
   return { start, keep, takeUp, letGoOf };

@@ -3,36 +3,76 @@
 // into a call of the module that handles it.
 'use strict';
 
-// After every change of the work: it is kept, and drawn. Why Undo let
-// go of its oldest steps is said once for each reason: after what the
-// change said (opening a file), or else in the editor's part.
-const letGoSaid = new Set();
-let answerSeen = 0;
-function changed() {
-  const why = state.history.letGo;
-  if (why && !letGoSaid.has(why)) {
-    letGoSaid.add(why);
-    const { part, text, serial } = state.answer;
-    if (serial !== answerSeen && text !== '') say(part, text + '\n' + why);
-    else say('edit', why);
-  }
-  answerSeen = state.answer.serial;
-  Keeping.keep();
-  followCodePage();
-  render(state);
-}
-
-// Runs what a gesture asks for; what goes wrong is said in its part. A
-// trap of the core's leaves its memory in no known state: it starts
-// again, clean, since it keeps nothing.
-async function act(part, action) {
+// Every change of the state goes through act(): each action of the user
+// (a click, a key, a file picked or dropped) and each piece of the
+// browser's news (the keeping's). The change runs; what goes wrong is
+// said in its part; a change of the work is kept; and the page is drawn
+// once, after it. Nothing else draws the page.
+async function act(part, change) {
+  const answered = state.answer.serial;
+  state.acting++;
   try {
-    await action();
-  } catch (error) {
-    if (error instanceof WebAssembly.RuntimeError) await Core.restart();
-    say(part, 'The page could not do that: ' + error.message + '.');
+    await attempt(part, change);
+    await attempt(part, () => state.workChanged && keepWork(answered));
+  } finally {
+    state.acting--;
     render(state);
   }
+}
+
+async function attempt(part, change) {
+  try {
+    await change();
+  } catch (error) {
+    await failedTo(part, error);
+  }
+}
+
+// The browser's news (how the work is kept), as a change of the state:
+// drawn at once, or by the action under way once it is done.
+function news(change) {
+  change();
+  if (state.acting === 0) render(state);
+}
+
+// A change of the work: once the action is done, it is kept.
+function workChanged() {
+  state.workChanged = true;
+}
+
+// The work changed is kept, and texts checked follow its code page. Why
+// Undo let go of its oldest steps is said once for each reason: after
+// what the action said (opening a file), or else in the editor's part.
+function keepWork(answered) {
+  state.workChanged = false;
+  const why = state.history.letGo;
+  if (why && !state.letGoSaid.includes(why)) {
+    state.letGoSaid = [...state.letGoSaid, why];
+    const { part, text, serial } = state.answer;
+    if (serial !== answered && text !== '') say(part, text + '\n' + why);
+    else say('edit', why);
+  }
+  Keeping.keep();
+  followCodePage();
+}
+
+// A trap of the core's leaves its memory in no known state: it starts
+// again, clean, since it keeps nothing.
+async function failedTo(part, error) {
+  if (error instanceof WebAssembly.RuntimeError) await Core.restart();
+  say(part, 'The page could not do that: ' + whyNot(error));
+}
+
+// Why an action failed, for the user: the browser's or the core's reason
+// as it gave it; a fault in the page's own script (a TypeError, say) is
+// no reason the user can act on, and its words mean nothing to them.
+const kOwnFaults = [TypeError, ReferenceError, SyntaxError, RangeError];
+function whyNot(error) {
+  if (kOwnFaults.some((kind) => error instanceof kind)) {
+    console.error(error);
+    return 'a fault in the page itself, not in your files. Save your work (part 3), then reload the page.';
+  }
+  return error.message + '.';
 }
 
 // --- The work kept ------------------------------------------------------
@@ -75,18 +115,24 @@ function bringBack(kept) {
 async function takeUp(id) {
   if (state.keeping.status === 'unkept') {
     say('open', 'The work open here is not being kept: save it before you take up another.');
-    render(state);
     return;
   }
   const kept = await Keeping.takeUp(id);
-  if (!kept) {
+  if (kept.held) {
     say('open', 'That work is open in another tab now.');
+  } else if (kept.gone) {
+    say('open', 'That work is no longer kept in this browser: it was let go, or the browser cleared it. ' +
+        'The work open here is as it was.');
   } else {
     blankWork();
     bringBack(kept);
     followCodePage();
   }
-  render(state);
+}
+
+async function letGoOf(id, on) {
+  say('open', await Keeping.letGoOf(id) ? 'The work' + on + ' is let go.'
+    : 'The work' + on + ' is open in another tab now: it is not let go.');
 }
 
 // --- Dropping -----------------------------------------------------------
@@ -103,7 +149,6 @@ function nothingTaken(part, { files, folders, failed }) {
     : folders.length > 0 && files.length === 0 ? folders[0].name + ' holds no file.'
       : 'Nothing was dropped that the page can read.';
   say(part, why);
-  render(state);
 }
 
 // Files dropped on the game's part are game files (and a font with
@@ -125,7 +170,6 @@ async function dropped(part, items) {
   } else if (folders.length > 0) {
     say(part, folders[0].name + ' is a folder: drop one font file from it to open it, or drop the ' +
         'game folder on part 4 to put the font into the game.');
-    render(state);
   } else if (files.length === 0) {
     nothingTaken(part, items);
   } else if (part === 'other') {
@@ -155,48 +199,85 @@ function fillTransforms() {
   }
 }
 
+// The keys that move a closed list from one option to the next: the
+// browser changes its value at each, and a keyboard or screen reader user
+// passes through options on the way to the one meant.
+const kMovingKeys = /^(Arrow(Up|Down|Left|Right)|Home|End|Page(Up|Down)|[^ ])$/;
+// On a Mac the arrow keys open the list instead, and the option chosen in
+// it is the one meant.
+const kArrowsOpenTheList = /^Mac/.test(navigator.platform || '');
+const movesTheList = (event) => !event.altKey && !event.ctrlKey && !event.metaKey && kMovingKeys.test(event.key) &&
+  !(kArrowsOpenTheList && event.key.startsWith('Arrow'));
+
+// A code page list acts once, on the code page chosen: at once from the
+// list opened (a click, or the keys in it), and for a closed list moved
+// with the keys, when the user leaves it or presses Enter.
+function codePageList(id, part, chosen, choose) {
+  const list = $(id);
+  const moving = () => state.choosing && state.choosing.id === id;
+  function commit() {
+    if (!moving()) return;
+    const { value } = state.choosing;
+    state.choosing = null;
+    act(part, () => value !== chosen() && choose(value));
+  }
+  list.addEventListener('keydown', (event) => {
+    if (event.key === 'Enter') commit();
+    else if (movesTheList(event) && !moving()) state.choosing = { id, value: chosen() };
+  });
+  list.addEventListener('change', () => {
+    const value = Number(list.value);
+    if (moving()) {
+      act(part, () => { state.choosing.value = value; });
+    } else {
+      act(part, () => choose(value));
+    }
+  });
+  list.addEventListener('blur', commit);
+  list.addEventListener('pointerdown', commit);
+}
+
 function listen() {
   const on = (id, type, handler) => $(id).addEventListener(type, handler);
   on('open-file', 'change', (e) => act('open', () => openFont(picked(e)[0].file)));
-  on('code-page', 'change', () => act('open', () => chooseCodePage(Number($('code-page').value))));
-  on('place-again', 'click', () => act('open', () => chooseCodePage(state.asking.codePage, 'replace')));
-  on('keep-glyphs', 'click', () => act('open', () => chooseCodePage(state.asking.codePage, 'keep')));
-  on('start-afresh', 'click', startAfresh);
+  codePageList('code-page', 'open', () => state.codePage, chooseCodePage);
+  on('place-again', 'click', () => act('open', () => answerAsking('replace')));
+  on('keep-glyphs', 'click', () => act('open', () => answerAsking('keep')));
+  on('start-afresh', 'click', () => act('open', startAfresh));
   on('others-list', 'click', (e) => {
     const { takeUp: id, letGo: other } = e.target.dataset;
     if (id) act('open', () => takeUp(id));
-    const name = other && state.keeping.others.find((work) => work.id === other).name;
-    if (other && window.confirm('Let go of the work' + (name ? ' on ' + name : '') + '? It cannot be brought back.'))
-      act('open', () => Keeping.letGoOf(other));
+    const work = other && state.keeping.others.find((each) => each.id === other);
+    const on = work && work.name ? ' on ' + work.name : '';
+    if (other && window.confirm('Let go of the work' + on + '? It cannot be brought back.'))
+      act('open', () => letGoOf(other, on));
   });
-  on('grid', 'pointerdown', gridPointer);
-  on('grid', 'pointermove', gridPointer);
-  on('grid', 'pointerup', () => { selecting = false; });
-  on('grid', 'pointercancel', () => { selecting = false; });
+  on('grid', 'pointerdown', (e) => act('edit', () => gridPointer(e)));
+  on('grid', 'pointermove', (e) => state.selecting && act('edit', () => gridPointer(e)));
+  on('grid', 'pointerup', () => { state.selecting = false; });
+  on('grid', 'pointercancel', () => { state.selecting = false; });
   on('glyphs', 'keydown', gridKey);
-  on('editor', 'pointerdown', startStroke);
-  on('editor', 'pointermove', continueStroke);
-  on('editor', 'pointerup', endStroke);
-  on('editor', 'pointercancel', endStroke);
+  on('editor', 'pointerdown', (e) => act('edit', () => startStroke(e)));
+  on('editor', 'pointermove', (e) => state.stroke && act('edit', () => continueStroke(e)));
+  on('editor', 'pointerup', () => state.stroke && act('edit', endStroke));
+  on('editor', 'pointercancel', () => state.stroke && act('edit', endStroke));
   on('pixels', 'keydown', editorKey);
-  on('pixels', 'focus', () => render(state));
-  on('pixels', 'blur', () => render(state));
-  on('undo', 'click', undo);
-  on('redo', 'click', redo);
-  on('copy', 'click', copyGlyphs);
-  on('paste', 'click', pasteGlyphs);
+  // The editor draws its cursor while it has the focus.
+  on('pixels', 'focus', () => act('edit', () => {}));
+  on('pixels', 'blur', () => act('edit', () => {}));
+  on('undo', 'click', () => act('edit', undo));
+  on('redo', 'click', () => act('edit', redo));
+  on('copy', 'click', () => act('edit', copyGlyphs));
+  on('paste', 'click', () => act('edit', pasteGlyphs));
   on('other-file', 'change', (e) => act('other', () => openOther(picked(e)[0].file)));
-  on('other-code-page', 'change', () => act('other', () => chooseOtherCodePage(Number($('other-code-page').value))));
+  codePageList('other-code-page', 'other', () => state.otherCodePage, chooseOtherCodePage);
   on('take-selected', 'click', () => act('other', () => take(false)));
   on('take-blank', 'click', () => act('other', () => take(true)));
-  on('preview-text', 'input', () => {
-    state.previewText = $('preview-text').value;
-    render(state);
-  });
+  on('preview-text', 'input', () => act('preview', () => { state.previewText = $('preview-text').value; }));
   on('check-files', 'change', (e) => act('check', () => checkFiles(picked(e))));
   on('check-text', 'input', () => act('check', () => checkPasted($('check-text').value)));
-  on('check-forget', 'click', forgetCheck);
-  on('check-code-page', 'change', () => act('check', () => chooseCheckCodePage(Number($('check-code-page').value))));
+  on('check-forget', 'click', () => act('check', forgetCheck));
+  codePageList('check-code-page', 'check', () => state.check.codePage, chooseCheckCodePage);
   on('check-lists', 'click', (e) => {
     const { kind, index } = e.target.dataset;
     if (kind) act('check', () => chooseCharacter(kind, Number(index)));
@@ -204,13 +285,16 @@ function listen() {
   on('save', 'click', () => act('save', save));
   on('pick-folder', 'click', () => act('patch', pickFolder));
   on('game-files', 'change', (e) => act('patch', () => chooseGame(null, picked(e))));
-  on('save-original', 'click', saveOriginal);
+  on('save-original', 'click', () => act('patch', saveOriginal));
   on('patch', 'click', () => act('patch', patch));
   on('game-downloads', 'click', (e) => {
-    if (e.target.dataset.download) downloadPatched(Number(e.target.dataset.download));
+    if (e.target.dataset.download) act('patch', () => downloadPatched(Number(e.target.dataset.download)));
   });
   on('attach-program', 'change', (e) => act('attach', () => attach(picked(e))));
   document.addEventListener('keydown', shortcut);
+  // Zoomed, or moved to a screen of another density: the grid and the
+  // previews are sized again to whole screen pixels.
+  window.addEventListener('resize', () => act('edit', () => {}));
   // Leaving with changes neither saved nor patched asks first; the work is
   // kept all the same, where the browser keeps it.
   window.addEventListener('beforeunload', (event) => {

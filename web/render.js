@@ -8,7 +8,7 @@
 // --- Parts ----------------------------------------------------------------
 
 function renderWork(first, last) {
-  $('code-page').value = String(state.codePage);
+  $('code-page').value = listShows('code-page', state.codePage);
   $('undo').disabled = state.history.at === 0;
   $('redo').disabled = state.history.at === state.history.steps.length;
   $('paste').disabled = !state.copied;
@@ -22,10 +22,11 @@ function renderWork(first, last) {
 function renderOther(codes) {
   const other = state.other;
   $('other-name').textContent = other ? other.name + (other.placedBy ? ', placed by code page ' + other.placedBy : '') : '';
-  $('other-code-page').value = String(state.otherCodePage);
+  $('other-code-page').value = listShows('other-code-page', state.otherCodePage);
   $('take-selected').disabled = !other;
   $('take-blank').disabled = !other;
   $('other-preview').hidden = !other;
+  $('other-previews').hidden = !other;
   if (!other) return;
   setAttribute($('other-preview'), 'aria-label', 'The text in ' + other.name + ' at 2x');
   drawLine($('other-preview'), other.font, codes);
@@ -39,13 +40,14 @@ function renderGame() {
     item.textContent = file.name + ' (' + file.length + ' bytes)';
     return item;
   }));
-  $('original').hidden = !(game && game.originalFont);
+  $('original').hidden = !originalToSave();
   $('patch').hidden = !(game && game.files.length > 0);
   // The files patched to download carry the font as it was at the patch:
   // once it changed, they are not offered.
   const downloads = game && game.downloads;
   const current = Boolean(downloads) && sameBytes(downloads.font, state.font);
-  $('game-downloads').replaceChildren(...(current ? downloads.files : []).map((file, index) => {
+  const offered = current ? downloads.files : [];
+  replaceItems($('game-downloads'), offered, offered.map((file) => file.name).join('\n'), (file, index) => {
     const item = document.createElement('li');
     const button = document.createElement('button');
     button.type = 'button';
@@ -53,14 +55,24 @@ function renderGame() {
     button.textContent = 'Download ' + file.name;
     item.appendChild(button);
     return item;
-  }));
+  });
   $('game-downloads-stale').hidden = !downloads || downloads.files.length === 0 || current;
+}
+
+// Makes a list's items anew only when what they show changed: a button
+// made again would take the keyboard focus, and a screen reader's place,
+// with it.
+function replaceItems(list, things, shows, make) {
+  if (list.dataset.shows === shows && list.children.length === things.length) return;
+  list.dataset.shows = shows;
+  list.replaceChildren(...things.map(make));
 }
 
 function renderOthers() {
   const others = state.keeping.others;
   $('others').hidden = others.length === 0;
-  $('others-list').replaceChildren(...others.map(({ id, name, changed }) => {
+  const shows = others.map(({ id, name, changed }) => id + name + changed).join('\n');
+  replaceItems($('others-list'), others, shows, ({ id, name, changed }) => {
     const item = document.createElement('li');
     const what = document.createElement('span');
     what.textContent = (name || 'A blank font') + ', changed ' + new Date(changed).toLocaleString() + ' ';
@@ -74,7 +86,7 @@ function renderOthers() {
     letGo.dataset.letGo = id;
     item.append(what, takeUp, ' ', letGo);
     return item;
-  }));
+  });
 }
 
 // The keeping's news at the foot of the screen, where it is seen whatever

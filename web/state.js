@@ -43,8 +43,21 @@ const state = {
   // A code page chosen that would place the font again over glyphs edited
   // since it was opened, until the user answers: {codePage, named}, or null.
   asking: null,
+  // A code page list moved through with the keys, closed: {id, value},
+  // the list's id and the code page it shows, chosen once the user leaves
+  // it or presses Enter; or null.
+  choosing: null,
   copied: null,         // glyphs copied, one after the other
   dirty: false,         // changes neither saved nor patched
+  // The work changed by the action under way, to be kept once it is done
+  // (page.js); and why Undo let go of steps, each said once.
+  workChanged: false,
+  letGoSaid: [],
+  acting: 0,  // actions under way (act()), which draw the page once done
+  // A drag selecting codes in the grid under way; a stroke drawn in the
+  // editor under way, {before, ink}: the font before it, and what it draws.
+  selecting: false,
+  stroke: null,
   previewText: 'ZYR 2 - the font as the game draws it',
   // The translation checked (check.js): the text files given, each {name,
   // length, bytes}, the text pasted, the code page chosen for them (0: the
@@ -70,6 +83,12 @@ const state = {
 function say(part, text) {
   const clean = text.replace(/\r\n/g, '\n').replace(/[\u0000-\u0009\u000b-\u001f\u007f]/g, '').trim();
   state.answer = { part, text: clean, serial: state.answer.serial + 1 };
+}
+
+// The value a code page list shows: the one moved to with the keys, not
+// yet chosen, or the one chosen.
+function listShows(id, chosen) {
+  return String(state.choosing && state.choosing.id === id ? state.choosing.value : chosen);
 }
 
 // The codes selected, from the lowest to the highest.

@@ -67,7 +67,10 @@ const Storage = (() => {
     };
   }
 
-  function open() {
+  // Opens the database, upgrading it when it is older. A tab of an
+  // earlier page holding it open blocks the upgrade: blocked() is told,
+  // and the opening goes on, to end when that tab is closed.
+  function open(blocked = () => {}) {
     return new Promise((resolve, reject) => {
       const opening = indexedDB.open(kDatabase, kDatabaseVersion);
       opening.onupgradeneeded = (event) => {
@@ -78,8 +81,7 @@ const Storage = (() => {
         db.createObjectStore('files', { keyPath: ['work', 'key'] });
         if (event.oldVersion === 1) upgradeFromFirst(opening.transaction);
       };
-      // A tab of the page before this one holds the database open.
-      opening.onblocked = () => reject(new Error('a tab of an earlier version of this page is open; close it'));
+      opening.onblocked = blocked;
       opening.onsuccess = () => resolve(opening.result);
       opening.onerror = () => reject(opening.error);
     });

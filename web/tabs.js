@@ -49,14 +49,37 @@ const Tabs = (() => {
     if (release) release();
   }
 
+  // Resolves once no tab holds a work's lock: a tab closing lets go of it
+  // only once it is gone. Holds nothing for longer than that instant.
+  function whenFree(id) {
+    if (!navigator.locks) return Promise.resolve();
+    return navigator.locks.request(kWorkLock + id, { mode: 'shared' }, () => {}).catch(() => {});
+  }
+
+  // Watches each work another tab holds (not this tab's, mine): once that
+  // tab lets go of it (it closed, or took up another work), freed() is
+  // called. Each is watched once.
+  const watched = new Set();
+  async function watchHeld(mine, freed) {
+    for (const id of await worksHeld()) {
+      if (id === mine || watched.has(id)) continue;
+      watched.add(id);
+      whenFree(id).then(() => {
+        watched.delete(id);
+        freed();
+      });
+    }
+  }
+
   const newId = () => (crypto.randomUUID ? crypto.randomUUID() : Date.now() + '-' + Math.random());
 
-  // The works whose locks some open tab holds, by id.
+  // The works whose locks some open tab holds, by id (a tab only waiting
+  // for one to be free holds it shared, for an instant: not counted).
   async function worksHeld() {
     if (!navigator.locks) return [];
-    return (await navigator.locks.query()).held.map((lock) => lock.name)
+    return (await navigator.locks.query()).held.filter((lock) => lock.mode === 'exclusive').map((lock) => lock.name)
       .filter((name) => name.startsWith(kWorkLock)).map((name) => name.slice(kWorkLock.length));
   }
 
-  return { remember, recalled, hold, release, newId, worksHeld };
+  return { remember, recalled, hold, release, watchHeld, newId, worksHeld };
 })();

@@ -120,7 +120,8 @@ bool ReadNamedFont(Platform& platform, const std::string& path, SourceUse use,
 int PatchGame(Platform& platform, const std::string& game_folder,
               const RunFont& font) {
   if (!PatchGameFolder(platform, platform, game_folder, font.glyphs,
-                       PatchAsAdministrator(platform, font.path, game_folder)))
+                       PatchAsAdministrator(platform, font.path, game_folder))
+           .any_patched)
     return kExitFailure;
   TellReading(platform, font);
   return kExitSuccess;

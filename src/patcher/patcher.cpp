@@ -33,13 +33,15 @@ std::string TargetMessage(const TargetFile& target, std::string_view sentence,
   return message;
 }
 
-enum class Outcome { Absent, Patched, UnknownLength, NotWritten, Damaged };
+using Outcome = TargetOutcome;
 
-// What became of a target, and what the user is told of it.
+// What became of a target, and why it was not written, if known.
 struct TargetResult {
   Outcome outcome = Outcome::Absent;
   std::uint64_t length = 0;
-  Refusal refusal = Refusal::Unknown;  // why it was not written, if known
+  std::uint64_t offset = 0;
+  bool held_font = false;
+  Refusal refusal = Refusal::Unknown;
 };
 
 // Opens the target for writing, or else for reading alone, so that the
@@ -66,13 +68,17 @@ OpenedFile OpenTarget(Files& files, const std::string& path, bool* writable,
 // the font is on the disk: should the write or its flush fail part way,
 // the bytes it changed go back. A sparse file gets its blocks first, since
 // a full disk would refuse them in the middle of the write.
+// Whether the bytes there were the font already goes to held_font: the
+// font is written all the same, as it always was.
 Outcome WriteFontWhole(Files& files, const OpenedFile& file,
-                       std::uint64_t offset, const FontImage& font) {
+                       std::uint64_t offset, const FontImage& font,
+                       bool* held_font) {
   if (file.has_holes && !files.Reserve(file.id, offset, kFontSize))
     return Outcome::NotWritten;
   FontImage original{};
   if (!files.ReadAt(file.id, offset, original))
     return Outcome::NotWritten;
+  *held_font = original == font;
   const std::size_t written = files.WriteAt(file.id, offset, font);
   if (written == kFontSize && files.Flush(file.id))
     return Outcome::Patched;
@@ -102,7 +108,10 @@ TargetResult WriteIntoTarget(Files& files, const std::string& path,
   if (version == nullptr)
     result.outcome = Outcome::UnknownLength;
   else if (writable)
-    result.outcome = WriteFontWhole(files, file, version->font_offset, font);
+    result.outcome = WriteFontWhole(files, file, version->font_offset, font,
+                                    &result.held_font);
+  if (result.outcome == Outcome::Patched)
+    result.offset = version->font_offset;
   // Whatever the close says, the file holds the whole font, flushed, or
   // the bytes it had: there is nothing left to undo.
   files.Close(file.id);
@@ -119,28 +128,39 @@ std::string NotWrittenMessage(const TargetFile& target, Refusal refusal,
                        what_to_do.empty() ? kNotWrittenAdvice : what_to_do);
 }
 
-// Reports a target that is there but was not patched; no report ends the
-// run.
-TargetResult PatchTarget(Files& files, User& user, const std::string& path,
-                         const TargetFile& target, const FontImage& font,
-                         const AsAdministrator& as_administrator) {
-  const TargetResult result = WriteIntoTarget(files, path, target, font);
+// What the user is told of a target that is there but was not patched;
+// nothing of one patched or not there.
+std::string TargetSaid(const TargetFile& target, const TargetResult& result,
+                       const AsAdministrator& as_administrator) {
   switch (result.outcome) {
     case Outcome::Patched:
     case Outcome::Absent:
       break;
     case Outcome::UnknownLength:
-      ShowError(user, SizeMessage(target, result.length));
-      break;
+      return SizeMessage(target, result.length);
     case Outcome::NotWritten:
-      ShowError(user,
-                NotWrittenMessage(target, result.refusal, as_administrator));
-      break;
+      return NotWrittenMessage(target, result.refusal, as_administrator);
     case Outcome::Damaged:
-      ShowError(user, TargetMessage(target, kDamaged, kDamagedAdvice));
-      break;
+      return TargetMessage(target, kDamaged, kDamagedAdvice);
   }
-  return result;
+  return std::string();
+}
+
+// Patches a target, and tells what became of it where it was not patched;
+// no report ends the run.
+TargetReport PatchTarget(Files& files, User& user, const std::string& path,
+                         const TargetFile& target, const FontImage& font,
+                         const AsAdministrator& as_administrator) {
+  const TargetResult result = WriteIntoTarget(files, path, target, font);
+  TargetReport report{.name = target.name,
+                      .outcome = result.outcome,
+                      .length = result.length,
+                      .offset = result.offset,
+                      .held_font = result.held_font,
+                      .message = TargetSaid(target, result, as_administrator)};
+  if (!report.message.empty())
+    ShowError(user, report.message);
+  return report;
 }
 
 }  // namespace
@@ -159,24 +179,26 @@ bool HoldsGameFile(Files& files, const std::string& game_folder) {
   return false;
 }
 
-bool PatchGameFolder(Files& files, User& user, const std::string& game_folder,
-                     const FontImage& font,
-                     const AsAdministrator& as_administrator) {
-  bool any_patched = false;
+PatchReport PatchGameFolder(Files& files, User& user,
+                            const std::string& game_folder,
+                            const FontImage& font,
+                            const AsAdministrator& as_administrator) {
+  PatchReport report;
   bool any_not_written = false;
   for (const TargetFile& target : GameFiles()) {
     const std::string path = game_folder + std::string(target.name);
-    const Outcome outcome =
-        PatchTarget(files, user, path, target, font, as_administrator).outcome;
-    any_patched = any_patched || outcome == Outcome::Patched;
+    report.targets.push_back(
+        PatchTarget(files, user, path, target, font, as_administrator));
+    const Outcome outcome = report.targets.back().outcome;
+    report.any_patched = report.any_patched || outcome == Outcome::Patched;
     any_not_written = any_not_written || outcome == Outcome::NotWritten ||
                       outcome == Outcome::Damaged;
   }
   // A file that could not be written was found: the summary, which says
   // none was, would belie its box.
-  if (!any_patched && !any_not_written)
+  if (!report.any_patched && !any_not_written)
     ShowError(user, kNothingProcessed);
-  return any_patched;
+  return report;
 }
 
 }  // namespace mdlReplace
