@@ -3,8 +3,8 @@
 // answer back (done or not, what it said, the bytes it made), copied out
 // and freed before the call returns: no pointer of the core's outlives a
 // call, and the core keeps nothing from one call to the next. The
-// single-file page carries the core as base64 in kCoreBase64; served from
-// its folder, the page fetches the file.
+// single-file page carries the core deflated, as base64, in kCoreDeflated;
+// served from its folder, the page fetches the file.
 'use strict';
 
 const kFontSize = 2048;
@@ -38,9 +38,15 @@ const Core = (() => {
     core = instance.exports;
   }
 
+  // zlib's deflate, undone by the browser's own inflate.
+  async function inflate(bytes) {
+    const stream = new Blob([bytes]).stream().pipeThrough(new DecompressionStream('deflate'));
+    return new Response(stream).arrayBuffer();
+  }
+
   async function load() {
-    const bytes = typeof kCoreBase64 === 'string'
-      ? Uint8Array.from(atob(kCoreBase64), (c) => c.charCodeAt(0))
+    const bytes = typeof kCoreDeflated === 'string'
+      ? await inflate(Uint8Array.from(atob(kCoreDeflated), (c) => c.charCodeAt(0)))
       : await (await fetch('zyr2font_core.wasm')).arrayBuffer();
     compiled = await WebAssembly.compile(bytes);
     await instantiate();
