@@ -76,6 +76,7 @@ set(ZYR2_PROGRAM_SOURCES
   src/front/commands.cpp
   src/front/drop.cpp
   src/front/drop_run.cpp
+  src/front/font_advice.cpp
   src/front/parser.cpp
   src/front/run.cpp
   src/front/tool_steps.cpp

@@ -114,8 +114,13 @@ TEST_F(AttachTest, RunWithoutArgumentsOrBlockChangesNothing) {
   platform.AddFile(R"(.\ZYR2.EXE)", 597504, 0x55);
   const auto before = platform.files;
   EXPECT_EQ(RunProgram(platform), kExitFailure);
+  // The first double-click's box: what is missing, and what to do.
   EXPECT_EQ(platform.messages,
-            std::vector<std::string>{kShown + std::string(kNoAttachedFont)});
+            std::vector<std::string>{
+                kShown + std::string(kNoAttachedFont) +
+                "\r\nThe font was looked for as C:\\PLAY\\ZYR2.FNT: drop your "
+                "font on ZYR2FONT.EXE, or save it as ZYR2.FNT beside the "
+                "game's ZYR2.EXE and start ZYR2FONT.EXE there."});
   EXPECT_TRUE(platform.Logged("open-rw").empty());
   EXPECT_TRUE(platform.files == before);
 }
