@@ -101,6 +101,7 @@ set(ZYR2_WIN32_SOURCES
   src/platform/picture_window_win32.cpp
   src/platform/program_win32.cpp
   src/platform/replace_win32.cpp
+  src/platform/text_window_win32.cpp
 )
 # Linked into the 64-bit Windows program beside its entry, ahead of the
 # libraries, whose import it stands in for.
