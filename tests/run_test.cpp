@@ -348,6 +348,35 @@ const RunCase kRunCases[] = {
                                  R"("C:\PLAY\game\ZYR2.FNT" "C:\PLAY\game")")},
      1,
      {}},
+    // The way to an administrator once: its command patches every file.
+    {"TargetsDeniedUnderProgramFiles",
+     R"("game")",
+     {kFont,
+      {kDos, 928799, true, Refusal::Denied},
+      {kExe, 597504, true, Refusal::Denied}},
+     {NotWritten("ZYR2.DOS", "Windows does not allow you to change ZYR2.DOS" +
+                                 kAsAdministrator +
+                                 R"("C:\TOOLS\ZYR2FONT.EXE" )"
+                                 R"("C:\PLAY\game\ZYR2.FNT" "C:\PLAY\game")"),
+      NotWritten("ZYR2.EXE",
+                 "You may not change ZYR2.EXE: its permissions do not allow "
+                 "it.")},
+     1,
+     {}},
+    // A Command Prompt takes no share as its current folder; pushd maps
+    // it to a drive.
+    {"FolderOnAShareDroppedDenied",
+     R"("\\server\games\zyr 2")",
+     {kProgramCarryingFont,
+      {R"(\\server\games\zyr 2)", 0, false, Refusal::Unknown,
+       FakePlatform::Kind::Folder},
+      {R"(\\server\games\zyr 2\ZYR2.EXE)", 597504, true, Refusal::Denied}},
+     {NotWritten("ZYR2.EXE", "Windows does not allow you to change ZYR2.EXE" +
+                                 kAsAdministrator +
+                                 R"(pushd "\\server\games\zyr 2" && )"
+                                 R"("C:\TOOLS\ZYR2FONT.EXE")")},
+     1,
+     {}},
     {"TargetDeniedAsOnLinux",
      R"("game")",
      {kFont, {kExe, 597504, true, Refusal::Denied}},

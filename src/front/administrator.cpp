@@ -8,6 +8,10 @@ namespace mdlReplace {
 namespace {
 
 constexpr std::string_view kChangeFolder = "cd /d ";
+// A Command Prompt refuses a network share as its current folder, and
+// then skips the program: pushd maps the share to a drive of its own.
+constexpr std::string_view kChangeToShare = "pushd ";
+constexpr std::string_view kSharePrefix = "\\\\";
 constexpr std::string_view kAndThen = " && ";
 constexpr std::string_view kAttachPrefix = "/A:";
 
@@ -33,12 +37,15 @@ AsAdministrator PatchAsAdministrator(CommandLine& program,
   const std::string self = program.ProgramExecutablePath();
   if (as.rights != Administrator::Offered || self.empty())
     return as;
-  const std::string folder = Quoted(FullFolder(program, game_folder));
-  as.command = font_path.empty()
-                   ? std::string(kChangeFolder) + folder +
-                         std::string(kAndThen) + Quoted(self)
-                   : Quoted(self) + " " + Quoted(program.FullPath(font_path)) +
-                         " " + folder;
+  const std::string full_folder = FullFolder(program, game_folder);
+  const std::string folder = Quoted(full_folder);
+  const std::string_view change =
+      full_folder.starts_with(kSharePrefix) ? kChangeToShare : kChangeFolder;
+  as.command =
+      font_path.empty()
+          ? std::string(change) + folder + std::string(kAndThen) + Quoted(self)
+          : Quoted(self) + " " + Quoted(program.FullPath(font_path)) + " " +
+                folder;
   return as;
 }
 

@@ -164,10 +164,17 @@ bool PatchGameFolder(Files& files, User& user, const std::string& game_folder,
                      const AsAdministrator& as_administrator) {
   bool any_patched = false;
   bool any_not_written = false;
+  // The way to an administrator is told once, in the first box that needs
+  // it, since the command it gives patches every file: the boxes after it
+  // say only why their file was not written.
+  AsAdministrator advice = as_administrator;
   for (const TargetFile& target : GameFiles()) {
     const std::string path = game_folder + std::string(target.name);
-    const Outcome outcome =
-        PatchTarget(files, user, path, target, font, as_administrator).outcome;
+    const TargetResult result =
+        PatchTarget(files, user, path, target, font, advice);
+    const Outcome outcome = result.outcome;
+    if (outcome == Outcome::NotWritten && result.refusal == Refusal::Denied)
+      advice.command.clear();
     any_patched = any_patched || outcome == Outcome::Patched;
     any_not_written = any_not_written || outcome == Outcome::NotWritten ||
                       outcome == Outcome::Damaged;
