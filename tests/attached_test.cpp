@@ -148,6 +148,12 @@ TEST_F(AttachTest, SaysWhyTheProgramWasNotWritten) {
        "as administrator: right-click Command Prompt, choose \"Run as "
        "administrator\", and paste there:\r\n"
        R"("C:\TOOLS\ZYR2FONT.EXE" /A:"C:\PLAY\my.fnt")"},
+      {"a folder under Program Files on XP", kTools, Refusal::Denied,
+       Administrator::OfferedAsAnotherUser,
+       "Windows does not allow you to write in C:\\TOOLS. Start the program "
+       "as an administrator: right-click Command Prompt, choose \"Run "
+       "as...\" and an administrator's account, and paste there:\r\n"
+       R"("C:\TOOLS\ZYR2FONT.EXE" /A:"C:\PLAY\my.fnt")"},
       {"a folder of another user's", kTools, Refusal::Denied,
        Administrator::None,
        "You may not write in C:\\TOOLS: its permissions do not allow it."},

@@ -28,6 +28,12 @@ std::string FullFolder(CommandLine& program, const std::string& folder) {
       ShownFolderOf(program.FullPath(WithTrailingBackslash(folder))));
 }
 
+// Whether the system offers the way to an administrator, by either road.
+bool Offered(Administrator rights) {
+  return rights == Administrator::Offered ||
+         rights == Administrator::OfferedAsAnotherUser;
+}
+
 }  // namespace
 
 AsAdministrator PatchAsAdministrator(CommandLine& program,
@@ -35,7 +41,7 @@ AsAdministrator PatchAsAdministrator(CommandLine& program,
                                      const std::string& game_folder) {
   AsAdministrator as{.rights = program.AdministratorRights()};
   const std::string self = program.ProgramExecutablePath();
-  if (as.rights != Administrator::Offered || self.empty())
+  if (!Offered(as.rights) || self.empty())
     return as;
   const std::string full_folder = FullFolder(program, game_folder);
   const std::string folder = Quoted(full_folder);
@@ -53,7 +59,7 @@ AsAdministrator AttachAsAdministrator(CommandLine& program,
                                       const std::string& font_path) {
   AsAdministrator as{.rights = program.AdministratorRights()};
   const std::string self = program.ProgramExecutablePath();
-  if (as.rights == Administrator::Offered && !self.empty())
+  if (Offered(as.rights) && !self.empty())
     as.command = Quoted(self) + " " + std::string(kAttachPrefix) +
                  Quoted(program.FullPath(font_path));
   return as;
