@@ -105,7 +105,7 @@ set(ZYR2_WIN32_SOURCES
 )
 # Linked into the 64-bit Windows program beside its entry, ahead of the
 # libraries, whose import it stands in for.
-set(ZYR2_WIN64_PROGRAM_SOURCES src/platform/tick_count_win64.cpp)
+set(ZYR2_WIN64_PROGRAM_SOURCES src/platform/tick_count_win32.cpp)
 
 # The page's own: the functions its WebAssembly core exports, over a
 # platform of buffers.

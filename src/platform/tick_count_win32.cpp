@@ -1,5 +1,6 @@
-// GetTickCount64 for the 64-bit program's thread runtime, found when the
-// program starts rather than imported.
+// GetTickCount64 for the 64-bit Windows program's thread runtime, looked
+// up when it is called rather than imported; linked into the 64-bit
+// program only.
 //
 // The 64-bit program is built with the POSIX thread flavour of MinGW's
 // runtime (the tests need its std::mutex), and that runtime's winpthreads
