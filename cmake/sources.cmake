@@ -76,6 +76,7 @@ set(ZYR2_PROGRAM_SOURCES
   src/front/commands.cpp
   src/front/drop.cpp
   src/front/drop_run.cpp
+  src/front/font_advice.cpp
   src/front/parser.cpp
   src/front/run.cpp
   src/front/tool_steps.cpp
@@ -100,7 +101,11 @@ set(ZYR2_WIN32_SOURCES
   src/platform/picture_window_win32.cpp
   src/platform/program_win32.cpp
   src/platform/replace_win32.cpp
+  src/platform/text_window_win32.cpp
 )
+# Linked into the 64-bit Windows program beside its entry, ahead of the
+# libraries, whose import it stands in for.
+set(ZYR2_WIN64_PROGRAM_SOURCES src/platform/tick_count_win32.cpp)
 
 # The page's own: the functions its WebAssembly core exports, over a
 # platform of buffers.
@@ -112,6 +117,6 @@ set(ZYR2_PAGE_SOURCES
 )
 
 get_filename_component(ZYR2_ROOT ${CMAKE_CURRENT_LIST_DIR}/.. ABSOLUTE)
-foreach(list FONT STB ZLIB_INFLATE STB_INFLATE CHECK CORE PROGRAM POSIX WIN32 PAGE)
+foreach(list FONT STB ZLIB_INFLATE STB_INFLATE CHECK CORE PROGRAM POSIX WIN32 WIN64_PROGRAM PAGE)
   list(TRANSFORM ZYR2_${list}_SOURCES PREPEND ${ZYR2_ROOT}/)
 endforeach()

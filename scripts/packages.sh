@@ -60,10 +60,11 @@ FONT_PACKAGES=(console-setup-linux xfonts-utils xfonts-base pcf2bdf bdf2psf
   fonts-dejavu-core unifont fonts-unifont)
 # What the Windows builds and their tests under Wine need: both compilers
 # (the 32-bit one of the win32 thread model), both halves of Wine, and a
-# virtual screen to look at a window on. wine32 comes from i386, which
+# virtual screen to look at a window on (and xclip, to read the text copied
+# out of one). wine32 comes from i386, which
 # need_packages adds (apt then also brings the amd64 packages that its
 # i386 twins need to the same versions).
 WINDOWS_PACKAGES=(g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 googletest wine64
   libz-mingw-w64-dev g++-mingw-w64-i686-win32 binutils-mingw-w64-i686 wine32
-  xvfb xdotool x11-utils imagemagick)
+  xvfb xdotool x11-utils imagemagick xclip)
 

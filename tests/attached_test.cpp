@@ -114,8 +114,13 @@ TEST_F(AttachTest, RunWithoutArgumentsOrBlockChangesNothing) {
   platform.AddFile(R"(.\ZYR2.EXE)", 597504, 0x55);
   const auto before = platform.files;
   EXPECT_EQ(RunProgram(platform), kExitFailure);
+  // The first double-click's box: what is missing, and what to do.
   EXPECT_EQ(platform.messages,
-            std::vector<std::string>{kShown + std::string(kNoAttachedFont)});
+            std::vector<std::string>{
+                kShown + std::string(kNoAttachedFont) +
+                "\r\nThe font was looked for as C:\\PLAY\\ZYR2.FNT: drop your "
+                "font on ZYR2FONT.EXE, or save it as ZYR2.FNT beside the "
+                "game's ZYR2.EXE and start ZYR2FONT.EXE there."});
   EXPECT_TRUE(platform.Logged("open-rw").empty());
   EXPECT_TRUE(platform.files == before);
 }
@@ -142,6 +147,12 @@ TEST_F(AttachTest, SaysWhyTheProgramWasNotWritten) {
        "Windows does not allow you to write in C:\\TOOLS. Start the program "
        "as administrator: right-click Command Prompt, choose \"Run as "
        "administrator\", and paste there:\r\n"
+       R"("C:\TOOLS\ZYR2FONT.EXE" /A:"C:\PLAY\my.fnt")"},
+      {"a folder under Program Files on XP", kTools, Refusal::Denied,
+       Administrator::OfferedAsAnotherUser,
+       "Windows does not allow you to write in C:\\TOOLS. Start the program "
+       "as an administrator: right-click Command Prompt, choose \"Run "
+       "as...\" and an administrator's account, and paste there:\r\n"
        R"("C:\TOOLS\ZYR2FONT.EXE" /A:"C:\PLAY\my.fnt")"},
       {"a folder of another user's", kTools, Refusal::Denied,
        Administrator::None,

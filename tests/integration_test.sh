@@ -339,7 +339,7 @@ The font was bad/ZYR2.FNT, beside the game's files: drop your font and the game 
 expect_unchanged bad/ZYR2.EXE
 run other/ZYR2.EXE
 expect_status 1
-expect_errors "${caption}ZYR2.EXE is one of the game's files, not a font: dropped on zyr2font, it patches its game with the ZYR2.FNT beside it, or else the font attached to the program, and there is neither. Drop the font itself, or the font and the game folder together."
+expect_errors "${caption}ZYR2.EXE is one of the game's files, not a font: dropped on zyr2font, it patches its game with the ZYR2.FNT beside it, or else the font attached to the program, and there is neither (no other/ZYR2.FNT). Drop the font itself, or the font and the game folder together."
 expect_unchanged other/ZYR2.EXE
 for given in "game my.fnt" "my.fnt game/ZYR2.DOS"; do
   cp game/ZYR2.DOS.orig game/ZYR2.DOS
@@ -1109,7 +1109,8 @@ copy_program
 make_file ZYR2.EXE 597504
 run_as "" tool/zyr2font
 expect_status 1
-expect_errors "${caption}The program's executable file doesn't contain the font"
+expect_errors "${caption}The program's executable file doesn't contain the font
+The font was looked for as ZYR2.FNT in the current folder: name your font and the game folder: zyr2font \"FONT\" \"GAME FOLDER\""
 expect_unchanged ZYR2.EXE
 expect_unchanged tool/zyr2font
 end
@@ -1250,7 +1251,8 @@ elif unshare -rm true 2>/dev/null; then
   status=$(cat run.status)
   errors=$(cat run.err)
   expect_status 1
-  expect_errors "${caption}The program's executable file doesn't contain the font"
+  expect_errors "${caption}The program's executable file doesn't contain the font
+The font was looked for as ZYR2.FNT in the current folder: name your font and the game folder: zyr2font \"FONT\" \"GAME FOLDER\""
   expect_unchanged tool/zyr2font
   expect_unchanged ZYR2.EXE
 else

@@ -315,7 +315,18 @@ const RunCase kRunCases[] = {
     {"DroppedFontOfAnotherFormat",
      R"("C:\my fonts\cyr font.fnt")",
      {{kDroppedFont.path, 2047}, {kExeBesideProgram, 597504}},
-     {"Font is not 8x8, or is compressed"},
+     {"Font is not 8x8, or is compressed\r\n"
+      R"(The file dropped was C:\my fonts\cyr font.fnt.)"},
+     1,
+     {}},
+    {"DroppedPhotoWithTheGameFolder",
+     R"(C:\photos\cat.jpg C:\GAMES\ZYR2)",
+     {{R"(C:\photos\cat.jpg)", 70000},
+      {R"(C:\GAMES\ZYR2)", 0, false, Refusal::Unknown,
+       FakePlatform::Kind::Folder},
+      {R"(C:\GAMES\ZYR2\ZYR2.EXE)", 597504}},
+     {"Font is not 8x8, or is compressed\r\n"
+      R"(The file dropped was C:\photos\cat.jpg.)"},
      1,
      {}},
     // The folder as it is named, where names have case, holds the files.
@@ -336,6 +347,35 @@ const RunCase kRunCases[] = {
                                  kAsAdministrator +
                                  R"("C:\TOOLS\ZYR2FONT.EXE" )"
                                  R"("C:\PLAY\game\ZYR2.FNT" "C:\PLAY\game")")},
+     1,
+     {}},
+    // The way to an administrator once: its command patches every file.
+    {"TargetsDeniedUnderProgramFiles",
+     R"("game")",
+     {kFont,
+      {kDos, 928799, true, Refusal::Denied},
+      {kExe, 597504, true, Refusal::Denied}},
+     {NotWritten("ZYR2.DOS", "Windows does not allow you to change ZYR2.DOS" +
+                                 kAsAdministrator +
+                                 R"("C:\TOOLS\ZYR2FONT.EXE" )"
+                                 R"("C:\PLAY\game\ZYR2.FNT" "C:\PLAY\game")"),
+      NotWritten("ZYR2.EXE",
+                 "You may not change ZYR2.EXE: its permissions do not allow "
+                 "it.")},
+     1,
+     {}},
+    // A Command Prompt takes no share as its current folder; pushd maps
+    // it to a drive.
+    {"FolderOnAShareDroppedDenied",
+     R"("\\server\games\zyr 2")",
+     {kProgramCarryingFont,
+      {R"(\\server\games\zyr 2)", 0, false, Refusal::Unknown,
+       FakePlatform::Kind::Folder},
+      {R"(\\server\games\zyr 2\ZYR2.EXE)", 597504, true, Refusal::Denied}},
+     {NotWritten("ZYR2.EXE", "Windows does not allow you to change ZYR2.EXE" +
+                                 kAsAdministrator +
+                                 R"(pushd "\\server\games\zyr 2" && )"
+                                 R"("C:\TOOLS\ZYR2FONT.EXE")")},
      1,
      {}},
     {"TargetDeniedAsOnLinux",
@@ -396,8 +436,9 @@ const RunCase kRunCases[] = {
      {{kOldExe, 616448}, {kExeBesideProgram, 597504}},
      {"ZYR2.EXE is one of the game's files, not a font: dropped on "
       "ZYR2FONT.EXE, it patches its game with the ZYR2.FNT beside it, or "
-      "else the font attached to the program, and there is neither. Drop "
-      "the font itself, or the font and the game folder together."},
+      R"(else the font attached to the program, and there is neither (no )"
+      R"(C:\OLD\ZYR2.FNT). Drop the font itself, or the font and the game )"
+      "folder together."},
      1,
      {}},
     // A font and a folder (or a game file) dropped together, in either
@@ -625,6 +666,101 @@ const RunCase kRunCases[] = {
       "under that name."},
      1,
      {}},
+    // Explorer quotes a folder with a blank in its name: still a drop.
+    {"DroppedFolderWithABlankQuoted",
+     "\"" + kGames.substr(0, kGames.size() - 1) + "\"",
+     {kGamesFolder, {kGames + "ZYR2.FNT", 0}, {kGames + "ZYR2.EXE", 597504}},
+     {"Font is not 8x8, or is compressed\r\n"
+      R"(The font was C:\my games\zyr 2\ZYR2.FNT, beside the game's files: )"
+      "drop your font and the game folder together, or save your font over "
+      "it."},
+     1,
+     {}},
+    {"DroppedFolderWithABlankWithoutAFont",
+     "\"" + kGames.substr(0, kGames.size() - 1) + "\"",
+     {kGamesFolder, {kGames + "ZYR2.EXE", 597504}},
+     {"Font file not found\r\n"
+      R"(The font was looked for as C:\my games\zyr 2\ZYR2.FNT, beside )"
+      "the game's files: drop your font and the game folder together, or "
+      "save your font there under that name."},
+     1,
+     {}},
+    // A game folder dropped on a program that carries a font: the
+    // ZYR2.FNT there, else the carried font.
+    {"DroppedFolderWithTheCarriedFont",
+     "\"" + kGames.substr(0, kGames.size() - 1) + "\"",
+     {kProgramCarryingFont, kGamesFolder, {kGames + "ZYR2.EXE", 597504}},
+     {},
+     0,
+     {{kGames + "ZYR2.EXE", 497968}}},
+    {"DroppedFolderItsOwnFontBeforeTheCarried",
+     "game",
+     {kProgramCarryingFont,
+      {"game", 0, false, Refusal::Unknown, FakePlatform::Kind::Folder},
+      {R"(game\ZYR2.FNT)", 2048},
+      {R"(game\ZYR2.EXE)", 597504}},
+     {},
+     0,
+     {{R"(game\ZYR2.EXE)", 497968}}},
+    {"DroppedFolderWhoseZyr2FntIsAFolder",
+     "game",
+     {{"game", 0, false, Refusal::Unknown, FakePlatform::Kind::Folder},
+      {R"(game\ZYR2.FNT)", 0, false, Refusal::Unknown,
+       FakePlatform::Kind::Folder},
+      {R"(game\ZYR2.EXE)", 597504}},
+     {"Font file not found\r\n"
+      R"(The font was looked for as game\ZYR2.FNT, beside the game's files, )"
+      "and that is a folder, not a font: drop your font and the game folder "
+      "together."},
+     1,
+     {}},
+    // A quoted folder without a blank is typed, as players always typed
+    // it: the message they know.
+    {"TypedQuotedFolderWithoutAFont",
+     R"("C:\GAMES\ZYR2")",
+     {kProgramCarryingFont,
+      {R"(C:\GAMES\ZYR2)", 0, false, Refusal::Unknown,
+       FakePlatform::Kind::Folder},
+      {R"(C:\GAMES\ZYR2\ZYR2.EXE)", 597504}},
+     {"Font file not found"},
+     1,
+     {}},
+    // The first double-click: what is missing, then what to do.
+    {"DefaultRunWithoutAnyFont",
+     "",
+     {{R"(.\ZYR2.EXE)", 597504}},
+     {"The program's executable file doesn't contain the font\r\n"
+      R"(The font was looked for as C:\PLAY\ZYR2.FNT: drop your font on )"
+      "ZYR2FONT.EXE, or save it as ZYR2.FNT beside the game's ZYR2.EXE and "
+      "start ZYR2FONT.EXE there."},
+     1,
+     {}},
+    {"DefaultRunWhereZyr2FntIsAFolder",
+     "",
+     {{R"(.\ZYR2.FNT)", 0, false, Refusal::Unknown, FakePlatform::Kind::Folder},
+      {R"(.\ZYR2.EXE)", 597504}},
+     {"The program's executable file doesn't contain the font\r\n"
+      R"(C:\PLAY\ZYR2.FNT is a folder, not a font: drop your font on )"
+      "ZYR2FONT.EXE."},
+     1,
+     {}},
+    {"DefaultRunWithAnEmptyZyr2Fnt",
+     "",
+     {{R"(.\ZYR2.FNT)", 0}, {R"(.\ZYR2.EXE)", 597504}},
+     {"Font is not 8x8, or is compressed\r\n"
+      R"(The font was C:\PLAY\ZYR2.FNT: save your font over it, or drop )"
+      "your font on ZYR2FONT.EXE."},
+     1,
+     {}},
+    {"DefaultRunWithoutAnyFontAsOnLinux",
+     "",
+     {{R"(.\ZYR2.EXE)", 597504}},
+     {"The program's executable file doesn't contain the font\r\n"
+      "The font was looked for as ZYR2.FNT in the current folder: name your "
+      "font and the game folder: zyr2font \"FONT\" \"GAME FOLDER\""},
+     1,
+     {},
+     true},
     {"BareFolderRejected",
      "game",
      {kFont, {kExe, 597504}},
@@ -1127,6 +1263,27 @@ TEST(RunProgram, Commands) {
         (row.arguments[0] == "--check" && message.empty());
     EXPECT_EQ(platform.output.empty(), !reports);
   }
+}
+
+// In a window, which shows a report's first lines, the summary that ends
+// it on a console comes first, above the lists; the lines are the same.
+TEST(RunProgram, CheckReportInAWindowLeadsWithItsSummary) {
+  std::string reports[2];
+  for (const Drawing drawing : {Drawing::Ascii, Drawing::Picture}) {
+    FakePlatform platform;
+    platform.drawing = drawing;
+    platform.command_arguments = {"--check", "my.fnt", "fr.txt"};
+    platform.AddFile("my.fnt", kFontSize, 0);
+    // "é", which the blank font lacks in code page 437.
+    platform.files["fr.txt"].bytes = {'a', 0xC3, 0xA9, '\n'};
+    EXPECT_EQ(RunProgram(platform), kExitFailure);
+    reports[drawing == Drawing::Picture ? 1 : 0] = platform.output;
+  }
+  const std::string& console = reports[0];
+  const std::size_t last_line = console.rfind('\n', console.size() - 2) + 1;
+  ASSERT_LT(last_line, console.size());
+  EXPECT_EQ(reports[1],
+            console.substr(last_line) + "\n" + console.substr(0, last_line));
 }
 
 }  // namespace

@@ -89,4 +89,74 @@ cp shot.png "$(dirname "$2")/font-window-$dpi.png"
 end
 done
 
+# The text of --help and of --check, which a program without a console
+# shows in a window: on a screen of 1280x800, each window whole on it (its
+# frame and its OK button), and its text, copied with Ctrl+A and Ctrl+C,
+# what the program writes to a file, the check's summary first; Esc closes
+# it.
+"$wineserver" -k 2>/dev/null
+"$wineserver" -w
+kill "$xvfb" 2>/dev/null
+wait "$xvfb" 2>/dev/null
+Xvfb -displayfd 5 -screen 0 1280x800x24 -nolisten tcp 5>"$work/display" 2>/dev/null &
+xvfb=$!
+for _ in $(seq 1 50); do
+  [ -s "$work/display" ] && break
+  sleep 0.1
+done
+export DISPLAY=":$(cat "$work/display")"
+"$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1
+"$wineserver" -w
+# A blank font, and a text of 20 letters it has codes for but draws blank
+# and 40 that no code page has: lines of each kind, and the summary (and
+# no line of a better code page).
+head -c 2048 /dev/zero >"$work/letters.fnt"
+python3 -c 'import sys; sys.stdout.write("abcdefghijklmnopqrst" + "".join(chr(c) for c in range(0x4E00, 0x4E28)) + "\n")' >"$work/han.txt"
+for command in "--help" "--check --all letters.fnt han.txt"; do
+begin "$command in a window within a 1280x800 screen, its text whole"
+cp "$work/letters.fnt" "$work/han.txt" .
+# What the program writes where it is told to: the text the window holds.
+"$wine" "$work/zyr2font.exe" $command >expected.txt 2>/dev/null
+ZYR2_COMMAND_LINE="\"$(printf 'Z:%s' "${work//\//\\}")\\zyr2font.exe\" $command" \
+  timeout 120 "$wine" "$work/launch.exe" >/dev/null 2>"$work/wine.log" &
+shown=$!
+window=
+# Nothing copied yet: the clipboard read later is this window's.
+xclip -selection clipboard </dev/null
+for _ in $(seq 1 100); do
+  window=$(xdotool search --onlyvisible --name "^ZYR 2 Font Replacer\$" 2>/dev/null | head -1)
+  [ -n "$window" ] && break
+  sleep 0.2
+done
+if [ -z "$window" ]; then
+  fail "no window titled ZYR 2 Font Replacer"
+  cat "$work/wine.log"
+else
+  read -r left top width height < <(xwininfo -id "$window" |
+    awk '/Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF}
+      /Width:/ {w = $NF} /Height:/ {h = $NF} END {print x, y, w, h}')
+  echo "  window of ${width}x$height at $left,$top"
+  [ "$left" -ge 0 ] && [ "$top" -ge 0 ] && [ $((left + width)) -le 1280 ] &&
+    [ $((top + height)) -le 800 ] || fail "the window is not whole on the screen"
+  xdotool windowfocus --sync "$window" key --window "$window" ctrl+a ctrl+c
+  copied=
+  for _ in $(seq 1 50); do
+    copied=$(xclip -o -selection clipboard 2>/dev/null | tr -d '\r') && [ -n "$copied" ] && break
+    sleep 0.2
+  done
+  expected=$(tr -d '\r' <expected.txt)
+  if [ "$command" != --help ]; then
+    # The summary, the last line in a file, comes first in a window.
+    expected=$(printf '%s\n\n%s' "$(tail -n 1 <<<"$expected")" "$(head -n -1 <<<"$expected")")
+  fi
+  [ -n "$expected" ] && [ "$copied" = "$expected" ] ||
+    fail "the window holds [$(head -c 300 <<<"$copied")], expected [$(head -c 300 <<<"$expected")]"
+  xdotool windowfocus --sync "$window" key --window "$window" Escape
+fi
+wait "$shown"
+status=$?
+[ "$command" = --help ] && expect_status 0 || expect_status 1
+end
+done
+
 finish

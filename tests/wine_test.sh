@@ -187,7 +187,8 @@ make_file elsewhere/ZYR2.EXE 615936  # the current folder holds no game
 n=0
 for row in "ZYR2|fonts/my.fnt|no" "ZYR2|fonts/my fonts/cyr font.fnt|yes" \
   "Игры/ZYR2|fonts/my.fnt|no" "ZYR2|fonts/font.png|no" \
-  "ZYR2|fonts/Lat15-VGA8.psf.gz|no" "ZYR2|fonts/sheet.png|no" "ZYR2||no"; do
+  "ZYR2|fonts/Lat15-VGA8.psf.gz|no" "ZYR2|fonts/sheet.png|no" "ZYR2||no" \
+  "ZYR 2||yes"; do
   IFS='|' read -r game dropped quoted <<<"$row"
   n=$((n + 1))
   game="row$n/$game"
@@ -198,7 +199,8 @@ for row in "ZYR2|fonts/my.fnt|no" "ZYR2|fonts/my fonts/cyr font.fnt|yes" \
     cp "$program" "$game/zyr2font.exe"
     exe=$game/zyr2font.exe
     text=$(windows_path "$case_dir/$dropped")
-  else  # a folder dropped on a program elsewhere: the game folder
+  else  # a folder dropped on a program elsewhere (Explorer quotes one
+    # with a blank): the game folder
     cp real.fnt "$game/ZYR2.FNT"
     exe=tool/zyr2font.exe
     text=$(windows_path "$case_dir/$game")
@@ -259,10 +261,24 @@ launch "$case_dir/game/zyr2font.exe" "$(windows_path "$case_dir/bad/ZYR2.EXE")"
 expect_status 1
 expect_boxes "$(box "Font is not 8x8, or is compressed\r\nThe font was $(shown_path "$case_dir/bad")\\\\ZYR2.FNT, beside the game's files: drop your font and the game folder together, or save your font over it.")"
 expect_game_unchanged bad
-launch "$case_dir/game/zyr2font.exe" "$(windows_path "$case_dir/bare/BRANVEL.EXE")"
+# On a drive of its own (Q:), so that the trace shows the box whole.
+drive "$WINEPREFIX" q "$case_dir/bare"
+launch "$case_dir/game/zyr2font.exe" 'Q:\BRANVEL.EXE'
+rm -f "$WINEPREFIX/dosdevices/q:"
 expect_status 1
-expect_boxes "$(box "BRANVEL.EXE is one of the game's files, not a font: dropped on zyr2font.exe, it patches its game with the ZYR2.FNT beside it, or else the font attached to the program, and there is neither. Drop the font itself, or the font and the game folder together.")"
+expect_boxes "$(box "BRANVEL.EXE is one of the game's files, not a font: dropped on zyr2font.exe, it patches its game with the ZYR2.FNT beside it, or else the font attached to the program, and there is neither (no Q:\\\\ZYR2.FNT). Drop the font itself, or the font and the game folder together.")"
 expect_game_unchanged bare
+# A game folder with a blank, quoted as Explorer drops it: without a
+# ZYR2.FNT, and with an empty one, where it looked and what to do.
+make_game "zyr 2"
+launch "$case_dir/game/zyr2font.exe" "\"$(windows_path "$case_dir/zyr 2")\""
+expect_status 1
+expect_boxes "$(box "Font file not found\r\nThe font was looked for as $(shown_path "$case_dir/zyr 2")\\\\ZYR2.FNT, beside the game's files: drop your font and the game folder together, or save your font there under that name.")"
+: >"zyr 2/ZYR2.FNT"
+launch "$case_dir/game/zyr2font.exe" "\"$(windows_path "$case_dir/zyr 2")\""
+expect_status 1
+expect_boxes "$(box "Font is not 8x8, or is compressed\r\nThe font was $(shown_path "$case_dir/zyr 2")\\\\ZYR2.FNT, beside the game's files: drop your font and the game folder together, or save your font over it.")"
+expect_game_unchanged "zyr 2"
 expect_game_unchanged game
 end
 
@@ -434,9 +450,10 @@ $(box "${refused//NAME/BRANVEL.EXE}")"
     echo "  (Wine gives a limited token: the command offered is pasted)"
     expect_status 1
     denied='NAME could not be written.\r\nWindows does not allow you to change NAME. Start the program as administrator: right-click Command Prompt, choose \"Run as administrator\", and paste there:\r\n\"P:\\zyr2font.exe\" \"F:\\my.fnt\" \"G:\\\"'
+    # The way to an administrator once: its command patches all three.
     expect_boxes "$(box "${denied//NAME/ZYR2.DOS}")
-$(box "${denied//NAME/ZYR2.EXE}")
-$(box "${denied//NAME/BRANVEL.EXE}")"
+$(box 'ZYR2.EXE could not be written.\r\nYou may not change ZYR2.EXE: its permissions do not allow it.')
+$(box 'BRANVEL.EXE could not be written.\r\nYou may not change BRANVEL.EXE: its permissions do not allow it.')"
   fi
   expect_game_unchanged game
   if [ "$limited" = yes ]; then
@@ -562,6 +579,19 @@ cd ..
 expect_status 0
 expect_boxes ""
 expect_patched game/ZYR2.EXE 497968 my.fnt
+# The game folder dropped, quoted for its blank: its own ZYR2.FNT, or else
+# the font the program carries.
+make_game "zyr 2"
+launch "$case_dir/tool/zyr2font.exe" "\"$(windows_path "$case_dir/zyr 2")\""
+expect_status 0
+expect_boxes ""
+expect_game_patched "zyr 2" my.fnt
+make_font other.fnt
+cp other.fnt "zyr 2/ZYR2.FNT"
+launch "$case_dir/tool/zyr2font.exe" "\"$(windows_path "$case_dir/zyr 2")\""
+expect_status 0
+expect_boxes ""
+expect_game_patched "zyr 2" other.fnt
 leftovers=$(ls -A tool | grep -v -x -e zyr2font.exe -e zyr2font.exe.orig)
 [ -z "$leftovers" ] || fail "left in tool/: $leftovers"
 end
@@ -603,8 +633,10 @@ run "--convert \"$(windows_path "$case_dir/mine.txt")\" \"$(windows_path "$case_
 expect_status 0
 cmp -s my.fnt back.fnt || fail "the attached font did not come out"
 # Its output redirected, --show writes the glyphs as text, and --help too;
-# started as from Explorer or a prompt, --help shows a box (whose long text
-# the trace cuts short) with MB_ICONINFORMATION.
+# started as from Explorer or a prompt, --help shows a window
+# (window_test.sh looks at it), or, where none can be shown, as on Wine
+# without a screen, a box (whose long text the trace cuts short) with
+# MB_ICONINFORMATION.
 ZYR2_STDOUT=$(windows_path "$case_dir/shown.txt") run "--show \"$(windows_path "$case_dir/back.fnt")\""
 expect_status 0
 expect_boxes ""
@@ -662,7 +694,14 @@ cd game
 run ""
 cd ..
 expect_status 1
-expect_boxes "$(box "The program's executable file doesn't contain the font")"
+expect_boxes "$(box "The program's executable file doesn't contain the font\r\nThe font was looked for as $(shown_path "$case_dir/game")\\\\ZYR2.FNT: drop your font on zyr2font.exe, or save it as ZYR2.FNT beside the game's ZYR2.EXE and start zyr2font.exe there.")"
+# A folder in the font's place is named for what it is.
+mkdir game/ZYR2.FNT
+cd game
+run ""
+cd ..
+expect_status 1
+expect_boxes "$(box "The program's executable file doesn't contain the font\r\n$(shown_path "$case_dir/game")\\\\ZYR2.FNT is a folder, not a font: drop your font on zyr2font.exe.")"
 expect_unchanged game/ZYR2.EXE
 end
 

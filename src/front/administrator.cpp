@@ -8,6 +8,10 @@ namespace mdlReplace {
 namespace {
 
 constexpr std::string_view kChangeFolder = "cd /d ";
+// A Command Prompt refuses a network share as its current folder, and
+// then skips the program: pushd maps the share to a drive of its own.
+constexpr std::string_view kChangeToShare = "pushd ";
+constexpr std::string_view kSharePrefix = "\\\\";
 constexpr std::string_view kAndThen = " && ";
 constexpr std::string_view kAttachPrefix = "/A:";
 
@@ -24,6 +28,12 @@ std::string FullFolder(CommandLine& program, const std::string& folder) {
       ShownFolderOf(program.FullPath(WithTrailingBackslash(folder))));
 }
 
+// Whether the system offers the way to an administrator, by either road.
+bool Offered(Administrator rights) {
+  return rights == Administrator::Offered ||
+         rights == Administrator::OfferedAsAnotherUser;
+}
+
 }  // namespace
 
 AsAdministrator PatchAsAdministrator(CommandLine& program,
@@ -31,14 +41,17 @@ AsAdministrator PatchAsAdministrator(CommandLine& program,
                                      const std::string& game_folder) {
   AsAdministrator as{.rights = program.AdministratorRights()};
   const std::string self = program.ProgramExecutablePath();
-  if (as.rights != Administrator::Offered || self.empty())
+  if (!Offered(as.rights) || self.empty())
     return as;
-  const std::string folder = Quoted(FullFolder(program, game_folder));
-  as.command = font_path.empty()
-                   ? std::string(kChangeFolder) + folder +
-                         std::string(kAndThen) + Quoted(self)
-                   : Quoted(self) + " " + Quoted(program.FullPath(font_path)) +
-                         " " + folder;
+  const std::string full_folder = FullFolder(program, game_folder);
+  const std::string folder = Quoted(full_folder);
+  const std::string_view change =
+      full_folder.starts_with(kSharePrefix) ? kChangeToShare : kChangeFolder;
+  as.command =
+      font_path.empty()
+          ? std::string(change) + folder + std::string(kAndThen) + Quoted(self)
+          : Quoted(self) + " " + Quoted(program.FullPath(font_path)) + " " +
+                folder;
   return as;
 }
 
@@ -46,7 +59,7 @@ AsAdministrator AttachAsAdministrator(CommandLine& program,
                                       const std::string& font_path) {
   AsAdministrator as{.rights = program.AdministratorRights()};
   const std::string self = program.ProgramExecutablePath();
-  if (as.rights == Administrator::Offered && !self.empty())
+  if (Offered(as.rights) && !self.empty())
     as.command = Quoted(self) + " " + std::string(kAttachPrefix) +
                  Quoted(program.FullPath(font_path));
   return as;

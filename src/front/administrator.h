@@ -13,7 +13,8 @@ namespace mdlReplace {
 
 // "PROGRAM" "FONT" "GAME FOLDER": patches the folder with the font file.
 // Without a font path, the font the program carries, which a run without
-// arguments in the game folder takes: cd /d "GAME FOLDER" && "PROGRAM".
+// arguments in the game folder takes: cd /d "GAME FOLDER" && "PROGRAM"
+// (pushd, for a folder on a network share).
 // The command only where the system offers the way to an administrator.
 AsAdministrator PatchAsAdministrator(CommandLine& program,
                                      const std::string& font_path,

@@ -95,6 +95,22 @@ std::string NoTableForTexts(const CodePageUse& use) {
          " to find their codes by: it has " + CodePageNumbers() + ".";
 }
 
+// A window shows a report's first lines, and its last only when scrolled
+// to: there the summary (and the line of a better code page) that end the
+// report, where a console keeps them in sight, come first, above the
+// lists.
+std::string SummaryFirst(const std::string& report, std::size_t tail_lines) {
+  std::size_t split = report.size();
+  for (std::size_t line = 0; line <= tail_lines; ++line) {
+    if (split == 0 || split == std::string::npos)
+      return report;
+    split = report.rfind('\n', split - 1);
+  }
+  if (split == std::string::npos)
+    return report;
+  return report.substr(split + 1) + "\n" + report.substr(0, split + 1);
+}
+
 }  // namespace
 
 int RunCheck(Platform& platform, const std::vector<std::string>& files,
@@ -115,7 +131,10 @@ int RunCheck(Platform& platform, const std::vector<std::string>& files,
                                   ? code_pages->named
                                   : FindCodePage(kDefaultCodePage);
   const Coverage coverage = CheckCoverage(tally, font, *code_page);
-  const int printed = Print(platform, DescribeCoverage(coverage, texts, all));
+  std::string report = DescribeCoverage(coverage, texts, all);
+  if (platform.OutputDrawing() == Drawing::Picture)
+    report = SummaryFirst(report, coverage.better != nullptr ? 2 : 1);
+  const int printed = Print(platform, report);
   if (printed != kExitSuccess)
     return printed;
   return coverage.AllDrawn() ? kExitSuccess : kExitFailure;

@@ -118,9 +118,11 @@ Drop ReadDrop(Files& files, const std::string& text) {
     case Named::GameFile:
       return Drop{.kind = DropKind::GameFile, .game = whole};
     case Named::Folder:
-      // Quoted, the path is the typed form of a game folder.
-      return whole == text ? Drop{.kind = DropKind::Folder, .game = whole}
-                           : Drop{};
+      // Quoted without a blank, the path is the typed form of a game
+      // folder: Explorer quotes only a path that holds one.
+      return whole == text || whole.find(kBlank) != std::string::npos
+                 ? Drop{.kind = DropKind::Folder, .game = whole}
+                 : Drop{};
     case Named::Nothing:
       break;
   }

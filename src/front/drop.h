@@ -15,8 +15,9 @@ namespace mdlReplace {
 
 enum class DropKind {
   None,         // no drop: the parser reads the text
-  Folder,       // one folder, unquoted: the game folder, its ZYR2.FNT the
-                // font (quoted, it is the parser's)
+  Folder,       // one folder, unquoted or quoted with a blank in it, as
+                // Explorer gives it: the game folder, its ZYR2.FNT the font
+                // (quoted without a blank, it is the parser's)
   Font,         // one file: the font, for the game beside the program
   GameFile,     // one of the game's files: its game, never its font
   FontAndGame,  // a font and a folder or a game file, in either order

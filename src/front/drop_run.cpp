@@ -5,6 +5,7 @@
 #include "attached/attached_font.h"
 #include "base/names.h"
 #include "base/text_lines.h"
+#include "front/font_advice.h"
 #include "front/parser.h"
 #include "front/run.h"
 #include "messages/show_error.h"
@@ -42,34 +43,61 @@ std::string NoGameBesideProgram(const std::string& font_path,
          "\" \"GAME FOLDER\"";
 }
 
+// "ZYR2.EXE is one of the game's files, not a font: ...": the folder
+// named, since a player may have dropped another copy's file than the one
+// beside the program.
 std::string NoFontForGame(const std::string& program,
-                          const std::string& game_file) {
+                          const std::string& game_file,
+                          const std::string& font_path) {
   return std::string(FileNameOf(game_file)) +
          " is one of the game's files, not a font: dropped on " +
          std::string(FileNameOf(program)) +
          ", it patches its game with the ZYR2.FNT beside it, or else the "
-         "font attached to the program, and there is neither. Drop the font "
-         "itself, or the font and the game folder together.";
+         "font attached to the program, and there is neither (no " +
+         font_path +
+         "). Drop the font itself, or the font and the game folder together.";
 }
 
 // "The font was C:\GAMES\ZYR2\ZYR2.FNT, beside the game's files: ...": a
 // player who dropped the game, not a font, reads a font's refusal as the
 // game's, unless the font is named.
-std::string FontBesideGame(const std::string& font_path, FontLoad load) {
-  return load == FontLoad::Absent
-             ? "The font was looked for as " + font_path +
-                   ", beside the game's files: drop your font and the game "
-                   "folder together, or save your font there under that "
-                   "name."
-             : "The font was " + font_path +
-                   ", beside the game's files: drop your font and the game "
-                   "folder together, or save your font over it.";
+std::string FontBesideGame(Files& files, const std::string& font_path,
+                           FontLoad load) {
+  if (load != FontLoad::Absent)
+    return "The font was " + font_path +
+           ", beside the game's files: drop your font and the game folder "
+           "together, or save your font over it.";
+  if (NamesAFolder(files, font_path))
+    return "The font was looked for as " + font_path +
+           ", beside the game's files, and that is a folder, not a font: "
+           "drop your font and the game folder together.";
+  return "The font was looked for as " + font_path +
+         ", beside the game's files: drop your font and the game folder "
+         "together, or save your font there under that name.";
 }
 
 std::string DropOneFont(const std::string& program) {
   return "Several files were dropped at once: drop one font at a time on " +
          std::string(FileNameOf(program)) +
          ", or one font and the game folder together.";
+}
+
+// Reads the font the user dropped; false once the reason there is none has
+// been shown, with the file named.
+bool ReadDroppedFont(Platform& platform, const std::string& font_path,
+                     RunFont* font) {
+  std::string refusal;
+  switch (LoadRunFont(platform, font_path, SourceUse::Drop, font, &refusal)) {
+    case FontLoad::Absent:
+      ShowError(platform, kFontFileNotFound);
+      return false;
+    case FontLoad::Failed:
+      ShowError(platform, DroppedFontRefused(refusal, font_path));
+      return false;
+    case FontLoad::Loaded:
+      break;
+  }
+  return true;
 }
 
 // A font dropped on the program patches the game in the program's own
@@ -80,7 +108,7 @@ int PatchWithDroppedFont(Platform& platform, const std::string& font_path) {
   if (folder.empty())
     return EndWithError(platform, kNoProgramFolder);
   RunFont font;
-  if (!ReadNamedFont(platform, font_path, SourceUse::Drop, &font))
+  if (!ReadDroppedFont(platform, font_path, &font))
     return kExitFailure;
   if (!HoldsGameFile(platform, folder))
     return EndWithError(
@@ -103,43 +131,32 @@ FontLoad ReadFontBesideGame(Platform& platform, const std::string& folder,
                   SourceUse::Patch, font, &refusal);
   if (load == FontLoad::Failed)
     ShowError(platform, refusal + std::string(kLineBreak) +
-                            FontBesideGame(font->path, load));
+                            FontBesideGame(platform, font->path, load));
   return load;
 }
 
-// A game file dropped patches its game as a run in its folder would: with
-// the ZYR2.FNT there, or else the font the program carries.
-int PatchDroppedGame(Platform& platform, const std::string& game_file) {
-  const std::string folder = GameFolderOf(game_file);
+// A game file or a game folder dropped patches its game as a run in its
+// folder would: with the ZYR2.FNT there, or else the font the program
+// carries. The message for neither is the typed forms' for a folder, and
+// for a game file says what it is.
+int PatchDroppedGame(Platform& platform, const std::string& folder,
+                     const std::string& game_file) {
   RunFont font;
   switch (ReadFontBesideGame(platform, folder, &font)) {
     case FontLoad::Failed:
       return kExitFailure;
     case FontLoad::Absent:
-      if (!FindAttachedFont(platform, platform, &font.glyphs))
-        return EndWithError(
-            platform,
-            NoFontForGame(platform.ProgramExecutablePath(), game_file));
-      font.path.clear();
-      break;
-    case FontLoad::Loaded:
-      break;
-  }
-  return PatchGame(platform, folder, font);
-}
-
-// A folder dropped, unquoted (quoted, it is the form the players typed), is
-// the game folder, with the ZYR2.FNT in it, as the typed form has it.
-int PatchDroppedFolder(Platform& platform, const std::string& game_folder) {
-  const std::string folder = WithTrailingBackslash(game_folder);
-  RunFont font;
-  switch (ReadFontBesideGame(platform, folder, &font)) {
-    case FontLoad::Failed:
-      return kExitFailure;
-    case FontLoad::Absent:
+      if (FindAttachedFont(platform, platform, &font.glyphs)) {
+        font.path.clear();
+        break;
+      }
       return EndWithError(
-          platform, std::string(kFontFileNotFound) + std::string(kLineBreak) +
-                        FontBesideGame(font.path, FontLoad::Absent));
+          platform,
+          game_file.empty()
+              ? std::string(kFontFileNotFound) + std::string(kLineBreak) +
+                    FontBesideGame(platform, font.path, FontLoad::Absent)
+              : NoFontForGame(platform.ProgramExecutablePath(), game_file,
+                              font.path));
     case FontLoad::Loaded:
       break;
   }
@@ -149,7 +166,7 @@ int PatchDroppedFolder(Platform& platform, const std::string& game_folder) {
 int PatchWithFontAndGame(Platform& platform, const std::string& font_path,
                          const std::string& game_folder) {
   RunFont font;
-  if (!ReadNamedFont(platform, font_path, SourceUse::Drop, &font))
+  if (!ReadDroppedFont(platform, font_path, &font))
     return kExitFailure;
   return PatchGame(platform, game_folder, font);
 }
@@ -161,9 +178,9 @@ int RunDrop(Platform& platform, const Drop& drop) {
     case DropKind::Font:
       return PatchWithDroppedFont(platform, drop.font);
     case DropKind::GameFile:
-      return PatchDroppedGame(platform, drop.game);
+      return PatchDroppedGame(platform, GameFolderOf(drop.game), drop.game);
     case DropKind::Folder:
-      return PatchDroppedFolder(platform, drop.game);
+      return PatchDroppedGame(platform, WithTrailingBackslash(drop.game), "");
     case DropKind::FontAndGame:
       return PatchWithFontAndGame(platform, drop.font, drop.game);
     case DropKind::Several:

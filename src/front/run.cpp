@@ -8,6 +8,7 @@
 #include "front/administrator.h"
 #include "front/commands.h"
 #include "front/drop.h"
+#include "front/font_advice.h"
 #include "front/parser.h"
 #include "messages/show_error.h"
 #include "patcher/patcher.h"
@@ -67,14 +68,21 @@ int RunRequested(Platform& platform) {
   switch (LoadRunFont(platform, request.font_path, SourceUse::Patch, &font,
                       &refusal)) {
     case FontLoad::Failed:
-      return EndWithError(platform, refusal);
+      // A player who double-clicked the program named no font: the one
+      // taken is named.
+      return EndWithError(
+          platform,
+          request.kind == RunKind::Default
+              ? DefaultRunFontRefused(platform, refusal, request.font_path)
+              : refusal);
     case FontLoad::Absent:
       // Without arguments and without a font file in the current folder,
       // the font is the one carried by the program itself.
       if (request.kind != RunKind::Default)
         return EndWithError(platform, kFontFileNotFound);
-      if (!ReadAttachedFont(platform, platform, platform, &font.glyphs))
-        return kExitFailure;
+      if (!FindAttachedFont(platform, platform, &font.glyphs))
+        return EndWithError(platform,
+                            NoFontForDefaultRun(platform, request.font_path));
       font.path.clear();
       break;
     case FontLoad::Loaded:

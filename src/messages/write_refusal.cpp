@@ -29,6 +29,10 @@ constexpr std::string_view kWindowsDoesNotAllowWritingIn =
 constexpr std::string_view kStartAsAdministrator =
     ". Start the program as administrator: right-click Command Prompt, "
     "choose \"Run as administrator\", and paste there:";
+// Windows XP elevates no one: a prompt is started as another user.
+constexpr std::string_view kStartAsAnotherUser =
+    ". Start the program as an administrator: right-click Command Prompt, "
+    "choose \"Run as...\" and an administrator's account, and paste there:";
 // Files owned by the system, a deny entry, a share: as administrator
 // already, the program can only say where the rights are set, and how to
 // do without them.
@@ -66,11 +70,15 @@ std::string Denied(const WriteRefusal& why, RefusedFile refused,
   const std::string_view what = why.in_folder ? folder : name;
   switch (as_administrator.rights) {
     case Administrator::Offered:
+    case Administrator::OfferedAsAnotherUser:
       if (as_administrator.command.empty())
         break;
       return std::string(why.in_folder ? kWindowsDoesNotAllowWritingIn
                                        : kWindowsDoesNotAllowChanging) +
-             std::string(what) + std::string(kStartAsAdministrator) +
+             std::string(what) +
+             std::string(as_administrator.rights == Administrator::Offered
+                             ? kStartAsAdministrator
+                             : kStartAsAnotherUser) +
              std::string(kLineBreak) + as_administrator.command;
     case Administrator::Already:
       return NotEvenAdministrator(why, refused, name, what);

@@ -157,6 +157,7 @@ TargetReport PatchTarget(Files& files, User& user, const std::string& path,
                       .length = result.length,
                       .offset = result.offset,
                       .held_font = result.held_font,
+                      .refusal = result.refusal,
                       .message = TargetSaid(target, result, as_administrator)};
   if (!report.message.empty())
     ShowError(user, report.message);
@@ -185,14 +186,20 @@ PatchReport PatchGameFolder(Files& files, User& user,
                             const AsAdministrator& as_administrator) {
   PatchReport report;
   bool any_not_written = false;
+  // The way to an administrator is told once, in the first box that needs
+  // it, since the command it gives patches every file: the boxes after it
+  // say only why their file was not written.
+  AsAdministrator advice = as_administrator;
   for (const TargetFile& target : GameFiles()) {
     const std::string path = game_folder + std::string(target.name);
     report.targets.push_back(
-        PatchTarget(files, user, path, target, font, as_administrator));
-    const Outcome outcome = report.targets.back().outcome;
-    report.any_patched = report.any_patched || outcome == Outcome::Patched;
-    any_not_written = any_not_written || outcome == Outcome::NotWritten ||
-                      outcome == Outcome::Damaged;
+        PatchTarget(files, user, path, target, font, advice));
+    const TargetReport& said = report.targets.back();
+    if (said.outcome == Outcome::NotWritten && said.refusal == Refusal::Denied)
+      advice.command.clear();
+    report.any_patched = report.any_patched || said.outcome == Outcome::Patched;
+    any_not_written = any_not_written || said.outcome == Outcome::NotWritten ||
+                      said.outcome == Outcome::Damaged;
   }
   // A file that could not be written was found: the summary, which says
   // none was, would belie its box.

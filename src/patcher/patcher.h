@@ -34,6 +34,7 @@ struct TargetReport {
   std::uint64_t length = 0;  // its length, when it could be read
   std::uint64_t offset = 0;  // where the font went, when patched
   bool held_font = false;    // patched, and the font was there already
+  Refusal refusal = Refusal::Unknown;  // why it was not written, if known
   std::string message;
 };
 

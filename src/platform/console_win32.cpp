@@ -97,8 +97,10 @@ Output Win32Platform::PrintOutput(const std::string& caption,
                ? Output::ReaderGone
                : Output::Failed;
   }
-  MessageBoxW(nullptr, Wide(lines).c_str(), Wide(caption).c_str(),
-              MB_OK | MB_ICONINFORMATION);
+  // A box where no window can be had, which shows the text all the same.
+  if (!ShowText(caption, lines))
+    MessageBoxW(nullptr, Wide(lines).c_str(), Wide(caption).c_str(),
+                MB_OK | MB_ICONINFORMATION);
   return Output::Shown;
 }
 

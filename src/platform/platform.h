@@ -76,6 +76,9 @@ enum class Administrator {
   None,
   // Start the program as administrator (Windows' "Run as administrator").
   Offered,
+  // Start it with an administrator's account, where the system elevates
+  // no one (Windows XP's "Run as...").
+  OfferedAsAnotherUser,
   // Nothing more: the program runs as administrator already, and the
   // system refuses even that.
   Already,

@@ -68,6 +68,9 @@ class Win32Platform : public Platform {
   FileId Adopt(void* handle);
   void* Handle(FileId file) const;
   void FindOutput();
+  // Shows the text in a window that fits the screen and scrolls, until
+  // the user closes it; false where no window can be shown.
+  bool ShowText(const std::string& title, const std::string& text);
 
   std::map<FileId, void*> handles_;
   FileId next_file_ = 1;

@@ -60,11 +60,13 @@ std::wstring ModulePath() {
 
 namespace {
 
-// Whether the program runs with an administrator's rights: elevated, as
-// Windows Vista and later tell; on XP, which knows no elevation (and
-// refuses the question), as a member of the Administrators group. Where
-// neither can be told, it does not: the user is offered the way.
-bool RunsAsAdministrator() {
+// Whether the program runs with an administrator's rights, and else the
+// way to them: elevated, as Windows Vista and later tell, else "Run as
+// administrator"; on XP, which knows no elevation (and refuses the
+// question), as a member of the Administrators group, else "Run as..."
+// with an administrator's account. Where neither can be told, it does
+// not: the user is offered the way.
+Administrator RightsOfThisProcess() {
   HANDLE token = nullptr;
   if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token) != 0) {
     TOKEN_ELEVATION elevation{};
@@ -73,19 +75,22 @@ bool RunsAsAdministrator() {
                                           sizeof(elevation), &size) != 0;
     CloseHandle(token);
     if (told)
-      return elevation.TokenIsElevated != 0;
+      return elevation.TokenIsElevated != 0 ? Administrator::Already
+                                            : Administrator::Offered;
   }
+  // No elevation, as on XP: an administrator's account is the way.
   SID_IDENTIFIER_AUTHORITY nt_authority = SECURITY_NT_AUTHORITY;
   PSID administrators = nullptr;
   if (AllocateAndInitializeSid(&nt_authority, 2, SECURITY_BUILTIN_DOMAIN_RID,
                                DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0,
                                &administrators) == 0)
-    return false;
+    return Administrator::OfferedAsAnotherUser;
   BOOL member = FALSE;
   if (CheckTokenMembership(nullptr, administrators, &member) == 0)
     member = FALSE;
   FreeSid(administrators);
-  return member != FALSE;
+  return member != FALSE ? Administrator::Already
+                         : Administrator::OfferedAsAnotherUser;
 }
 
 }  // namespace
@@ -127,8 +132,7 @@ std::string Win32Platform::ProgramFolder() {
 }
 
 Administrator Win32Platform::AdministratorRights() {
-  return RunsAsAdministrator() ? Administrator::Already
-                               : Administrator::Offered;
+  return RightsOfThisProcess();
 }
 
 std::string Win32Platform::FullPath(const std::string& path) {
