@@ -367,14 +367,14 @@ const RunCase kRunCases[] = {
     // A Command Prompt takes no share as its current folder; pushd maps
     // it to a drive.
     {"FolderOnAShareDroppedDenied",
-     R"("\\server\games\zyr 2")",
+     R"(\\server\games\zyr2)",
      {kProgramCarryingFont,
-      {R"(\\server\games\zyr 2)", 0, false, Refusal::Unknown,
+      {R"(\\server\games\zyr2)", 0, false, Refusal::Unknown,
        FakePlatform::Kind::Folder},
-      {R"(\\server\games\zyr 2\ZYR2.EXE)", 597504, true, Refusal::Denied}},
+      {R"(\\server\games\zyr2\ZYR2.EXE)", 597504, true, Refusal::Denied}},
      {NotWritten("ZYR2.EXE", "Windows does not allow you to change ZYR2.EXE" +
                                  kAsAdministrator +
-                                 R"(pushd "\\server\games\zyr 2" && )"
+                                 R"(pushd "\\server\games\zyr2" && )"
                                  R"("C:\TOOLS\ZYR2FONT.EXE")")},
      1,
      {}},
@@ -686,13 +686,25 @@ const RunCase kRunCases[] = {
      1,
      {}},
     // A game folder dropped on a program that carries a font: the
-    // ZYR2.FNT there, else the carried font.
+    // ZYR2.FNT there, else the carried font; but quoted, it is also the
+    // typed form, whose font is its ZYR2.FNT alone.
     {"DroppedFolderWithTheCarriedFont",
-     "\"" + kGames.substr(0, kGames.size() - 1) + "\"",
-     {kProgramCarryingFont, kGamesFolder, {kGames + "ZYR2.EXE", 597504}},
+     "game",
+     {kProgramCarryingFont,
+      {"game", 0, false, Refusal::Unknown, FakePlatform::Kind::Folder},
+      {R"(game\ZYR2.EXE)", 597504}},
      {},
      0,
-     {{kGames + "ZYR2.EXE", 497968}}},
+     {{R"(game\ZYR2.EXE)", 497968}}},
+    {"QuotedFolderWithABlankKeepsItsTypedFont",
+     "\"" + kGames.substr(0, kGames.size() - 1) + "\"",
+     {kProgramCarryingFont, kGamesFolder, {kGames + "ZYR2.EXE", 597504}},
+     {"Font file not found\r\n"
+      R"(The font was looked for as C:\my games\zyr 2\ZYR2.FNT, beside )"
+      "the game's files: drop your font and the game folder together, or "
+      "save your font there under that name."},
+     1,
+     {}},
     {"DroppedFolderItsOwnFontBeforeTheCarried",
      "game",
      {kProgramCarryingFont,

@@ -121,7 +121,9 @@ Drop ReadDrop(Files& files, const std::string& text) {
       // Quoted without a blank, the path is the typed form of a game
       // folder: Explorer quotes only a path that holds one.
       return whole == text || whole.find(kBlank) != std::string::npos
-                 ? Drop{.kind = DropKind::Folder, .game = whole}
+                 ? Drop{.kind = DropKind::Folder,
+                        .game = whole,
+                        .typed_form = whole != text}
                  : Drop{};
     case Named::Nothing:
       break;

@@ -30,6 +30,9 @@ struct Drop {
   // Folder: the folder; GameFile: the game file; FontAndGame: the game's
   // folder, ending with a separator.
   std::string game{};
+  // Folder: quoted, which is also the typed form of a game folder, whose
+  // meaning a drop keeps: its ZYR2.FNT, and no other font.
+  bool typed_form = false;
 };
 
 // The folder of a game file, where its game is.

@@ -136,17 +136,18 @@ FontLoad ReadFontBesideGame(Platform& platform, const std::string& folder,
 }
 
 // A game file or a game folder dropped patches its game as a run in its
-// folder would: with the ZYR2.FNT there, or else the font the program
-// carries. The message for neither is the typed forms' for a folder, and
-// for a game file says what it is.
+// folder would: with the ZYR2.FNT there, or else, where the drop may take
+// it, the font the program carries. The message for neither is the typed
+// forms' for a folder, and for a game file says what it is.
 int PatchDroppedGame(Platform& platform, const std::string& folder,
-                     const std::string& game_file) {
+                     const std::string& game_file, bool carried_font_taken) {
   RunFont font;
   switch (ReadFontBesideGame(platform, folder, &font)) {
     case FontLoad::Failed:
       return kExitFailure;
     case FontLoad::Absent:
-      if (FindAttachedFont(platform, platform, &font.glyphs)) {
+      if (carried_font_taken &&
+          FindAttachedFont(platform, platform, &font.glyphs)) {
         font.path.clear();
         break;
       }
@@ -178,9 +179,12 @@ int RunDrop(Platform& platform, const Drop& drop) {
     case DropKind::Font:
       return PatchWithDroppedFont(platform, drop.font);
     case DropKind::GameFile:
-      return PatchDroppedGame(platform, GameFolderOf(drop.game), drop.game);
+      return PatchDroppedGame(platform, GameFolderOf(drop.game), drop.game,
+                              true);
     case DropKind::Folder:
-      return PatchDroppedGame(platform, WithTrailingBackslash(drop.game), "");
+      // A quoted folder is the typed form too, whose font is its ZYR2.FNT.
+      return PatchDroppedGame(platform, WithTrailingBackslash(drop.game), "",
+                              !drop.typed_form);
     case DropKind::FontAndGame:
       return PatchWithFontAndGame(platform, drop.font, drop.game);
     case DropKind::Several:
