@@ -579,13 +579,19 @@ cd ..
 expect_status 0
 expect_boxes ""
 expect_patched game/ZYR2.EXE 497968 my.fnt
-# The game folder dropped, quoted for its blank: its own ZYR2.FNT, or else
-# the font the program carries.
-make_game "zyr 2"
-launch "$case_dir/tool/zyr2font.exe" "\"$(windows_path "$case_dir/zyr 2")\""
+# The game folder dropped: its own ZYR2.FNT, or else the font the program
+# carries; quoted for its blank, it is also the typed form, whose font is
+# its ZYR2.FNT alone.
+make_game zyr2
+launch "$case_dir/tool/zyr2font.exe" "$(windows_path "$case_dir/zyr2")"
 expect_status 0
 expect_boxes ""
-expect_game_patched "zyr 2" my.fnt
+expect_game_patched zyr2 my.fnt
+make_game "zyr 2"
+launch "$case_dir/tool/zyr2font.exe" "\"$(windows_path "$case_dir/zyr 2")\""
+expect_status 1
+expect_boxes "$(box "Font file not found\r\nThe font was looked for as $(shown_path "$case_dir/zyr 2")\\\\ZYR2.FNT, beside the game's files: drop your font and the game folder together, or save your font there under that name.")"
+expect_game_unchanged "zyr 2"
 make_font other.fnt
 cp other.fnt "zyr 2/ZYR2.FNT"
 launch "$case_dir/tool/zyr2font.exe" "\"$(windows_path "$case_dir/zyr 2")\""
