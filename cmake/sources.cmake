@@ -12,6 +12,7 @@ set(ZYR2_FONT_SOURCES
   src/base/text_lines.cpp
   src/fonts/bdf.cpp
   src/fonts/bitmap_strikes.cpp
+  src/fonts/bmp_runs.cpp
   src/fonts/code_pages.cpp
   src/fonts/codecs.cpp
   src/fonts/cpi.cpp
@@ -20,6 +21,7 @@ set(ZYR2_FONT_SOURCES
   src/fonts/formats.cpp
   src/fonts/glyph_edits.cpp
   src/fonts/hex.cpp
+  src/fonts/image_picture.cpp
   src/fonts/image_sheet.cpp
   src/fonts/pcf.cpp
   src/fonts/placement.cpp
