@@ -19,6 +19,7 @@ set(ZYR2_FONT_SOURCES
   src/fonts/deflate_framing.cpp
   src/fonts/drawing.cpp
   src/fonts/formats.cpp
+  src/fonts/glyph_block.cpp
   src/fonts/glyph_edits.cpp
   src/fonts/hex.cpp
   src/fonts/image_picture.cpp
