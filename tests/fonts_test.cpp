@@ -1012,9 +1012,11 @@ TEST(Fonts, GlyphTransforms) {
 // dark, coloured paper, so that only the rule of the most common colour
 // tells them apart.
 Bytes MagnifiedPng(const Picture& picture, int k) {
-  const std::size_t width = static_cast<std::size_t>(picture.width * k);
-  std::vector<std::uint8_t> rgb(
-      width * static_cast<std::size_t>(picture.height * k) * 3);
+  const int image_width = picture.width * k;
+  const int image_height = picture.height * k;
+  const std::size_t width = static_cast<std::size_t>(image_width);
+  std::vector<std::uint8_t> rgb(width * static_cast<std::size_t>(image_height) *
+                                3);
   for (std::size_t i = 0; i < rgb.size() / 3; ++i) {
     const std::size_t x = i % width / static_cast<std::size_t>(k);
     const std::size_t y = i / width / static_cast<std::size_t>(k);
@@ -1025,7 +1027,7 @@ Bytes MagnifiedPng(const Picture& picture, int k) {
     rgb[i * 3 + 1] = ink ? 240 : 20;
     rgb[i * 3 + 2] = ink ? 60 : 90;
   }
-  return Png(picture.width * k, picture.height * k, rgb);
+  return Png(image_width, image_height, rgb);
 }
 
 std::vector<std::size_t> CodesFrom(std::size_t first, std::size_t count) {

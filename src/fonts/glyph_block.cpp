@@ -117,8 +117,8 @@ std::string ReadBlockPicture(std::span<const std::uint8_t> bytes,
                              const GlyphBlock& block, Picture* picture) {
   if (!LooksLikePng(bytes) && !LooksLikeBmp(bytes) && !LooksLikeGif(bytes))
     return "is not a PNG, BMP or GIF image.";
-  const ImageRead read = ReadInkPicture(bytes, BlockPictureWidth(block),
-                                        BlockPictureHeight(block), picture);
+  const ImageRead read = ReadInkPicture(
+      bytes, {BlockPictureWidth(block), BlockPictureHeight(block)}, picture);
   switch (read.fault) {
     case ImageFault::None:
       break;

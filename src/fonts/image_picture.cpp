@@ -30,10 +30,10 @@ constexpr std::size_t kHeaderDataSize = 13;
 
 // How many times an image of that size magnifies one of the size asked
 // for; 0 when it does not.
-int Magnification(std::uint32_t width, std::uint32_t height, int asked_width,
-                  int asked_height) {
-  const std::uint32_t across = static_cast<std::uint32_t>(asked_width);
-  const std::uint32_t down = static_cast<std::uint32_t>(asked_height);
+int Magnification(std::uint32_t width, std::uint32_t height,
+                  PictureSize asked) {
+  const std::uint32_t across = static_cast<std::uint32_t>(asked.width);
+  const std::uint32_t down = static_cast<std::uint32_t>(asked.height);
   if (width == 0 || width % across != 0)
     return 0;
   const std::uint32_t k = width / across;
@@ -52,8 +52,8 @@ std::size_t LargestImageData(std::uint32_t width, std::uint32_t height) {
 // Walks the chunks before stb decodes anything: every CRC and the image
 // data's own checksum are checked, and only an image of a size asked for
 // is inflated.
-void CheckChunks(std::span<const std::uint8_t> bytes, int asked_width,
-                 int asked_height, ImageRead* read) {
+void CheckChunks(std::span<const std::uint8_t> bytes, PictureSize asked,
+                 ImageRead* read) {
   ByteReader reader(bytes, /*big_endian=*/true);
   reader.Skip(kPngSignature.size());
   Bytes image_data;
@@ -82,8 +82,7 @@ void CheckChunks(std::span<const std::uint8_t> bytes, int asked_width,
       ByteReader header(data, /*big_endian=*/true);
       read->width = header.U32();
       read->height = header.U32();
-      if (Magnification(read->width, read->height, asked_width, asked_height) ==
-          0) {
+      if (Magnification(read->width, read->height, asked) == 0) {
         read->fault = ImageFault::WrongSize;
         return;
       }
@@ -159,13 +158,14 @@ class ImagePixels {
 // The colours of the picture of the size asked for that an image
 // magnified k times shows; false when a block of k by k pixels is not all
 // one colour.
-bool PictureColours(const ImagePixels& pixels, int width, int height,
+bool PictureColours(const ImagePixels& pixels, PictureSize size,
                     int magnification, std::vector<std::uint64_t>* colours) {
   const std::size_t k = static_cast<std::size_t>(magnification);
-  const std::size_t across = static_cast<std::size_t>(width);
+  const std::size_t across = static_cast<std::size_t>(size.width);
+  const std::size_t down = static_cast<std::size_t>(size.height);
   const std::size_t image_width = across * k;
-  const std::size_t image_height = static_cast<std::size_t>(height) * k;
-  colours->assign(across * static_cast<std::size_t>(height), 0);
+  const std::size_t image_height = down * k;
+  colours->assign(across * down, 0);
   for (std::size_t y = 0; y < image_height; ++y) {
     for (std::size_t x = 0; x < image_width; ++x) {
       const std::uint64_t colour = pixels.ColourAt(y * image_width + x);
@@ -240,14 +240,14 @@ std::string DamagedImage() {
   return "is a PNG image whose data is damaged.";
 }
 
-ImageRead ReadInkPicture(std::span<const std::uint8_t> bytes, int width,
-                         int height, Picture* picture) {
+ImageRead ReadInkPicture(std::span<const std::uint8_t> bytes, PictureSize size,
+                         Picture* picture) {
   ImageRead read;
   Bytes uncompressed;
   if (IsRunLengthBmp(bytes)) {
     read.format = "BMP";
-    if (!UncompressBmp(bytes, width * kLargestMagnification,
-                       height * kLargestMagnification, &uncompressed)) {
+    if (!UncompressBmp(bytes, size.width * kLargestMagnification,
+                       size.height * kLargestMagnification, &uncompressed)) {
       read.fault = ImageFault::Unreadable;
       return read;
     }
@@ -257,7 +257,7 @@ ImageRead ReadInkPicture(std::span<const std::uint8_t> bytes, int width,
   read.format = png ? "PNG" : LooksLikeBmp(bytes) ? "BMP" : "GIF";
   read.fault = bytes.size() > INT_MAX ? ImageFault::Unreadable : read.fault;
   if (png && read.fault == ImageFault::None)
-    CheckChunks(bytes, width, height, &read);
+    CheckChunks(bytes, size, &read);
   if (read.fault != ImageFault::None)
     return read;
   int image_width = 0;
@@ -269,7 +269,7 @@ ImageRead ReadInkPicture(std::span<const std::uint8_t> bytes, int width,
   }
   read.width = static_cast<std::uint32_t>(image_width);
   read.height = static_cast<std::uint32_t>(image_height);
-  read.magnification = Magnification(read.width, read.height, width, height);
+  read.magnification = Magnification(read.width, read.height, size);
   if (read.magnification == 0) {
     read.fault = ImageFault::WrongSize;
     return read;
@@ -278,13 +278,12 @@ ImageRead ReadInkPicture(std::span<const std::uint8_t> bytes, int width,
   std::vector<std::uint64_t> colours;
   if (!pixels.Read(read.width, read.height)) {
     read.fault = ImageFault::Unreadable;
-  } else if (!PictureColours(pixels, width, height, read.magnification,
-                             &colours)) {
+  } else if (!PictureColours(pixels, size, read.magnification, &colours)) {
     read.fault = ImageFault::NotUniform;
   } else {
     const std::uint64_t paper = Paper(colours);
-    picture->width = width;
-    picture->height = height;
+    picture->width = size.width;
+    picture->height = size.height;
     picture->pixels.resize(colours.size());
     for (std::size_t i = 0; i < colours.size(); ++i) {
       picture->pixels[i] = static_cast<std::uint8_t>(

@@ -18,6 +18,12 @@ namespace mdlReplace {
 // An image drawn magnified has each pixel a block of k by k, k up to this.
 constexpr int kLargestMagnification = 8;
 
+// A picture's size in pixels, as a caller asks for one.
+struct PictureSize {
+  int width = 0;
+  int height = 0;
+};
+
 // Why an image gives no picture of the size asked for.
 enum class ImageFault {
   None,
@@ -39,14 +45,14 @@ struct ImageRead {
   int magnification = 0;
 };
 
-// Reads the image as a picture of width x height pixels, each Paper or
+// Reads the image as a picture of the size asked for, each pixel Paper or
 // Ink. Whatever its colours, the one that covers most of it is the paper
 // and every other one is ink, so a picture drawn dark on light or light
 // on dark reads the same; of two that cover as much, the lighter is the
 // paper. A PNG's chunks are checked before anything is decoded, and of
 // any image its size is known before its pixels take memory.
-ImageRead ReadInkPicture(std::span<const std::uint8_t> bytes, int width,
-                         int height, Picture* picture);
+ImageRead ReadInkPicture(std::span<const std::uint8_t> bytes, PictureSize size,
+                         Picture* picture);
 
 // "is a PNG image that could not be read." and "is a PNG image whose data
 // is damaged.": an unreadable or damaged image, worded to follow the

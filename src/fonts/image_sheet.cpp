@@ -37,7 +37,8 @@ std::size_t PixelIndex(std::size_t code, std::size_t row, std::size_t column) {
 std::string ReadImageSheet(std::span<const std::uint8_t> bytes,
                            FontImage* font) {
   Picture sheet;
-  const ImageRead read = ReadInkPicture(bytes, kSheetSide, kSheetSide, &sheet);
+  const ImageRead read =
+      ReadInkPicture(bytes, {kSheetSide, kSheetSide}, &sheet);
   switch (read.fault) {
     case ImageFault::None:
       break;
