@@ -74,6 +74,7 @@ set(ZYR2_CORE_SOURCES
 # The program's own: its front end and its command line.
 set(ZYR2_PROGRAM_SOURCES
   src/front/administrator.cpp
+  src/front/block_commands.cpp
   src/front/check_command.cpp
   src/front/command_options.cpp
   src/front/commands.cpp
