@@ -995,7 +995,52 @@ TEST(Fonts, GlyphTransforms) {
     FontImage expected = shaped;
     std::copy(row.expected.begin(), row.expected.end(), expected.begin() + kAt);
     EXPECT_EQ(TransformGlyphs(shaped, codes, row.transform), expected);
+    // A block of one glyph is the glyph: its picture turns the same.
+    const GlyphBlock one = {{0x41}, 1};
+    Picture picture = CutBlock(shaped, one);
+    ASSERT_TRUE(TransformPicture(row.transform, &picture));
+    FontImage put = shaped;
+    ASSERT_TRUE(PutBlock(picture, one, &put));
+    EXPECT_EQ(put, expected);
   }
+  // A block of three across turns as one picture: a flip puts the glyphs
+  // in the other order, each mirrored; a shift carries a column from
+  // glyph to glyph and loses the last; a wide block does not rotate.
+  const GlyphBlock three = {{0x41, 0x42, 0x43}, 3};
+  FontImage row_font{};
+  row_font[0x41 * 8] = 0x81;
+  row_font[0x42 * 8] = 0x01;
+  row_font[0x43 * 8 + 7] = 0x01;
+  const struct {
+    GlyphTransform transform;
+    std::vector<std::pair<std::size_t, std::uint8_t>> rows;  // the rows set
+  } block_cases[] = {
+      {GlyphTransform::FlipHorizontally,
+       {{0x41 * 8 + 7, 0x80}, {0x42 * 8, 0x80}, {0x43 * 8, 0x81}}},
+      {GlyphTransform::ShiftRight,
+       {{0x41 * 8, 0x40}, {0x42 * 8, 0x80}, {0x43 * 8, 0x80}}},
+      {GlyphTransform::ShiftUp, {{0x43 * 8 + 6, 0x01}}},
+      {GlyphTransform::Bold,
+       {{0x41 * 8, 0xC1},
+        {0x42 * 8, 0x81},
+        {0x43 * 8, 0x80},
+        {0x43 * 8 + 7, 0x01}}},
+  };
+  for (const auto& row : block_cases) {
+    SCOPED_TRACE(static_cast<int>(row.transform));
+    Picture picture = CutBlock(row_font, three);
+    ASSERT_TRUE(TransformPicture(row.transform, &picture));
+    FontImage put = row_font;
+    ASSERT_TRUE(PutBlock(picture, three, &put));
+    FontImage expected{};
+    for (const auto& [at, bits] : row.rows)
+      expected[at] = bits;
+    EXPECT_EQ(put, expected);
+  }
+  Picture wide = CutBlock(row_font, three);
+  const Picture before = wide;
+  EXPECT_FALSE(TransformPicture(GlyphTransform::Rotate, &wide));
+  EXPECT_EQ(wide.pixels, before.pixels);
   // Taking glyphs: where the base is blank and the other is not.
   FontImage half = font;
   std::fill(half.begin() + 1024, half.end(), 0);

@@ -61,6 +61,47 @@ std::string NotUniform(const ImageRead& read, const GlyphBlock& block) {
          "x" + k + " blocks of pixels are not each of one colour.";
 }
 
+// The picture's pixel at (x, y), paper outside it.
+std::uint8_t PixelOf(const Picture& picture, int x, int y) {
+  if (x < 0 || y < 0 || x >= picture.width || y >= picture.height)
+    return kPaper;
+  return picture.pixels[static_cast<std::size_t>(y) *
+                            static_cast<std::size_t>(picture.width) +
+                        static_cast<std::size_t>(x)];
+}
+
+// The pixel of the picture before the transform that (x, y) shows after
+// it, as a pixel of the same picture: where it comes from, for those that
+// move pixels about.
+std::uint8_t MovedPixel(const Picture& before, GlyphTransform transform, int x,
+                        int y) {
+  switch (transform) {
+    case GlyphTransform::ShiftUp:
+      return PixelOf(before, x, y + 1);
+    case GlyphTransform::ShiftDown:
+      return PixelOf(before, x, y - 1);
+    case GlyphTransform::ShiftLeft:
+      return PixelOf(before, x + 1, y);
+    case GlyphTransform::ShiftRight:
+      return PixelOf(before, x - 1, y);
+    case GlyphTransform::FlipHorizontally:
+      return PixelOf(before, before.width - 1 - x, y);
+    case GlyphTransform::FlipVertically:
+      return PixelOf(before, x, before.height - 1 - y);
+    case GlyphTransform::Rotate:  // clockwise: the left column becomes the top
+      return PixelOf(before, y, before.height - 1 - x);
+    case GlyphTransform::Invert:
+      return PixelOf(before, x, y) == kInk ? kPaper : kInk;
+    case GlyphTransform::Clear:
+      return kPaper;
+    case GlyphTransform::Bold:
+      return PixelOf(before, x, y) == kInk || PixelOf(before, x - 1, y) == kInk
+                 ? kInk
+                 : kPaper;
+  }
+  return kPaper;
+}
+
 }  // namespace
 
 std::size_t BlockRows(const GlyphBlock& block) {
@@ -132,6 +173,21 @@ std::string ReadBlockPicture(std::span<const std::uint8_t> bytes,
       return NotUniform(read, block);
   }
   return std::string();
+}
+
+bool TransformPicture(GlyphTransform transform, Picture* picture) {
+  if (transform == GlyphTransform::Rotate && picture->width != picture->height)
+    return false;
+  const Picture before = *picture;
+  for (int y = 0; y < picture->height; ++y) {
+    for (int x = 0; x < picture->width; ++x) {
+      picture->pixels[static_cast<std::size_t>(y) *
+                          static_cast<std::size_t>(picture->width) +
+                      static_cast<std::size_t>(x)] =
+          MovedPixel(before, transform, x, y);
+    }
+  }
+  return true;
 }
 
 Bytes WritePictureText(const Picture& picture) {

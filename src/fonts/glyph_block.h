@@ -12,6 +12,7 @@
 #include "base/picture.h"
 #include "fonts/font.h"
 #include "fonts/formats.h"
+#include "fonts/glyph_edits.h"
 
 namespace mdlReplace {
 
@@ -46,6 +47,13 @@ bool PutBlock(const Picture& picture, const GlyphBlock& block, FontImage* font);
 // need 32x16, or a whole multiple of it.").
 std::string ReadBlockPicture(std::span<const std::uint8_t> bytes,
                              const GlyphBlock& block, Picture* picture);
+
+// Does a glyph transform to the picture as one: a shift moves pixels from
+// glyph to glyph and loses those that leave the picture (nothing wraps),
+// a flip mirrors the whole picture (so glyphs change places), bold spreads
+// ink across glyph edges. A rotation turns only a square picture: false,
+// and the picture as it was, for any other.
+bool TransformPicture(GlyphTransform transform, Picture* picture);
 
 // The picture as the program's text: a line a row of pixels, "#" ink and
 // "." paper, each ended by a line feed.
