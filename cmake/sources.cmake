@@ -110,6 +110,7 @@ set(ZYR2_WIN32_SOURCES
 # platform of buffers.
 set(ZYR2_PAGE_SOURCES
   web/answer.cpp
+  web/block_export.cpp
   web/check_export.cpp
   web/exports.cpp
   web/memory_platform.cpp
