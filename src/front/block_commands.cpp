@@ -94,8 +94,10 @@ bool PutPictureFile(Platform& platform, const std::string& path,
     const std::string problem = ReadBlockPicture(bytes, block, &picture);
     message = problem.empty() ? problem : path + " " + problem;
   }
+  // A picture read is the block's size; were it not, no font is written
+  // of it.
   if (message.empty() && !PutBlock(picture, block, font))
-    message = Unreadable(path);  // never: the picture read is the block's size
+    message = Unreadable(path);
   if (!message.empty())
     ShowError(platform, message);
   return message.empty();
