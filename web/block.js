@@ -24,10 +24,63 @@ const kBlockTop = 14;
 const kBlockEdge = 'rgba(224, 138, 0, 0.45)';
 const kTileScale = 2;
 
-// The codes selected, in reading order.
+// A drag in the grid over more than one of its rows marks a rectangle of
+// cells: the grid is 16 across, so a rectangle is a block, its width the
+// rectangle's. It holds while the selection the drag made does: {codes,
+// width, selection}, or null.
+let gridRectangle = null;
+let gridDrag = null;
+
+function gridDragStart(event) {
+  const code = gridCode(event);
+  gridDrag = code === null || event.shiftKey ? null : { from: code, to: code };
+}
+
+function gridDragMove(event) {
+  const code = gridDrag && gridCode(event);
+  if (code !== null && code !== undefined) gridDrag.to = code;
+}
+
+function gridDragEnd() {
+  if (!gridDrag) return;
+  const { from, to } = gridDrag;
+  gridDrag = null;
+  const [top, bottom] = [Math.min(from >> 4, to >> 4), Math.max(from >> 4, to >> 4)];
+  const [left, right] = [Math.min(from & 15, to & 15), Math.max(from & 15, to & 15)];
+  gridRectangle = null;
+  if (top === bottom) return;
+  const codes = [];
+  for (let row = top; row <= bottom; row++) {
+    for (let column = left; column <= right; column++) codes.push(row * 16 + column);
+  }
+  gridRectangle = { codes, width: right - left + 1, selection: selection().join() };
+  state.block.width = gridRectangle.width;
+  announce(plural(codes.length, 'glyph') + ' in a rectangle, ' + plural(gridRectangle.width, 'glyph') + ' across');
+  render(state);
+}
+
+const rectangleHolds = () => gridRectangle !== null && gridRectangle.selection === selection().join();
+
+// The codes selected, in reading order: the rectangle dragged, or the
+// range.
 function selectedCodes() {
+  if (rectangleHolds()) return gridRectangle.codes;
   const [first, last] = selection();
   return Array.from({ length: last - first + 1 }, (_, i) => first + i);
+}
+
+// The rectangle dragged, framed on the grid.
+function frameRectangle() {
+  if (!rectangleHolds()) return;
+  const codes = gridRectangle.codes;
+  const [first, last] = [codes[0], codes[codes.length - 1]];
+  const g = $('grid').getContext('2d');
+  g.strokeStyle = kFocus;
+  g.lineWidth = 2;
+  g.setLineDash([4, 3]);
+  g.strokeRect(kGridLeft + (first & 15) * kGridCell + 1, kGridTop + (first >> 4) * kGridCell + 1,
+               gridRectangle.width * kGridCell - 1, ((last >> 4) - (first >> 4) + 1) * kGridCell - 1);
+  g.setLineDash([]);
 }
 
 // The block edited, or the one the selection would make, and the width:
@@ -142,6 +195,7 @@ function describeBlock(block, picture) {
 }
 
 function renderBlock() {
+  frameRectangle();
   const on = state.block.on;
   const block = currentBlock();
   $('block-view').hidden = !on;
@@ -311,6 +365,10 @@ function fillBlockTransforms() {
 
 function listenToBlock() {
   const on = (id, type, handler) => $(id).addEventListener(type, handler);
+  on('grid', 'pointerdown', gridDragStart);
+  on('grid', 'pointermove', gridDragMove);
+  on('grid', 'pointerup', gridDragEnd);
+  on('grid', 'pointercancel', () => { gridDrag = null; });
   on('block-edit', 'click', toggleBlock);
   on('block-width', 'change', typeBlockWidth);
   on('block-save', 'click', () => act('block', saveBlock));

@@ -1346,6 +1346,26 @@ const steps = [
     });
     check(names.join('|') === expected.join('|'), 'the pixels were named ' + names.join('; '));
     await page.click('#block-edit');
+    // A rectangle dragged in the grid is a block, its width the
+    // rectangle's: 0xC9 to 0xDB is 0xC9-0xCB,0xD9-0xDB, 3 across.
+    const grid = await page.$('#grid');
+    await grid.scrollIntoView();
+    const gridBox = await grid.boundingBox();
+    const shape = await page.$eval('#grid', (c) => ({ ...c.dataset, width: c.width }));
+    const cellAt = (code) => [
+      gridBox.x + (Number(shape.left) + (code % 16 + 0.5) * Number(shape.cell)) * gridBox.width / shape.width,
+      gridBox.y + (Number(shape.top) + (Math.floor(code / 16) + 0.5) * Number(shape.cell)) * gridBox.width / shape.width];
+    await page.mouse.move(...cellAt(0xC9));
+    await page.mouse.down();
+    await page.mouse.move(...cellAt(0xDB), { steps: 10 });
+    await page.mouse.up();
+    check(await page.$eval('#block-width', (input) => input.value) === '3', 'the rectangle did not give its width');
+    await page.click('#block-edit');
+    await page.click('#block-save');
+    program('--convert', base, path.join(work, 'block-program.png'), '--codes', '0xC9-0xCB,0xD9-0xDB', '--width', '3');
+    check((await downloaded('block-C9-DB.png')).equals(fs.readFileSync(path.join(work, 'block-program.png'))),
+          'the rectangle\'s block is not the program\'s');
+    await page.click('#block-edit');
   }],
 ];
 // The page over 127.0.0.1, where the browser's private file system is
