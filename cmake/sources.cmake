@@ -12,14 +12,17 @@ set(ZYR2_FONT_SOURCES
   src/base/text_lines.cpp
   src/fonts/bdf.cpp
   src/fonts/bitmap_strikes.cpp
+  src/fonts/bmp_runs.cpp
   src/fonts/code_pages.cpp
   src/fonts/codecs.cpp
   src/fonts/cpi.cpp
   src/fonts/deflate_framing.cpp
   src/fonts/drawing.cpp
   src/fonts/formats.cpp
+  src/fonts/glyph_block.cpp
   src/fonts/glyph_edits.cpp
   src/fonts/hex.cpp
+  src/fonts/image_picture.cpp
   src/fonts/image_sheet.cpp
   src/fonts/pcf.cpp
   src/fonts/placement.cpp
@@ -71,6 +74,7 @@ set(ZYR2_CORE_SOURCES
 # The program's own: its front end and its command line.
 set(ZYR2_PROGRAM_SOURCES
   src/front/administrator.cpp
+  src/front/block_commands.cpp
   src/front/check_command.cpp
   src/front/command_options.cpp
   src/front/commands.cpp
@@ -111,6 +115,7 @@ set(ZYR2_WIN64_PROGRAM_SOURCES src/platform/tick_count_win32.cpp)
 # platform of buffers.
 set(ZYR2_PAGE_SOURCES
   web/answer.cpp
+  web/block_export.cpp
   web/check_export.cpp
   web/exports.cpp
   web/memory_platform.cpp

@@ -12,6 +12,8 @@
 #include "attached/attached_font.h"
 #include "attached/font_block.h"
 #include "fake_platform.h"
+#include "fonts/glyph_block.h"
+#include "fonts/image_picture.h"
 #include "front/run.h"
 #include "source/font_source.h"
 
@@ -264,6 +266,43 @@ TEST(FaultInjection, EveryOperationOfAConversion) {
     // Three on the source; the new file's create, write, flush, close and
     // rename.
     EXPECT_EQ(faults, 3u + 5u);
+  }
+}
+
+// A picture put into a block of a font: the base and the picture read, the
+// destination written whole or not at all.
+FakePlatform BlockMergeScenario() {
+  FakePlatform platform;
+  platform.command_arguments = {"--merge", "base.fnt",  "block.png", "out.fnt",
+                                "--codes", "0xF0-0xF7", "--width",   "4"};
+  platform.files["base.fnt"].bytes = FontPattern(3);
+  FontImage font{};
+  const std::vector<std::uint8_t> other = FontPattern(5);
+  std::copy(other.begin(), other.end(), font.begin());
+  platform.files["block.png"].bytes = WritePicturePng(
+      CutBlock(font, {{0xF0, 0xF1, 0xF2, 0xF3, 0xF4, 0xF5, 0xF6, 0xF7}, 4}));
+  platform.files["out.fnt"].bytes = Pattern(100, 6);
+  return platform;
+}
+
+TEST(FaultInjection, EveryOperationOfABlockMerge) {
+  for (bool onward : {false, true}) {
+    const std::size_t faults = InjectEachFault(
+        BlockMergeScenario, onward,
+        [](const std::string&, const std::string& path, FakePlatform& platform,
+           const FakePlatform& before, int status) {
+          EXPECT_EQ(status, kExitFailure);
+          EXPECT_TRUE(platform.files.at("out.fnt") ==
+                      before.files.at("out.fnt"));
+          const std::string message = path == "base.fnt" || path == "block.png"
+                                          ? path + " could not be read."
+                                          : "out.fnt could not be written.";
+          EXPECT_EQ(platform.messages,
+                    std::vector<std::string>{kShown + message});
+        });
+    // Three on the base and three on the picture; the new file's create,
+    // write, flush, close and rename.
+    EXPECT_EQ(faults, 3u + 3u + 5u);
   }
 }
 

@@ -10,7 +10,9 @@
 #include "fonts/code_pages.h"
 #include "fonts/drawing.h"
 #include "fonts/formats.h"
+#include "fonts/glyph_block.h"
 #include "fonts/glyph_edits.h"
+#include "fonts/image_picture.h"
 #include "fonts/registry.h"
 #include "fonts/stb_image.h"
 
@@ -993,7 +995,52 @@ TEST(Fonts, GlyphTransforms) {
     FontImage expected = shaped;
     std::copy(row.expected.begin(), row.expected.end(), expected.begin() + kAt);
     EXPECT_EQ(TransformGlyphs(shaped, codes, row.transform), expected);
+    // A block of one glyph is the glyph: its picture turns the same.
+    const GlyphBlock one = {{0x41}, 1};
+    Picture picture = CutBlock(shaped, one);
+    ASSERT_TRUE(TransformPicture(row.transform, &picture));
+    FontImage put = shaped;
+    ASSERT_TRUE(PutBlock(picture, one, &put));
+    EXPECT_EQ(put, expected);
   }
+  // A block of three across turns as one picture: a flip puts the glyphs
+  // in the other order, each mirrored; a shift carries a column from
+  // glyph to glyph and loses the last; a wide block does not rotate.
+  const GlyphBlock three = {{0x41, 0x42, 0x43}, 3};
+  FontImage row_font{};
+  row_font[0x41 * 8] = 0x81;
+  row_font[0x42 * 8] = 0x01;
+  row_font[0x43 * 8 + 7] = 0x01;
+  const struct {
+    GlyphTransform transform;
+    std::vector<std::pair<std::size_t, std::uint8_t>> rows;  // the rows set
+  } block_cases[] = {
+      {GlyphTransform::FlipHorizontally,
+       {{0x41 * 8 + 7, 0x80}, {0x42 * 8, 0x80}, {0x43 * 8, 0x81}}},
+      {GlyphTransform::ShiftRight,
+       {{0x41 * 8, 0x40}, {0x42 * 8, 0x80}, {0x43 * 8, 0x80}}},
+      {GlyphTransform::ShiftUp, {{0x43 * 8 + 6, 0x01}}},
+      {GlyphTransform::Bold,
+       {{0x41 * 8, 0xC1},
+        {0x42 * 8, 0x81},
+        {0x43 * 8, 0x80},
+        {0x43 * 8 + 7, 0x01}}},
+  };
+  for (const auto& row : block_cases) {
+    SCOPED_TRACE(static_cast<int>(row.transform));
+    Picture picture = CutBlock(row_font, three);
+    ASSERT_TRUE(TransformPicture(row.transform, &picture));
+    FontImage put = row_font;
+    ASSERT_TRUE(PutBlock(picture, three, &put));
+    FontImage expected{};
+    for (const auto& [at, bits] : row.rows)
+      expected[at] = bits;
+    EXPECT_EQ(put, expected);
+  }
+  Picture wide = CutBlock(row_font, three);
+  const Picture before = wide;
+  EXPECT_FALSE(TransformPicture(GlyphTransform::Rotate, &wide));
+  EXPECT_EQ(wide.pixels, before.pixels);
   // Taking glyphs: where the base is blank and the other is not.
   FontImage half = font;
   std::fill(half.begin() + 1024, half.end(), 0);
@@ -1004,6 +1051,179 @@ TEST(Fonts, GlyphTransforms) {
   EXPECT_FALSE(blank[0]) << "blank in both";
   EXPECT_EQ(blank.count(), 128u);
   EXPECT_EQ(TakeGlyphs(half, other, blank), other);
+}
+
+// The picture drawn by the test's own hand, a pixel k by k: light ink on a
+// dark, coloured paper, so that only the rule of the most common colour
+// tells them apart.
+Bytes MagnifiedPng(const Picture& picture, int k) {
+  const int image_width = picture.width * k;
+  const int image_height = picture.height * k;
+  const std::size_t width = static_cast<std::size_t>(image_width);
+  std::vector<std::uint8_t> rgb(width * static_cast<std::size_t>(image_height) *
+                                3);
+  for (std::size_t i = 0; i < rgb.size() / 3; ++i) {
+    const std::size_t x = i % width / static_cast<std::size_t>(k);
+    const std::size_t y = i / width / static_cast<std::size_t>(k);
+    const bool ink =
+        picture.pixels[y * static_cast<std::size_t>(picture.width) + x] ==
+        std::uint8_t(PictureColour::Ink);
+    rgb[i * 3] = ink ? 250 : 10;
+    rgb[i * 3 + 1] = ink ? 240 : 20;
+    rgb[i * 3 + 2] = ink ? 60 : 90;
+  }
+  return Png(image_width, image_height, rgb);
+}
+
+std::vector<std::size_t> CodesFrom(std::size_t first, std::size_t count) {
+  std::vector<std::size_t> codes(count);
+  for (std::size_t i = 0; i < count; ++i)
+    codes[i] = first + i;
+  return codes;
+}
+
+// A block cut from a font is the glyphs placed by hand where their place
+// in the reading order puts them; put back, into the font or a blank one,
+// it gives their glyphs and no other; read from the PNG written of it, or
+// from one drawn magnified, it is the same picture.
+TEST(Fonts, BlockOfGlyphsIsOnePicture) {
+  const FontImage font = AllCodesFont();
+  const struct {
+    const char* name;
+    GlyphBlock block;
+    int width;  // of the picture, in pixels
+    int height;
+    int magnification;  // of the PNG drawn by the test
+  } cases[] = {
+      {"one glyph", {{0x41}, 1}, 8, 8, 1},
+      {"a column", {{0xC9, 0xBA, 0xC8}, 1}, 8, 24, 2},
+      {"three across, the last row part filled",
+       {{0xC9, 0xCD, 0xBB, 0xBA, 0x20}, 3},
+       24,
+       16,
+       3},
+      {"codes out of order",
+       {{0xFF, 0x00, 0x80, 0x7F, 0x10, 0x01}, 3},
+       24,
+       16,
+       1},
+      {"the whole font, as the sheet", {CodesFrom(0, 256), 16}, 128, 128, 1},
+      {"a row of 16 and one more", {CodesFrom(0xE0, 17), 16}, 128, 16, 8},
+  };
+  for (const auto& row : cases) {
+    SCOPED_TRACE(row.name);
+    const GlyphBlock& block = row.block;
+    Picture picture = CutBlock(font, block);
+    ASSERT_EQ(picture.width, row.width);
+    ASSERT_EQ(picture.height, row.height);
+    ASSERT_EQ(picture.pixels.size(), std::size_t(row.width) * row.height);
+    std::size_t ink = 0;
+    for (std::size_t i = 0; i < block.codes.size(); ++i) {
+      for (std::size_t y = 0; y < 8; ++y) {
+        for (std::size_t x = 0; x < 8; ++x) {
+          const std::size_t at =
+              (i / block.width * 8 + y) * std::size_t(row.width) +
+              i % block.width * 8 + x;
+          const bool font_ink = IsInk(font, block.codes[i], y, x);
+          ink += font_ink ? 1 : 0;
+          EXPECT_EQ(picture.pixels[at] == std::uint8_t(PictureColour::Ink),
+                    font_ink);
+        }
+      }
+    }
+    EXPECT_EQ(std::count(picture.pixels.begin(), picture.pixels.end(),
+                         std::uint8_t(PictureColour::Ink)),
+              std::ptrdiff_t(ink))
+        << "ink in the cells past the last code";
+
+    Picture read;
+    EXPECT_EQ(ReadBlockPicture(WritePicturePng(picture), block, &read), "");
+    EXPECT_EQ(read.pixels, picture.pixels);
+    EXPECT_EQ(ReadBlockPicture(MagnifiedPng(picture, row.magnification), block,
+                               &read),
+              "");
+    EXPECT_EQ(read.pixels, picture.pixels);
+    if (block.codes.size() == 256) {
+      EXPECT_EQ(WritePicturePng(picture), WriteFont(font, FontFormat::Png));
+    }
+
+    // Ink drawn past the last code is not put anywhere.
+    if (block.codes.size() % block.width != 0)
+      picture.pixels.back() = std::uint8_t(PictureColour::Ink);
+    FontImage put = font;
+    ASSERT_TRUE(PutBlock(picture, block, &put));
+    EXPECT_EQ(put, font);
+    FontImage blank{};
+    ASSERT_TRUE(PutBlock(picture, block, &blank));
+    FontImage expected{};
+    for (std::size_t code : block.codes)
+      std::copy_n(font.begin() + std::ptrdiff_t(code * 8), 8,
+                  expected.begin() + std::ptrdiff_t(code * 8));
+    EXPECT_EQ(blank, expected);
+  }
+  // A picture of another size is not put.
+  FontImage unchanged = font;
+  Picture wide = CutBlock(font, {{1, 2, 3}, 3});
+  EXPECT_FALSE(PutBlock(wide, {{1, 2, 3, 4}, 2}, &unchanged));
+  EXPECT_EQ(unchanged, font);
+}
+
+// What a picture of another size than the block's is told.
+TEST(Fonts, BlockPicturesOfOtherSizesAreRefused) {
+  const GlyphBlock four_by_two = {CodesFrom(0xF0, 8), 4};
+  const auto plain = [](int width, int height) {
+    return Png(width, height,
+               std::vector<std::uint8_t>(std::size_t(width) * height * 3, 7));
+  };
+  const Bytes fits = plain(32, 16);
+  std::vector<std::uint8_t> stripes(std::size_t{64} * 32 * 3);
+  for (std::size_t i = 0; i < stripes.size(); ++i)
+    stripes[i] = (i / 3) % 2 == 0 ? 200 : 0;
+  const struct {
+    const char* name;
+    GlyphBlock block;
+    Bytes bytes;
+    std::string problem;
+  } cases[] = {
+      {"wider", four_by_two, plain(40, 16),
+       "is 40x16; 4 glyphs across and 2 down need 32x16, or a whole multiple "
+       "of it."},
+      {"a width that does not divide the picture",
+       {CodesFrom(0xF0, 8), 3},
+       plain(32, 16),
+       "is 32x16; 3 glyphs across and 3 down need 24x24, or a whole multiple "
+       "of it."},
+      {"magnified, but not in proportion", four_by_two, plain(64, 48),
+       "is 64x48; 4 glyphs across and 2 down need 32x16, or a whole multiple "
+       "of it."},
+      {"magnified more than is read", four_by_two, plain(288, 144),
+       "is 288x144, 9 times the 32x16 that 4 glyphs across and 2 down need; a "
+       "picture is read magnified up to 8 times."},
+      {"one glyph",
+       {{0x41}, 1},
+       plain(16, 8),
+       "is 16x8; 1 glyph across and 1 down need 8x8, or a whole multiple of "
+       "it."},
+      {"magnified with blocks of two colours", four_by_two,
+       Png(64, 32, stripes),
+       "is 64x32, but not the 32x16 of 4 glyphs across and 2 down magnified: "
+       "its 2x2 blocks of pixels are not each of one colour."},
+      {"the sheet's size", four_by_two,
+       WriteFont(AllCodesFont(), FontFormat::Png),
+       "is 128x128; 4 glyphs across and 2 down need 32x16, or a whole multiple "
+       "of it."},
+      {"a font, not a picture", four_by_two,
+       WriteFont(AllCodesFont(), FontFormat::Psf),
+       "is not a PNG, BMP or GIF image."},
+      {"a PNG cut short", four_by_two, Bytes(fits.begin(), fits.begin() + 40),
+       "is a PNG image that could not be read."},
+      {"a PNG of the block's size", four_by_two, fits, ""},
+  };
+  for (const auto& row : cases) {
+    SCOPED_TRACE(row.name);
+    Picture picture;
+    EXPECT_EQ(ReadBlockPicture(row.bytes, row.block, &picture), row.problem);
+  }
 }
 
 TEST(Fonts, DestinationsByExtension) {

@@ -12,6 +12,7 @@
 #include "fonts/code_pages.h"
 #include "fonts/drawing.h"
 #include "fonts/formats.h"
+#include "fonts/glyph_block.h"
 
 namespace {
 
@@ -32,12 +33,33 @@ std::size_t InkPixels(const FontImage& font) {
   return ink;
 }
 
+// The bytes as the picture of a block of 4 glyphs across and 2 down: one
+// that is read goes into a font and comes out the same picture.
+void ReadAsBlockPicture(std::span<const std::uint8_t> bytes) {
+  const mdlReplace::GlyphBlock block = {
+      {0xF0, 0xF1, 0xF2, 0xF3, 0xF4, 0xF5, 0xF6, 0xF7}, 4};
+  mdlReplace::Picture picture;
+  const std::string problem =
+      mdlReplace::ReadBlockPicture(bytes, block, &picture);
+  if (!problem.empty()) {
+    Require(problem.rfind("is ", 0) == 0 && problem.back() == '.',
+            "a picture's problem reads as a sentence after the file's name");
+    return;
+  }
+  FontImage font{};
+  Require(mdlReplace::PutBlock(picture, block, &font),
+          "a picture read is the block's size");
+  Require(mdlReplace::CutBlock(font, block).pixels == picture.pixels,
+          "a picture put into a block is cut from it the same");
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
                                       std::size_t size) {
   const std::span<const std::uint8_t> bytes(data, size);
   mdlReplace::BeginsLikeOtherFormat(bytes);
+  ReadAsBlockPicture(bytes);
   FontImage font{};
   // Every other input with a code page named, so that fonts keyed by
   // characters are placed both ways.

@@ -508,6 +508,96 @@ for extension in fnt f08 bin psf bdf png txt PNG; do
 done
 end
 
+begin "a block of glyphs is one picture, out of a font and back into it"
+real_font font.fnt
+head -c 2048 /dev/zero >blank.fnt
+# blank.fnt with the block's glyphs of font.fnt, and the block's text
+# picture, cut by the test's own reading of the font.
+block_cut() {
+  /usr/bin/python3 -c '
+import sys
+font = open("font.fnt", "rb").read()
+codes, width = [int(c, 0) for c in sys.argv[1].split(",")], int(sys.argv[2])
+rows = (len(codes) + width - 1) // width
+put = bytearray(2048)
+lines = [["."] * (width * 8) for _ in range(rows * 8)]
+for i, code in enumerate(codes):
+    put[code * 8:code * 8 + 8] = font[code * 8:code * 8 + 8]
+    for y in range(8):
+        for x in range(8):
+            if font[code * 8 + y] >> (7 - x) & 1:
+                lines[i // width * 8 + y][i % width * 8 + x] = "#"
+open("expected.fnt", "wb").write(put)
+open("expected.txt", "w").write("".join("".join(l) + "\n" for l in lines))
+print("%dx%d" % (width * 8, rows * 8))' "$1" "$2"
+}
+while IFS='|' read -r codes width; do
+  size=$(block_cut "$codes" "$width")
+  run --convert font.fnt block.png --codes "$codes" --width "$width"
+  expect_status 0
+  expect_errors ""
+  [ "$(identify-im6.q16 -format %wx%h block.png)" = "$size" ] || fail "block.png of ${codes:0:32} is not $size"
+  run --convert --width "$width" font.fnt --codes "$codes" block.txt
+  cmp -s block.txt expected.txt || fail "block.txt of ${codes:0:32} is not the glyphs at their places"
+  run --merge font.fnt block.png back.fnt --codes "$codes" --width "$width"
+  expect_status 0
+  cmp -s back.fnt font.fnt || fail "font.fnt changed through the block of ${codes:0:32}"
+  # Magnified three times by ImageMagick, into a blank font: the block's
+  # glyphs, and no other.
+  convert-im6.q16 block.png -scale 300% big.png
+  run --merge blank.fnt big.png put.fnt --codes "$codes" --width "$width"
+  expect_status 0
+  cmp -s put.fnt expected.fnt || fail "the block of ${codes:0:32} magnified put other glyphs"
+done <<CASES
+0x41|1
+0xC9,0xBA,0xC8|1
+0xC9,0xCD,0xBB,0xBA,0x20|3
+0xFF,0x00,0x80,0x7F|3
+$(seq -s, 0 255)|16
+CASES
+# A frame drawn by ImageMagick over 4 glyphs across and 2 down, its lines
+# crossing glyph edges, cut by the test from ImageMagick's plain PGM.
+convert-im6.q16 -size 32x16 xc:white +antialias -fill none -stroke black \
+  -draw 'rectangle 1,1 30,14' -draw 'line 4,4 27,11' peer.png
+convert-im6.q16 peer.png -compress none peer.pgm
+/usr/bin/python3 -c '
+words = open("peer.pgm").read().split()
+width, height, pixels = int(words[1]), int(words[2]), [int(w) for w in words[4:]]
+font = bytearray(open("font.fnt", "rb").read())
+for i in range(8):
+    for y in range(8):
+        row = 0
+        for x in range(8):
+            dark = pixels[(i // 4 * 8 + y) * width + i % 4 * 8 + x] < int(words[3]) // 2
+            row |= dark << (7 - x)
+        font[(0xF0 + i) * 8 + y] = row
+open("expected.fnt", "wb").write(font)'
+convert-im6.q16 peer.png peer.bmp
+convert-im6.q16 peer.png peer.gif
+convert-im6.q16 peer.png -scale 800% peer-8.png
+for picture in peer.png peer.bmp peer.gif peer-8.png; do
+  run --merge font.fnt "$picture" out.fnt --codes 0xF0-0xF7 --width 4
+  expect_status 0
+  expect_errors ""
+  cmp -s out.fnt expected.fnt || fail "$picture put other glyphs than the test cut"
+done
+rm -f out.fnt
+# A picture of another size, and a block asked for wrongly: nothing written.
+convert-im6.q16 -size 40x16 xc:white logo.png
+while IFS='|' read -r options message; do
+  # shellcheck disable=SC2086
+  run --merge font.fnt logo.png out.fnt $options
+  expect_status 1
+  expect_errors "$caption$message"
+  [ ! -e out.fnt ] || fail "out.fnt written after: $message"
+done <<CASES
+--codes 0xF0-0xF7 --width 4|logo.png is 40x16; 4 glyphs across and 2 down need 32x16, or a whole multiple of it.
+--codes 0xF0-0xF7 --width 3|logo.png is 40x16; 3 glyphs across and 3 down need 24x24, or a whole multiple of it.
+--codes 0xF0-0xF7,0xF3 --width 4|--codes gives 0xF3 twice, but each code of a block has one place in its picture.
+--width 4|--width needs --codes, the block's codes in reading order: zyr2font --merge [--codepage N] BASE OTHER DEST [--codes CODES [--width W]]
+CASES
+end
+
 begin "the Linux console's 8x8 fonts convert to their own glyphs"
 count=0
 for psf in "$consolefonts"/*-VGA8.psf.gz; do

@@ -8,6 +8,8 @@
 #include "fake_platform.h"
 #include "fonts/font.h"
 #include "fonts/formats.h"
+#include "fonts/glyph_block.h"
+#include "fonts/image_picture.h"
 #include "front/run.h"
 #include "patcher/patcher.h"
 
@@ -1061,7 +1063,7 @@ TEST(RunProgram, Commands) {
       {"with three files",
        {"--convert", "a", "b", "c"},
        "--convert takes two files: zyr2font --convert [--codepage N] "
-       "SOURCE DEST",
+       "SOURCE DEST [--codes CODES --width W]",
        1,
        ""},
       {"a code page for a font that keeps its codes",
@@ -1101,7 +1103,7 @@ TEST(RunProgram, Commands) {
        {"--merge", "half.fnt", "my.fnt", "out.fnt", "--codes", "1", "--codes",
         "2"},
        "--codes is given twice: zyr2font --merge [--codepage N] BASE OTHER "
-       "DEST [--codes CODES]",
+       "DEST [--codes CODES [--width W]]",
        1,
        ""},
       {"codes given first",
@@ -1133,12 +1135,86 @@ TEST(RunProgram, Commands) {
        "[--codepage N] SOURCE",
        1,
        ""},
-      {"--codes given to --convert",
-       {"--convert", "my.fnt", "out.fnt", "--codes", "1"},
-       "--codes is an option of --merge, not of --convert: zyr2font --convert "
-       "[--codepage N] SOURCE DEST",
+      {"--codes given to --convert without --width",
+       {"--convert", "my.fnt", "out.png", "--codes", "1"},
+       "--convert writes the glyphs of --codes as a block, and needs --width, "
+       "the glyphs across its picture: zyr2font --convert [--codepage N] "
+       "SOURCE DEST [--codes CODES --width W]",
        1,
        ""},
+      {"--width given to --show",
+       {"--show", "my.fnt", "--width", "2"},
+       "--width is an option of --convert and --merge, not of --show: "
+       "zyr2font --show [--codepage N] SOURCE",
+       1,
+       ""},
+      {"a block written as a font",
+       {"--convert", "my.fnt", "out.fnt", "--codes", "1-4", "--width", "2"},
+       "out.fnt does not end with .png or .txt, the pictures a block is "
+       "written as.",
+       1,
+       ""},
+      {"--width without --codes",
+       {"--merge", "half.fnt", "logo.png", "out.fnt", "--width", "4"},
+       "--width needs --codes, the block's codes in reading order: zyr2font "
+       "--merge [--codepage N] BASE OTHER DEST [--codes CODES [--width W]]",
+       1,
+       ""},
+      {"a width of no glyphs",
+       {"--convert", "my.fnt", "out.png", "--codes", "1-4", "--width", "0"},
+       "--width takes the number of glyphs across a block, from 1 to 256, not "
+       "\"0\".",
+       1,
+       ""},
+      {"a code twice in a block",
+       {"--merge", "half.fnt", "logo.png", "out.fnt", "--codes",
+        "0x41,0x40-0x42", "--width", "2"},
+       "--codes gives 0x41 twice, but each code of a block has one place in "
+       "its picture.",
+       1,
+       ""},
+      {"a block wider than its codes",
+       {"--convert", "my.fnt", "out.png", "--codes", "1-4", "--width", "5"},
+       "--width 5 is more glyphs across than the 4 codes of --codes.",
+       1,
+       ""},
+      {"a picture of another size than the block's",
+       {"--merge", "half.fnt", "logo.png", "out.fnt", "--codes", "0xF0-0xF7",
+        "--width", "4"},
+       "logo.png is 40x16; 4 glyphs across and 2 down need 32x16, or a whole "
+       "multiple of it.",
+       1,
+       ""},
+      {"a font given as a block's picture",
+       {"--merge", "half.fnt", "my.fnt", "out.fnt", "--codes", "0xF0-0xF7",
+        "--width", "4"},
+       "my.fnt is not a PNG, BMP or GIF image.",
+       1,
+       ""},
+      {"a folder given as a block's picture",
+       {"--merge", "half.fnt", "album.png", "out.fnt", "--codes", "0xF0-0xF7",
+        "--width", "4"},
+       "album.png is not a PNG, BMP or GIF image.",
+       1,
+       ""},
+      {"a block's picture from nothing",
+       {"--merge", "half.fnt", "none.png", "out.fnt", "--codes", "0xF0-0xF7",
+        "--width", "4"},
+       "none.png was not found.",
+       1,
+       ""},
+      {"a picture of the blank half put in its block",
+       {"--merge", "--width", "16", "half.fnt", "upper.png", "out.psf",
+        "--codes", "0x80-0xFF"},
+       "",
+       0,
+       "out.psf"},
+      {"a picture of the blank half from a pipe",
+       {"--merge", "half.fnt", "upper pipe", "out.fnt", "--codes", "0x80-0xFF",
+        "--width", "16"},
+       "",
+       0,
+       "out.fnt"},
       {"a file named like an option",
        {"--show", "--my.fnt"},
        "--my.fnt is not an option of --show (a file named so is given as "
@@ -1173,7 +1249,7 @@ TEST(RunProgram, Commands) {
       {"merge without its destination",
        {"--merge", "half.fnt", "my.fnt"},
        "--merge takes three files: zyr2font --merge [--codepage N] BASE "
-       "OTHER DEST [--codes CODES]",
+       "OTHER DEST [--codes CODES [--width W]]",
        1,
        ""},
       {"a check of a text the font draws whole",
@@ -1237,6 +1313,20 @@ TEST(RunProgram, Commands) {
     std::fill(platform.files["half.fnt"].bytes.begin() + 1024,
               platform.files["half.fnt"].bytes.end(), 0);
     platform.AddFile("old.bdf", 10, 0x55);
+    Picture logo;
+    logo.width = 40;
+    logo.height = 16;
+    logo.pixels.assign(std::size_t{40} * 16, 0);
+    logo.pixels[3] = std::uint8_t(PictureColour::Ink);
+    platform.files["logo.png"].bytes = WritePicturePng(logo);
+    FontImage whole{};
+    std::copy(font.begin(), font.end(), whole.begin());
+    GlyphBlock upper{{}, 16};
+    for (std::size_t code = 0x80; code < 0x100; ++code)
+      upper.codes.push_back(code);
+    platform.files["upper.png"].bytes = WritePicturePng(CutBlock(whole, upper));
+    platform.files["upper pipe"] = {platform.files["upper.png"].bytes, false,
+                                    false, FakePlatform::Kind::Pipe};
     platform.files["album.png"].kind = FakePlatform::Kind::Folder;
     platform.files["pipe"] = {font, false, false, FakePlatform::Kind::Pipe};
     platform.files["en.txt"].bytes = {'a', 'b', 'c', '\n'};

@@ -183,6 +183,44 @@ const Core = (() => {
     };
   }
 
+  // A block of glyphs, {codes, width}: its codes in reading order and its
+  // glyphs across, as --codes and --width give them. Its picture is
+  // {width, height, pixels}, a byte a pixel (1 ink), row by row.
+  const withBlock = (font, block, use) => withBytes(font, (at) =>
+    withBytes(Uint8Array.from(block.codes), (codes) => use(at, codes, block.codes.length, block.width)));
+
+  function blockCut(font, block) {
+    const cut = withBlock(font, block, (...args) => answer(core.zyr2_block_cut(...args)));
+    if (!cut.done) return null;
+    return { width: cut.figure, height: cut.bytes.length / cut.figure, pixels: cut.bytes };
+  }
+
+  // The font with the picture in the block; null for one of another size.
+  function blockPut(font, block, picture) {
+    const put = withBlock(font, block, (...args) => withBytes(picture.pixels, (pixels) =>
+      answer(core.zyr2_block_put(...args, pixels, picture.width, picture.height))));
+    return put.done ? put.bytes : null;
+  }
+
+  // The picture with a glyph transform done to it as one; null for a
+  // rotation of a picture that is not square.
+  function blockTransform(picture, number) {
+    const turned = withBytes(picture.pixels, (pixels) =>
+      answer(core.zyr2_block_transform(pixels, picture.width, picture.height, number)));
+    return turned.done ? { ...picture, pixels: turned.bytes } : null;
+  }
+
+  // The block's picture as the PNG --convert writes.
+  const blockPng = (font, block) => withBlock(font, block, (...args) => answer(core.zyr2_block_png(...args))).bytes;
+
+  // The font with a picture file, {name, length, bytes}, in the block, as
+  // --merge puts it: {font, said}; font is null when the picture does not
+  // fit, and said says why in the program's words.
+  function blockRead(font, block, file) {
+    const read = withBlock(font, block, (...args) => answer(core.zyr2_block_read(input([file]), ...args)));
+    return { font: read.done ? read.bytes : null, said: read.said };
+  }
+
   const codePages = () => answer(core.zyr2_code_pages()).said.match(/\d+/g).map(Number);
 
   // The glyph transforms there are: [{number, name, description, done}].
@@ -201,6 +239,7 @@ const Core = (() => {
 
   return {
     load, restart, open, save, transform, take, patch, attach, check, codePages,
+    blockCut, blockPut, blockTransform, blockPng, blockRead,
     glyphTransforms, isGameFile, codeOf, characterOf,
     largestSource: () => core.zyr2_largest_source(),
     largestText: () => core.zyr2_largest_text(),

@@ -174,6 +174,8 @@ async function dropped(part, items) {
     nothingTaken(part, items);
   } else if (part === 'other') {
     await openOther(files[0].file, notOpened(files));
+  } else if (part === 'block') {
+    await putPictureFile(files[0].file);
   } else {
     await openFont(files[0].file, part, notOpened(files));
   }
@@ -324,6 +326,7 @@ async function start() {
   buildCells($('pixel-cells'), 8, 'pixel-');
   bringBack(await Keeping.start());
   listen();
+  listenToBlock();
   render(state);
   document.body.dataset.ready = 'yes';
 }

@@ -139,6 +139,7 @@ function render(state) {
   describeGrid(first, last, marks);
   drawEditor(state.font, state.selected, state.cursor, focused);
   describeEditor();
+  renderBlock();
   const codes = previewCodes(state.previewText);
   for (const canvas of $('previews').querySelectorAll('canvas')) drawLine(canvas, state.font, codes);
   renderWork(first, last);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "fonts/code_pages.h"
+#include "fonts/codecs.h"
 
 namespace mdlReplace {
 
@@ -11,16 +12,30 @@ namespace {
 constexpr std::string_view kOptionPrefix = "--";
 // Code pages have numbers of 16 bits.
 constexpr int kLargestCodePage = 65535;
+// A block is at most every code in one row.
+constexpr std::size_t kWidestBlock = kGlyphCount;
 
 constexpr ToolForm kTools[] = {
-    {"--show", 1, 1, "one file", "zyr2font --show [--codepage N] SOURCE", ""},
-    {"--convert", 2, 2, "two files",
-     "zyr2font --convert [--codepage N] SOURCE DEST", ""},
-    {"--merge", 3, 3, "three files",
-     "zyr2font --merge [--codepage N] BASE OTHER DEST [--codes CODES]",
-     kCodesOption},
-    {"--check", 2, 0, "a font and one or more texts",
-     "zyr2font --check [--codepage N] [--all] FONT TEXT...", kAllOption},
+    {"--show", 1, 1, "one file", "zyr2font --show [--codepage N] SOURCE", {}},
+    {"--convert",
+     2,
+     2,
+     "two files",
+     "zyr2font --convert [--codepage N] SOURCE DEST [--codes CODES --width W]",
+     {kCodesOption, kWidthOption}},
+    {"--merge",
+     3,
+     3,
+     "three files",
+     "zyr2font --merge [--codepage N] BASE OTHER DEST [--codes CODES "
+     "[--width W]]",
+     {kCodesOption, kWidthOption}},
+    {"--check",
+     2,
+     0,
+     "a font and one or more texts",
+     "zyr2font --check [--codepage N] [--all] FONT TEXT...",
+     {kAllOption}},
 };
 
 // One code, 0x00 to 0xFF, in hexadecimal after 0x or in decimal.
@@ -66,8 +81,26 @@ bool ParseCodePage(const std::string& text, CodePageUse* use) {
   return true;
 }
 
-// "0x80-0xAF,0xE0": codes and ranges of them, parted by commas.
-bool ParseCodes(const std::string& text, CodeSet* codes) {
+// "--width takes the number of glyphs across a block, from 1 to 256, not
+// "TEXT"."
+std::string MalformedWidth(const std::string& text) {
+  const std::string given = text.empty() ? "" : ", not \"" + text + "\"";
+  return "--width takes the number of glyphs across a block, from 1 to " +
+         std::to_string(kWidestBlock) + given + ".";
+}
+
+bool ParseWidth(const std::string& text, std::size_t* width) {
+  if (text.empty() || text.size() > 3 ||
+      text.find_first_not_of("0123456789") != std::string::npos)
+    return false;
+  *width = std::stoul(text);
+  return *width >= 1 && *width <= kWidestBlock;
+}
+
+// "0x80-0xAF,0xE0": codes and ranges of them, parted by commas, into the
+// set and, in the order given, the list.
+bool ParseCodes(const std::string& text, CodeSet* codes,
+                std::vector<std::size_t>* list) {
   std::size_t start = 0;
   while (start <= text.size()) {
     const std::size_t comma = std::min(text.find(',', start), text.size());
@@ -81,8 +114,10 @@ bool ParseCodes(const std::string& text, CodeSet* codes) {
                    &last) ||
         last < first)
       return false;
-    for (std::size_t code = first; code <= last; ++code)
+    for (std::size_t code = first; code <= last; ++code) {
       codes->set(code);
+      list->push_back(code);
+    }
     start = comma + 1;
   }
   return true;
@@ -92,21 +127,74 @@ std::string GivenTwice(std::string_view option, const ToolForm& tool) {
   return std::string(option) + " is given twice: " + std::string(tool.form);
 }
 
+bool HasOption(const ToolForm& tool, std::string_view word) {
+  return std::find(tool.own_options.begin(), tool.own_options.end(), word) !=
+         tool.own_options.end();
+}
+
+// "--convert and --merge": the tools whose option the word is.
+std::string Owners(const std::string& word) {
+  std::vector<std::string_view> owners;
+  for (const ToolForm& other : kTools) {
+    if (!word.empty() && HasOption(other, word))
+      owners.push_back(other.command);
+  }
+  std::string named;
+  for (std::size_t i = 0; i < owners.size(); ++i) {
+    if (i > 0)
+      named += i + 1 == owners.size() ? " and " : ", ";
+    named += owners[i];
+  }
+  return named;
+}
+
 // An option of another tool is named as one; any other word as no option,
 // for it may have been meant as a file.
 std::string NotAnOption(const std::string& word, const ToolForm& tool) {
-  const auto owner = std::find_if(
-      std::begin(kTools), std::end(kTools), [&word](const ToolForm& other) {
-        return !other.own_option.empty() && other.own_option == word;
-      });
+  const std::string owners = Owners(word);
   const std::string command(tool.command);
   const std::string what =
-      owner != std::end(kTools)
-          ? " is an option of " + std::string(owner->command) + ", not of " +
-                command
-          : " is not an option of " + command +
-                " (a file named so is given as ./" + word + ")";
+      !owners.empty() ? " is an option of " + owners + ", not of " + command
+                      : " is not an option of " + command +
+                            " (a file named so is given as ./" + word + ")";
   return word + what + ": " + std::string(tool.form);
+}
+
+// The first code the list gives twice; false for none.
+bool CodeGivenTwice(const std::vector<std::size_t>& list, std::size_t* code) {
+  CodeSet seen;
+  for (std::size_t each : list) {
+    if (seen[each]) {
+      *code = each;
+      return true;
+    }
+    seen.set(each);
+  }
+  return false;
+}
+
+// --width makes the codes a block's, in reading order; --convert writes a
+// block alone, never the codes of a whole font.
+std::string BlockProblem(const ToolForm& tool, const ToolOptions& options) {
+  const std::string form(tool.form);
+  if (options.width_given && !options.codes_given)
+    return "--width needs --codes, the block's codes in reading order: " + form;
+  if (!options.width_given && options.codes_given &&
+      tool.command == "--convert")
+    return "--convert writes the glyphs of --codes as a block, and needs "
+           "--width, the glyphs across its picture: " +
+           form;
+  if (!options.width_given)
+    return std::string();
+  std::size_t twice = 0;
+  if (CodeGivenTwice(options.code_list, &twice))
+    return "--codes gives 0x" + HexByte(twice) +
+           " twice, but each code of a block has one place in its picture.";
+  if (options.width > options.code_list.size())
+    return "--width " + std::to_string(options.width) +
+           " is more glyphs across than the " +
+           std::to_string(options.code_list.size()) + " codes of --codes.";
+  return std::string();
 }
 
 // The value an option takes, the word after it; its message when it is
@@ -116,8 +204,12 @@ std::string TakeValue(std::string_view option, const std::string& value,
   if (option == kCodePageOption)
     return ParseCodePage(value, &options->code_pages) ? std::string()
                                                       : UnknownCodePage(value);
-  return ParseCodes(value, &options->codes) ? std::string()
-                                            : MalformedCodes(value);
+  if (option == kWidthOption)
+    return ParseWidth(value, &options->width) ? std::string()
+                                              : MalformedWidth(value);
+  return ParseCodes(value, &options->codes, &options->code_list)
+             ? std::string()
+             : MalformedCodes(value);
 }
 
 }  // namespace
@@ -149,10 +241,11 @@ std::string TakeOptions(const ToolForm& tool,
       options->files.push_back(word);
       continue;
     }
-    if (word != kCodePageOption && word != tool.own_option)
+    if (word != kCodePageOption && !HasOption(tool, word))
       return NotAnOption(word, tool);
     bool& given = word == kCodePageOption ? code_page_given
                   : word == kAllOption    ? options->all
+                  : word == kWidthOption  ? options->width_given
                                           : options->codes_given;
     if (given)
       return GivenTwice(word, tool);
@@ -164,7 +257,7 @@ std::string TakeOptions(const ToolForm& tool,
     if (!problem.empty())
       return problem;
   }
-  return std::string();
+  return BlockProblem(tool, *options);
 }
 
 }  // namespace mdlReplace

@@ -9,6 +9,7 @@
 #include "fonts/formats.h"
 #include "fonts/glyph_edits.h"
 #include "fonts/registry.h"
+#include "front/block_commands.h"
 #include "front/check_command.h"
 #include "front/command_options.h"
 #include "front/run.h"
@@ -16,7 +17,6 @@
 #include "front/usage.h"
 #include "front/version.h"
 #include "messages/show_error.h"
-#include "platform/replace_file.h"
 #include "source/font_source.h"
 
 namespace mdlReplace {
@@ -39,14 +39,6 @@ std::string UnknownCommand(const std::string& command) {
 
 std::string TakesNoFile(const std::string& command) {
   return command + " takes no file: zyr2font " + command;
-}
-
-std::string NotWritten(const std::string& path) {
-  return path + " could not be written.";
-}
-
-std::string LinkToNothing(const std::string& path) {
-  return path + " is a symbolic link to a file that does not exist.";
 }
 
 std::string NoFormat(const std::string& path) {
@@ -76,25 +68,12 @@ int Show(Platform& platform, const std::string& source,
   return Print(platform, DrawFont(font, drawing));
 }
 
-// The destination is written whole beside itself and put in its place, so
-// an existing file is replaced whole or stays as it was. Only the font
-// formats are written: a game file can never be overwritten this way.
+// Only the font formats are written: a game file can never be overwritten
+// this way.
 int WriteDestination(Platform& platform, const std::string& destination,
                      FontFormat format, const FontImage& font,
                      const CodePage* code_page) {
-  const Bytes bytes = WriteFont(font, format, code_page);
-  switch (ReplaceFile(platform, destination, [&](FileId file) {
-    return platform.WriteAt(file, 0, bytes) == bytes.size();
-  })) {
-    case Replacement::Done:
-      return kExitSuccess;
-    case Replacement::DanglingLink:
-      return EndWithError(platform, LinkToNothing(destination));
-    case Replacement::NotAFile:
-    case Replacement::Failed:
-      break;
-  }
-  return EndWithError(platform, NotWritten(destination));
+  return WriteWhole(platform, destination, WriteFont(font, format, code_page));
 }
 
 int Convert(Platform& platform, const std::string& source,
@@ -112,7 +91,8 @@ int Convert(Platform& platform, const std::string& source,
 }
 
 // BASE's font with OTHER's glyphs at the codes asked for, or wherever BASE
-// is blank and OTHER is not, into DEST. Both are placed by the code page
+// is blank and OTHER is not, or with the picture OTHER in the block that
+// --codes and --width make, into DEST. Both are placed by the code page
 // named, where they need one.
 int Merge(Platform& platform, const ToolOptions& options) {
   const std::vector<std::string>& files = options.files;
@@ -126,8 +106,14 @@ int Merge(Platform& platform, const ToolOptions& options) {
   CodePageUse other_pages = code_pages;
   FontImage base{};
   FontImage other{};
-  if (!ReadSourceFont(platform, files[0], &base_pages, &base) ||
-      !ReadSourceFont(platform, files[1], &other_pages, &other))
+  if (!ReadSourceFont(platform, files[0], &base_pages, &base))
+    return kExitFailure;
+  if (options.width_given) {
+    if (!PutPictureFile(platform, files[1], BlockOf(options), &base))
+      return kExitFailure;
+    return WriteDestination(platform, files[2], format, base, code_pages.named);
+  }
+  if (!ReadSourceFont(platform, files[1], &other_pages, &other))
     return kExitFailure;
   const CodeSet codes =
       options.codes_given ? options.codes : BlankInBase(base, other);
@@ -164,6 +150,8 @@ int RunCommand(Platform& platform, const std::vector<std::string>& arguments) {
     return Show(platform, files[0], &options.code_pages);
   if (command == "--merge")
     return Merge(platform, options);
+  if (options.width_given)
+    return ConvertBlock(platform, options);
   return Convert(platform, files[0], files[1], &options.code_pages);
 }
 

@@ -2,6 +2,7 @@
 
 #include "front/run.h"
 #include "messages/show_error.h"
+#include "platform/replace_file.h"
 #include "source/font_source.h"
 #include "source/reading_notice.h"
 
@@ -10,6 +11,14 @@ namespace mdlReplace {
 namespace {
 
 constexpr std::string_view kOutputFailed = "The output could not be written.";
+
+std::string NotWritten(const std::string& path) {
+  return path + " could not be written.";
+}
+
+std::string LinkToNothing(const std::string& path) {
+  return path + " is a symbolic link to a file that does not exist.";
+}
 
 }  // namespace
 
@@ -37,6 +46,22 @@ bool ReadSourceFont(Platform& platform, const std::string& path,
       break;
   }
   return false;
+}
+
+int WriteWhole(Platform& platform, const std::string& destination,
+               const Bytes& bytes) {
+  switch (ReplaceFile(platform, destination, [&](FileId file) {
+    return platform.WriteAt(file, 0, bytes) == bytes.size();
+  })) {
+    case Replacement::Done:
+      return kExitSuccess;
+    case Replacement::DanglingLink:
+      return EndWithError(platform, LinkToNothing(destination));
+    case Replacement::NotAFile:
+    case Replacement::Failed:
+      break;
+  }
+  return EndWithError(platform, NotWritten(destination));
 }
 
 // A reader that stops reading early (| head) has what it wanted; any other

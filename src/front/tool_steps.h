@@ -18,6 +18,12 @@ std::string NotFound(const std::string& path);
 bool ReadSourceFont(Platform& platform, const std::string& path,
                     CodePageUse* code_pages, FontImage* font);
 
+// Writes the bytes to the destination whole beside it and puts them in its
+// place, so that an existing file is replaced whole or stays as it was;
+// the exit status, a failure told.
+int WriteWhole(Platform& platform, const std::string& destination,
+               const Bytes& bytes);
+
 // Prints text the user asked for, and returns the exit status: a failure
 // to print is told.
 int Print(Platform& platform, std::string_view text);

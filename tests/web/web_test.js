@@ -1072,7 +1072,8 @@ const steps = [
     const { nodes } = await session.send('Accessibility.getFullAXTree');
     await session.detach();
     const canvases = nodes.filter((node) => node.role.value === 'Canvas' && !node.ignored).map((node) => node.name.value);
-    check(canvases.length === 4 && canvases.every((name) => name) && canvases.includes('The text in Greek-VGA8.psf.gz at 2x'),
+    check(canvases.length === 5 && canvases.every((name) => name) && canvases.includes('The text in Greek-VGA8.psf.gz at 2x') &&
+          canvases.includes('The glyph or block drawn 3 by 3 around itself'),
           'the previews are named ' + canvases.join('|'));
   }],
   ['a folder dropped on the patch part patches its game files; dropped elsewhere, the page says so', async ({ page }) => {
@@ -1592,6 +1593,109 @@ const steps = [
       check(unreachable.length === 0, 'no tab stop reaches what scrolls at ' + width + ' px: ' + unreachable.join(', '));
     }
     await page.setViewport({ width: 1280, height: 800 });
+  }],
+  ['a block of glyphs is edited as one picture, and cut and put as the program does', async ({ page }) => {
+    // The font as the page opened it, by whichever code page is chosen.
+    await open(page, consoleFont);
+    const start = await gridFont(page);
+    const base = write('block-base.fnt', start);
+    const program = (...args) => childProcess.execFileSync(process.env.ZYR2_PROGRAM, args);
+    const blockArgs = ['--codes', '0xC9-0xCB', '--width', '3'];
+    // The program's picture of a font's block, and a font with a picture in it.
+    const programPng = (font) => {
+      program('--convert', write('block-font.fnt', font), path.join(work, 'block-program.png'), ...blockArgs);
+      return fs.readFileSync(path.join(work, 'block-program.png'));
+    };
+    const programPut = (picture) => merged(base, picture, ...blockArgs);
+    await chooseGlyph(page, 0xC9);
+    await chooseGlyph(page, 0xCB, true);
+    await page.$eval('#block-width', (input) => { input.value = '3'; input.dispatchEvent(new Event('change')); });
+    await page.click('#block-edit');
+    // A line across the three glyphs, drawn by the mouse from a row that
+    // begins on paper: one step, the block's picture the program's.
+    const row = [0, 1, 2, 3, 4, 5, 6, 7].find((r) => (start[0xC9 * 8 + r] & 0x80) === 0);
+    check(row !== undefined, 'glyph 0xC9 has ink all down its left side');
+    const editor = await page.$('#block-editor');
+    await editor.scrollIntoView();
+    const box = await editor.boundingBox();
+    const { left, top, cell, width } = await page.$eval('#block-editor', (c) => ({ ...c.dataset, width: c.width }));
+    const ratio = box.width / width;
+    const at = (column) => [box.x + (Number(left) + (column + 0.5) * Number(cell)) * ratio,
+                            box.y + (Number(top) + (row + 0.5) * Number(cell)) * ratio];
+    await page.mouse.move(...at(0));
+    await page.mouse.down();
+    await page.mouse.move(...at(23), { steps: 60 });
+    await page.mouse.up();
+    const lined = Buffer.from(start);
+    for (const code of [0xC9, 0xCA, 0xCB]) lined[code * 8 + row] = 0xFF;
+    check((await gridFont(page)).equals(lined), 'the line was not drawn across the three glyphs');
+    await page.click('#block-save');
+    check((await downloaded('block-C9-CB.png')).equals(programPng(lined)), 'the block saved is not the program\'s picture');
+    await ctrl(page, 'z');
+    check((await gridFont(page)).equals(start), 'Undo did not take the line back whole');
+    // Flipped left to right as one picture: the same font as the program's
+    // picture flipped by ImageMagick and put back.
+    const flips = await page.$$eval('#block-transforms button', (buttons) =>
+      buttons.filter((b) => b.textContent === 'Flip left-right').length);
+    check(flips === 1, 'no block flip');
+    await page.$$eval('#block-transforms button', (buttons) =>
+      buttons.find((b) => b.textContent === 'Flip left-right').click());
+    const flopped = path.join(work, 'block-flopped.png');
+    childProcess.execFileSync('convert-im6.q16', [write('block-before.png', programPng(start)), '-flop', flopped]);
+    check((await save(page, '.fnt')).equals(programPut(flopped)), 'the block flipped is not the program\'s flip');
+    check((await page.$eval('#announce', (e) => e.textContent)).startsWith('0xC9 to 0xCB, 3 glyphs across, flipped left to right.'),
+          'the flip was said: ' + await page.$eval('#announce', (e) => e.textContent));
+    await ctrl(page, 'z');
+    check((await gridFont(page)).equals(start), 'Undo did not take the flip back whole');
+    // A picture drawn by ImageMagick put into the block, as --merge puts it;
+    // one of another size is refused with the size the block needs.
+    const drawn = path.join(work, 'block-drawn.png');
+    childProcess.execFileSync('convert-im6.q16', ['-size', '72x24', 'xc:white', '+antialias', '-fill', 'black',
+      '-draw', 'rectangle 6,6 65,11', '-draw', 'rectangle 30,0 41,23', drawn]);
+    await open(page, drawn, '#block-picture');
+    check((await save(page, '.fnt')).equals(programPut(drawn)), 'the picture put is not the program\'s --merge');
+    await ctrl(page, 'z');
+    check((await gridFont(page)).equals(start), 'Undo did not take the picture back whole');
+    const wrong = path.join(work, 'logo.png');
+    childProcess.execFileSync('convert-im6.q16', ['-size', '40x16', 'xc:white', wrong]);
+    check((await open(page, wrong, '#block-picture')).includes(
+      'logo.png is 40x16; 3 glyphs across and 1 down need 24x8, or a whole multiple of it.'),
+          'a picture of another size: ' + await messages(page));
+    // Along a row, the arrow keys cross from glyph to glyph, each pixel
+    // named by its place in the picture and its glyph.
+    await page.focus('#block-pixels');
+    const names = [];
+    for (let column = 0; column < 10; column++) {
+      names.push(await focusedName(page));
+      await page.keyboard.press('ArrowRight');
+    }
+    const expected = names.map((_, column) => {
+      const code = 0xC9 + (column >> 3);
+      const ink = (start[code * 8] >> (7 - column % 8) & 1) === 1;
+      return 'row 1, column ' + (column + 1) + ', glyph 0x' + code.toString(16).toUpperCase() + ', ' + (ink ? 'ink' : 'paper');
+    });
+    check(names.join('|') === expected.join('|'), 'the pixels were named ' + names.join('; '));
+    await page.click('#block-edit');
+    // A rectangle dragged in the grid is a block, its width the
+    // rectangle's: 0xC9 to 0xDB is 0xC9-0xCB,0xD9-0xDB, 3 across.
+    const grid = await page.$('#grid');
+    await grid.scrollIntoView();
+    const gridBox = await grid.boundingBox();
+    const shape = await page.$eval('#grid', (c) => ({ ...c.dataset, width: c.width }));
+    const cellAt = (code) => [
+      gridBox.x + (Number(shape.left) + (code % 16 + 0.5) * Number(shape.cell)) * gridBox.width / shape.width,
+      gridBox.y + (Number(shape.top) + (Math.floor(code / 16) + 0.5) * Number(shape.cell)) * gridBox.width / shape.width];
+    await page.mouse.move(...cellAt(0xC9));
+    await page.mouse.down();
+    await page.mouse.move(...cellAt(0xDB), { steps: 10 });
+    await page.mouse.up();
+    check(await page.$eval('#block-width', (input) => input.value) === '3', 'the rectangle did not give its width');
+    await page.click('#block-edit');
+    await page.click('#block-save');
+    program('--convert', base, path.join(work, 'block-program.png'), '--codes', '0xC9-0xCB,0xD9-0xDB', '--width', '3');
+    check((await downloaded('block-C9-DB.png')).equals(fs.readFileSync(path.join(work, 'block-program.png'))),
+          'the rectangle\'s block is not the program\'s');
+    await page.click('#block-edit');
   }],
 ];
 // The page over 127.0.0.1, where the browser's private file system is

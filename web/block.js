@@ -1,0 +1,187 @@
+// A block of glyphs as one picture, as it is shown: the codes selected,
+// in reading order (a rectangle dragged in the grid, or a range), a width
+// typed, and the picture the core cuts of them (the same as --convert
+// --codes --width writes), drawn with its glyph edges and named pixel by
+// pixel for a screen reader; and a tile view that draws the block, or the
+// glyph, 3 by 3 around itself, as it joins in the game. block_editing.js
+// turns the gestures on it into changes.
+'use strict';
+
+// The block's part of the state: whether the editor shows the block, the
+// codes it was given then (an Undo, which chooses the glyph it changes,
+// leaves them), its glyphs across as typed, and the keyboard's cursor in
+// its picture, [row, column].
+state.block = { on: false, codes: [], width: 3, cursor: [0, 0] };
+
+// Each block pixel is this many canvas pixels at most and at least, as
+// wide as the editor lets it; the codes go down the left and across the
+// top.
+const kBlockLargestCell = 24;
+const kBlockSmallestCell = 4;
+const kBlockEditorWidth = 520;
+const kBlockLeft = 34;
+const kBlockTop = 14;
+const kBlockEdge = 'rgba(224, 138, 0, 0.45)';
+const kTileScale = 2;
+
+// A drag in the grid over more than one of its rows marks a rectangle of
+// cells: the grid is 16 across, so a rectangle is a block, its width the
+// rectangle's. It holds while the selection the drag made does: {codes,
+// width, selection}, or null.
+let gridRectangle = null;
+
+const rectangleHolds = () => gridRectangle !== null && gridRectangle.selection === selection().join();
+
+// The codes selected, in reading order: the rectangle dragged, or the
+// range.
+function selectedCodes() {
+  if (rectangleHolds()) return gridRectangle.codes;
+  const [first, last] = selection();
+  return Array.from({ length: last - first + 1 }, (_, i) => first + i);
+}
+
+// The rectangle dragged, framed on the grid.
+function frameRectangle() {
+  if (!rectangleHolds()) return;
+  const codes = gridRectangle.codes;
+  const [first, last] = [codes[0], codes[codes.length - 1]];
+  const g = $('grid').getContext('2d');
+  g.strokeStyle = kFocus;
+  g.lineWidth = 2;
+  g.setLineDash([4, 3]);
+  g.strokeRect(kGridLeft + (first & 15) * kGridCell + 1, kGridTop + (first >> 4) * kGridCell + 1,
+               gridRectangle.width * kGridCell - 1, ((last >> 4) - (first >> 4) + 1) * kGridCell - 1);
+  g.setLineDash([]);
+}
+
+// The block edited, or the one the selection would make, and the width:
+// {codes, width}.
+function currentBlock() {
+  const codes = state.block.on ? state.block.codes : selectedCodes();
+  return { codes, width: Math.max(1, Math.min(state.block.width, codes.length)) };
+}
+
+// "0xC9 to 0xCB, 3 glyphs across"
+function blockSaid(block) {
+  const first = block.codes[0];
+  const last = block.codes[block.codes.length - 1];
+  return codesSaid(first, last) + ', ' + plural(block.width, 'glyph') + ' across';
+}
+
+const blockCell = (picture) =>
+  Math.max(kBlockSmallestCell, Math.min(kBlockLargestCell, Math.floor(kBlockEditorWidth / picture.width)));
+
+// The picture shown: the one a stroke is drawing, or the block's in the
+// font.
+let blockStroke = null;
+const shownPicture = (block) => (blockStroke ? blockStroke.picture : Core.blockCut(state.font, block));
+
+const pixelAt = (picture, row, column) => picture.pixels[row * picture.width + column] === 1;
+
+// "row 3, column 12, glyph 0xCA, ink"
+function blockPixelName(block, picture, row, column) {
+  const index = Math.floor(row / 8) * block.width + Math.floor(column / 8);
+  const code = block.codes[index];
+  return 'row ' + (row + 1) + ', column ' + (column + 1) + ', ' +
+    (code === undefined ? 'past the last glyph' : 'glyph 0x' + hex(code, 2)) + ', ' +
+    (pixelAt(picture, row, column) ? 'ink' : 'paper');
+}
+
+// --- Drawing ----------------------------------------------------------------
+
+function drawBlock(block, picture, focused) {
+  const canvas = $('block-editor');
+  const cell = blockCell(picture);
+  const width = kBlockLeft + picture.width * cell + 1;
+  const height = kBlockTop + picture.height * cell + 1;
+  if (canvas.width !== width || canvas.height !== height) {
+    canvas.width = width;
+    canvas.height = height;
+  }
+  Object.assign(canvas.dataset, { left: kBlockLeft, top: kBlockTop, cell, across: picture.width, down: picture.height });
+  const g = canvas.getContext('2d');
+  g.fillStyle = '#f6f5f2';
+  g.fillRect(0, 0, width, height);
+  g.fillStyle = '#555';
+  g.font = '11px monospace';
+  g.textBaseline = 'middle';
+  for (let row = 0; row * block.width < block.codes.length; row++)
+    g.fillText('0x' + hex(block.codes[row * block.width], 2), 0, kBlockTop + (row * 8 + 4) * cell);
+  for (let column = 0; column < block.width; column++)
+    g.fillText('+' + column, kBlockLeft + (column * 8 + 3) * cell, kBlockTop / 2);
+  for (let row = 0; row < picture.height; row++) {
+    for (let column = 0; column < picture.width; column++) {
+      g.fillStyle = pixelAt(picture, row, column) ? kInk : kPaper;
+      g.fillRect(kBlockLeft + column * cell, kBlockTop + row * cell, cell, cell);
+    }
+  }
+  // The glyph edges, faint, over the pixels.
+  g.fillStyle = kBlockEdge;
+  for (let x = 0; x <= picture.width; x += 8) g.fillRect(kBlockLeft + x * cell - 1, kBlockTop, 1, picture.height * cell);
+  for (let y = 0; y <= picture.height; y += 8) g.fillRect(kBlockLeft, kBlockTop + y * cell - 1, picture.width * cell, 1);
+  if (focused) {
+    const [row, column] = state.block.cursor;
+    g.strokeStyle = kFocus;
+    g.lineWidth = 2;
+    g.strokeRect(kBlockLeft + column * cell + 1, kBlockTop + row * cell + 1, cell - 2, cell - 2);
+  }
+}
+
+// The picture 3 by 3 around itself, light on dark as the game draws it.
+function drawTiles(picture) {
+  const canvas = $('block-tiles');
+  const pixel = kTileScale * screenPixels();
+  canvas.width = picture.width * 3 * pixel;
+  canvas.height = picture.height * 3 * pixel;
+  canvas.style.width = canvas.width / (window.devicePixelRatio || 1) + 'px';
+  canvas.style.height = canvas.height / (window.devicePixelRatio || 1) + 'px';
+  const g = canvas.getContext('2d');
+  g.fillStyle = kGameScreen;
+  g.fillRect(0, 0, canvas.width, canvas.height);
+  g.fillStyle = kGameInk;
+  for (let tile = 0; tile < 9; tile++) {
+    const left = (tile % 3) * picture.width;
+    const top = Math.floor(tile / 3) * picture.height;
+    for (let row = 0; row < picture.height; row++) {
+      for (let column = 0; column < picture.width; column++) {
+        if (pixelAt(picture, row, column)) g.fillRect((left + column) * pixel, (top + row) * pixel, pixel, pixel);
+      }
+    }
+  }
+}
+
+// The cursor's pixel is named by one of two cells in turn, so that a
+// screen reader hears each move as a new cell.
+let blockCellShown = 0;
+function describeBlock(block, picture) {
+  const [row, column] = state.block.cursor;
+  const name = blockPixelName(block, picture, row, column);
+  const shown = $('block-cell-' + blockCellShown);
+  if (shown.getAttribute('aria-label') !== name) {
+    blockCellShown = 1 - blockCellShown;
+    setAttribute($('block-cell-' + blockCellShown), 'aria-label', name);
+  }
+  setAttribute($('block-pixels'), 'aria-activedescendant', 'block-cell-' + blockCellShown);
+  setAttribute($('block-pixels'), 'aria-label', 'The block ' + blockSaid(block) + ' as one picture');
+}
+
+function renderBlock() {
+  frameRectangle();
+  const on = state.block.on;
+  const block = currentBlock();
+  $('block-view').hidden = !on;
+  $('block-edit').textContent = on ? 'Back to one glyph' : 'Edit as one picture';
+  setAttribute($('block-edit'), 'aria-pressed', String(on));
+  if (document.activeElement !== $('block-width')) $('block-width').value = String(state.block.width);
+  const glyph = { codes: [state.selected], width: 1 };
+  if (!on) {
+    drawTiles(Core.blockCut(state.font, glyph));
+    return;
+  }
+  const picture = shownPicture(block);
+  const [row, column] = state.block.cursor;
+  state.block.cursor = [Math.min(row, picture.height - 1), Math.min(column, picture.width - 1)];
+  drawBlock(block, picture, document.activeElement === $('block-pixels'));
+  describeBlock(block, picture);
+  drawTiles(picture);
+}

@@ -1,0 +1,203 @@
+// Editing a block of glyphs as one picture: a rectangle dragged in the
+// grid, strokes, the keyboard's cursor and the transforms across glyph
+// edges, a picture put in and the block saved as PNG. Each change is put
+// back by the core into the font as one step of the history, said as what
+// was done ("0xC9 to 0xCB, 3 glyphs across, flipped left to right").
+'use strict';
+
+// The grid's drag, from code to code, while it lasts.
+let gridDrag = null;
+
+function gridDragStart(event) {
+  const code = gridCode(event);
+  gridDrag = code === null || event.shiftKey ? null : { from: code, to: code };
+}
+
+function gridDragMove(event) {
+  const code = gridDrag && gridCode(event);
+  if (code !== null && code !== undefined) gridDrag.to = code;
+}
+
+function gridDragEnd() {
+  if (!gridDrag) return;
+  const { from, to } = gridDrag;
+  gridDrag = null;
+  const [top, bottom] = [Math.min(from >> 4, to >> 4), Math.max(from >> 4, to >> 4)];
+  const [left, right] = [Math.min(from & 15, to & 15), Math.max(from & 15, to & 15)];
+  gridRectangle = null;
+  if (top === bottom) return;
+  const codes = [];
+  for (let row = top; row <= bottom; row++) {
+    for (let column = left; column <= right; column++) codes.push(row * 16 + column);
+  }
+  gridRectangle = { codes, width: right - left + 1, selection: selection().join() };
+  state.block.width = gridRectangle.width;
+  announce(plural(codes.length, 'glyph') + ' in a rectangle, ' + plural(gridRectangle.width, 'glyph') + ' across');
+  render(state);
+}
+
+// Puts a picture into the block as one step, said as what was done.
+function putBlockPicture(block, picture, done) {
+  const font = Core.blockPut(state.font, block, picture);
+  if (!font) return;
+  const said = blockSaid(block) + ', ' + done;
+  if (changeFont(font, said)) {
+    announce(sentence(said));
+    changed();
+  } else {
+    announce(sentence('nothing changed in ' + blockSaid(block)));
+    render(state);
+  }
+}
+
+function blockPixel(event, picture) {
+  const canvas = $('block-editor');
+  const box = canvas.getBoundingClientRect();
+  const cell = Number(canvas.dataset.cell);
+  const x = (event.clientX - box.left) / box.width * canvas.width - kBlockLeft;
+  const y = (event.clientY - box.top) / box.height * canvas.height - kBlockTop;
+  const row = Math.floor(y / cell);
+  const column = Math.floor(x / cell);
+  return row >= 0 && column >= 0 && row < picture.height && column < picture.width ? [row, column] : null;
+}
+
+function setBlockPixel(picture, row, column, ink) {
+  const pixels = picture.pixels.slice();
+  pixels[row * picture.width + column] = ink ? 1 : 0;
+  return { ...picture, pixels };
+}
+
+// A stroke draws ink when it begins on paper, and paper when on ink,
+// across glyph edges; it is one step when it ends.
+function startBlockStroke(event) {
+  const block = currentBlock();
+  const picture = Core.blockCut(state.font, block);
+  const pixel = blockPixel(event, picture);
+  if (!pixel) return;
+  $('block-editor').setPointerCapture(event.pointerId);
+  const ink = !pixelAt(picture, ...pixel);
+  blockStroke = { block, ink, picture: setBlockPixel(picture, ...pixel, ink) };
+  state.block.cursor = pixel;
+  render(state);
+}
+
+function continueBlockStroke(event) {
+  const pixel = blockStroke && blockPixel(event, blockStroke.picture);
+  if (!pixel || pixelAt(blockStroke.picture, ...pixel) === blockStroke.ink) return;
+  blockStroke.picture = setBlockPixel(blockStroke.picture, ...pixel, blockStroke.ink);
+  render(state);
+}
+
+function endBlockStroke() {
+  if (!blockStroke) return;
+  const { block, picture } = blockStroke;
+  blockStroke = null;
+  putBlockPicture(block, picture, 'drawn');
+}
+
+// The arrow keys cross glyph edges and stop at the picture's sides; Space
+// or Enter turns the pixel to ink or paper.
+function blockKey(event) {
+  const moves = { ArrowLeft: [0, -1], ArrowRight: [0, 1], ArrowUp: [-1, 0], ArrowDown: [1, 0] };
+  const block = currentBlock();
+  const picture = Core.blockCut(state.font, block);
+  const [row, column] = state.block.cursor;
+  if (event.key in moves) {
+    const [down, across] = moves[event.key];
+    state.block.cursor = [Math.max(0, Math.min(picture.height - 1, row + down)),
+                          Math.max(0, Math.min(picture.width - 1, column + across))];
+    render(state);
+  } else if (event.key === ' ' || event.key === 'Enter') {
+    const ink = !pixelAt(picture, row, column);
+    putBlockPicture(block, setBlockPixel(picture, row, column, ink),
+                    'row ' + (row + 1) + ', column ' + (column + 1) + ' set to ' + (ink ? 'ink' : 'paper'));
+  } else if (event.key === 'Escape') {
+    $('glyphs').focus();
+  } else {
+    return;
+  }
+  event.preventDefault();
+}
+
+// A glyph transform of the core's, done to the block as one picture.
+function transformBlock({ number, done }) {
+  const block = currentBlock();
+  const turned = Core.blockTransform(Core.blockCut(state.font, block), number);
+  if (!turned) {
+    const rows = Math.ceil(block.codes.length / block.width);
+    say('block', blockSaid(block) + ' and ' + rows + ' down is not square: only a square block rotates.');
+    render(state);
+    return;
+  }
+  putBlockPicture(block, turned, done);
+}
+
+function toggleBlock() {
+  state.block.on = !state.block.on;
+  state.block.codes = selectedCodes();
+  state.block.cursor = [0, 0];
+  render(state);
+}
+
+function typeBlockWidth() {
+  const width = Number($('block-width').value);
+  if (Number.isInteger(width) && width >= 1 && width <= kGlyphs) state.block.width = width;
+  render(state);
+}
+
+function saveBlock() {
+  const block = currentBlock();
+  const first = block.codes[0];
+  const name = 'block-' + hex(first, 2) + '-' + hex(block.codes[block.codes.length - 1], 2) + '.png';
+  download(name, Core.blockPng(state.font, block));
+  say('block', name + ' (' + blockSaid(block) + ')' + kGivenToBrowser);
+  render(state);
+}
+
+// A picture picked or dropped, put into the block as --merge puts it; one
+// of another size is refused with the size the block needs.
+async function putPictureFile(file) {
+  const block = currentBlock();
+  const read = Core.blockRead(state.font, block, await readHeld(file));
+  if (!read.font) {
+    say('block', read.said);
+    render(state);
+    return;
+  }
+  const said = blockSaid(block) + ', ' + file.name + ' put in';
+  if (changeFont(read.font, said)) say('block', sentence(said) + '; Undo takes it back.');
+  else say('block', file.name + ' holds the glyphs the block has already.');
+  changed();
+}
+
+function fillBlockTransforms() {
+  for (const transform of Core.glyphTransforms()) {
+    const button = document.createElement('button');
+    button.type = 'button';
+    button.dataset.blockTransform = transform.number;
+    button.title = transform.description + ', the block as one picture';
+    button.textContent = transform.name;
+    button.addEventListener('click', () => act('block', () => transformBlock(transform)));
+    $('block-transforms').appendChild(button);
+  }
+}
+
+function listenToBlock() {
+  const on = (id, type, handler) => $(id).addEventListener(type, handler);
+  on('grid', 'pointerdown', gridDragStart);
+  on('grid', 'pointermove', gridDragMove);
+  on('grid', 'pointerup', gridDragEnd);
+  on('grid', 'pointercancel', () => { gridDrag = null; });
+  on('block-edit', 'click', toggleBlock);
+  on('block-width', 'change', typeBlockWidth);
+  on('block-save', 'click', () => act('block', saveBlock));
+  on('block-picture', 'change', (e) => act('block', () => putPictureFile(picked(e)[0].file)));
+  on('block-editor', 'pointerdown', startBlockStroke);
+  on('block-editor', 'pointermove', continueBlockStroke);
+  on('block-editor', 'pointerup', endBlockStroke);
+  on('block-editor', 'pointercancel', endBlockStroke);
+  on('block-pixels', 'keydown', blockKey);
+  on('block-pixels', 'focus', () => render(state));
+  on('block-pixels', 'blur', () => render(state));
+  fillBlockTransforms();
+}
