@@ -11,7 +11,9 @@
 #include "fonts/drawing.h"
 #include "fonts/formats.h"
 #include "fonts/glyph_edits.h"
+#include "fonts/outline_tracing.h"
 #include "fonts/registry.h"
+#include "fonts/sfnt_writing.h"
 #include "fonts/stb_image.h"
 
 namespace mdlReplace {
@@ -325,26 +327,65 @@ bool NamesItsOwnGlyph(const Bytes& bdf) {
   return text.find("\nENCODING " + number + "\n") != std::string::npos;
 }
 
-// Each format, and a BDF keyed by the characters of each code page, read
-// back by the same code page; the BDF's default character is one of its
-// glyphs.
+// Each format, and a BDF or TrueType font keyed by the characters of each
+// code page, read back by the same code page; the BDF's default character
+// is one of its glyphs; the sfnt's checksums add up.
 TEST(Fonts, EveryFormatRoundTrips) {
+  const std::pair<FontFormat, std::string_view> written_as[] = {
+      {FontFormat::Raw, "a.fnt"},     {FontFormat::Psf, "a.psf"},
+      {FontFormat::Bdf, "a.bdf"},     {FontFormat::Png, "a.png"},
+      {FontFormat::Text, "a.txt"},    {FontFormat::TrueType, "a.ttf"},
+      {FontFormat::TrueType, "a.OTB"}};
   for (const FontImage& font : {AllCodesFont(), HalfReversedFont()}) {
     for (const CodePage& code_page : KnownCodePages()) {
-      for (FontFormat format :
-           {FontFormat::Raw, FontFormat::Psf, FontFormat::Bdf, FontFormat::Png,
-            FontFormat::Text}) {
+      for (const auto& [format, file_name] : written_as) {
         SCOPED_TRACE(std::to_string(code_page.number) + " " +
-                     std::to_string(static_cast<int>(format)));
+                     std::string(file_name));
         CodePageUse use;
         use.named = &code_page;
-        const Bytes written = WriteFont(font, format, use.named);
+        const Bytes written = WriteFont(font, format, use.named, file_name);
         FontImage read{};
         EXPECT_EQ(ReadFont("font", written, &use, &read), "");
         EXPECT_EQ(read, font);
         EXPECT_TRUE(format != FontFormat::Bdf || NamesItsOwnGlyph(written));
+        EXPECT_TRUE(format != FontFormat::TrueType ||
+                    SfntChecksum(written) == 0xB1B0AFBA);
       }
     }
+  }
+}
+
+// Each area of ink one contour around it, clockwise (y up), each hole one
+// counter-clockwise; areas meeting at a corner stay apart, and no two
+// squares of ink overlap.
+TEST(Fonts, OutlinesTraceThePixelsEdges) {
+  struct TraceCase {
+    const char* name;
+    Glyph glyph;
+    std::vector<Contour> contours;
+  };
+  const TraceCase cases[] = {
+      {"blank", {}, {}},
+      {"the top left pixel", {0x80}, {{{0, 7}, {0, 8}, {1, 8}, {1, 7}}}},
+      {"the whole cell",
+       {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF},
+       {{{0, 8}, {8, 8}, {8, 0}, {0, 0}}}},
+      {"a bar of two rows, one contour",
+       {0, 0, 0x3C, 0x3C},
+       {{{2, 6}, {6, 6}, {6, 4}, {2, 4}}}},
+      {"pixels meeting at a corner, two areas",
+       {0x80, 0x40},
+       {{{0, 7}, {0, 8}, {1, 8}, {1, 7}}, {{1, 6}, {1, 7}, {2, 7}, {2, 6}}}},
+      {"a ring: the hole wound the other way",
+       {0xE0, 0xA0, 0xE0},
+       {{{0, 8}, {3, 8}, {3, 5}, {0, 5}}, {{2, 7}, {1, 7}, {1, 6}, {2, 6}}}},
+      {"an L",
+       {0x80, 0x80, 0xC0},
+       {{{0, 8}, {1, 8}, {1, 6}, {2, 6}, {2, 5}, {0, 5}}}},
+  };
+  for (const TraceCase& row : cases) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(TraceGlyph(row.glyph), row.contours);
   }
 }
 
@@ -916,6 +957,11 @@ TEST(Fonts, TableOfFormatsTellsEachByItsContent) {
       {"hex", Text("0041:0000000000000000\n"), FontFormat::Hex},
       {"text", WriteFont(font, FontFormat::Text), FontFormat::Text},
       {"BDF as written", WriteFont(font, FontFormat::Bdf), FontFormat::Bdf},
+      {"TrueType as written", WriteFont(font, FontFormat::TrueType),
+       FontFormat::TrueType},
+      {"OpenType bitmap font as written",
+       WriteFont(font, FontFormat::TrueType, nullptr, "a.otb"),
+       FontFormat::TrueType},
       {"raw", WriteFont(font, FontFormat::Raw), std::nullopt},
       {"gzip, a wrapper and no format", Gzip(WriteFont(font, FontFormat::Psf)),
        std::nullopt},
@@ -1014,10 +1060,13 @@ TEST(Fonts, DestinationsByExtension) {
   EXPECT_EQ(format, FontFormat::Raw);
   EXPECT_TRUE(FormatOfExtension("my.fnt", &format));
   EXPECT_EQ(format, FontFormat::Raw) << "not the Windows font of that name";
+  EXPECT_TRUE(FormatOfExtension("my.OTB", &format));
+  EXPECT_EQ(format, FontFormat::TrueType);
   for (const char* refused : {"ZYR2.EXE", "font", "dir.png/font", "a.psf.gz",
                               "a.bmp", "a.fon", "a.hex"})
     EXPECT_FALSE(FormatOfExtension(refused, &format)) << refused;
-  EXPECT_EQ(WritableExtensions(), ".fnt, .f08, .bin, .psf, .bdf, .png or .txt");
+  EXPECT_EQ(WritableExtensions(),
+            ".fnt, .f08, .bin, .psf, .bdf, .ttf, .otb, .png or .txt");
 }
 
 // The picture for a window: each glyph's pixels are ink exactly where the

@@ -574,7 +574,7 @@ missing.fnt|out.fnt|missing.fnt was not found.
 /usr/share/fonts/X11/misc/nil2.pcf.gz|out.fnt|/usr/share/fonts/X11/misc/nil2.pcf.gz is a PCF font of 1x2 glyphs, not 8x8.
 /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf|out.fnt|/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf is a TrueType font drawn on a grid of 2048 units to the em, not 8 pixels.
 /usr/share/unifont/unifont.hex|out.fnt|/usr/share/unifont/unifont.hex is a hex font of 16x16 glyphs (line 1), not 8x8.
-font.fnt|ZYR2.EXE|ZYR2.EXE does not end with an extension that names a font format: .fnt, .f08, .bin, .psf, .bdf, .png or .txt.
+font.fnt|ZYR2.EXE|ZYR2.EXE does not end with an extension that names a font format: .fnt, .f08, .bin, .psf, .bdf, .ttf, .otb, .png or .txt.
 CASES
 expect_unchanged ZYR2.EXE
 end

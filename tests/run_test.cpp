@@ -785,7 +785,7 @@ TEST(RunProgram, Commands) {
       {"to a game file",
        {"--convert", "my.fnt", R"(game\zyr2.exe)"},
        R"(game\zyr2.exe does not end with an extension that names a font )"
-       "format: .fnt, .f08, .bin, .psf, .bdf, .png or .txt.",
+       "format: .fnt, .f08, .bin, .psf, .bdf, .ttf, .otb, .png or .txt.",
        1,
        ""},
       {"from nothing",

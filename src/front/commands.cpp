@@ -82,7 +82,7 @@ int Show(Platform& platform, const std::string& source,
 int WriteDestination(Platform& platform, const std::string& destination,
                      FontFormat format, const FontImage& font,
                      const CodePage* code_page) {
-  const Bytes bytes = WriteFont(font, format, code_page);
+  const Bytes bytes = WriteFont(font, format, code_page, destination);
   switch (ReplaceFile(platform, destination, [&](FileId file) {
     return platform.WriteAt(file, 0, bytes) == bytes.size();
   })) {

@@ -1,0 +1,97 @@
+#include "fonts/sfnt_writing.h"
+
+#include <algorithm>
+
+namespace mdlReplace {
+
+namespace {
+
+constexpr std::size_t kDirectoryHeader = 12;
+constexpr std::size_t kDirectoryEntry = 16;
+// Where head holds its adjustment, and what the file's checksum is made.
+constexpr std::size_t kAdjustmentAt = 8;
+constexpr std::uint32_t kFileChecksum = 0xB1B0AFBA;
+
+void PutNumber(Bytes* bytes, std::uint64_t value, int width) {
+  for (int shift = (width - 1) * 8; shift >= 0; shift -= 8)
+    bytes->push_back(static_cast<std::uint8_t>(value >> shift));
+}
+
+void PutAt(Bytes* bytes, std::size_t at, std::uint32_t value) {
+  for (int i = 0; i < 4; ++i)
+    (*bytes)[at + i] = static_cast<std::uint8_t>(value >> (24 - 8 * i));
+}
+
+// The largest power of two not over the count, and its logarithm: the
+// directory's search fields.
+void SearchFields(std::size_t count, std::uint32_t* power, int* log) {
+  *power = 1;
+  *log = 0;
+  while (*power * 2 <= count) {
+    *power *= 2;
+    ++*log;
+  }
+}
+
+}  // namespace
+
+void PutU8(Bytes* bytes, std::uint32_t value) {
+  PutNumber(bytes, value, 1);
+}
+
+void PutU16(Bytes* bytes, std::int64_t value) {
+  PutNumber(bytes, static_cast<std::uint64_t>(value), 2);
+}
+
+void PutU32(Bytes* bytes, std::int64_t value) {
+  PutNumber(bytes, static_cast<std::uint64_t>(value), 4);
+}
+
+std::uint32_t SfntChecksum(std::span<const std::uint8_t> bytes) {
+  std::uint32_t sum = 0;
+  for (std::size_t at = 0; at < bytes.size(); at += 4) {
+    std::uint32_t word = 0;
+    for (std::size_t i = 0; i < 4; ++i)
+      word = word << 8 | (at + i < bytes.size() ? bytes[at + i] : 0);
+    sum += word;
+  }
+  return sum;
+}
+
+Bytes AssembleSfnt(std::uint32_t version, std::vector<TableToWrite> tables) {
+  std::sort(tables.begin(), tables.end(),
+            [](const TableToWrite& a, const TableToWrite& b) {
+              return a.tag < b.tag;
+            });
+  std::uint32_t power = 0;
+  int log = 0;
+  SearchFields(tables.size(), &power, &log);
+  Bytes file;
+  PutU32(&file, version);
+  PutU16(&file, static_cast<std::int64_t>(tables.size()));
+  PutU16(&file, power * kDirectoryEntry);
+  PutU16(&file, log);
+  PutU16(&file,
+         static_cast<std::int64_t>((tables.size() - power) * kDirectoryEntry));
+  std::size_t offset = kDirectoryHeader + tables.size() * kDirectoryEntry;
+  std::size_t head_at = 0;
+  for (const TableToWrite& table : tables) {
+    for (char letter : table.tag)
+      PutU8(&file, static_cast<std::uint8_t>(letter));
+    PutU32(&file, SfntChecksum(table.bytes));
+    PutU32(&file, static_cast<std::int64_t>(offset));
+    PutU32(&file, static_cast<std::int64_t>(table.bytes.size()));
+    if (table.tag == "head")
+      head_at = offset;
+    offset += (table.bytes.size() + 3) / 4 * 4;
+  }
+  for (const TableToWrite& table : tables) {
+    file.insert(file.end(), table.bytes.begin(), table.bytes.end());
+    file.resize((file.size() + 3) / 4 * 4);
+  }
+  if (head_at != 0)
+    PutAt(&file, head_at + kAdjustmentAt, kFileChecksum - SfntChecksum(file));
+  return file;
+}
+
+}  // namespace mdlReplace

@@ -1,0 +1,212 @@
+// What the fonts written as sfnt files are called, and which character
+// each glyph is: the cmap and name tables.
+#include <algorithm>
+#include <utility>
+
+#include "base/names.h"
+#include "fonts/sfnt_writing.h"
+#include "fonts/truetype_writing.h"
+
+namespace mdlReplace {
+
+namespace {
+
+// Unicode's platform, and Microsoft's for its BMP: the same subtable, and
+// the names in US English.
+constexpr std::uint16_t kUnicodePlatform = 0;
+constexpr std::uint16_t kUnicodeBmp = 3;
+constexpr std::uint16_t kMicrosoftPlatform = 3;
+constexpr std::uint16_t kMicrosoftBmp = 1;
+constexpr std::uint16_t kUsEnglish = 0x409;
+constexpr std::uint16_t kSegmentMapping = 4;
+constexpr std::uint16_t kEndOfSegments = 0xFFFF;
+
+constexpr std::string_view kNoStem = "zyr2font";
+constexpr std::string_view kStyle = "Regular";
+constexpr std::string_view kVersion = "Version 1.000";
+// A PostScript name has 63 printable ASCII letters at most, and none of
+// these.
+constexpr std::size_t kLongestPostScriptName = 63;
+constexpr std::string_view kNotInPostScriptNames = " []{}()<>/%";
+
+enum NameId : std::uint16_t {
+  kFamily = 1,
+  kSubfamily = 2,
+  kUniqueName = 3,
+  kFullName = 4,
+  kVersionName = 5,
+  kPostScriptName = 6
+};
+
+// Each character the cmap maps, with its glyph, in the order of the
+// characters.
+std::vector<std::pair<char32_t, std::uint16_t>> MappedCharacters(
+    const CodePage& code_page) {
+  std::vector<std::pair<char32_t, std::uint16_t>> mapped;
+  for (std::size_t code = 0; code < kGlyphCount; ++code)
+    mapped.emplace_back(CharacterOfCode(code_page, code),
+                        static_cast<std::uint16_t>(code + 1));
+  std::sort(mapped.begin(), mapped.end());
+  return mapped;
+}
+
+struct Segment {
+  char32_t start = 0;
+  char32_t end = 0;
+  std::uint16_t delta = 0;  // from the character to its glyph
+};
+
+// Runs of characters whose glyphs run alike, each mapped by a delta, and
+// the segment that ends the table.
+std::vector<Segment> Segments(const CodePage& code_page) {
+  std::vector<Segment> segments;
+  for (const auto& [character, glyph] : MappedCharacters(code_page)) {
+    const auto delta = static_cast<std::uint16_t>(glyph - character);
+    if (!segments.empty() && segments.back().end + 1 == character &&
+        segments.back().delta == delta)
+      segments.back().end = character;
+    else
+      segments.push_back(Segment{character, character, delta});
+  }
+  segments.push_back(Segment{kEndOfSegments, kEndOfSegments, 1});
+  return segments;
+}
+
+Bytes SegmentMap(const CodePage& code_page) {
+  const std::vector<Segment> segments = Segments(code_page);
+  const std::size_t count = segments.size();
+  std::size_t power = 1;
+  int log = 0;
+  while (power * 2 <= count) {
+    power *= 2;
+    ++log;
+  }
+  Bytes table;
+  PutU16(&table, kSegmentMapping);
+  PutU16(&table, static_cast<std::int64_t>(16 + 8 * count));
+  PutU16(&table, 0);  // any language
+  PutU16(&table, static_cast<std::int64_t>(2 * count));
+  PutU16(&table, static_cast<std::int64_t>(2 * power));
+  PutU16(&table, log);
+  PutU16(&table, static_cast<std::int64_t>(2 * (count - power)));
+  for (const Segment& segment : segments)
+    PutU16(&table, segment.end);
+  PutU16(&table, 0);
+  for (const Segment& segment : segments)
+    PutU16(&table, segment.start);
+  for (const Segment& segment : segments)
+    PutU16(&table, segment.delta);
+  for (std::size_t i = 0; i < count; ++i)
+    PutU16(&table, 0);  // every glyph found by its delta
+  return table;
+}
+
+// The file's name without its folders and its last extension.
+std::string_view StemOf(std::string_view file_name) {
+  std::string_view stem = FileNameOf(file_name);
+  const std::size_t dot = stem.rfind('.');
+  if (dot != std::string_view::npos)
+    stem = stem.substr(0, dot);
+  return stem.empty() ? kNoStem : stem;
+}
+
+// UTF-16, big-endian, of UTF-8 text; a byte that begins no character is
+// left out.
+Bytes Utf16(std::string_view text) {
+  Bytes utf16;
+  for (std::size_t at = 0; at < text.size();) {
+    const auto lead = static_cast<std::uint8_t>(text[at]);
+    const std::size_t length = lead < 0x80   ? 1
+                               : lead < 0xC0 ? 0
+                               : lead < 0xE0 ? 2
+                               : lead < 0xF0 ? 3
+                               : lead < 0xF8 ? 4
+                                             : 0;
+    if (length == 0 || at + length > text.size()) {
+      ++at;
+      continue;
+    }
+    char32_t character = length == 1 ? lead : lead & (0x7F >> length);
+    for (std::size_t i = 1; i < length; ++i)
+      character =
+          character << 6 | (static_cast<std::uint8_t>(text[at + i]) & 0x3F);
+    at += length;
+    if (character >= 0x10000) {
+      character -= 0x10000;
+      PutU16(&utf16, 0xD800 + (character >> 10));
+      PutU16(&utf16, 0xDC00 + (character & 0x3FF));
+    } else {
+      PutU16(&utf16, character);
+    }
+  }
+  return utf16;
+}
+
+std::string PostScriptName(std::string_view family) {
+  std::string name;
+  for (char c : family) {
+    if (c > ' ' && c < 0x7F &&
+        kNotInPostScriptNames.find(c) == std::string_view::npos &&
+        name.size() < kLongestPostScriptName)
+      name += c;
+  }
+  return name + "-" + std::string(kStyle);
+}
+
+}  // namespace
+
+Bytes CmapTable(const CodePage& code_page) {
+  const Bytes subtable = SegmentMap(code_page);
+  constexpr std::size_t kHeader = 4 + 2 * 8;
+  Bytes table;
+  PutU16(&table, 0);
+  PutU16(&table, 2);  // two encodings, both of the one subtable
+  for (std::uint16_t platform : {kUnicodePlatform, kMicrosoftPlatform}) {
+    PutU16(&table, platform);
+    PutU16(&table, platform == kUnicodePlatform ? kUnicodeBmp : kMicrosoftBmp);
+    PutU32(&table, kHeader);
+  }
+  table.insert(table.end(), subtable.begin(), subtable.end());
+  return table;
+}
+
+char32_t FirstCharacter(const CodePage& code_page) {
+  return MappedCharacters(code_page).front().first;
+}
+
+char32_t LastCharacter(const CodePage& code_page) {
+  return MappedCharacters(code_page).back().first;
+}
+
+Bytes NameTable(std::string_view file_name, const CodePage& code_page) {
+  const std::string family = std::string(StemOf(file_name)) + " 8x8 CP" +
+                             std::to_string(code_page.number);
+  const std::string post_script = PostScriptName(family);
+  const std::pair<NameId, std::string> names[] = {
+      {kFamily, family},
+      {kSubfamily, std::string(kStyle)},
+      {kUniqueName, post_script + ";" + std::string(kVersion)},
+      {kFullName, family},
+      {kVersionName, std::string(kVersion)},
+      {kPostScriptName, post_script}};
+  constexpr std::size_t kRecord = 12;
+  const std::size_t count = std::size(names);
+  Bytes table, strings;
+  PutU16(&table, 0);
+  PutU16(&table, static_cast<std::int64_t>(count));
+  PutU16(&table, static_cast<std::int64_t>(6 + kRecord * count));
+  for (const auto& [id, text] : names) {
+    const Bytes utf16 = Utf16(text);
+    PutU16(&table, kMicrosoftPlatform);
+    PutU16(&table, kMicrosoftBmp);
+    PutU16(&table, kUsEnglish);
+    PutU16(&table, id);
+    PutU16(&table, static_cast<std::int64_t>(utf16.size()));
+    PutU16(&table, static_cast<std::int64_t>(strings.size()));
+    strings.insert(strings.end(), utf16.begin(), utf16.end());
+  }
+  table.insert(table.end(), strings.begin(), strings.end());
+  return table;
+}
+
+}  // namespace mdlReplace

@@ -1,0 +1,244 @@
+// The font as an sfnt file: an outline TrueType font (.ttf) whose glyphs
+// trace its pixels, or an OpenType bitmap font (.otb) of its 8-pixel
+// strike, by the file name's extension. Either is monospaced, one cell
+// wide, and its lines 8 pixels apart at 8 pixels to the em: the ascender
+// at the cell's top, the descender at its bottom, no gap.
+#include <algorithm>
+
+#include "base/names.h"
+#include "fonts/codecs.h"
+#include "fonts/sfnt_writing.h"
+#include "fonts/truetype_writing.h"
+
+namespace mdlReplace {
+
+namespace {
+
+constexpr std::uint32_t kTrueTypeVersion = 0x00010000;
+constexpr std::uint32_t kTableVersion = 0x00010000;
+constexpr std::uint32_t kFontRevision = 0x00010000;  // 1.0
+constexpr std::uint32_t kHeadMagic = 0x5F0F3CF5;
+// The baseline at y 0, each glyph's left bearing its leftmost ink, and
+// sizes in whole pixels.
+constexpr std::uint16_t kHeadFlags = 0x000B;
+constexpr std::int16_t kLeftToRight = 2;
+// When the font was made and changed, in seconds from 1904 (2026-01-01):
+// not the clock's time, so that the same font gives the same file, in the
+// program and on the page.
+constexpr std::uint32_t kFontDate = 3850070400;
+constexpr std::uint32_t kMaxpOfOutlines = 0x00010000;
+constexpr std::uint32_t kMaxpOfBitmaps = 0x00005000;
+constexpr std::uint16_t kOs2Version = 4;
+constexpr std::uint16_t kNormalWeight = 400;
+constexpr std::uint16_t kNormalWidth = 5;
+// Regular, and its lines spaced by its typographic ascender and descender.
+constexpr std::uint16_t kRegularTypoMetrics = 0x00C0;
+// Latin text, every glyph of one width.
+constexpr std::array<std::uint8_t, 10> kPanose = {2, 0, 0, 9, 0, 0, 0, 0, 0, 0};
+constexpr std::uint32_t kPostWithoutNames = 0x00030000;
+constexpr std::string_view kBitmapExtension = ".otb";
+// The control value program: no dropout control, as no stroke is thinner
+// than a pixel. FreeType hands a TrueType font with no program at all to
+// its auto-hinter, which moves edges that already lie on pixels' edges.
+constexpr std::uint8_t kPushByte = 0xB0;
+constexpr std::uint8_t kScanControl = 0x85;
+constexpr std::array<std::uint8_t, 3> kControlProgram = {kPushByte, 0,
+                                                         kScanControl};
+
+// The bits of OS/2's code page ranges that stand for code pages the
+// program has; one the bits do not name sets none.
+struct CodePageBit {
+  int number;
+  int bit;
+};
+constexpr CodePageBit kCodePageBits[] = {
+    {1252, 0}, {1250, 1}, {1251, 2}, {1253, 3}, {1254, 4}, {1255, 5},
+    {1256, 6}, {1257, 7}, {1258, 8}, {869, 48}, {866, 49}, {865, 50},
+    {864, 51}, {863, 52}, {862, 53}, {861, 54}, {860, 55}, {857, 56},
+    {855, 57}, {852, 58}, {775, 59}, {737, 60}, {850, 62}, {437, 63}};
+
+std::uint64_t CodePageRange(const CodePage& code_page) {
+  for (const CodePageBit& entry : kCodePageBits) {
+    if (entry.number == code_page.number)
+      return std::uint64_t{1} << entry.bit;
+  }
+  return 0;
+}
+
+// What head, hhea and OS/2 say of all the glyphs together.
+struct FontBox {
+  InkBox box;
+  int least_right_bearing = kUnitsPerEm;
+};
+
+FontBox BoxOfGlyphs(const WrittenGlyphs& glyphs) {
+  FontBox font;
+  font.box = InkBox{false, kUnitsPerEm, kUnitsPerEm, 0, 0};
+  for (const Glyph& glyph : glyphs) {
+    const InkBox box = InkBoxOf(glyph);
+    if (box.empty)
+      continue;
+    font.box.x_min = std::min(font.box.x_min, box.x_min);
+    font.box.y_min = std::min(font.box.y_min, box.y_min);
+    font.box.x_max = std::max(font.box.x_max, box.x_max);
+    font.box.y_max = std::max(font.box.y_max, box.y_max);
+    font.least_right_bearing =
+        std::min(font.least_right_bearing, kUnitsPerEm - box.x_max);
+  }
+  return font;
+}
+
+Bytes HeadTable(const FontBox& font) {
+  Bytes table;
+  PutU32(&table, kTableVersion);
+  PutU32(&table, kFontRevision);
+  PutU32(&table, 0);  // checkSumAdjustment, set when the file is whole
+  PutU32(&table, kHeadMagic);
+  PutU16(&table, kHeadFlags);
+  PutU16(&table, kUnitsPerEm);
+  for (int i = 0; i < 2; ++i) {
+    PutU32(&table, 0);
+    PutU32(&table, kFontDate);
+  }
+  for (int bound :
+       {font.box.x_min, font.box.y_min, font.box.x_max, font.box.y_max})
+    PutU16(&table, bound);
+  PutU16(&table, 0);            // regular
+  PutU16(&table, kCellPixels);  // the smallest size it reads at
+  PutU16(&table, kLeftToRight);
+  PutU16(&table, 0);  // loca's offsets halved in 16 bits
+  PutU16(&table, 0);
+  return table;
+}
+
+Bytes HheaTable(const FontBox& font) {
+  Bytes table;
+  PutU32(&table, kTableVersion);
+  PutU16(&table, kAscentPixels * kUnitsPerPixel);
+  PutU16(&table, -kDescentPixels * kUnitsPerPixel);
+  PutU16(&table, 0);            // no line gap
+  PutU16(&table, kUnitsPerEm);  // the one advance
+  PutU16(&table, font.box.x_min);
+  PutU16(&table, font.least_right_bearing);
+  PutU16(&table, font.box.x_max);
+  PutU16(&table, 1);  // the caret upright
+  for (int i = 0; i < 7; ++i)
+    PutU16(&table, 0);
+  PutU16(&table, 1);  // one advance, the rest only bearings
+  return table;
+}
+
+// One advance for every glyph, then each glyph's left bearing.
+Bytes HmtxTable(const WrittenGlyphs& glyphs) {
+  Bytes table;
+  PutU16(&table, kUnitsPerEm);
+  for (const Glyph& glyph : glyphs)
+    PutU16(&table, InkBoxOf(glyph).x_min);
+  return table;
+}
+
+Bytes MaxpTable(const OutlineTables* outlines) {
+  Bytes table;
+  PutU32(&table, outlines != nullptr ? kMaxpOfOutlines : kMaxpOfBitmaps);
+  PutU16(&table, kWrittenGlyphs);
+  if (outlines == nullptr)
+    return table;
+  PutU16(&table, static_cast<std::int64_t>(outlines->most_points));
+  PutU16(&table, static_cast<std::int64_t>(outlines->most_contours));
+  PutU16(&table, 0);  // no composites
+  PutU16(&table, 0);
+  PutU16(&table, 2);  // zones: the twilight one too, as ever
+  for (int i = 0; i < 4; ++i)
+    PutU16(&table, 0);  // no twilight points, storage or functions
+  PutU16(&table, 1);    // the control value program's one push
+  for (int i = 0; i < 3; ++i)
+    PutU16(&table, 0);  // no glyph's instructions, no composites
+  return table;
+}
+
+Bytes Os2Table(const CodePage& code_page, const FontBox& font) {
+  constexpr int kHalf = kUnitsPerEm / 2;
+  Bytes table;
+  PutU16(&table, kOs2Version);
+  PutU16(&table, kUnitsPerEm);  // the average width, every glyph's
+  PutU16(&table, kNormalWeight);
+  PutU16(&table, kNormalWidth);
+  PutU16(&table, 0);  // installable
+  // Sub- and superscripts at half size, below and above.
+  for (int metric :
+       {kHalf, kHalf, 0, kUnitsPerPixel, kHalf, kHalf, 0, 3 * kUnitsPerPixel})
+    PutU16(&table, metric);
+  PutU16(&table, kUnitsPerPixel);  // the strikeout, a pixel high
+  PutU16(&table, 3 * kUnitsPerPixel);
+  PutU16(&table, 0);  // no family class
+  for (std::uint8_t digit : kPanose)
+    PutU8(&table, digit);
+  for (int i = 0; i < 4; ++i)
+    PutU32(&table, 0);  // no Unicode ranges claimed
+  for (char letter : std::string_view("ZYR2"))
+    PutU8(&table, static_cast<std::uint8_t>(letter));
+  PutU16(&table, kRegularTypoMetrics);
+  PutU16(&table, std::min<char32_t>(FirstCharacter(code_page), 0xFFFF));
+  PutU16(&table, std::min<char32_t>(LastCharacter(code_page), 0xFFFF));
+  PutU16(&table, kAscentPixels * kUnitsPerPixel);
+  PutU16(&table, -kDescentPixels * kUnitsPerPixel);
+  PutU16(&table, 0);  // no line gap
+  PutU16(&table, std::max(font.box.y_max, kAscentPixels * kUnitsPerPixel));
+  PutU16(&table, std::max(-font.box.y_min, kDescentPixels * kUnitsPerPixel));
+  const std::uint64_t range = CodePageRange(code_page);
+  PutU32(&table, static_cast<std::int64_t>(range & 0xFFFFFFFF));
+  PutU32(&table, static_cast<std::int64_t>(range >> 32));
+  PutU16(&table, 0);  // no x-height or capital height measured
+  PutU16(&table, 0);
+  PutU16(&table, 0);    // the default character: .notdef
+  PutU16(&table, ' ');  // the break character
+  PutU16(&table, 1);    // no context
+  return table;
+}
+
+Bytes PostTable() {
+  Bytes table;
+  PutU32(&table, kPostWithoutNames);
+  PutU32(&table, 0);                // upright
+  PutU16(&table, -kUnitsPerPixel);  // the underline, a pixel below the line
+  PutU16(&table, kUnitsPerPixel);
+  PutU32(&table, 1);  // fixed pitch
+  for (int i = 0; i < 4; ++i)
+    PutU32(&table, 0);
+  return table;
+}
+
+bool NamesBitmapFont(std::string_view file_name) {
+  return file_name.size() >= kBitmapExtension.size() &&
+         EqualIgnoringAsciiCase(
+             file_name.substr(file_name.size() - kBitmapExtension.size()),
+             kBitmapExtension);
+}
+
+}  // namespace
+
+Bytes WriteTrueType(const FontImage& font, const CodePage& code_page,
+                    std::string_view file_name) {
+  const WrittenGlyphs glyphs = GlyphsToWrite(font);
+  const FontBox box = BoxOfGlyphs(glyphs);
+  std::vector<TableToWrite> tables = {
+      {"head", HeadTable(box)},       {"hhea", HheaTable(box)},
+      {"hmtx", HmtxTable(glyphs)},    {"OS/2", Os2Table(code_page, box)},
+      {"cmap", CmapTable(code_page)}, {"name", NameTable(file_name, code_page)},
+      {"post", PostTable()}};
+  if (NamesBitmapFont(file_name)) {
+    tables.push_back({"maxp", MaxpTable(nullptr)});
+    tables.push_back({"EBLC", StrikeLocations()});
+    tables.push_back({"EBDT", StrikeImages(glyphs)});
+  } else {
+    OutlineTables outlines = TraceOutlines(glyphs);
+    tables.push_back({"maxp", MaxpTable(&outlines)});
+    tables.push_back({"glyf", std::move(outlines.glyf)});
+    tables.push_back({"loca", std::move(outlines.loca)});
+    tables.push_back(
+        {"prep", Bytes(kControlProgram.begin(), kControlProgram.end())});
+  }
+  return AssembleSfnt(kTrueTypeVersion, std::move(tables));
+}
+
+}  // namespace mdlReplace
