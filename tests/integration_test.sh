@@ -1001,6 +1001,51 @@ cmp -s <(tail -c +257 console.fnt | head -c 760) <(tail -c +257 font.fnt | head 
   fail "ASCII came back other through bdf2psf"
 end
 
+begin "the TrueType it writes is what FreeType, fontTools, ots and FontForge read, and the program too"
+# The console's 8x8 fonts in each code page: written as outlines and as a
+# strike, each read back as the font it was written from.
+for source in Lat15-VGA8 Lat2-VGA8 CyrSlav-VGA8 Greek-VGA8 cp850-8x8 gr737-8x8; do
+  for code_page in 437 850 866 737; do
+    "$program" --convert --codepage "$code_page" "$consolefonts/$source.psf.gz" font.fnt 2>/dev/null
+    for written in font.ttf font.otb; do
+      run --convert --codepage "$code_page" font.fnt "$written"
+      expect_status 0
+      run --convert --codepage "$code_page" "$written" back.fnt
+      expect_status 0
+      cmp -s back.fnt font.fnt || fail "$source in $code_page came back other through $written"
+    done
+  done
+done
+# FreeType draws each glyph as its pixels (the outlines at 8 and 16 pixels
+# to the em); ots, the check browsers make, and FontForge take it without
+# a word more than of Misaki; a ttx round trip changes nothing but the
+# checksum. (FreeType's auto-hinter, which it gives a TrueType font of no
+# instructions, moved pixels of Greek capitals.)
+for pair in "Lat15-VGA8 437" "CyrSlav-VGA8 866" "Greek-VGA8 737"; do
+  read -r source code_page <<<"$pair"
+  "$program" --convert --codepage "$code_page" "$consolefonts/$source.psf.gz" font.fnt 2>/dev/null
+  run --convert --codepage "$code_page" font.fnt "game $code_page.ttf"
+  run --convert --codepage "$code_page" font.fnt "game $code_page.otb"
+  for check in "ttf 8" "ttf 16" "otb 8"; do
+    read -r extension size <<<"$check"
+    /usr/bin/python3 "$tests_dir/truetype_peers.py" "game $code_page.$extension" font.fnt "$size" \
+      "game $code_page 8x8 CP$code_page" || fail "peers read game $code_page.$extension other"
+  done
+  ots-sanitize "game $code_page.ttf" >/dev/null || fail "ots refused game $code_page.ttf"
+done
+fontforge -quiet -lang=ff -c 'Open($1)' /usr/share/fonts/truetype/misaki/misaki_gothic.ttf 2>misaki.said
+for forged in "game 437.ttf" "game 437.otb"; do
+  fontforge -quiet -lang=ff -c 'Open($1)' "$forged" 2>forged.said
+  cmp -s forged.said misaki.said || fail "FontForge said of $forged: $(cat forged.said)"
+done
+/usr/bin/python3 -m fontTools.ttx -q -o a.ttx "game 437.ttf" 2>ttx.said &&
+  /usr/bin/python3 -m fontTools.ttx -q --no-recalc-timestamp -o b.ttf a.ttx 2>>ttx.said &&
+  /usr/bin/python3 -m fontTools.ttx -q -o b.ttx b.ttf 2>>ttx.said || fail "ttx failed"
+[ ! -s ttx.said ] || fail "ttx said: $(cat ttx.said)"
+diff <(grep -v checkSumAdjustment a.ttx) <(grep -v checkSumAdjustment b.ttx) >/dev/null ||
+  fail "the ttx round trip changed the font"
+end
+
 begin "every font file of Debian's font packages is read, or refused for its reason"
 # What the program makes of each font file these packages ship, counted by
 # outcome: read (with what it tells), or refused (with its reason), the
