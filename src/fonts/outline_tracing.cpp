@@ -11,6 +11,7 @@ constexpr int kCorners = (kCell + 1) * (kCell + 1);
 // Two edges at most leave a corner: where two pixels of ink meet at it
 // diagonally.
 constexpr int kMostLeaving = 2;
+constexpr std::size_t kMostEdges = 4 * kGlyphSize * kGlyphSize;
 
 struct Step {
   int dx = 0;
@@ -47,7 +48,8 @@ class EdgeMap {
   void Add(OutlinePoint from, Step step);
   Edge* Next(OutlinePoint at, Step arriving);
 
-  std::vector<Edge> edges_;
+  std::array<Edge, kMostEdges> edges_{};
+  std::size_t edge_count_ = 0;
   std::array<std::array<int, kMostLeaving>, kCorners> leaving_{};
   std::array<int, kCorners> leaving_count_{};
 };
@@ -76,8 +78,8 @@ EdgeMap::EdgeMap(const Glyph& glyph) {
 
 void EdgeMap::Add(OutlinePoint from, Step step) {
   const int corner = CornerIndex(from);
-  leaving_[corner][leaving_count_[corner]++] = static_cast<int>(edges_.size());
-  edges_.push_back(Edge{from, step, false});
+  leaving_[corner][leaving_count_[corner]++] = static_cast<int>(edge_count_);
+  edges_[edge_count_++] = Edge{from, step, false};
 }
 
 // The edge the contour goes on by: at a corner where ink meets ink
@@ -96,7 +98,8 @@ Edge* EdgeMap::Next(OutlinePoint at, Step arriving) {
 
 std::vector<Contour> EdgeMap::Contours() {
   std::vector<Contour> contours;
-  for (Edge& first : edges_) {
+  for (std::size_t i = 0; i < edge_count_; ++i) {
+    Edge& first = edges_[i];
     if (first.taken)
       continue;
     Contour contour;

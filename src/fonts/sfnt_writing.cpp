@@ -1,6 +1,6 @@
 #include "fonts/sfnt_writing.h"
 
-#include <algorithm>
+#include <utility>
 
 namespace mdlReplace {
 
@@ -59,10 +59,12 @@ std::uint32_t SfntChecksum(std::span<const std::uint8_t> bytes) {
 }
 
 Bytes AssembleSfnt(std::uint32_t version, std::vector<TableToWrite> tables) {
-  std::sort(tables.begin(), tables.end(),
-            [](const TableToWrite& a, const TableToWrite& b) {
-              return a.tag < b.tag;
-            });
+  // Each table put in its place among those before it: a dozen tables
+  // need no more.
+  for (std::size_t i = 1; i < tables.size(); ++i) {
+    for (std::size_t j = i; j > 0 && tables[j].tag < tables[j - 1].tag; --j)
+      std::swap(tables[j], tables[j - 1]);
+  }
   std::uint32_t power = 0;
   int log = 0;
   SearchFields(tables.size(), &power, &log);

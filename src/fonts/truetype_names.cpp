@@ -1,6 +1,5 @@
 // What the fonts written as sfnt files are called, and which character
 // each glyph is: the cmap and name tables.
-#include <algorithm>
 #include <utility>
 
 #include "base/names.h"
@@ -38,43 +37,47 @@ enum NameId : std::uint16_t {
   kPostScriptName = 6
 };
 
-// Each character the cmap maps, with its glyph, in the order of the
-// characters.
-std::vector<std::pair<char32_t, std::uint16_t>> MappedCharacters(
-    const CodePage& code_page) {
-  std::vector<std::pair<char32_t, std::uint16_t>> mapped;
+// Every character the cmap maps is in Unicode's first plane (the direct
+// ones too), and no two codes have the same.
+constexpr std::size_t kPlane = 0x10000;
+
+// The glyph of each character of the plane; 0 for none.
+std::vector<std::uint16_t> GlyphsOfCharacters(const CodePage& code_page) {
+  std::vector<std::uint16_t> glyph_of(kPlane);
   for (std::size_t code = 0; code < kGlyphCount; ++code)
-    mapped.emplace_back(CharacterOfCode(code_page, code),
-                        static_cast<std::uint16_t>(code + 1));
-  std::sort(mapped.begin(), mapped.end());
-  return mapped;
+    glyph_of[CharacterOfCode(code_page, code)] =
+        static_cast<std::uint16_t>(code + 1);
+  return glyph_of;
 }
 
-struct Segment {
-  char32_t start = 0;
-  char32_t end = 0;
-  std::uint16_t delta = 0;  // from the character to its glyph
-};
-
-// Runs of characters whose glyphs run alike, each mapped by a delta, and
-// the segment that ends the table.
-std::vector<Segment> Segments(const CodePage& code_page) {
-  std::vector<Segment> segments;
-  for (const auto& [character, glyph] : MappedCharacters(code_page)) {
-    const auto delta = static_cast<std::uint16_t>(glyph - character);
-    if (!segments.empty() && segments.back().end + 1 == character &&
-        segments.back().delta == delta)
-      segments.back().end = character;
-    else
-      segments.push_back(Segment{character, character, delta});
-  }
-  segments.push_back(Segment{kEndOfSegments, kEndOfSegments, 1});
-  return segments;
-}
-
+// Runs of characters whose glyphs run alike, each mapped by a delta from
+// the character to its glyph, then the segment that ends the table.
 Bytes SegmentMap(const CodePage& code_page) {
-  const std::vector<Segment> segments = Segments(code_page);
-  const std::size_t count = segments.size();
+  const std::vector<std::uint16_t> glyph_of = GlyphsOfCharacters(code_page);
+  Bytes ends, starts, deltas;
+  std::size_t count = 0;
+  std::size_t last = 0;
+  std::uint16_t last_delta = 0;
+  for (std::size_t character = 0; character < kPlane; ++character) {
+    if (glyph_of[character] == 0)
+      continue;
+    const auto delta = static_cast<std::uint16_t>(
+        glyph_of[character] - static_cast<std::uint16_t>(character));
+    if (count > 0 && last + 1 == character && last_delta == delta) {
+      ends.resize(ends.size() - 2);  // the run goes on
+    } else {
+      PutU16(&starts, static_cast<std::int64_t>(character));
+      PutU16(&deltas, delta);
+      ++count;
+    }
+    PutU16(&ends, static_cast<std::int64_t>(character));
+    last = character;
+    last_delta = delta;
+  }
+  PutU16(&ends, kEndOfSegments);
+  PutU16(&starts, kEndOfSegments);
+  PutU16(&deltas, 1);
+  ++count;
   std::size_t power = 1;
   int log = 0;
   while (power * 2 <= count) {
@@ -89,15 +92,11 @@ Bytes SegmentMap(const CodePage& code_page) {
   PutU16(&table, static_cast<std::int64_t>(2 * power));
   PutU16(&table, log);
   PutU16(&table, static_cast<std::int64_t>(2 * (count - power)));
-  for (const Segment& segment : segments)
-    PutU16(&table, segment.end);
+  table.insert(table.end(), ends.begin(), ends.end());
   PutU16(&table, 0);
-  for (const Segment& segment : segments)
-    PutU16(&table, segment.start);
-  for (const Segment& segment : segments)
-    PutU16(&table, segment.delta);
-  for (std::size_t i = 0; i < count; ++i)
-    PutU16(&table, 0);  // every glyph found by its delta
+  table.insert(table.end(), starts.begin(), starts.end());
+  table.insert(table.end(), deltas.begin(), deltas.end());
+  table.resize(table.size() + 2 * count);  // every glyph found by its delta
   return table;
 }
 
@@ -171,11 +170,19 @@ Bytes CmapTable(const CodePage& code_page) {
 }
 
 char32_t FirstCharacter(const CodePage& code_page) {
-  return MappedCharacters(code_page).front().first;
+  const std::vector<std::uint16_t> glyph_of = GlyphsOfCharacters(code_page);
+  std::size_t character = 0;
+  while (glyph_of[character] == 0)
+    ++character;
+  return static_cast<char32_t>(character);
 }
 
 char32_t LastCharacter(const CodePage& code_page) {
-  return MappedCharacters(code_page).back().first;
+  const std::vector<std::uint16_t> glyph_of = GlyphsOfCharacters(code_page);
+  std::size_t character = kPlane - 1;
+  while (glyph_of[character] == 0)
+    --character;
+  return static_cast<char32_t>(character);
 }
 
 Bytes NameTable(std::string_view file_name, const CodePage& code_page) {
