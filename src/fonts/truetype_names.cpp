@@ -1,6 +1,5 @@
 // What the fonts written as sfnt files are called, and which character
 // each glyph is: the cmap and name tables.
-#include <utility>
 
 #include "base/names.h"
 #include "fonts/sfnt_writing.h"
@@ -21,6 +20,7 @@ constexpr std::uint16_t kSegmentMapping = 4;
 constexpr std::uint16_t kEndOfSegments = 0xFFFF;
 
 constexpr std::string_view kNoStem = "zyr2font";
+constexpr std::size_t kLongestStem = 20;
 constexpr std::string_view kStyle = "Regular";
 constexpr std::string_view kVersion = "Version 1.000";
 // A PostScript name has 63 printable ASCII letters at most, and none of
@@ -28,14 +28,9 @@ constexpr std::string_view kVersion = "Version 1.000";
 constexpr std::size_t kLongestPostScriptName = 63;
 constexpr std::string_view kNotInPostScriptNames = " []{}()<>/%";
 
-enum NameId : std::uint16_t {
-  kFamily = 1,
-  kSubfamily = 2,
-  kUniqueName = 3,
-  kFullName = 4,
-  kVersionName = 5,
-  kPostScriptName = 6
-};
+// The names' numbers run from 1: the family, its style, the font's own
+// name, its full name, the version, the PostScript name.
+constexpr std::size_t kNames = 6;
 
 // Every character the cmap maps is in Unicode's first plane (the direct
 // ones too), and no two codes have the same.
@@ -101,11 +96,20 @@ Bytes SegmentMap(const CodePage& code_page) {
 }
 
 // The file's name without its folders and its last extension.
+// Windows keeps 31 letters of a family's name: the stem keeps its first
+// 20 characters, so that " 8x8 CP1250" stays whole.
 std::string_view StemOf(std::string_view file_name) {
   std::string_view stem = FileNameOf(file_name);
   const std::size_t dot = stem.rfind('.');
   if (dot != std::string_view::npos)
     stem = stem.substr(0, dot);
+  std::size_t characters = 0;
+  for (std::size_t at = 0; at < stem.size(); ++at) {
+    // A byte of UTF-8 that begins a character.
+    if ((static_cast<std::uint8_t>(stem[at]) & 0xC0) != 0x80 &&
+        ++characters > kLongestStem)
+      return stem.substr(0, at);
+  }
   return stem.empty() ? kNoStem : stem;
 }
 
@@ -189,25 +193,21 @@ Bytes NameTable(std::string_view file_name, const CodePage& code_page) {
   const std::string family = std::string(StemOf(file_name)) + " 8x8 CP" +
                              std::to_string(code_page.number);
   const std::string post_script = PostScriptName(family);
-  const std::pair<NameId, std::string> names[] = {
-      {kFamily, family},
-      {kSubfamily, std::string(kStyle)},
-      {kUniqueName, post_script + ";" + std::string(kVersion)},
-      {kFullName, family},
-      {kVersionName, std::string(kVersion)},
-      {kPostScriptName, post_script}};
+  const std::string unique = post_script + ";" + std::string(kVersion);
+  const std::string_view names[kNames] = {family, kStyle,   unique,
+                                          family, kVersion, post_script};
   constexpr std::size_t kRecord = 12;
-  const std::size_t count = std::size(names);
+  const std::size_t count = kNames;
   Bytes table, strings;
   PutU16(&table, 0);
   PutU16(&table, static_cast<std::int64_t>(count));
   PutU16(&table, static_cast<std::int64_t>(6 + kRecord * count));
-  for (const auto& [id, text] : names) {
-    const Bytes utf16 = Utf16(text);
+  for (std::size_t id = 1; id <= kNames; ++id) {
+    const Bytes utf16 = Utf16(names[id - 1]);
     PutU16(&table, kMicrosoftPlatform);
     PutU16(&table, kMicrosoftBmp);
     PutU16(&table, kUsEnglish);
-    PutU16(&table, id);
+    PutU16(&table, static_cast<std::int64_t>(id));
     PutU16(&table, static_cast<std::int64_t>(utf16.size()));
     PutU16(&table, static_cast<std::int64_t>(strings.size()));
     strings.insert(strings.end(), utf16.begin(), utf16.end());
