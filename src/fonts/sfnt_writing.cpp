@@ -22,9 +22,9 @@ void PutAt(Bytes* bytes, std::size_t at, std::uint32_t value) {
     (*bytes)[at + i] = static_cast<std::uint8_t>(value >> (24 - 8 * i));
 }
 
-// The largest power of two not over the count, and its logarithm: the
-// directory's search fields.
-void SearchFields(std::size_t count, std::uint32_t* power, int* log) {
+}  // namespace
+
+void SearchFields(std::size_t count, std::size_t* power, int* log) {
   *power = 1;
   *log = 0;
   while (*power * 2 <= count) {
@@ -33,18 +33,16 @@ void SearchFields(std::size_t count, std::uint32_t* power, int* log) {
   }
 }
 
-}  // namespace
-
 void PutU8(Bytes* bytes, std::uint32_t value) {
   PutNumber(bytes, value, 1);
 }
 
-void PutU16(Bytes* bytes, std::int64_t value) {
-  PutNumber(bytes, static_cast<std::uint64_t>(value), 2);
+void PutU16(Bytes* bytes, int value) {
+  PutNumber(bytes, static_cast<std::uint32_t>(value), 2);
 }
 
-void PutU32(Bytes* bytes, std::int64_t value) {
-  PutNumber(bytes, static_cast<std::uint64_t>(value), 4);
+void PutU32(Bytes* bytes, std::uint32_t value) {
+  PutNumber(bytes, value, 4);
 }
 
 std::uint32_t SfntChecksum(std::span<const std::uint8_t> bytes) {
@@ -65,24 +63,23 @@ Bytes AssembleSfnt(std::uint32_t version, std::vector<TableToWrite> tables) {
     for (std::size_t j = i; j > 0 && tables[j].tag < tables[j - 1].tag; --j)
       std::swap(tables[j], tables[j - 1]);
   }
-  std::uint32_t power = 0;
+  std::size_t power = 0;
   int log = 0;
   SearchFields(tables.size(), &power, &log);
   Bytes file;
   PutU32(&file, version);
-  PutU16(&file, static_cast<std::int64_t>(tables.size()));
-  PutU16(&file, power * kDirectoryEntry);
+  PutU16(&file, static_cast<int>(tables.size()));
+  PutU16(&file, static_cast<int>(power * kDirectoryEntry));
   PutU16(&file, log);
-  PutU16(&file,
-         static_cast<std::int64_t>((tables.size() - power) * kDirectoryEntry));
+  PutU16(&file, static_cast<int>((tables.size() - power) * kDirectoryEntry));
   std::size_t offset = kDirectoryHeader + tables.size() * kDirectoryEntry;
   std::size_t head_at = 0;
   for (const TableToWrite& table : tables) {
     for (char letter : table.tag)
       PutU8(&file, static_cast<std::uint8_t>(letter));
     PutU32(&file, SfntChecksum(table.bytes));
-    PutU32(&file, static_cast<std::int64_t>(offset));
-    PutU32(&file, static_cast<std::int64_t>(table.bytes.size()));
+    PutU32(&file, static_cast<std::uint32_t>(offset));
+    PutU32(&file, static_cast<std::uint32_t>(table.bytes.size()));
     if (table.tag == "head")
       head_at = offset;
     offset += (table.bytes.size() + 3) / 4 * 4;

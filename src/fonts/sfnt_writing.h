@@ -13,9 +13,14 @@
 namespace mdlReplace {
 
 void PutU8(Bytes* bytes, std::uint32_t value);
-// The value's low 16 bits: a signed value goes in as its two's complement.
-void PutU16(Bytes* bytes, std::int64_t value);
-void PutU32(Bytes* bytes, std::int64_t value);
+// The value's low 16 bits: a negative value goes in as its two's
+// complement.
+void PutU16(Bytes* bytes, int value);
+void PutU32(Bytes* bytes, std::uint32_t value);
+
+// The largest power of two not over the count of entries, and its
+// logarithm, by which a reader searches a directory or a cmap's segments.
+void SearchFields(std::size_t count, std::size_t* power, int* log);
 
 struct TableToWrite {
   std::string_view tag;  // four letters

@@ -66,13 +66,13 @@ void PutCoordinate(Bytes* bytes, int change, std::uint8_t flags,
 // A simple glyph of the contours, every point on the curve.
 Bytes SimpleGlyph(const std::vector<Contour>& contours, const InkBox& box) {
   Bytes glyph;
-  PutU16(&glyph, static_cast<std::int64_t>(contours.size()));
+  PutU16(&glyph, static_cast<int>(contours.size()));
   for (int bound : {box.x_min, box.y_min, box.x_max, box.y_max})
     PutU16(&glyph, bound);
   std::size_t points = 0;
   for (const Contour& contour : contours) {
     points += contour.size();
-    PutU16(&glyph, static_cast<std::int64_t>(points - 1));
+    PutU16(&glyph, static_cast<int>(points - 1));
   }
   PutU16(&glyph, 0);  // no instructions: the edges lie on pixels' edges
   Bytes flags, xs, ys;
@@ -146,7 +146,7 @@ InkBox InkBoxOf(const Glyph& glyph) {
 OutlineTables TraceOutlines(const WrittenGlyphs& glyphs) {
   OutlineTables tables;
   for (const Glyph& glyph : glyphs) {
-    PutU16(&tables.loca, static_cast<std::int64_t>(tables.glyf.size() / 2));
+    PutU16(&tables.loca, static_cast<int>(tables.glyf.size() / 2));
     const std::vector<Contour> contours = TraceGlyph(glyph);
     if (contours.empty())
       continue;  // a blank glyph has no data
@@ -159,7 +159,7 @@ OutlineTables TraceOutlines(const WrittenGlyphs& glyphs) {
     tables.glyf.insert(tables.glyf.end(), data.begin(), data.end());
     tables.glyf.resize((tables.glyf.size() + 3) / 4 * 4);
   }
-  PutU16(&tables.loca, static_cast<std::int64_t>(tables.glyf.size() / 2));
+  PutU16(&tables.loca, static_cast<int>(tables.glyf.size() / 2));
   return tables;
 }
 

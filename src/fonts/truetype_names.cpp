@@ -61,11 +61,11 @@ Bytes SegmentMap(const CodePage& code_page) {
     if (count > 0 && last + 1 == character && last_delta == delta) {
       ends.resize(ends.size() - 2);  // the run goes on
     } else {
-      PutU16(&starts, static_cast<std::int64_t>(character));
+      PutU16(&starts, static_cast<int>(character));
       PutU16(&deltas, delta);
       ++count;
     }
-    PutU16(&ends, static_cast<std::int64_t>(character));
+    PutU16(&ends, static_cast<int>(character));
     last = character;
     last_delta = delta;
   }
@@ -73,20 +73,17 @@ Bytes SegmentMap(const CodePage& code_page) {
   PutU16(&starts, kEndOfSegments);
   PutU16(&deltas, 1);
   ++count;
-  std::size_t power = 1;
+  std::size_t power = 0;
   int log = 0;
-  while (power * 2 <= count) {
-    power *= 2;
-    ++log;
-  }
+  SearchFields(count, &power, &log);
   Bytes table;
   PutU16(&table, kSegmentMapping);
-  PutU16(&table, static_cast<std::int64_t>(16 + 8 * count));
+  PutU16(&table, static_cast<int>(16 + 8 * count));
   PutU16(&table, 0);  // any language
-  PutU16(&table, static_cast<std::int64_t>(2 * count));
-  PutU16(&table, static_cast<std::int64_t>(2 * power));
+  PutU16(&table, static_cast<int>(2 * count));
+  PutU16(&table, static_cast<int>(2 * power));
   PutU16(&table, log);
-  PutU16(&table, static_cast<std::int64_t>(2 * (count - power)));
+  PutU16(&table, static_cast<int>(2 * (count - power)));
   table.insert(table.end(), ends.begin(), ends.end());
   PutU16(&table, 0);
   table.insert(table.end(), starts.begin(), starts.end());
@@ -136,10 +133,10 @@ Bytes Utf16(std::string_view text) {
     at += length;
     if (character >= 0x10000) {
       character -= 0x10000;
-      PutU16(&utf16, 0xD800 + (character >> 10));
-      PutU16(&utf16, 0xDC00 + (character & 0x3FF));
+      PutU16(&utf16, static_cast<int>(0xD800 + (character >> 10)));
+      PutU16(&utf16, static_cast<int>(0xDC00 + (character & 0x3FF)));
     } else {
-      PutU16(&utf16, character);
+      PutU16(&utf16, static_cast<int>(character));
     }
   }
   return utf16;
@@ -200,16 +197,16 @@ Bytes NameTable(std::string_view file_name, const CodePage& code_page) {
   const std::size_t count = kNames;
   Bytes table, strings;
   PutU16(&table, 0);
-  PutU16(&table, static_cast<std::int64_t>(count));
-  PutU16(&table, static_cast<std::int64_t>(6 + kRecord * count));
+  PutU16(&table, static_cast<int>(count));
+  PutU16(&table, static_cast<int>(6 + kRecord * count));
   for (std::size_t id = 1; id <= kNames; ++id) {
     const Bytes utf16 = Utf16(names[id - 1]);
     PutU16(&table, kMicrosoftPlatform);
     PutU16(&table, kMicrosoftBmp);
     PutU16(&table, kUsEnglish);
-    PutU16(&table, static_cast<std::int64_t>(id));
-    PutU16(&table, static_cast<std::int64_t>(utf16.size()));
-    PutU16(&table, static_cast<std::int64_t>(strings.size()));
+    PutU16(&table, static_cast<int>(id));
+    PutU16(&table, static_cast<int>(utf16.size()));
+    PutU16(&table, static_cast<int>(strings.size()));
     strings.insert(strings.end(), utf16.begin(), utf16.end());
   }
   table.insert(table.end(), strings.begin(), strings.end());

@@ -37,6 +37,8 @@ constexpr std::uint16_t kRegularTypoMetrics = 0x00C0;
 constexpr std::array<std::uint8_t, 10> kPanose = {2, 0, 0, 9, 0, 0, 0, 0, 0, 0};
 constexpr std::uint32_t kPostWithoutNames = 0x00030000;
 constexpr std::string_view kBitmapExtension = ".otb";
+// Superscripts and the strikeout stand 3 pixels above the baseline.
+constexpr int kStrikeoutUnits = 3 * kUnitsPerPixel;
 // The control value program: no dropout control, as no stroke is thinner
 // than a pixel. FreeType hands a TrueType font with no program at all to
 // its auto-hinter, which moves edges that already lie on pixels' edges.
@@ -114,8 +116,8 @@ Bytes HeadTable(const FontBox& font) {
 Bytes HheaTable(const FontBox& font) {
   Bytes table;
   PutU32(&table, kTableVersion);
-  PutU16(&table, kAscentPixels * kUnitsPerPixel);
-  PutU16(&table, -kDescentPixels * kUnitsPerPixel);
+  PutU16(&table, kAscentUnits);
+  PutU16(&table, -kDescentUnits);
   PutU16(&table, 0);            // no line gap
   PutU16(&table, kUnitsPerEm);  // the one advance
   PutU16(&table, font.box.x_min);
@@ -143,8 +145,8 @@ Bytes MaxpTable(const OutlineTables* outlines) {
   PutU16(&table, kWrittenGlyphs);
   if (outlines == nullptr)
     return table;
-  PutU16(&table, static_cast<std::int64_t>(outlines->most_points));
-  PutU16(&table, static_cast<std::int64_t>(outlines->most_contours));
+  PutU16(&table, static_cast<int>(outlines->most_points));
+  PutU16(&table, static_cast<int>(outlines->most_contours));
   PutU16(&table, 0);  // no composites
   PutU16(&table, 0);
   PutU16(&table, 2);  // zones: the twilight one too, as ever
@@ -166,10 +168,10 @@ Bytes Os2Table(const CodePage& code_page, const FontBox& font) {
   PutU16(&table, 0);  // installable
   // Sub- and superscripts at half size, below and above.
   for (int metric :
-       {kHalf, kHalf, 0, kUnitsPerPixel, kHalf, kHalf, 0, 3 * kUnitsPerPixel})
+       {kHalf, kHalf, 0, kUnitsPerPixel, kHalf, kHalf, 0, kStrikeoutUnits})
     PutU16(&table, metric);
   PutU16(&table, kUnitsPerPixel);  // the strikeout, a pixel high
-  PutU16(&table, 3 * kUnitsPerPixel);
+  PutU16(&table, kStrikeoutUnits);
   PutU16(&table, 0);  // no family class
   for (std::uint8_t digit : kPanose)
     PutU8(&table, digit);
@@ -178,16 +180,16 @@ Bytes Os2Table(const CodePage& code_page, const FontBox& font) {
   for (char letter : std::string_view("ZYR2"))
     PutU8(&table, static_cast<std::uint8_t>(letter));
   PutU16(&table, kRegularTypoMetrics);
-  PutU16(&table, std::min<char32_t>(FirstCharacter(code_page), 0xFFFF));
-  PutU16(&table, std::min<char32_t>(LastCharacter(code_page), 0xFFFF));
-  PutU16(&table, kAscentPixels * kUnitsPerPixel);
-  PutU16(&table, -kDescentPixels * kUnitsPerPixel);
+  PutU16(&table, static_cast<int>(FirstCharacter(code_page)));
+  PutU16(&table, static_cast<int>(LastCharacter(code_page)));
+  PutU16(&table, kAscentUnits);
+  PutU16(&table, -kDescentUnits);
   PutU16(&table, 0);  // no line gap
-  PutU16(&table, std::max(font.box.y_max, kAscentPixels * kUnitsPerPixel));
-  PutU16(&table, std::max(-font.box.y_min, kDescentPixels * kUnitsPerPixel));
+  PutU16(&table, std::max(font.box.y_max, kAscentUnits));
+  PutU16(&table, std::max(-font.box.y_min, kDescentUnits));
   const std::uint64_t range = CodePageRange(code_page);
-  PutU32(&table, static_cast<std::int64_t>(range & 0xFFFFFFFF));
-  PutU32(&table, static_cast<std::int64_t>(range >> 32));
+  PutU32(&table, static_cast<std::uint32_t>(range & 0xFFFFFFFF));
+  PutU32(&table, static_cast<std::uint32_t>(range >> 32));
   PutU16(&table, 0);  // no x-height or capital height measured
   PutU16(&table, 0);
   PutU16(&table, 0);    // the default character: .notdef

@@ -22,6 +22,8 @@ constexpr int kUnitsPerEm = kCellPixels * kUnitsPerPixel;
 // descenders do.
 constexpr int kDescentPixels = 1;
 constexpr int kAscentPixels = kCellPixels - kDescentPixels;
+constexpr int kAscentUnits = kAscentPixels * kUnitsPerPixel;
+constexpr int kDescentUnits = kDescentPixels * kUnitsPerPixel;
 
 // .notdef, then the glyph of each code in order.
 constexpr std::size_t kWrittenGlyphs = kGlyphCount + 1;
