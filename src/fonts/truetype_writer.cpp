@@ -47,22 +47,55 @@ constexpr std::uint8_t kScanControl = 0x85;
 constexpr std::array<std::uint8_t, 3> kControlProgram = {kPushByte, 0,
                                                          kScanControl};
 
-// The bits of OS/2's code page ranges that stand for code pages the
-// program has; one the bits do not name sets none.
-struct CodePageBit {
+// The bits of OS/2's code page ranges: the code page's own, and the
+// Windows code page of its script, so that Windows and its word
+// processors take the font for text of that script (a letter it lacks
+// then shows as .notdef, as the game lacks it too).
+struct CodePageBits {
   int number;
   int bit;
+  int windows_bit;
 };
-constexpr CodePageBit kCodePageBits[] = {
-    {1252, 0}, {1250, 1}, {1251, 2}, {1253, 3}, {1254, 4}, {1255, 5},
-    {1256, 6}, {1257, 7}, {1258, 8}, {869, 48}, {866, 49}, {865, 50},
-    {864, 51}, {863, 52}, {862, 53}, {861, 54}, {860, 55}, {857, 56},
-    {855, 57}, {852, 58}, {775, 59}, {737, 60}, {850, 62}, {437, 63}};
+constexpr int kLatin1Bit = 0;
+constexpr int kLatin2Bit = 1;
+constexpr int kCyrillicBit = 2;
+constexpr int kGreekBit = 3;
+constexpr int kTurkishBit = 4;
+constexpr int kHebrewBit = 5;
+constexpr int kArabicBit = 6;
+constexpr int kBalticBit = 7;
+constexpr int kVietnameseBit = 8;
+constexpr CodePageBits kCodePageBits[] = {
+    {1252, kLatin1Bit, kLatin1Bit},
+    {1250, kLatin2Bit, kLatin2Bit},
+    {1251, kCyrillicBit, kCyrillicBit},
+    {1253, kGreekBit, kGreekBit},
+    {1254, kTurkishBit, kTurkishBit},
+    {1255, kHebrewBit, kHebrewBit},
+    {1256, kArabicBit, kArabicBit},
+    {1257, kBalticBit, kBalticBit},
+    {1258, kVietnameseBit, kVietnameseBit},
+    {869, 48, kGreekBit},
+    {866, 49, kCyrillicBit},
+    {865, 50, kLatin1Bit},
+    {864, 51, kArabicBit},
+    {863, 52, kLatin1Bit},
+    {862, 53, kHebrewBit},
+    {861, 54, kLatin1Bit},
+    {860, 55, kLatin1Bit},
+    {857, 56, kTurkishBit},
+    {855, 57, kCyrillicBit},
+    {852, 58, kLatin2Bit},
+    {775, 59, kBalticBit},
+    {737, 60, kGreekBit},
+    {850, 62, kLatin1Bit},
+    {437, 63, kLatin1Bit}};
 
 std::uint64_t CodePageRange(const CodePage& code_page) {
-  for (const CodePageBit& entry : kCodePageBits) {
+  constexpr std::uint64_t kOne = 1;
+  for (const CodePageBits& entry : kCodePageBits) {
     if (entry.number == code_page.number)
-      return std::uint64_t{1} << entry.bit;
+      return (kOne << entry.bit) | (kOne << entry.windows_bit);
   }
   return 0;
 }
