@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "base/byte_reader.h"
 #include "fake_platform.h"
 #include "fonts/code_pages.h"
 #include "fonts/drawing.h"
@@ -13,6 +14,7 @@
 #include "fonts/glyph_edits.h"
 #include "fonts/outline_tracing.h"
 #include "fonts/registry.h"
+#include "fonts/sfnt.h"
 #include "fonts/sfnt_writing.h"
 #include "fonts/stb_image.h"
 
@@ -352,6 +354,50 @@ TEST(Fonts, EveryFormatRoundTrips) {
                     SfntChecksum(written) == 0xB1B0AFBA);
       }
     }
+  }
+}
+
+// The family a written TrueType font's name table gives (its first name,
+// the family's), as UTF-16.
+std::u16string WrittenFamily(const Bytes& font) {
+  SfntTable name;
+  if (!FindSfntTable(font, "name", &name))
+    return u"no name table";
+  ByteReader reader(font, true);
+  reader.Seek(name.offset + 4);
+  const std::size_t strings = name.offset + reader.U16();
+  reader.Skip(6 + 2);  // the platform, encoding and language; the number
+  const std::uint16_t length = reader.U16();
+  reader.Seek(strings + reader.U16());
+  std::u16string family;
+  for (std::size_t i = 0; i < length / 2u && reader.ok(); ++i)
+    family += static_cast<char16_t>(reader.U16());
+  return family;
+}
+
+// The family is named for the file, "8x8" and the code page, in any
+// script; Windows keeps 31 letters of it.
+TEST(Fonts, TrueTypeFamilyNamedForTheFile) {
+  struct FamilyCase {
+    const char* file_name;
+    int code_page;
+    std::u16string family;
+  };
+  const FamilyCase cases[] = {
+      {"game.ttf", 437, u"game 8x8 CP437"},
+      {R"(C:onts\ZYR2.font.OTB)", 866, u"ZYR2.font 8x8 CP866"},
+      {"/home/me/.ttf", 437, u"zyr2font 8x8 CP437"},
+      {"шрифт игры.ttf", 866, u"шрифт игры 8x8 CP866"},
+      {"Очень длинное имя файла.ttf", 1251, u"Очень длинное имя фа 8x8 CP1251"},
+      {"a\xFF\xC3.ttf", 437, u"a 8x8 CP437"},
+      {"\xED\xA0\x80\xF0\x9F\x98\x80.ttf", 437, u"\U0001F600 8x8 CP437"},
+  };
+  for (const FamilyCase& row : cases) {
+    SCOPED_TRACE(row.file_name);
+    EXPECT_EQ(
+        WrittenFamily(WriteFont(AllCodesFont(), FontFormat::TrueType,
+                                FindCodePage(row.code_page), row.file_name)),
+        row.family);
   }
 }
 

@@ -110,27 +110,40 @@ std::string_view StemOf(std::string_view file_name) {
   return stem.empty() ? kNoStem : stem;
 }
 
+// The character of the UTF-8 sequence that begins at the byte, and its
+// length; a length of 0 where no character begins.
+std::size_t Utf8Character(std::string_view text, std::size_t at,
+                          char32_t* character) {
+  const auto lead = static_cast<std::uint8_t>(text[at]);
+  const std::size_t length = lead < 0x80   ? 1
+                             : lead < 0xC0 ? 0
+                             : lead < 0xE0 ? 2
+                             : lead < 0xF0 ? 3
+                             : lead < 0xF8 ? 4
+                                           : 0;
+  if (length == 0 || at + length > text.size())
+    return 0;
+  *character = length == 1 ? lead : lead & (0x7F >> length);
+  for (std::size_t i = 1; i < length; ++i) {
+    const auto next = static_cast<std::uint8_t>(text[at + i]);
+    if ((next & 0xC0) != 0x80)
+      return 0;
+    *character = *character << 6 | (next & 0x3F);
+  }
+  const bool surrogate = *character >= 0xD800 && *character < 0xE000;
+  return surrogate || *character > 0x10FFFF ? 0 : length;
+}
+
 // UTF-16, big-endian, of UTF-8 text; a byte that begins no character is
 // left out.
 Bytes Utf16(std::string_view text) {
   Bytes utf16;
   for (std::size_t at = 0; at < text.size();) {
-    const auto lead = static_cast<std::uint8_t>(text[at]);
-    const std::size_t length = lead < 0x80   ? 1
-                               : lead < 0xC0 ? 0
-                               : lead < 0xE0 ? 2
-                               : lead < 0xF0 ? 3
-                               : lead < 0xF8 ? 4
-                                             : 0;
-    if (length == 0 || at + length > text.size()) {
-      ++at;
+    char32_t character = 0;
+    const std::size_t length = Utf8Character(text, at, &character);
+    at += length == 0 ? 1 : length;
+    if (length == 0)
       continue;
-    }
-    char32_t character = length == 1 ? lead : lead & (0x7F >> length);
-    for (std::size_t i = 1; i < length; ++i)
-      character =
-          character << 6 | (static_cast<std::uint8_t>(text[at + i]) & 0x3F);
-    at += length;
     if (character >= 0x10000) {
       character -= 0x10000;
       PutU16(&utf16, static_cast<int>(0xD800 + (character >> 10)));
