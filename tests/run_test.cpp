@@ -932,6 +932,13 @@ TEST(RunProgram, Commands) {
            kCodePages + ".",
        1,
        ""},
+      {"a code page of no table, for a TrueType font",
+       {"--merge", "--codepage", "880", "my.fnt", "my.fnt", "out.ttf"},
+       "out.ttf is keyed by characters, and this program has no table of code "
+       "page 880 to key it by: it has " +
+           kCodePages + ".",
+       1,
+       ""},
       {"glyphs smaller than 8x8, placed by a code page",
        {"--show", "small.bdf"},
        "small.bdf has 5x7 glyphs; they are placed in 8x8 cells.\r\n"
