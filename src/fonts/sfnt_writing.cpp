@@ -56,13 +56,19 @@ std::uint32_t SfntChecksum(std::span<const std::uint8_t> bytes) {
   return sum;
 }
 
-Bytes AssembleSfnt(std::uint32_t version, std::vector<TableToWrite> tables) {
-  // Each table put in its place among those before it: a dozen tables
-  // need no more.
-  for (std::size_t i = 1; i < tables.size(); ++i) {
-    for (std::size_t j = i; j > 0 && tables[j].tag < tables[j - 1].tag; --j)
-      std::swap(tables[j], tables[j - 1]);
-  }
+void SfntFile::Add(std::string_view tag, Bytes table) {
+  if (count_ == kMostTables)
+    return;
+  tables_[count_] = Table{tag, std::move(table)};
+  // Put in its place among those before it: a dozen tables need no more.
+  for (std::size_t i = count_; i > 0 && tables_[i].tag < tables_[i - 1].tag;
+       --i)
+    std::swap(tables_[i], tables_[i - 1]);
+  ++count_;
+}
+
+Bytes SfntFile::Assemble(std::uint32_t version) {
+  const std::span<const Table> tables(tables_.data(), count_);
   std::size_t power = 0;
   int log = 0;
   SearchFields(tables.size(), &power, &log);
@@ -74,7 +80,7 @@ Bytes AssembleSfnt(std::uint32_t version, std::vector<TableToWrite> tables) {
   PutU16(&file, static_cast<int>((tables.size() - power) * kDirectoryEntry));
   std::size_t offset = kDirectoryHeader + tables.size() * kDirectoryEntry;
   std::size_t head_at = 0;
-  for (const TableToWrite& table : tables) {
+  for (const Table& table : tables) {
     for (char letter : table.tag)
       PutU8(&file, static_cast<std::uint8_t>(letter));
     PutU32(&file, SfntChecksum(table.bytes));
@@ -84,7 +90,7 @@ Bytes AssembleSfnt(std::uint32_t version, std::vector<TableToWrite> tables) {
       head_at = offset;
     offset += (table.bytes.size() + 3) / 4 * 4;
   }
-  for (const TableToWrite& table : tables) {
+  for (const Table& table : tables) {
     file.insert(file.end(), table.bytes.begin(), table.bytes.end());
     file.resize((file.size() + 3) / 4 * 4);
   }

@@ -3,10 +3,10 @@
 // the checksums that readers check.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <span>
 #include <string_view>
-#include <vector>
 
 #include "fonts/formats.h"
 
@@ -22,18 +22,29 @@ void PutU32(Bytes* bytes, std::uint32_t value);
 // logarithm, by which a reader searches a directory or a cmap's segments.
 void SearchFields(std::size_t count, std::size_t* power, int* log);
 
-struct TableToWrite {
-  std::string_view tag;  // four letters
-  Bytes bytes;
-};
-
 // The sum of the table's bytes as 32-bit numbers, the last one padded with
 // zeros, as the directory and head's adjustment count them.
 std::uint32_t SfntChecksum(std::span<const std::uint8_t> bytes);
 
-// The whole file: its version, the directory of the tables in the order
-// of their tags, and each table on a 4-byte boundary; head's
-// checkSumAdjustment makes the whole file's checksum the one it must be.
-Bytes AssembleSfnt(std::uint32_t version, std::vector<TableToWrite> tables);
+// The tables of a file, added in any order, then assembled: the version,
+// the directory of the tables in the order of their tags, and each table
+// on a 4-byte boundary; head's checkSumAdjustment makes the whole file's
+// checksum the one it must be.
+class SfntFile {
+ public:
+  static constexpr std::size_t kMostTables = 12;
+
+  // The tag's four letters, and the table; past the most tables, none.
+  void Add(std::string_view tag, Bytes table);
+  Bytes Assemble(std::uint32_t version);
+
+ private:
+  struct Table {
+    std::string_view tag;
+    Bytes bytes;
+  };
+  std::array<Table, kMostTables> tables_;
+  std::size_t count_ = 0;
+};
 
 }  // namespace mdlReplace

@@ -163,7 +163,9 @@ std::string PostScriptName(std::string_view family) {
         name.size() < kLongestPostScriptName)
       name += c;
   }
-  return name + "-" + std::string(kStyle);
+  name += '-';
+  name += kStyle;
+  return name;
 }
 
 }  // namespace
@@ -200,10 +202,13 @@ char32_t LastCharacter(const CodePage& code_page) {
 }
 
 Bytes NameTable(std::string_view file_name, const CodePage& code_page) {
-  const std::string family = std::string(StemOf(file_name)) + " 8x8 CP" +
-                             std::to_string(code_page.number);
+  std::string family(StemOf(file_name));
+  family += " 8x8 CP";
+  family += std::to_string(code_page.number);
   const std::string post_script = PostScriptName(family);
-  const std::string unique = post_script + ";" + std::string(kVersion);
+  std::string unique = post_script;
+  unique += ';';
+  unique += kVersion;
   const std::string_view names[kNames] = {family, kStyle,   unique,
                                           family, kVersion, post_script};
   constexpr std::size_t kRecord = 12;

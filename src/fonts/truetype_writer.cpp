@@ -256,24 +256,26 @@ Bytes WriteTrueType(const FontImage& font, const CodePage& code_page,
                     std::string_view file_name) {
   const WrittenGlyphs glyphs = GlyphsToWrite(font);
   const FontBox box = BoxOfGlyphs(glyphs);
-  std::vector<TableToWrite> tables = {
-      {"head", HeadTable(box)},       {"hhea", HheaTable(box)},
-      {"hmtx", HmtxTable(glyphs)},    {"OS/2", Os2Table(code_page, box)},
-      {"cmap", CmapTable(code_page)}, {"name", NameTable(file_name, code_page)},
-      {"post", PostTable()}};
+  SfntFile file;
+  file.Add("head", HeadTable(box));
+  file.Add("hhea", HheaTable(box));
+  file.Add("hmtx", HmtxTable(glyphs));
+  file.Add("OS/2", Os2Table(code_page, box));
+  file.Add("cmap", CmapTable(code_page));
+  file.Add("name", NameTable(file_name, code_page));
+  file.Add("post", PostTable());
   if (NamesBitmapFont(file_name)) {
-    tables.push_back({"maxp", MaxpTable(nullptr)});
-    tables.push_back({"EBLC", StrikeLocations()});
-    tables.push_back({"EBDT", StrikeImages(glyphs)});
+    file.Add("maxp", MaxpTable(nullptr));
+    file.Add("EBLC", StrikeLocations());
+    file.Add("EBDT", StrikeImages(glyphs));
   } else {
     OutlineTables outlines = TraceOutlines(glyphs);
-    tables.push_back({"maxp", MaxpTable(&outlines)});
-    tables.push_back({"glyf", std::move(outlines.glyf)});
-    tables.push_back({"loca", std::move(outlines.loca)});
-    tables.push_back(
-        {"prep", Bytes(kControlProgram.begin(), kControlProgram.end())});
+    file.Add("maxp", MaxpTable(&outlines));
+    file.Add("glyf", std::move(outlines.glyf));
+    file.Add("loca", std::move(outlines.loca));
+    file.Add("prep", Bytes(kControlProgram.begin(), kControlProgram.end()));
   }
-  return AssembleSfnt(kTrueTypeVersion, std::move(tables));
+  return file.Assemble(kTrueTypeVersion);
 }
 
 }  // namespace mdlReplace
