@@ -45,6 +45,10 @@ void PutU32(Bytes* bytes, std::uint32_t value) {
   PutNumber(bytes, value, 4);
 }
 
+void PutBytes(Bytes* bytes, std::span<const std::uint8_t> more) {
+  bytes->insert(bytes->end(), more.data(), more.data() + more.size());
+}
+
 std::uint32_t SfntChecksum(std::span<const std::uint8_t> bytes) {
   std::uint32_t sum = 0;
   for (std::size_t at = 0; at < bytes.size(); at += 4) {
@@ -91,7 +95,7 @@ Bytes SfntFile::Assemble(std::uint32_t version) {
     offset += (table.bytes.size() + 3) / 4 * 4;
   }
   for (const Table& table : tables) {
-    file.insert(file.end(), table.bytes.begin(), table.bytes.end());
+    PutBytes(&file, table.bytes);
     file.resize((file.size() + 3) / 4 * 4);
   }
   if (head_at != 0)

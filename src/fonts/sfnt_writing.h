@@ -17,6 +17,7 @@ void PutU8(Bytes* bytes, std::uint32_t value);
 // complement.
 void PutU16(Bytes* bytes, int value);
 void PutU32(Bytes* bytes, std::uint32_t value);
+void PutBytes(Bytes* bytes, std::span<const std::uint8_t> more);
 
 // The largest power of two not over the count of entries, and its
 // logarithm, by which a reader searches a directory or a cmap's segments.

@@ -93,7 +93,7 @@ Bytes SimpleGlyph(const std::vector<Contour>& contours, const InkBox& box) {
     }
   }
   for (const Bytes* part : {&flags, &xs, &ys})
-    glyph.insert(glyph.end(), part->begin(), part->end());
+    PutBytes(&glyph, *part);
   return glyph;
 }
 
@@ -156,7 +156,7 @@ OutlineTables TraceOutlines(const WrittenGlyphs& glyphs) {
     tables.most_points = std::max(tables.most_points, points);
     tables.most_contours = std::max(tables.most_contours, contours.size());
     const Bytes data = SimpleGlyph(contours, InkBoxOf(glyph));
-    tables.glyf.insert(tables.glyf.end(), data.begin(), data.end());
+    PutBytes(&tables.glyf, data);
     tables.glyf.resize((tables.glyf.size() + 3) / 4 * 4);
   }
   PutU16(&tables.loca, static_cast<int>(tables.glyf.size() / 2));
@@ -199,7 +199,7 @@ Bytes StrikeImages(const WrittenGlyphs& glyphs) {
   Bytes table;
   PutU32(&table, kStrikeTableVersion);
   for (const Glyph& glyph : glyphs)
-    table.insert(table.end(), glyph.begin(), glyph.end());
+    PutBytes(&table, glyph);
   return table;
 }
 

@@ -84,10 +84,10 @@ Bytes SegmentMap(const CodePage& code_page) {
   PutU16(&table, static_cast<int>(2 * power));
   PutU16(&table, log);
   PutU16(&table, static_cast<int>(2 * (count - power)));
-  table.insert(table.end(), ends.begin(), ends.end());
+  PutBytes(&table, ends);
   PutU16(&table, 0);
-  table.insert(table.end(), starts.begin(), starts.end());
-  table.insert(table.end(), deltas.begin(), deltas.end());
+  PutBytes(&table, starts);
+  PutBytes(&table, deltas);
   table.resize(table.size() + 2 * count);  // every glyph found by its delta
   return table;
 }
@@ -181,7 +181,7 @@ Bytes CmapTable(const CodePage& code_page) {
     PutU16(&table, platform == kUnicodePlatform ? kUnicodeBmp : kMicrosoftBmp);
     PutU32(&table, kHeader);
   }
-  table.insert(table.end(), subtable.begin(), subtable.end());
+  PutBytes(&table, subtable);
   return table;
 }
 
@@ -225,9 +225,9 @@ Bytes NameTable(std::string_view file_name, const CodePage& code_page) {
     PutU16(&table, static_cast<int>(id));
     PutU16(&table, static_cast<int>(utf16.size()));
     PutU16(&table, static_cast<int>(strings.size()));
-    strings.insert(strings.end(), utf16.begin(), utf16.end());
+    PutBytes(&strings, utf16);
   }
-  table.insert(table.end(), strings.begin(), strings.end());
+  PutBytes(&table, strings);
   return table;
 }
 
