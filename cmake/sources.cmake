@@ -24,16 +24,21 @@ set(ZYR2_FONT_SOURCES
   src/fonts/hex.cpp
   src/fonts/image_picture.cpp
   src/fonts/image_sheet.cpp
+  src/fonts/outline_tracing.cpp
   src/fonts/pcf.cpp
   src/fonts/placement.cpp
   src/fonts/psf.cpp
   src/fonts/raw_font.cpp
   src/fonts/registry.cpp
   src/fonts/sfnt.cpp
+  src/fonts/sfnt_writing.cpp
   src/fonts/source_rules.cpp
   src/fonts/text_font.cpp
   src/fonts/truetype.cpp
+  src/fonts/truetype_glyphs.cpp
+  src/fonts/truetype_names.cpp
   src/fonts/truetype_tables.cpp
+  src/fonts/truetype_writer.cpp
   src/fonts/windows_font.cpp
 )
 

@@ -53,11 +53,12 @@ RELEASE_PACKAGES=(git lintian groff-base man-db unzip)
 # font, Wine's Windows fonts, kbd's code-page files, a bitmap OpenType
 # font, Spleen's small ones, DejaVu's smooth ones, GNU Unifont's), and the
 # peer tools (X's, the console's, Pillow, FontForge, the hex tools,
-# ImageMagick) that read and write the formats the font tools do.
+# ImageMagick, and ots, the check browsers make of a font) that read and
+# write the formats the font tools do.
 FONT_PACKAGES=(console-setup-linux xfonts-utils xfonts-base pcf2bdf bdf2psf
   python3-pil python3-fonttools fonts-misaki fonts-wine unifont-bin
   imagemagick fontforge console-data fonts-terminus-otb fonts-spleen
-  fonts-dejavu-core unifont fonts-unifont)
+  fonts-dejavu-core unifont fonts-unifont opentype-sanitizer)
 # What the Windows builds and their tests under Wine need: both compilers
 # (the 32-bit one of the win32 thread model), both halves of Wine, and a
 # virtual screen to look at a window on (and xclip, to read the text copied

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "base/byte_reader.h"
 #include "fake_platform.h"
 #include "fonts/code_pages.h"
 #include "fonts/drawing.h"
@@ -13,7 +14,10 @@
 #include "fonts/glyph_block.h"
 #include "fonts/glyph_edits.h"
 #include "fonts/image_picture.h"
+#include "fonts/outline_tracing.h"
 #include "fonts/registry.h"
+#include "fonts/sfnt.h"
+#include "fonts/sfnt_writing.h"
 #include "fonts/stb_image.h"
 
 namespace mdlReplace {
@@ -327,26 +331,109 @@ bool NamesItsOwnGlyph(const Bytes& bdf) {
   return text.find("\nENCODING " + number + "\n") != std::string::npos;
 }
 
-// Each format, and a BDF keyed by the characters of each code page, read
-// back by the same code page; the BDF's default character is one of its
-// glyphs.
+// Each format, and a BDF or TrueType font keyed by the characters of each
+// code page, read back by the same code page; the BDF's default character
+// is one of its glyphs; the sfnt's checksums add up.
 TEST(Fonts, EveryFormatRoundTrips) {
+  const std::pair<FontFormat, std::string_view> written_as[] = {
+      {FontFormat::Raw, "a.fnt"},     {FontFormat::Psf, "a.psf"},
+      {FontFormat::Bdf, "a.bdf"},     {FontFormat::Png, "a.png"},
+      {FontFormat::Text, "a.txt"},    {FontFormat::TrueType, "a.ttf"},
+      {FontFormat::TrueType, "a.OTB"}};
   for (const FontImage& font : {AllCodesFont(), HalfReversedFont()}) {
     for (const CodePage& code_page : KnownCodePages()) {
-      for (FontFormat format :
-           {FontFormat::Raw, FontFormat::Psf, FontFormat::Bdf, FontFormat::Png,
-            FontFormat::Text}) {
+      for (const auto& [format, file_name] : written_as) {
         SCOPED_TRACE(std::to_string(code_page.number) + " " +
-                     std::to_string(static_cast<int>(format)));
+                     std::string(file_name));
         CodePageUse use;
         use.named = &code_page;
-        const Bytes written = WriteFont(font, format, use.named);
+        const Bytes written = WriteFont(font, format, use.named, file_name);
         FontImage read{};
         EXPECT_EQ(ReadFont("font", written, &use, &read), "");
         EXPECT_EQ(read, font);
         EXPECT_TRUE(format != FontFormat::Bdf || NamesItsOwnGlyph(written));
+        EXPECT_TRUE(format != FontFormat::TrueType ||
+                    SfntChecksum(written) == 0xB1B0AFBA);
       }
     }
+  }
+}
+
+// The family a written TrueType font's name table gives (its first name,
+// the family's), as UTF-16.
+std::u16string WrittenFamily(const Bytes& font) {
+  SfntTable name;
+  if (!FindSfntTable(font, "name", &name))
+    return u"no name table";
+  ByteReader reader(font, true);
+  reader.Seek(name.offset + 4);
+  const std::size_t strings = name.offset + reader.U16();
+  reader.Skip(6 + 2);  // the platform, encoding and language; the number
+  const std::uint16_t length = reader.U16();
+  reader.Seek(strings + reader.U16());
+  std::u16string family;
+  for (std::size_t i = 0; i < length / 2u && reader.ok(); ++i)
+    family += static_cast<char16_t>(reader.U16());
+  return family;
+}
+
+// The family is named for the file, "8x8" and the code page, in any
+// script; Windows keeps 31 letters of it.
+TEST(Fonts, TrueTypeFamilyNamedForTheFile) {
+  struct FamilyCase {
+    const char* file_name;
+    int code_page;
+    std::u16string family;
+  };
+  const FamilyCase cases[] = {
+      {"game.ttf", 437, u"game 8x8 CP437"},
+      {R"(C:onts\ZYR2.font.OTB)", 866, u"ZYR2.font 8x8 CP866"},
+      {"/home/me/.ttf", 437, u"zyr2font 8x8 CP437"},
+      {"шрифт игры.ttf", 866, u"шрифт игры 8x8 CP866"},
+      {"Очень длинное имя файла.ttf", 1251, u"Очень длинное имя фа 8x8 CP1251"},
+      {"a\xFF\xC3.ttf", 437, u"a 8x8 CP437"},
+      {"\xED\xA0\x80\xF0\x9F\x98\x80.ttf", 437, u"\U0001F600 8x8 CP437"},
+  };
+  for (const FamilyCase& row : cases) {
+    SCOPED_TRACE(row.file_name);
+    EXPECT_EQ(
+        WrittenFamily(WriteFont(AllCodesFont(), FontFormat::TrueType,
+                                FindCodePage(row.code_page), row.file_name)),
+        row.family);
+  }
+}
+
+// Each area of ink one contour around it, clockwise (y up), each hole one
+// counter-clockwise; areas meeting at a corner stay apart, and no two
+// squares of ink overlap.
+TEST(Fonts, OutlinesTraceThePixelsEdges) {
+  struct TraceCase {
+    const char* name;
+    Glyph glyph;
+    std::vector<Contour> contours;
+  };
+  const TraceCase cases[] = {
+      {"blank", {}, {}},
+      {"the top left pixel", {0x80}, {{{0, 7}, {0, 8}, {1, 8}, {1, 7}}}},
+      {"the whole cell",
+       {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF},
+       {{{0, 8}, {8, 8}, {8, 0}, {0, 0}}}},
+      {"a bar of two rows, one contour",
+       {0, 0, 0x3C, 0x3C},
+       {{{2, 6}, {6, 6}, {6, 4}, {2, 4}}}},
+      {"pixels meeting at a corner, two areas",
+       {0x80, 0x40},
+       {{{0, 7}, {0, 8}, {1, 8}, {1, 7}}, {{1, 6}, {1, 7}, {2, 7}, {2, 6}}}},
+      {"a ring: the hole wound the other way",
+       {0xE0, 0xA0, 0xE0},
+       {{{0, 8}, {3, 8}, {3, 5}, {0, 5}}, {{2, 7}, {1, 7}, {1, 6}, {2, 6}}}},
+      {"an L",
+       {0x80, 0x80, 0xC0},
+       {{{0, 8}, {1, 8}, {1, 6}, {2, 6}, {2, 5}, {0, 5}}}},
+  };
+  for (const TraceCase& row : cases) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(TraceGlyph(row.glyph), row.contours);
   }
 }
 
@@ -918,6 +1005,11 @@ TEST(Fonts, TableOfFormatsTellsEachByItsContent) {
       {"hex", Text("0041:0000000000000000\n"), FontFormat::Hex},
       {"text", WriteFont(font, FontFormat::Text), FontFormat::Text},
       {"BDF as written", WriteFont(font, FontFormat::Bdf), FontFormat::Bdf},
+      {"TrueType as written", WriteFont(font, FontFormat::TrueType),
+       FontFormat::TrueType},
+      {"OpenType bitmap font as written",
+       WriteFont(font, FontFormat::TrueType, nullptr, "a.otb"),
+       FontFormat::TrueType},
       {"raw", WriteFont(font, FontFormat::Raw), std::nullopt},
       {"gzip, a wrapper and no format", Gzip(WriteFont(font, FontFormat::Psf)),
        std::nullopt},
@@ -1234,10 +1326,13 @@ TEST(Fonts, DestinationsByExtension) {
   EXPECT_EQ(format, FontFormat::Raw);
   EXPECT_TRUE(FormatOfExtension("my.fnt", &format));
   EXPECT_EQ(format, FontFormat::Raw) << "not the Windows font of that name";
+  EXPECT_TRUE(FormatOfExtension("my.OTB", &format));
+  EXPECT_EQ(format, FontFormat::TrueType);
   for (const char* refused : {"ZYR2.EXE", "font", "dir.png/font", "a.psf.gz",
                               "a.bmp", "a.fon", "a.hex"})
     EXPECT_FALSE(FormatOfExtension(refused, &format)) << refused;
-  EXPECT_EQ(WritableExtensions(), ".fnt, .f08, .bin, .psf, .bdf, .png or .txt");
+  EXPECT_EQ(WritableExtensions(),
+            ".fnt, .f08, .bin, .psf, .bdf, .ttf, .otb, .png or .txt");
 }
 
 // The picture for a window: each glyph's pixels are ink exactly where the

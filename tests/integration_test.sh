@@ -664,7 +664,7 @@ missing.fnt|out.fnt|missing.fnt was not found.
 /usr/share/fonts/X11/misc/nil2.pcf.gz|out.fnt|/usr/share/fonts/X11/misc/nil2.pcf.gz is a PCF font of 1x2 glyphs, not 8x8.
 /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf|out.fnt|/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf is a TrueType font drawn on a grid of 2048 units to the em, not 8 pixels.
 /usr/share/unifont/unifont.hex|out.fnt|/usr/share/unifont/unifont.hex is a hex font of 16x16 glyphs (line 1), not 8x8.
-font.fnt|ZYR2.EXE|ZYR2.EXE does not end with an extension that names a font format: .fnt, .f08, .bin, .psf, .bdf, .png or .txt.
+font.fnt|ZYR2.EXE|ZYR2.EXE does not end with an extension that names a font format: .fnt, .f08, .bin, .psf, .bdf, .ttf, .otb, .png or .txt.
 CASES
 expect_unchanged ZYR2.EXE
 end
@@ -1089,6 +1089,51 @@ run --convert console.psf console.fnt
 # The console's ASCII set, 0x20 to 0x7E, sits where the font has it.
 cmp -s <(tail -c +257 console.fnt | head -c 760) <(tail -c +257 font.fnt | head -c 760) ||
   fail "ASCII came back other through bdf2psf"
+end
+
+begin "the TrueType it writes is what FreeType, fontTools, ots and FontForge read, and the program too"
+# The console's 8x8 fonts in each code page: written as outlines and as a
+# strike, each read back as the font it was written from.
+for source in Lat15-VGA8 Lat2-VGA8 CyrSlav-VGA8 Greek-VGA8 cp850-8x8 gr737-8x8; do
+  for code_page in 437 850 866 737; do
+    "$program" --convert --codepage "$code_page" "$consolefonts/$source.psf.gz" font.fnt 2>/dev/null
+    for written in font.ttf font.otb; do
+      run --convert --codepage "$code_page" font.fnt "$written"
+      expect_status 0
+      run --convert --codepage "$code_page" "$written" back.fnt
+      expect_status 0
+      cmp -s back.fnt font.fnt || fail "$source in $code_page came back other through $written"
+    done
+  done
+done
+# FreeType draws each glyph as its pixels (the outlines at 8 and 16 pixels
+# to the em); ots, the check browsers make, and FontForge take it without
+# a word more than of Misaki; a ttx round trip changes nothing but the
+# checksum. (FreeType's auto-hinter, which it gives a TrueType font of no
+# instructions, moved pixels of Greek capitals.)
+for pair in "Lat15-VGA8 437" "CyrSlav-VGA8 866" "Greek-VGA8 737"; do
+  read -r source code_page <<<"$pair"
+  "$program" --convert --codepage "$code_page" "$consolefonts/$source.psf.gz" font.fnt 2>/dev/null
+  run --convert --codepage "$code_page" font.fnt "game $code_page.ttf"
+  run --convert --codepage "$code_page" font.fnt "game $code_page.otb"
+  for check in "ttf 8" "ttf 16" "otb 8"; do
+    read -r extension size <<<"$check"
+    /usr/bin/python3 "$tests_dir/truetype_peers.py" "game $code_page.$extension" font.fnt "$size" \
+      "game $code_page 8x8 CP$code_page" || fail "peers read game $code_page.$extension other"
+  done
+  ots-sanitize "game $code_page.ttf" >/dev/null || fail "ots refused game $code_page.ttf"
+done
+fontforge -quiet -lang=ff -c 'Open($1)' /usr/share/fonts/truetype/misaki/misaki_gothic.ttf 2>misaki.said
+for forged in "game 437.ttf" "game 437.otb"; do
+  fontforge -quiet -lang=ff -c 'Open($1)' "$forged" 2>forged.said
+  cmp -s forged.said misaki.said || fail "FontForge said of $forged: $(cat forged.said)"
+done
+/usr/bin/python3 -m fontTools.ttx -q -o a.ttx "game 437.ttf" 2>ttx.said &&
+  /usr/bin/python3 -m fontTools.ttx -q --no-recalc-timestamp -o b.ttf a.ttx 2>>ttx.said &&
+  /usr/bin/python3 -m fontTools.ttx -q -o b.ttx b.ttf 2>>ttx.said || fail "ttx failed"
+[ ! -s ttx.said ] || fail "ttx said: $(cat ttx.said)"
+diff <(grep -v checkSumAdjustment a.ttx) <(grep -v checkSumAdjustment b.ttx) >/dev/null ||
+  fail "the ttx round trip changed the font"
 end
 
 begin "every font file of Debian's font packages is read, or refused for its reason"

@@ -1019,7 +1019,7 @@ TEST(RunProgram, Commands) {
       {"to a game file",
        {"--convert", "my.fnt", R"(game\zyr2.exe)"},
        R"(game\zyr2.exe does not end with an extension that names a font )"
-       "format: .fnt, .f08, .bin, .psf, .bdf, .png or .txt.",
+       "format: .fnt, .f08, .bin, .psf, .bdf, .ttf, .otb, .png or .txt.",
        1,
        ""},
       {"from nothing",
@@ -1236,6 +1236,13 @@ TEST(RunProgram, Commands) {
       {"a code page of no table, for a BDF",
        {"--convert", "--codepage", "880", "my.fnt", "out.bdf"},
        "out.bdf is keyed by characters, and this program has no table of code "
+       "page 880 to key it by: it has " +
+           kCodePages + ".",
+       1,
+       ""},
+      {"a code page of no table, for a TrueType font",
+       {"--merge", "--codepage", "880", "my.fnt", "my.fnt", "out.ttf"},
+       "out.ttf is keyed by characters, and this program has no table of code "
        "page 880 to key it by: it has " +
            kCodePages + ".",
        1,

@@ -151,7 +151,8 @@ extern "C" __attribute__((export_name("zyr2_save"))) Answer* Save(
   answer->done = 1;
   answer->bytes = mdlReplace::WriteFont(
       FontAt(font), format,
-      code_page == 0 ? nullptr : mdlReplace::FindCodePage(code_page));
+      code_page == 0 ? nullptr : mdlReplace::FindCodePage(code_page),
+      Text(name, name_length));
   return answer;
 }
 

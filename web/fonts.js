@@ -125,7 +125,8 @@ function save() {
   const extension = $('save-format').value;
   let name = $('save-name').value.trim() || 'ZYR2';
   if (!name.toLowerCase().endsWith(extension)) name = name.replace(/\.[^.]*$/, '') + extension;
-  const bytes = Core.save(state.font, 'font' + extension, state.codePage);
+  // A TrueType font's family is named for the file.
+  const bytes = Core.save(state.font, name, state.codePage);
   if (!bytes) return;
   // The page cannot know whether the browser saved it (a download may be
   // blocked or cancelled): leaving still asks first.

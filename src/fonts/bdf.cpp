@@ -409,7 +409,8 @@ std::string ReadBdf(std::span<const std::uint8_t> bytes, CodePageUse* use,
   return reader.ended() ? reader.Unplaced() : reader.End();
 }
 
-Bytes WriteBdf(const FontImage& font, const CodePage& code_page) {
+Bytes WriteBdf(const FontImage& font, const CodePage& code_page,
+               std::string_view) {
   std::string text(kHeader);
   for (std::size_t code = 0; code < kGlyphCount; ++code) {
     text += std::string("STARTCHAR C") + HexByte(code) + "\n";

@@ -18,7 +18,8 @@ namespace mdlReplace {
 std::string RawFontLength(std::size_t length);
 std::string ReadRawFont(std::span<const std::uint8_t> bytes, CodePageUse* use,
                         FontImage* font);
-Bytes WriteRawFont(const FontImage& font, const CodePage& code_page);
+Bytes WriteRawFont(const FontImage& font, const CodePage& code_page,
+                   std::string_view file_name);
 
 bool LooksLikePsf(std::span<const std::uint8_t> bytes);
 std::string ReadPsf(std::span<const std::uint8_t> bytes, CodePageUse* use,
@@ -28,7 +29,8 @@ Bytes WritePsf(const FontImage& font);
 bool LooksLikeBdf(std::span<const std::uint8_t> bytes);
 std::string ReadBdf(std::span<const std::uint8_t> bytes, CodePageUse* use,
                     FontImage* font);
-Bytes WriteBdf(const FontImage& font, const CodePage& code_page);
+Bytes WriteBdf(const FontImage& font, const CodePage& code_page,
+               std::string_view file_name);
 
 bool LooksLikePcf(std::span<const std::uint8_t> bytes);
 std::string ReadPcf(std::span<const std::uint8_t> bytes, CodePageUse* use,
@@ -44,6 +46,11 @@ StrikeRead ReadBitmapStrike(std::span<const std::uint8_t> bytes,
                             std::string* problem);
 std::string ReadTrueType(std::span<const std::uint8_t> bytes, CodePageUse* use,
                          FontImage* font);
+// An outline TrueType font whose glyphs trace the font's pixels, or, for a
+// file name that ends with .otb, an OpenType bitmap font of its 8-pixel
+// strike; its family named for the file.
+Bytes WriteTrueType(const FontImage& font, const CodePage& code_page,
+                    std::string_view file_name);
 
 // Windows bitmap fonts: an FNT, or a FON that holds FNT fonts.
 bool LooksLikeWindowsFont(std::span<const std::uint8_t> bytes);

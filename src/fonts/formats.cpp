@@ -103,11 +103,11 @@ bool FormatOfExtension(std::string_view file_name, FontFormat* format) {
 }
 
 Bytes WriteFont(const FontImage& font, FontFormat format,
-                const CodePage* code_page) {
+                const CodePage* code_page, std::string_view file_name) {
   const FormatRow& row = RowOf(format);
   const CodePage& keyed_by =
       code_page != nullptr ? *code_page : *FindCodePage(kDefaultCodePage);
-  return row.write != nullptr ? row.write(font, keyed_by)
+  return row.write != nullptr ? row.write(font, keyed_by, file_name)
                               : Bytes(font.begin(), font.end());
 }
 

@@ -49,7 +49,8 @@ struct GlyphSize {
 // font). A BDF is keyed by Unicode, each code's glyph at its character in
 // the code page (437 where none is given).
 Bytes WriteFont(const FontImage& font, FontFormat format,
-                const CodePage* code_page = nullptr);
+                const CodePage* code_page = nullptr,
+                std::string_view file_name = {});
 
 // The code page by which a font's glyphs are placed among the game's codes.
 // Fonts keyed by characters (TrueType, hex) or by another code page (a

@@ -19,7 +19,7 @@ std::string ReadRawFont(std::span<const std::uint8_t> bytes, CodePageUse*,
   return std::string();
 }
 
-Bytes WriteRawFont(const FontImage& font, const CodePage&) {
+Bytes WriteRawFont(const FontImage& font, const CodePage&, std::string_view) {
   return Bytes(font.begin(), font.end());
 }
 

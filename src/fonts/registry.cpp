@@ -21,15 +21,15 @@ std::string ReadText(std::span<const std::uint8_t> bytes, CodePageUse*,
   return ReadTextFont(bytes, font);
 }
 
-Bytes WritePsfFont(const FontImage& font, const CodePage&) {
+Bytes WritePsfFont(const FontImage& font, const CodePage&, std::string_view) {
   return WritePsf(font);
 }
 
-Bytes WriteSheet(const FontImage& font, const CodePage&) {
+Bytes WriteSheet(const FontImage& font, const CodePage&, std::string_view) {
   return WritePngSheet(font);
 }
 
-Bytes WriteText(const FontImage& font, const CodePage&) {
+Bytes WriteText(const FontImage& font, const CodePage&, std::string_view) {
   return WriteTextFont(font);
 }
 
@@ -54,7 +54,7 @@ constexpr std::array<FormatRow, 12> kFormats = {{
      LooksLikePcf, ReadPcf, nullptr, true,
      "an X font"},
     {FontFormat::TrueType, "TrueType", {".ttf", ".otb"},
-     LooksLikeTrueType, ReadTrueType, nullptr, true,
+     LooksLikeTrueType, ReadTrueType, WriteTrueType, true,
      "drawn on a grid of 8 pixels, or an 8x8 strike"},
     {FontFormat::Windows, "Windows", {".fnt", ".fon"},
      LooksLikeWindowsFont, ReadWindowsFont, nullptr, true,

@@ -21,9 +21,10 @@ using RecogniseFormat = bool (*)(std::span<const std::uint8_t> bytes);
 // wrong with the bytes, worded to follow the file's name.
 using ReadFormat = std::string (*)(std::span<const std::uint8_t> bytes,
                                    CodePageUse* use, FontImage* font);
-// The font in the format; one keyed by characters keys each glyph by its
-// character in the code page.
-using WriteFormat = Bytes (*)(const FontImage& font, const CodePage& code_page);
+// The font in the format, for a file of the name; one keyed by characters
+// keys each glyph by its character in the code page.
+using WriteFormat = Bytes (*)(const FontImage& font, const CodePage& code_page,
+                              std::string_view file_name);
 
 // The extensions a format's files are named with, three at most.
 constexpr std::size_t kMostExtensions = 3;
@@ -56,7 +57,7 @@ const FormatRow* FormatOfContent(std::span<const std::uint8_t> bytes);
 const FormatRow* FormatOfName(std::string_view file_name);
 
 // The extensions of the formats a font can be written in, as a message
-// lists them: ".fnt, .f08, .bin, .psf, .bdf, .png or .txt".
+// lists them: ".fnt, .f08, .bin, .psf, .bdf, .ttf, .otb, .png or .txt".
 std::string WritableExtensions();
 
 }  // namespace mdlReplace

@@ -23,7 +23,7 @@ namespace mdlReplace {
 
 namespace {
 
-std::string NoTableForBdf(const std::string& path, const CodePageUse& use) {
+std::string NoTableToKey(const std::string& path, const CodePageUse& use) {
   return path +
          " is keyed by characters, and this program has no table of "
          "code page " +
@@ -46,10 +46,12 @@ std::string NoFormat(const std::string& path) {
          WritableExtensions() + ".";
 }
 
-// A BDF is keyed by characters: a code page named without a table cannot
-// key it.
-bool KeysBdf(FontFormat format, const CodePageUse& use) {
-  return format != FontFormat::Bdf || use.named_without_table == 0;
+// A BDF and a TrueType font are keyed by characters: a code page named
+// without a table cannot key them.
+bool CanKey(FontFormat format, const CodePageUse& use) {
+  const bool keyed =
+      format == FontFormat::Bdf || format == FontFormat::TrueType;
+  return !keyed || use.named_without_table == 0;
 }
 
 // In a window where the platform has one (Windows, its output not
@@ -73,7 +75,8 @@ int Show(Platform& platform, const std::string& source,
 int WriteDestination(Platform& platform, const std::string& destination,
                      FontFormat format, const FontImage& font,
                      const CodePage* code_page) {
-  return WriteWhole(platform, destination, WriteFont(font, format, code_page));
+  return WriteWhole(platform, destination,
+                    WriteFont(font, format, code_page, destination));
 }
 
 int Convert(Platform& platform, const std::string& source,
@@ -81,8 +84,8 @@ int Convert(Platform& platform, const std::string& source,
   FontFormat format = FontFormat::Raw;
   if (!FormatOfExtension(destination, &format))
     return EndWithError(platform, NoFormat(destination));
-  if (!KeysBdf(format, *code_pages))
-    return EndWithError(platform, NoTableForBdf(destination, *code_pages));
+  if (!CanKey(format, *code_pages))
+    return EndWithError(platform, NoTableToKey(destination, *code_pages));
   FontImage font{};
   if (!ReadSourceFont(platform, source, code_pages, &font))
     return kExitFailure;
@@ -100,8 +103,8 @@ int Merge(Platform& platform, const ToolOptions& options) {
   FontFormat format = FontFormat::Raw;
   if (!FormatOfExtension(files[2], &format))
     return EndWithError(platform, NoFormat(files[2]));
-  if (!KeysBdf(format, code_pages))
-    return EndWithError(platform, NoTableForBdf(files[2], code_pages));
+  if (!CanKey(format, code_pages))
+    return EndWithError(platform, NoTableToKey(files[2], code_pages));
   CodePageUse base_pages = code_pages;
   CodePageUse other_pages = code_pages;
   FontImage base{};

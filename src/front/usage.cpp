@@ -54,6 +54,10 @@ constexpr std::string_view kWritten =
 // After the list of formats and the extensions of those written.
 constexpr std::string_view kUsageEnd =
     ".\n"
+    "A .ttf is a TrueType font whose outlines are the font's pixels, to type\n"
+    "in any editor as the game draws it (at 8 or 16 pixels); a .otb is its\n"
+    "8-pixel bitmap font. Both, like a .bdf, have each glyph at its\n"
+    "character in code page N, and are named for DEST.\n"
     "\n"
     "The game shows each letter by its code, 0 to 255, in the code page of\n"
     "its language. A TrueType, hex or Windows font says which letter each\n"

@@ -390,12 +390,20 @@ const steps = [
     check(await asksBeforeLeaving(page), 'a Save handed to the browser counts as saved');
   }],
   ['each format saved opens to the same font', async ({ page }) => {
-    for (const extension of ['.psf', '.bdf', '.png', '.txt', '.fnt']) {
+    for (const extension of ['.psf', '.bdf', '.png', '.txt', '.ttf', '.otb', '.fnt']) {
       const file = write('round' + extension, await save(page, extension));
       await open(page, consoleFont);
       await open(page, file);
       check((await gridFont(page)).equals(edited), extension + ' came back other');
     }
+  }],
+  ['the .ttf saved is the program\'s, byte for byte', async ({ page }) => {
+    const program = path.join(work, 'program');
+    fs.mkdirSync(program, { recursive: true });
+    childProcess.execFileSync(process.env.ZYR2_PROGRAM,
+                              ['--convert', write('edited.fnt', edited), path.join(program, 'saved.ttf')]);
+    check((await save(page, '.ttf')).equals(fs.readFileSync(path.join(program, 'saved.ttf'))),
+          'the page\'s .ttf is not the program\'s');
   }],
   ['without a folder, dropped game files come back patched, and another length is reported', async ({ page }) => {
     // Where the browser has no folder picker, or refuses it, the page says
