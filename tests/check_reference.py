@@ -172,8 +172,9 @@ def report(font, code_page, names):
         if blank:
             parts.append("%s with a blank glyph" % grouped(len(blank)))
         undrawn = sum(use[1] for use in lacking + blank)
-        out += "%s cannot be drawn: %s\n" % (
-            counted(undrawn, "character"), ", ".join(parts))
+        out += "%s, used %s, cannot be drawn: %s\n" % (
+            counted(len(lacking) + len(blank), "character"),
+            counted(undrawn, "time"), ", ".join(parts))
     if lacking:
         fewest, better = len(lacking), None
         for other in KNOWN:

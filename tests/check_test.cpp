@@ -59,7 +59,7 @@ const std::string kRussianFirst20 =
     "  1  U+043F п  first at ru.txt:1:50\n"
     "  1  U+0440 р  first at ru.txt:1:27\n";
 const std::string kRussianIn437 =
-    "46 characters cannot be drawn: 34 not in code page 437\n"
+    "34 characters, used 46 times, cannot be drawn: 34 not in code page 437\n"
     "code page 855 has every letter of this text\n";
 
 const CheckCase kCheckCases[] = {
@@ -88,21 +88,21 @@ const CheckCase kCheckCases[] = {
      "  5  U+03B1 α  at code 0x98, first at a.txt:1:23\n"
      "  4  U+03B5 ε  at code 0x9C, first at a.txt:1:2\n"
      "  1  U+03C9 ω  at code 0xE0, first at a.txt:1:9\n"
-     "10 characters cannot be drawn: 3 with a blank glyph\n"},
+     "3 characters, used 10 times, cannot be drawn: 3 with a blank glyph\n"},
     {"a byte order mark, no character",
      437,
      {0x82},
      {{"bom.txt", "\xEF\xBB\xBF\xC3\xA9 and e\n"}},
      "With a blank glyph:\n"
      "  1  U+00E9 é  at code 0x82, first at bom.txt:1:1\n"
-     "1 character cannot be drawn: 1 with a blank glyph\n"},
+     "1 character, used 1 time, cannot be drawn: 1 with a blank glyph\n"},
     {"CRLF line ends, each one line",
      437,
      {0x7A},
      {{"crlf.txt", "one\r\ntwo\r\n\r\nzero\r\n"}},
      "With a blank glyph:\n"
      "  1  U+007A z  at code 0x7A, first at crlf.txt:4:1\n"
-     "1 character cannot be drawn: 1 with a blank glyph\n"},
+     "1 character, used 1 time, cannot be drawn: 1 with a blank glyph\n"},
     {"a blank space and no-break space, as they should be",
      437,
      {0x20, 0xFF, 0x78, 0x79},
@@ -110,7 +110,7 @@ const CheckCase kCheckCases[] = {
      "With a blank glyph:\n"
      "  1,500  U+0078 x  at code 0x78, first at x.txt:1:1\n"
      "      1  U+0079 y  at code 0x79, first at x.txt:1:1502\n"
-     "1,501 characters cannot be drawn: 2 with a blank glyph\n"},
+     "2 characters, used 1,501 times, cannot be drawn: 2 with a blank glyph\n"},
     {"a character outside the Basic Multilingual Plane, and one another "
      "code page has",
      866,
@@ -119,7 +119,7 @@ const CheckCase kCheckCases[] = {
      "Not in code page 866:\n"
      "  1  U+00E9 \xC3\xA9  first at emoji.txt:1:4\n"
      "  1  U+1F600 \xF0\x9F\x98\x80  first at emoji.txt:1:6\n"
-     "2 characters cannot be drawn: 2 not in code page 866\n"
+     "2 characters, used 2 times, cannot be drawn: 2 not in code page 866\n"
      "code page 437 has all but 1 character of this text\n"},
     {"a combining mark on a dotted circle, a narrow no-break space by its "
      "number",
@@ -131,7 +131,7 @@ const CheckCase kCheckCases[] = {
      "Not in code page 437:\n"
      "  1  U+0301 \xE2\x97\x8C\xCC\x81  first at marks.txt:1:2\n"
      "  1  U+202F  first at marks.txt:1:5\n"
-     "2 characters cannot be drawn: 2 not in code page 437\n"
+     "2 characters, used 2 times, cannot be drawn: 2 not in code page 437\n"
      "code page 1258 has all but 1 character of this text\n"},
     {"a file that breaks UTF-8 in line 3",
      437,

@@ -138,9 +138,11 @@ std::string Summary(const Coverage& coverage) {
   if (!coverage.blank.empty())
     parts += (parts.empty() ? "" : ", ") + Grouped(coverage.blank.size()) +
              " with a blank glyph";
-  const std::uint64_t undrawn =
-      UsesOf(coverage.lacking) + UsesOf(coverage.blank);
-  return Counted(undrawn, "character") + " cannot be drawn: " + parts;
+  // Characters and their uses are two counts: each said with its word.
+  const std::size_t undrawn = coverage.lacking.size() + coverage.blank.size();
+  const std::uint64_t uses = UsesOf(coverage.lacking) + UsesOf(coverage.blank);
+  return Counted(undrawn, "character") + ", used " + Counted(uses, "time") +
+         ", cannot be drawn: " + parts;
 }
 
 std::string BetterCodePage(const Coverage& coverage) {
