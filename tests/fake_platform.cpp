@@ -175,6 +175,22 @@ bool FakePlatform::ReadAt(FileId file, std::uint64_t offset,
   return true;
 }
 
+bool FakePlatform::ReadNext(FileId file, std::span<std::uint8_t> data,
+                            std::size_t* got) {
+  const auto open = open_.find(file);
+  if (open == open_.end() || Fails("read", open->second.path))
+    return false;
+  const std::vector<std::uint8_t>& bytes = files[open->second.path].bytes;
+  const std::uint64_t next =
+      std::min<std::uint64_t>(open->second.next, bytes.size());
+  *got = static_cast<std::size_t>(
+      std::min<std::uint64_t>(data.size(), bytes.size() - next));
+  std::copy_n(bytes.begin() + static_cast<std::ptrdiff_t>(next), *got,
+              data.begin());
+  open->second.next = next + *got;
+  return true;
+}
+
 bool FakePlatform::ReadStream(FileId file, std::size_t limit,
                               std::vector<std::uint8_t>* bytes) {
   const OpenFile* open = Find(file);

@@ -89,6 +89,8 @@ class FakePlatform : public Platform, private Folders {
   bool ReadAt(FileId file, std::uint64_t offset,
               std::span<std::uint8_t> data) override;
   std::span<const std::uint8_t> HeldBytes(FileId) override { return {}; }
+  bool ReadNext(FileId file, std::span<std::uint8_t> data,
+                std::size_t* got) override;
   bool ReadStream(FileId file, std::size_t limit,
                   std::vector<std::uint8_t>* bytes) override;
   std::size_t WriteAt(FileId file, std::uint64_t offset,
@@ -121,6 +123,7 @@ class FakePlatform : public Platform, private Folders {
   struct OpenFile {
     std::string path;
     OpenMode mode;
+    std::uint64_t next = 0;  // where ReadNext goes on
   };
   // Logs the operation and tells whether it is one set to fail.
   bool Fails(const std::string& operation, const std::string& path);

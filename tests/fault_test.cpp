@@ -296,9 +296,10 @@ TEST(FaultInjection, EveryOperationOfACheck) {
           EXPECT_EQ(platform.output, "");
           EXPECT_TRUE(platform.files == before.files);
         });
-    // Open, read and close the font and the short text; the long one's
-    // open, close and four pieces; the report's print.
-    EXPECT_EQ(faults, 3u + 3u + 6u + 1u);
+    // Open, read and close the font; the short text's open, piece, end
+    // and close; the long one's open, four pieces, end and close; the
+    // report's print.
+    EXPECT_EQ(faults, 3u + 4u + 7u + 1u);
   }
 }
 

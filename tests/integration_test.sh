@@ -910,6 +910,16 @@ huge.txt|huge.txt is over 64 MiB, too long for a translation's text.
 folder.txt|folder.txt is not a text file.
 none.txt|none.txt was not found.
 CASES
+# A pipe is read to the first byte past 64 MiB, and no further.
+run --check "$consolefonts/Lat15-VGA8.psf.gz" <(yes | head -c $((64 * 1024 * 1024 + 1)))
+expect_status 1
+[[ "$errors" =~ ^"$caption"/.*" is over 64 MiB, too long for a translation's text."$ ]] ||
+  fail "a pipe over 64 MiB: [$errors]"
+# A file whose length the system says is 0 is read to its end all the same.
+run --check "$consolefonts/Lat15-VGA8.psf.gz" /proc/self/status
+expect_status 0
+grep -q '^all [0-9,]* characters of 1 file can be drawn$' "$case_dir/.out" ||
+  fail "/proc/self/status: $(cat "$case_dir/.out")"
 end
 
 begin "the BDF it writes is what X's, the console's, FontForge and FreeType read"

@@ -202,6 +202,19 @@ bool PosixPlatform::ReadAt(FileId file, std::uint64_t offset,
   return true;
 }
 
+bool PosixPlatform::ReadNext(FileId file, std::span<std::uint8_t> data,
+                             std::size_t* got) {
+  for (;;) {
+    const ssize_t read_now = read(Descriptor(file), data.data(), data.size());
+    if (read_now < 0 && errno == EINTR)
+      continue;
+    if (read_now < 0)
+      return false;
+    *got = static_cast<std::size_t>(read_now);
+    return true;
+  }
+}
+
 bool PosixPlatform::ReadStream(FileId file, std::size_t limit,
                                std::vector<std::uint8_t>* bytes) {
   std::array<std::uint8_t, kCopyBufferSize> piece;

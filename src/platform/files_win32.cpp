@@ -174,6 +174,17 @@ bool Win32Platform::ReadAt(FileId file, std::uint64_t offset,
   return true;
 }
 
+bool Win32Platform::ReadNext(FileId file, std::span<std::uint8_t> data,
+                             std::size_t* got) {
+  DWORD read_now = 0;
+  *got = 0;
+  if (!ReadFile(Handle(file), data.data(), Chunk(data.size()), &read_now,
+                nullptr))
+    return GetLastError() == ERROR_BROKEN_PIPE;  // the writer is done
+  *got = read_now;
+  return true;
+}
+
 bool Win32Platform::ReadStream(FileId file, std::size_t limit,
                                std::vector<std::uint8_t>* bytes) {
   std::vector<std::uint8_t> piece(kCopyBufferSize);

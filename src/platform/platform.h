@@ -144,6 +144,13 @@ class Files {
   // does not (a file on a disk is read with ReadAt).
   virtual std::span<const std::uint8_t> HeldBytes(FileId file) = 0;
 
+  // Reads the bytes that follow those it read before (the first ones,
+  // first), of a file or a pipe, to its end however long it says it is:
+  // up to data.size() of them, and how many goes to got, 0 at the end.
+  // False on an error. Not to be mixed with ReadAt on one file.
+  virtual bool ReadNext(FileId file, std::span<std::uint8_t> data,
+                        std::size_t* got) = 0;
+
   // Reads a stream to its end; false on an error, or when it holds more
   // than limit bytes.
   virtual bool ReadStream(FileId file, std::size_t limit,

@@ -30,6 +30,8 @@ class Win32Platform : public Platform {
   bool ReadAt(FileId file, std::uint64_t offset,
               std::span<std::uint8_t> data) override;
   std::span<const std::uint8_t> HeldBytes(FileId) override { return {}; }
+  bool ReadNext(FileId file, std::span<std::uint8_t> data,
+                std::size_t* got) override;
   bool ReadStream(FileId file, std::size_t limit,
                   std::vector<std::uint8_t>* bytes) override;
   std::size_t WriteAt(FileId file, std::uint64_t offset,
