@@ -47,6 +47,9 @@ bool FakePlatform::Fails(const std::string& operation,
                             (fail_onward && log.size() > fail_on_call));
   if (fails && fail_without_memory)
     throw std::bad_alloc();
+  if (fails && (operation == "reserve" || operation == "write" ||
+                operation == "copy" || operation == "flush"))
+    write_failure_ = fault_refusal;
   return fails;
 }
 

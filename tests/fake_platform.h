@@ -70,6 +70,8 @@ class FakePlatform : public Platform, private Folders {
   bool fail_onward = false;
   // The failing operation finds no memory instead.
   bool fail_without_memory = false;
+  // Why a failing reserve, write, copy or flush failed: a full disk, say.
+  Refusal fault_refusal = Refusal::Unknown;
 
   void AddFile(const std::string& path, std::uint64_t length,
                std::uint8_t fill = 0);
@@ -97,6 +99,7 @@ class FakePlatform : public Platform, private Folders {
                       std::span<const std::uint8_t> data) override;
   bool CopyInto(FileId from, FileId to, std::uint64_t length) override;
   bool Flush(FileId file) override;
+  Refusal WriteFailure() override { return write_failure_; }
   bool Close(FileId file) override;
   std::string ProgramExecutablePath() override;
   std::string ProgramFolder() override;
@@ -135,6 +138,7 @@ class FakePlatform : public Platform, private Folders {
                     Found found = Found::File);
 
   std::map<FileId, OpenFile> open_;
+  Refusal write_failure_ = Refusal::Unknown;
   FileId next_id_ = 3;
 };
 

@@ -440,10 +440,6 @@ else
 fi
 end
 
-not_written() {
-  printf '%s%s could not be written.\nMake sure it is not read-only and the game is not running.' "$caption" "$1"
-}
-
 begin "standard error a closed pipe: the run goes on"
 make_font game/ZYR2.FNT
 make_file game/ZYR2.DOS 1000
@@ -466,9 +462,13 @@ make_file game/BRANVEL.EXE 616448
 # 32 bytes of ZYR2.EXE's font fit under the limit; nothing of the others.
 run_as "" prlimit --fsize=498000 "$program" "$case_dir/game"
 expect_status 1
-expect_errors "$(not_written ZYR2.DOS)
-$(not_written ZYR2.EXE)
-$(not_written BRANVEL.EXE)"
+past_the_limit=" would reach past the file-size limit the program runs under: raise the limit, then try again."
+expect_errors "${caption}ZYR2.DOS could not be written.
+ZYR2.DOS$past_the_limit
+${caption}ZYR2.EXE could not be written.
+ZYR2.EXE$past_the_limit
+${caption}BRANVEL.EXE could not be written.
+BRANVEL.EXE$past_the_limit"
 expect_unchanged game/ZYR2.DOS
 expect_unchanged game/ZYR2.EXE
 expect_unchanged game/BRANVEL.EXE
@@ -1389,12 +1389,15 @@ if unshare -rm true 2>/dev/null; then
   errors=$(cat patch.err)
   expect_status 1
   expect_errors "${caption}ZYR2.EXE could not be written.
-Make sure it is not read-only and the game is not running."
+The disk ZYR2.EXE is on is full: make room for 2,048 bytes on it, then try again."
   [ "$(cat target.changed)" = 0 ] || fail "the target was changed"
   status=$(cat attach.status)
   errors=$(cat attach.err)
   expect_status 1
-  expect_errors "${caption}The font could not be attached to the program's executable file."
+  # The new program's room: the program and a font block of 2,056 bytes.
+  room=$(($(stat -c %s "$program") + 2056))
+  expect_errors "${caption}The font could not be attached to the program's executable file.
+The disk zyr2font is on is full: make room for $(echo "$room" | sed ':a;s/\B[0-9]\{3\}\>/,&/;ta') bytes on it, then try again."
   [ "$(cat program.changed)" = 0 ] || fail "the program was changed"
   [ "$(cat files | tr '\n' ' ')" = "ZYR2.EXE ZYR2.FNT fill zyr2font zyr2font.orig " ] ||
     fail "files left: $(cat files | tr '\n' ' ')"

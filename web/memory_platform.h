@@ -56,6 +56,8 @@ class MemoryPlatform : public Replacer, public User, private Folders {
                       std::span<const std::uint8_t> data) override;
   bool CopyInto(FileId from, FileId to, std::uint64_t length) override;
   bool Flush(FileId) override { return true; }
+  // Memory that runs out ends the call; no write fails for room.
+  Refusal WriteFailure() override { return Refusal::Unknown; }
   bool Close(FileId file) override;
   OpenedFile OpenLocked(const std::string& path) override;
   Replaced FindReplaced(const std::string& path,

@@ -64,18 +64,23 @@ OpenedFile OpenTarget(Files& files, const std::string& path, bool* writable,
 
 // Writes the font over the bytes at the offset, and keeps those bytes until
 // the font is on the disk: should the write or its flush fail part way,
-// the bytes it changed go back. A sparse file gets its blocks first, since
-// a full disk would refuse them in the middle of the write.
+// the bytes it changed go back, and why it failed goes to refusal. A
+// sparse file gets its blocks first, since a full disk would refuse them
+// in the middle of the write.
 Outcome WriteFontWhole(Files& files, const OpenedFile& file,
-                       std::uint64_t offset, const FontImage& font) {
-  if (file.has_holes && !files.Reserve(file.id, offset, kFontSize))
+                       std::uint64_t offset, const FontImage& font,
+                       Refusal* refusal) {
+  if (file.has_holes && !files.Reserve(file.id, offset, kFontSize)) {
+    *refusal = files.WriteFailure();
     return Outcome::NotWritten;
+  }
   FontImage original{};
   if (!files.ReadAt(file.id, offset, original))
     return Outcome::NotWritten;
   const std::size_t written = files.WriteAt(file.id, offset, font);
   if (written == kFontSize && files.Flush(file.id))
     return Outcome::Patched;
+  *refusal = files.WriteFailure();
   // Only what was written goes back: beyond a file-size limit, say, the
   // rest could not be written either way.
   const std::span<const std::uint8_t> changed(original.data(), written);
@@ -102,7 +107,8 @@ TargetResult WriteIntoTarget(Files& files, const std::string& path,
   if (version == nullptr)
     result.outcome = Outcome::UnknownLength;
   else if (writable)
-    result.outcome = WriteFontWhole(files, file, version->font_offset, font);
+    result.outcome = WriteFontWhole(files, file, version->font_offset, font,
+                                    &result.refusal);
   // Whatever the close says, the file holds the whole font, flushed, or
   // the bytes it had: there is nothing left to undo.
   files.Close(file.id);
@@ -112,9 +118,9 @@ TargetResult WriteIntoTarget(Files& files, const std::string& path,
 // "ZYR2.EXE could not be written.", then why and what to do.
 std::string NotWrittenMessage(const TargetFile& target, Refusal refusal,
                               const AsAdministrator& as_administrator) {
-  const std::string what_to_do =
-      WhatToDo(WriteRefusal{.reason = refusal}, RefusedFile::GameFile,
-               target.name, std::string_view(), as_administrator);
+  const std::string what_to_do = WhatToDo(
+      WriteRefusal{.reason = refusal, .room = kFontSize}, RefusedFile::GameFile,
+      target.name, std::string_view(), as_administrator);
   return TargetMessage(target, kNotWritten,
                        what_to_do.empty() ? kNotWrittenAdvice : what_to_do);
 }

@@ -56,6 +56,9 @@ enum class Refusal {
   ReadOnlyMedium,  // on a disc, or a drive or file system that is read-only
   InUse,           // another program has it open, as the running game does
   Denied,          // the user lacks the right, which an administrator may have
+  DiskFull,        // no room left on the disk (or in the user's quota)
+  TooLarge,        // past the largest file the program may write: the
+                   // file-size limit it runs under
 };
 
 // A refusal to write, as a new file beside another or a rename asks.
@@ -66,6 +69,9 @@ struct WriteRefusal {
   // The system's own words for a reason the program does not tell apart,
   // where it gave some; empty otherwise.
   std::string system_words{};
+  // The bytes the write needs on the disk, for a full one; 0 where the
+  // writer cannot tell.
+  std::uint64_t room = 0;
 };
 
 // What a user whom the system refused a write for want of rights can do
@@ -167,6 +173,11 @@ class Files {
 
   // Pushes what was written down to the disk.
   virtual bool Flush(FileId file) = 0;
+
+  // Why the last Reserve, WriteAt, CopyInto or Flush that failed did, as
+  // far as the system tells (a full disk, a file-size limit); Unknown
+  // where it does not, or where none failed.
+  virtual Refusal WriteFailure() = 0;
 
   // Closes the file; false when the system reports that the close failed.
   // The file id is gone either way.

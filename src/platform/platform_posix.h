@@ -46,6 +46,7 @@ class PosixPlatform : public Platform {
                       std::span<const std::uint8_t> data) override;
   bool CopyInto(FileId from, FileId to, std::uint64_t length) override;
   bool Flush(FileId file) override;
+  Refusal WriteFailure() override { return write_failure_; }
   bool Close(FileId file) override;
   std::string ProgramExecutablePath() override;
   std::string ProgramFolder() override;
@@ -70,6 +71,7 @@ class PosixPlatform : public Platform {
 
  private:
   std::vector<std::string> arguments_;
+  Refusal write_failure_ = Refusal::Unknown;
   PosixFolders folders_;
   SpelledNames names_{folders_, '/'};
 };

@@ -38,6 +38,7 @@ class Win32Platform : public Platform {
                       std::span<const std::uint8_t> data) override;
   bool CopyInto(FileId from, FileId to, std::uint64_t length) override;
   bool Flush(FileId file) override;
+  Refusal WriteFailure() override { return write_failure_; }
   bool Close(FileId file) override;
   std::string ProgramExecutablePath() override;
   std::string ProgramFolder() override;
@@ -61,6 +62,7 @@ class Win32Platform : public Platform {
   bool ShowPicture(const std::string& title, const Picture& picture) override;
 
  private:
+  Refusal write_failure_ = Refusal::Unknown;
   // Where PrintOutput's text goes, found on first use.
   enum class OutputKind { Unknown, Console, Stream, Box };
 
