@@ -893,6 +893,21 @@ Lat15-VGA8.psf.gz 850 yes marks.txt
 gr737-8x8.psf.gz 737 no ru-16le.txt
 737.cp 737 no $texts/el.txt ru-16.txt
 CASES
+# Without --codepage, the font's own code page where it tells one, and the
+# report says which and why; the same as naming it.
+while IFS='|' read -r font text first; do
+  run --check "$font" "$texts/$text"
+  [ "$(head -n 1 "$case_dir/.out")" = "$first" ] || fail "$font: $(head -n 1 "$case_dir/.out")"
+  number=$(echo "$first" | sed 's/^Checked in code page \([0-9]*\).*/\1/')
+  tail -n +2 "$case_dir/.out" >unnamed.out
+  run --check --codepage "$number" "$font" "$texts/$text"
+  cmp -s unnamed.out "$case_dir/.out" || fail "$font: not as --codepage $number"
+done <<CASES
+$consolefonts/737.cp|el.txt|Checked in code page 737, the font's own.
+$consolefonts/Cyr_a8x8.psf.gz|ru.txt|Checked in code page 866, the font's own.
+$consolefonts/gr737-8x8.psf.gz|el.txt|Checked in code page 437: the font names no code page of its own.
+/usr/share/fonts/X11/misc/5x7-KOI8-R.pcf.gz|ru.txt|Checked in code page 437: the font is of KOI8-R, which this program has no table of.
+CASES
 # A pipe reads as the file does; at most 20 characters a list without --all.
 run --check --codepage 737 "$consolefonts/gr737-8x8.psf.gz" <(cat "$texts/ru.txt")
 expect_status 1

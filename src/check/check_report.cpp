@@ -181,6 +181,18 @@ std::string TextTooLong(const std::string& name) {
   return name + " is over 64 MiB, too long for a translation's text.";
 }
 
+std::string CheckedInCodePage(const CodePage& code_page,
+                              const CodePageUse& use) {
+  const std::string checked =
+      "Checked in code page " + std::to_string(code_page.number);
+  if (use.own != nullptr)
+    return checked + ", the font's own.";
+  if (!use.own_charset.empty())
+    return checked + ": the font is of " + use.own_charset +
+           ", which this program has no table of.";
+  return checked + ": the font names no code page of its own.";
+}
+
 std::string DescribeCoverage(const Coverage& coverage,
                              std::span<const std::string> names, bool all) {
   std::string report;

@@ -154,12 +154,18 @@ struct BdfGlyph {
   Glyph cell{};
 };
 
-// Whether a property line names the Unicode registry: the value quoted, in
-// any case.
-bool NamesUnicodeRegistry(const std::vector<std::string_view>& words) {
-  return words.size() == 2 && words[0] == "CHARSET_REGISTRY" &&
-         (EqualIgnoringAsciiCase(words[1], kUnicodeRegistry) ||
-          EqualIgnoringAsciiCase(words[1], "\"ISO10646\""));
+// A property's value, without the quotes a string has.
+std::string_view Unquoted(std::string_view value) {
+  if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+    return value.substr(1, value.size() - 2);
+  return value;
+}
+
+// The value of a property line of the name; empty for another line.
+std::string_view PropertyValue(const std::vector<std::string_view>& words,
+                               std::string_view name) {
+  return words.size() == 2 && words[0] == name ? Unquoted(words[1])
+                                               : std::string_view();
 }
 
 // Puts the ink of one bitmap row, counted from the glyph's top, into the
@@ -219,6 +225,9 @@ class BdfReader {
   // Set when the glyphs are placed by their characters.
   std::optional<GlyphPlacer> placer_;
   bool unicode_ = false;
+  // The character set the properties name.
+  std::string registry_;
+  std::string encoding_;
   Part part_ = Part::Header;
   Box font_box_;
   Box cell_box_;  // where the 8x8 cell lies
@@ -238,11 +247,18 @@ std::string BdfReader::Line(std::string_view line, std::size_t number) {
   if (words.empty())
     return std::string();
   if (part_ == Part::Properties) {
-    unicode_ = unicode_ || NamesUnicodeRegistry(words);
-    if (words[0] == "ENDPROPERTIES")
+    const std::string_view registry = PropertyValue(words, "CHARSET_REGISTRY");
+    const std::string_view encoding = PropertyValue(words, "CHARSET_ENCODING");
+    unicode_ = unicode_ || EqualIgnoringAsciiCase(registry, kUnicodeRegistry);
+    if (!registry.empty())
+      registry_ = registry;
+    if (!encoding.empty())
+      encoding_ = encoding;
+    if (words[0] == "ENDPROPERTIES") {
       part_ = Part::Header;
-    else if (words[0] == "CHARS" || words[0] == "STARTCHAR" ||
-             words[0] == "ENDFONT")
+      NoteCharset(use_, registry_, encoding_);
+    } else if (words[0] == "CHARS" || words[0] == "STARTCHAR" ||
+               words[0] == "ENDFONT")
       return Lacks("ENDPROPERTIES", number);
     return std::string();
   }

@@ -73,6 +73,17 @@ struct CodePageUse {
   // Whether glyphs keyed by characters were to be placed by the code page
   // named without a table: the font is refused.
   bool lacked_table = false;
+  // Where no code page is named, a font that tells its own is placed by it
+  // (as --check reads one), rather than keeping its codes or going by 437.
+  bool by_own = false;
+  // The code page a font tells it is made for, where the program has it: a
+  // code page font file's, a PSF whose Unicode table draws its characters
+  // at their codes, a BDF or PCF of its character set (CP1251). Null where
+  // the font tells none.
+  const CodePage* own = nullptr;
+  // A character set a BDF or PCF font names that the program has no table
+  // of ("KOI8-R"); empty where it names none, or one the program has.
+  std::string own_charset{};
 };
 
 // Reads a font from a file's bytes, whichever format they are in: PSF (also

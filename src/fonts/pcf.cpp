@@ -61,7 +61,7 @@ class PcfReader {
 
  private:
   bool FindTables();
-  bool ReadUnicodeRegistry();
+  bool ReadCharset();
   bool ReadMetrics();
   std::string CheckCell();
   std::string PlaceGlyphs();
@@ -112,8 +112,9 @@ bool PcfReader::FindTables() {
          !encodings_.bytes.empty();
 }
 
-// Whether CHARSET_REGISTRY is ISO10646: the glyphs' codes are Unicode.
-bool PcfReader::ReadUnicodeRegistry() {
+// The character set the properties name: ISO10646, whose glyphs' codes
+// are Unicode, or another, which the use is told of.
+bool PcfReader::ReadCharset() {
   if (properties_.bytes.empty())
     return true;
   ByteReader reader = TableReader(properties_);
@@ -134,13 +135,19 @@ bool PcfReader::ReadUnicodeRegistry() {
     return all.substr(at, all.find('\0', at) - at);
   };
   reader.Seek(entries);
+  std::string_view registry;
+  std::string_view encoding;
   for (std::uint32_t i = 0; i < count; ++i) {
     const std::uint32_t name = reader.U32();
     const bool is_string = reader.U8() != 0;
     const std::uint32_t value = reader.U32();
     if (is_string && string_at(name) == "CHARSET_REGISTRY")
-      unicode_ = EqualIgnoringAsciiCase(string_at(value), "ISO10646");
+      registry = string_at(value);
+    if (is_string && string_at(name) == "CHARSET_ENCODING")
+      encoding = string_at(value);
   }
+  unicode_ = EqualIgnoringAsciiCase(registry, "ISO10646");
+  NoteCharset(use_, registry, encoding);
   return reader.ok();
 }
 
@@ -275,7 +282,7 @@ std::string PcfReader::PlaceGlyphs() {
 }
 
 std::string PcfReader::Read() {
-  if (!FindTables() || !ReadUnicodeRegistry() || !ReadMetrics())
+  if (!FindTables() || !ReadCharset() || !ReadMetrics())
     return std::string(kDamaged);
   std::string problem = CheckCell();
   return problem.empty() ? PlaceGlyphs() : problem;

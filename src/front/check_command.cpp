@@ -87,6 +87,9 @@ int RunCheck(Platform& platform, const std::vector<std::string>& files,
              CodePageUse* code_pages, bool all) {
   if (code_pages->named_without_table != 0)
     return EndWithError(platform, NoTableForTexts(*code_pages));
+  // With no code page named, the font's own, where it tells one.
+  const bool named = code_pages->named != nullptr;
+  code_pages->by_own = !named;
   FontImage font{};
   if (!ReadSourceFont(platform, files[0], code_pages, &font))
     return kExitFailure;
@@ -97,11 +100,15 @@ int RunCheck(Platform& platform, const std::vector<std::string>& files,
     if (!message.empty())
       return EndWithError(platform, message);
   }
-  const CodePage* code_page = code_pages->named != nullptr
-                                  ? code_pages->named
+  const CodePage* code_page = named ? code_pages->named
+                              : code_pages->own != nullptr
+                                  ? code_pages->own
                                   : FindCodePage(kDefaultCodePage);
   const Coverage coverage = CheckCoverage(tally, font, *code_page);
-  const int printed = Print(platform, DescribeCoverage(coverage, texts, all));
+  const std::string checked_in =
+      named ? std::string() : CheckedInCodePage(*code_page, *code_pages) + "\n";
+  const int printed =
+      Print(platform, checked_in + DescribeCoverage(coverage, texts, all));
   if (printed != kExitSuccess)
     return printed;
   return coverage.AllDrawn() ? kExitSuccess : kExitFailure;
