@@ -166,7 +166,10 @@ function checkSummary(result, blank) {
     lines.push(plural(result.lacking.length + blank.length, 'character') + ', used ' +
                plural(usesOf(result.lacking) + usesOf(blank), 'time') + ', cannot be drawn: ' + parts.join(', '));
   }
-  if (result.better) {
+  if (result.better && result.betterComposed) {
+    lines.push('composing the text (NFC) lets code page ' + result.better + ' draw ' +
+               (result.betterLacks === 0 ? 'it' : 'all but ' + plural(result.betterLacks, 'character') + ' of it'));
+  } else if (result.better) {
     lines.push('code page ' + result.better + (result.betterLacks === 0 ? ' has every letter of this text'
       : ' has all but ' + plural(result.betterLacks, 'character') + ' of this text'));
   }

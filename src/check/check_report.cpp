@@ -148,6 +148,13 @@ std::string Summary(const Coverage& coverage) {
 std::string BetterCodePage(const Coverage& coverage) {
   const std::string name =
       "code page " + std::to_string(coverage.better->number);
+  if (coverage.better_composed) {
+    const std::string lets = "composing the text (NFC) lets " + name;
+    if (coverage.better_lacks == 0)
+      return lets + " draw it";
+    return lets + " draw all but " +
+           Counted(coverage.better_lacks, "character") + " of it";
+  }
   if (coverage.better_lacks == 0)
     return name + " has every letter of this text";
   return name + " has all but " + Counted(coverage.better_lacks, "character") +

@@ -1,6 +1,8 @@
 #include "check/coverage.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <map>
 #include <utility>
 
 #include "check/check_report.h"
@@ -62,27 +64,127 @@ void SortByCount(std::vector<CharacterUse>* uses) {
             });
 }
 
-// Of the other code pages, the one that lacks the fewest of the characters,
-// the first of the table among equals: the DOS ones come first, and the
-// game is a DOS game.
-void FindBetterCodePage(const std::vector<CharacterCount>& counts,
-                        Coverage* coverage) {
-  std::size_t fewest = coverage->lacking.size();
-  for (const CodePage& other : KnownCodePages()) {
-    if (&other == coverage->code_page)
+// The code pages a translator would pick, for the suggestion among those
+// that lack equally few: by the languages they are made for, the more
+// widely written first, so that a text is not sent to another group's
+// page for the letters it carries too (German's „“ to the Baltic 775,
+// French to the Arabic 1256); within a group, the DOS pages before the
+// Windows one, since the game is a DOS game, and the common before the
+// rare (850 before 860 to 865, 866 before 855, 737 before 869).
+constexpr int kPreferredCodePages[] = {
+    437,  850,  860,  861, 863, 865, 1252,  // Western Europe
+    866,  855,  1251,                       // Cyrillic
+    852,  1250,                             // Central Europe
+    737,  869,  1253,                       // Greek
+    857,  1254,                             // Turkish
+    775,  1257,                             // Baltic
+    862,  1255,                             // Hebrew
+    864,  1256,                             // Arabic
+    1258,                                   // Vietnamese
+};
+
+}  // namespace
+
+std::span<const int> PreferredCodePages() {
+  return kPreferredCodePages;
+}
+
+namespace {
+
+std::size_t LacksOf(const CodePage& code_page,
+                    const std::vector<char32_t>& characters) {
+  const CharacterIndex index(code_page);
+  std::size_t lacks = 0;
+  std::size_t code = 0;
+  for (const char32_t character : characters) {
+    if (!index.Find(character, &code))
+      ++lacks;
+  }
+  return lacks;
+}
+
+// Of the code pages (the one checked in, where the characters are not its
+// own), the one that lacks the fewest of the characters when it lacks
+// fewer than fewest, the first of the preferred among equals; null when
+// none does.
+const CodePage* LackingFewest(const std::vector<char32_t>& characters,
+                              const CodePage* checked, std::size_t* fewest) {
+  const CodePage* found = nullptr;
+  for (const int number : PreferredCodePages()) {
+    const CodePage& other = *FindCodePage(number);
+    if (&other == checked)
       continue;
-    const CharacterIndex index(other);
-    std::size_t lacks = 0;
-    std::size_t code = 0;
-    for (const CharacterCount& counted : counts) {
-      if (!index.Find(counted.character, &code))
-        ++lacks;
+    const std::size_t lacks = LacksOf(other, characters);
+    if (lacks < *fewest) {
+      *fewest = lacks;
+      found = &other;
     }
-    if (lacks < fewest) {
-      fewest = lacks;
-      coverage->better = &other;
-      coverage->better_lacks = lacks;
+  }
+  return found;
+}
+
+// The characters as composing the texts (NFC) would leave them: each
+// letter and mark the texts write decomposed become the letter they
+// compose, and a letter or mark used only so goes.
+std::vector<char32_t> ComposedCharacters(
+    const std::vector<CharacterCount>& counts,
+    const std::vector<ComposableUse>& composable) {
+  std::map<char32_t, std::int64_t> change;
+  for (const ComposableUse& use : composable) {
+    const auto count = static_cast<std::int64_t>(use.count);
+    change[use.letter] -= count;
+    change[use.mark] -= count;
+    change[use.composed] += count;
+  }
+  std::vector<char32_t> characters;
+  for (const CharacterCount& counted : counts) {
+    const auto found = change.find(counted.character);
+    if (found == change.end()) {
+      characters.push_back(counted.character);
+      continue;
     }
+    found->second += static_cast<std::int64_t>(counted.count);
+  }
+  for (const auto& [character, count] : change) {
+    if (count > 0)
+      characters.push_back(character);
+  }
+  return characters;
+}
+
+// The code page that would serve the texts better: as they are, or, where
+// that serves better still, composed (NFC), which may be the code page
+// checked in itself.
+void FindBetterCodePage(const std::vector<CharacterCount>& counts,
+                        const std::vector<ComposableUse>& composable,
+                        Coverage* coverage) {
+  std::vector<char32_t> characters;
+  characters.reserve(counts.size());
+  for (const CharacterCount& counted : counts)
+    characters.push_back(counted.character);
+  std::size_t fewest = coverage->lacking.size();
+  const CodePage* better =
+      LackingFewest(characters, coverage->code_page, &fewest);
+  if (better != nullptr) {
+    coverage->better = better;
+    coverage->better_lacks = fewest;
+  }
+  if (composable.empty())
+    return;
+  const std::vector<char32_t> composed = ComposedCharacters(counts, composable);
+  const CodePage* composed_better = nullptr;
+  const std::size_t lacks_here = LacksOf(*coverage->code_page, composed);
+  if (lacks_here < fewest) {
+    fewest = lacks_here;
+    composed_better = coverage->code_page;
+  }
+  const CodePage* other = LackingFewest(composed, coverage->code_page, &fewest);
+  if (other != nullptr)
+    composed_better = other;
+  if (composed_better != nullptr) {
+    coverage->better = composed_better;
+    coverage->better_lacks = fewest;
+    coverage->better_composed = true;
   }
 }
 
@@ -109,7 +211,7 @@ Coverage CheckCoverage(const TextTally& tally, const FontImage& font,
   SortByCount(&coverage.lacking);
   SortByCount(&coverage.blank);
   if (!coverage.lacking.empty())
-    FindBetterCodePage(counts, &coverage);
+    FindBetterCodePage(counts, tally.Composable(), &coverage);
   return coverage;
 }
 

@@ -40,9 +40,17 @@ struct Coverage {
   // one lacks, when it lacks fewer; null when none does.
   const CodePage* better = nullptr;
   std::size_t better_lacks = 0;
+  // Whether better is so once the texts are composed (NFC): their letters
+  // and combining marks made the letters they compose. It may then be the
+  // code page checked in itself.
+  bool better_composed = false;
 
   bool AllDrawn() const { return lacking.empty() && blank.empty(); }
 };
+
+// Every known code page once, in the order a translator would pick them
+// where they serve a text equally well: the suggestion's among equals.
+std::span<const int> PreferredCodePages();
 
 // The characters counted, against the font's glyphs at their codes in the
 // code page. Space and no-break space are drawn blank on purpose.

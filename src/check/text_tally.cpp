@@ -1,5 +1,8 @@
 #include "check/text_tally.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace mdlReplace {
 
 namespace {
@@ -28,9 +31,25 @@ constexpr LeadByte kLeadBytes[] = {
     {0xF1, 0xF3, 3, 0x07, 0x80, 0xBF}, {0xF4, 0xF4, 3, 0x07, 0x80, 0x8F},
 };
 
+struct Composition {
+  char32_t letter;
+  char32_t mark;
+  char32_t composed;
+};
+
+constexpr Composition kCompositions[] = {
+#include "check/compositions.inc"
+};
+
+// The marks of the table lie in this range: a character outside it is
+// none, and costs the hot path one comparison.
+constexpr char32_t kFirstComposingMark = 0x0300;
+constexpr char32_t kLastComposingMark = 0x0655;
+
 }  // namespace
 
-TextTally::TextTally() : pages_(kPageCount) {}
+TextTally::TextTally()
+    : pages_(kPageCount), composable_(std::size(kCompositions)) {}
 
 void TextTally::BeginFile() {
   ++files_;
@@ -39,6 +58,7 @@ void TextTally::BeginFile() {
   line_start_ = 0;
   column_ = 0;
   after_carriage_return_ = false;
+  previous_ = 0;
   continuations_ = 0;
   broken_ = false;
   break_ = Utf8Break();
@@ -76,6 +96,10 @@ bool TextTally::Read(std::span<const std::uint8_t> piece) {
     // The hot path: a character, most often one used before.
     after_carriage_return_ = false;
     ++column_;
+    if (character - kFirstComposingMark <=
+        kLastComposingMark - kFirstComposingMark)
+      CountComposable(character);
+    previous_ = character;
     if (IsControl(character)) {
       // A text file holds no NUL; UTF-16 text holds one in every character
       // of ASCII, and its other bytes may all pass for UTF-8.
@@ -107,6 +131,31 @@ std::vector<CharacterCount> TextTally::Counts() const {
   return counts;
 }
 
+std::vector<ComposableUse> TextTally::Composable() const {
+  std::vector<ComposableUse> uses;
+  for (std::size_t i = 0; i < composable_.size(); ++i) {
+    if (composable_[i] != 0) {
+      const Composition& composition = kCompositions[i];
+      uses.push_back({composition.letter, composition.mark,
+                      composition.composed, composable_[i]});
+    }
+  }
+  return uses;
+}
+
+// A mark after a letter it composes with is counted with it.
+void TextTally::CountComposable(char32_t mark) {
+  const Composition wanted{previous_, mark, 0};
+  const auto at = std::lower_bound(
+      std::begin(kCompositions), std::end(kCompositions), wanted,
+      [](const Composition& a, const Composition& b) {
+        return a.letter != b.letter ? a.letter < b.letter : a.mark < b.mark;
+      });
+  if (at != std::end(kCompositions) && at->letter == previous_ &&
+      at->mark == mark)
+    ++composable_[static_cast<std::size_t>(at - std::begin(kCompositions))];
+}
+
 void TextTally::EndLine(std::uint8_t byte, std::uint64_t at) {
   // The line feed of a carriage return and line feed ends no second line.
   if (byte == '\r' || !after_carriage_return_)
@@ -114,6 +163,7 @@ void TextTally::EndLine(std::uint8_t byte, std::uint64_t at) {
   after_carriage_return_ = byte == '\r';
   line_start_ = at + 1;
   column_ = 0;
+  previous_ = 0;
 }
 
 bool TextTally::Lead(std::uint8_t byte, std::uint64_t at) {

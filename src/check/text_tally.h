@@ -38,6 +38,15 @@ struct CharacterCount {
   TextPlace first;
 };
 
+// A letter and a combining mark after it that compose one letter of the
+// code pages, and how often the texts write it so (decomposed, NFD).
+struct ComposableUse {
+  char32_t letter = 0;
+  char32_t mark = 0;
+  char32_t composed = 0;
+  std::uint64_t count = 0;
+};
+
 // The controls (C0, DEL and C1) are no characters the game draws: a line
 // break ends a line and shows nothing. They are never counted.
 inline bool IsControl(char32_t character) {
@@ -62,6 +71,9 @@ class TextTally {
   std::size_t files() const { return files_; }
   // Each character used, in the order of first use.
   std::vector<CharacterCount> Counts() const;
+  // Each letter and mark the texts write that compose a letter of the code
+  // pages, in the order of the table of them.
+  std::vector<ComposableUse> Composable() const;
 
  private:
   using Page = std::array<std::uint64_t, 256>;
@@ -70,6 +82,7 @@ class TextTally {
   bool Lead(std::uint8_t byte, std::uint64_t at);
   void CountFirstUse(char32_t character);
   bool Break(std::uint64_t at, std::uint8_t value);
+  void CountComposable(char32_t mark);
   std::uint64_t CountOf(char32_t character) const;
 
   // Counts by character, in pages of 256 made on first use: at most 17
@@ -77,6 +90,8 @@ class TextTally {
   std::vector<std::unique_ptr<Page>> pages_;
   std::vector<char32_t> first_used_;
   std::vector<TextPlace> first_places_;
+  // How often each letter and mark of the table of compositions is written.
+  std::vector<std::uint64_t> composable_;
   std::size_t files_ = 0;
 
   // The file being read.
@@ -85,6 +100,7 @@ class TextTally {
   std::uint64_t line_start_ = 0;
   std::uint64_t column_ = 0;  // characters of the line so far
   bool after_carriage_return_ = false;
+  char32_t previous_ = 0;  // the character before, on this line
   // A character begun in one piece may end in the next.
   int continuations_ = 0;  // bytes still to come
   char32_t partial_ = 0;
