@@ -92,8 +92,10 @@ std::string PlaceOf(const TextPlace& place,
 }
 
 // One line a character, by count, the count right-aligned; then, past the
-// limit, how many more and how often they are used.
-std::string ListOf(const std::vector<CharacterUse>& uses, bool with_code,
+// limit, how many more of the count in all and how often they are used,
+// of the uses in all.
+std::string ListOf(const std::vector<CharacterUse>& uses, std::size_t count,
+                   std::uint64_t used, bool with_code,
                    std::span<const std::string> names, bool all) {
   const std::size_t listed =
       all ? uses.size() : std::min(uses.size(), kListedCharacters);
@@ -107,12 +109,12 @@ std::string ListOf(const std::vector<CharacterUse>& uses, bool with_code,
             (with_code ? "at code 0x" + Hex(use.code, 2) + ", " : "") +
             "first at " + PlaceOf(use.first, names) + "\n";
   }
-  if (listed == uses.size())
+  if (listed == count)
     return list;
-  std::uint64_t rest = 0;
-  for (std::size_t i = listed; i < uses.size(); ++i)
-    rest += uses[i].count;
-  return list + "  and " + Grouped(uses.size() - listed) + " more, used " +
+  std::uint64_t rest = used;
+  for (std::size_t i = 0; i < listed; ++i)
+    rest -= uses[i].count;
+  return list + "  and " + Grouped(count - listed) + " more, used " +
          Counted(rest, "time") + "\n";
 }
 
@@ -132,15 +134,15 @@ std::string Summary(const Coverage& coverage) {
     return "all " + Counted(coverage.characters, "character") + " of " + files +
            " can be drawn";
   std::string parts;
-  if (!coverage.lacking.empty())
-    parts += Grouped(coverage.lacking.size()) + " not in code page " +
+  if (coverage.lacking_count != 0)
+    parts += Grouped(coverage.lacking_count) + " not in code page " +
              std::to_string(coverage.code_page->number);
   if (!coverage.blank.empty())
     parts += (parts.empty() ? "" : ", ") + Grouped(coverage.blank.size()) +
              " with a blank glyph";
   // Characters and their uses are two counts: each said with its word.
-  const std::size_t undrawn = coverage.lacking.size() + coverage.blank.size();
-  const std::uint64_t uses = UsesOf(coverage.lacking) + UsesOf(coverage.blank);
+  const std::size_t undrawn = coverage.lacking_count + coverage.blank.size();
+  const std::uint64_t uses = coverage.lacking_uses + UsesOf(coverage.blank);
   return Counted(undrawn, "character") + ", used " + Counted(uses, "time") +
          ", cannot be drawn: " + parts;
 }
@@ -203,12 +205,15 @@ std::string CheckedInCodePage(const CodePage& code_page,
 std::string DescribeCoverage(const Coverage& coverage,
                              std::span<const std::string> names, bool all) {
   std::string report;
-  if (!coverage.lacking.empty())
+  if (coverage.lacking_count != 0)
     report += std::string(kLacking) +
               std::to_string(coverage.code_page->number) + ":\n" +
-              ListOf(coverage.lacking, false, names, all);
+              ListOf(coverage.lacking, coverage.lacking_count,
+                     coverage.lacking_uses, false, names, all);
   if (!coverage.blank.empty())
-    report += std::string(kBlank) + ListOf(coverage.blank, true, names, all);
+    report +=
+        std::string(kBlank) + ListOf(coverage.blank, coverage.blank.size(),
+                                     UsesOf(coverage.blank), true, names, all);
   report += Summary(coverage) + "\n";
   if (coverage.better != nullptr)
     report += BetterCodePage(coverage) + "\n";

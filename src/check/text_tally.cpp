@@ -49,7 +49,9 @@ constexpr char32_t kLastComposingMark = 0x0655;
 }  // namespace
 
 TextTally::TextTally()
-    : pages_(kPageCount), composable_(std::size(kCompositions)) {}
+    : pages_(kPageCount),
+      used_(kLargestCharacter + 1),
+      composable_(std::size(kCompositions)) {}
 
 void TextTally::BeginFile() {
   ++files_;
@@ -121,14 +123,9 @@ bool TextTally::EndFile() {
   return !broken_;
 }
 
-std::vector<CharacterCount> TextTally::Counts() const {
-  std::vector<CharacterCount> counts;
-  counts.reserve(first_used_.size());
-  for (std::size_t i = 0; i < first_used_.size(); ++i) {
-    counts.push_back(
-        {first_used_[i], CountOf(first_used_[i]), first_places_[i]});
-  }
-  return counts;
+CharacterCount TextTally::At(std::size_t order) const {
+  const auto& [character, place] = first_uses_[order];
+  return {character, CountOf(character), place};
 }
 
 std::vector<ComposableUse> TextTally::Composable() const {
@@ -182,15 +179,22 @@ bool TextTally::Lead(std::uint8_t byte, std::uint64_t at) {
 }
 
 // A character's first use, counted: its page made if need be, its place
-// kept.
+// kept; or the use after its count went past 32 bits.
 void TextTally::CountFirstUse(char32_t character) {
   std::unique_ptr<Page>& page = pages_[character >> 8];
   if (page == nullptr) {
     page = std::make_unique<Page>();
     (*page)[character & 0xFF] = 1;
   }
-  first_used_.push_back(character);
-  first_places_.push_back({files_ - 1, line_, column_});
+  if (used_[character]) {
+    ++wrapped_[character];
+    return;
+  }
+  used_[character] = true;
+  first_uses_.emplace_back(character,
+                           TextPlace{static_cast<std::uint32_t>(files_ - 1),
+                                     static_cast<std::uint32_t>(line_),
+                                     static_cast<std::uint32_t>(column_)});
 }
 
 bool TextTally::Break(std::uint64_t at, std::uint8_t value) {
@@ -202,7 +206,15 @@ bool TextTally::Break(std::uint64_t at, std::uint8_t value) {
 
 std::uint64_t TextTally::CountOf(char32_t character) const {
   const std::unique_ptr<Page>& page = pages_[character >> 8];
-  return page == nullptr ? 0 : (*page)[character & 0xFF];
+  if (page == nullptr || character > kLargestCharacter)
+    return 0;
+  const std::uint32_t count = (*page)[character & 0xFF];
+  const auto wrapped = wrapped_.find(character);
+  // A count that went past 32 bits to 0 with no use after it.
+  const std::uint64_t times =
+      (wrapped == wrapped_.end() ? 0 : wrapped->second) +
+      (count == 0 && used_[character] ? 1 : 0);
+  return times << 32 | count;
 }
 
 }  // namespace mdlReplace

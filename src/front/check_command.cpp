@@ -104,7 +104,8 @@ int RunCheck(Platform& platform, const std::vector<std::string>& files,
                               : code_pages->own != nullptr
                                   ? code_pages->own
                                   : FindCodePage(kDefaultCodePage);
-  const Coverage coverage = CheckCoverage(tally, font, *code_page);
+  const Coverage coverage = CheckCoverage(
+      tally, font, *code_page, all ? kEveryCharacter : kListedCharacters);
   const std::string checked_in =
       named ? std::string() : CheckedInCodePage(*code_page, *code_pages) + "\n";
   const int printed =
