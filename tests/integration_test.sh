@@ -953,6 +953,25 @@ for code_page in 437 866; do
   expect_status 0
   cmp -s forged.fnt font.fnt || fail "the font came back other through FontForge's OTB in $code_page"
 done
+# An OpenType bitmap font whose 6x8 strike (of 7 pixels to the em, an A
+# of two columns) is listed before its 8x8 one (an A all ink): the 8x8 one
+# is read.
+for strike in "6 7 84" "8 8 FF"; do
+  read -r width size row <<<"$strike"
+  {
+    printf 'STARTFONT 2.1\nFONT -test-strike-Medium-R-Normal--%s-%s0-72-72-C-%s0-ISO10646-1\n' "$size" "$size" "$width"
+    printf 'SIZE %s 72 72\nFONTBOUNDINGBOX %s 8 0 -1\nSTARTPROPERTIES 4\nFONT_ASCENT 7\nFONT_DESCENT 1\n' "$size" "$width"
+    printf 'CHARSET_REGISTRY "ISO10646"\nCHARSET_ENCODING "1"\nENDPROPERTIES\nCHARS 1\nSTARTCHAR A\nENCODING 65\n'
+    printf 'SWIDTH 500 0\nDWIDTH %s 0\nBBX %s 8 0 -1\nBITMAP\n' "$width" "$width"
+    for _ in 1 2 3 4 5 6 7 8; do echo "$row"; done
+    printf 'ENDCHAR\nENDFONT\n'
+  } >"strike$width.bdf"
+done
+fontforge -quiet -lang=ff -c 'Open($1); Import($2); Generate($3)' strike6.bdf strike8.bdf strikes.otb >/dev/null 2>&1
+run --convert strikes.otb strikes.txt
+expect_status 0
+[[ "$errors" != *"6x8"* ]] || fail "the 6x8 strike was read: $errors"
+[ "$(grep -A1 '^0x41$' strikes.txt | tail -1)" = "########" ] || fail "not the 8x8 strike's A"
 # An outline font that carries an 8x8 strike is read from the strike: Misaki
 # with the console font's glyphs imported as its strike.
 /usr/bin/python3 -m fontTools.subset /usr/share/fonts/truetype/misaki/misaki_gothic.ttf \
