@@ -717,7 +717,11 @@ data = b"".join(packer.compress(bytes(1 << 20)) for _ in range(1024)) + packer.f
 open("bomb.png", "wb").write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", 128, 128, 8, 0, 0, 0, 0))
   + chunk(b"IDAT", data) + chunk(b"IEND", b""))
 open("lines.bdf.gz", "wb").write(gzip.compress(b"STARTFONT 2.1\n" + b"\n" * (16 << 20), 9))
-open("rows.bdf.gz", "wb").write(gzip.compress(b"STARTFONT 2.1\nFONTBOUNDINGBOX 8 8 0 -1\nSTARTCHAR A\nBITMAP\n" + b"00\n" * (5 << 20), 9))'
+open("rows.bdf.gz", "wb").write(gzip.compress(b"STARTFONT 2.1\nFONTBOUNDINGBOX 8 8 0 -1\nSTARTCHAR A\nBITMAP\n" + b"00\n" * (5 << 20), 9))
+# A first line of 8 million words, and a BDF line of as many: each a word
+# at a time, never all of them.
+open("words.gz", "wb").write(gzip.compress(b"a " * ((16 << 20) // 2 - 1) + b"\n", 9))
+open("words.bdf.gz", "wb").write(gzip.compress(b"STARTFONT 2.1\nCOMMENT " + b"a " * ((16 << 20) // 2 - 16) + b"\n", 9))'
   while IFS='|' read -r source message; do
     run_as "" prlimit --as=$((40 * 1024 * 1024)) "$program" --show "$source"
     expect_status 1
@@ -726,6 +730,8 @@ open("rows.bdf.gz", "wb").write(gzip.compress(b"STARTFONT 2.1\nFONTBOUNDINGBOX 8
 bomb.png|is a PNG image whose data is damaged.
 lines.bdf.gz|is compressed, and holds more than an 8x8 font could.
 rows.bdf.gz|is a BDF font with a malformed line 13.
+words.gz|is compressed, and what it holds is taken for a raw font, but is 16777215 bytes long, not 2048.
+words.bdf.gz|is a BDF font that ends before its ENDFONT line.
 CASES
 fi
 end

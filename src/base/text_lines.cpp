@@ -51,16 +51,22 @@ std::string_view FirstTextLine(std::span<const std::uint8_t> bytes) {
   return std::string_view();
 }
 
-std::vector<std::string_view> Words(std::string_view line) {
+std::vector<std::string_view> Words(std::string_view line, std::size_t most) {
   std::vector<std::string_view> words;
   std::size_t at = 0;
-  while ((at = line.find_first_not_of(" \t", at)) != std::string_view::npos) {
+  while (words.size() < most &&
+         (at = line.find_first_not_of(" \t", at)) != std::string_view::npos) {
     const std::size_t end =
         std::min(line.find_first_of(" \t", at), line.size());
     words.push_back(line.substr(at, end - at));
     at = end;
   }
   return words;
+}
+
+std::string_view FirstWord(std::string_view line) {
+  const std::vector<std::string_view> first = Words(line, 1);
+  return first.empty() ? std::string_view() : first[0];
 }
 
 }  // namespace mdlReplace

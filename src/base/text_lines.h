@@ -33,7 +33,13 @@ class LineReader {
 // The first line of the bytes that holds more than blanks; empty if none.
 std::string_view FirstTextLine(std::span<const std::uint8_t> bytes);
 
-// The blank-separated words of a line, as views into it.
-std::vector<std::string_view> Words(std::string_view line);
+// The blank-separated words of a line, as views into it: the first most
+// of them, so that a line of millions of words takes no more memory than
+// a reader wants of it.
+std::vector<std::string_view> Words(std::string_view line,
+                                    std::size_t most = SIZE_MAX);
+
+// The first blank-separated word of a line; empty where it has none.
+std::string_view FirstWord(std::string_view line);
 
 }  // namespace mdlReplace

@@ -20,6 +20,10 @@ namespace {
 // Larger boxes are no font of this program's; they are refused before their
 // pixels are looked at.
 constexpr int kLargestBox = 256;
+// No keyword the reader reads takes more than four numbers: a line's words
+// past the sixth tell nothing, and are never split off (a line of millions
+// of them would take memory for each).
+constexpr std::size_t kMostWords = 6;
 
 // The font as this program writes it: 8x8 cells whose baseline is one row
 // above the bottom, with the properties that X and the Linux console's
@@ -136,9 +140,9 @@ bool IsHexRow(std::string_view line, std::int64_t width) {
 }
 
 bool IsGlyphKeyword(std::string_view line) {
-  const std::vector<std::string_view> words = Words(line);
-  return !words.empty() &&
-         std::find(kGlyphKeywords.begin(), kGlyphKeywords.end(), words[0]) !=
+  const std::string_view keyword = FirstWord(line);
+  return !keyword.empty() &&
+         std::find(kGlyphKeywords.begin(), kGlyphKeywords.end(), keyword) !=
              kGlyphKeywords.end();
 }
 
@@ -243,7 +247,7 @@ class BdfReader {
 std::string BdfReader::Line(std::string_view line, std::size_t number) {
   if (part_ == Part::Bitmap)
     return BitmapLine(line, number);
-  const std::vector<std::string_view> words = Words(line);
+  const std::vector<std::string_view> words = Words(line, kMostWords);
   if (words.empty())
     return std::string();
   if (part_ == Part::Properties) {
@@ -408,8 +412,7 @@ std::string BdfReader::End() const {
 }  // namespace
 
 bool LooksLikeBdf(std::span<const std::uint8_t> bytes) {
-  const std::vector<std::string_view> first = Words(FirstTextLine(bytes));
-  return !first.empty() && first[0] == "STARTFONT";
+  return FirstWord(FirstTextLine(bytes)) == "STARTFONT";
 }
 
 std::string ReadBdf(std::span<const std::uint8_t> bytes, CodePageUse* use,
