@@ -416,6 +416,22 @@ TEST(Fonts, ReadsWhatFontMakersHaveAndRefusesTheRest) {
                                    "BITMAP\n80\n00\n00\n00\n00\n00\n00\n00\n"
                                    "ENDCHAR\nENDFONT\n")),
        "is a BDF font whose glyph 0x41 does not fit an 8x8 cell."},
+      {"BDF of Unicode whose é does not fit, named by its character, not "
+       "by the code 0xE9 it does not go to",
+       Text("STARTFONT 2.1\nFONTBOUNDINGBOX 8 8 0 -1\nSTARTPROPERTIES 1\n"
+            "CHARSET_REGISTRY \"ISO10646\"\nENDPROPERTIES\nSTARTCHAR E\n"
+            "ENCODING 233\nBBX 8 8 0 0\nBITMAP\n80\n00\n00\n00\n00\n00\n"
+            "00\n00\nENDCHAR\nENDFONT\n"),
+       "is a BDF font whose glyph for U+00E9 does not fit an 8x8 cell."},
+      {"BDF of no glyph",
+       Text("STARTFONT 2.1\nFONTBOUNDINGBOX 8 8 0 -1\n"
+            "CHARS 0\nENDFONT\n"),
+       "has no glyph at any of the 256 codes (it gives no glyph)."},
+      {"BDF with CR line ends, as old Macs saved text",
+       Text("STARTFONT 2.1\rFONTBOUNDINGBOX 8 8 0 -1\rCHARS 1\rSTARTCHAR A\r"
+            "ENCODING 65\rBBX 8 8 0 -1\rBITMAP\r18\r24\r42\r7E\r42\r42\r"
+            "42\r00\rENDCHAR\rENDFONT\r"),
+       ""},
       {"BDF without its end", Joined(Text(kBdfHead), Text("STARTCHAR A\n")),
        "is a BDF font that ends before its ENDCHAR line."},
       {"BDF with a word for a number",
@@ -562,6 +578,10 @@ TEST(Fonts, ReadsWhatFontMakersHaveAndRefusesTheRest) {
        TrueType({.point = 1, .units_per_em = 2048, .symbol = true}),
        "is a TrueType font drawn on a grid of 2048 units to the em, not 8 "
        "pixels."},
+      {"TrueType of 1025 units, a grid of 128 that a tenth would hide",
+       TrueType({.point = 128, .units_per_em = 1025}),
+       "is a TrueType font of 1025 units to the em, not 8 pixels of 128 "
+       "units."},
       {"TrueType mapped by a cmap of format 12", TrueType({.cmap_format = 12}),
        "is a TrueType font drawn on a grid of 4 pixels to the em, not 8."},
       {"PCF of tables past its end",
@@ -856,13 +876,13 @@ TEST(Fonts, PlacedByCodePage) {
   struct PlacementCase {
     const char* name;
     Bytes bytes;
-    int code_page;      // 0: none named
-    std::size_t code;   // where the glyph's first row is checked
-    std::uint8_t row;   // and what it is
-    int used;           // the code page it was placed by, or 0
-    std::size_t codes;  // how many codes got a glyph by it
-    bool by_own = false;         // the font's own code page asked for
-    int own = 0;                 // the code page the font tells, or 0
+    int code_page;                 // 0: none named
+    std::size_t code;              // where the glyph's first row is checked
+    std::uint8_t row;              // and what it is
+    int used;                      // the code page it was placed by, or 0
+    std::size_t codes;             // how many codes got a glyph by it
+    bool by_own = false;           // the font's own code page asked for
+    int own = 0;                   // the code page the font tells, or 0
     const char* own_charset = "";  // a set it tells without a table
   };
   const PlacementCase cases[] = {
@@ -891,8 +911,8 @@ TEST(Fonts, PlacedByCodePage) {
        0xC6, 0x86, 1251, 172, true},
       {"PSF table of 737 but 8 characters: still its own",
        PsfOfCodePage(737, 8), 0, 0x80, 0x00, 737, 215, true, 737},
-      {"PSF table of 737 but 9 characters: none its own",
-       PsfOfCodePage(737, 9), 0, 0x80, 0x80, 0, 0, true},
+      {"PSF table of 737 but 9 characters: none its own", PsfOfCodePage(737, 9),
+       0, 0x80, 0x80, 0, 0, true},
       {"KOI8-R BDF keeps its codes and names its set",
        Text(charset_bdf("KOI8", "R")), 0, 0xC6, 0x05, 0, 0, true, 0, "KOI8-R"},
       {"BDF of Windows' 1251", Text(charset_bdf("MICROSOFT", "CP1251")), 0,

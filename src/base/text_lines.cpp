@@ -28,15 +28,17 @@ LineReader::LineReader(std::span<const std::uint8_t> bytes) {
 bool LineReader::Next(std::string_view* line) {
   if (at_ > text_.size())
     return false;
-  std::size_t end = text_.find('\n', at_);
+  std::size_t end = text_.find_first_of("\r\n", at_);
   if (end == std::string_view::npos)
     end = text_.size();
   std::string_view found = text_.substr(at_, end - at_);
-  while (!found.empty() &&
-         (found.back() == '\r' || found.back() == ' ' || found.back() == '\t'))
+  while (!found.empty() && (found.back() == ' ' || found.back() == '\t'))
     found.remove_suffix(1);
   *line = found;
-  at_ = end + 1;
+  // A carriage return and the line feed after it end one line.
+  const bool crlf =
+      end + 1 < text_.size() && text_[end] == '\r' && text_[end + 1] == '\n';
+  at_ = end + (crlf ? 2 : 1);
   ++number_;
   return true;
 }

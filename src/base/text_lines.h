@@ -14,7 +14,9 @@ constexpr std::string_view kLineBreak = "\r\n";
 
 // Reads a text file a line at a time, each line a view into the bytes,
 // without its line end or trailing blanks, and without a UTF-8 byte-order
-// mark before the first: however many lines a file has, none is copied.
+// mark before the first: however many lines a file has, none is copied. A
+// line ends at a line feed, a carriage return (as old Macs saved text), or
+// the two, as --check counts lines.
 class LineReader {
  public:
   explicit LineReader(std::span<const std::uint8_t> bytes);

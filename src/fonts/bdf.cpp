@@ -86,9 +86,13 @@ std::string EndsBefore(std::string_view keyword) {
          std::string(keyword) + " line.";
 }
 
-std::string OutsideCell(std::int64_t code) {
-  return "is a BDF font whose glyph 0x" +
-         HexByte(static_cast<std::size_t>(code)) + " does not fit an 8x8 cell.";
+// A glyph of a font keyed by characters is named by its character, one
+// of a font of codes by its code.
+std::string OutsideCell(std::int64_t code, bool by_character) {
+  const std::string glyph =
+      by_character ? "glyph for " + UnicodeName(static_cast<char32_t>(code))
+                   : "glyph 0x" + HexByte(static_cast<std::size_t>(code));
+  return "is a BDF font whose " + glyph + " does not fit an 8x8 cell.";
 }
 
 std::string GivenTwice(std::int64_t code, std::size_t line) {
@@ -151,8 +155,9 @@ constexpr std::string_view kUnicodeRegistry = "ISO10646";
 
 struct BdfGlyph {
   std::int64_t code = -1;
-  bool encoded = false;  // its ENCODING line read: a glyph has one
-  bool wanted = false;   // a code of the font's: read, or else left out
+  bool encoded = false;       // its ENCODING line read: a glyph has one
+  bool wanted = false;        // a code of the font's: read, or else left out
+  bool by_character = false;  // its code is a Unicode character
   Box box;
   std::int64_t rows = 0;  // bitmap rows read so far
   Glyph cell{};
@@ -190,7 +195,7 @@ std::string PlaceRow(BdfGlyph* glyph, const Box& cell_box,
     const std::int64_t cell_column = glyph->box.x - cell_box.x + column;
     if (cell_row < 0 || cell_row >= cell || cell_column < 0 ||
         cell_column >= cell)
-      return OutsideCell(glyph->code);
+      return OutsideCell(glyph->code, glyph->by_character);
     glyph->cell[static_cast<std::size_t>(cell_row)] |=
         static_cast<std::uint8_t>(0x80 >> cell_column);
   }
@@ -357,6 +362,7 @@ std::string BdfReader::Encoding(const std::vector<std::string_view>& words,
   glyph_.code = code;
   std::size_t placed_at = 0;
   if (placer_) {
+    glyph_.by_character = true;
     glyph_.wanted =
         code > 0 && placer_->CodeFor(static_cast<char32_t>(code), &placed_at);
   } else if (code >= 0 && code < static_cast<int>(kGlyphCount)) {
@@ -383,7 +389,9 @@ void BdfReader::PlaceGlyph() {
 }
 
 std::string BdfReader::Unplaced() const {
-  if (glyphs_ == 0 || wanted_ > 0)
+  if (glyphs_ == 0)
+    return NoGlyphAtAnyCode("it gives no glyph");
+  if (wanted_ > 0)
     return std::string();
   const std::string count = std::to_string(glyphs_);
   if (unencoded_ == glyphs_)
