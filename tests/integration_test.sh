@@ -914,6 +914,11 @@ $consolefonts/Cyr_a8x8.psf.gz|ru.txt|Checked in code page 866, the font's own.
 $consolefonts/gr737-8x8.psf.gz|el.txt|Checked in code page 437: the font names no code page of its own.
 /usr/share/fonts/X11/misc/5x7-KOI8-R.pcf.gz|ru.txt|Checked in code page 437: the font is of KOI8-R, which this program has no table of.
 CASES
+# A font of a character set without a table keeps its codes, and says so.
+run --convert --codepage 866 /usr/share/fonts/X11/misc/5x7-KOI8-R.pcf.gz koi8.fnt
+expect_status 0
+[[ "$errors" == *"5x7-KOI8-R.pcf.gz is a font of KOI8-R, which this program has no table of: its glyphs keep their codes, not placed by code page 866." ]] ||
+  fail "no word of the codes kept: $errors"
 # A pipe reads as the file does; at most 20 characters a list without --all.
 run --check --codepage 737 "$consolefonts/gr737-8x8.psf.gz" <(cat "$texts/ru.txt")
 expect_status 1

@@ -312,7 +312,7 @@ std::string BdfReader::Keyword(const std::vector<std::string_view>& words,
     part_ = Part::Glyph;
     glyph_ = BdfGlyph{};
     glyph_.box = font_box_;
-    if (unicode_ && !placer_)
+    if ((unicode_ || PlacedFromOwn(*use_)) && !placer_)
       placer_.emplace(use_, font_);
   } else if (keyword == "ENCODING") {
     if (!in_glyph)
@@ -361,7 +361,7 @@ std::string BdfReader::Encoding(const std::vector<std::string_view>& words,
   glyph_.encoded = true;
   glyph_.code = code;
   std::size_t placed_at = 0;
-  if (placer_) {
+  if (unicode_) {
     glyph_.by_character = true;
     glyph_.wanted =
         code > 0 && placer_->CodeFor(static_cast<char32_t>(code), &placed_at);
@@ -380,8 +380,13 @@ void BdfReader::PlaceGlyph() {
   if (!glyph_.wanted)
     return;
   ++wanted_;
-  if (placer_) {
+  if (placer_ && unicode_) {
     placer_->PlaceCharacter(static_cast<char32_t>(glyph_.code), glyph_.cell);
+    return;
+  }
+  if (placer_) {
+    placer_->PlaceFromCodePage(
+        *use_->own, static_cast<std::size_t>(glyph_.code), glyph_.cell);
     return;
   }
   std::copy(glyph_.cell.begin(), glyph_.cell.end(),

@@ -56,7 +56,8 @@ Bytes WriteFont(const FontImage& font, FontFormat format,
 // Windows font) always are, by the code page named or else 437. Fonts whose
 // glyphs have codes of their own keep them, unless a code page is named and
 // the font tells its glyphs' characters too (a PSF with a Unicode table, a
-// BDF or PCF font of ISO10646).
+// BDF or PCF font of ISO10646, or of a character set that is a code page
+// the program has).
 struct CodePageUse {
   const CodePage* named = nullptr;  // by the user; null for none
   // A code page the user named by a number the program has no table of:

@@ -252,8 +252,10 @@ std::string PcfReader::PlaceGlyphs() {
   if (!reader.ok() || first_low > last_low || first_high > last_high ||
       last_low > 0xFF || last_high > 0xFF)
     return std::string(kDamaged);
+  // Keyed by characters, or by the codes of a code page other than the one
+  // named: placed; else each glyph at its code.
   std::optional<GlyphPlacer> placer;
-  if (unicode_)
+  if (unicode_ || PlacedFromOwn(*use_))
     placer.emplace(use_, font_);
   else
     font_->fill(0);
@@ -265,13 +267,15 @@ std::string PcfReader::PlaceGlyphs() {
       if (!reader.ok())
         return std::string(kDamaged);
       if (index == kNoGlyph ||
-          (placer ? !placer->CodeFor(code, &at) : code >= kGlyphCount))
+          (unicode_ ? !placer->CodeFor(code, &at) : code >= kGlyphCount))
         continue;
       Glyph cell{};
       if (index >= metrics_.size() || !CellOf(index, &cell))
         return std::string(kDamaged);
-      if (placer)
+      if (unicode_)
         placer->PlaceAtCode(at, cell);
+      else if (placer)
+        placer->PlaceFromCodePage(*use_->own, code, cell);
       else
         std::copy(
             cell.begin(), cell.end(),

@@ -58,6 +58,10 @@ void NoteCharset(CodePageUse* use, std::string_view registry,
   use->own_charset = std::string(registry) + "-" + std::string(encoding);
 }
 
+bool PlacedFromOwn(const CodePageUse& use) {
+  return use.own != nullptr && use.named != nullptr && use.own != use.named;
+}
+
 std::string LackedTable(const CodePageUse& use) {
   return "is keyed by characters, and this program has no table of code "
          "page " +

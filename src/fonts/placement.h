@@ -44,6 +44,10 @@ std::string LackedTable(const CodePageUse& use);
 void NoteCharset(CodePageUse* use, std::string_view registry,
                  std::string_view encoding);
 
+// Whether a font of codes, whose own code page the use was told, is to be
+// placed by another one named, as a Windows font of a character set is.
+bool PlacedFromOwn(const CodePageUse& use);
+
 class GlyphPlacer {
  public:
   // Clears the font; what is placed goes into it, and the use is told.
