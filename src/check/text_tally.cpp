@@ -205,10 +205,10 @@ bool TextTally::Break(std::uint64_t at, std::uint8_t value) {
 }
 
 std::uint64_t TextTally::CountOf(char32_t character) const {
-  const std::unique_ptr<Page>& page = pages_[character >> 8];
-  if (page == nullptr || character > kLargestCharacter)
+  if (character > kLargestCharacter || pages_[character >> 8] == nullptr)
     return 0;
-  const std::uint32_t count = (*page)[character & 0xFF];
+  const Page& page = *pages_[character >> 8];
+  const std::uint32_t count = page[character & 0xFF];
   const auto wrapped = wrapped_.find(character);
   // A count that went past 32 bits to 0 with no use after it.
   const std::uint64_t times =
