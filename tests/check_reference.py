@@ -16,9 +16,10 @@ import struct
 import sys
 import unicodedata
 
-# The program's code pages, in the order it tries them.
-KNOWN = [437, 737, 775, 850, 852, 855, 857, 860, 861, 862, 863, 864, 865,
-         866, 869, 1250, 1251, 1252, 1253, 1254, 1255, 1256, 1257, 1258]
+# The program's code pages, in the order it prefers them among equals: by
+# the languages they are made for, the DOS ones before the Windows one.
+KNOWN = [437, 850, 860, 861, 863, 865, 1252, 866, 855, 1251, 852, 1250,
+         737, 869, 1253, 857, 1254, 775, 1257, 862, 1255, 864, 1256, 1258]
 LISTED = 20
 
 
@@ -172,8 +173,9 @@ def report(font, code_page, names):
         if blank:
             parts.append("%s with a blank glyph" % grouped(len(blank)))
         undrawn = sum(use[1] for use in lacking + blank)
-        out += "%s cannot be drawn: %s\n" % (
-            counted(undrawn, "character"), ", ".join(parts))
+        out += "%s, used %s, cannot be drawn: %s\n" % (
+            counted(len(lacking) + len(blank), "character"),
+            counted(undrawn, "time"), ", ".join(parts))
     if lacking:
         fewest, better = len(lacking), None
         for other in KNOWN:

@@ -2,6 +2,7 @@
 // reads, worked out by hand and by tests/check_reference.py.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -59,8 +60,8 @@ const std::string kRussianFirst20 =
     "  1  U+043F п  first at ru.txt:1:50\n"
     "  1  U+0440 р  first at ru.txt:1:27\n";
 const std::string kRussianIn437 =
-    "46 characters cannot be drawn: 34 not in code page 437\n"
-    "code page 855 has every letter of this text\n";
+    "34 characters, used 46 times, cannot be drawn: 34 not in code page 437\n"
+    "code page 866 has every letter of this text\n";
 
 const CheckCase kCheckCases[] = {
     {"ASCII in 437, a tab no character",
@@ -88,21 +89,21 @@ const CheckCase kCheckCases[] = {
      "  5  U+03B1 α  at code 0x98, first at a.txt:1:23\n"
      "  4  U+03B5 ε  at code 0x9C, first at a.txt:1:2\n"
      "  1  U+03C9 ω  at code 0xE0, first at a.txt:1:9\n"
-     "10 characters cannot be drawn: 3 with a blank glyph\n"},
+     "3 characters, used 10 times, cannot be drawn: 3 with a blank glyph\n"},
     {"a byte order mark, no character",
      437,
      {0x82},
      {{"bom.txt", "\xEF\xBB\xBF\xC3\xA9 and e\n"}},
      "With a blank glyph:\n"
      "  1  U+00E9 é  at code 0x82, first at bom.txt:1:1\n"
-     "1 character cannot be drawn: 1 with a blank glyph\n"},
+     "1 character, used 1 time, cannot be drawn: 1 with a blank glyph\n"},
     {"CRLF line ends, each one line",
      437,
      {0x7A},
      {{"crlf.txt", "one\r\ntwo\r\n\r\nzero\r\n"}},
      "With a blank glyph:\n"
      "  1  U+007A z  at code 0x7A, first at crlf.txt:4:1\n"
-     "1 character cannot be drawn: 1 with a blank glyph\n"},
+     "1 character, used 1 time, cannot be drawn: 1 with a blank glyph\n"},
     {"a blank space and no-break space, as they should be",
      437,
      {0x20, 0xFF, 0x78, 0x79},
@@ -110,7 +111,7 @@ const CheckCase kCheckCases[] = {
      "With a blank glyph:\n"
      "  1,500  U+0078 x  at code 0x78, first at x.txt:1:1\n"
      "      1  U+0079 y  at code 0x79, first at x.txt:1:1502\n"
-     "1,501 characters cannot be drawn: 2 with a blank glyph\n"},
+     "2 characters, used 1,501 times, cannot be drawn: 2 with a blank glyph\n"},
     {"a character outside the Basic Multilingual Plane, and one another "
      "code page has",
      866,
@@ -119,7 +120,7 @@ const CheckCase kCheckCases[] = {
      "Not in code page 866:\n"
      "  1  U+00E9 \xC3\xA9  first at emoji.txt:1:4\n"
      "  1  U+1F600 \xF0\x9F\x98\x80  first at emoji.txt:1:6\n"
-     "2 characters cannot be drawn: 2 not in code page 866\n"
+     "2 characters, used 2 times, cannot be drawn: 2 not in code page 866\n"
      "code page 437 has all but 1 character of this text\n"},
     {"a combining mark on a dotted circle, a narrow no-break space by its "
      "number",
@@ -131,8 +132,59 @@ const CheckCase kCheckCases[] = {
      "Not in code page 437:\n"
      "  1  U+0301 \xE2\x97\x8C\xCC\x81  first at marks.txt:1:2\n"
      "  1  U+202F  first at marks.txt:1:5\n"
-     "2 characters cannot be drawn: 2 not in code page 437\n"
+     "2 characters, used 2 times, cannot be drawn: 2 not in code page 437\n"
      "code page 1258 has all but 1 character of this text\n"},
+    {"German: Western Europe's 1252, not the Baltic 775 that has „“ too",
+     866,
+     {},
+     {{"de.txt", "Die Größe der „Straße“.\n"}},
+     "Not in code page 866:\n"
+     "  2  U+00DF ß  first at de.txt:1:8\n"
+     "  1  U+00F6 ö  first at de.txt:1:7\n"
+     "  1  U+201C “  first at de.txt:1:22\n"
+     "  1  U+201E „  first at de.txt:1:15\n"
+     "4 characters, used 5 times, cannot be drawn: 4 not in code page 866\n"
+     "code page 1252 has every letter of this text\n"},
+    {"French: 1252, not the Arabic 1256 that has its letters too",
+     437,
+     {},
+     {{"fr.txt", "l’œuvre\n"}},
+     "Not in code page 437:\n"
+     "  1  U+0153 œ  first at fr.txt:1:3\n"
+     "  1  U+2019 ’  first at fr.txt:1:2\n"
+     "2 characters, used 2 times, cannot be drawn: 2 not in code page 437\n"
+     "code page 1252 has every letter of this text\n"},
+    {"Greek: the common 737, not 869",
+     866,
+     {},
+     {{"el.txt", "Ξω\n"}},
+     "Not in code page 866:\n"
+     "  1  U+039E Ξ  first at el.txt:1:1\n"
+     "  1  U+03C9 ω  first at el.txt:1:2\n"
+     "2 characters, used 2 times, cannot be drawn: 2 not in code page 866\n"
+     "code page 737 has every letter of this text\n"},
+    {"Czech decomposed: composing lets the code page checked in draw it",
+     852,
+     {},
+     {{"cs.txt",
+       "Pr\xCC\x8Ci\xCC\x81lis\xCC\x8C ku\xCC\x8An\xCC\x8C x\xCC\x8C\n"}},
+     "Not in code page 852:\n"
+     "  4  U+030C \xE2\x97\x8C\xCC\x8C  first at cs.txt:1:3\n"
+     "  1  U+0301 \xE2\x97\x8C\xCC\x81  first at cs.txt:1:5\n"
+     "  1  U+030A \xE2\x97\x8C\xCC\x8A  first at cs.txt:1:13\n"
+     "3 characters, used 6 times, cannot be drawn: 3 not in code page 852\n"
+     "composing the text (NFC) lets code page 852 draw all but 1 character "
+     "of it\n"},
+    {"Czech decomposed in 437: composing lets 852 draw it, not 1258 for "
+     "its marks",
+     437,
+     {},
+     {{"cs.txt", "r\xCC\x8Ci\xCC\x81\n"}},
+     "Not in code page 437:\n"
+     "  1  U+0301 \xE2\x97\x8C\xCC\x81  first at cs.txt:1:4\n"
+     "  1  U+030C \xE2\x97\x8C\xCC\x8C  first at cs.txt:1:2\n"
+     "2 characters, used 2 times, cannot be drawn: 2 not in code page 437\n"
+     "composing the text (NFC) lets code page 852 draw it\n"},
     {"a file that breaks UTF-8 in line 3",
      437,
      {},
@@ -220,6 +272,18 @@ TEST(CheckTexts, Reports) {
       marked += use.count;
     EXPECT_EQ(marked, result.coverage.characters);
   }
+}
+
+// A code page left out of the order of preference would never be
+// suggested; one in it twice, or unknown, is a slip.
+TEST(CheckTexts, PrefersEveryCodePageOnce) {
+  std::vector<int> preferred(PreferredCodePages().begin(),
+                             PreferredCodePages().end());
+  std::vector<int> known;
+  for (const CodePage& code_page : KnownCodePages())
+    known.push_back(code_page.number);
+  std::sort(preferred.begin(), preferred.end());
+  EXPECT_EQ(preferred, known);
 }
 
 }  // namespace

@@ -47,6 +47,9 @@ bool FakePlatform::Fails(const std::string& operation,
                             (fail_onward && log.size() > fail_on_call));
   if (fails && fail_without_memory)
     throw std::bad_alloc();
+  if (fails && (operation == "reserve" || operation == "write" ||
+                operation == "copy" || operation == "flush"))
+    write_failure_ = fault_refusal;
   return fails;
 }
 
@@ -172,6 +175,22 @@ bool FakePlatform::ReadAt(FileId file, std::uint64_t offset,
     return false;
   std::copy_n(bytes.begin() + static_cast<std::ptrdiff_t>(offset), data.size(),
               data.begin());
+  return true;
+}
+
+bool FakePlatform::ReadNext(FileId file, std::span<std::uint8_t> data,
+                            std::size_t* got) {
+  const auto open = open_.find(file);
+  if (open == open_.end() || Fails("read", open->second.path))
+    return false;
+  const std::vector<std::uint8_t>& bytes = files[open->second.path].bytes;
+  const std::uint64_t next =
+      std::min<std::uint64_t>(open->second.next, bytes.size());
+  *got = static_cast<std::size_t>(
+      std::min<std::uint64_t>(data.size(), bytes.size() - next));
+  std::copy_n(bytes.begin() + static_cast<std::ptrdiff_t>(next), *got,
+              data.begin());
+  open->second.next = next + *got;
   return true;
 }
 

@@ -70,6 +70,8 @@ class FakePlatform : public Platform, private Folders {
   bool fail_onward = false;
   // The failing operation finds no memory instead.
   bool fail_without_memory = false;
+  // Why a failing reserve, write, copy or flush failed: a full disk, say.
+  Refusal fault_refusal = Refusal::Unknown;
 
   void AddFile(const std::string& path, std::uint64_t length,
                std::uint8_t fill = 0);
@@ -89,12 +91,15 @@ class FakePlatform : public Platform, private Folders {
   bool ReadAt(FileId file, std::uint64_t offset,
               std::span<std::uint8_t> data) override;
   std::span<const std::uint8_t> HeldBytes(FileId) override { return {}; }
+  bool ReadNext(FileId file, std::span<std::uint8_t> data,
+                std::size_t* got) override;
   bool ReadStream(FileId file, std::size_t limit,
                   std::vector<std::uint8_t>* bytes) override;
   std::size_t WriteAt(FileId file, std::uint64_t offset,
                       std::span<const std::uint8_t> data) override;
   bool CopyInto(FileId from, FileId to, std::uint64_t length) override;
   bool Flush(FileId file) override;
+  Refusal WriteFailure() override { return write_failure_; }
   bool Close(FileId file) override;
   std::string ProgramExecutablePath() override;
   std::string ProgramFolder() override;
@@ -121,6 +126,7 @@ class FakePlatform : public Platform, private Folders {
   struct OpenFile {
     std::string path;
     OpenMode mode;
+    std::uint64_t next = 0;  // where ReadNext goes on
   };
   // Logs the operation and tells whether it is one set to fail.
   bool Fails(const std::string& operation, const std::string& path);
@@ -132,6 +138,7 @@ class FakePlatform : public Platform, private Folders {
                     Found found = Found::File);
 
   std::map<FileId, OpenFile> open_;
+  Refusal write_failure_ = Refusal::Unknown;
   FileId next_id_ = 3;
 };
 

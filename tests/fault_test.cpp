@@ -39,10 +39,31 @@ const Target kTargets[] = {
     {R"(GAME\BRANVEL.EXE)", "BRANVEL.EXE", 616448, 514100, false},
 };
 
-std::string NotWritten(const Target& target) {
-  return kShown + target.name +
-         " could not be written.\r\nMake sure it is not read-only and the "
-         "game is not running.";
+// The line after "NAME could not be written." for a write that failed for
+// the reason: the advice where the system gives none.
+struct WriteFault {
+  Refusal refusal;
+  std::string said_before_name;
+  std::string said_after_name;
+};
+
+const WriteFault kWriteFaults[] = {
+    {Refusal::Unknown, "",
+     "Make sure it is not read-only and the game is not running."},
+    {Refusal::DiskFull, "The disk ",
+     " is on is full: make room for 2,048 bytes on it, then try again."},
+    {Refusal::TooLarge, "",
+     " would reach past the file-size limit the program runs under: raise "
+     "the limit, then try again."},
+};
+
+std::string NotWritten(const Target& target,
+                       const WriteFault& fault = kWriteFaults[0]) {
+  const std::string why =
+      fault.refusal == Refusal::Unknown
+          ? fault.said_after_name
+          : fault.said_before_name + target.name + fault.said_after_name;
+  return kShown + target.name + " could not be written.\r\n" + why;
 }
 
 std::string Damaged(const Target& target) {
@@ -110,41 +131,56 @@ std::size_t InjectEachFault(const std::function<FakePlatform()>& scenario,
 }
 
 TEST(FaultInjection, EveryOperationOfAPatchRun) {
-  const std::size_t faults = InjectEachFault(
-      PatchScenario, false,
-      [](const std::string& operation, const std::string& path,
-         FakePlatform& platform, const FakePlatform& before, int status) {
-        if (path == kFont) {
-          // Without a font nothing is patched.
-          EXPECT_EQ(status, kExitFailure);
-          EXPECT_EQ(platform.messages,
-                    std::vector<std::string>{kShown + kUnreadable});
-          EXPECT_TRUE(platform.files == before.files);
-          return;
-        }
-        // The failing target keeps its bytes and is reported; once the font
-        // is flushed, a failing close changes nothing. The others are
-        // patched all the same.
-        EXPECT_EQ(status, kExitSuccess);
-        for (const Target& target : kTargets) {
-          const bool failed = target.path == path && operation != "close";
-          if (failed) {
-            EXPECT_TRUE(Unchanged(platform, before, target.path))
-                << target.path;
+  for (const WriteFault& fault : kWriteFaults) {
+    const std::size_t faults = InjectEachFault(
+        [&fault] {
+          FakePlatform platform = PatchScenario();
+          platform.fault_refusal = fault.refusal;
+          return platform;
+        },
+        false,
+        [&fault](const std::string& operation, const std::string& path,
+                 FakePlatform& platform, const FakePlatform& before,
+                 int status) {
+          if (path == kFont) {
+            // Without a font nothing is patched.
+            EXPECT_EQ(status, kExitFailure);
             EXPECT_EQ(platform.messages,
-                      std::vector<std::string>{NotWritten(target)});
-          } else {
-            EXPECT_TRUE(PatchedWhole(platform, before, target)) << target.path;
+                      std::vector<std::string>{kShown + kUnreadable});
+            EXPECT_TRUE(platform.files == before.files);
+            return;
           }
-        }
-        if (operation == "close") {
-          EXPECT_TRUE(platform.messages.empty());
-        }
-      });
-  // One on looking whether the text names a file, three on the font, five on
-  // each target and a reserve on the sparse one.
-  EXPECT_EQ(faults, 1u + 3u + 3 * 5u + 1u);
-  std::printf("patch run: %zu faults injected and survived\n", faults);
+          // The failing target keeps its bytes and is reported; once the font
+          // is flushed, a failing close changes nothing. The others are
+          // patched all the same.
+          EXPECT_EQ(status, kExitSuccess);
+          for (const Target& target : kTargets) {
+            const bool failed = target.path == path && operation != "close";
+            if (failed) {
+              EXPECT_TRUE(Unchanged(platform, before, target.path))
+                  << target.path;
+              // A write says why the system refused it; an open or a read
+              // that failed, nothing it could tell.
+              const bool written = operation == "write" ||
+                                   operation == "reserve" ||
+                                   operation == "flush";
+              EXPECT_EQ(platform.messages,
+                        std::vector<std::string>{NotWritten(
+                            target, written ? fault : kWriteFaults[0])});
+            } else {
+              EXPECT_TRUE(PatchedWhole(platform, before, target))
+                  << target.path;
+            }
+          }
+          if (operation == "close") {
+            EXPECT_TRUE(platform.messages.empty());
+          }
+        });
+    // One on looking whether the text names a file, three on the font, five on
+    // each target and a reserve on the sparse one.
+    EXPECT_EQ(faults, 1u + 3u + 3 * 5u + 1u);
+    std::printf("patch run: %zu faults injected and survived\n", faults);
+  }
 }
 
 TEST(FaultInjection, EveryOperationOnwardOfAPatchRun) {
@@ -335,9 +371,10 @@ TEST(FaultInjection, EveryOperationOfACheck) {
           EXPECT_EQ(platform.output, "");
           EXPECT_TRUE(platform.files == before.files);
         });
-    // Open, read and close the font and the short text; the long one's
-    // open, close and four pieces; the report's print.
-    EXPECT_EQ(faults, 3u + 3u + 6u + 1u);
+    // Open, read and close the font; the short text's open, piece, end
+    // and close; the long one's open, four pieces, end and close; the
+    // report's print.
+    EXPECT_EQ(faults, 3u + 4u + 7u + 1u);
   }
 }
 

@@ -505,6 +505,22 @@ TEST(Fonts, ReadsWhatFontMakersHaveAndRefusesTheRest) {
                                    "BITMAP\n80\n00\n00\n00\n00\n00\n00\n00\n"
                                    "ENDCHAR\nENDFONT\n")),
        "is a BDF font whose glyph 0x41 does not fit an 8x8 cell."},
+      {"BDF of Unicode whose é does not fit, named by its character, not "
+       "by the code 0xE9 it does not go to",
+       Text("STARTFONT 2.1\nFONTBOUNDINGBOX 8 8 0 -1\nSTARTPROPERTIES 1\n"
+            "CHARSET_REGISTRY \"ISO10646\"\nENDPROPERTIES\nSTARTCHAR E\n"
+            "ENCODING 233\nBBX 8 8 0 0\nBITMAP\n80\n00\n00\n00\n00\n00\n"
+            "00\n00\nENDCHAR\nENDFONT\n"),
+       "is a BDF font whose glyph for U+00E9 does not fit an 8x8 cell."},
+      {"BDF of no glyph",
+       Text("STARTFONT 2.1\nFONTBOUNDINGBOX 8 8 0 -1\n"
+            "CHARS 0\nENDFONT\n"),
+       "has no glyph at any of the 256 codes (it gives no glyph)."},
+      {"BDF with CR line ends, as old Macs saved text",
+       Text("STARTFONT 2.1\rFONTBOUNDINGBOX 8 8 0 -1\rCHARS 1\rSTARTCHAR A\r"
+            "ENCODING 65\rBBX 8 8 0 -1\rBITMAP\r18\r24\r42\r7E\r42\r42\r"
+            "42\r00\rENDCHAR\rENDFONT\r"),
+       ""},
       {"BDF without its end", Joined(Text(kBdfHead), Text("STARTCHAR A\n")),
        "is a BDF font that ends before its ENDCHAR line."},
       {"BDF with a word for a number",
@@ -651,6 +667,10 @@ TEST(Fonts, ReadsWhatFontMakersHaveAndRefusesTheRest) {
        TrueType({.point = 1, .units_per_em = 2048, .symbol = true}),
        "is a TrueType font drawn on a grid of 2048 units to the em, not 8 "
        "pixels."},
+      {"TrueType of 1025 units, a grid of 128 that a tenth would hide",
+       TrueType({.point = 128, .units_per_em = 1025}),
+       "is a TrueType font of 1025 units to the em, not 8 pixels of 128 "
+       "units."},
       {"TrueType mapped by a cmap of format 12", TrueType({.cmap_format = 12}),
        "is a TrueType font drawn on a grid of 4 pixels to the em, not 8."},
       {"PCF of tables past its end",
@@ -900,8 +920,30 @@ Bytes PsfWithTable(char16_t character) {
   return bytes;
 }
 
+// A PSF 1 font of 256 glyphs, glyph n all rows n, whose Unicode table
+// gives each glyph its code's character in the code page, as a console
+// font made for it does, but the first characters of the upper half left
+// out.
+Bytes PsfOfCodePage(int number, std::size_t left_out = 0) {
+  Bytes bytes = {0x36, 0x04, 0x02, 0x08};
+  for (std::size_t glyph = 0; glyph < 256; ++glyph)
+    bytes.resize(bytes.size() + 8, static_cast<std::uint8_t>(glyph));
+  const CodePage& code_page = *FindCodePage(number);
+  for (std::size_t glyph = 0; glyph < 256; ++glyph) {
+    const char16_t character = code_page.characters[glyph];
+    if (glyph >= 0x80 && character != 0 && left_out > 0)
+      --left_out;
+    else if (character != 0)
+      bytes.insert(bytes.end(), {static_cast<std::uint8_t>(character),
+                                 static_cast<std::uint8_t>(character >> 8)});
+    bytes.insert(bytes.end(), {0xFF, 0xFF});
+  }
+  return bytes;
+}
+
 // Fonts keyed by characters go where the code page has them, and only
-// there; fonts with codes of their own keep them unless one is named.
+// there; fonts with codes of their own keep them unless one is named, or
+// the font's own is asked for (as --check does) and it tells one.
 TEST(Fonts, PlacedByCodePage) {
   const auto unicode_bdf = [](std::string_view encoding) {
     return "STARTFONT 2.1\nFONTBOUNDINGBOX 8 8 0 -1\nSTARTPROPERTIES 1\n"
@@ -911,14 +953,26 @@ TEST(Fonts, PlacedByCodePage) {
            "\nBITMAP\n05\n05\n05\n05\n05\n05\n05\n05\nENDCHAR\nENDFONT\n";
   };
   const std::string zhe_bdf = unicode_bdf("1046");
+  const auto charset_bdf = [](std::string_view registry,
+                              std::string_view encoding) {
+    return "STARTFONT 2.1\nFONTBOUNDINGBOX 8 8 0 -1\nSTARTPROPERTIES 2\n"
+           "CHARSET_REGISTRY \"" +
+           std::string(registry) + "\"\nCHARSET_ENCODING \"" +
+           std::string(encoding) +
+           "\"\nENDPROPERTIES\nSTARTCHAR G\nENCODING 198\nBITMAP\n05\n05\n05\n"
+           "05\n05\n05\n05\n05\nENDCHAR\nENDFONT\n";
+  };
   struct PlacementCase {
     const char* name;
     Bytes bytes;
-    int code_page;      // 0: none named
-    std::size_t code;   // where the glyph's first row is checked
-    std::uint8_t row;   // and what it is
-    int used;           // the code page it was placed by, or 0
-    std::size_t codes;  // how many codes got a glyph by it
+    int code_page;                 // 0: none named
+    std::size_t code;              // where the glyph's first row is checked
+    std::uint8_t row;              // and what it is
+    int used;                      // the code page it was placed by, or 0
+    std::size_t codes;             // how many codes got a glyph by it
+    bool by_own = false;           // the font's own code page asked for
+    int own = 0;                   // the code page the font tells, or 0
+    const char* own_charset = "";  // a set it tells without a table
   };
   const PlacementCase cases[] = {
       {"hex, by 437 unnamed",
@@ -938,6 +992,27 @@ TEST(Fonts, PlacedByCodePage) {
       {"PSF table, named, sequences left out", PsfWithTable(u'\u0416'), 866,
        0x86, 0x05, 866, 1},
       {"PSF table, unnamed", PsfWithTable(u'\u0416'), 0, 0x86, 0x86, 0, 0},
+      {"PSF table of 866, its own told, its codes kept", PsfOfCodePage(866), 0,
+       0x86, 0x86, 0, 0, false, 866},
+      {"PSF table of 866, placed by its own", PsfOfCodePage(866), 0, 0x86, 0x86,
+       866, 223, true, 866},
+      {"PSF table of 866, placed by the one named", PsfOfCodePage(866), 1251,
+       0xC6, 0x86, 1251, 172, true},
+      {"PSF table of 737 but 8 characters: still its own",
+       PsfOfCodePage(737, 8), 0, 0x80, 0x00, 737, 215, true, 737},
+      {"PSF table of 737 but 9 characters: none its own", PsfOfCodePage(737, 9),
+       0, 0x80, 0x80, 0, 0, true},
+      {"KOI8-R BDF keeps its codes and names its set",
+       Text(charset_bdf("KOI8", "R")), 0, 0xC6, 0x05, 0, 0, true, 0, "KOI8-R"},
+      {"BDF of Windows' 1251", Text(charset_bdf("MICROSOFT", "CP1251")), 0,
+       0xC6, 0x05, 0, 0, true, 1251},
+      {"BDF of Windows' 1251 placed by 866, as a FON is",
+       Text(charset_bdf("MICROSOFT", "CP1251")), 866, 0x86, 0x05, 866, 1, false,
+       1251},
+      {"KOI8-R BDF named 866 keeps its codes", Text(charset_bdf("KOI8", "R")),
+       866, 0xC6, 0x05, 0, 0, false, 0, "KOI8-R"},
+      {"a code page file's entry of 737", CodePageEntry({{8, 256}}), 0, 0x41,
+       0x5A, 0, 0, true, 737},
       {"Windows 1251 font into 866", Fnt(204, 0xC6, 0xC6, 8), 866, 0x86, 0x18,
        866, 1},
       {"Windows OEM font keeps its codes", Fnt(255, 0, 255, 8), 437, 0x00, 0x18,
@@ -960,11 +1035,14 @@ TEST(Fonts, PlacedByCodePage) {
     SCOPED_TRACE(row.name);
     CodePageUse use;
     use.named = row.code_page == 0 ? nullptr : FindCodePage(row.code_page);
+    use.by_own = row.by_own;
     FontImage font{};
     ASSERT_EQ(ReadFont("font", row.bytes, &use, &font), "");
     EXPECT_EQ(font[row.code * 8], row.row);
     EXPECT_EQ(use.used == nullptr ? 0 : use.used->number, row.used);
     EXPECT_EQ(use.codes_with_glyph, row.codes);
+    EXPECT_EQ(use.own == nullptr ? 0 : use.own->number, row.own);
+    EXPECT_EQ(use.own_charset, row.own_charset);
     EXPECT_TRUE(FormatOfContent(row.bytes)->placed_by_code_page ||
                 row.used == 0)
         << "only a format the table of formats says a code page places";

@@ -440,10 +440,6 @@ else
 fi
 end
 
-not_written() {
-  printf '%s%s could not be written.\nMake sure it is not read-only and the game is not running.' "$caption" "$1"
-}
-
 begin "standard error a closed pipe: the run goes on"
 make_font game/ZYR2.FNT
 make_file game/ZYR2.DOS 1000
@@ -466,9 +462,13 @@ make_file game/BRANVEL.EXE 616448
 # 32 bytes of ZYR2.EXE's font fit under the limit; nothing of the others.
 run_as "" prlimit --fsize=498000 "$program" "$case_dir/game"
 expect_status 1
-expect_errors "$(not_written ZYR2.DOS)
-$(not_written ZYR2.EXE)
-$(not_written BRANVEL.EXE)"
+past_the_limit=" would reach past the file-size limit the program runs under: raise the limit, then try again."
+expect_errors "${caption}ZYR2.DOS could not be written.
+ZYR2.DOS$past_the_limit
+${caption}ZYR2.EXE could not be written.
+ZYR2.EXE$past_the_limit
+${caption}BRANVEL.EXE could not be written.
+BRANVEL.EXE$past_the_limit"
 expect_unchanged game/ZYR2.DOS
 expect_unchanged game/ZYR2.EXE
 expect_unchanged game/BRANVEL.EXE
@@ -807,7 +807,11 @@ data = b"".join(packer.compress(bytes(1 << 20)) for _ in range(1024)) + packer.f
 open("bomb.png", "wb").write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", 128, 128, 8, 0, 0, 0, 0))
   + chunk(b"IDAT", data) + chunk(b"IEND", b""))
 open("lines.bdf.gz", "wb").write(gzip.compress(b"STARTFONT 2.1\n" + b"\n" * (16 << 20), 9))
-open("rows.bdf.gz", "wb").write(gzip.compress(b"STARTFONT 2.1\nFONTBOUNDINGBOX 8 8 0 -1\nSTARTCHAR A\nBITMAP\n" + b"00\n" * (5 << 20), 9))'
+open("rows.bdf.gz", "wb").write(gzip.compress(b"STARTFONT 2.1\nFONTBOUNDINGBOX 8 8 0 -1\nSTARTCHAR A\nBITMAP\n" + b"00\n" * (5 << 20), 9))
+# A first line of 8 million words, and a BDF line of as many: each a word
+# at a time, never all of them.
+open("words.gz", "wb").write(gzip.compress(b"a " * ((16 << 20) // 2 - 1) + b"\n", 9))
+open("words.bdf.gz", "wb").write(gzip.compress(b"STARTFONT 2.1\nCOMMENT " + b"a " * ((16 << 20) // 2 - 16) + b"\n", 9))'
   while IFS='|' read -r source message; do
     run_as "" prlimit --as=$((40 * 1024 * 1024)) "$program" --show "$source"
     expect_status 1
@@ -816,6 +820,8 @@ open("rows.bdf.gz", "wb").write(gzip.compress(b"STARTFONT 2.1\nFONTBOUNDINGBOX 8
 bomb.png|is a PNG image whose data is damaged.
 lines.bdf.gz|is compressed, and holds more than an 8x8 font could.
 rows.bdf.gz|is a BDF font with a malformed line 13.
+words.gz|is compressed, and what it holds is taken for a raw font, but is 16777215 bytes long, not 2048.
+words.bdf.gz|is a BDF font that ends before its ENDFONT line.
 CASES
 fi
 end
@@ -983,6 +989,27 @@ Lat15-VGA8.psf.gz 850 yes marks.txt
 gr737-8x8.psf.gz 737 no ru-16le.txt
 737.cp 737 no $texts/el.txt ru-16.txt
 CASES
+# Without --codepage, the font's own code page where it tells one, and the
+# report says which and why; the same as naming it.
+while IFS='|' read -r font text first; do
+  run --check "$font" "$texts/$text"
+  [ "$(head -n 1 "$case_dir/.out")" = "$first" ] || fail "$font: $(head -n 1 "$case_dir/.out")"
+  number=${first#Checked in code page }
+  number=${number%%[!0-9]*}
+  tail -n +2 "$case_dir/.out" >unnamed.out
+  run --check --codepage "$number" "$font" "$texts/$text"
+  cmp -s unnamed.out "$case_dir/.out" || fail "$font: not as --codepage $number"
+done <<CASES
+$consolefonts/737.cp|el.txt|Checked in code page 737, the font's own.
+$consolefonts/Cyr_a8x8.psf.gz|ru.txt|Checked in code page 866, the font's own.
+$consolefonts/gr737-8x8.psf.gz|el.txt|Checked in code page 437: the font names no code page of its own.
+/usr/share/fonts/X11/misc/5x7-KOI8-R.pcf.gz|ru.txt|Checked in code page 437: the font is of KOI8-R, which this program has no table of.
+CASES
+# A font of a character set without a table keeps its codes, and says so.
+run --convert --codepage 866 /usr/share/fonts/X11/misc/5x7-KOI8-R.pcf.gz koi8.fnt
+expect_status 0
+[[ "$errors" == *"5x7-KOI8-R.pcf.gz is a font of KOI8-R, which this program has no table of: its glyphs keep their codes, not placed by code page 866." ]] ||
+  fail "no word of the codes kept: $errors"
 # A pipe reads as the file does; at most 20 characters a list without --all.
 run --check --codepage 737 "$consolefonts/gr737-8x8.psf.gz" <(cat "$texts/ru.txt")
 expect_status 1
@@ -1000,6 +1027,16 @@ huge.txt|huge.txt is over 64 MiB, too long for a translation's text.
 folder.txt|folder.txt is not a text file.
 none.txt|none.txt was not found.
 CASES
+# A pipe is read to the first byte past 64 MiB, and no further.
+run --check "$consolefonts/Lat15-VGA8.psf.gz" <(yes | head -c $((64 * 1024 * 1024 + 1)))
+expect_status 1
+[[ "$errors" =~ ^"$caption"/.*" is over 64 MiB, too long for a translation's text."$ ]] ||
+  fail "a pipe over 64 MiB: [$errors]"
+# A file whose length the system says is 0 is read to its end all the same.
+run --check "$consolefonts/Lat15-VGA8.psf.gz" /proc/self/status
+expect_status 0
+grep -q '^all [0-9,]* characters of 1 file can be drawn$' "$case_dir/.out" ||
+  fail "/proc/self/status: $(cat "$case_dir/.out")"
 end
 
 begin "the BDF it writes is what X's, the console's, FontForge and FreeType read"
@@ -1018,6 +1055,25 @@ for code_page in 437 866; do
   expect_status 0
   cmp -s forged.fnt font.fnt || fail "the font came back other through FontForge's OTB in $code_page"
 done
+# An OpenType bitmap font whose 6x8 strike (of 7 pixels to the em, an A
+# of two columns) is listed before its 8x8 one (an A all ink): the 8x8 one
+# is read.
+for strike in "6 7 84" "8 8 FF"; do
+  read -r width size row <<<"$strike"
+  {
+    printf 'STARTFONT 2.1\nFONT -test-strike-Medium-R-Normal--%s-%s0-72-72-C-%s0-ISO10646-1\n' "$size" "$size" "$width"
+    printf 'SIZE %s 72 72\nFONTBOUNDINGBOX %s 8 0 -1\nSTARTPROPERTIES 4\nFONT_ASCENT 7\nFONT_DESCENT 1\n' "$size" "$width"
+    printf 'CHARSET_REGISTRY "ISO10646"\nCHARSET_ENCODING "1"\nENDPROPERTIES\nCHARS 1\nSTARTCHAR A\nENCODING 65\n'
+    printf 'SWIDTH 500 0\nDWIDTH %s 0\nBBX %s 8 0 -1\nBITMAP\n' "$width" "$width"
+    for _ in 1 2 3 4 5 6 7 8; do echo "$row"; done
+    printf 'ENDCHAR\nENDFONT\n'
+  } >"strike$width.bdf"
+done
+fontforge -quiet -lang=ff -c 'Open($1); Import($2); Generate($3)' strike6.bdf strike8.bdf strikes.otb >/dev/null 2>&1
+run --convert strikes.otb strikes.txt
+expect_status 0
+[[ "$errors" != *"6x8"* ]] || fail "the 6x8 strike was read: $errors"
+[ "$(grep -A1 '^0x41$' strikes.txt | tail -1)" = "########" ] || fail "not the 8x8 strike's A"
 # An outline font that carries an 8x8 strike is read from the strike: Misaki
 # with the console font's glyphs imported as its strike.
 /usr/bin/python3 -m fontTools.subset /usr/share/fonts/truetype/misaki/misaki_gothic.ttf \
@@ -1285,7 +1341,8 @@ make_font my.fnt
 status=$(cat .status)
 errors=$(cat .err)
 expect_status 1
-expect_errors "${caption}The font could not be attached to the program's executable file."
+expect_errors "${caption}The font could not be attached to the program's executable file.
+zyr2font would reach past the file-size limit the program runs under: raise the limit, then try again."
 expect_unchanged tool/zyr2font
 expect_no_copies
 end
@@ -1516,12 +1573,15 @@ if unshare -rm true 2>/dev/null; then
   errors=$(cat patch.err)
   expect_status 1
   expect_errors "${caption}ZYR2.EXE could not be written.
-Make sure it is not read-only and the game is not running."
+The disk ZYR2.EXE is on is full: make room for 2,048 bytes on it, then try again."
   [ "$(cat target.changed)" = 0 ] || fail "the target was changed"
   status=$(cat attach.status)
   errors=$(cat attach.err)
   expect_status 1
-  expect_errors "${caption}The font could not be attached to the program's executable file."
+  # The new program's room: the program and a font block of 2,056 bytes.
+  room=$(($(stat -c %s "$program") + 2056))
+  expect_errors "${caption}The font could not be attached to the program's executable file.
+The disk zyr2font is on is full: make room for $(echo "$room" | sed ':a;s/\B[0-9]\{3\}\>/,&/;ta') bytes on it, then try again."
   [ "$(cat program.changed)" = 0 ] || fail "the program was changed"
   [ "$(cat files | tr '\n' ' ')" = "ZYR2.EXE ZYR2.FNT fill zyr2font zyr2font.orig " ] ||
     fail "files left: $(cat files | tr '\n' ' ')"

@@ -145,8 +145,8 @@ function markOf(code, marks) {
 const usesOf = (characters) => characters.reduce((sum, character) => sum + character.count, 0);
 
 // The program's summary: "all 3,412 characters of 2 files can be drawn",
-// or "57 characters cannot be drawn: 3 not in code page 866, 2 with a
-// blank glyph"; and the code page that lacks fewer of the characters.
+// or "5 characters, used 57 times, cannot be drawn: 3 not in code page
+// 866, 2 with a blank glyph"; and the code page that lacks fewer of the characters.
 function checkSummary(result, blank) {
   const files = plural(result.files, 'file');
   const lines = [];
@@ -158,9 +158,13 @@ function checkSummary(result, blank) {
     const parts = [];
     if (result.lacking.length > 0) parts.push(grouped(result.lacking.length) + ' not in code page ' + result.codePage);
     if (blank.length > 0) parts.push(grouped(blank.length) + ' with a blank glyph');
-    lines.push(plural(usesOf(result.lacking) + usesOf(blank), 'character') + ' cannot be drawn: ' + parts.join(', '));
+    lines.push(plural(result.lacking.length + blank.length, 'character') + ', used ' +
+               plural(usesOf(result.lacking) + usesOf(blank), 'time') + ', cannot be drawn: ' + parts.join(', '));
   }
-  if (result.better) {
+  if (result.better && result.betterComposed) {
+    lines.push('composing the text (NFC) lets code page ' + result.better + ' draw ' +
+               (result.betterLacks === 0 ? 'it' : 'all but ' + plural(result.betterLacks, 'character') + ' of it'));
+  } else if (result.better) {
     lines.push('code page ' + result.better + (result.betterLacks === 0 ? ' has every letter of this text'
       : ' has all but ' + plural(result.betterLacks, 'character') + ' of this text'));
   }

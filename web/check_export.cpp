@@ -40,7 +40,8 @@ std::string CharacterLine(std::string_view kind, const CharacterUse& use) {
 }
 
 // The table: the files and the characters counted, the code page that
-// lacks fewer (0: none) and how many it lacks; the uses of each of the 256
+// lacks fewer (0: none), how many it lacks, and 1 where it is so once the
+// texts are composed (NFC), else 0; the uses of each of the 256
 // codes; then a line for each character, by count as the report lists
 // them: its kind, its name, its count, its first place (the file's index,
 // the line, the column) and its code.
@@ -48,7 +49,8 @@ std::string Table(const Coverage& coverage) {
   std::string table = Line(
       {std::to_string(coverage.files), std::to_string(coverage.characters),
        std::to_string(coverage.better != nullptr ? coverage.better->number : 0),
-       std::to_string(coverage.better_lacks)});
+       std::to_string(coverage.better_lacks),
+       std::to_string(coverage.better_composed ? 1 : 0)});
   std::vector<std::string> uses;
   for (const std::uint64_t count : coverage.uses_of_code)
     uses.push_back(std::to_string(count));

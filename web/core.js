@@ -158,7 +158,9 @@ const Core = (() => {
   // Checks texts, each {name, length, bytes}, in the code page numbered,
   // as --check does: {said, checked}. checked is null when a text could
   // not be checked (said says why in the program's words); else {files,
-  // characters, better, betterLacks, uses, lacking, coded}: the uses of
+  // characters, better, betterLacks, betterComposed, uses, lacking,
+  // coded}: better serving once the texts are composed (NFC) where
+  // betterComposed; the uses of
   // each code, and each character, {name, count, first: {file, line,
   // column}, code}, the code page lacks or has, by count. Against the
   // font, the coded ones whose glyph is blank are those --check lists.
@@ -167,7 +169,8 @@ const Core = (() => {
     if (!answered.done) return { said: answered.said, checked: null };
     const [head, uses, ...rest] = new TextDecoder().decode(answered.bytes).split('\n')
       .filter((line) => line !== '').map((line) => line.split('\t'));
-    const [files, characters, better, betterLacks] = head.map(Number);
+    const [files, characters, better, betterLacks, composed] = head.map(Number);
+    const betterComposed = composed === 1;
     const characterOf = ([kind, name, count, file, line, column, code]) => ({
       kind, name, count: Number(count), code: Number(code),
       first: { file: Number(file), line: Number(line), column: Number(column) },
@@ -176,7 +179,7 @@ const Core = (() => {
     return {
       said: '',
       checked: {
-        files, characters, better, betterLacks, uses: uses.map(Number),
+        files, characters, better, betterLacks, betterComposed, uses: uses.map(Number),
         lacking: listed.filter((character) => character.kind === 'lacking'),
         coded: listed.filter((character) => character.kind === 'coded'),
       },

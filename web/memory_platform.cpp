@@ -80,6 +80,23 @@ std::span<const std::uint8_t> MemoryPlatform::HeldBytes(FileId file) {
   return files[open->second].bytes;
 }
 
+// A file handed in without its bytes, longer than the page reads, has none
+// to read in order.
+bool MemoryPlatform::ReadNext(FileId file, std::span<std::uint8_t> data,
+                              std::size_t* got) {
+  const auto open = open_.find(file);
+  if (open == open_.end() || files[open->second].bytes_at != 0)
+    return false;
+  const Bytes& bytes = files[open->second].bytes;
+  const std::uint64_t next = std::min<std::uint64_t>(next_[file], bytes.size());
+  *got = static_cast<std::size_t>(
+      std::min<std::uint64_t>(data.size(), bytes.size() - next));
+  std::copy_n(bytes.begin() + static_cast<std::ptrdiff_t>(next), *got,
+              data.begin());
+  next_[file] = next + *got;
+  return true;
+}
+
 // The page hands in files, not pipes; a file read as one gives its bytes.
 bool MemoryPlatform::ReadStream(FileId file, std::size_t limit, Bytes* bytes) {
   const auto open = open_.find(file);
@@ -120,6 +137,7 @@ bool MemoryPlatform::CopyInto(FileId from, FileId to, std::uint64_t length) {
 }
 
 bool MemoryPlatform::Close(FileId file) {
+  next_.erase(file);
   return open_.erase(file) == 1;
 }
 

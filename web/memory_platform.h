@@ -49,11 +49,15 @@ class MemoryPlatform : public Replacer, public User, private Folders {
   bool ReadAt(FileId file, std::uint64_t offset,
               std::span<std::uint8_t> data) override;
   std::span<const std::uint8_t> HeldBytes(FileId file) override;
+  bool ReadNext(FileId file, std::span<std::uint8_t> data,
+                std::size_t* got) override;
   bool ReadStream(FileId file, std::size_t limit, Bytes* bytes) override;
   std::size_t WriteAt(FileId file, std::uint64_t offset,
                       std::span<const std::uint8_t> data) override;
   bool CopyInto(FileId from, FileId to, std::uint64_t length) override;
   bool Flush(FileId) override { return true; }
+  // Memory that runs out ends the call; no write fails for room.
+  Refusal WriteFailure() override { return Refusal::Unknown; }
   bool Close(FileId file) override;
   OpenedFile OpenLocked(const std::string& path) override;
   Replaced FindReplaced(const std::string& path,
@@ -75,6 +79,7 @@ class MemoryPlatform : public Replacer, public User, private Folders {
   OpenedFile Opened(const std::string& path);
 
   std::map<FileId, std::string> open_;
+  std::map<FileId, std::uint64_t> next_;  // where ReadNext goes on
   FileId next_id_ = 1;
 };
 

@@ -27,6 +27,7 @@ FontBlock MakeFontBlock(const FontImage& font) {
 bool ReplaceWithAppended(Replacer& replacer, const std::string& path,
                          const OpenedFile& program, const FontBlock& block,
                          WriteRefusal* why) {
+  why->room = program.length + block.size();
   return ReplaceFile(
              replacer, path,
              [&](FileId copy) {

@@ -28,15 +28,17 @@ LineReader::LineReader(std::span<const std::uint8_t> bytes) {
 bool LineReader::Next(std::string_view* line) {
   if (at_ > text_.size())
     return false;
-  std::size_t end = text_.find('\n', at_);
+  std::size_t end = text_.find_first_of("\r\n", at_);
   if (end == std::string_view::npos)
     end = text_.size();
   std::string_view found = text_.substr(at_, end - at_);
-  while (!found.empty() &&
-         (found.back() == '\r' || found.back() == ' ' || found.back() == '\t'))
+  while (!found.empty() && (found.back() == ' ' || found.back() == '\t'))
     found.remove_suffix(1);
   *line = found;
-  at_ = end + 1;
+  // A carriage return and the line feed after it end one line.
+  const bool crlf =
+      end + 1 < text_.size() && text_[end] == '\r' && text_[end + 1] == '\n';
+  at_ = end + (crlf ? 2 : 1);
   ++number_;
   return true;
 }
@@ -51,16 +53,22 @@ std::string_view FirstTextLine(std::span<const std::uint8_t> bytes) {
   return std::string_view();
 }
 
-std::vector<std::string_view> Words(std::string_view line) {
+std::vector<std::string_view> Words(std::string_view line, std::size_t most) {
   std::vector<std::string_view> words;
   std::size_t at = 0;
-  while ((at = line.find_first_not_of(" \t", at)) != std::string_view::npos) {
+  while (words.size() < most &&
+         (at = line.find_first_not_of(" \t", at)) != std::string_view::npos) {
     const std::size_t end =
         std::min(line.find_first_of(" \t", at), line.size());
     words.push_back(line.substr(at, end - at));
     at = end;
   }
   return words;
+}
+
+std::string_view FirstWord(std::string_view line) {
+  const std::vector<std::string_view> first = Words(line, 1);
+  return first.empty() ? std::string_view() : first[0];
 }
 
 }  // namespace mdlReplace

@@ -14,7 +14,9 @@ constexpr std::string_view kLineBreak = "\r\n";
 
 // Reads a text file a line at a time, each line a view into the bytes,
 // without its line end or trailing blanks, and without a UTF-8 byte-order
-// mark before the first: however many lines a file has, none is copied.
+// mark before the first: however many lines a file has, none is copied. A
+// line ends at a line feed, a carriage return (as old Macs saved text), or
+// the two, as --check counts lines.
 class LineReader {
  public:
   explicit LineReader(std::span<const std::uint8_t> bytes);
@@ -33,7 +35,13 @@ class LineReader {
 // The first line of the bytes that holds more than blanks; empty if none.
 std::string_view FirstTextLine(std::span<const std::uint8_t> bytes);
 
-// The blank-separated words of a line, as views into it.
-std::vector<std::string_view> Words(std::string_view line);
+// The blank-separated words of a line, as views into it: the first most
+// of them, so that a line of millions of words takes no more memory than
+// a reader wants of it.
+std::vector<std::string_view> Words(std::string_view line,
+                                    std::size_t most = SIZE_MAX);
+
+// The first blank-separated word of a line; empty where it has none.
+std::string_view FirstWord(std::string_view line);
 
 }  // namespace mdlReplace

@@ -92,8 +92,10 @@ std::string PlaceOf(const TextPlace& place,
 }
 
 // One line a character, by count, the count right-aligned; then, past the
-// limit, how many more and how often they are used.
-std::string ListOf(const std::vector<CharacterUse>& uses, bool with_code,
+// limit, how many more of the count in all and how often they are used,
+// of the uses in all.
+std::string ListOf(const std::vector<CharacterUse>& uses, std::size_t count,
+                   std::uint64_t used, bool with_code,
                    std::span<const std::string> names, bool all) {
   const std::size_t listed =
       all ? uses.size() : std::min(uses.size(), kListedCharacters);
@@ -107,12 +109,12 @@ std::string ListOf(const std::vector<CharacterUse>& uses, bool with_code,
             (with_code ? "at code 0x" + Hex(use.code, 2) + ", " : "") +
             "first at " + PlaceOf(use.first, names) + "\n";
   }
-  if (listed == uses.size())
+  if (listed == count)
     return list;
-  std::uint64_t rest = 0;
-  for (std::size_t i = listed; i < uses.size(); ++i)
-    rest += uses[i].count;
-  return list + "  and " + Grouped(uses.size() - listed) + " more, used " +
+  std::uint64_t rest = used;
+  for (std::size_t i = 0; i < listed; ++i)
+    rest -= uses[i].count;
+  return list + "  and " + Grouped(count - listed) + " more, used " +
          Counted(rest, "time") + "\n";
 }
 
@@ -132,20 +134,29 @@ std::string Summary(const Coverage& coverage) {
     return "all " + Counted(coverage.characters, "character") + " of " + files +
            " can be drawn";
   std::string parts;
-  if (!coverage.lacking.empty())
-    parts += Grouped(coverage.lacking.size()) + " not in code page " +
+  if (coverage.lacking_count != 0)
+    parts += Grouped(coverage.lacking_count) + " not in code page " +
              std::to_string(coverage.code_page->number);
   if (!coverage.blank.empty())
     parts += (parts.empty() ? "" : ", ") + Grouped(coverage.blank.size()) +
              " with a blank glyph";
-  const std::uint64_t undrawn =
-      UsesOf(coverage.lacking) + UsesOf(coverage.blank);
-  return Counted(undrawn, "character") + " cannot be drawn: " + parts;
+  // Characters and their uses are two counts: each said with its word.
+  const std::size_t undrawn = coverage.lacking_count + coverage.blank.size();
+  const std::uint64_t uses = coverage.lacking_uses + UsesOf(coverage.blank);
+  return Counted(undrawn, "character") + ", used " + Counted(uses, "time") +
+         ", cannot be drawn: " + parts;
 }
 
 std::string BetterCodePage(const Coverage& coverage) {
   const std::string name =
       "code page " + std::to_string(coverage.better->number);
+  if (coverage.better_composed) {
+    const std::string lets = "composing the text (NFC) lets " + name;
+    if (coverage.better_lacks == 0)
+      return lets + " draw it";
+    return lets + " draw all but " +
+           Counted(coverage.better_lacks, "character") + " of it";
+  }
   if (coverage.better_lacks == 0)
     return name + " has every letter of this text";
   return name + " has all but " + Counted(coverage.better_lacks, "character") +
@@ -179,15 +190,30 @@ std::string TextTooLong(const std::string& name) {
   return name + " is over 64 MiB, too long for a translation's text.";
 }
 
+std::string CheckedInCodePage(const CodePage& code_page,
+                              const CodePageUse& use) {
+  const std::string checked =
+      "Checked in code page " + std::to_string(code_page.number);
+  if (use.own != nullptr)
+    return checked + ", the font's own.";
+  if (!use.own_charset.empty())
+    return checked + ": the font is of " + use.own_charset +
+           ", which this program has no table of.";
+  return checked + ": the font names no code page of its own.";
+}
+
 std::string DescribeCoverage(const Coverage& coverage,
                              std::span<const std::string> names, bool all) {
   std::string report;
-  if (!coverage.lacking.empty())
+  if (coverage.lacking_count != 0)
     report += std::string(kLacking) +
               std::to_string(coverage.code_page->number) + ":\n" +
-              ListOf(coverage.lacking, false, names, all);
+              ListOf(coverage.lacking, coverage.lacking_count,
+                     coverage.lacking_uses, false, names, all);
   if (!coverage.blank.empty())
-    report += std::string(kBlank) + ListOf(coverage.blank, true, names, all);
+    report +=
+        std::string(kBlank) + ListOf(coverage.blank, coverage.blank.size(),
+                                     UsesOf(coverage.blank), true, names, all);
   report += Summary(coverage) + "\n";
   if (coverage.better != nullptr)
     report += BetterCodePage(coverage) + "\n";

@@ -8,6 +8,7 @@
 
 #include "check/coverage.h"
 #include "check/text_tally.h"
+#include "fonts/formats.h"
 
 namespace mdlReplace {
 
@@ -28,6 +29,13 @@ std::string TextTooLong(const std::string& name);
 // ("U+0301 ◌́"), and a character that shows nothing (a space, U+202F) by
 // its number alone.
 std::string CharacterName(char32_t character);
+
+// "Checked in code page 737, the font's own.": the code page a check goes
+// by where none is named, and why (the font names it, names a character
+// set the program has no table of, or names none), for the report's first
+// line.
+std::string CheckedInCodePage(const CodePage& code_page,
+                              const CodePageUse& use);
 
 // The report, lines ending with a line feed: the characters the code page
 // lacks, those whose glyph is blank, the summary ("all 3,412 characters of

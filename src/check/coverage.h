@@ -33,21 +33,38 @@ struct Coverage {
   std::uint64_t characters = 0;  // every one counted, drawn or not
   // How often the texts show each code, for a grid to mark.
   std::array<std::uint64_t, kGlyphCount> uses_of_code{};
-  // Each by count, the most used first.
-  std::vector<CharacterUse> lacking;  // the code page has no code for them
-  std::vector<CharacterUse> blank;    // their code's glyph is blank
+  // Each by count, the most used first: of those the code page has no code
+  // for, as many as are to be listed, and how many there are in all and
+  // how often they are used; and all whose code's glyph is blank.
+  std::vector<CharacterUse> lacking;
+  std::size_t lacking_count = 0;
+  std::uint64_t lacking_uses = 0;
+  std::vector<CharacterUse> blank;
   // The known code page that lacks the fewest of the characters the named
   // one lacks, when it lacks fewer; null when none does.
   const CodePage* better = nullptr;
   std::size_t better_lacks = 0;
+  // Whether better is so once the texts are composed (NFC): their letters
+  // and combining marks made the letters they compose. It may then be the
+  // code page checked in itself.
+  bool better_composed = false;
 
-  bool AllDrawn() const { return lacking.empty() && blank.empty(); }
+  bool AllDrawn() const { return lacking_count == 0 && blank.empty(); }
 };
 
+// Every known code page once, in the order a translator would pick them
+// where they serve a text equally well: the suggestion's among equals.
+std::span<const int> PreferredCodePages();
+
+// Every character a code page lacks is to be listed.
+constexpr std::size_t kEveryCharacter = SIZE_MAX;
+
 // The characters counted, against the font's glyphs at their codes in the
-// code page. Space and no-break space are drawn blank on purpose.
+// code page, the listed most used of those it lacks kept: memory does not
+// grow with them. Space and no-break space are drawn blank on purpose.
 Coverage CheckCoverage(const TextTally& tally, const FontImage& font,
-                       const CodePage& code_page);
+                       const CodePage& code_page,
+                       std::size_t listed = kEveryCharacter);
 
 // A text file as the page holds it: its name and all its bytes.
 struct TextFile {

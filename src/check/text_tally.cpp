@@ -1,5 +1,8 @@
 #include "check/text_tally.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace mdlReplace {
 
 namespace {
@@ -28,9 +31,27 @@ constexpr LeadByte kLeadBytes[] = {
     {0xF1, 0xF3, 3, 0x07, 0x80, 0xBF}, {0xF4, 0xF4, 3, 0x07, 0x80, 0x8F},
 };
 
+struct Composition {
+  char32_t letter;
+  char32_t mark;
+  char32_t composed;
+};
+
+constexpr Composition kCompositions[] = {
+#include "check/compositions.inc"
+};
+
+// The marks of the table lie in this range: a character outside it is
+// none, and costs the hot path one comparison.
+constexpr char32_t kFirstComposingMark = 0x0300;
+constexpr char32_t kLastComposingMark = 0x0655;
+
 }  // namespace
 
-TextTally::TextTally() : pages_(kPageCount) {}
+TextTally::TextTally()
+    : pages_(kPageCount),
+      used_(kLargestCharacter + 1),
+      composable_(std::size(kCompositions)) {}
 
 void TextTally::BeginFile() {
   ++files_;
@@ -39,6 +60,7 @@ void TextTally::BeginFile() {
   line_start_ = 0;
   column_ = 0;
   after_carriage_return_ = false;
+  previous_ = 0;
   continuations_ = 0;
   broken_ = false;
   break_ = Utf8Break();
@@ -76,6 +98,10 @@ bool TextTally::Read(std::span<const std::uint8_t> piece) {
     // The hot path: a character, most often one used before.
     after_carriage_return_ = false;
     ++column_;
+    if (character - kFirstComposingMark <=
+        kLastComposingMark - kFirstComposingMark)
+      CountComposable(character);
+    previous_ = character;
     if (IsControl(character)) {
       // A text file holds no NUL; UTF-16 text holds one in every character
       // of ASCII, and its other bytes may all pass for UTF-8.
@@ -97,14 +123,34 @@ bool TextTally::EndFile() {
   return !broken_;
 }
 
-std::vector<CharacterCount> TextTally::Counts() const {
-  std::vector<CharacterCount> counts;
-  counts.reserve(first_used_.size());
-  for (std::size_t i = 0; i < first_used_.size(); ++i) {
-    counts.push_back(
-        {first_used_[i], CountOf(first_used_[i]), first_places_[i]});
+CharacterCount TextTally::At(std::size_t order) const {
+  const auto& [character, place] = first_uses_[order];
+  return {character, CountOf(character), place};
+}
+
+std::vector<ComposableUse> TextTally::Composable() const {
+  std::vector<ComposableUse> uses;
+  for (std::size_t i = 0; i < composable_.size(); ++i) {
+    if (composable_[i] != 0) {
+      const Composition& composition = kCompositions[i];
+      uses.push_back({composition.letter, composition.mark,
+                      composition.composed, composable_[i]});
+    }
   }
-  return counts;
+  return uses;
+}
+
+// A mark after a letter it composes with is counted with it.
+void TextTally::CountComposable(char32_t mark) {
+  const Composition wanted{previous_, mark, 0};
+  const auto at = std::lower_bound(
+      std::begin(kCompositions), std::end(kCompositions), wanted,
+      [](const Composition& a, const Composition& b) {
+        return a.letter != b.letter ? a.letter < b.letter : a.mark < b.mark;
+      });
+  if (at != std::end(kCompositions) && at->letter == previous_ &&
+      at->mark == mark)
+    ++composable_[static_cast<std::size_t>(at - std::begin(kCompositions))];
 }
 
 void TextTally::EndLine(std::uint8_t byte, std::uint64_t at) {
@@ -114,6 +160,7 @@ void TextTally::EndLine(std::uint8_t byte, std::uint64_t at) {
   after_carriage_return_ = byte == '\r';
   line_start_ = at + 1;
   column_ = 0;
+  previous_ = 0;
 }
 
 bool TextTally::Lead(std::uint8_t byte, std::uint64_t at) {
@@ -132,15 +179,22 @@ bool TextTally::Lead(std::uint8_t byte, std::uint64_t at) {
 }
 
 // A character's first use, counted: its page made if need be, its place
-// kept.
+// kept; or the use after its count went past 32 bits.
 void TextTally::CountFirstUse(char32_t character) {
   std::unique_ptr<Page>& page = pages_[character >> 8];
   if (page == nullptr) {
     page = std::make_unique<Page>();
     (*page)[character & 0xFF] = 1;
   }
-  first_used_.push_back(character);
-  first_places_.push_back({files_ - 1, line_, column_});
+  if (used_[character]) {
+    ++wrapped_[character];
+    return;
+  }
+  used_[character] = true;
+  first_uses_.emplace_back(character,
+                           TextPlace{static_cast<std::uint32_t>(files_ - 1),
+                                     static_cast<std::uint32_t>(line_),
+                                     static_cast<std::uint32_t>(column_)});
 }
 
 bool TextTally::Break(std::uint64_t at, std::uint8_t value) {
@@ -151,8 +205,16 @@ bool TextTally::Break(std::uint64_t at, std::uint8_t value) {
 }
 
 std::uint64_t TextTally::CountOf(char32_t character) const {
-  const std::unique_ptr<Page>& page = pages_[character >> 8];
-  return page == nullptr ? 0 : (*page)[character & 0xFF];
+  if (character > kLargestCharacter || pages_[character >> 8] == nullptr)
+    return 0;
+  const Page& page = *pages_[character >> 8];
+  const std::uint32_t count = page[character & 0xFF];
+  const auto wrapped = wrapped_.find(character);
+  // A count that went past 32 bits to 0 with no use after it.
+  const std::uint64_t times =
+      (wrapped == wrapped_.end() ? 0 : wrapped->second) +
+      (count == 0 && used_[character] ? 1 : 0);
+  return times << 32 | count;
 }
 
 }  // namespace mdlReplace

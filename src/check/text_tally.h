@@ -6,19 +6,24 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
+#include <map>
 #include <memory>
 #include <span>
+#include <utility>
 #include <vector>
 
 namespace mdlReplace {
 
 // Where a character stands: the file (0 for the first one read), the line
 // and the column, both counted from 1. A column counts characters, not
-// bytes; a line ends at a line feed, a carriage return, or the two.
+// bytes; a line ends at a line feed, a carriage return, or the two. A
+// text is at most 64 MiB long, so each fits 32 bits: a place is kept for
+// every character a text uses, however many.
 struct TextPlace {
-  std::size_t file = 0;
-  std::uint64_t line = 0;
-  std::uint64_t column = 0;
+  std::uint32_t file = 0;
+  std::uint32_t line = 0;
+  std::uint32_t column = 0;
   bool operator==(const TextPlace&) const = default;
 };
 
@@ -36,6 +41,15 @@ struct CharacterCount {
   char32_t character = 0;
   std::uint64_t count = 0;
   TextPlace first;
+};
+
+// A letter and a combining mark after it that compose one letter of the
+// code pages, and how often the texts write it so (decomposed, NFD).
+struct ComposableUse {
+  char32_t letter = 0;
+  char32_t mark = 0;
+  char32_t composed = 0;
+  std::uint64_t count = 0;
 };
 
 // The controls (C0, DEL and C1) are no characters the game draws: a line
@@ -60,23 +74,38 @@ class TextTally {
 
   const Utf8Break& broken() const { return break_; }
   std::size_t files() const { return files_; }
-  // Each character used, in the order of first use.
-  std::vector<CharacterCount> Counts() const;
+  // How many different characters are used, and each of them by the order
+  // of first use (from 0), with its count and its first place.
+  std::size_t Distinct() const { return first_uses_.size(); }
+  CharacterCount At(std::size_t order) const;
+  // How often the character is used; 0 for one never used.
+  std::uint64_t CountOf(char32_t character) const;
+  // Each letter and mark the texts write that compose a letter of the code
+  // pages, in the order of the table of them.
+  std::vector<ComposableUse> Composable() const;
 
  private:
-  using Page = std::array<std::uint64_t, 256>;
+  using Page = std::array<std::uint32_t, 256>;
 
   void EndLine(std::uint8_t byte, std::uint64_t at);
   bool Lead(std::uint8_t byte, std::uint64_t at);
   void CountFirstUse(char32_t character);
   bool Break(std::uint64_t at, std::uint8_t value);
-  std::uint64_t CountOf(char32_t character) const;
+  void CountComposable(char32_t mark);
 
   // Counts by character, in pages of 256 made on first use: at most 17
-  // planes of them, however long the texts.
+  // planes of them, however long the texts. A count that passes 32 bits
+  // (a character used over 4 billion times in texts of 64 MiB each) goes
+  // on from 0, and how often it did is kept apart, with which characters
+  // were used, to tell its next use from a first one.
   std::vector<std::unique_ptr<Page>> pages_;
-  std::vector<char32_t> first_used_;
-  std::vector<TextPlace> first_places_;
+  std::vector<bool> used_;
+  std::map<char32_t, std::uint64_t> wrapped_;
+  // Each character and its first place, by the order of first use: in
+  // blocks, which grow without a copy of all there are, as a vector would.
+  std::deque<std::pair<char32_t, TextPlace>> first_uses_;
+  // How often each letter and mark of the table of compositions is written.
+  std::vector<std::uint64_t> composable_;
   std::size_t files_ = 0;
 
   // The file being read.
@@ -85,6 +114,7 @@ class TextTally {
   std::uint64_t line_start_ = 0;
   std::uint64_t column_ = 0;  // characters of the line so far
   bool after_carriage_return_ = false;
+  char32_t previous_ = 0;  // the character before, on this line
   // A character begun in one piece may end in the next.
   int continuations_ = 0;  // bytes still to come
   char32_t partial_ = 0;

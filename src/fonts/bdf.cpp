@@ -20,6 +20,10 @@ namespace {
 // Larger boxes are no font of this program's; they are refused before their
 // pixels are looked at.
 constexpr int kLargestBox = 256;
+// No keyword the reader reads takes more than four numbers: a line's words
+// past the sixth tell nothing, and are never split off (a line of millions
+// of them would take memory for each).
+constexpr std::size_t kMostWords = 6;
 
 // The font as this program writes it: 8x8 cells whose baseline is one row
 // above the bottom, with the properties that X and the Linux console's
@@ -82,9 +86,13 @@ std::string EndsBefore(std::string_view keyword) {
          std::string(keyword) + " line.";
 }
 
-std::string OutsideCell(std::int64_t code) {
-  return "is a BDF font whose glyph 0x" +
-         HexByte(static_cast<std::size_t>(code)) + " does not fit an 8x8 cell.";
+// A glyph of a font keyed by characters is named by its character, one
+// of a font of codes by its code.
+std::string OutsideCell(std::int64_t code, bool by_character) {
+  const std::string glyph =
+      by_character ? "glyph for " + UnicodeName(static_cast<char32_t>(code))
+                   : "glyph 0x" + HexByte(static_cast<std::size_t>(code));
+  return "is a BDF font whose " + glyph + " does not fit an 8x8 cell.";
 }
 
 std::string GivenTwice(std::int64_t code, std::size_t line) {
@@ -136,9 +144,9 @@ bool IsHexRow(std::string_view line, std::int64_t width) {
 }
 
 bool IsGlyphKeyword(std::string_view line) {
-  const std::vector<std::string_view> words = Words(line);
-  return !words.empty() &&
-         std::find(kGlyphKeywords.begin(), kGlyphKeywords.end(), words[0]) !=
+  const std::string_view keyword = FirstWord(line);
+  return !keyword.empty() &&
+         std::find(kGlyphKeywords.begin(), kGlyphKeywords.end(), keyword) !=
              kGlyphKeywords.end();
 }
 
@@ -147,19 +155,26 @@ constexpr std::string_view kUnicodeRegistry = "ISO10646";
 
 struct BdfGlyph {
   std::int64_t code = -1;
-  bool encoded = false;  // its ENCODING line read: a glyph has one
-  bool wanted = false;   // a code of the font's: read, or else left out
+  bool encoded = false;       // its ENCODING line read: a glyph has one
+  bool wanted = false;        // a code of the font's: read, or else left out
+  bool by_character = false;  // its code is a Unicode character
   Box box;
   std::int64_t rows = 0;  // bitmap rows read so far
   Glyph cell{};
 };
 
-// Whether a property line names the Unicode registry: the value quoted, in
-// any case.
-bool NamesUnicodeRegistry(const std::vector<std::string_view>& words) {
-  return words.size() == 2 && words[0] == "CHARSET_REGISTRY" &&
-         (EqualIgnoringAsciiCase(words[1], kUnicodeRegistry) ||
-          EqualIgnoringAsciiCase(words[1], "\"ISO10646\""));
+// A property's value, without the quotes a string has.
+std::string_view Unquoted(std::string_view value) {
+  if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+    return value.substr(1, value.size() - 2);
+  return value;
+}
+
+// The value of a property line of the name; empty for another line.
+std::string_view PropertyValue(const std::vector<std::string_view>& words,
+                               std::string_view name) {
+  return words.size() == 2 && words[0] == name ? Unquoted(words[1])
+                                               : std::string_view();
 }
 
 // Puts the ink of one bitmap row, counted from the glyph's top, into the
@@ -180,7 +195,7 @@ std::string PlaceRow(BdfGlyph* glyph, const Box& cell_box,
     const std::int64_t cell_column = glyph->box.x - cell_box.x + column;
     if (cell_row < 0 || cell_row >= cell || cell_column < 0 ||
         cell_column >= cell)
-      return OutsideCell(glyph->code);
+      return OutsideCell(glyph->code, glyph->by_character);
     glyph->cell[static_cast<std::size_t>(cell_row)] |=
         static_cast<std::uint8_t>(0x80 >> cell_column);
   }
@@ -219,6 +234,9 @@ class BdfReader {
   // Set when the glyphs are placed by their characters.
   std::optional<GlyphPlacer> placer_;
   bool unicode_ = false;
+  // The character set the properties name.
+  std::string registry_;
+  std::string encoding_;
   Part part_ = Part::Header;
   Box font_box_;
   Box cell_box_;  // where the 8x8 cell lies
@@ -234,15 +252,22 @@ class BdfReader {
 std::string BdfReader::Line(std::string_view line, std::size_t number) {
   if (part_ == Part::Bitmap)
     return BitmapLine(line, number);
-  const std::vector<std::string_view> words = Words(line);
+  const std::vector<std::string_view> words = Words(line, kMostWords);
   if (words.empty())
     return std::string();
   if (part_ == Part::Properties) {
-    unicode_ = unicode_ || NamesUnicodeRegistry(words);
-    if (words[0] == "ENDPROPERTIES")
+    const std::string_view registry = PropertyValue(words, "CHARSET_REGISTRY");
+    const std::string_view encoding = PropertyValue(words, "CHARSET_ENCODING");
+    unicode_ = unicode_ || EqualIgnoringAsciiCase(registry, kUnicodeRegistry);
+    if (!registry.empty())
+      registry_ = registry;
+    if (!encoding.empty())
+      encoding_ = encoding;
+    if (words[0] == "ENDPROPERTIES") {
       part_ = Part::Header;
-    else if (words[0] == "CHARS" || words[0] == "STARTCHAR" ||
-             words[0] == "ENDFONT")
+      NoteCharset(use_, registry_, encoding_);
+    } else if (words[0] == "CHARS" || words[0] == "STARTCHAR" ||
+               words[0] == "ENDFONT")
       return Lacks("ENDPROPERTIES", number);
     return std::string();
   }
@@ -287,7 +312,7 @@ std::string BdfReader::Keyword(const std::vector<std::string_view>& words,
     part_ = Part::Glyph;
     glyph_ = BdfGlyph{};
     glyph_.box = font_box_;
-    if (unicode_ && !placer_)
+    if ((unicode_ || PlacedFromOwn(*use_)) && !placer_)
       placer_.emplace(use_, font_);
   } else if (keyword == "ENCODING") {
     if (!in_glyph)
@@ -336,7 +361,8 @@ std::string BdfReader::Encoding(const std::vector<std::string_view>& words,
   glyph_.encoded = true;
   glyph_.code = code;
   std::size_t placed_at = 0;
-  if (placer_) {
+  if (unicode_) {
+    glyph_.by_character = true;
     glyph_.wanted =
         code > 0 && placer_->CodeFor(static_cast<char32_t>(code), &placed_at);
   } else if (code >= 0 && code < static_cast<int>(kGlyphCount)) {
@@ -354,8 +380,13 @@ void BdfReader::PlaceGlyph() {
   if (!glyph_.wanted)
     return;
   ++wanted_;
-  if (placer_) {
+  if (placer_ && unicode_) {
     placer_->PlaceCharacter(static_cast<char32_t>(glyph_.code), glyph_.cell);
+    return;
+  }
+  if (placer_) {
+    placer_->PlaceFromCodePage(
+        *use_->own, static_cast<std::size_t>(glyph_.code), glyph_.cell);
     return;
   }
   std::copy(glyph_.cell.begin(), glyph_.cell.end(),
@@ -363,7 +394,9 @@ void BdfReader::PlaceGlyph() {
 }
 
 std::string BdfReader::Unplaced() const {
-  if (glyphs_ == 0 || wanted_ > 0)
+  if (glyphs_ == 0)
+    return NoGlyphAtAnyCode("it gives no glyph");
+  if (wanted_ > 0)
     return std::string();
   const std::string count = std::to_string(glyphs_);
   if (unencoded_ == glyphs_)
@@ -392,8 +425,7 @@ std::string BdfReader::End() const {
 }  // namespace
 
 bool LooksLikeBdf(std::span<const std::uint8_t> bytes) {
-  const std::vector<std::string_view> first = Words(FirstTextLine(bytes));
-  return !first.empty() && first[0] == "STARTFONT";
+  return FirstWord(FirstTextLine(bytes)) == "STARTFONT";
 }
 
 std::string ReadBdf(std::span<const std::uint8_t> bytes, CodePageUse* use,

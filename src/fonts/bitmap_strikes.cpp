@@ -368,9 +368,17 @@ bool FitsGameCell(const Strike& strike) {
   return FitsCell(strike.width_max, HeightOf(strike));
 }
 
-// The strike to read: the tallest of one bit a pixel that fits, an 8x8
-// one if there is one; null when there is none, and then *problem says
-// why.
+// Whether the strike's cells are taller than the other's, or as tall and
+// wider: an 8x8 strike beats every other that fits, wherever it is listed.
+bool Larger(const Strike& strike, const Strike& other) {
+  return HeightOf(strike) != HeightOf(other)
+             ? HeightOf(strike) > HeightOf(other)
+             : strike.width_max > other.width_max;
+}
+
+// The strike to read: the largest of one bit a pixel that fits, an 8x8
+// one if there is one, as of a FON's fonts; null when there is none, and
+// then *problem says why.
 const Strike* ChooseStrike(std::span<const std::uint8_t> bytes,
                            const std::vector<Strike>& strikes,
                            std::string* problem) {
@@ -386,7 +394,7 @@ const Strike* ChooseStrike(std::span<const std::uint8_t> bytes,
       continue;
     if (strike.bit_depth != 1)
       other_depth = &strike;
-    else if (chosen == nullptr || HeightOf(strike) > HeightOf(*chosen))
+    else if (chosen == nullptr || Larger(strike, *chosen))
       chosen = &strike;
   }
   const std::string kind =

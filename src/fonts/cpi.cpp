@@ -336,6 +336,7 @@ std::string ReadCpi(std::span<const std::uint8_t> bytes, CodePageUse* use,
   if (!reader.Glyphs(*chosen, font))
     return std::string(kDamaged);
   NoteGlyphSize(use, chosen->width, chosen->height);
+  use->own = FindCodePage(chosen->code_page);
   // Taken by the code page named: another code page takes another font.
   if (use->named != nullptr) {
     use->used = use->named;

@@ -57,7 +57,8 @@ Bytes WriteFont(const FontImage& font, FontFormat format,
 // Windows font) always are, by the code page named or else 437. Fonts whose
 // glyphs have codes of their own keep them, unless a code page is named and
 // the font tells its glyphs' characters too (a PSF with a Unicode table, a
-// BDF or PCF font of ISO10646).
+// BDF or PCF font of ISO10646, or of a character set that is a code page
+// the program has).
 struct CodePageUse {
   const CodePage* named = nullptr;  // by the user; null for none
   // A code page the user named by a number the program has no table of:
@@ -74,6 +75,17 @@ struct CodePageUse {
   // Whether glyphs keyed by characters were to be placed by the code page
   // named without a table: the font is refused.
   bool lacked_table = false;
+  // Where no code page is named, a font that tells its own is placed by it
+  // (as --check reads one), rather than keeping its codes or going by 437.
+  bool by_own = false;
+  // The code page a font tells it is made for, where the program has it: a
+  // code page font file's, a PSF whose Unicode table draws its characters
+  // at their codes, a BDF or PCF of its character set (CP1251). Null where
+  // the font tells none.
+  const CodePage* own = nullptr;
+  // A character set a BDF or PCF font names that the program has no table
+  // of ("KOI8-R"); empty where it names none, or one the program has.
+  std::string own_charset{};
 };
 
 // Reads a font from a file's bytes, whichever format they are in: PSF (also

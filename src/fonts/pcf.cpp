@@ -61,7 +61,7 @@ class PcfReader {
 
  private:
   bool FindTables();
-  bool ReadUnicodeRegistry();
+  bool ReadCharset();
   bool ReadMetrics();
   std::string CheckCell();
   std::string PlaceGlyphs();
@@ -112,8 +112,9 @@ bool PcfReader::FindTables() {
          !encodings_.bytes.empty();
 }
 
-// Whether CHARSET_REGISTRY is ISO10646: the glyphs' codes are Unicode.
-bool PcfReader::ReadUnicodeRegistry() {
+// The character set the properties name: ISO10646, whose glyphs' codes
+// are Unicode, or another, which the use is told of.
+bool PcfReader::ReadCharset() {
   if (properties_.bytes.empty())
     return true;
   ByteReader reader = TableReader(properties_);
@@ -134,13 +135,19 @@ bool PcfReader::ReadUnicodeRegistry() {
     return all.substr(at, all.find('\0', at) - at);
   };
   reader.Seek(entries);
+  std::string_view registry;
+  std::string_view encoding;
   for (std::uint32_t i = 0; i < count; ++i) {
     const std::uint32_t name = reader.U32();
     const bool is_string = reader.U8() != 0;
     const std::uint32_t value = reader.U32();
     if (is_string && string_at(name) == "CHARSET_REGISTRY")
-      unicode_ = EqualIgnoringAsciiCase(string_at(value), "ISO10646");
+      registry = string_at(value);
+    if (is_string && string_at(name) == "CHARSET_ENCODING")
+      encoding = string_at(value);
   }
+  unicode_ = EqualIgnoringAsciiCase(registry, "ISO10646");
+  NoteCharset(use_, registry, encoding);
   return reader.ok();
 }
 
@@ -245,8 +252,10 @@ std::string PcfReader::PlaceGlyphs() {
   if (!reader.ok() || first_low > last_low || first_high > last_high ||
       last_low > 0xFF || last_high > 0xFF)
     return std::string(kDamaged);
+  // Keyed by characters, or by the codes of a code page other than the one
+  // named: placed; else each glyph at its code.
   std::optional<GlyphPlacer> placer;
-  if (unicode_)
+  if (unicode_ || PlacedFromOwn(*use_))
     placer.emplace(use_, font_);
   else
     font_->fill(0);
@@ -258,13 +267,15 @@ std::string PcfReader::PlaceGlyphs() {
       if (!reader.ok())
         return std::string(kDamaged);
       if (index == kNoGlyph ||
-          (placer ? !placer->CodeFor(code, &at) : code >= kGlyphCount))
+          (unicode_ ? !placer->CodeFor(code, &at) : code >= kGlyphCount))
         continue;
       Glyph cell{};
       if (index >= metrics_.size() || !CellOf(index, &cell))
         return std::string(kDamaged);
-      if (placer)
+      if (unicode_)
         placer->PlaceAtCode(at, cell);
+      else if (placer)
+        placer->PlaceFromCodePage(*use_->own, code, cell);
       else
         std::copy(
             cell.begin(), cell.end(),
@@ -275,7 +286,7 @@ std::string PcfReader::PlaceGlyphs() {
 }
 
 std::string PcfReader::Read() {
-  if (!FindTables() || !ReadUnicodeRegistry() || !ReadMetrics())
+  if (!FindTables() || !ReadCharset() || !ReadMetrics())
     return std::string(kDamaged);
   std::string problem = CheckCell();
   return problem.empty() ? PlaceGlyphs() : problem;

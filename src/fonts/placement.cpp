@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "base/names.h"
+
 namespace mdlReplace {
 
 bool FitsCell(std::int64_t width, std::int64_t height) {
@@ -19,6 +21,45 @@ void NoteGlyphSize(CodePageUse* use, std::int64_t width, std::int64_t height) {
   const std::int64_t cell = kGlyphSize;
   if (width != cell || height != cell)
     use->smaller = GlyphSize{width, height};
+}
+
+namespace {
+
+constexpr std::string_view kCodePagePrefix = "CP";
+
+// The number of a code page a name gives ("CP1251", in any case); 0 for
+// none.
+int CodePageNamed(std::string_view name) {
+  if (name.size() <= kCodePagePrefix.size() || name.size() > 6 ||
+      !EqualIgnoringAsciiCase(name.substr(0, 2), kCodePagePrefix))
+    return 0;
+  int number = 0;
+  for (const char digit : name.substr(kCodePagePrefix.size())) {
+    if (digit < '0' || digit > '9')
+      return 0;
+    number = number * 10 + (digit - '0');
+  }
+  return number;
+}
+
+}  // namespace
+
+void NoteCharset(CodePageUse* use, std::string_view registry,
+                 std::string_view encoding) {
+  if (registry.empty() || EqualIgnoringAsciiCase(registry, "ISO10646"))
+    return;
+  for (const std::string_view name : {registry, encoding}) {
+    const CodePage* code_page = FindCodePage(CodePageNamed(name));
+    if (code_page != nullptr) {
+      use->own = code_page;
+      return;
+    }
+  }
+  use->own_charset = std::string(registry) + "-" + std::string(encoding);
+}
+
+bool PlacedFromOwn(const CodePageUse& use) {
+  return use.own != nullptr && use.named != nullptr && use.own != use.named;
 }
 
 std::string LackedTable(const CodePageUse& use) {
@@ -41,6 +82,8 @@ GlyphPlacer::GlyphPlacer(CodePageUse* use, FontImage* font)
 const CodePage& GlyphPlacer::code_page() const {
   if (use_->named != nullptr)
     return *use_->named;
+  if (use_->by_own && use_->own != nullptr)
+    return *use_->own;
   if (no_characters_.number == 0)
     return *FindCodePage(kDefaultCodePage);
   // A glyph is to be placed by a character: the table is needed, and

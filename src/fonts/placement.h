@@ -37,12 +37,24 @@ void NoteGlyphSize(CodePageUse* use, std::int64_t width, std::int64_t height);
 // to be placed by a code page named without a table.
 std::string LackedTable(const CodePageUse& use);
 
+// Tells the use of a BDF's or PCF's character set, by its registry and
+// encoding ("KOI8" and "R"; "MICROSOFT" and "CP1251"): the code page one
+// of them names, where the program has it, else the set's name. Unicode's
+// (ISO10646) is none: its glyphs are keyed by characters.
+void NoteCharset(CodePageUse* use, std::string_view registry,
+                 std::string_view encoding);
+
+// Whether a font of codes, whose own code page the use was told, is to be
+// placed by another one named, as a Windows font of a character set is.
+bool PlacedFromOwn(const CodePageUse& use);
+
 class GlyphPlacer {
  public:
   // Clears the font; what is placed goes into it, and the use is told.
   GlyphPlacer(CodePageUse* use, FontImage* font);
 
-  // The code page glyphs keyed by character go by: the one named, or 437.
+  // The code page glyphs keyed by character go by: the one named, else the
+  // font's own where the use asks for it, or 437.
   // For a code page named without a table, one of no characters, and the
   // use is told that the font lacked a table.
   const CodePage& code_page() const;

@@ -1,6 +1,8 @@
 // PSF, the Linux console's font format, versions 1 and 2.
 #include <algorithm>
 #include <array>
+#include <functional>
+#include <vector>
 
 #include "fonts/codecs.h"
 #include "fonts/placement.h"
@@ -24,6 +26,11 @@ constexpr std::uint16_t kPsf1SequenceStart = 0xFFFE;
 constexpr std::uint16_t kPsf1GlyphEnd = 0xFFFF;
 constexpr std::uint8_t kPsf2SequenceStart = 0xFE;
 constexpr std::uint8_t kPsf2GlyphEnd = 0xFF;
+
+// A code page is a font's own when the font draws the characters of its
+// upper half at their codes, all but at most these.
+constexpr std::size_t kFirstOwnCode = 0x80;
+constexpr std::size_t kMostOwnMisses = 8;
 
 constexpr std::string_view kEndsEarly =
     "is a PSF font that ends before its last glyph.";
@@ -76,15 +83,16 @@ bool NextUtf8(std::uint8_t lead, ByteReader* table, char32_t* character) {
   return table->ok();
 }
 
-// The characters of each glyph, placed by the code page: a glyph's entry
-// lists its characters, then perhaps sequences of them (accented letters
-// made of two, which the game has no use for), and ends with a mark.
-std::string PlaceByTable(std::span<const std::uint8_t> bytes,
-                         const PsfLayout& layout, GlyphPlacer* placer) {
+// Hands each glyph's characters to each, by the glyph's index: a glyph's
+// entry lists its characters, then perhaps sequences of them (accented
+// letters made of two, which the game has no use for), and ends with a
+// mark.
+std::string WalkTable(
+    std::span<const std::uint8_t> bytes, const PsfLayout& layout,
+    const std::function<void(std::uint64_t, char32_t)>& each) {
   ByteReader table(bytes);
   table.Seek(layout.glyphs_at + layout.count * layout.height);
   for (std::uint64_t index = 0; index < layout.count; ++index) {
-    const Glyph glyph = GlyphAt(bytes, layout, index);
     bool in_sequence = false;
     for (;;) {
       char32_t character = 0;
@@ -109,10 +117,51 @@ std::string PlaceByTable(std::span<const std::uint8_t> bytes,
         in_sequence = in_sequence || character == kPsf1SequenceStart;
       }
       if (!in_sequence)
-        placer->PlaceCharacter(character, glyph);
+        each(index, character);
     }
   }
   return std::string();
+}
+
+// The characters of each glyph, placed by the code page.
+std::string PlaceByTable(std::span<const std::uint8_t> bytes,
+                         const PsfLayout& layout, GlyphPlacer* placer) {
+  return WalkTable(bytes, layout, [&](std::uint64_t index, char32_t character) {
+    placer->PlaceCharacter(character, GlyphAt(bytes, layout, index));
+  });
+}
+
+// The code page the font is made for, as its table tells: the one whose
+// characters of the upper half (where the code pages differ) it draws at
+// their codes, all or all but a few that a font maker drew otherwise.
+// Null where none comes that close, or the table is damaged.
+const CodePage* OwnCodePage(std::span<const std::uint8_t> bytes,
+                            const PsfLayout& layout) {
+  std::array<std::vector<char32_t>, kGlyphCount> characters;
+  const std::string problem =
+      WalkTable(bytes, layout, [&](std::uint64_t index, char32_t character) {
+        if (index >= kFirstOwnCode && index < kGlyphCount)
+          characters[index].push_back(character);
+      });
+  if (!problem.empty())
+    return nullptr;
+  const CodePage* own = nullptr;
+  std::size_t fewest = kMostOwnMisses + 1;
+  for (const CodePage& code_page : KnownCodePages()) {
+    std::size_t misses = 0;
+    for (std::size_t code = kFirstOwnCode; code < kGlyphCount; ++code) {
+      const char32_t wanted = code_page.characters[code];
+      const std::vector<char32_t>& drawn = characters[code];
+      if (wanted != 0 &&
+          std::find(drawn.begin(), drawn.end(), wanted) == drawn.end())
+        ++misses;
+    }
+    if (misses < fewest) {
+      fewest = misses;
+      own = &code_page;
+    }
+  }
+  return own;
 }
 
 // The glyphs, once the file holds all of them: the first 256 where they
@@ -125,8 +174,10 @@ std::string TakeGlyphs(std::span<const std::uint8_t> bytes,
     return std::string(kEndsEarly);
   NoteGlyphSize(use, static_cast<std::int64_t>(layout.width),
                 static_cast<std::int64_t>(layout.height));
-  if (layout.unicode &&
-      (use->named != nullptr || use->named_without_table != 0)) {
+  const bool named = use->named != nullptr || use->named_without_table != 0;
+  if (layout.unicode && !named)
+    use->own = OwnCodePage(bytes, layout);
+  if (layout.unicode && (named || (use->by_own && use->own != nullptr))) {
     GlyphPlacer placer(use, font);
     return PlaceByTable(bytes, layout, &placer);
   }

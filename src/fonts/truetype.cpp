@@ -56,6 +56,11 @@ std::string WrongGrid(std::uint32_t units_per_em, std::uint32_t grid) {
   std::string pixels = std::to_string(units_per_em / grid);
   if (units_per_em % grid != 0) {
     const std::uint32_t tenths = units_per_em % grid * 10 / grid;
+    // A tenth would hide it (2049 units of 256 are 8.0): the units say it.
+    if (tenths == 0)
+      return "is a TrueType font of " + std::to_string(units_per_em) +
+             " units to the em, not 8 pixels of " + std::to_string(grid) +
+             " units.";
     pixels += "." + std::to_string(tenths);
   }
   return "is a TrueType font drawn on a grid of " + pixels +

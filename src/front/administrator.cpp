@@ -1,5 +1,6 @@
 #include "front/administrator.h"
 
+#include "base/command_words.h"
 #include "base/names.h"
 #include "front/parser.h"
 
@@ -13,7 +14,6 @@ constexpr std::string_view kChangeFolder = "cd /d ";
 constexpr std::string_view kChangeToShare = "pushd ";
 constexpr std::string_view kSharePrefix = "\\\\";
 constexpr std::string_view kAndThen = " && ";
-constexpr std::string_view kAttachPrefix = "/A:";
 
 // A path never holds a double quote on Windows, so quoting it is all a
 // Command Prompt and the program's parser need.

@@ -24,42 +24,30 @@ std::string Unreadable(const std::string& path) {
   return path + " could not be read.";
 }
 
-// A file on the disk, in pieces; one the platform holds in memory, where
-// it lies.
-std::string TallyFile(Platform& platform, const std::string& path,
-                      const OpenedFile& file, TextTally* tally) {
+// A file or a pipe, in pieces, to its end: a file's length as the system
+// reports it may be 0 or short (those of /proc, of some network and FUSE
+// file systems), and a pipe has none. Read to the first byte past the
+// largest text, and no further.
+std::string TallyPieces(Platform& platform, const std::string& path,
+                        const OpenedFile& file, TextTally* tally) {
   if (file.length > kLargestText)
     return TextTooLong(path);
   tally->BeginFile();
-  const std::span<const std::uint8_t> held = platform.HeldBytes(file.id);
-  if (held.size() == file.length) {
-    if (!tally->Read(held) || !tally->EndFile())
-      return NotUtf8(path, tally->broken());
-    return std::string();
-  }
   std::vector<std::uint8_t> piece(kPieceSize);
-  for (std::uint64_t at = 0; at < file.length; at += piece.size()) {
-    piece.resize(static_cast<std::size_t>(
-        std::min<std::uint64_t>(kPieceSize, file.length - at)));
-    if (!platform.ReadAt(file.id, at, piece))
+  std::uint64_t read = 0;
+  for (;;) {
+    std::size_t got = 0;
+    if (!platform.ReadNext(file.id, piece, &got))
       return Unreadable(path);
-    if (!tally->Read(piece))
+    if (got == 0)
+      break;
+    read += got;
+    if (read > kLargestText)
+      return TextTooLong(path);
+    if (!tally->Read(std::span(piece).first(got)))
       return NotUtf8(path, tally->broken());
   }
   return tally->EndFile() ? std::string() : NotUtf8(path, tally->broken());
-}
-
-// A pipe has no length to refuse it by: it is read to its end, or to the
-// first byte past the largest text.
-std::string TallyStream(Platform& platform, const std::string& path,
-                        const OpenedFile& stream, TextTally* tally) {
-  std::vector<std::uint8_t> bytes;
-  if (!platform.ReadStream(stream.id, kLargestText, &bytes))
-    return bytes.size() > kLargestText ? TextTooLong(path) : Unreadable(path);
-  tally->BeginFile();
-  if (!tally->Read(bytes) || !tally->EndFile())
-    return NotUtf8(path, tally->broken());
-  return std::string();
 }
 
 // Counts the text's characters, or says why it cannot be read.
@@ -78,9 +66,7 @@ std::string TallyText(Platform& platform, const std::string& path,
     case Found::Stream:
       break;
   }
-  std::string message = file.found == Found::Stream
-                            ? TallyStream(platform, path, file, tally)
-                            : TallyFile(platform, path, file, tally);
+  std::string message = TallyPieces(platform, path, file, tally);
   if (!platform.Close(file.id) && message.empty())
     message = Unreadable(path);
   return message;
@@ -117,6 +103,9 @@ int RunCheck(Platform& platform, const std::vector<std::string>& files,
              CodePageUse* code_pages, bool all) {
   if (code_pages->named_without_table != 0)
     return EndWithError(platform, NoTableForTexts(*code_pages));
+  // With no code page named, the font's own, where it tells one.
+  const bool named = code_pages->named != nullptr;
+  code_pages->by_own = !named;
   FontImage font{};
   if (!ReadSourceFont(platform, files[0], code_pages, &font))
     return kExitFailure;
@@ -127,14 +116,18 @@ int RunCheck(Platform& platform, const std::vector<std::string>& files,
     if (!message.empty())
       return EndWithError(platform, message);
   }
-  const CodePage* code_page = code_pages->named != nullptr
-                                  ? code_pages->named
+  const CodePage* code_page = named ? code_pages->named
+                              : code_pages->own != nullptr
+                                  ? code_pages->own
                                   : FindCodePage(kDefaultCodePage);
-  const Coverage coverage = CheckCoverage(tally, font, *code_page);
+  const Coverage coverage = CheckCoverage(
+      tally, font, *code_page, all ? kEveryCharacter : kListedCharacters);
+  const std::string checked_in =
+      named ? std::string() : CheckedInCodePage(*code_page, *code_pages) + "\n";
   std::string report = DescribeCoverage(coverage, texts, all);
   if (platform.OutputDrawing() == Drawing::Picture)
     report = SummaryFirst(report, coverage.better != nullptr ? 2 : 1);
-  const int printed = Print(platform, report);
+  const int printed = Print(platform, checked_in + report);
   if (printed != kExitSuccess)
     return printed;
   return coverage.AllDrawn() ? kExitSuccess : kExitFailure;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/command_words.h"
 #include "fonts/code_pages.h"
 #include "fonts/codecs.h"
 
@@ -9,7 +10,6 @@ namespace mdlReplace {
 
 namespace {
 
-constexpr std::string_view kOptionPrefix = "--";
 // Code pages have numbers of 16 bits.
 constexpr int kLargestCodePage = 65535;
 // A block is at most every code in one row.
@@ -237,7 +237,7 @@ std::string TakeOptions(const ToolForm& tool,
   bool code_page_given = false;
   for (std::size_t at = 0; at < words.size(); ++at) {
     const std::string& word = words[at];
-    if (word.compare(0, kOptionPrefix.size(), kOptionPrefix) != 0) {
+    if (word.compare(0, kCommandPrefix.size(), kCommandPrefix) != 0) {
       options->files.push_back(word);
       continue;
     }

@@ -2,13 +2,16 @@
 
 #include <utility>
 
+#include "base/command_words.h"
+
 namespace mdlReplace {
 
 namespace {
 
 // Two parameters are separated by double quote, blank, double quote.
 constexpr std::string_view ArgumentSeparator = "\" \"";
-constexpr std::string_view kAttachPrefix = "/A:\"";
+// The attach form's prefix and the quote that opens its font's path.
+constexpr std::string_view kAttachQuote = "\"";
 constexpr char kQuote = '"';
 
 ParseResult Rejected(std::string_view message) {
@@ -66,13 +69,14 @@ bool HasQuoteAtAnEnd(std::string_view text) {
 }
 
 ParseResult ParseAttach(std::string_view text) {
-  if (text.substr(0, kAttachPrefix.size()) != kAttachPrefix)
+  const std::size_t start = kAttachPrefix.size() + kAttachQuote.size();
+  if (text.substr(0, kAttachPrefix.size()) != kAttachPrefix ||
+      text.substr(kAttachPrefix.size(), kAttachQuote.size()) != kAttachQuote)
     return Rejected(kIncorrectParameterFormat);
   // "/A:" and a quote with nothing after it names no file at all.
-  if (text.size() == kAttachPrefix.size())
+  if (text.size() == start)
     return Rejected(kIncorrectParameterFormat);
   // The last character is dropped unseen, as the closing quote.
-  const std::size_t start = kAttachPrefix.size();
   const std::size_t end = text.size() - LastCharacterSize(text);
   std::string font_path(text.substr(start, end - start));
   return Accepted(RunKind::Attach, std::move(font_path), std::string());

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "attached/attached_font.h"
+#include "base/command_words.h"
 #include "front/administrator.h"
 #include "front/commands.h"
 #include "front/drop.h"
@@ -18,8 +19,6 @@
 namespace mdlReplace {
 
 namespace {
-
-constexpr std::string_view kCommandPrefix = "--";
 
 // What reading the font had to tell, once the run has used it: as
 // information, after any box of the run's own.

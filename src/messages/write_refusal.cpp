@@ -46,6 +46,30 @@ constexpr std::string_view kCopyTheGame =
     "the game's folder to a folder of your own and patch the copy.";
 constexpr std::string_view kCopyTheProgram =
     " to a folder of your own and attach the font to the copy.";
+constexpr std::string_view kDiskFull = "The disk ";
+constexpr std::string_view kIsOnIsFull = " is on is full: make room for ";
+constexpr std::string_view kBytesOnIt = " on it, then try again.";
+constexpr std::string_view kRoomOnIt =
+    " is on is full: make room on it, then "
+    "try again.";
+constexpr std::string_view kPastTheLimit =
+    " would reach past the file-size limit the program runs under: raise "
+    "the limit, then try again.";
+
+// "613,888 bytes": a size as the user's file manager counts it.
+std::string Bytes(std::uint64_t count) {
+  std::string digits = std::to_string(count);
+  for (std::size_t at = digits.size(); at > 3; at -= 3)
+    digits.insert(at - 3, ",");
+  return digits + (count == 1 ? " byte" : " bytes");
+}
+
+std::string DiskFull(const WriteRefusal& why, std::string_view name) {
+  if (why.room == 0)
+    return std::string(kDiskFull) + std::string(name) + std::string(kRoomOnIt);
+  return std::string(kDiskFull) + std::string(name) + std::string(kIsOnIsFull) +
+         Bytes(why.room) + std::string(kBytesOnIt);
+}
 
 std::string InUse(RefusedFile refused, std::string_view name) {
   return std::string(name) + std::string(kInUse) +
@@ -103,6 +127,10 @@ std::string WhatToDo(const WriteRefusal& why, RefusedFile refused,
       return InUse(refused, name);
     case Refusal::Denied:
       return Denied(why, refused, name, folder, as_administrator);
+    case Refusal::DiskFull:
+      return DiskFull(why, name);
+    case Refusal::TooLarge:
+      return std::string(name) + std::string(kPastTheLimit);
     case Refusal::Unknown:
       break;
   }

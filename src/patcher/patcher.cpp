@@ -66,15 +66,18 @@ OpenedFile OpenTarget(Files& files, const std::string& path, bool* writable,
 
 // Writes the font over the bytes at the offset, and keeps those bytes until
 // the font is on the disk: should the write or its flush fail part way,
-// the bytes it changed go back. A sparse file gets its blocks first, since
-// a full disk would refuse them in the middle of the write.
-// Whether the bytes there were the font already goes to held_font: the
-// font is written all the same, as it always was.
+// the bytes it changed go back, and why it failed goes to refusal. A
+// sparse file gets its blocks first, since a full disk would refuse them
+// in the middle of the write. Whether the bytes there were the font
+// already goes to held_font: the font is written all the same, as it
+// always was.
 Outcome WriteFontWhole(Files& files, const OpenedFile& file,
                        std::uint64_t offset, const FontImage& font,
-                       bool* held_font) {
-  if (file.has_holes && !files.Reserve(file.id, offset, kFontSize))
+                       bool* held_font, Refusal* refusal) {
+  if (file.has_holes && !files.Reserve(file.id, offset, kFontSize)) {
+    *refusal = files.WriteFailure();
     return Outcome::NotWritten;
+  }
   FontImage original{};
   if (!files.ReadAt(file.id, offset, original))
     return Outcome::NotWritten;
@@ -82,6 +85,7 @@ Outcome WriteFontWhole(Files& files, const OpenedFile& file,
   const std::size_t written = files.WriteAt(file.id, offset, font);
   if (written == kFontSize && files.Flush(file.id))
     return Outcome::Patched;
+  *refusal = files.WriteFailure();
   // Only what was written goes back: beyond a file-size limit, say, the
   // rest could not be written either way.
   const std::span<const std::uint8_t> changed(original.data(), written);
@@ -109,7 +113,7 @@ TargetResult WriteIntoTarget(Files& files, const std::string& path,
     result.outcome = Outcome::UnknownLength;
   else if (writable)
     result.outcome = WriteFontWhole(files, file, version->font_offset, font,
-                                    &result.held_font);
+                                    &result.held_font, &result.refusal);
   if (result.outcome == Outcome::Patched)
     result.offset = version->font_offset;
   // Whatever the close says, the file holds the whole font, flushed, or
@@ -121,9 +125,9 @@ TargetResult WriteIntoTarget(Files& files, const std::string& path,
 // "ZYR2.EXE could not be written.", then why and what to do.
 std::string NotWrittenMessage(const TargetFile& target, Refusal refusal,
                               const AsAdministrator& as_administrator) {
-  const std::string what_to_do =
-      WhatToDo(WriteRefusal{.reason = refusal}, RefusedFile::GameFile,
-               target.name, std::string_view(), as_administrator);
+  const std::string what_to_do = WhatToDo(
+      WriteRefusal{.reason = refusal, .room = kFontSize}, RefusedFile::GameFile,
+      target.name, std::string_view(), as_administrator);
   return TargetMessage(target, kNotWritten,
                        what_to_do.empty() ? kNotWrittenAdvice : what_to_do);
 }

@@ -3,16 +3,19 @@
 #include <cstddef>
 #include <string_view>
 
+#include "base/command_words.h"
+#include "base/names.h"
+
 namespace mdlReplace {
 
 namespace {
 
-constexpr std::size_t kAttachPrefixLength = 3;
-constexpr std::string_view kCommandPrefix = "--";
-
+// "/a:" is kept outside the quotes too, for the parser to refuse as typed.
 bool HasAttachPrefix(const std::string& argument) {
-  return argument.size() >= kAttachPrefixLength && argument[0] == '/' &&
-         (argument[1] == 'A' || argument[1] == 'a') && argument[2] == ':';
+  return argument.size() >= kAttachPrefix.size() &&
+         EqualIgnoringAsciiCase(
+             std::string_view(argument).substr(0, kAttachPrefix.size()),
+             kAttachPrefix);
 }
 
 bool IsBlank(wchar_t c) {
@@ -32,8 +35,8 @@ std::string RebuildArgumentText(const std::vector<std::string>& arguments) {
       text += ' ';
     std::size_t quoted_from = 0;
     if (HasAttachPrefix(argument)) {
-      text += argument.substr(0, kAttachPrefixLength);
-      quoted_from = kAttachPrefixLength;
+      text += argument.substr(0, kAttachPrefix.size());
+      quoted_from = kAttachPrefix.size();
     }
     text += '"';
     text += argument.substr(quoted_from);

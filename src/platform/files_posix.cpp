@@ -54,6 +54,32 @@ bool CopyWithBuffer(int from, int to, std::uint64_t offset,
   return true;
 }
 
+// Copies the first length bytes, in the kernel where it can, without the
+// bytes passing through the program; across file systems, or where the
+// kernel cannot, through a fixed buffer.
+bool CopyFile(int from, int to, std::uint64_t length) {
+#ifdef __linux__
+  loff_t in = 0;
+  loff_t out = 0;
+  while (static_cast<std::uint64_t>(in) < length) {
+    const std::size_t chunk = static_cast<std::size_t>(std::min<std::uint64_t>(
+        length - static_cast<std::uint64_t>(in), 1u << 30));
+    const ssize_t copied = copy_file_range(from, &in, to, &out, chunk, 0);
+    if (copied > 0)
+      continue;
+    if (copied < 0 && errno == EINTR)
+      continue;
+    if (copied == 0 || (errno != EXDEV && errno != ENOSYS &&
+                        errno != EOPNOTSUPP && errno != EINVAL))
+      return false;
+    break;
+  }
+  return CopyWithBuffer(from, to, static_cast<std::uint64_t>(in), length);
+#else
+  return CopyWithBuffer(from, to, 0, length);
+#endif
+}
+
 }  // namespace
 
 Refusal WhyRefused(int error) {
@@ -65,6 +91,11 @@ Refusal WhyRefused(int error) {
     case EACCES:
     case EPERM:
       return Refusal::Denied;
+    case ENOSPC:
+    case EDQUOT:
+      return Refusal::DiskFull;
+    case EFBIG:
+      return Refusal::TooLarge;
     default:
       return Refusal::Unknown;
   }
@@ -176,7 +207,10 @@ bool PosixPlatform::Reserve(FileId file, std::uint64_t offset,
       return true;
     if (errno == EINTR)
       continue;
-    return errno == EOPNOTSUPP || errno == ENOSYS;
+    if (errno == EOPNOTSUPP || errno == ENOSYS)
+      return true;
+    write_failure_ = WhyRefused(errno);
+    return false;
   }
 #else
   static_cast<void>(file);
@@ -202,6 +236,19 @@ bool PosixPlatform::ReadAt(FileId file, std::uint64_t offset,
   return true;
 }
 
+bool PosixPlatform::ReadNext(FileId file, std::span<std::uint8_t> data,
+                             std::size_t* got) {
+  for (;;) {
+    const ssize_t read_now = read(Descriptor(file), data.data(), data.size());
+    if (read_now < 0 && errno == EINTR)
+      continue;
+    if (read_now < 0)
+      return false;
+    *got = static_cast<std::size_t>(read_now);
+    return true;
+  }
+}
+
 bool PosixPlatform::ReadStream(FileId file, std::size_t limit,
                                std::vector<std::uint8_t>* bytes) {
   std::array<std::uint8_t, kCopyBufferSize> piece;
@@ -221,38 +268,26 @@ bool PosixPlatform::ReadStream(FileId file, std::size_t limit,
 
 std::size_t PosixPlatform::WriteAt(FileId file, std::uint64_t offset,
                                    std::span<const std::uint8_t> data) {
-  return WriteFully(Descriptor(file), offset, data);
+  errno = 0;
+  const std::size_t written = WriteFully(Descriptor(file), offset, data);
+  if (written < data.size())
+    write_failure_ = WhyRefused(errno);
+  return written;
 }
 
 bool PosixPlatform::CopyInto(FileId from, FileId to, std::uint64_t length) {
-#ifdef __linux__
-  // In the kernel, without the bytes passing through the program; across
-  // file systems, or where the kernel cannot, through a fixed buffer.
-  loff_t in = 0;
-  loff_t out = 0;
-  while (static_cast<std::uint64_t>(in) < length) {
-    const std::size_t chunk = static_cast<std::size_t>(std::min<std::uint64_t>(
-        length - static_cast<std::uint64_t>(in), 1u << 30));
-    const ssize_t copied =
-        copy_file_range(Descriptor(from), &in, Descriptor(to), &out, chunk, 0);
-    if (copied > 0)
-      continue;
-    if (copied < 0 && errno == EINTR)
-      continue;
-    if (copied == 0 || (errno != EXDEV && errno != ENOSYS &&
-                        errno != EOPNOTSUPP && errno != EINVAL))
-      return false;
-    break;
-  }
-  return CopyWithBuffer(Descriptor(from), Descriptor(to),
-                        static_cast<std::uint64_t>(in), length);
-#else
-  return CopyWithBuffer(Descriptor(from), Descriptor(to), 0, length);
-#endif
+  errno = 0;
+  if (CopyFile(Descriptor(from), Descriptor(to), length))
+    return true;
+  write_failure_ = WhyRefused(errno);
+  return false;
 }
 
 bool PosixPlatform::Flush(FileId file) {
-  return fsync(Descriptor(file)) == 0;
+  if (fsync(Descriptor(file)) == 0)
+    return true;
+  write_failure_ = WhyRefused(errno);
+  return false;
 }
 
 bool PosixPlatform::Close(FileId file) {

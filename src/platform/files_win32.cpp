@@ -40,6 +40,19 @@ bool OnReadOnlyMedium(const std::wstring& path) {
          GetDriveTypeW(root.c_str()) == DRIVE_CDROM;
 }
 
+// A write refused for want of room or past the largest file.
+Refusal WhyWriteFailed(DWORD error) {
+  switch (error) {
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+      return Refusal::DiskFull;
+    case ERROR_FILE_TOO_LARGE:
+      return Refusal::TooLarge;
+    default:
+      return Refusal::Unknown;
+  }
+}
+
 }  // namespace
 
 Refusal WhyRefused(DWORD error, const std::wstring& path, DWORD attributes) {
@@ -58,7 +71,7 @@ Refusal WhyRefused(DWORD error, const std::wstring& path, DWORD attributes) {
                  ? Refusal::ReadOnlyFile
                  : Refusal::Denied;
     default:
-      return Refusal::Unknown;
+      return WhyWriteFailed(error);
   }
 }
 
@@ -174,6 +187,17 @@ bool Win32Platform::ReadAt(FileId file, std::uint64_t offset,
   return true;
 }
 
+bool Win32Platform::ReadNext(FileId file, std::span<std::uint8_t> data,
+                             std::size_t* got) {
+  DWORD read_now = 0;
+  *got = 0;
+  if (!ReadFile(Handle(file), data.data(), Chunk(data.size()), &read_now,
+                nullptr))
+    return GetLastError() == ERROR_BROKEN_PIPE;  // the writer is done
+  *got = read_now;
+  return true;
+}
+
 bool Win32Platform::ReadStream(FileId file, std::size_t limit,
                                std::vector<std::uint8_t>* bytes) {
   std::vector<std::uint8_t> piece(kCopyBufferSize);
@@ -199,8 +223,10 @@ std::size_t Win32Platform::WriteAt(FileId file, std::uint64_t offset,
     const bool wrote = WriteFile(Handle(file), data.data() + done,
                                  Chunk(data.size() - done), &put, &at);
     done += put;
-    if (!wrote || put == 0)
+    if (!wrote || put == 0) {
+      write_failure_ = WhyWriteFailed(GetLastError());
       break;
+    }
   }
   return done;
 }
@@ -220,7 +246,10 @@ bool Win32Platform::CopyInto(FileId from, FileId to, std::uint64_t length) {
 }
 
 bool Win32Platform::Flush(FileId file) {
-  return FlushFileBuffers(Handle(file)) != 0;
+  if (FlushFileBuffers(Handle(file)) != 0)
+    return true;
+  write_failure_ = WhyWriteFailed(GetLastError());
+  return false;
 }
 
 bool Win32Platform::Close(FileId file) {

@@ -56,6 +56,9 @@ enum class Refusal {
   ReadOnlyMedium,  // on a disc, or a drive or file system that is read-only
   InUse,           // another program has it open, as the running game does
   Denied,          // the user lacks the right, which an administrator may have
+  DiskFull,        // no room left on the disk (or in the user's quota)
+  TooLarge,        // past the largest file the program may write: the
+                   // file-size limit it runs under
 };
 
 // A refusal to write, as a new file beside another or a rename asks.
@@ -66,6 +69,9 @@ struct WriteRefusal {
   // The system's own words for a reason the program does not tell apart,
   // where it gave some; empty otherwise.
   std::string system_words{};
+  // The bytes the write needs on the disk, for a full one; 0 where the
+  // writer cannot tell.
+  std::uint64_t room = 0;
 };
 
 // What a user whom the system refused a write for want of rights can do
@@ -147,6 +153,13 @@ class Files {
   // does not (a file on a disk is read with ReadAt).
   virtual std::span<const std::uint8_t> HeldBytes(FileId file) = 0;
 
+  // Reads the bytes that follow those it read before (the first ones,
+  // first), of a file or a pipe, to its end however long it says it is:
+  // up to data.size() of them, and how many goes to got, 0 at the end.
+  // False on an error. Not to be mixed with ReadAt on one file.
+  virtual bool ReadNext(FileId file, std::span<std::uint8_t> data,
+                        std::size_t* got) = 0;
+
   // Reads a stream to its end; false on an error, or when it holds more
   // than limit bytes.
   virtual bool ReadStream(FileId file, std::size_t limit,
@@ -163,6 +176,11 @@ class Files {
 
   // Pushes what was written down to the disk.
   virtual bool Flush(FileId file) = 0;
+
+  // Why the last Reserve, WriteAt, CopyInto or Flush that failed did, as
+  // far as the system tells (a full disk, a file-size limit); Unknown
+  // where it does not, or where none failed.
+  virtual Refusal WriteFailure() = 0;
 
   // Closes the file; false when the system reports that the close failed.
   // The file id is gone either way.

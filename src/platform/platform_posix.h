@@ -38,12 +38,15 @@ class PosixPlatform : public Platform {
   bool ReadAt(FileId file, std::uint64_t offset,
               std::span<std::uint8_t> data) override;
   std::span<const std::uint8_t> HeldBytes(FileId) override { return {}; }
+  bool ReadNext(FileId file, std::span<std::uint8_t> data,
+                std::size_t* got) override;
   bool ReadStream(FileId file, std::size_t limit,
                   std::vector<std::uint8_t>* bytes) override;
   std::size_t WriteAt(FileId file, std::uint64_t offset,
                       std::span<const std::uint8_t> data) override;
   bool CopyInto(FileId from, FileId to, std::uint64_t length) override;
   bool Flush(FileId file) override;
+  Refusal WriteFailure() override { return write_failure_; }
   bool Close(FileId file) override;
   std::string ProgramExecutablePath() override;
   std::string ProgramFolder() override;
@@ -68,6 +71,7 @@ class PosixPlatform : public Platform {
 
  private:
   std::vector<std::string> arguments_;
+  Refusal write_failure_ = Refusal::Unknown;
   PosixFolders folders_;
   SpelledNames names_{folders_, '/'};
 };

@@ -30,12 +30,15 @@ class Win32Platform : public Platform {
   bool ReadAt(FileId file, std::uint64_t offset,
               std::span<std::uint8_t> data) override;
   std::span<const std::uint8_t> HeldBytes(FileId) override { return {}; }
+  bool ReadNext(FileId file, std::span<std::uint8_t> data,
+                std::size_t* got) override;
   bool ReadStream(FileId file, std::size_t limit,
                   std::vector<std::uint8_t>* bytes) override;
   std::size_t WriteAt(FileId file, std::uint64_t offset,
                       std::span<const std::uint8_t> data) override;
   bool CopyInto(FileId from, FileId to, std::uint64_t length) override;
   bool Flush(FileId file) override;
+  Refusal WriteFailure() override { return write_failure_; }
   bool Close(FileId file) override;
   std::string ProgramExecutablePath() override;
   std::string ProgramFolder() override;
@@ -59,6 +62,7 @@ class Win32Platform : public Platform {
   bool ShowPicture(const std::string& title, const Picture& picture) override;
 
  private:
+  Refusal write_failure_ = Refusal::Unknown;
   // Where PrintOutput's text goes, found on first use.
   enum class OutputKind { Unknown, Console, Stream, Box };
 

@@ -26,6 +26,8 @@ Replacement ReplaceFile(Replacer& replacer, const std::string& path,
   if (copy == kNoFile)
     return Replacement::Failed;
   const bool written = fill(copy) && replacer.Flush(copy);
+  if (!written)
+    why->reason = replacer.WriteFailure();
   const bool closed = replacer.Close(copy);
   if (written && closed && replacer.PutInPlace(copy_path, final_path, why))
     return Replacement::Done;

@@ -17,8 +17,9 @@ enum class Replacement { Done, NotAFile, DanglingLink, Failed };
 // finally names is the one replaced, in its own folder, keeping its mode.
 // A folder, device or pipe, or a link to one or to nothing, is left alone.
 // fill writes the content into the new file and tells whether all of it
-// went in. Where the system refused the new file or the rename, why says
-// why; a failure of fill leaves it as it was.
+// went in. Where the system refused the new file, a write into it (a full
+// disk, a file-size limit) or the rename, why says why; the room it holds
+// stays as the caller set it.
 Replacement ReplaceFile(Replacer& replacer, const std::string& path,
                         const std::function<bool(FileId)>& fill,
                         WriteRefusal* why);

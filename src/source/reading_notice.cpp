@@ -24,8 +24,22 @@ std::string PlacedInCells(const std::string& path, const CodePageUse& use) {
          " glyphs; they are placed in 8x8 cells.";
 }
 
+// A font of a character set the program has no table of keeps its codes,
+// whatever code page is named: said, since a font of one it has is placed.
+std::string KeepsItsCodes(const std::string& path, const CodePageUse& use) {
+  if (use.named == nullptr || use.own_charset.empty() || use.used != nullptr)
+    return std::string();
+  return path + " is a font of " + use.own_charset +
+         ", which this program has no table of: its glyphs keep their codes, "
+         "not placed by code page " +
+         std::to_string(use.named->number) + ".";
+}
+
 std::string ReadingNotice(const std::string& path, const CodePageUse& use) {
   std::string notice = PlacedInCells(path, use);
+  const std::string keeps = KeepsItsCodes(path, use);
+  if (!keeps.empty())
+    notice += (notice.empty() ? "" : std::string(kLineBreak)) + keeps;
   if (LeftCodesBlank(use)) {
     if (!notice.empty())
       notice += kLineBreak;
