@@ -124,10 +124,10 @@ int RunCheck(Platform& platform, const std::vector<std::string>& files,
       tally, font, *code_page, all ? kEveryCharacter : kListedCharacters);
   const std::string checked_in =
       named ? std::string() : CheckedInCodePage(*code_page, *code_pages) + "\n";
-  std::string report = DescribeCoverage(coverage, texts, all);
+  std::string report = checked_in + DescribeCoverage(coverage, texts, all);
   if (platform.OutputDrawing() == Drawing::Picture)
     report = SummaryFirst(report, coverage.better != nullptr ? 2 : 1);
-  const int printed = Print(platform, checked_in + report);
+  const int printed = Print(platform, report);
   if (printed != kExitSuccess)
     return printed;
   return coverage.AllDrawn() ? kExitSuccess : kExitFailure;
