@@ -7,12 +7,6 @@
 // turns the gestures on it into changes.
 'use strict';
 
-// The block's part of the state: whether the editor shows the block, the
-// codes it was given then (an Undo, which chooses the glyph it changes,
-// leaves them), its glyphs across as typed, and the keyboard's cursor in
-// its picture, [row, column].
-state.block = { on: false, codes: [], width: 3, cursor: [0, 0] };
-
 // Each block pixel is this many canvas pixels at most and at least, as
 // wide as the editor lets it; the codes go down the left and across the
 // top.
@@ -73,8 +67,14 @@ const blockCell = (picture) =>
 
 // The picture shown: the one a stroke is drawing, or the block's in the
 // font.
-let blockStroke = null;
-const shownPicture = (block) => (blockStroke ? blockStroke.picture : Core.blockCut(state.font, block));
+const shownPicture = (block) => (state.block.stroke ? state.block.stroke.picture : Core.blockCut(state.font, block));
+
+// The keyboard's cursor, within the picture: a width typed since may have
+// made it smaller.
+function blockCursor(picture) {
+  const [row, column] = state.block.cursor;
+  return [Math.min(row, picture.height - 1), Math.min(column, picture.width - 1)];
+}
 
 const pixelAt = (picture, row, column) => picture.pixels[row * picture.width + column] === 1;
 
@@ -120,7 +120,7 @@ function drawBlock(block, picture, focused) {
   for (let x = 0; x <= picture.width; x += 8) g.fillRect(kBlockLeft + x * cell - 1, kBlockTop, 1, picture.height * cell);
   for (let y = 0; y <= picture.height; y += 8) g.fillRect(kBlockLeft, kBlockTop + y * cell - 1, picture.width * cell, 1);
   if (focused) {
-    const [row, column] = state.block.cursor;
+    const [row, column] = blockCursor(picture);
     g.strokeStyle = kFocus;
     g.lineWidth = 2;
     g.strokeRect(kBlockLeft + column * cell + 1, kBlockTop + row * cell + 1, cell - 2, cell - 2);
@@ -151,17 +151,16 @@ function drawTiles(picture) {
 }
 
 // The cursor's pixel is named by one of two cells in turn, so that a
-// screen reader hears each move as a new cell.
-let blockCellShown = 0;
+// screen reader hears each move as a new cell: the one named now is the
+// one the picture's grid points to.
 function describeBlock(block, picture) {
-  const [row, column] = state.block.cursor;
-  const name = blockPixelName(block, picture, row, column);
-  const shown = $('block-cell-' + blockCellShown);
-  if (shown.getAttribute('aria-label') !== name) {
-    blockCellShown = 1 - blockCellShown;
-    setAttribute($('block-cell-' + blockCellShown), 'aria-label', name);
+  const name = blockPixelName(block, picture, ...blockCursor(picture));
+  let shown = $('block-pixels').getAttribute('aria-activedescendant') === 'block-cell-1' ? 1 : 0;
+  if ($('block-cell-' + shown).getAttribute('aria-label') !== name) {
+    shown = 1 - shown;
+    setAttribute($('block-cell-' + shown), 'aria-label', name);
   }
-  setAttribute($('block-pixels'), 'aria-activedescendant', 'block-cell-' + blockCellShown);
+  setAttribute($('block-pixels'), 'aria-activedescendant', 'block-cell-' + shown);
   setAttribute($('block-pixels'), 'aria-label', 'The block ' + blockSaid(block) + ' as one picture');
 }
 
@@ -179,8 +178,6 @@ function renderBlock() {
     return;
   }
   const picture = shownPicture(block);
-  const [row, column] = state.block.cursor;
-  state.block.cursor = [Math.min(row, picture.height - 1), Math.min(column, picture.width - 1)];
   drawBlock(block, picture, document.activeElement === $('block-pixels'));
   describeBlock(block, picture);
   drawTiles(picture);

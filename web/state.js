@@ -58,6 +58,13 @@ const state = {
   // editor under way, {before, ink}: the font before it, and what it draws.
   selecting: false,
   stroke: null,
+  // A block of glyphs as one picture (block.js): whether the editor shows
+  // it, the codes it was given then (an Undo, which chooses the glyph it
+  // changes, leaves them), its glyphs across as typed, the keyboard's
+  // cursor in its picture, [row, column], and a stroke drawn in it under
+  // way, {block, ink, picture}: the block, what it draws and the picture
+  // drawn so far; or null.
+  block: { on: false, codes: [], width: 3, cursor: [0, 0], stroke: null },
   previewText: 'ZYR 2 - the font as the game draws it',
   // The translation checked (check.js): the text files given, each {name,
   // length, bytes}, the text pasted, the code page chosen for them (0: the
