@@ -18,33 +18,19 @@ const kBlockTop = 14;
 const kBlockEdge = 'rgba(224, 138, 0, 0.45)';
 const kTileScale = 2;
 
-// A drag in the grid over more than one of its rows marks a rectangle of
-// cells: the grid is 16 across, so a rectangle is a block, its width the
-// rectangle's. It holds while the selection the drag made does: {codes,
-// width, selection}, or null.
-let gridRectangle = null;
-
-const rectangleHolds = () => gridRectangle !== null && gridRectangle.selection === selection().join();
-
-// The codes selected, in reading order: the rectangle dragged, or the
-// range.
-function selectedCodes() {
-  if (rectangleHolds()) return gridRectangle.codes;
-  const [first, last] = selection();
-  return Array.from({ length: last - first + 1 }, (_, i) => first + i);
-}
-
-// The rectangle dragged, framed on the grid.
+// A rectangle selected in the grid is a block, its width the
+// rectangle's: it is framed on the grid.
 function frameRectangle() {
-  if (!rectangleHolds()) return;
-  const codes = gridRectangle.codes;
+  const rectangle = selectedRectangle();
+  if (!rectangle) return;
+  const { codes, width } = rectangle;
   const [first, last] = [codes[0], codes[codes.length - 1]];
   const g = $('grid').getContext('2d');
   g.strokeStyle = kFocus;
   g.lineWidth = 2;
   g.setLineDash([4, 3]);
   g.strokeRect(kGridLeft + (first & 15) * kGridCell + 1, kGridTop + (first >> 4) * kGridCell + 1,
-               gridRectangle.width * kGridCell - 1, ((last >> 4) - (first >> 4) + 1) * kGridCell - 1);
+               width * kGridCell - 1, ((last >> 4) - (first >> 4) + 1) * kGridCell - 1);
   g.setLineDash([]);
 }
 

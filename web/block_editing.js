@@ -1,41 +1,10 @@
-// Editing a block of glyphs as one picture: a rectangle dragged in the
-// grid, strokes, the keyboard's cursor and the transforms across glyph edges, a picture put in and the
+// Editing a block of glyphs as one picture: strokes, the keyboard's
+// cursor and the transforms across glyph edges, a picture put in and the
 // block saved as PNG. Each change is put back by the core into the font
 // as one step of the history, said as what was done ("0xC9 to 0xCB, 3
 // glyphs across, flipped left to right"). Each gesture here runs within
 // act(), which keeps the work changed and draws the page once it is done.
 'use strict';
-
-// The grid's drag, from code to code, while it lasts.
-let gridDrag = null;
-
-function gridDragStart(event) {
-  const code = gridCode(event);
-  gridDrag = code === null || event.shiftKey ? null : { from: code, to: code };
-}
-
-function gridDragMove(event) {
-  const code = gridDrag && gridCode(event);
-  if (code !== null && code !== undefined) gridDrag.to = code;
-}
-
-function gridDragEnd() {
-  if (!gridDrag) return;
-  const { from, to } = gridDrag;
-  gridDrag = null;
-  const [top, bottom] = [Math.min(from >> 4, to >> 4), Math.max(from >> 4, to >> 4)];
-  const [left, right] = [Math.min(from & 15, to & 15), Math.max(from & 15, to & 15)];
-  gridRectangle = null;
-  if (top === bottom) return;
-  const codes = [];
-  for (let row = top; row <= bottom; row++) {
-    for (let column = left; column <= right; column++) codes.push(row * 16 + column);
-  }
-  gridRectangle = { codes, width: right - left + 1, selection: selection().join() };
-  state.block.width = gridRectangle.width;
-  announce(plural(codes.length, 'glyph') + ' in a rectangle, ' + plural(gridRectangle.width, 'glyph') + ' across');
-  render(state);
-}
 
 // Puts a picture into the block as one step, said as what was done.
 function putBlockPicture(block, picture, done) {
@@ -190,10 +159,6 @@ function fillBlockTransforms() {
 
 function listenToBlock() {
   const on = (id, type, handler) => $(id).addEventListener(type, handler);
-  on('grid', 'pointerdown', gridDragStart);
-  on('grid', 'pointermove', gridDragMove);
-  on('grid', 'pointerup', gridDragEnd);
-  on('grid', 'pointercancel', () => { gridDrag = null; });
   on('block-edit', 'click', () => act('block', toggleBlock));
   on('block-width', 'change', () => act('block', typeBlockWidth));
   on('block-save', 'click', () => act('block', saveBlock));

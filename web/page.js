@@ -80,7 +80,7 @@ function whyNot(error) {
 function blankWork() {
   Object.assign(state, {
     font: new Uint8Array(kFontSize), name: '', source: null, codePage: 0, placedBy: 0,
-    other: null, otherCodePage: 0, selected: 0x41, anchor: 0x41, dirty: false, asking: null,
+    other: null, otherCodePage: 0, selected: 0x41, anchor: 0x41, rectangle: null, dirty: false, asking: null,
     history: { steps: [], at: 0, next: 1, letGo: '' },
   });
 }
@@ -256,8 +256,8 @@ function listen() {
   });
   on('grid', 'pointerdown', (e) => act('edit', () => gridPointer(e)));
   on('grid', 'pointermove', (e) => state.selecting && act('edit', () => gridPointer(e)));
-  on('grid', 'pointerup', () => { state.selecting = false; });
-  on('grid', 'pointercancel', () => { state.selecting = false; });
+  on('grid', 'pointerup', () => state.selecting && act('edit', endGridDrag));
+  on('grid', 'pointercancel', () => state.selecting && act('edit', endGridDrag));
   on('glyphs', 'keydown', gridKey);
   on('editor', 'pointerdown', (e) => act('edit', () => startStroke(e)));
   on('editor', 'pointermove', (e) => state.stroke && act('edit', () => continueStroke(e)));
