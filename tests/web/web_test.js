@@ -1721,6 +1721,13 @@ const steps = [
     check((await downloaded('block-C9-DB.png')).equals(fs.readFileSync(path.join(work, 'block-program.png'))),
           'the rectangle\'s block is not the program\'s');
     await page.click('#block-edit');
+    // Clear acts on its cells alone, and Undo takes them back.
+    await page.$$eval('#transforms button', (buttons) => buttons.find((b) => b.textContent === 'Clear').click());
+    const cleared = Buffer.from(start);
+    for (const code of [0xC9, 0xCA, 0xCB, 0xD9, 0xDA, 0xDB]) cleared.fill(0, code * 8, code * 8 + 8);
+    check((await gridFont(page)).equals(cleared), 'Clear did not clear the rectangle\'s cells alone');
+    await ctrl(page, 'z');
+    check((await gridFont(page)).equals(start), 'Undo did not take the rectangle\'s Clear back');
   }],
 ];
 // The page over 127.0.0.1, where the browser's private file system is
