@@ -1,5 +1,6 @@
 // The user's files, as the browser gives them: picked in a file field,
-// dropped (a folder too), and given back as downloads.
+// dropped (a folder too), and given back as downloads; and the part of
+// the page that takes the files dropped on it.
 'use strict';
 
 // A file as the core takes it, {key, name, length, bytes}: whole, or,
