@@ -7,12 +7,6 @@
 // turns the gestures on it into changes.
 'use strict';
 
-// The block's part of the state: whether the editor shows the block, the
-// codes it was given then (an Undo, which chooses the glyph it changes,
-// leaves them), its glyphs across as typed, and the keyboard's cursor in
-// its picture, [row, column].
-state.block = { on: false, codes: [], width: 3, cursor: [0, 0] };
-
 // Each block pixel is this many canvas pixels at most and at least, as
 // wide as the editor lets it; the codes go down the left and across the
 // top.
@@ -24,33 +18,19 @@ const kBlockTop = 14;
 const kBlockEdge = 'rgba(224, 138, 0, 0.45)';
 const kTileScale = 2;
 
-// A drag in the grid over more than one of its rows marks a rectangle of
-// cells: the grid is 16 across, so a rectangle is a block, its width the
-// rectangle's. It holds while the selection the drag made does: {codes,
-// width, selection}, or null.
-let gridRectangle = null;
-
-const rectangleHolds = () => gridRectangle !== null && gridRectangle.selection === selection().join();
-
-// The codes selected, in reading order: the rectangle dragged, or the
-// range.
-function selectedCodes() {
-  if (rectangleHolds()) return gridRectangle.codes;
-  const [first, last] = selection();
-  return Array.from({ length: last - first + 1 }, (_, i) => first + i);
-}
-
-// The rectangle dragged, framed on the grid.
+// A rectangle selected in the grid is a block, its width the
+// rectangle's: it is framed on the grid.
 function frameRectangle() {
-  if (!rectangleHolds()) return;
-  const codes = gridRectangle.codes;
+  const rectangle = selectedRectangle();
+  if (!rectangle) return;
+  const { codes, width } = rectangle;
   const [first, last] = [codes[0], codes[codes.length - 1]];
   const g = $('grid').getContext('2d');
   g.strokeStyle = kFocus;
   g.lineWidth = 2;
   g.setLineDash([4, 3]);
   g.strokeRect(kGridLeft + (first & 15) * kGridCell + 1, kGridTop + (first >> 4) * kGridCell + 1,
-               gridRectangle.width * kGridCell - 1, ((last >> 4) - (first >> 4) + 1) * kGridCell - 1);
+               width * kGridCell - 1, ((last >> 4) - (first >> 4) + 1) * kGridCell - 1);
   g.setLineDash([]);
 }
 
@@ -73,8 +53,14 @@ const blockCell = (picture) =>
 
 // The picture shown: the one a stroke is drawing, or the block's in the
 // font.
-let blockStroke = null;
-const shownPicture = (block) => (blockStroke ? blockStroke.picture : Core.blockCut(state.font, block));
+const shownPicture = (block) => (state.block.stroke ? state.block.stroke.picture : Core.blockCut(state.font, block));
+
+// The keyboard's cursor, within the picture: a width typed since may have
+// made it smaller.
+function blockCursor(picture) {
+  const [row, column] = state.block.cursor;
+  return [Math.min(row, picture.height - 1), Math.min(column, picture.width - 1)];
+}
 
 const pixelAt = (picture, row, column) => picture.pixels[row * picture.width + column] === 1;
 
@@ -120,7 +106,7 @@ function drawBlock(block, picture, focused) {
   for (let x = 0; x <= picture.width; x += 8) g.fillRect(kBlockLeft + x * cell - 1, kBlockTop, 1, picture.height * cell);
   for (let y = 0; y <= picture.height; y += 8) g.fillRect(kBlockLeft, kBlockTop + y * cell - 1, picture.width * cell, 1);
   if (focused) {
-    const [row, column] = state.block.cursor;
+    const [row, column] = blockCursor(picture);
     g.strokeStyle = kFocus;
     g.lineWidth = 2;
     g.strokeRect(kBlockLeft + column * cell + 1, kBlockTop + row * cell + 1, cell - 2, cell - 2);
@@ -151,17 +137,16 @@ function drawTiles(picture) {
 }
 
 // The cursor's pixel is named by one of two cells in turn, so that a
-// screen reader hears each move as a new cell.
-let blockCellShown = 0;
+// screen reader hears each move as a new cell: the one named now is the
+// one the picture's grid points to.
 function describeBlock(block, picture) {
-  const [row, column] = state.block.cursor;
-  const name = blockPixelName(block, picture, row, column);
-  const shown = $('block-cell-' + blockCellShown);
-  if (shown.getAttribute('aria-label') !== name) {
-    blockCellShown = 1 - blockCellShown;
-    setAttribute($('block-cell-' + blockCellShown), 'aria-label', name);
+  const name = blockPixelName(block, picture, ...blockCursor(picture));
+  let shown = $('block-pixels').getAttribute('aria-activedescendant') === 'block-cell-1' ? 1 : 0;
+  if ($('block-cell-' + shown).getAttribute('aria-label') !== name) {
+    shown = 1 - shown;
+    setAttribute($('block-cell-' + shown), 'aria-label', name);
   }
-  setAttribute($('block-pixels'), 'aria-activedescendant', 'block-cell-' + blockCellShown);
+  setAttribute($('block-pixels'), 'aria-activedescendant', 'block-cell-' + shown);
   setAttribute($('block-pixels'), 'aria-label', 'The block ' + blockSaid(block) + ' as one picture');
 }
 
@@ -179,8 +164,6 @@ function renderBlock() {
     return;
   }
   const picture = shownPicture(block);
-  const [row, column] = state.block.cursor;
-  state.block.cursor = [Math.min(row, picture.height - 1), Math.min(column, picture.width - 1)];
   drawBlock(block, picture, document.activeElement === $('block-pixels'));
   describeBlock(block, picture);
   drawTiles(picture);

@@ -1,40 +1,10 @@
-// Editing a block of glyphs as one picture: a rectangle dragged in the
-// grid, strokes, the keyboard's cursor and the transforms across glyph
-// edges, a picture put in and the block saved as PNG. Each change is put
-// back by the core into the font as one step of the history, said as what
-// was done ("0xC9 to 0xCB, 3 glyphs across, flipped left to right").
+// Editing a block of glyphs as one picture: strokes, the keyboard's
+// cursor and the transforms across glyph edges, a picture put in and the
+// block saved as PNG. Each change is put back by the core into the font
+// as one step of the history, said as what was done ("0xC9 to 0xCB, 3
+// glyphs across, flipped left to right"). Each gesture here runs within
+// act(), which keeps the work changed and draws the page once it is done.
 'use strict';
-
-// The grid's drag, from code to code, while it lasts.
-let gridDrag = null;
-
-function gridDragStart(event) {
-  const code = gridCode(event);
-  gridDrag = code === null || event.shiftKey ? null : { from: code, to: code };
-}
-
-function gridDragMove(event) {
-  const code = gridDrag && gridCode(event);
-  if (code !== null && code !== undefined) gridDrag.to = code;
-}
-
-function gridDragEnd() {
-  if (!gridDrag) return;
-  const { from, to } = gridDrag;
-  gridDrag = null;
-  const [top, bottom] = [Math.min(from >> 4, to >> 4), Math.max(from >> 4, to >> 4)];
-  const [left, right] = [Math.min(from & 15, to & 15), Math.max(from & 15, to & 15)];
-  gridRectangle = null;
-  if (top === bottom) return;
-  const codes = [];
-  for (let row = top; row <= bottom; row++) {
-    for (let column = left; column <= right; column++) codes.push(row * 16 + column);
-  }
-  gridRectangle = { codes, width: right - left + 1, selection: selection().join() };
-  state.block.width = gridRectangle.width;
-  announce(plural(codes.length, 'glyph') + ' in a rectangle, ' + plural(gridRectangle.width, 'glyph') + ' across');
-  render(state);
-}
 
 // Puts a picture into the block as one step, said as what was done.
 function putBlockPicture(block, picture, done) {
@@ -43,10 +13,9 @@ function putBlockPicture(block, picture, done) {
   const said = blockSaid(block) + ', ' + done;
   if (changeFont(font, said)) {
     announce(sentence(said));
-    changed();
+    workChanged();
   } else {
     announce(sentence('nothing changed in ' + blockSaid(block)));
-    render(state);
   }
 }
 
@@ -76,22 +45,21 @@ function startBlockStroke(event) {
   if (!pixel) return;
   $('block-editor').setPointerCapture(event.pointerId);
   const ink = !pixelAt(picture, ...pixel);
-  blockStroke = { block, ink, picture: setBlockPixel(picture, ...pixel, ink) };
+  state.block.stroke = { block, ink, picture: setBlockPixel(picture, ...pixel, ink) };
   state.block.cursor = pixel;
-  render(state);
 }
 
 function continueBlockStroke(event) {
-  const pixel = blockStroke && blockPixel(event, blockStroke.picture);
-  if (!pixel || pixelAt(blockStroke.picture, ...pixel) === blockStroke.ink) return;
-  blockStroke.picture = setBlockPixel(blockStroke.picture, ...pixel, blockStroke.ink);
-  render(state);
+  const stroke = state.block.stroke;
+  const pixel = stroke && blockPixel(event, stroke.picture);
+  if (!pixel || pixelAt(stroke.picture, ...pixel) === stroke.ink) return;
+  stroke.picture = setBlockPixel(stroke.picture, ...pixel, stroke.ink);
 }
 
 function endBlockStroke() {
-  if (!blockStroke) return;
-  const { block, picture } = blockStroke;
-  blockStroke = null;
+  if (!state.block.stroke) return;
+  const { block, picture } = state.block.stroke;
+  state.block.stroke = null;
   putBlockPicture(block, picture, 'drawn');
 }
 
@@ -99,24 +67,33 @@ function endBlockStroke() {
 // or Enter turns the pixel to ink or paper.
 function blockKey(event) {
   const moves = { ArrowLeft: [0, -1], ArrowRight: [0, 1], ArrowUp: [-1, 0], ArrowDown: [1, 0] };
-  const block = currentBlock();
-  const picture = Core.blockCut(state.font, block);
-  const [row, column] = state.block.cursor;
   if (event.key in moves) {
-    const [down, across] = moves[event.key];
-    state.block.cursor = [Math.max(0, Math.min(picture.height - 1, row + down)),
-                          Math.max(0, Math.min(picture.width - 1, column + across))];
-    render(state);
+    act('block', () => moveBlockCursor(...moves[event.key]));
   } else if (event.key === ' ' || event.key === 'Enter') {
-    const ink = !pixelAt(picture, row, column);
-    putBlockPicture(block, setBlockPixel(picture, row, column, ink),
-                    'row ' + (row + 1) + ', column ' + (column + 1) + ' set to ' + (ink ? 'ink' : 'paper'));
+    act('block', setBlockPixelAtCursor);
   } else if (event.key === 'Escape') {
     $('glyphs').focus();
   } else {
     return;
   }
   event.preventDefault();
+}
+
+function moveBlockCursor(down, across) {
+  const picture = Core.blockCut(state.font, currentBlock());
+  const [row, column] = blockCursor(picture);
+  state.block.cursor = [Math.max(0, Math.min(picture.height - 1, row + down)),
+                        Math.max(0, Math.min(picture.width - 1, column + across))];
+}
+
+// The pixel under the cursor turned to ink or paper.
+function setBlockPixelAtCursor() {
+  const block = currentBlock();
+  const picture = Core.blockCut(state.font, block);
+  const [row, column] = blockCursor(picture);
+  const ink = !pixelAt(picture, row, column);
+  putBlockPicture(block, setBlockPixel(picture, row, column, ink),
+                  'row ' + (row + 1) + ', column ' + (column + 1) + ' set to ' + (ink ? 'ink' : 'paper'));
 }
 
 // A glyph transform of the core's, done to the block as one picture.
@@ -126,7 +103,6 @@ function transformBlock({ number, done }) {
   if (!turned) {
     const rows = Math.ceil(block.codes.length / block.width);
     say('block', blockSaid(block) + ' and ' + rows + ' down is not square: only a square block rotates.');
-    render(state);
     return;
   }
   putBlockPicture(block, turned, done);
@@ -136,13 +112,11 @@ function toggleBlock() {
   state.block.on = !state.block.on;
   state.block.codes = selectedCodes();
   state.block.cursor = [0, 0];
-  render(state);
 }
 
 function typeBlockWidth() {
   const width = Number($('block-width').value);
   if (Number.isInteger(width) && width >= 1 && width <= kGlyphs) state.block.width = width;
-  render(state);
 }
 
 function saveBlock() {
@@ -151,7 +125,6 @@ function saveBlock() {
   const name = 'block-' + hex(first, 2) + '-' + hex(block.codes[block.codes.length - 1], 2) + '.png';
   download(name, Core.blockPng(state.font, block));
   say('block', name + ' (' + blockSaid(block) + ')' + kGivenToBrowser);
-  render(state);
 }
 
 // A picture picked or dropped, put into the block as --merge puts it; one
@@ -161,13 +134,15 @@ async function putPictureFile(file) {
   const read = Core.blockRead(state.font, block, await readHeld(file));
   if (!read.font) {
     say('block', read.said);
-    render(state);
     return;
   }
   const said = blockSaid(block) + ', ' + file.name + ' put in';
-  if (changeFont(read.font, said)) say('block', sentence(said) + '; Undo takes it back.');
-  else say('block', file.name + ' holds the glyphs the block has already.');
-  changed();
+  if (changeFont(read.font, said)) {
+    say('block', sentence(said) + '; Undo takes it back.');
+    workChanged();
+  } else {
+    say('block', 'Nothing changed: ' + file.name + ' holds the glyphs the block has already.');
+  }
 }
 
 function fillBlockTransforms() {
@@ -184,20 +159,17 @@ function fillBlockTransforms() {
 
 function listenToBlock() {
   const on = (id, type, handler) => $(id).addEventListener(type, handler);
-  on('grid', 'pointerdown', gridDragStart);
-  on('grid', 'pointermove', gridDragMove);
-  on('grid', 'pointerup', gridDragEnd);
-  on('grid', 'pointercancel', () => { gridDrag = null; });
-  on('block-edit', 'click', toggleBlock);
-  on('block-width', 'change', typeBlockWidth);
+  on('block-edit', 'click', () => act('block', toggleBlock));
+  on('block-width', 'change', () => act('block', typeBlockWidth));
   on('block-save', 'click', () => act('block', saveBlock));
   on('block-picture', 'change', (e) => act('block', () => putPictureFile(picked(e)[0].file)));
-  on('block-editor', 'pointerdown', startBlockStroke);
-  on('block-editor', 'pointermove', continueBlockStroke);
-  on('block-editor', 'pointerup', endBlockStroke);
-  on('block-editor', 'pointercancel', endBlockStroke);
+  on('block-editor', 'pointerdown', (e) => act('block', () => startBlockStroke(e)));
+  on('block-editor', 'pointermove', (e) => state.block.stroke && act('block', () => continueBlockStroke(e)));
+  on('block-editor', 'pointerup', () => state.block.stroke && act('block', endBlockStroke));
+  on('block-editor', 'pointercancel', () => state.block.stroke && act('block', endBlockStroke));
   on('block-pixels', 'keydown', blockKey);
-  on('block-pixels', 'focus', () => render(state));
-  on('block-pixels', 'blur', () => render(state));
+  // The block's picture draws its cursor while it has the focus.
+  on('block-pixels', 'focus', () => act('block', () => {}));
+  on('block-pixels', 'blur', () => act('block', () => {}));
   fillBlockTransforms();
 }

@@ -92,7 +92,8 @@ function sizeGrid(canvas) {
 }
 
 // marks: the check's (checkMarks()), or null.
-function drawGrid(font, first, last, selected, marks) {
+// chosen: the codes selected, a Set.
+function drawGrid(font, chosen, selected, marks) {
   const canvas = $('grid');
   if (canvas.width !== kGridWidth) {
     canvas.width = kGridWidth;
@@ -116,7 +117,7 @@ function drawGrid(font, first, last, selected, marks) {
     const x = kGridLeft + (code % 16) * kGridCell + 1;
     const y = kGridTop + Math.floor(code / 16) * kGridCell + 1;
     const mark = marks && markOf(code, marks);
-    g.fillStyle = first < last && code >= first && code <= last ? kSelectedPaper : mark ? mark.paper : kPaper;
+    g.fillStyle = chosen.size > 1 && chosen.has(code) ? kSelectedPaper : mark ? mark.paper : kPaper;
     g.fillRect(x, y, kGridCell - 1, kGridCell - 1);
     if (mark && mark.frame) {
       g.strokeStyle = mark.frame;
@@ -137,22 +138,31 @@ function drawGrid(font, first, last, selected, marks) {
 }
 
 // "0x8F, Я, blank, used 3 times"
-function describeGrid(first, last, marks) {
+function describeGrid(chosen, marks) {
   const cells = $('glyph-cells');
   for (let code = 0; code < kGlyphs; code++) {
     const cell = cells.children[code >> 4].children[code & 15];
     const used = marks && marks.uses[code] > 0 ? ', used ' + plural(marks.uses[code], 'time') : '';
     setAttribute(cell, 'aria-label', codeName(code) + (isBlank(state.font, code) ? ', blank' : '') + used);
-    setAttribute(cell, 'aria-selected', String(code >= first && code <= last));
+    setAttribute(cell, 'aria-selected', String(chosen.has(code)));
   }
   setAttribute($('glyphs'), 'aria-activedescendant', 'glyph-' + state.selected);
+}
+
+// "0x30 to 0x41 selected, 18 glyphs"; "0xC9 to 0xDB selected, 6 glyphs
+// in a rectangle 3 across".
+function selectedSaid() {
+  const [first, last] = selection();
+  const rectangle = selectedRectangle();
+  return '0x' + hex(first, 2) + ' to 0x' + hex(last, 2) + ' selected, ' +
+    (rectangle ? plural(rectangle.codes.length, 'glyph') + ' in a rectangle ' + rectangle.width + ' across'
+      : plural(last - first + 1, 'glyph'));
 }
 
 // "Glyph 0x41 (65), A; 0x30 to 0x41 selected, 18 glyphs".
 function glyphLabel(first, last) {
   return 'Glyph ' + codeName(state.selected).replace(',', ' (' + state.selected + '),') +
-    (first < last ? '; 0x' + hex(first, 2) + ' to 0x' + hex(last, 2) + ' selected, ' +
-                    plural(last - first + 1, 'glyph') : '');
+    (first < last ? '; ' + selectedSaid() : '');
 }
 
 // --- The editor -----------------------------------------------------------

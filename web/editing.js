@@ -17,13 +17,22 @@ const sentence = (words) => words.charAt(0).toUpperCase() + words.slice(1) + '.'
 
 // --- The grid -------------------------------------------------------------
 
-// Focuses a code; extending, the selection runs from its anchor to it.
+// What the glyph operations act on, as it is said: "glyph 0x41", "0x80
+// to 0xAF", "the rectangle 0xC9 to 0xDB, 3 across,".
+function selectionSaid() {
+  const [first, last] = selection();
+  const rectangle = selectedRectangle();
+  return rectangle ? 'the rectangle ' + codesSaid(first, last) + ', ' + rectangle.width + ' across,' : codesSaid(first, last);
+}
+
+// Focuses a code; extending, the selection runs from its anchor to it (a
+// drag marks the rectangle between them).
 function choose(code, extend = false) {
   state.selected = code;
+  state.rectangle = null;
   if (!extend) state.anchor = state.selected;
   const [first, last] = selection();
-  if (extend) announce(first < last ? '0x' + hex(first, 2) + ' to 0x' + hex(last, 2) + ' selected, ' +
-                                      plural(last - first + 1, 'glyph') : 'One glyph selected');
+  if (extend) announce(first < last ? selectedSaid() : 'One glyph selected');
 }
 
 function gridCode(event) {
@@ -39,12 +48,21 @@ function gridPointer(event) {
   const code = gridCode(event);
   if (event.type === 'pointerdown') {
     if (code === null) return;
-    state.selecting = true;
+    state.selecting = event.shiftKey ? 'range' : 'rectangle';
     $('grid').setPointerCapture(event.pointerId);
     choose(code, event.shiftKey);
   } else if (state.selecting && code !== null && code !== state.selected) {
     choose(code, true);
   }
+}
+
+// A drag over more than one row of the grid leaves a rectangle of cells
+// selected: a block, its width the rectangle's.
+function endGridDrag() {
+  const rectangle = selectedRectangle();
+  state.selecting = false;
+  state.rectangle = rectangle && { anchor: state.anchor, selected: state.selected };
+  if (rectangle) state.block.width = rectangle.width;
 }
 
 // The arrow keys stop at the ends of the grid, 0x00 and 0xFF, and at its
@@ -155,10 +173,13 @@ function undoOrRedo(undoing) {
 const undo = () => undoOrRedo(true);
 const redo = () => undoOrRedo(false);
 
+// The glyphs selected, one after the other (a rectangle's in reading
+// order).
 function copyGlyphs() {
-  const [first, last] = selection();
-  state.copied = state.font.slice(first * kGlyphBytes, (last + 1) * kGlyphBytes);
-  say('edit', plural(last - first + 1, 'glyph') + ' copied, from 0x' + hex(first, 2) + '.');
+  const codes = selectedCodes();
+  state.copied = new Uint8Array(codes.length * kGlyphBytes);
+  codes.forEach((code, i) => state.copied.set(state.font.subarray(code * kGlyphBytes, (code + 1) * kGlyphBytes), i * kGlyphBytes));
+  say('edit', plural(codes.length, 'glyph') + ' copied, from 0x' + hex(codes[0], 2) + '.');
 }
 
 // The glyphs copied, from the focused code on, as far as the font goes.
@@ -182,15 +203,17 @@ function pasteGlyphs() {
 // said to a screen reader as it is done ("Glyph 0x41 cleared.") and when
 // it is undone or redone; or that it changed nothing.
 function transform({ number, done }) {
-  const [first, last] = selection();
-  const font = Core.transform(state.font, first, last, number);
-  if (!font) return;
-  const said = codesSaid(first, last) + ' ' + done;
+  let font = state.font;
+  for (const [first, last] of selectedRuns()) {
+    font = Core.transform(font, first, last, number);
+    if (!font) return;
+  }
+  const said = selectionSaid() + ' ' + done;
   if (changeFont(font, said)) {
     announce(sentence(said));
     workChanged();
   } else {
-    announce(sentence('nothing changed in ' + codesSaid(first, last)));
+    announce(sentence('nothing changed in ' + selectionSaid().replace(/,$/, '')));
   }
 }
 
@@ -199,9 +222,15 @@ function transform({ number, done }) {
 function take(whereBlank) {
   if (!state.other) return;
   const [first, last] = selection();
-  const { font, taken } = Core.take(state.font, state.other.font, first, last, whereBlank);
+  let font = state.font;
+  let taken = 0;
+  for (const run of selectedRuns()) {
+    const took = Core.take(font, state.other.font, ...run, whereBlank);
+    font = took.font;
+    taken += took.taken;
+  }
   const name = state.other.name;
-  if (changeFont(font, (whereBlank ? 'the codes where the font was blank' : codesSaid(first, last)) + ' taken from ' + name)) {
+  if (changeFont(font, (whereBlank ? 'the codes where the font was blank' : selectionSaid().replace(/,$/, '')) + ' taken from ' + name)) {
     say('other', plural(taken, 'glyph') + ' of ' + name + ' taken; Undo takes them back.');
     workChanged();
   } else {

@@ -1,5 +1,6 @@
 // The user's files, as the browser gives them: picked in a file field,
-// dropped (a folder too), and given back as downloads.
+// dropped (a folder too), and given back as downloads; and the part of
+// the page that takes the files dropped on it.
 'use strict';
 
 // A file as the core takes it, {key, name, length, bytes}: whole, or,
@@ -140,3 +141,49 @@ async function entriesOf(folder) {
 }
 
 const fileOf = (entry) => new Promise((resolve, reject) => entry.file(resolve, reject));
+
+// --- Dropping -----------------------------------------------------------
+
+// The part of the page an element is in, whose answer tells what became
+// of a drop there.
+function partOf(element) {
+  const part = element.closest && element.closest('[data-part]');
+  return part ? part.dataset.part : 'open';
+}
+
+function nothingTaken(part, { files, folders, failed }) {
+  const why = failed.length > 0 ? failed.join('\n')
+    : folders.length > 0 && files.length === 0 ? folders[0].name + ' holds no file.'
+      : 'Nothing was dropped that the page can read.';
+  say(part, why);
+}
+
+// Files dropped on the game's part are game files (and a font with
+// them), on the program's part a program, on the check's part texts, on
+// the other font's part the other font; anywhere else, a font to open. A
+// folder is looked into on the first three, and on the check's part the
+// folders inside it too.
+async function dropped(part, items) {
+  const { files, folders } = items;
+  if (part === 'patch') {
+    if (files.length === 0) nothingTaken(part, items);
+    else await droppedOnGame(items);
+  } else if (part === 'attach') {
+    if (files.length === 0) nothingTaken(part, items);
+    else await attach(files);
+  } else if (part === 'check') {
+    if (files.length === 0) nothingTaken(part, items);
+    else await checkFiles(files, items);
+  } else if (folders.length > 0) {
+    say(part, folders[0].name + ' is a folder: drop one font file from it to open it, or drop the ' +
+        'game folder on part 4 to put the font into the game.');
+  } else if (files.length === 0) {
+    nothingTaken(part, items);
+  } else if (part === 'other') {
+    await openOther(files[0].file, notOpened(files));
+  } else if (part === 'block') {
+    await putPictureFile(files[0].file);
+  } else {
+    await openFont(files[0].file, part, notOpened(files));
+  }
+}

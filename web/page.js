@@ -80,7 +80,7 @@ function whyNot(error) {
 function blankWork() {
   Object.assign(state, {
     font: new Uint8Array(kFontSize), name: '', source: null, codePage: 0, placedBy: 0,
-    other: null, otherCodePage: 0, selected: 0x41, anchor: 0x41, dirty: false, asking: null,
+    other: null, otherCodePage: 0, selected: 0x41, anchor: 0x41, rectangle: null, dirty: false, asking: null,
     history: { steps: [], at: 0, next: 1, letGo: '' },
   });
 }
@@ -133,52 +133,6 @@ async function takeUp(id) {
 async function letGoOf(id, on) {
   say('open', await Keeping.letGoOf(id) ? 'The work' + on + ' is let go.'
     : 'The work' + on + ' is open in another tab now: it is not let go.');
-}
-
-// --- Dropping -----------------------------------------------------------
-
-// The part of the page an element is in, whose answer tells what became
-// of a drop there.
-function partOf(element) {
-  const part = element.closest && element.closest('[data-part]');
-  return part ? part.dataset.part : 'open';
-}
-
-function nothingTaken(part, { files, folders, failed }) {
-  const why = failed.length > 0 ? failed.join('\n')
-    : folders.length > 0 && files.length === 0 ? folders[0].name + ' holds no file.'
-      : 'Nothing was dropped that the page can read.';
-  say(part, why);
-}
-
-// Files dropped on the game's part are game files (and a font with
-// them), on the program's part a program, on the check's part texts, on
-// the other font's part the other font; anywhere else, a font to open. A
-// folder is looked into on the first three, and on the check's part the
-// folders inside it too.
-async function dropped(part, items) {
-  const { files, folders } = items;
-  if (part === 'patch') {
-    if (files.length === 0) nothingTaken(part, items);
-    else await droppedOnGame(items);
-  } else if (part === 'attach') {
-    if (files.length === 0) nothingTaken(part, items);
-    else await attach(files);
-  } else if (part === 'check') {
-    if (files.length === 0) nothingTaken(part, items);
-    else await checkFiles(files, items);
-  } else if (folders.length > 0) {
-    say(part, folders[0].name + ' is a folder: drop one font file from it to open it, or drop the ' +
-        'game folder on part 4 to put the font into the game.');
-  } else if (files.length === 0) {
-    nothingTaken(part, items);
-  } else if (part === 'other') {
-    await openOther(files[0].file, notOpened(files));
-  } else if (part === 'block') {
-    await putPictureFile(files[0].file);
-  } else {
-    await openFont(files[0].file, part, notOpened(files));
-  }
 }
 
 // --- Start --------------------------------------------------------------
@@ -256,8 +210,8 @@ function listen() {
   });
   on('grid', 'pointerdown', (e) => act('edit', () => gridPointer(e)));
   on('grid', 'pointermove', (e) => state.selecting && act('edit', () => gridPointer(e)));
-  on('grid', 'pointerup', () => { state.selecting = false; });
-  on('grid', 'pointercancel', () => { state.selecting = false; });
+  on('grid', 'pointerup', () => state.selecting && act('edit', endGridDrag));
+  on('grid', 'pointercancel', () => state.selecting && act('edit', endGridDrag));
   on('glyphs', 'keydown', gridKey);
   on('editor', 'pointerdown', (e) => act('edit', () => startStroke(e)));
   on('editor', 'pointermove', (e) => state.stroke && act('edit', () => continueStroke(e)));

@@ -135,8 +135,9 @@ function render(state) {
   const [first, last] = selection();
   const focused = document.activeElement === $('pixels');
   const marks = checkMarks(state.font);
-  drawGrid(state.font, first, last, state.selected, marks);
-  describeGrid(first, last, marks);
+  const chosen = new Set(selectedCodes());
+  drawGrid(state.font, chosen, state.selected, marks);
+  describeGrid(chosen, marks);
   drawEditor(state.font, state.selected, state.cursor, focused);
   describeEditor();
   renderBlock();

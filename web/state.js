@@ -54,10 +54,23 @@ const state = {
   workChanged: false,
   letGoSaid: [],
   acting: 0,  // actions under way (act()), which draw the page once done
-  // A drag selecting codes in the grid under way; a stroke drawn in the
-  // editor under way, {before, ink}: the font before it, and what it draws.
+  // A drag selecting codes in the grid under way: 'range' begun with
+  // Shift, from the anchor; 'rectangle' otherwise, its corners the code
+  // it began at and the one under the pointer; or false. The rectangle a
+  // drag left selected, {anchor, selected}: it holds while they are the
+  // selection's ends; or null.
   selecting: false,
+  rectangle: null,
+  // A stroke drawn in the editor under way, {before, ink}: the font before
+  // it, and what it draws.
   stroke: null,
+  // A block of glyphs as one picture (block.js): whether the editor shows
+  // it, the codes it was given then (an Undo, which chooses the glyph it
+  // changes, leaves them), its glyphs across as typed, the keyboard's
+  // cursor in its picture, [row, column], and a stroke drawn in it under
+  // way, {block, ink, picture}: the block, what it draws and the picture
+  // drawn so far; or null.
+  block: { on: false, codes: [], width: 3, cursor: [0, 0], stroke: null },
   previewText: 'ZYR 2 - the font as the game draws it',
   // The translation checked (check.js): the text files given, each {name,
   // length, bytes}, the text pasted, the code page chosen for them (0: the
@@ -94,6 +107,43 @@ function listShows(id, chosen) {
 // The codes selected, from the lowest to the highest.
 function selection() {
   return [Math.min(state.anchor, state.selected), Math.max(state.anchor, state.selected)];
+}
+
+// The cells of the grid selected as a rectangle, {codes, width}, its
+// corners the selection's ends: while a drag marks it, and after, while
+// the selection it left holds; null for a range. The grid is 16 across,
+// so a rectangle within one of its rows is a range.
+function selectedRectangle() {
+  const { anchor, selected, rectangle } = state;
+  const marked = state.selecting === 'rectangle' ||
+    (rectangle !== null && rectangle.anchor === anchor && rectangle.selected === selected);
+  if (!marked || anchor >> 4 === selected >> 4) return null;
+  const [top, bottom] = [Math.min(anchor >> 4, selected >> 4), Math.max(anchor >> 4, selected >> 4)];
+  const [left, right] = [Math.min(anchor & 15, selected & 15), Math.max(anchor & 15, selected & 15)];
+  const codes = [];
+  for (let row = top; row <= bottom; row++) {
+    for (let column = left; column <= right; column++) codes.push(row * 16 + column);
+  }
+  return { codes, width: right - left + 1 };
+}
+
+// The codes selected, in reading order: the rectangle, or the range.
+function selectedCodes() {
+  const rectangle = selectedRectangle();
+  if (rectangle) return rectangle.codes;
+  const [first, last] = selection();
+  return Array.from({ length: last - first + 1 }, (_, i) => first + i);
+}
+
+// The runs of codes selected, each [first, last]: the rectangle's rows,
+// or the range.
+function selectedRuns() {
+  const rectangle = selectedRectangle();
+  if (!rectangle) return [selection()];
+  const { codes, width } = rectangle;
+  const runs = [];
+  for (let i = 0; i < codes.length; i += width) runs.push([codes[i], codes[i + width - 1]]);
+  return runs;
 }
 
 function isInk(font, code, row, column) {

@@ -1555,6 +1555,15 @@ const steps = [
       ['Undo', 1, () => ctrl(page, 'z')],
       ['a transform', 2, () => page.click('#transforms button')],
       ['a file opened', 1, () => open(page, consoleFont)],
+      // The block's gestures: focusing its picture draws its cursor; a
+      // click on a button leaves it, which draws it no more.
+      ['the block shown as one picture', 1, () => page.click('#block-edit')],
+      ['the block focused, then a pixel set by Space', 2, async () => {
+        await page.focus('#block-pixels');
+        await page.keyboard.press(' ');
+      }],
+      ['the block flipped', 2, () => page.click('#block-transforms button')],
+      ['back to one glyph', 1, () => page.click('#block-edit')],
     ];
     for (const [action, times, run] of actions) {
       await page.evaluate(() => { window.renders = 0; });
@@ -1698,12 +1707,35 @@ const steps = [
     await page.mouse.move(...cellAt(0xDB), { steps: 10 });
     await page.mouse.up();
     check(await page.$eval('#block-width', (input) => input.value) === '3', 'the rectangle did not give its width');
+    // Its cells alone are selected, and drawn so: not the run between its
+    // corners in reading order.
+    const selectedCells = await page.$$eval('#glyph-cells [aria-selected="true"]', (cells) => cells.map((cell) => cell.id));
+    check(selectedCells.join() === 'glyph-201,glyph-202,glyph-203,glyph-217,glyph-218,glyph-219',
+          'the rectangle selects ' + selectedCells.join());
+    const paperShown = (code) => {
+      const bit = [...Array(64).keys()].find((i) => (start[code * 8 + (i >> 3)] >> (7 - (i & 7)) & 1) === 0);
+      return page.$eval('#grid', (canvas, code, bit) => {
+        const { left, top, cell, scale } = canvas.dataset;
+        const x = Number(left) + (code % 16) * Number(cell) + ((bit & 7) + 0.5) * Number(scale);
+        const y = Number(top) + Math.floor(code / 16) * Number(cell) + ((bit >> 3) + 0.5) * Number(scale);
+        return Array.from(canvas.getContext('2d').getImageData(Math.floor(x), Math.floor(y), 1, 1).data.slice(0, 3)).join();
+      }, code, bit);
+    };
+    const [inside, between] = [await paperShown(0xDA), await paperShown(0xCC)];
+    check(inside !== between, 'the cells between the rectangle\'s rows are drawn as selected: ' + inside + ' and ' + between);
     await page.click('#block-edit');
     await page.click('#block-save');
     program('--convert', base, path.join(work, 'block-program.png'), '--codes', '0xC9-0xCB,0xD9-0xDB', '--width', '3');
     check((await downloaded('block-C9-DB.png')).equals(fs.readFileSync(path.join(work, 'block-program.png'))),
           'the rectangle\'s block is not the program\'s');
     await page.click('#block-edit');
+    // Clear acts on its cells alone, and Undo takes them back.
+    await page.$$eval('#transforms button', (buttons) => buttons.find((b) => b.textContent === 'Clear').click());
+    const cleared = Buffer.from(start);
+    for (const code of [0xC9, 0xCA, 0xCB, 0xD9, 0xDA, 0xDB]) cleared.fill(0, code * 8, code * 8 + 8);
+    check((await gridFont(page)).equals(cleared), 'Clear did not clear the rectangle\'s cells alone');
+    await ctrl(page, 'z');
+    check((await gridFont(page)).equals(start), 'Undo did not take the rectangle\'s Clear back');
   }],
 ];
 // The page over 127.0.0.1, where the browser's private file system is
