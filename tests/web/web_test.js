@@ -108,11 +108,11 @@ async function downloaded(name) {
   return bytes;
 }
 
-// A condition on the page, waited for.
+// A condition on the page, and an element of it, waited for.
 const untilPage = (page, what, condition, ...args) =>
   until(what, () => page.evaluate(condition, ...args), async () => '; the page said: ' + await messages(page));
 
-const shown = (page, selector) => until(selector + ' on the page', () => page.$(selector),
+const appears = (page, selector) => until(selector + ' on the page', () => page.$(selector),
   async () => '; the page said: ' + await messages(page));
 
 // A tab whose own waits (a navigation, a reload) have the bound too.
@@ -122,7 +122,7 @@ async function newTab(owner) {
   return page;
 }
 
-const ready = (page) => shown(page, 'body[data-ready=yes]');
+const ready = (page) => appears(page, 'body[data-ready=yes]');
 
 async function openPage(browser, url) {
   const page = await newTab(browser);
@@ -466,7 +466,7 @@ const steps = [
     }
     // Dropped on the game's part of the page, as a user drops them.
     await drop(page, '#patch-section', [['ZYR2.EXE', pattern(exeLength, 1)], ['BRANVEL.EXE', pattern(1000, 2)]]);
-    await shown(page, '#original:not([hidden])');
+    await appears(page, '#original:not([hidden])');
     await page.click('#save-original');
     check((await downloaded('original.fnt')).equals(pattern(exeLength, 1).subarray(exeOffset, exeOffset + 2048)),
           'original.fnt is not the game\'s font');
@@ -493,12 +493,12 @@ const steps = [
     check(await page.$eval('#game-downloads', (list) => list.children.length === 0) &&
           await page.$eval('#game-downloads-stale', (line) => !line.hidden), 'files of a font changed since are offered');
     await ctrl(page, 'z');
-    await shown(page, '#game-downloads button');
+    await appears(page, '#game-downloads button');
     // A game file picked is patched as it is at the patch: one changed
     // since it was picked is not patched, and the page says why.
     const picked = write('ZYR2.EXE', pattern(exeLength, 5));
     await upload(page, '#game-files', picked);
-    await shown(page, '#game-downloads:empty');
+    await appears(page, '#game-downloads:empty');
     fs.writeFileSync(picked, pattern(597504, 5));
     await clearMessages(page);
     await page.click('#patch');
@@ -588,7 +588,7 @@ const steps = [
     check((await gridFont(page)).equals(drawn) && await page.$eval('#code-page', (s) => s.value) === '866',
           'the glyphs were not kept, or the code page not chosen');
     await page.select('#code-page', '737');
-    await shown(page, '#asking:not([hidden])');
+    await appears(page, '#asking:not([hidden])');
     await page.click('#place-again');
     await waitFor(page, 'placed again, by code page 737');
     const out = path.join(work, 'zhe737.fnt');
@@ -706,7 +706,7 @@ const steps = [
     }, exeLength, exeOffset);
     check(said === exeOffset, 'the private file system was not set up');
     await page.click('#pick-folder');
-    await shown(page, '#patch:not([hidden])');
+    await appears(page, '#patch:not([hidden])');
     await page.click('#patch');
     await waitFor(page, 'patched in the game folder');
     // Patching again changes nothing, and says so.
@@ -758,7 +758,7 @@ const steps = [
       window.showDirectoryPicker = async () => folder;
     }, game.toString('base64'));
     await page.click('#pick-folder');
-    await shown(page, '#patch:not([hidden])');
+    await appears(page, '#patch:not([hidden])');
     const onDisk = async () => Buffer.from(await page.evaluate(async () => {
       const folder = await (await navigator.storage.getDirectory()).getDirectoryHandle('locked');
       return Array.from(new Uint8Array(await (await (await folder.getFileHandle('ZYR2.EXE')).getFile()).arrayBuffer()));
