@@ -16,16 +16,16 @@ program=$work/bin/zyr2font
 sanitized=${ZYR2_SANITIZED:-0}
 [ "$sanitized" = 1 ] && export ASAN_OPTIONS=detect_leaks=0
 
-# run_as USER PROGRAM ARGS...: runs with a time limit as the user ("" for
+# run_as USER PROGRAM ARGS...: runs within the bound as the user ("" for
 # this one), keeping status and stderr.
 run_as() {
   local user=$1
   shift
   if [ -n "$user" ] && [ "$(id -u)" = 0 ]; then
     setpriv --reuid="$user" --regid=nogroup --clear-groups \
-      timeout 20 "$@" >"$case_dir/.out" 2>"$case_dir/.err"
+      timeout "$wait_bound" "$@" >"$case_dir/.out" 2>"$case_dir/.err"
   else
-    timeout 20 "$@" >"$case_dir/.out" 2>"$case_dir/.err"
+    timeout "$wait_bound" "$@" >"$case_dir/.out" 2>"$case_dir/.err"
   fi
   status=$?
   errors=$(cat "$case_dir/.err")
@@ -215,7 +215,9 @@ expect_unchanged game/ZYR2.EXE
 # given alone, looked at first, the FIFO's writer still reaches the run.
 # The FIFO's writer comes late, as a slow one may: the run waits for it
 # (and a writer no run reads from gives up, so that a fault fails here
-# rather than hangs).
+# rather than hangs). Were the run later still, the writer would wait for
+# it: the order changes nothing but what is tried, and the writer waits
+# as long as the run may last.
 make_font my.fnt
 mkfifo pipe.fnt
 cp -r game alone
@@ -225,11 +227,11 @@ for form in fifo fifo-alone process stdin; do
   cp alone/ZYR2.EXE.orig alone/ZYR2.EXE
   case $form in
     fifo)
-      timeout 10 sh -c 'sleep 0.5; cat my.fnt >pipe.fnt' &
+      timeout "$wait_bound" sh -c 'sleep 0.5; cat my.fnt >pipe.fnt' &
       run pipe.fnt "$case_dir/game"
       ;;
     fifo-alone)
-      timeout 10 sh -c 'sleep 0.5; cat my.fnt >pipe.fnt' &
+      timeout "$wait_bound" sh -c 'sleep 0.5; cat my.fnt >pipe.fnt' &
       run_as "" alone/zyr2font pipe.fnt
       ;;
     process) run <(cat my.fnt) "$case_dir/game" ;;
@@ -447,7 +449,7 @@ make_file game/ZYR2.EXE 597504
 # Opened both ways, then its reading end closed: a pipe nobody reads.
 mkfifo gone
 exec 3<>gone 4>gone 3<&-
-timeout 20 "$program" "$case_dir/game" 2>&4
+timeout "$wait_bound" "$program" "$case_dir/game" 2>&4
 status=$?
 exec 4>&-
 expect_status 0
@@ -833,12 +835,12 @@ for command in --show --help --version --check; do
   arguments=("$command")
   [ "$command" = --show ] && arguments+=(font.fnt)
   [ "$command" = --check ] && arguments+=(font.fnt text.txt)
-  timeout 20 "$program" "${arguments[@]}" >/dev/full 2>.err
+  timeout "$wait_bound" "$program" "${arguments[@]}" >/dev/full 2>.err
   status=$?
   errors=$(cat .err)
   expect_status 1
   expect_errors "${caption}The output could not be written."
-  timeout 20 "$program" "${arguments[@]}" 2>.err | head -c 1 >/dev/null
+  timeout "$wait_bound" "$program" "${arguments[@]}" 2>.err | head -c 1 >/dev/null
   [ "${PIPESTATUS[0]}" = 0 ] && [ ! -s .err ] || fail "$command into a pipe closed early: ${PIPESTATUS[0]}, $(cat .err)"
 done
 run --help extra
@@ -1235,7 +1237,7 @@ LC_ALL= LC_CTYPE= LANG=C run --show font.fnt
   fail "wider than 80 columns"
 grep -q '^0x40 ' .out || fail "no row labelled 0x40"
 # Into a pipe closed before the end: a plain failure, no signal.
-timeout 20 "$program" --show font.fnt | head -c 10 >/dev/null
+timeout "$wait_bound" "$program" --show font.fnt | head -c 10 >/dev/null
 [ "${PIPESTATUS[0]}" -le 1 ] || fail "ended by a signal: ${PIPESTATUS[0]}"
 end
 
@@ -1413,12 +1415,19 @@ copy_program
 make_font my.fnt
 run_as "" tool/zyr2font /A:my.fnt
 make_file ZYR2.EXE 597504
-# Held at its first open (of ./ZYR2.FNT) while its file goes away.
+# Held at its first open (of ./ZYR2.FNT) while its file goes away: it goes
+# once the program is seen there (openat is system call 257).
 strace -f -qq -o /dev/null -e trace=openat \
   -e inject=openat:delay_enter=3000000:when=1 tool/zyr2font 2>.err &
-sleep 1
+tracer=$!
+held() {
+  local traced
+  traced=$(pgrep -P "$tracer")
+  [ -n "$traced" ] && [ "$(cut -d' ' -f1 "/proc/$traced/syscall" 2>/dev/null)" = 257 ]
+}
+wait_until "the program to be held at its first open" held
 rm tool/zyr2font
-wait $!
+wait $tracer
 status=$?
 errors=$(cat .err)
 expect_status 0

@@ -38,6 +38,17 @@ HANDLE LimitedToken() {
   return primary;
 }
 
+// Says on standard error why the program did not start: the caller's log
+// then tells a Windows error from the program's own exit status.
+void SayNotStarted(DWORD error) {
+  char line[64];
+  const int length =
+      wsprintfA(line, "launch: CreateProcess failed, error %lu\r\n", error);
+  DWORD written = 0;
+  WriteFile(GetStdHandle(STD_ERROR_HANDLE), line, static_cast<DWORD>(length),
+            &written, nullptr);
+}
+
 }  // namespace
 
 int wmain() {
@@ -84,10 +95,13 @@ int wmain() {
                                  &startup, &process)
           : CreateProcessW(nullptr, command_line.data(), nullptr, nullptr,
                            inherit, 0, nullptr, nullptr, &startup, &process);
+  const DWORD error = started ? 0 : GetLastError();
   if (limited != nullptr)
     CloseHandle(limited);
-  if (!started)
+  if (!started) {
+    SayNotStarted(error);
     return 121;
+  }
   WaitForSingleObject(process.hProcess, INFINITE);
   DWORD status = 122;
   GetExitCodeProcess(process.hProcess, &status);

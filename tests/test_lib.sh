@@ -72,6 +72,26 @@ expect_unchanged() {
   cmp -s "$1.orig" "$1" || fail "$1 was changed"
 }
 
+# The one bound on every wait, in seconds: generous, for a machine busy with
+# other work. Waits end on what a program does, never on time alone: the
+# bound only turns a wait that never ends into a failure.
+wait_bound=120
+
+# wait_until WHAT COMMAND...: runs COMMAND until it succeeds; past the
+# bound, fails the case saying what was awaited.
+wait_until() {
+  local what=$1
+  shift
+  local end=$((SECONDS + wait_bound))
+  until "$@"; do
+    if [ "$SECONDS" -ge "$end" ]; then
+      fail "waited $wait_bound s for $what"
+      return 1
+    fi
+    sleep 0.1
+  done
+}
+
 # Closes the run: the count line, and the exit status.
 finish() {
   echo "$passed passed, $failed failed"

@@ -22,35 +22,11 @@ wineserver=/usr/lib/wine/wineserver
 Xvfb -displayfd 5 -screen 0 2048x1536x24 -nolisten tcp 5>"$work/display" 2>/dev/null &
 xvfb=$!
 trap '"$wineserver" -k 2>/dev/null; kill "$xvfb" 2>/dev/null; rm -rf "$work"' EXIT
-for _ in $(seq 1 50); do
-  [ -s "$work/display" ] && break
-  sleep 0.1
-done
+wait_until "Xvfb to name its display" test -s "$work/display" || exit 1
 export DISPLAY=":$(cat "$work/display")"
 
-zcat /usr/share/consolefonts/Lat15-VGA8.psf.gz | tail -c +5 | head -c 2048 >"$work/font.fnt"
-# At 100 % and at 200 % (LogPixels 192), each font pixel a whole number of
-# screen pixels, sharp: 3 and 6.
-for setting in "96 3" "192 6"; do
-read -r dpi expected <<<"$setting"
-begin "--show draws every glyph in a window at $dpi DPI, magnified $expected times, and Esc closes it"
-cp "$work/font.fnt" font.fnt
-"$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
-"$wineserver" -w
-ZYR2_COMMAND_LINE="\"$(printf 'Z:%s' "${work//\//\\}")\\zyr2font.exe\" --show font.fnt" \
-  timeout 120 "$wine" "$work/launch.exe" >/dev/null 2>"$work/wine.log" &
-shown=$!
-title="font.fnt - ZYR 2 Font Replacer"
-window=
-for _ in $(seq 1 100); do
-  window=$(xdotool search --name "^$title\$" 2>/dev/null | head -1)
-  [ -n "$window" ] && break
-  sleep 0.2
-done
-[ -n "$window" ] || { fail "no window titled $title"; cat "$work/wine.log"; }
-sleep 1  # until it has painted
-import -window "$window" shot.png
-/usr/bin/python3 - font.fnt shot.png "$expected" <<'PY' || fail "the picture does not match the font"
+# Whether the picture of the window is the font at a scale, every pixel.
+cat >"$work/picture.py" <<'PY'
 import sys
 from PIL import Image
 font = open(sys.argv[1], "rb").read()
@@ -81,6 +57,37 @@ if wrong:
     sys.exit(f"{len(wrong)} pixels differ, the first {wrong[0]}")
 print(f"  256 glyphs at {scale}x, every pixel as the font has it")
 PY
+title="font.fnt - ZYR 2 Font Replacer"
+found() {
+  window=$(xdotool search --name "^$title\$" 2>/dev/null | head -1)
+  [ -n "$window" ]
+}
+# The picture is looked at once the window has painted it: until then it
+# may be blank, or drawn in part.
+painted() {
+  import -window "$window" shot.png 2>/dev/null &&
+    /usr/bin/python3 "$work/picture.py" font.fnt shot.png "$expected" >"$work/picture.log" 2>&1
+}
+
+zcat /usr/share/consolefonts/Lat15-VGA8.psf.gz | tail -c +5 | head -c 2048 >"$work/font.fnt"
+# At 100 % and at 200 % (LogPixels 192), each font pixel a whole number of
+# screen pixels, sharp: 3 and 6.
+for setting in "96 3" "192 6"; do
+read -r dpi expected <<<"$setting"
+begin "--show draws every glyph in a window at $dpi DPI, magnified $expected times, and Esc closes it"
+cp "$work/font.fnt" font.fnt
+"$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+"$wineserver" -w
+ZYR2_COMMAND_LINE="\"$(printf 'Z:%s' "${work//\//\\}")\\zyr2font.exe\" --show font.fnt" \
+  timeout "$wait_bound" "$wine" "$work/launch.exe" >/dev/null 2>"$work/wine.log" &
+shown=$!
+window=
+if wait_until "a window titled $title" found; then
+  wait_until "the window to show the font" painted
+  cat "$work/picture.log"
+else
+  cat "$work/wine.log"
+fi
 [ -n "$window" ] && xdotool windowfocus --sync "$window" key --window "$window" Escape
 wait "$shown"
 status=$?

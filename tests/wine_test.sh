@@ -37,8 +37,10 @@ incorrect_box=$(box 'Incorrect parameter format')
 wine_as=()
 launch_line() {
   ZYR2_COMMAND_LINE=$1 WINEDEBUG=-all,+relay \
-    timeout 60 "${wine_as[@]}" "$wine" "$work/bin/launch.exe" >/dev/null 2>"$case_dir/.trace"
+    timeout "$wait_bound" "${wine_as[@]}" "$wine" "$work/bin/launch.exe" >/dev/null 2>"$case_dir/.trace"
   status=$?
+  # Where the program did not start, the launcher's word of why.
+  grep -a '^launch: ' "$case_dir/.trace" | sed 's/^/  /'
   boxes=$(grep -a 'Call user32.MessageBoxW(' "$case_dir/.trace" |
     sed 's/.*MessageBoxW([0-9a-f]*,[0-9a-f]* L"\(.*\)",[0-9a-f]* L"\(.*\)",\([0-9a-f]*\)) ret=.*/\1|\2|\3/')
 }
@@ -100,6 +102,8 @@ as_nobody() {
     "${nobody[@]}" "$wine" wineboot --init >/dev/null 2>&1
     "${nobody[@]}" "$wine" reg add 'HKCU\Software\Wine\Debug' /v RelayInclude \
       /t REG_SZ /d user32.MessageBoxW /f >/dev/null 2>&1
+    # Made when its server, and every program the boot started, has ended.
+    "${nobody[@]}" /usr/lib/wine/wineserver -w
   fi
   wine_as=("${nobody[@]}")
 }

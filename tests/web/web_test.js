@@ -57,27 +57,75 @@ function write(name, bytes) {
   return file;
 }
 
-// Waits for a download of that name to be whole, and takes it away: the
-// browser may show the name before it has written the bytes.
-async function downloaded(name) {
-  const file = path.join(downloads, name);
-  let size = -1;
-  for (let i = 0; i < 100; i++) {
-    await new Promise((resolve) => setTimeout(resolve, 100));
-    if (!fs.existsSync(file) || fs.existsSync(file + '.crdownload')) continue;
-    const now = fs.statSync(file).size;
-    if (now === size && now > 0) {
-      const bytes = fs.readFileSync(file);
-      fs.unlinkSync(file);
-      return bytes;
-    }
-    size = now;
+// The one bound on every wait: generous, for a machine busy with other
+// work. No wait ends by time alone: each ends on what the page or the
+// browser does, and the bound only turns a wait that never ends into a
+// failure that says what was awaited.
+const kBoundMs = 120000;
+
+// Asks `condition` again and again until it gives something (true, or a
+// value, which is returned); past the bound, fails naming `what` and with
+// what `more` tells of the moment.
+async function until(what, condition, more = async () => '') {
+  const started = Date.now();
+  for (;;) {
+    const value = await condition();
+    if (value) return value;
+    if (Date.now() - started > kBoundMs) throw new Error('waited ' + kBoundMs / 1000 + ' s for ' + what + await more());
+    await new Promise((resolve) => setTimeout(resolve, 50));
   }
-  throw new Error('no download of ' + name);
 }
 
+// The downloads the browser began, by name, in order, and which of them it
+// finished; each is taken once.
+const downloadsBegun = [];
+const downloadsByGuid = new Map();
+
+function watchDownloads(session) {
+  session.on('Browser.downloadWillBegin', ({ guid, suggestedFilename }) => {
+    const each = { name: suggestedFilename, done: false, taken: false };
+    downloadsBegun.push(each);
+    downloadsByGuid.set(guid, each);
+  });
+  session.on('Browser.downloadProgress', ({ guid, state }) => {
+    if (state === 'completed' && downloadsByGuid.has(guid)) downloadsByGuid.get(guid).done = true;
+  });
+}
+
+// The names of the downloads begun since `since` (a count of them before).
+const downloadsSince = (since) => downloadsBegun.slice(since).map((each) => each.name);
+
+// Waits until the browser says a download of that name is whole, and takes
+// its bytes away.
+async function downloaded(name) {
+  const file = path.join(downloads, name);
+  const each = await until('the download of ' + name + ' to be whole', () =>
+    downloadsBegun.find((one) => one.name === name && one.done && !one.taken && fs.existsSync(file)),
+  async () => '; the browser began ' + downloadsSince(0).join(', '));
+  each.taken = true;
+  const bytes = fs.readFileSync(file);
+  fs.unlinkSync(file);
+  return bytes;
+}
+
+// A condition on the page, and an element of it, waited for.
+const untilPage = (page, what, condition, ...args) =>
+  until(what, () => page.evaluate(condition, ...args), async () => '; the page said: ' + await messages(page));
+
+const appears = (page, selector) => until(selector + ' on the page', () => page.$(selector),
+  async () => '; the page said: ' + await messages(page));
+
+// A tab whose own waits (a navigation, a reload) have the bound too.
+async function newTab(owner) {
+  const page = await owner.newPage();
+  page.setDefaultTimeout(kBoundMs);
+  return page;
+}
+
+const ready = (page) => appears(page, 'body[data-ready=yes]');
+
 async function openPage(browser, url) {
-  const page = await browser.newPage();
+  const page = await newTab(browser);
   await page.setViewport({ width: 1280, height: 800 });
   page.on('request', (request) => {
     const address = request.url();
@@ -86,14 +134,13 @@ async function openPage(browser, url) {
   });
   page.on('pageerror', (error) => leftMachine.push('page error: ' + error.message));
   await page.goto(url);
-  await page.waitForSelector('body[data-ready=yes]');
+  await ready(page);
   return page;
 }
 
 async function upload(page, selector, file) {
   const input = await page.$(selector);
   await input.uploadFile(...[].concat(file));
-  await page.waitForFunction(() => true);
 }
 
 // What the page answered, in whichever part.
@@ -101,8 +148,14 @@ async function messages(page) {
   return page.$$eval('[data-answer]', (answers) => answers.map((element) => element.textContent).join('\n').trim());
 }
 
+// Empties the answer as the page itself does: emptied on the screen alone,
+// the next redraw (the keeping's news come at any time) would bring the old
+// one back, and it would pass for the answer awaited.
 async function clearMessages(page) {
-  await page.$$eval('[data-answer]', (answers) => answers.forEach((element) => { element.textContent = ''; }));
+  await page.evaluate(() => {
+    say('', '');
+    render(state);
+  });
 }
 
 // Gives a field a file, and waits until the page has said something of it.
@@ -110,7 +163,8 @@ async function clearMessages(page) {
 async function open(page, file, field = '#open-file') {
   await clearMessages(page);
   await upload(page, field, file);
-  await page.waitForFunction(() => Array.from(document.querySelectorAll('[data-answer]')).some((e) => e.textContent !== ''));
+  await untilPage(page, 'an answer to ' + path.basename(file), () =>
+    Array.from(document.querySelectorAll('[data-answer]')).some((e) => e.textContent !== ''));
   return messages(page);
 }
 
@@ -131,9 +185,12 @@ async function drop(page, selector, files) {
   }, selector, files.map(([name, bytes]) => [name, bytes.toString('base64')]));
 }
 
-const waitFor = (page, text) => page.waitForFunction((text) =>
-  Array.from(document.querySelectorAll('[data-answer]')).some((e) => e.textContent.includes(text)), {}, text)
-  .catch(async () => { throw new Error('no answer says "' + text + '"; the page said: ' + await messages(page)); });
+const waitFor = (page, text) => untilPage(page, 'an answer that says "' + text + '"', (text) =>
+  Array.from(document.querySelectorAll('[data-answer]')).some((e) => e.textContent.includes(text)), text);
+
+// Waits for an answer in a part of the page, and gives it.
+const answerIn = (page, part) => untilPage(page, 'an answer in the ' + part + ' part', (part) =>
+  document.querySelector(`[data-answer="${part}"]`).textContent, part);
 
 // Saves the font in a format, and gives the bytes downloaded.
 async function save(page, extension) {
@@ -198,7 +255,7 @@ async function reload(page) {
   page.on('dialog', leave);
   await page.reload();
   page.off('dialog', leave);
-  await page.waitForSelector('body[data-ready=yes]');
+  await ready(page);
 }
 
 // Whether leaving the page asks first: the question is answered "stay".
@@ -217,14 +274,13 @@ async function asksBeforeLeaving(page) {
 async function patchAndDownload(page) {
   await clearMessages(page);
   await page.$eval('#patch', (button) => button.click());
-  await page.waitForFunction(() => document.querySelector('[data-answer=patch]').textContent !== '');
-  const said = await page.$eval('[data-answer=patch]', (element) => element.textContent);
+  const said = await answerIn(page, 'patch');
   const names = await page.$$eval('#game-downloads button', (buttons) => buttons.map((button) => button.textContent));
   const files = new Map();
   for (const [i, label] of names.entries()) {
     const name = label.replace(/^Download /, '');
     await page.$eval(`#game-downloads button[data-download="${i}"]`, (button) => button.click());
-    await waitFor(page, 'Given to your browser to save: ');
+    await waitFor(page, 'Given to your browser to save: ' + names.slice(0, i + 1).join(', ').replace(/Download /g, ''));
     const now = await page.$eval('[data-answer=patch]', (element) => element.textContent);
     // What the patch said stays, with each file given so far named.
     check(now.startsWith(said) && names.slice(0, i + 1).every((each) => now.includes(each.replace(/^Download /, ''))),
@@ -418,21 +474,23 @@ const steps = [
     }
     // Dropped on the game's part of the page, as a user drops them.
     await drop(page, '#patch-section', [['ZYR2.EXE', pattern(exeLength, 1)], ['BRANVEL.EXE', pattern(1000, 2)]]);
-    await page.waitForSelector('#original:not([hidden])');
+    await appears(page, '#original:not([hidden])');
     await page.click('#save-original');
     check((await downloaded('original.fnt')).equals(pattern(exeLength, 1).subarray(exeOffset, exeOffset + 2048)),
           'original.fnt is not the game\'s font');
     // Each file patched is a download of the user's own click, and the
     // page never says it was saved, nor counts it as saved.
+    const begun = downloadsBegun.length;
     await clearMessages(page);
     await page.click('#patch');
     await waitFor(page, 'ZYR2.EXE is patched here, not yet in the game');
     const said = await messages(page);
     check(said.includes('BRANVEL.EXE File size: 1000') && said.includes('patched only once') && !said.includes('saved'),
           'the patch said: ' + said);
-    await new Promise((resolve) => setTimeout(resolve, 300));
-    check(fs.readdirSync(downloads).length === 0, 'a download came unasked: ' + fs.readdirSync(downloads));
     const { files } = await patchAndDownload(page);
+    // A download the patch began itself would have begun before the one
+    // clicked, which is whole by now.
+    check(downloadsSince(begun).join() === 'ZYR2.EXE', 'a download came unasked: ' + downloadsSince(begun));
     const expected = pattern(exeLength, 1);
     edited.copy(expected, exeOffset);
     check([...files.keys()].join() === 'ZYR2.EXE', 'the downloads offered are ' + [...files.keys()]);
@@ -443,12 +501,12 @@ const steps = [
     check(await page.$eval('#game-downloads', (list) => list.children.length === 0) &&
           await page.$eval('#game-downloads-stale', (line) => !line.hidden), 'files of a font changed since are offered');
     await ctrl(page, 'z');
-    await page.waitForSelector('#game-downloads button');
+    await appears(page, '#game-downloads button');
     // A game file picked is patched as it is at the patch: one changed
     // since it was picked is not patched, and the page says why.
     const picked = write('ZYR2.EXE', pattern(exeLength, 5));
     await upload(page, '#game-files', picked);
-    await page.waitForSelector('#game-downloads:empty');
+    await appears(page, '#game-downloads:empty');
     fs.writeFileSync(picked, pattern(597504, 5));
     await clearMessages(page);
     await page.click('#patch');
@@ -456,13 +514,7 @@ const steps = [
     check(await page.$eval('#game-downloads', (list) => list.children.length === 0), 'a file changed since was patched');
   }],
   ['a copy of the program, renamed, gets the font as /A: attaches it; a font, a game file or another program does not', async ({ page }) => {
-    // The program itself attaches the same font to a copy of itself.
-    const copy = write('zyr2font-copy', fs.readFileSync(process.env.ZYR2_PROGRAM));
-    fs.chmodSync(copy, 0o755);
-    childProcess.execFileSync(copy, ['/A:' + write('edited.fnt', edited)]);
-    await upload(page, '#attach-program', write('renamed.bin', fs.readFileSync(process.env.ZYR2_PROGRAM)));
-    check((await downloaded('renamed.bin')).equals(fs.readFileSync(copy)), 'the page did not attach as /A: does');
-    await waitFor(page, 'renamed.bin that carries the font was given to your browser to save');
+    const begun = downloadsBegun.length;
     const game = pattern(exeLength, 6);
     const refused = [
       [consoleFont, 'is not a build of this program'],
@@ -477,8 +529,15 @@ const steps = [
     // The game folder's files dropped together: none is the program.
     await drop(page, '#attach-section', [['ZYR2.EXE', game], ['ZYR2.DOS', pattern(1000, 7)]]);
     await waitFor(page, 'None of the 2 files given is zyr2font.exe or zyr2font');
-    await new Promise((resolve) => setTimeout(resolve, 500));
-    check(fs.readdirSync(downloads).length === 0, 'a refused file came back: ' + fs.readdirSync(downloads));
+    // The program itself attaches the same font to a copy of itself.
+    const copy = write('zyr2font-copy', fs.readFileSync(process.env.ZYR2_PROGRAM));
+    fs.chmodSync(copy, 0o755);
+    childProcess.execFileSync(copy, ['/A:' + write('edited.fnt', edited)]);
+    await upload(page, '#attach-program', write('renamed.bin', fs.readFileSync(process.env.ZYR2_PROGRAM)));
+    check((await downloaded('renamed.bin')).equals(fs.readFileSync(copy)), 'the page did not attach as /A: does');
+    await waitFor(page, 'renamed.bin that carries the font was given to your browser to save');
+    // A refused file handed back would have begun before this download.
+    check(downloadsSince(begun).join() === 'renamed.bin', 'a refused file came back: ' + downloadsSince(begun));
   }],
   ['the work comes back after a reload, undo history too, and leaving unsaved asks first', async ({ page }) => {
     await clickEditor(page, 1, 1);
@@ -489,7 +548,7 @@ const steps = [
     // does not ask.
     await Promise.all([page.waitForNavigation(), page.evaluate(() => location.reload())]);
     page.off('dialog', accept);
-    await page.waitForSelector('body[data-ready=yes]');
+    await ready(page);
     check(dialogs.includes('beforeunload'), 'the page did not ask before reloading: ' + dialogs);
     check((await messages(page)).includes('is back, as you left it'), 'no word of the work kept');
     const twice = Buffer.from(edited);
@@ -537,7 +596,7 @@ const steps = [
     check((await gridFont(page)).equals(drawn) && await page.$eval('#code-page', (s) => s.value) === '866',
           'the glyphs were not kept, or the code page not chosen');
     await page.select('#code-page', '737');
-    await page.waitForSelector('#asking:not([hidden])');
+    await appears(page, '#asking:not([hidden])');
     await page.click('#place-again');
     await waitFor(page, 'placed again, by code page 737');
     const out = path.join(work, 'zhe737.fnt');
@@ -655,7 +714,7 @@ const steps = [
     }, exeLength, exeOffset);
     check(said === exeOffset, 'the private file system was not set up');
     await page.click('#pick-folder');
-    await page.waitForSelector('#patch:not([hidden])');
+    await appears(page, '#patch:not([hidden])');
     await page.click('#patch');
     await waitFor(page, 'patched in the game folder');
     // Patching again changes nothing, and says so.
@@ -707,7 +766,7 @@ const steps = [
       window.showDirectoryPicker = async () => folder;
     }, game.toString('base64'));
     await page.click('#pick-folder');
-    await page.waitForSelector('#patch:not([hidden])');
+    await appears(page, '#patch:not([hidden])');
     const onDisk = async () => Buffer.from(await page.evaluate(async () => {
       const folder = await (await navigator.storage.getDirectory()).getDirectoryHandle('locked');
       return Array.from(new Uint8Array(await (await (await folder.getFileHandle('ZYR2.EXE')).getFile()).arrayBuffer()));
@@ -786,13 +845,14 @@ const steps = [
   ['storage that fails is said at once, in view, and no work is claimed kept after a reload', async ({ browser, url }) => {
     // A storage of its own, whose quota is a few bytes from the start.
     const context = await browser.createBrowserContext();
-    const page = await context.newPage();
+    const page = await newTab(context);
     const session = await page.createCDPSession();
     await session.send('Storage.overrideQuotaForOrigin', { origin: 'file://', quotaSize: 16 });
     await page.goto(url);
-    await page.waitForSelector('body[data-ready=yes]');
+    await ready(page);
     await open(page, consoleFont);
-    await page.waitForFunction(() => document.getElementById('keeping').textContent.includes('storage for this page is full'));
+    await untilPage(page, 'word that the storage is full', () =>
+      document.getElementById('keeping').textContent.includes('storage for this page is full'));
     check(await page.$eval('#keeping', (bar) => bar.getBoundingClientRect().bottom <= window.innerHeight),
           'the failure is said out of sight');
     await reload(page);
@@ -802,9 +862,9 @@ const steps = [
   }],
   ['the work is kept again after the browser clears the page\'s storage, and comes back after a reload', async ({ browser, url }) => {
     const context = await browser.createBrowserContext();
-    const page = await context.newPage();
+    const page = await newTab(context);
     await page.goto(url);
-    await page.waitForSelector('body[data-ready=yes]');
+    await ready(page);
     // Everything the foot of the screen says, from here on.
     await page.evaluate(() => {
       window.keepingSaid = [];
@@ -827,13 +887,14 @@ const steps = [
     await open(page, consoleFont);
     await chooseGlyph(page, 0x41);
     await clickEditor(page, 2, 2);
-    for (let i = 0; i < 50 && await steps() < 2; i++) await new Promise((resolve) => setTimeout(resolve, 100));
+    await until('the two steps to be kept', async () => await steps() >= 2);
     const session = await page.createCDPSession();
     await session.send('Storage.clearDataForOrigin', { origin: 'file://', storageTypes: 'all' });
-    await page.waitForFunction(() => document.getElementById('keeping').textContent.includes('cleared the work it kept'));
+    await untilPage(page, 'word that the browser cleared the work', () =>
+      document.getElementById('keeping').textContent.includes('cleared the work it kept'));
     await clickEditor(page, 3, 3);
     const font = await gridFont(page);
-    for (let i = 0; i < 50 && await steps() < 3; i++) await new Promise((resolve) => setTimeout(resolve, 100));
+    await until('the three steps to be kept', async () => await steps() >= 3);
     const said = await page.evaluate(() => window.keepingSaid);
     check(!said.some((text) => /not being kept|keeps your work again/.test(text)) &&
           said.filter((text) => text.includes('cleared')).length >= 1, 'the foot of the screen said: ' + said.join(' | '));
@@ -844,16 +905,16 @@ const steps = [
     check((await gridFont(page)).every((byte) => byte === 0), 'the undo history did not come back whole');
     // A newer page upgrading the database: this one lets it, and then
     // says it keeps the work no more, and why.
-    const newer = await context.newPage();
+    const newer = await newTab(context);
     await newer.goto(url);
-    await newer.waitForSelector('body[data-ready=yes]');
+    await ready(newer);
     await newer.evaluate(() => new Promise((resolve, reject) => {
       const opening = indexedDB.open('zyr2font', 3);
       opening.onsuccess = () => resolve();
       opening.onerror = () => reject(opening.error);
     }));
-    await page.waitForFunction(() => document.getElementById('keeping').textContent.includes('a newer version of this page'),
-                               { polling: 100 });
+    await untilPage(page, 'word of a newer version of the page', () =>
+      document.getElementById('keeping').textContent.includes('a newer version of this page'));
     const newerSaid = await page.$eval('#keeping', (bar) => bar.textContent);
     check(!newerSaid.includes('open in another tab') && newerSaid.includes('newer version to take up'),
           'of the newer page the page said: ' + newerSaid);
@@ -965,7 +1026,7 @@ const steps = [
         ['preview', () => drop(page, '#previews', [['noise.bin', pattern(3000, 7)]])],
         ['patch', async () => {
           await drop(page, '#patch-section', [['ZYR2.EXE', pattern(exeLength, 1)]]);
-          await page.waitForSelector('#patch:not([hidden])');
+          await waitFor(page, 'Found: ZYR2.EXE');
           await page.evaluate(() => window.scrollTo(0, 0));
           await patchAndDownload(page);
           await page.evaluate(() => window.scrollTo(0, 0));
@@ -978,7 +1039,7 @@ const steps = [
         await page.evaluate(() => window.scrollTo(0, 0));
         await clearMessages(page);
         await action();
-        await page.waitForFunction((part) => document.querySelector(`[data-answer="${part}"]`).textContent !== '', {}, part);
+        await answerIn(page, part);
         check(await answerInView(page, part), 'the answer in the ' + part + ' part is out of view at ' + width + ' px');
       }
     }
@@ -1093,8 +1154,8 @@ const steps = [
     // The browser asks the user before a page may write into a folder
     // dropped; here the user says no, and the files come back as downloads.
     await page.evaluate(() => { FileSystemHandle.prototype.requestPermission = async () => 'denied'; });
+    await clearMessages(page);
     await dropFolder(page, '#patch-section', folder);
-    await page.waitForSelector('#patch:not([hidden])');
     // The patch button may show the game chosen before: the folder is chosen once it is said found.
     await waitFor(page, 'Found: BRANVEL.EXE (1000 bytes), ZYR2.EXE (615936 bytes).');
     const { said, files } = await patchAndDownload(page);
@@ -1107,6 +1168,7 @@ const steps = [
     await waitFor(page, 'game is a folder');
     // A blank font goes into no game file, with a word of why.
     await page.click('#start-afresh');
+    await clearMessages(page);
     await dropFolder(page, '#patch-section', folder);
     await waitFor(page, 'ZYR2.EXE (615936 bytes)');
     await clearMessages(page);
@@ -1155,9 +1217,11 @@ const steps = [
     await open(page, font);
     await page.select('#code-page', '866');
     await upload(page, '#check-files', texts);
-    await page.waitForFunction(() => document.getElementById('check-summary').textContent.includes('866'));
+    await untilPage(page, 'the summary of a check in code page 866', () =>
+      document.getElementById('check-summary').textContent.includes('866'));
     await page.type('#check-text', pasted);
-    await page.waitForFunction(() => document.getElementById('check-lists').textContent.includes('pasted text'));
+    await untilPage(page, 'the text pasted in the lists', () =>
+      document.getElementById('check-lists').textContent.includes('pasted text'));
     const before = await sameCheck(page, 866, font, names, uses);
     check(before.listed.some((line) => line.includes('pasted text:1:1')), 'the text pasted is not checked');
     // The mark is seen too: the paper of a blank glyph used, not white.
@@ -1180,12 +1244,14 @@ const steps = [
     await waitFor(page, 'is not in code page 866');
     // Another code page checks the texts again, in it.
     await page.select('#code-page', '437');
-    await page.waitForFunction(() => document.getElementById('check-summary').textContent.includes('437'));
+    await untilPage(page, 'the summary of a check in code page 437', () =>
+      document.getElementById('check-summary').textContent.includes('437'));
     check((await pageCheck(page)).listed.join('\n') === programCheck(437, edited, names).listed.join('\n'),
           'the lists in code page 437 are not --check\'s');
     // The check's own code page checks the texts in it, the font as it is.
     await page.select('#check-code-page', '866');
-    await page.waitForFunction(() => document.getElementById('check-summary').textContent.includes('866'));
+    await untilPage(page, 'the summary of a check in code page 866', () =>
+      document.getElementById('check-summary').textContent.includes('866'));
     await sameCheck(page, 866, edited, names, uses);
     check(await page.$eval('#code-page', (select) => select.value) === '437', 'the work\'s code page changed');
     await page.select('#check-code-page', '0');
@@ -1204,8 +1270,7 @@ const steps = [
       await clearMessages(page);
       if (files.length > 1) await drop(page, '#check-part', files.map((name) => [name, fs.readFileSync(path.join(work, name))]));
       else await upload(page, '#check-files', path.join(work, files[0]));
-      await page.waitForFunction(() => document.querySelector('[data-answer=check]').textContent !== '');
-      const said = await page.$eval('[data-answer=check]', (element) => element.textContent);
+      const said = await answerIn(page, 'check');
       const program = programCheck(866, font, files).error;
       check(said === program, 'the page said ' + said + ', the program ' + program);
       check(!(await pageCheck(page)).cells.some((name) => name.includes('used')), 'marks stayed after ' + said);
@@ -1213,9 +1278,11 @@ const steps = [
     // About 5 MB of Russian, as a translation's texts may be.
     const russian = fs.readFileSync(path.join(work, 'ru.txt'));
     const big = write('big.txt', Buffer.concat(Array(Math.ceil(5e6 / russian.length)).fill(russian)));
+    const before = await page.$eval('#check-summary', (element) => element.textContent);
     const started = Date.now();
     await upload(page, '#check-files', big);
-    await page.waitForFunction(() => document.getElementById('check-summary').textContent !== '');
+    await untilPage(page, 'the summary of big.txt checked', (before) =>
+      !['', before].includes(document.getElementById('check-summary').textContent), before);
     console.log('# a ' + fs.statSync(big).size + '-byte text checked in ' + (Date.now() - started) / 1000 + ' s');
     check((await pageCheck(page)).summary === programCheck(866, font, ['big.txt', 'pasted text']).summary,
           'the 5 MB text is not checked as --check does');
@@ -1261,7 +1328,7 @@ const steps = [
   ['only what applies is shown, a fault of the page is not told in the browser\'s words', async ({ browser, url }) => {
     // A storage of its own: no work, nothing asked, no other font.
     const context = await browser.createBrowserContext();
-    const page = await context.newPage();
+    const page = await newTab(context);
     await page.goto(url);
     await page.waitForSelector('body[data-ready=yes]');
     const shown = (selector) => page.$eval(selector, (element) => element.getClientRects().length > 0);
@@ -1372,7 +1439,7 @@ const steps = [
     // The page before this one, built from the project's history where the
     // run was given it; else a tab that holds the database as it did.
     const context = await browser.createBrowserContext();
-    const earlier = await context.newPage();
+    const earlier = await newTab(context);
     const given = process.env.ZYR2_EARLIER_PAGE;
     await earlier.goto(given ? 'file://' + path.resolve(given) : 'file://' + write('earlier.html', '<body><script>' +
       'const o = indexedDB.open("zyr2font", 1); o.onupgradeneeded = () => { o.result.createObjectStore("work"); ' +
@@ -1391,7 +1458,7 @@ const steps = [
         };
       }), { polling: 100 });
     }
-    const page = await context.newPage();
+    const page = await newTab(context);
     await page.goto(url);
     await page.waitForSelector('body[data-ready=yes]');
     await page.waitForFunction(() => document.getElementById('keeping').textContent.includes('earlier version of this page is open'),
@@ -1418,7 +1485,7 @@ const steps = [
   ['other tabs list a work once its tab closes and drop it once another takes it up; one gone or held is said so', async ({ browser, url }) => {
     const context = await browser.createBrowserContext();
     const tab = async () => {
-      const page = await context.newPage();
+      const page = await newTab(context);
       await page.goto(url);
       await page.waitForSelector('body[data-ready=yes]');
       return page;
@@ -1480,7 +1547,7 @@ const steps = [
     // Held by another tab meanwhile, as one starting holds it before it
     // says so: letting it go is refused, and said so.
     const id = await second.$eval('#others-list [data-let-go]', (button) => button.dataset.letGo);
-    const holder = await context.newPage();
+    const holder = await newTab(context);
     await holder.goto('file://' + write('holder.html', '<body><script>navigator.locks.request("zyr2font-work-" + ' +
       'location.hash.slice(1), () => { document.body.dataset.ready = "yes"; return new Promise(() => {}); });</script>') + '#' + id);
     await holder.waitForSelector('body[data-ready=yes]');
@@ -1757,7 +1824,8 @@ async function main() {
   // Downloads go to one folder for as long as this session lasts (a
   // page's own session would take the setting with it when it closes).
   const session = await browser.target().createCDPSession();
-  await session.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
+  watchDownloads(session);
+  await session.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads, eventsEnabled: true });
   const server = await serve(pagePath);
   const url = 'file://' + path.resolve(pagePath);
   const context = {
