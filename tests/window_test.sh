@@ -105,12 +105,10 @@ done
 "$wineserver" -w
 kill "$xvfb" 2>/dev/null
 wait "$xvfb" 2>/dev/null
+: >"$work/display"
 Xvfb -displayfd 5 -screen 0 1280x800x24 -nolisten tcp 5>"$work/display" 2>/dev/null &
 xvfb=$!
-for _ in $(seq 1 50); do
-  [ -s "$work/display" ] && break
-  sleep 0.1
-done
+wait_until "Xvfb to name its display" test -s "$work/display" || exit 1
 export DISPLAY=":$(cat "$work/display")"
 "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1
 "$wineserver" -w
@@ -119,24 +117,26 @@ export DISPLAY=":$(cat "$work/display")"
 # no line of a better code page).
 head -c 2048 /dev/zero >"$work/letters.fnt"
 python3 -c 'import sys; sys.stdout.write("abcdefghijklmnopqrst" + "".join(chr(c) for c in range(0x4E00, 0x4E28)) + "\n")' >"$work/han.txt"
+caption="ZYR 2 Font Replacer"
+shown_text() {
+  window=$(xdotool search --onlyvisible --name "^$caption\$" 2>/dev/null | head -1)
+  [ -n "$window" ]
+}
+clipboard_filled() {
+  copied=$(xclip -o -selection clipboard 2>/dev/null | tr -d '\r') && [ -n "$copied" ]
+}
 for command in "--help" "--check --all letters.fnt han.txt"; do
 begin "$command in a window within a 1280x800 screen, its text whole"
 cp "$work/letters.fnt" "$work/han.txt" .
 # What the program writes where it is told to: the text the window holds.
 "$wine" "$work/zyr2font.exe" $command >expected.txt 2>/dev/null
 ZYR2_COMMAND_LINE="\"$(printf 'Z:%s' "${work//\//\\}")\\zyr2font.exe\" $command" \
-  timeout 120 "$wine" "$work/launch.exe" >/dev/null 2>"$work/wine.log" &
+  timeout "$wait_bound" "$wine" "$work/launch.exe" >/dev/null 2>"$work/wine.log" &
 shown=$!
 window=
 # Nothing copied yet: the clipboard read later is this window's.
 xclip -selection clipboard </dev/null
-for _ in $(seq 1 100); do
-  window=$(xdotool search --onlyvisible --name "^ZYR 2 Font Replacer\$" 2>/dev/null | head -1)
-  [ -n "$window" ] && break
-  sleep 0.2
-done
-if [ -z "$window" ]; then
-  fail "no window titled ZYR 2 Font Replacer"
+if ! wait_until "a window titled $caption" shown_text; then
   cat "$work/wine.log"
 else
   read -r left top width height < <(xwininfo -id "$window" |
@@ -147,10 +147,7 @@ else
     [ $((top + height)) -le 800 ] || fail "the window is not whole on the screen"
   xdotool windowfocus --sync "$window" key --window "$window" ctrl+a ctrl+c
   copied=
-  for _ in $(seq 1 50); do
-    copied=$(xclip -o -selection clipboard 2>/dev/null | tr -d '\r') && [ -n "$copied" ] && break
-    sleep 0.2
-  done
+  wait_until "the window's text on the clipboard" clipboard_filled
   expected=$(tr -d '\r' <expected.txt)
   if [ "$command" != --help ]; then
     # The summary, the last line in a file, comes first in a window.
