@@ -106,6 +106,10 @@ Drop PairOrSeveral(const std::vector<DroppedPath>& paths, char separator) {
 
 std::string GameFolderOf(const std::string& game_file, char separator) {
   const std::string_view folder = FolderOf(game_file);
+  // A slash ends a folder on every platform, as the path has it; a
+  // backslash there is a player's, read as GivenFolder reads it.
+  if (folder.ends_with('/'))
+    return std::string(folder);
   return GivenFolder(
       folder.empty() ? std::string(kDefaultGameFolder) : std::string(folder),
       separator);
