@@ -83,6 +83,7 @@ class FakePlatform : public Platform, private Folders {
   std::vector<std::string> SplitArguments() override;
   OpenedFile Open(const std::string& path, Naming naming,
                   OpenMode mode) override;
+  char Separator() override { return '\\'; }
   Found Look(const std::string& path) override;
   OpenedFile OpenRunningProgram() override;
   OpenedFile OpenLocked(const std::string& path) override;

@@ -103,10 +103,14 @@ end
 begin "run without arguments uses the current folder"
 make_font ZYR2.FNT
 make_file ZYR2.DOS 946491
+# Files of their own here, whose names hold a backslash: not the game's.
+make_font '.\ZYR2.FNT'
+make_file '.\ZYR2.DOS' 946491
 run
 expect_status 0
 expect_errors ""
 expect_patched ZYR2.DOS 899620 ZYR2.FNT
+expect_unchanged '.\ZYR2.DOS'
 end
 
 begin "font and folder, names in any case"

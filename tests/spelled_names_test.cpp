@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "base/names.h"
 #include "fake_platform.h"
 #include "memory_platform.h"
 #include "platform/platform_posix.h"
@@ -28,6 +29,9 @@ struct NameCase {
   std::vector<std::string> entries;
   std::string spelled;
   int found;  // the entry that opens, or kNone
+  // Where not empty, a game folder as a player gives it: the spelled path
+  // is a name in it, joined to it as a run joins a game file's.
+  std::string game_folder{};
 };
 
 void PrintTo(const NameCase& row, std::ostream* out) {
@@ -48,6 +52,13 @@ const NameCase kNameCases[] = {
     {"BackslashSeparates", {"Game/ZYR2.EXE"}, R"(game\zyr2.exe)", 0},
     {"BackslashInANameAsTyped", {R"(my\font.fnt)"}, R"(my\font.fnt)", 0},
     {"AbsentFolder", {"game/ZYR2.EXE"}, "games/ZYR2.EXE", kNone},
+    {"GameFolderJoined", {"Game/ZYR2.DOS"}, "ZYR2.DOS", 0, "game"},
+    // Not the file whose name holds the typed folder's backslash.
+    {"TypedBackslashEndsFolder",
+     {R"(game\ZYR2.DOS)", "game/ZYR2.DOS"},
+     "ZYR2.DOS",
+     1,
+     R"(game\)"},
 };
 
 // The first byte of each entry is its number in the row.
@@ -82,16 +93,22 @@ class DiskFolder {
   DiskFolder(const DiskFolder&) = delete;
   DiskFolder& operator=(const DiskFolder&) = delete;
 
-  std::string Path(const std::string& spelled) const {
-    return path_.string() + "/" + spelled;
-  }
+  // The folder's path, with a separator after it.
+  std::string Path() const { return path_.string() + "/"; }
 
  private:
   std::filesystem::path path_;
 };
 
-// Which entry the spelled path opens in the files, or kNone.
-int Found(Files& files, const std::string& spelled) {
+// Which entry the row's path opens in the files, or kNone; the folder is
+// where the row's entries are, as the files spell it.
+int Found(Files& files, const std::string& folder, const NameCase& row) {
+  const std::string spelled =
+      row.game_folder.empty()
+          ? folder + row.spelled
+          : PathInFolder(
+                GivenFolder(folder + row.game_folder, files.Separator()),
+                row.spelled, files.Separator());
   const OpenedFile file = files.Open(spelled, Naming::Spelled, OpenMode::Read);
   if (file.found != Found::File)
     return kNone;
@@ -114,9 +131,9 @@ TEST_P(NamesTest, FoundAlikeOnEveryPlatform) {
   }
   const DiskFolder disk(row.entries);
   PosixPlatform posix({});
-  EXPECT_EQ(Found(fake, row.spelled), row.found) << "fake";
-  EXPECT_EQ(Found(memory, row.spelled), row.found) << "memory";
-  EXPECT_EQ(Found(posix, disk.Path(row.spelled)), row.found) << "disk";
+  EXPECT_EQ(Found(fake, "", row), row.found) << "fake";
+  EXPECT_EQ(Found(memory, "", row), row.found) << "memory";
+  EXPECT_EQ(Found(posix, disk.Path(), row), row.found) << "disk";
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, NamesTest, testing::ValuesIn(kNameCases),

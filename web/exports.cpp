@@ -35,7 +35,7 @@ using mdlReplace::web::kPatched;
 using mdlReplace::web::Text;
 
 // The game's files are put in a folder of this name.
-constexpr std::string_view kGameFolder = "game\\";
+constexpr std::string_view kGameFolder = "game";
 constexpr std::string_view kTooLongToAttach =
     " is longer than the 16 MiB the page takes: no font was attached to it.";
 // A fresh page's font is blank, and so is one cleared: the program refuses
@@ -201,17 +201,22 @@ extern "C" __attribute__((export_name("zyr2_patch"))) Answer* Patch(
     return RefusedAsBlank(input);
   Answer* answer = new Answer;
   MemoryPlatform platform;
+  // Each file in the folder as the patch joins a game file to its folder.
+  const auto in_folder = [&platform](std::string_view name) {
+    return mdlReplace::PathInFolder(kGameFolder, name, platform.Separator());
+  };
   for (auto& [name, file] : input->files)
-    platform.files[std::string(kGameFolder) + name] = std::move(file);
+    platform.files[in_folder(name)] = std::move(file);
   // The page writes no disk: nothing needs an administrator.
-  const mdlReplace::PatchReport report =
-      mdlReplace::PatchGameFolder(platform, platform, std::string(kGameFolder),
-                                  FontAt(font), mdlReplace::AsAdministrator{});
+  const mdlReplace::PatchReport report = mdlReplace::PatchGameFolder(
+      platform, platform,
+      mdlReplace::FolderWithSeparator(std::string(kGameFolder),
+                                      platform.Separator()),
+      FontAt(font), mdlReplace::AsAdministrator{});
   answer->text = Said(platform);
   for (const auto& given : input->files) {
-    answer->files.push_back(
-        PatchedFile(report, given.first,
-                    platform.files[std::string(kGameFolder) + given.first]));
+    answer->files.push_back(PatchedFile(
+        report, given.first, platform.files[in_folder(given.first)]));
     answer->figure += answer->files.back().outcome == kPatched ? 1 : 0;
   }
   delete input;

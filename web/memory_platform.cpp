@@ -8,7 +8,7 @@ std::string MemoryPlatform::FindPath(const std::string& path, Naming naming) {
   if (naming == Naming::Exact)
     return path;
   std::string found = path;
-  SpelledNames(*this, '\\').Find(path, [&](const std::string& key) {
+  SpelledNames(*this, Separator()).Find(path, [&](const std::string& key) {
     found = key;
     return files.count(key) != 0;
   });

@@ -43,6 +43,7 @@ class MemoryPlatform : public Replacer, public User, private Folders {
 
   OpenedFile Open(const std::string& path, Naming naming,
                   OpenMode mode) override;
+  char Separator() override { return '\\'; }
   Found Look(const std::string& path) override;
   // Memory has no blocks to allocate, and nothing to push down to a disk.
   bool Reserve(FileId, std::uint64_t, std::uint64_t) override { return true; }

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace mdlReplace {
 
@@ -52,6 +53,32 @@ inline std::string_view ShownFolderOf(
   if (folder.size() <= 1 || folder[folder.size() - 2] == ':')
     return folder;
   return folder.substr(0, folder.size() - 1);
+}
+
+// The folder as a path in it begins: ending with the platform's separator,
+// added only where none is. An empty folder becomes the separator alone,
+// the root.
+inline std::string FolderWithSeparator(std::string folder, char separator) {
+  if (folder.empty() || folder.back() != separator)
+    folder += separator;
+  return folder;
+}
+
+// A game folder as a player types or drops it, ending with the platform's
+// separator: a backslash at its end ends it on every platform, as it does
+// on Windows, and where the platform's separator is another it becomes that
+// one, so that no game file is asked for with a backslash in its name.
+inline std::string GivenFolder(std::string folder, char separator) {
+  if (!folder.empty() && folder.back() == '\\')
+    folder.back() = separator;
+  return FolderWithSeparator(std::move(folder), separator);
+}
+
+// The path of the name in the folder, joined by the platform's separator.
+inline std::string PathInFolder(std::string_view folder, std::string_view name,
+                                char separator) {
+  return FolderWithSeparator(std::string(folder), separator) +
+         std::string(name);
 }
 
 // The name after the path's last folder.

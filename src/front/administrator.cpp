@@ -2,7 +2,6 @@
 
 #include "base/command_words.h"
 #include "base/names.h"
-#include "front/parser.h"
 
 namespace mdlReplace {
 
@@ -21,11 +20,11 @@ std::string Quoted(std::string_view path) {
   return "\"" + std::string(path) + "\"";
 }
 
-// The folder as a full path, without the backslash after it (as a user
-// writes it), but for a drive's root.
+// The folder, which ends with its separator as every game folder of a run
+// does, as a full path without the backslash after it (as a user writes
+// it), but for a drive's root.
 std::string FullFolder(CommandLine& program, const std::string& folder) {
-  return std::string(
-      ShownFolderOf(program.FullPath(WithTrailingBackslash(folder))));
+  return std::string(ShownFolderOf(program.FullPath(folder)));
 }
 
 // Whether the system offers the way to an administrator, by either road.
@@ -40,8 +39,12 @@ AsAdministrator PatchAsAdministrator(CommandLine& program,
                                      const std::string& font_path,
                                      const std::string& game_folder) {
   AsAdministrator as{.rights = program.AdministratorRights()};
+  // The program's path only where a way is offered: elsewhere it would be
+  // asked of the system for nothing.
+  if (!Offered(as.rights))
+    return as;
   const std::string self = program.ProgramExecutablePath();
-  if (!Offered(as.rights) || self.empty())
+  if (self.empty())
     return as;
   const std::string full_folder = FullFolder(program, game_folder);
   const std::string folder = Quoted(full_folder);

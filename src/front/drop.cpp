@@ -87,7 +87,7 @@ Named WhatIsNamed(Files& files, const std::string& path) {
 }
 // A font and what names its game, in either order; Several for any other
 // set of paths.
-Drop PairOrSeveral(const std::vector<DroppedPath>& paths) {
+Drop PairOrSeveral(const std::vector<DroppedPath>& paths, char separator) {
   if (paths.size() != 2)
     return Drop{.kind = DropKind::Several};
   const bool font_first = paths[0].named == Named::File;
@@ -98,15 +98,21 @@ Drop PairOrSeveral(const std::vector<DroppedPath>& paths) {
   return Drop{.kind = DropKind::FontAndGame,
               .font = font.path,
               .game = game.named == Named::Folder
-                          ? WithTrailingBackslash(game.path)
-                          : GameFolderOf(game.path)};
+                          ? GivenFolder(game.path, separator)
+                          : GameFolderOf(game.path, separator)};
 }
 
 }  // namespace
 
-std::string GameFolderOf(const std::string& game_file) {
+std::string GameFolderOf(const std::string& game_file, char separator) {
   const std::string_view folder = FolderOf(game_file);
-  return folder.empty() ? std::string(kDefaultGameFolder) : std::string(folder);
+  // A slash ends a folder on every platform, as the path has it; a
+  // backslash there is a player's, read as GivenFolder reads it.
+  if (folder.ends_with('/'))
+    return std::string(folder);
+  return GivenFolder(
+      folder.empty() ? std::string(kDefaultGameFolder) : std::string(folder),
+      separator);
 }
 
 Drop ReadDrop(Files& files, const std::string& text) {
@@ -140,6 +146,6 @@ Drop ReadDrop(Files& files, const std::string& text) {
   const bool parsers_form =
       paths.size() == 2 && paths[0].quoted && paths[1].quoted &&
       paths[0].named != Named::Folder && paths[1].named == Named::Folder;
-  return parsers_form ? Drop{} : PairOrSeveral(paths);
+  return parsers_form ? Drop{} : PairOrSeveral(paths, files.Separator());
 }
 }  // namespace mdlReplace

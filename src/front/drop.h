@@ -35,8 +35,8 @@ struct Drop {
   bool typed_form = false;
 };
 
-// The folder of a game file, where its game is.
-std::string GameFolderOf(const std::string& game_file);
+// The folder of a game file, where its game is, ending with the separator.
+std::string GameFolderOf(const std::string& game_file, char separator);
 
 // What the text names, by looking at each path it may hold.
 Drop ReadDrop(Files& files, const std::string& text);

@@ -126,9 +126,9 @@ int PatchWithDroppedFont(Platform& platform, const std::string& font_path) {
 FontLoad ReadFontBesideGame(Platform& platform, const std::string& folder,
                             RunFont* font) {
   std::string refusal;
-  const FontLoad load =
-      LoadRunFont(platform, folder + std::string(kFontFileName),
-                  SourceUse::Patch, font, &refusal);
+  const FontLoad load = LoadRunFont(
+      platform, PathInFolder(folder, kFontFileName, platform.Separator()),
+      SourceUse::Patch, font, &refusal);
   if (load == FontLoad::Failed)
     ShowError(platform, refusal + std::string(kLineBreak) +
                             FontBesideGame(platform, font->path, load));
@@ -179,11 +179,13 @@ int RunDrop(Platform& platform, const Drop& drop) {
     case DropKind::Font:
       return PatchWithDroppedFont(platform, drop.font);
     case DropKind::GameFile:
-      return PatchDroppedGame(platform, GameFolderOf(drop.game), drop.game,
-                              true);
+      return PatchDroppedGame(platform,
+                              GameFolderOf(drop.game, platform.Separator()),
+                              drop.game, true);
     case DropKind::Folder:
       // A quoted folder is the typed form too, whose font is its ZYR2.FNT.
-      return PatchDroppedGame(platform, WithTrailingBackslash(drop.game), "",
+      return PatchDroppedGame(platform,
+                              GivenFolder(drop.game, platform.Separator()), "",
                               !drop.typed_form);
     case DropKind::FontAndGame:
       return PatchWithFontAndGame(platform, drop.font, drop.game);

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "base/command_words.h"
+#include "base/names.h"
 
 namespace mdlReplace {
 
@@ -95,8 +96,10 @@ ParseResult ParseOneParameter(std::string_view text) {
   const std::size_t last = LastCharacterSize(text);
   if (start + last > text.size())
     return Rejected(kIncorrectParameterFormat);
-  std::string folder = WithTrailingBackslash(
-      std::string(text.substr(start, text.size() - last - start)));
+  // The typed form ends its folder with a backslash, as its players write
+  // it; the run then ends it with the platform's own separator.
+  std::string folder = FolderWithSeparator(
+      std::string(text.substr(start, text.size() - last - start)), '\\');
   std::string font_path = folder + std::string(kFontFileName);
   return Accepted(RunKind::GameFolder, std::move(font_path), std::move(folder));
 }
@@ -120,12 +123,6 @@ ParseResult ParseTwoParameters(std::string_view text) {
 }
 
 }  // namespace
-
-std::string WithTrailingBackslash(std::string folder) {
-  if (folder.empty() || folder.back() != '\\')
-    folder += '\\';
-  return folder;
-}
 
 std::size_t CountOccurrences(std::string_view text, std::string_view pattern) {
   std::size_t count = 0;

@@ -37,7 +37,4 @@ std::size_t CountOccurrences(std::string_view text, std::string_view pattern);
 
 ParseResult ParseArgumentText(std::string_view text);
 
-// The folder with a backslash at its end, added only where none is.
-std::string WithTrailingBackslash(std::string folder);
-
 }  // namespace mdlReplace

@@ -6,6 +6,7 @@
 
 #include "attached/attached_font.h"
 #include "base/command_words.h"
+#include "base/names.h"
 #include "front/administrator.h"
 #include "front/commands.h"
 #include "front/drop.h"
@@ -27,6 +28,19 @@ void TellReading(User& user, const RunFont& font) {
     ShowNotice(user, font.notice);
 }
 
+// The request's paths as the run takes them: the game folder ends with the
+// platform's separator, and a form whose font is the folder's ZYR2.FNT
+// finds it there by the same join as the game's files.
+RunRequest Settled(RunRequest request, char separator) {
+  if (request.kind == RunKind::Attach)
+    return request;
+  request.game_folder = GivenFolder(request.game_folder, separator);
+  if (request.kind != RunKind::FontAndGameFolder)
+    request.font_path =
+        PathInFolder(request.game_folder, kFontFileName, separator);
+  return request;
+}
+
 int RunRequested(Platform& platform) {
   // A text that begins with "--" names one of the program's own commands,
   // on every platform; any other is a patch run's, as the parser reads it.
@@ -46,7 +60,7 @@ int RunRequested(Platform& platform) {
   const ParseResult parsed = ParseArgumentText(text);
   if (!parsed.rejection.empty())
     return EndWithError(platform, parsed.rejection);
-  const RunRequest& request = parsed.request;
+  const RunRequest request = Settled(parsed.request, platform.Separator());
 
   // Paths go to the platform as the user typed them: where names have case,
   // a name as typed wins over the same name in upper case.
@@ -87,7 +101,7 @@ int RunRequested(Platform& platform) {
     case FontLoad::Loaded:
       break;
   }
-  return PatchGame(platform, WithTrailingBackslash(request.game_folder), font);
+  return PatchGame(platform, request.game_folder, font);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "patcher/patcher.h"
 
+#include "base/names.h"
 #include "base/text_lines.h"
 #include "messages/show_error.h"
 #include "messages/write_refusal.h"
@@ -175,7 +176,8 @@ bool HoldsGameFile(Files& files, const std::string& game_folder) {
     bool writable = false;
     Refusal refusal = Refusal::Unknown;
     const OpenedFile file = OpenTarget(
-        files, game_folder + std::string(target.name), &writable, &refusal);
+        files, PathInFolder(game_folder, target.name, files.Separator()),
+        &writable, &refusal);
     if (file.found != Found::Absent) {
       files.Close(file.id);
       return true;
@@ -195,7 +197,8 @@ PatchReport PatchGameFolder(Files& files, User& user,
   // say only why their file was not written.
   AsAdministrator advice = as_administrator;
   for (const TargetFile& target : GameFiles()) {
-    const std::string path = game_folder + std::string(target.name);
+    const std::string path =
+        PathInFolder(game_folder, target.name, files.Separator());
     report.targets.push_back(
         PatchTarget(files, user, path, target, font, advice));
     const TargetReport& said = report.targets.back();

@@ -125,6 +125,10 @@ class Files {
  public:
   virtual ~Files() = default;
 
+  // What the platform's own paths put between a folder and a name: a path
+  // in a folder is joined by it (base/names.h's PathInFolder).
+  virtual char Separator() = 0;
+
   // Opens an ordinary file and takes its length, or a pipe; never waits,
   // and never creates a file. On a failure the answer says whether an
   // ordinary file is there at all.

@@ -30,6 +30,7 @@ class PosixPlatform : public Platform {
   std::vector<std::string> SplitArguments() override;
   OpenedFile Open(const std::string& path, Naming naming,
                   OpenMode mode) override;
+  char Separator() override { return '/'; }
   Found Look(const std::string& path) override;
   OpenedFile OpenRunningProgram() override;
   OpenedFile OpenLocked(const std::string& path) override;

@@ -76,7 +76,7 @@ std::string PosixPlatform::FullPath(const std::string& path) {
   if (getcwd(folder.data(), folder.size()) == nullptr)
     return path;
   folder.resize(folder.find('\0'));
-  return folder + (folder.ends_with('/') ? "" : "/") + path;
+  return PathInFolder(folder, path, Separator());
 }
 
 }  // namespace mdlReplace
