@@ -19,10 +19,6 @@ std::string NotAPicture(const std::string& path) {
   return path + " is not a PNG, BMP or GIF image.";
 }
 
-std::string Unreadable(const std::string& path) {
-  return path + " could not be read.";
-}
-
 std::string TooLong(const std::string& path) {
   return path + " is too long to be the picture of a block.";
 }

@@ -20,10 +20,6 @@ std::string NotAText(const std::string& path) {
   return path + " is not a text file.";
 }
 
-std::string Unreadable(const std::string& path) {
-  return path + " could not be read.";
-}
-
 // A file or a pipe, in pieces, to its end: a file's length as the system
 // reports it may be 0 or short (those of /proc, of some network and FUSE
 // file systems), and a pipe has none. Read to the first byte past the

@@ -26,6 +26,10 @@ std::string NotFound(const std::string& path) {
   return path + " was not found.";
 }
 
+std::string Unreadable(const std::string& path) {
+  return path + " could not be read.";
+}
+
 // Reads the font of the source, or shows why there is none. A font placed
 // by a code page is told how many codes got a glyph, and one of smaller
 // glyphs that they are placed in 8x8 cells: information, not a failure.

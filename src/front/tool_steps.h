@@ -14,6 +14,9 @@ namespace mdlReplace {
 // "NAME was not found."
 std::string NotFound(const std::string& path);
 
+// "NAME could not be read."
+std::string Unreadable(const std::string& path);
+
 // Reads the font of the source, or shows why there is none; false then.
 bool ReadSourceFont(Platform& platform, const std::string& path,
                     CodePageUse* code_pages, FontImage* font);
