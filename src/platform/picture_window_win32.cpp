@@ -23,14 +23,11 @@ constexpr std::array<RGBQUAD, 4> kPictureColours = {{
     {128, 40, 0, 0},
 }};
 constexpr wchar_t kPictureClass[] = L"ZYR2FontPicture";
-// IDC_ARROW, whose macro is of the narrow kind here.
-constexpr WORD kArrowCursor = 32512;
 // Each pixel of the picture this many screen pixels on a side at 96 DPI,
 // and as many more as a whole number as the screen has more DPI; fewer on
 // a screen too small for it, but never fewer than kSmallestScale's share.
 constexpr int kLargestScale = 3;
 constexpr int kSmallestScale = 2;
-constexpr int kPlainDpi = 96;
 
 // What the window draws, rows padded to whole DWORDs, bottom-up as a DIB.
 struct PictureWindow {
