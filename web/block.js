@@ -86,11 +86,7 @@ function drawBlock(block, picture, focused) {
   }
   Object.assign(canvas.dataset, { left: kBlockLeft, top: kBlockTop, cell, across: picture.width, down: picture.height });
   const g = canvas.getContext('2d');
-  g.fillStyle = '#f6f5f2';
-  g.fillRect(0, 0, width, height);
-  g.fillStyle = '#555';
-  g.font = '11px monospace';
-  g.textBaseline = 'middle';
+  paintLabelled(g, width, height);
   for (let row = 0; row * block.width < block.codes.length; row++)
     g.fillText('0x' + hex(block.codes[row * block.width], 2), 0, kBlockTop + (row * 8 + 4) * cell);
   for (let column = 0; column < block.width; column++)

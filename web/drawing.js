@@ -91,6 +91,16 @@ function sizeGrid(canvas) {
   canvas.style.height = kGridHeight * times / ratio + 'px';
 }
 
+// The ground of a canvas with codes down its side and across its top, and
+// the lettering of its codes, for them to be drawn next.
+function paintLabelled(g, width, height) {
+  g.fillStyle = '#f6f5f2';
+  g.fillRect(0, 0, width, height);
+  g.fillStyle = '#555';
+  g.font = '11px monospace';
+  g.textBaseline = 'middle';
+}
+
 // marks: the check's (checkMarks()), or null.
 // chosen: the codes selected, a Set.
 function drawGrid(font, chosen, selected, marks) {
@@ -102,11 +112,7 @@ function drawGrid(font, chosen, selected, marks) {
   }
   sizeGrid(canvas);
   const g = canvas.getContext('2d');
-  g.fillStyle = '#f6f5f2';
-  g.fillRect(0, 0, kGridWidth, kGridHeight);
-  g.fillStyle = '#555';
-  g.font = '11px monospace';
-  g.textBaseline = 'middle';
+  paintLabelled(g, kGridWidth, kGridHeight);
   for (let i = 0; i < 16; i++) {
     g.fillText('0x' + hex(i * 16, 2), 0, kGridTop + i * kGridCell + kGridCell / 2);
     g.fillText(hex(i, 1), kGridLeft + i * kGridCell + kGridCell / 2 - 3, kGridTop / 2);

@@ -19,10 +19,6 @@ std::string NotAPicture(const std::string& path) {
   return path + " is not a PNG, BMP or GIF image.";
 }
 
-std::string Unreadable(const std::string& path) {
-  return path + " could not be read.";
-}
-
 std::string TooLong(const std::string& path) {
   return path + " is too long to be the picture of a block.";
 }
@@ -32,19 +28,9 @@ std::string TooLong(const std::string& path) {
 std::string ReadPictureBytes(Platform& platform, const std::string& path,
                              Bytes* bytes) {
   const OpenedFile file = platform.Open(path, Naming::Exact, OpenMode::Read);
-  switch (file.found) {
-    case Found::Absent:
-      return NotFound(path);
-    case Found::Folder:
-    case Found::Other:
-      return NotAPicture(path);
-    case Found::Refused:
-      return Unreadable(path);
-    case Found::File:
-    case Found::Stream:
-      break;
-  }
-  std::string message;
+  std::string message = WhyNotOpened(file.found, path, NotAPicture(path));
+  if (!message.empty())
+    return message;
   if (file.found == Found::Stream) {
     if (!platform.ReadStream(file.id, kLargestFontFile, bytes))
       message =

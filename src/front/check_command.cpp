@@ -20,10 +20,6 @@ std::string NotAText(const std::string& path) {
   return path + " is not a text file.";
 }
 
-std::string Unreadable(const std::string& path) {
-  return path + " could not be read.";
-}
-
 // A file or a pipe, in pieces, to its end: a file's length as the system
 // reports it may be 0 or short (those of /proc, of some network and FUSE
 // file systems), and a pipe has none. Read to the first byte past the
@@ -54,19 +50,10 @@ std::string TallyPieces(Platform& platform, const std::string& path,
 std::string TallyText(Platform& platform, const std::string& path,
                       TextTally* tally) {
   const OpenedFile file = platform.Open(path, Naming::Exact, OpenMode::Read);
-  switch (file.found) {
-    case Found::Absent:
-      return NotFound(path);
-    case Found::Folder:
-    case Found::Other:
-      return NotAText(path);
-    case Found::Refused:
-      return Unreadable(path);
-    case Found::File:
-    case Found::Stream:
-      break;
-  }
-  std::string message = TallyPieces(platform, path, file, tally);
+  std::string message = WhyNotOpened(file.found, path, NotAText(path));
+  if (!message.empty())
+    return message;
+  message = TallyPieces(platform, path, file, tally);
   if (!platform.Close(file.id) && message.empty())
     message = Unreadable(path);
   return message;

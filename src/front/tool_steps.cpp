@@ -26,6 +26,27 @@ std::string NotFound(const std::string& path) {
   return path + " was not found.";
 }
 
+std::string Unreadable(const std::string& path) {
+  return path + " could not be read.";
+}
+
+std::string WhyNotOpened(Found found, const std::string& path,
+                         const std::string& not_this) {
+  switch (found) {
+    case Found::Absent:
+      return NotFound(path);
+    case Found::Folder:
+    case Found::Other:
+      return not_this;
+    case Found::Refused:
+      return Unreadable(path);
+    case Found::File:
+    case Found::Stream:
+      break;
+  }
+  return std::string();
+}
+
 // Reads the font of the source, or shows why there is none. A font placed
 // by a code page is told how many codes got a glyph, and one of smaller
 // glyphs that they are placed in 8x8 cells: information, not a failure.

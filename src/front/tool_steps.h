@@ -14,6 +14,14 @@ namespace mdlReplace {
 // "NAME was not found."
 std::string NotFound(const std::string& path);
 
+// "NAME could not be read."
+std::string Unreadable(const std::string& path);
+
+// Why what was opened to be read has nothing to read, or an empty text
+// where it is a file or a pipe; not_this tells of a folder or a device.
+std::string WhyNotOpened(Found found, const std::string& path,
+                         const std::string& not_this);
+
 // Reads the font of the source, or shows why there is none; false then.
 bool ReadSourceFont(Platform& platform, const std::string& path,
                     CodePageUse* code_pages, FontImage* font);

@@ -36,6 +36,17 @@ Refusal WhyRefused(DWORD error, const std::wstring& path, DWORD attributes);
 // What Windows says of the error, in the user's language, on one line.
 std::string SystemWords(DWORD error);
 
+// text_window_win32.cpp
+
+// The DPI a window is laid out at as 100 %.
+constexpr int kPlainDpi = 96;
+// IDC_ARROW, whose macro is of the narrow kind here.
+constexpr WORD kArrowCursor = 32512;
+
+// The screen's DPI (the program declares itself aware of it, so Windows
+// does not stretch its windows), never less than kPlainDpi.
+int ScreenDpi();
+
 // replace_win32.cpp
 
 // Removes what earlier runs left in the folder under names of the

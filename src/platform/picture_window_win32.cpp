@@ -23,14 +23,11 @@ constexpr std::array<RGBQUAD, 4> kPictureColours = {{
     {128, 40, 0, 0},
 }};
 constexpr wchar_t kPictureClass[] = L"ZYR2FontPicture";
-// IDC_ARROW, whose macro is of the narrow kind here.
-constexpr WORD kArrowCursor = 32512;
 // Each pixel of the picture this many screen pixels on a side at 96 DPI,
 // and as many more as a whole number as the screen has more DPI; fewer on
 // a screen too small for it, but never fewer than kSmallestScale's share.
 constexpr int kLargestScale = 3;
 constexpr int kSmallestScale = 2;
-constexpr int kPlainDpi = 96;
 
 // What the window draws, rows padded to whole DWORDs, bottom-up as a DIB.
 struct PictureWindow {
@@ -101,15 +98,10 @@ void PrepareBitmap(const Picture& picture, PictureWindow* shown) {
 }
 
 // The whole number of screen pixels a picture pixel takes on a side, by
-// the screen's DPI (the program declares itself aware of it, so Windows
-// does not stretch the window): 3 at 100 %, 4 at 150 %, 6 at 200 %, and
-// less where the screen is too small for the window.
+// the screen's DPI: 3 at 100 %, 4 at 150 %, 6 at 200 %, and less where the
+// screen is too small for the window.
 int PictureScale(const Picture& picture) {
-  const HDC screen = GetDC(nullptr);
-  const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
-  if (screen != nullptr)
-    ReleaseDC(nullptr, screen);
-  const int per_plain = std::max(dpi, kPlainDpi);
+  const int per_plain = ScreenDpi();
   const int smallest = std::max(1, kSmallestScale * per_plain / kPlainDpi);
   int scale = std::max(smallest, kLargestScale * per_plain / kPlainDpi);
   const int frame = GetSystemMetrics(SM_CYCAPTION) * 2;

@@ -24,7 +24,6 @@ constexpr wchar_t kOk[] = L"OK";
 constexpr wchar_t kFixedFace[] = L"Lucida Console";
 constexpr int kPointSize = 10;
 constexpr int kPointsPerInch = 72;
-constexpr int kPlainDpi = 96;
 // At 96 DPI: the space around the text and the button, and the button.
 constexpr int kMargin = 8;
 constexpr int kButtonWidth = 80;
@@ -32,8 +31,6 @@ constexpr int kButtonHeight = 26;
 // The window takes at most this share of the screen's work area, in
 // percent, so that its frame and its button are always on the screen.
 constexpr int kScreenShare = 90;
-// IDC_ARROW, whose macro is of the narrow kind here.
-constexpr WORD kArrowCursor = 32512;
 
 struct TextWindow {
   HWND edit = nullptr;
@@ -76,14 +73,6 @@ LRESULT CALLBACK TextWindowProc(HWND window, UINT message, WPARAM wparam,
       break;
   }
   return DefWindowProcW(window, message, wparam, lparam);
-}
-
-int Dpi() {
-  const HDC screen = GetDC(nullptr);
-  const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
-  if (screen != nullptr)
-    ReleaseDC(nullptr, screen);
-  return std::max(dpi, kPlainDpi);
 }
 
 HFONT FixedFont(int dpi) {
@@ -185,6 +174,14 @@ bool AnswerKey(HWND window, const MSG& message) {
 
 }  // namespace
 
+int ScreenDpi() {
+  const HDC screen = GetDC(nullptr);
+  const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
+  if (screen != nullptr)
+    ReleaseDC(nullptr, screen);
+  return std::max(dpi, kPlainDpi);
+}
+
 bool Win32Platform::ShowText(const std::string& title,
                              const std::string& text) {
   const HINSTANCE instance = GetModuleHandleW(nullptr);
@@ -196,7 +193,7 @@ bool Win32Platform::ShowText(const std::string& title,
   window_class.lpszClassName = kTextClass;
   if (RegisterClassW(&window_class) == 0)
     return false;
-  const int dpi = Dpi();
+  const int dpi = ScreenDpi();
   const HFONT font = FixedFont(dpi);
   if (font == nullptr)
     return false;
