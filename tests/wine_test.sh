@@ -56,7 +56,8 @@ run() {
 }
 
 expect_boxes() {
-  [ "$boxes" = "$1" ] || fail "boxes were [$boxes], expected [$1]"
+  [ "$boxes" = "$1" ] ||
+    fail "boxes were [$boxes], expected [$1]; the trace ends [$(tail -c 400 "$case_dir/.trace" | tr '\n' ' ')]"
 }
 
 # A path as the trace shows it in a box: its backslashes doubled.
