@@ -1178,8 +1178,8 @@ TEST(Fonts, GlyphTransforms) {
   // glyph to glyph and loses the last; a wide block does not rotate.
   const GlyphBlock three = {{0x41, 0x42, 0x43}, 3};
   FontImage row_font{};
-  row_font[0x41 * 8] = 0x81;
-  row_font[0x42 * 8] = 0x01;
+  row_font[std::size_t{0x41} * 8] = 0x81;
+  row_font[std::size_t{0x42} * 8] = 0x01;
   row_font[0x43 * 8 + 7] = 0x01;
   const struct {
     GlyphTransform transform;
