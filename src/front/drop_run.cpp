@@ -7,7 +7,7 @@
 #include "base/text_lines.h"
 #include "front/font_advice.h"
 #include "front/parser.h"
-#include "front/run.h"
+#include "front/run_steps.h"
 #include "messages/show_error.h"
 #include "patcher/patcher.h"
 #include "source/font_source.h"

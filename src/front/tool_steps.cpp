@@ -1,6 +1,6 @@
 #include "front/tool_steps.h"
 
-#include "front/run.h"
+#include "front/run_steps.h"
 #include "messages/show_error.h"
 #include "platform/replace_file.h"
 #include "source/font_source.h"
