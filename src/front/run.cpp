@@ -63,7 +63,7 @@ int RunRequested(Platform& platform) {
     if (!AttachFont(platform, platform, program, font.glyphs,
                     AttachAsAdministrator(platform, request.font_path)))
       return kExitFailure;
-    TellReading(platform, font);
+    TellReading(platform, font.notice);
     return kExitSuccess;
   }
 

@@ -1,6 +1,7 @@
 #include "front/run_steps.h"
 
 #include "front/administrator.h"
+#include "front/font_advice.h"
 #include "messages/show_error.h"
 #include "patcher/patcher.h"
 #include "source/reading_notice.h"
@@ -31,7 +32,10 @@ bool ReadNamedFont(Platform& platform, const std::string& path, SourceUse use,
       ShowError(platform, kFontFileNotFound);
       return false;
     case FontLoad::Failed:
-      ShowError(platform, refusal);
+      // A player who dropped a photo learns which file it was.
+      ShowError(platform, use == SourceUse::Drop
+                              ? DroppedFontRefused(refusal, path)
+                              : refusal);
       return false;
     case FontLoad::Loaded:
       break;
@@ -39,9 +43,9 @@ bool ReadNamedFont(Platform& platform, const std::string& path, SourceUse use,
   return true;
 }
 
-void TellReading(User& user, const RunFont& font) {
-  if (!font.notice.empty())
-    ShowNotice(user, font.notice);
+void TellReading(User& user, const std::string& notice) {
+  if (!notice.empty())
+    ShowNotice(user, notice);
 }
 
 int PatchGame(Platform& platform, const std::string& game_folder,
@@ -50,7 +54,7 @@ int PatchGame(Platform& platform, const std::string& game_folder,
                        PatchAsAdministrator(platform, font.path, game_folder))
            .any_patched)
     return kExitFailure;
-  TellReading(platform, font);
+  TellReading(platform, font.notice);
   return kExitSuccess;
 }
 

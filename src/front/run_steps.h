@@ -39,14 +39,15 @@ struct RunFont {
 FontLoad LoadRunFont(Files& files, const std::string& path, SourceUse use,
                      RunFont* font, std::string* refusal);
 
-// Reads the font the user named; false once the reason there is none has
-// been shown.
+// Reads the font the user named or dropped; false once the reason there is
+// none has been shown, a dropped file named in it.
 bool ReadNamedFont(Platform& platform, const std::string& path, SourceUse use,
                    RunFont* font);
 
-// What reading the font had to tell, once the run has used it: as
-// information, after any box of the run's own.
-void TellReading(User& user, const RunFont& font);
+// What reading a font had to tell (ReadingNotice), as information: a run
+// tells it once it has used the font, after any box of its own; a tool as
+// soon as it has read it. Nothing is shown for nothing to tell.
+void TellReading(User& user, const std::string& notice);
 
 // Patches the game in the folder with the font, then tells what reading
 // the font had to tell, if the font went in; returns the exit status.
