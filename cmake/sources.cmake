@@ -88,6 +88,7 @@ set(ZYR2_PROGRAM_SOURCES
   src/front/font_advice.cpp
   src/front/parser.cpp
   src/front/run.cpp
+  src/front/run_steps.cpp
   src/front/tool_steps.cpp
   src/front/usage.cpp
   src/platform/argument_text.cpp

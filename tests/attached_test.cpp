@@ -10,6 +10,7 @@
 #include "fonts/font.h"
 #include "fonts/formats.h"
 #include "front/run.h"
+#include "front/run_steps.h"
 
 namespace mdlReplace {
 namespace {

@@ -10,6 +10,7 @@
 #include "fake_platform.h"
 #include "fonts/registry.h"
 #include "front/run.h"
+#include "front/run_steps.h"
 
 namespace mdlReplace {
 namespace {

@@ -15,6 +15,7 @@
 #include "fonts/glyph_block.h"
 #include "fonts/image_picture.h"
 #include "front/run.h"
+#include "front/run_steps.h"
 #include "source/font_source.h"
 
 namespace mdlReplace {

@@ -11,6 +11,7 @@
 #include "fonts/glyph_block.h"
 #include "fonts/image_picture.h"
 #include "front/run.h"
+#include "front/run_steps.h"
 #include "patcher/patcher.h"
 
 namespace mdlReplace {

@@ -19,6 +19,7 @@
 #include "fonts/glyph_edits.h"
 #include "game/game_files.h"
 #include "memory_platform.h"
+#include "messages/show_error.h"
 #include "patcher/patcher.h"
 #include "source/font_source.h"
 #include "source/reading_notice.h"
@@ -121,9 +122,12 @@ extern "C" __attribute__((export_name("zyr2_open"))) Answer* Open(
   if (code_page != 0)
     code_pages.named = mdlReplace::FindCodePage(code_page);
   FontImage font{};
-  const mdlReplace::FontLoad load = mdlReplace::ReadFontSource(
-      platform, platform, path, mdlReplace::SourceUse::Tool, &font,
-      &code_pages);
+  std::string refusal;
+  const mdlReplace::FontLoad load =
+      mdlReplace::LoadFontSource(platform, path, mdlReplace::SourceUse::Tool,
+                                 &font, &code_pages, &refusal);
+  if (load == mdlReplace::FontLoad::Failed)
+    mdlReplace::ShowError(platform, refusal);
   if (load == mdlReplace::FontLoad::Loaded &&
       !mdlReplace::PlacedInCells(path, code_pages).empty())
     platform.messages.push_back(mdlReplace::PlacedInCells(path, code_pages));

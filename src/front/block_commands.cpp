@@ -1,7 +1,7 @@
 #include "front/block_commands.h"
 
 #include "fonts/image_picture.h"
-#include "front/run.h"
+#include "front/run_steps.h"
 #include "front/tool_steps.h"
 #include "messages/show_error.h"
 

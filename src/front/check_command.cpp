@@ -6,7 +6,7 @@
 #include "check/coverage.h"
 #include "check/text_tally.h"
 #include "fonts/code_pages.h"
-#include "front/run.h"
+#include "front/run_steps.h"
 #include "front/tool_steps.h"
 
 namespace mdlReplace {

@@ -12,7 +12,7 @@
 #include "front/block_commands.h"
 #include "front/check_command.h"
 #include "front/command_options.h"
-#include "front/run.h"
+#include "front/run_steps.h"
 #include "front/tool_steps.h"
 #include "front/usage.h"
 #include "front/version.h"

@@ -7,7 +7,7 @@
 #include "base/text_lines.h"
 #include "front/font_advice.h"
 #include "front/parser.h"
-#include "front/run.h"
+#include "front/run_steps.h"
 #include "messages/show_error.h"
 #include "patcher/patcher.h"
 #include "source/font_source.h"
@@ -82,24 +82,6 @@ std::string DropOneFont(const std::string& program) {
          ", or one font and the game folder together.";
 }
 
-// Reads the font the user dropped; false once the reason there is none has
-// been shown, with the file named.
-bool ReadDroppedFont(Platform& platform, const std::string& font_path,
-                     RunFont* font) {
-  std::string refusal;
-  switch (LoadRunFont(platform, font_path, SourceUse::Drop, font, &refusal)) {
-    case FontLoad::Absent:
-      ShowError(platform, kFontFileNotFound);
-      return false;
-    case FontLoad::Failed:
-      ShowError(platform, DroppedFontRefused(refusal, font_path));
-      return false;
-    case FontLoad::Loaded:
-      break;
-  }
-  return true;
-}
-
 // A font dropped on the program patches the game in the program's own
 // folder, where the player put the program, wherever the current folder
 // is.
@@ -108,7 +90,7 @@ int PatchWithDroppedFont(Platform& platform, const std::string& font_path) {
   if (folder.empty())
     return EndWithError(platform, kNoProgramFolder);
   RunFont font;
-  if (!ReadDroppedFont(platform, font_path, &font))
+  if (!ReadNamedFont(platform, font_path, SourceUse::Drop, &font))
     return kExitFailure;
   if (!HoldsGameFile(platform, folder))
     return EndWithError(
@@ -167,7 +149,7 @@ int PatchDroppedGame(Platform& platform, const std::string& folder,
 int PatchWithFontAndGame(Platform& platform, const std::string& font_path,
                          const std::string& game_folder) {
   RunFont font;
-  if (!ReadDroppedFont(platform, font_path, &font))
+  if (!ReadNamedFont(platform, font_path, SourceUse::Drop, &font))
     return kExitFailure;
   return PatchGame(platform, game_folder, font);
 }

@@ -12,21 +12,11 @@
 #include "front/drop.h"
 #include "front/font_advice.h"
 #include "front/parser.h"
-#include "messages/show_error.h"
-#include "patcher/patcher.h"
-#include "source/font_source.h"
-#include "source/reading_notice.h"
+#include "front/run_steps.h"
 
 namespace mdlReplace {
 
 namespace {
-
-// What reading the font had to tell, once the run has used it: as
-// information, after any box of the run's own.
-void TellReading(User& user, const RunFont& font) {
-  if (!font.notice.empty())
-    ShowNotice(user, font.notice);
-}
 
 // The request's paths as the run takes them: the game folder ends with the
 // platform's separator, and a form whose font is the folder's ZYR2.FNT
@@ -73,7 +63,7 @@ int RunRequested(Platform& platform) {
     if (!AttachFont(platform, platform, program, font.glyphs,
                     AttachAsAdministrator(platform, request.font_path)))
       return kExitFailure;
-    TellReading(platform, font);
+    TellReading(platform, font.notice);
     return kExitSuccess;
   }
 
@@ -105,48 +95,6 @@ int RunRequested(Platform& platform) {
 }
 
 }  // namespace
-
-int EndWithError(User& user, std::string_view message) {
-  ShowError(user, message);
-  return kExitFailure;
-}
-
-FontLoad LoadRunFont(Files& files, const std::string& path, SourceUse use,
-                     RunFont* font, std::string* refusal) {
-  CodePageUse code_pages;
-  const FontLoad load =
-      LoadFontSource(files, path, use, &font->glyphs, &code_pages, refusal);
-  font->path = path;
-  font->notice = load == FontLoad::Loaded ? ReadingNotice(path, code_pages)
-                                          : std::string();
-  return load;
-}
-
-bool ReadNamedFont(Platform& platform, const std::string& path, SourceUse use,
-                   RunFont* font) {
-  std::string refusal;
-  switch (LoadRunFont(platform, path, use, font, &refusal)) {
-    case FontLoad::Absent:
-      ShowError(platform, kFontFileNotFound);
-      return false;
-    case FontLoad::Failed:
-      ShowError(platform, refusal);
-      return false;
-    case FontLoad::Loaded:
-      break;
-  }
-  return true;
-}
-
-int PatchGame(Platform& platform, const std::string& game_folder,
-              const RunFont& font) {
-  if (!PatchGameFolder(platform, platform, game_folder, font.glyphs,
-                       PatchAsAdministrator(platform, font.path, game_folder))
-           .any_patched)
-    return kExitFailure;
-  TellReading(platform, font);
-  return kExitSuccess;
-}
 
 int RunProgram(Platform& platform) {
   // Nothing the program holds grows with the user's files, but should

@@ -1,6 +1,6 @@
 #include "front/tool_steps.h"
 
-#include "front/run.h"
+#include "front/run_steps.h"
 #include "messages/show_error.h"
 #include "platform/replace_file.h"
 #include "source/font_source.h"
@@ -52,18 +52,17 @@ std::string WhyNotOpened(Found found, const std::string& path,
 // glyphs that they are placed in 8x8 cells: information, not a failure.
 bool ReadSourceFont(Platform& platform, const std::string& path,
                     CodePageUse* code_pages, FontImage* font) {
-  switch (ReadFontSource(platform, platform, path, SourceUse::Tool, font,
-                         code_pages)) {
-    case FontLoad::Loaded: {
-      const std::string notice = ReadingNotice(path, *code_pages);
-      if (!notice.empty())
-        ShowNotice(platform, notice);
+  std::string refusal;
+  switch (LoadFontSource(platform, path, SourceUse::Tool, font, code_pages,
+                         &refusal)) {
+    case FontLoad::Loaded:
+      TellReading(platform, ReadingNotice(path, *code_pages));
       return true;
-    }
     case FontLoad::Absent:
       ShowError(platform, NotFound(path));
       break;
     case FontLoad::Failed:
+      ShowError(platform, refusal);
       break;
   }
   return false;

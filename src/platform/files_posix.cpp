@@ -106,19 +106,15 @@ bool EntryExists(const std::string& path) {
   return lstat(path.c_str(), &info) == 0;
 }
 
-bool IsPipe(const std::string& path) {
-  struct stat info;
-  return stat(path.c_str(), &info) == 0 && S_ISFIFO(info.st_mode);
-}
-
-// A pipe to be read is opened as any reader opens one, waiting for its
-// writer: opened without waiting, a named pipe whose writer comes late
-// reads as empty. Everything else is opened with O_NONBLOCK: a pipe named
-// like a game file must not hold the run waiting for a writer.
+// Everything is opened with O_NONBLOCK, so that a pipe named like a game
+// file does not hold the run waiting for a writer. A pipe to be read is
+// then opened again as any reader opens one, waiting for its writer:
+// opened without waiting, a named pipe whose writer comes late reads as
+// empty. The first stays open until then, so that a writer it let in
+// never finds the pipe without a reader.
 OpenedFile OpenNative(const std::string& path, OpenMode mode) {
   const int access = mode == OpenMode::ReadWrite ? O_RDWR : O_RDONLY;
-  const int waiting = mode == OpenMode::Read && IsPipe(path) ? 0 : O_NONBLOCK;
-  const int fd = open(path.c_str(), access | O_CLOEXEC | O_NOCTTY | waiting);
+  const int fd = open(path.c_str(), access | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
   struct stat info;
   if (fd < 0) {
     // Refused only where an ordinary file is there to refuse.
@@ -134,10 +130,14 @@ OpenedFile OpenNative(const std::string& path, OpenMode mode) {
     close(fd);
     return OpenedFile{.found = Found::Refused};
   }
-  if (S_ISFIFO(info.st_mode) && mode == OpenMode::Read &&
-      fcntl(fd, F_SETFL, O_RDONLY) == 0) {
+  if (S_ISFIFO(info.st_mode) && mode == OpenMode::Read) {
+    const int waiting = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    const int error = errno;
+    close(fd);
+    if (waiting < 0)
+      return OpenedFile{.found = Found::Refused, .refusal = WhyRefused(error)};
     OpenedFile stream{.found = Found::Stream};
-    stream.id = fd;
+    stream.id = waiting;
     return stream;
   }
   if (!S_ISREG(info.st_mode)) {

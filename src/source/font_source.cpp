@@ -10,7 +10,6 @@
 #include "fonts/formats.h"
 #include "fonts/source_rules.h"
 #include "game/game_files.h"
-#include "messages/show_error.h"
 
 namespace mdlReplace {
 
@@ -245,23 +244,6 @@ std::string FontOfStream(Files& files, const std::string& path,
 }
 
 }  // namespace
-
-FontLoad ReadFontSource(Files& files, User& user, const std::string& path,
-                        SourceUse use, FontImage* font) {
-  CodePageUse code_pages;
-  return ReadFontSource(files, user, path, use, font, &code_pages);
-}
-
-FontLoad ReadFontSource(Files& files, User& user, const std::string& path,
-                        SourceUse use, FontImage* font,
-                        CodePageUse* code_pages) {
-  std::string refusal;
-  const FontLoad load =
-      LoadFontSource(files, path, use, font, code_pages, &refusal);
-  if (load == FontLoad::Failed)
-    ShowError(user, refusal);
-  return load;
-}
 
 FontLoad LoadFontSource(Files& files, const std::string& path, SourceUse use,
                         FontImage* font, CodePageUse* code_pages,
