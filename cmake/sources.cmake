@@ -11,6 +11,7 @@ set(ZYR2_FONT_SOURCES
   src/base/spelled_names.cpp
   src/base/text_lines.cpp
   src/fonts/bdf.cpp
+  src/fonts/bdf_writer.cpp
   src/fonts/bitmap_strikes.cpp
   src/fonts/bmp_runs.cpp
   src/fonts/code_pages.cpp
