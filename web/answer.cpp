@@ -119,6 +119,22 @@ AnswerTextLength(const Answer* answer) {
   return answer->text.size();
 }
 
+extern "C" __attribute__((export_name("zyr2_answer_own_code_page"))) int
+AnswerOwnCodePage(const Answer* answer) {
+  return answer->own_code_page;
+}
+
+extern "C" __attribute__((export_name("zyr2_answer_checked_in"))) const char*
+AnswerCheckedIn(const Answer* answer) {
+  return answer->checked_in.data();
+}
+
+extern "C" __attribute__((export_name("zyr2_answer_checked_in_length")))
+std::size_t
+AnswerCheckedInLength(const Answer* answer) {
+  return answer->checked_in.size();
+}
+
 extern "C" __attribute__((export_name("zyr2_answer_bytes"))) const std::uint8_t*
 AnswerBytes(const Answer* answer) {
   return answer->bytes.data();

@@ -38,6 +38,12 @@ struct Answer {
   std::string text;
   Bytes bytes;
   std::vector<FileAnswer> files;
+  // Of a font read as --check reads it, with no code page named: the code
+  // page it tells it is made for (0: none), and the sentence that says
+  // which code page its texts are checked in and why ("Checked in code
+  // page 737, the font's own.").
+  int own_code_page = 0;
+  std::string checked_in;
 };
 
 inline std::string Text(const char* text, std::size_t length) {

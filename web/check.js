@@ -192,6 +192,16 @@ function listOf(element, characters, names) {
   }));
 }
 
+// The program's sentence of the code page the texts are checked in and
+// why, as --check begins its report where no code page is named: where
+// none is chosen, here or in part 1, for a font opened from a file; else
+// nothing.
+function checkedInWhy() {
+  if (state.check.codePage !== 0 || state.codePage !== 0) return '';
+  const own = ownOf(state.source);
+  return own ? own.checkedIn + '\n' : '';
+}
+
 // The lists are made again only when what they list changed: a stroke
 // draws the page at every pixel.
 let listed = { result: null, blank: '' };
@@ -201,7 +211,7 @@ function renderCheck(marks) {
   $('check-code-page').options[0].text = 'as in part 1 (' + shownCodePage() + ')';
   if (document.activeElement !== $('check-text')) $('check-text').value = state.check.pasted;
   $('check-forget').hidden = state.check.files.length === 0 && state.check.pasted === '';
-  const summary = marks ? checkSummary(result, marks.blank) : '';
+  const summary = marks ? checkedInWhy() + checkSummary(result, marks.blank) : '';
   if ($('check-summary').textContent !== summary) $('check-summary').textContent = summary;
   $('check-texts').textContent = marks ? 'Checked in code page ' + result.codePage + ': ' + result.names.join(', ') + '.' : '';
   const blank = marks ? marks.blank.map((character) => character.code).join() : '';

@@ -98,6 +98,8 @@ const Core = (() => {
         figure: core.zyr2_answer_figure(at),
         said: decode(core.zyr2_answer_text(at), core.zyr2_answer_text_length(at)).trim(),
         bytes: bytesOf(core.zyr2_answer_bytes(at), core.zyr2_answer_bytes_length(at)),
+        ownCodePage: core.zyr2_answer_own_code_page(at),
+        checkedIn: decode(core.zyr2_answer_checked_in(at), core.zyr2_answer_checked_in_length(at)),
         files: Array.from({ length: core.zyr2_answer_files(at) }, (_, i) => ({
           outcome: core.zyr2_answer_file_outcome(at, i),
           offset: core.zyr2_answer_file_offset(at, i),
@@ -110,11 +112,18 @@ const Core = (() => {
   }
 
   // The font of a source, {name, length, bytes}, read as --convert reads
-  // it, its glyphs placed by the code page numbered (0: as the font says).
-  // {font, placedBy, said}; font is null when none was read.
-  function open(source, codePage) {
-    const read = answer(core.zyr2_open(input([source]), codePage));
-    return { font: read.done ? read.bytes : null, placedBy: read.figure, said: read.said };
+  // it, its glyphs placed by the code page numbered (0: as the font says);
+  // or, byOwn and with none numbered, as --check reads it, placed by the
+  // code page the font tells it is its own. {font, placedBy, said, own};
+  // font is null when none was read; own, read byOwn, is {codePage,
+  // checkedIn}: the code page the font tells (0: none) and the program's
+  // sentence of the code page its texts are checked in and why; else null.
+  function open(source, codePage, byOwn = false) {
+    const read = answer(core.zyr2_open(input([source]), codePage, byOwn ? 1 : 0));
+    return {
+      font: read.done ? read.bytes : null, placedBy: read.figure, said: read.said,
+      own: read.checkedIn ? { codePage: read.ownCodePage, checkedIn: read.checkedIn } : null,
+    };
   }
 
   // The font in the format the file name's extension names; null for an

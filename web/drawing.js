@@ -32,8 +32,12 @@ function hex(value, digits) {
 const grouped = (count) => count.toLocaleString('en-US');
 const plural = (count, word) => grouped(count) + ' ' + word + (count === 1 ? '' : 's');
 
-// The code page text is shown and read through.
-const shownCodePage = () => state.codePage || 437;
+// The code page text is shown and read through: the one chosen, else the
+// one the font's file tells (fonts.js), else 437.
+function shownCodePage() {
+  const own = state.codePage === 0 ? ownOf(state.source) : null;
+  return state.codePage || (own && own.codePage) || 437;
+}
 
 // A code as a screen reader says it: its number and, in the code page
 // chosen, its character. Worked out once a code page.

@@ -14,6 +14,7 @@
 #include "attached/attached_font.h"
 #include "attached/program_file.h"
 #include "base/names.h"
+#include "check/check_report.h"
 #include "fonts/code_pages.h"
 #include "fonts/formats.h"
 #include "fonts/glyph_edits.h"
@@ -108,11 +109,15 @@ Answer* RefusedAsBlank(Input* input) {
 // --- The calls --------------------------------------------------------------
 
 // Reads the font of the input's one file as --convert does, by the code
-// page numbered (0: none named). Done when a font was read: the bytes are
-// the font, the figure the code page that placed its glyphs (0: none);
-// the text says why not, or how many codes got a glyph.
-extern "C" __attribute__((export_name("zyr2_open"))) Answer* Open(
-    Input* input, int code_page) {
+// page numbered (0: none named), or, with by_own and none named, as --check
+// does: a font that tells its own code page is placed by it, and the answer
+// gives that code page and the sentence of the one its texts are checked in
+// and why. Done when a font was
+// read: the bytes are the font, the figure the code page that placed its
+// glyphs (0: none); the text says why not, or how many codes got a glyph.
+extern "C" __attribute__((export_name("zyr2_open"))) Answer* Open(Input* input,
+                                                                  int code_page,
+                                                                  int by_own) {
   Answer* answer = new Answer;
   MemoryPlatform platform;
   const std::string path = input->files.at(0).first;
@@ -121,6 +126,7 @@ extern "C" __attribute__((export_name("zyr2_open"))) Answer* Open(
   mdlReplace::CodePageUse code_pages;
   if (code_page != 0)
     code_pages.named = mdlReplace::FindCodePage(code_page);
+  code_pages.by_own = code_page == 0 && by_own != 0;
   FontImage font{};
   std::string refusal;
   const mdlReplace::FontLoad load =
@@ -140,6 +146,12 @@ extern "C" __attribute__((export_name("zyr2_open"))) Answer* Open(
   answer->done = 1;
   answer->figure = code_pages.used != nullptr ? code_pages.used->number : 0;
   answer->bytes.assign(font.begin(), font.end());
+  if (code_pages.by_own) {
+    answer->own_code_page =
+        code_pages.own != nullptr ? code_pages.own->number : 0;
+    answer->checked_in = mdlReplace::CheckedInCodePage(
+        mdlReplace::CodePageToCheckIn(code_pages), code_pages);
+  }
   return answer;
 }
 

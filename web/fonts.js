@@ -3,6 +3,30 @@
 // afresh, and saving in the formats the core writes.
 'use strict';
 
+// The work's font read from its file by a code page, as the program reads
+// it: with none chosen (0), as --check reads it, placed by the code page
+// the font tells it is its own; what that is, is noted.
+function readWork(source, codePage) {
+  const read = Core.open(source, codePage, codePage === 0);
+  if (codePage === 0) owns.set(ownKey(source), read.own);
+  return read;
+}
+
+// What a file tells of its own code page, as readWork() reads it with none
+// chosen: {codePage, checkedIn}, the code page it tells (0: none) and the
+// program's sentence of the one its texts are checked in and why ("Checked
+// in code page 737, the font's own."); null for no file, or one that reads
+// as no font. The reading goes by the file's content and name alone, so it
+// is worked out once a file: when it is opened, or first asked for a work
+// brought back or a file Undo brings back.
+const owns = new Map();
+const ownKey = (source) => source.key + '\n' + source.name;
+function ownOf(source) {
+  if (!source) return null;
+  if (!owns.has(ownKey(source))) readWork(source, 0);
+  return owns.get(ownKey(source));
+}
+
 // Opens a file as the work, in place of the font open, as one step; says
 // so in the part it was given in, and what was given with it and left.
 async function openFont(file, part = 'open', leftOut = '') {
@@ -15,7 +39,7 @@ async function openFont(file, part = 'open', leftOut = '') {
 async function openedFont(file) {
   const source = await readSource(file);
   const hadFont = state.font.some((b) => b !== 0);
-  const read = Core.open(source, state.codePage);
+  const read = readWork(source, state.codePage);
   if (!read.font) return { opened: false, said: read.said };
   changeWork(() => {
     Object.assign(state, { font: read.font, name: source.name, source, placedBy: read.placedBy });
@@ -42,7 +66,7 @@ function notOpened(fonts) {
 // maps text alone).
 function chooseCodePage(codePage, answer = '') {
   const { source, placedBy } = state;
-  const read = source ? Core.open(source, codePage) : { font: null, said: '' };
+  const read = source ? readWork(source, codePage) : { font: null, said: '' };
   const places = read.font !== null && (placedBy !== 0 || read.placedBy !== 0);
   const named = codePage ? 'code page ' + codePage : 'the code page the font says';
   if (places && answer === '' && editedSinceOpened()) {
@@ -61,7 +85,7 @@ function chooseCodePage(codePage, answer = '') {
   say('open', (placed ? state.name + ' is placed again, by code page ' + state.placedBy +
                         '; Undo brings back the font as it was.'
                       : (answer === 'keep' ? 'Your glyphs are kept. ' : '') +
-                        'The preview maps text through code page ' + (codePage || 437) + '.') +
+                        'The preview maps text through code page ' + shownCodePage() + '.') +
       (source && read.said && answer !== 'keep' ? '\n' + read.said : ''));
   workChanged();
 }
@@ -73,7 +97,9 @@ function answerAsking(answer) {
 }
 
 // Whether the font is other than its file gives, placed as it is: glyphs
-// were edited, or taken, since it was opened.
+// were edited, or taken, since it was opened. (A font its own code page
+// placed reads the same by that code page chosen; one that kept its codes
+// reads the same whether its own is asked for or not.)
 function editedSinceOpened() {
   const opened = Core.open(state.source, state.placedBy);
   return !opened.font || !sameBytes(opened.font, state.font);
@@ -126,7 +152,7 @@ function save() {
   let name = $('save-name').value.trim() || 'ZYR2';
   if (!name.toLowerCase().endsWith(extension)) name = name.replace(/\.[^.]*$/, '') + extension;
   // A TrueType font's family is named for the file.
-  const bytes = Core.save(state.font, name, state.codePage);
+  const bytes = Core.save(state.font, name, shownCodePage());
   if (!bytes) return;
   // The page cannot know whether the browser saved it (a download may be
   // blocked or cancelled): leaving still asks first.

@@ -7,8 +7,15 @@
 
 // --- Parts ----------------------------------------------------------------
 
+// The code page list's first choice, none: as the font says, and what it
+// says, where its file tells a code page of its own.
+const kAsTheFontSays = 'as the font says';
+const kNoneSaid = ' (437 when it needs one)';
+
 function renderWork(first, last) {
   $('code-page').value = listShows('code-page', state.codePage);
+  const own = state.codePage === 0 ? ownOf(state.source) : null;
+  $('code-page').options[0].text = kAsTheFontSays + (own && own.codePage ? ': ' + own.codePage : kNoneSaid);
   $('undo').disabled = state.history.at === 0;
   $('redo').disabled = state.history.at === state.history.steps.length;
   $('paste').disabled = !state.copied;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "fonts/code_pages.h"
+
 namespace mdlReplace {
 
 namespace {
@@ -188,6 +190,12 @@ std::string NotUtf8(const std::string& name, const Utf8Break& broken) {
 
 std::string TextTooLong(const std::string& name) {
   return name + " is over 64 MiB, too long for a translation's text.";
+}
+
+const CodePage& CodePageToCheckIn(const CodePageUse& use) {
+  if (use.named != nullptr)
+    return *use.named;
+  return use.own != nullptr ? *use.own : *FindCodePage(kDefaultCodePage);
 }
 
 std::string CheckedInCodePage(const CodePage& code_page,

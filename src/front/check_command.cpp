@@ -103,14 +103,11 @@ int RunCheck(Platform& platform, const std::vector<std::string>& files,
     if (!message.empty())
       return EndWithError(platform, message);
   }
-  const CodePage* code_page = named ? code_pages->named
-                              : code_pages->own != nullptr
-                                  ? code_pages->own
-                                  : FindCodePage(kDefaultCodePage);
+  const CodePage& code_page = CodePageToCheckIn(*code_pages);
   const Coverage coverage = CheckCoverage(
-      tally, font, *code_page, all ? kEveryCharacter : kListedCharacters);
+      tally, font, code_page, all ? kEveryCharacter : kListedCharacters);
   const std::string checked_in =
-      named ? std::string() : CheckedInCodePage(*code_page, *code_pages) + "\n";
+      named ? std::string() : CheckedInCodePage(code_page, *code_pages) + "\n";
   std::string report = checked_in + DescribeCoverage(coverage, texts, all);
   if (platform.OutputDrawing() == Drawing::Picture)
     report = SummaryFirst(report, coverage.better != nullptr ? 2 : 1);

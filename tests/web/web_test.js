@@ -356,12 +356,15 @@ async function storedBytes(page) {
   return usageBreakdown.find((use) => use.storageType === 'indexeddb').usage;
 }
 
-// The program's --check --all in a code page, run in the test's folder (or
-// the one given) on files named there: its lists as the page words them,
-// its summary and the codes it lists as blank.
+// The program's --check --all in a code page (0: none named, the font's
+// own), run in the test's folder (or the one given) on files named there:
+// its lists as the page words them, its summary (after the line that says
+// which code page and why, where none is named) and the codes it lists as
+// blank.
 function programCheck(codePage, font, texts, cwd = work) {
+  const named = codePage ? ['--codepage', String(codePage)] : [];
   const run = childProcess.spawnSync(path.resolve(process.env.ZYR2_PROGRAM),
-    ['--check', '--all', '--codepage', String(codePage), font, ...texts], { cwd, encoding: 'utf8' });
+    ['--check', '--all', ...named, font, ...texts], { cwd, encoding: 'utf8' });
   const lines = run.stdout.split('\n').filter((line) => line !== '');
   const listed = lines.filter((line) => line.startsWith(' ')).map((line) =>
     line.trim().match(/^([\d,]+) {2}(.*?) {2}(at code (0x..), )?first at (.*)$/));
@@ -1324,6 +1327,68 @@ const steps = [
     check(zhe.endsWith('used 1,000 times'), 'Ж is told as ' + zhe);
     await page.click('#check-forget');
     await page.select('#check-code-page', '0');
+  }],
+  ['with no code page chosen, a font is placed and checked by its own, said as --check says it; one chosen wins', async ({ page }) => {
+    for (const name of ['ru.txt', 'el.txt']) write(name, fs.readFileSync(path.join(__dirname, '..', 'texts', name)));
+    const listShows = () => page.$eval('#code-page', (list) => list.selectedOptions[0].textContent);
+    // Checks a text, and waits for the summary the program gives the font
+    // in that code page (0: its own), which the page's must be.
+    const checked = async (font, text, codePage) => {
+      const program = programCheck(codePage, font, [text]);
+      await upload(page, '#check-files', path.join(work, text));
+      const shows = () => page.$eval('#check-summary', (element) => element.textContent);
+      await until('the summary ' + program.summary, async () => await shows() === program.summary,
+                  async () => '; the page shows ' + await shows() + '; it said: ' + await messages(page));
+      const shown = await pageCheck(page);
+      check(shown.listed.join('\n') === program.listed.join('\n'), 'the lists are not --check\'s:\n' +
+            shown.listed.join('\n') + '\n--- the program ---\n' + program.listed.join('\n'));
+      return shown;
+    };
+    // No text checked before, and no code page chosen.
+    await page.$eval('#check-forget', (button) => button.click());
+    await page.select('#code-page', '0');
+    // The font, its own code page (0: none, placed as before), what the
+    // list shows and the line --check begins with.
+    const fonts = [
+      [path.join(work, 'edited.fnt'), 0, 'as the font says (437 when it needs one)', 'ru.txt',
+       'Checked in code page 437: the font names no code page of its own.'],
+      ['/usr/share/consolefonts/Cyr_a8x8.psf.gz', 866, 'as the font says: 866', 'ru.txt',
+       'Checked in code page 866, the font\'s own.'],
+      ['/usr/share/consolefonts/737.cp', 737, 'as the font says: 737', 'el.txt',
+       'Checked in code page 737, the font\'s own.'],
+    ];
+    for (const [font, own, shows, text, first] of fonts) {
+      await open(page, font);
+      check(await listShows() === shows, path.basename(font) + ': the code page list shows ' + await listShows());
+      const placed = path.join(work, 'own.fnt');
+      childProcess.execFileSync(process.env.ZYR2_PROGRAM,
+        ['--convert', ...(own ? ['--codepage', String(own)] : []), font, placed], { stdio: 'pipe' });
+      check((await gridFont(page)).equals(fs.readFileSync(placed)), path.basename(font) + ' is not placed by ' + (own || 'its codes'));
+      const shown = await checked(font, text, 0);
+      check(shown.summary.startsWith(first + '\n'), path.basename(font) + ' was checked so: ' + shown.summary);
+    }
+    // 737's Greek is drawn: each letter the text uses is at a code, not blank.
+    const greek = (await pageCheck(page)).cells.filter((name) => /^0x.., [\u0370-\u03FF], (blank, )?used /.test(name));
+    check(greek.length >= 40 && !greek.some((name) => name.includes('blank')), 'the Greek letters are told ' + greek.join('; '));
+    // A code page chosen wins, as --codepage does (737.cp holds no font of
+    // 437: its font stays, as placed, and is checked in 437 as today); Undo
+    // gives the font's own back.
+    const font737 = fonts[2][0];
+    await page.select('#code-page', '437');
+    const in437 = await checked(path.join(work, 'own.fnt'), 'el.txt', 437);
+    check(in437.summary.includes('not in code page 437') && await listShows() === '437', 'in 437: ' + in437.summary);
+    await ctrl(page, 'z');
+    await untilPage(page, 'the check in 737 again', (first) =>
+      document.getElementById('check-summary').textContent.startsWith(first), fonts[2][4]);
+    // The work kept keeps its own code page: after a reload, as before.
+    await reload(page);
+    check(await listShows() === 'as the font says: 737', 'after a reload the list shows ' + await listShows());
+    await checked(font737, 'el.txt', 0);
+    // Saved keyed by characters, its glyphs are 737's, as the list shows.
+    const bdf = path.join(work, 'own.bdf');
+    childProcess.execFileSync(process.env.ZYR2_PROGRAM, ['--convert', '--codepage', '737', font737, bdf], { stdio: 'pipe' });
+    check((await save(page, '.bdf')).equals(fs.readFileSync(bdf)), 'the BDF saved is not --convert --codepage 737\'s');
+    await page.click('#check-forget');
   }],
   ['only what applies is shown, a fault of the page is not told in the browser\'s words', async ({ browser, url }) => {
     // A storage of its own: no work, nothing asked, no other font.
