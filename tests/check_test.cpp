@@ -9,7 +9,9 @@
 #include "check/check_report.h"
 #include "check/coverage.h"
 #include "check/text_tally.h"
+#include "fake_platform.h"
 #include "fonts/code_pages.h"
+#include "front/run.h"
 
 namespace mdlReplace {
 namespace {
@@ -70,8 +72,7 @@ const std::string kRussianIn437 =
 static_assert(kKeptPlaces < 70000);
 std::string PastTheKeptPlaces() {
   std::string text;
-  for (char32_t character = 0x20000; character < 0x20000 + 70000;
-       ++character) {
+  for (char32_t character = 0x20000; character < 0x20000 + 70000; ++character) {
     text += static_cast<char>(0xF0 | character >> 18);
     text += static_cast<char>(0x80 | (character >> 12 & 0x3F));
     text += static_cast<char>(0x80 | (character >> 6 & 0x3F));
@@ -325,6 +326,86 @@ TEST(CheckTexts, Reports) {
     for (const CharacterUse& use : result.coverage.lacking)
       marked += use.count;
     EXPECT_EQ(marked, result.coverage.characters);
+  }
+}
+
+// Changes a text between the program's two readings of it, its length and
+// its characters' counts kept: two of its characters change places.
+class ChangingPlatform : public FakePlatform {
+ public:
+  OpenedFile Open(const std::string& path, Naming naming,
+                  OpenMode mode) override {
+    if (path == "big.txt" && ++opens_ == 2 && change)
+      std::swap(files[path].bytes[3], files[path].bytes[7]);
+    return FakePlatform::Open(path, naming, mode);
+  }
+  bool change = false;
+
+ private:
+  int opens_ = 0;
+};
+
+// The program reads a text again for the first places it did not keep,
+// where the text can be read as it was read; where it cannot, the place
+// is not known, and the report says why in its stead.
+TEST(CheckTexts, ProgramReadsAgainForThePlacesPastTheKeptOnes) {
+  struct PlaceCase {
+    const char* name;
+    FakePlatform::Kind kind;
+    bool change;
+    const char* fails;  // the operation of the second reading that does
+    std::string place;  // of U+0410, the first capital
+  };
+  const std::string not_known = "first place not known: big.txt ";
+  const PlaceCase cases[] = {
+      {"read again", FakePlatform::Kind::Ordinary, false, "",
+       "first at big.txt:2:1"},
+      {"a pipe", FakePlatform::Kind::Pipe, false, "",
+       not_known + "is a pipe, read only once"},
+      {"changed", FakePlatform::Kind::Ordinary, true, "",
+       not_known + "changed after it was read"},
+      {"not opened again", FakePlatform::Kind::Ordinary, false, "open-r",
+       not_known + "could not be read again"},
+      {"not read again", FakePlatform::Kind::Ordinary, false, "read",
+       not_known + "could not be read again"},
+      {"not closed again", FakePlatform::Kind::Ordinary, false, "close",
+       not_known + "could not be read again"},
+  };
+  const std::string text = PastTheKeptPlaces();
+  std::vector<std::string> clean_log;
+  for (const PlaceCase& row : cases) {
+    SCOPED_TRACE(row.name);
+    ChangingPlatform platform;
+    platform.change = row.change;
+    platform.command_arguments = {"--check", "my.fnt", "a.txt", "big.txt"};
+    platform.AddFile("my.fnt", kFontSize, 0x18);
+    platform.files["a.txt"].bytes = {0xD0, 0x96, '\n'};  // "Ж"
+    platform.files["big.txt"] = {
+        {text.begin(), text.end()}, false, false, row.kind};
+    // The first operation of its kind on the text after it is opened a
+    // second time, counted in the log of the run where none fails.
+    std::size_t opens = 0;
+    for (std::size_t call = 0; *row.fails != 0 && call < clean_log.size();
+         ++call) {
+      opens += clean_log[call] == "open-r big.txt" ? 1 : 0;
+      if (opens == 2 &&
+          clean_log[call] == std::string(row.fails) + " big.txt") {
+        platform.fail_on_call = call + 1;
+        break;
+      }
+    }
+    ASSERT_EQ(*row.fails == 0, platform.fail_on_call == 0);
+    EXPECT_EQ(RunProgram(platform), kExitFailure);
+    EXPECT_EQ(platform.OpenCount(), 0u);
+    EXPECT_EQ(platform.messages, std::vector<std::string>{});
+    const std::string line = "  2  U+0410 А  " + row.place + "\n";
+    EXPECT_NE(platform.output.find(line), std::string::npos)
+        << platform.output.substr(0, 200);
+    // The place kept before is known whatever became of the text.
+    EXPECT_NE(platform.output.find("  3  U+0416 Ж  first at a.txt:1:1\n"),
+              std::string::npos);
+    if (clean_log.empty())
+      clean_log = platform.log;
   }
 }
 
