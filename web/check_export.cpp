@@ -1,6 +1,7 @@
 // The translation check, through the program's own CheckTexts: the texts
-// the page hands in are read as --check reads them, in one pass where they
-// lie, and what the page needs to mark the grid comes back as a table.
+// the page hands in are read as --check reads them, where they lie (again
+// for the first places past those the tally keeps), and what the page needs
+// to mark the grid comes back as a table.
 #include <cstdint>
 #include <string>
 #include <string_view>
