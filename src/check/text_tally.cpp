@@ -213,7 +213,6 @@ void TextTally::CountFirstUse(char32_t character) {
     return;
   }
   used_[character] = true;
-  ++distinct_;
   const std::size_t file = files_ - 1;
   if (!Keeps(character)) {
     unkept_from_ = std::min(unkept_from_, file);

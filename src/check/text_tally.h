@@ -87,8 +87,6 @@ class TextTally {
 
   const Utf8Break& broken() const { return break_; }
   std::size_t files() const { return files_; }
-  // How many different characters are used.
-  std::size_t Distinct() const { return distinct_; }
   // The first character used from this one on, in the order of their
   // numbers; kNoCharacter past the last.
   char32_t NextUsed(char32_t from) const;
@@ -121,7 +119,6 @@ class TextTally {
   std::vector<std::unique_ptr<Page>> pages_;
   std::vector<bool> used_;
   std::map<char32_t, std::uint64_t> wrapped_;
-  std::size_t distinct_ = 0;
   // Each character kept and its first place, by the order of first use.
   std::vector<FirstUse> first_uses_;
   bool seeking_ = false;  // sought_ alone, not the first kKeptPlaces

@@ -183,24 +183,26 @@ bool ReadAgain(Platform& platform, const std::string& path,
 // reading the texts again from the first file that has one, where each
 // holds what it held; the report says why where one does not.
 void PlaceTheRest(Platform& platform, const std::vector<std::string>& texts,
-                  const CheckedTexts& checked, Coverage* coverage) {
-  std::vector<char32_t> sought = Unplaced(*coverage);
+                  CheckedTexts* checked) {
+  Coverage& coverage = checked->coverage;
+  std::vector<char32_t> sought = Unplaced(coverage);
   if (sought.empty())
     return;
   TextTally seeking(std::move(sought));
   for (std::size_t file = 0; file < texts.size(); ++file) {
     seeking.BeginFile();
-    if (file < checked.unkept_from)
+    if (file < checked->unkept_from)
       continue;  // every character of it is placed
     PlaceUnknown why = PlaceUnknown::NotReadAgain;
-    if (!ReadAgain(platform, texts[file], checked.read[file], &seeking, &why)) {
-      FillFirstPlaces(seeking, file, coverage);
-      coverage->unplaced = why;
-      coverage->unplaced_file = file;
+    if (!ReadAgain(platform, texts[file], checked->read[file], &seeking,
+                   &why)) {
+      FillFirstPlaces(seeking, file, &coverage);
+      coverage.unplaced = why;
+      coverage.unplaced_file = file;
       return;
     }
   }
-  FillFirstPlaces(seeking, texts.size(), coverage);
+  FillFirstPlaces(seeking, texts.size(), &coverage);
 }
 
 // A text is read as characters: a code page without a table gives them no
@@ -251,8 +253,8 @@ int RunCheck(Platform& platform, const std::vector<std::string>& files,
                     all ? kEveryCharacter : kListedCharacters, &checked);
   if (!message.empty())
     return EndWithError(platform, message);
-  Coverage& coverage = checked.coverage;
-  PlaceTheRest(platform, texts, checked, &coverage);
+  PlaceTheRest(platform, texts, &checked);
+  const Coverage& coverage = checked.coverage;
   const std::string checked_in =
       named ? std::string() : CheckedInCodePage(*code_page, *code_pages) + "\n";
   std::string report = checked_in + DescribeCoverage(coverage, texts, all);
