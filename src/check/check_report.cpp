@@ -8,6 +8,7 @@ namespace {
 
 constexpr std::string_view kLacking = "Not in code page ";
 constexpr std::string_view kBlank = "With a blank glyph:\n";
+constexpr std::string_view kPlaceNotKnown = "first place not known";
 constexpr std::string_view kHexDigits = "0123456789ABCDEF";
 // Windows' editors save "Unicode" as UTF-16: a NUL in each character of
 // ASCII, and the bytes FF FE (or FE FF) at the start.
@@ -98,9 +99,9 @@ std::string FirstPlace(const TextPlace& place, const std::string& not_known,
 // keeps, stopped at a file.
 std::string PlaceNotKnown(const Coverage& coverage,
                           std::span<const std::string> names) {
-  const std::string not_known = "first place not known";
+  const std::string not_known(kPlaceNotKnown);
   if (coverage.unplaced == PlaceUnknown::NotReadAgain)
-    return not_known;
+    return std::string(kPlaceNotKnown);
   const std::string& name = names[coverage.unplaced_file];
   switch (coverage.unplaced) {
     case PlaceUnknown::Pipe:

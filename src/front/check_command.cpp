@@ -132,7 +132,7 @@ std::string TallyAndCheck(Platform& platform,
   TextTally tally;
   checked->read.resize(texts.size());
   for (std::size_t file = 0; file < texts.size(); ++file) {
-    const std::string message =
+    std::string message =
         TallyText(platform, texts[file], &tally, &checked->read[file]);
     if (!message.empty())
       return message;
