@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "check/check_report.h"
+#include "check/check_texts.h"
 #include "check/coverage.h"
 #include "check/text_tally.h"
 #include "fake_platform.h"

@@ -9,6 +9,7 @@
 
 #include "answer.h"
 #include "check/check_report.h"
+#include "check/check_texts.h"
 #include "check/coverage.h"
 #include "fonts/code_pages.h"
 

@@ -90,25 +90,4 @@ std::vector<char32_t> Unplaced(const Coverage& coverage);
 void FillFirstPlaces(const TextTally& tally, std::size_t before_file,
                      Coverage* coverage);
 
-// A text file as the page holds it: its name and all its bytes.
-struct TextFile {
-  std::string name;
-  std::span<const std::uint8_t> bytes;
-};
-
-// The first places the tally of the texts did not keep, found by reading
-// them again from the first file that has one (its UnkeptFrom).
-void PlaceTheRest(std::span<const TextFile> texts, std::size_t from,
-                  Coverage* coverage);
-
-struct CheckResult {
-  std::string problem;  // why a file cannot be checked; empty when none
-  Coverage coverage;
-};
-
-// The whole check over texts held in memory: the same answer the program
-// gives for the same files.
-CheckResult CheckTexts(const FontImage& font, const CodePage& code_page,
-                       std::span<const TextFile> texts);
-
 }  // namespace mdlReplace
