@@ -58,6 +58,7 @@ set(ZYR2_STB_INFLATE_SOURCES web/deflate_stb.cpp)
 # for the program and the page.
 set(ZYR2_CHECK_SOURCES
   src/check/check_report.cpp
+  src/check/check_texts.cpp
   src/check/coverage.cpp
   src/check/text_tally.cpp
 )

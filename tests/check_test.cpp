@@ -7,9 +7,13 @@
 #include <vector>
 
 #include "check/check_report.h"
+#include "check/check_texts.h"
 #include "check/coverage.h"
 #include "check/text_tally.h"
+#include "fake_platform.h"
 #include "fonts/code_pages.h"
+#include "front/run.h"
+#include "front/run_steps.h"
 
 namespace mdlReplace {
 namespace {
@@ -62,6 +66,23 @@ const std::string kRussianFirst20 =
 const std::string kRussianIn437 =
     "34 characters, used 46 times, cannot be drawn: 34 not in code page 437\n"
     "code page 866 has every letter of this text\n";
+
+// More different characters than the tally keeps the first places of: the
+// first 70,000 of plane 2, each once, on a line of their own; then the
+// Cyrillic capitals А to У twice, and é, whose places are found by a
+// second reading of the texts.
+static_assert(kKeptPlaces < 70000);
+std::string PastTheKeptPlaces() {
+  std::string text;
+  for (char32_t character = 0x20000; character < 0x20000 + 70000; ++character) {
+    text += static_cast<char>(0xF0 | character >> 18);
+    text += static_cast<char>(0x80 | (character >> 12 & 0x3F));
+    text += static_cast<char>(0x80 | (character >> 6 & 0x3F));
+    text += static_cast<char>(0x80 | (character & 0x3F));
+  }
+  const std::string capitals = "АБВГДЕЖЗИЙКЛМНОПРСТУ";
+  return text + "\n" + capitals + " " + capitals + " é\n";
+}
 
 const CheckCase kCheckCases[] = {
     {"ASCII in 437, a tab no character",
@@ -223,6 +244,37 @@ const CheckCase kCheckCases[] = {
      {},
      {{"empty.txt", ""}},
      "1 file holds no character to draw\n"},
+    {"more characters than the places kept: the rest found read again",
+     437,
+     {0x82},
+     {{"a.txt", "Ж\n"}, {"big.txt", PastTheKeptPlaces()}},
+     "Not in code page 437:\n"
+     "  3  U+0416 Ж  first at a.txt:1:1\n"
+     "  2  U+0410 А  first at big.txt:2:1\n"
+     "  2  U+0411 Б  first at big.txt:2:2\n"
+     "  2  U+0412 В  first at big.txt:2:3\n"
+     "  2  U+0413 Г  first at big.txt:2:4\n"
+     "  2  U+0414 Д  first at big.txt:2:5\n"
+     "  2  U+0415 Е  first at big.txt:2:6\n"
+     "  2  U+0417 З  first at big.txt:2:8\n"
+     "  2  U+0418 И  first at big.txt:2:9\n"
+     "  2  U+0419 Й  first at big.txt:2:10\n"
+     "  2  U+041A К  first at big.txt:2:11\n"
+     "  2  U+041B Л  first at big.txt:2:12\n"
+     "  2  U+041C М  first at big.txt:2:13\n"
+     "  2  U+041D Н  first at big.txt:2:14\n"
+     "  2  U+041E О  first at big.txt:2:15\n"
+     "  2  U+041F П  first at big.txt:2:16\n"
+     "  2  U+0420 Р  first at big.txt:2:17\n"
+     "  2  U+0421 С  first at big.txt:2:18\n"
+     "  2  U+0422 Т  first at big.txt:2:19\n"
+     "  2  U+0423 У  first at big.txt:2:20\n"
+     "  and 70,000 more, used 70,000 times\n"
+     "With a blank glyph:\n"
+     "  1  U+00E9 é  at code 0x82, first at big.txt:2:43\n"
+     "70,021 characters, used 70,042 times, cannot be drawn: 70,020 not in "
+     "code page 437, 1 with a blank glyph\n"
+     "code page 866 has all but 70,001 characters of this text\n"},
 };
 
 std::span<const std::uint8_t> BytesOf(const std::string& text) {
@@ -230,10 +282,10 @@ std::span<const std::uint8_t> BytesOf(const std::string& text) {
 }
 
 // The texts as the program reads a long file, in pieces: here of one byte,
-// so that every character is cut.
+// so that every character is cut; and read again for the places not kept.
 std::string ReportByteByByte(const CheckCase& row, const FontImage& font,
                              const CodePage& code_page,
-                             const std::vector<std::string>& names) {
+                             const std::vector<TextFile>& texts) {
   TextTally tally;
   for (const Text& text : row.texts) {
     tally.BeginFile();
@@ -244,7 +296,12 @@ std::string ReportByteByByte(const CheckCase& row, const FontImage& font,
     if (!tally.EndFile())
       return NotUtf8(text.name, tally.broken());
   }
-  return DescribeCoverage(CheckCoverage(tally, font, code_page), names, false);
+  Coverage coverage = CheckCoverage(tally, font, code_page);
+  PlaceTheRest(texts, tally.UnkeptFrom(), &coverage);
+  std::vector<std::string> names;
+  for (const Text& text : row.texts)
+    names.push_back(text.name);
+  return DescribeCoverage(coverage, names, false);
 }
 
 TEST(CheckTexts, Reports) {
@@ -263,7 +320,7 @@ TEST(CheckTexts, Reports) {
         result.problem.empty() ? DescribeCoverage(result.coverage, names, false)
                                : result.problem;
     EXPECT_EQ(report, row.report);
-    EXPECT_EQ(ReportByteByByte(row, font, code_page, names), row.report);
+    EXPECT_EQ(ReportByteByByte(row, font, code_page, texts), row.report);
     // What a grid marks: every character the code page has, at its code.
     std::uint64_t marked = 0;
     for (std::uint64_t uses : result.coverage.uses_of_code)
@@ -271,6 +328,86 @@ TEST(CheckTexts, Reports) {
     for (const CharacterUse& use : result.coverage.lacking)
       marked += use.count;
     EXPECT_EQ(marked, result.coverage.characters);
+  }
+}
+
+// Changes a text between the program's two readings of it, its length and
+// its characters' counts kept: two of its characters change places.
+class ChangingPlatform : public FakePlatform {
+ public:
+  OpenedFile Open(const std::string& path, Naming naming,
+                  OpenMode mode) override {
+    if (path == "big.txt" && ++opens_ == 2 && change)
+      std::swap(files[path].bytes[3], files[path].bytes[7]);
+    return FakePlatform::Open(path, naming, mode);
+  }
+  bool change = false;
+
+ private:
+  int opens_ = 0;
+};
+
+// The program reads a text again for the first places it did not keep,
+// where the text can be read as it was read; where it cannot, the place
+// is not known, and the report says why in its stead.
+TEST(CheckTexts, ProgramReadsAgainForThePlacesPastTheKeptOnes) {
+  struct PlaceCase {
+    const char* name;
+    FakePlatform::Kind kind;
+    bool change;
+    const char* fails;  // the operation of the second reading that does
+    std::string place;  // of U+0410, the first capital
+  };
+  const std::string not_known = "first place not known: big.txt ";
+  const PlaceCase cases[] = {
+      {"read again", FakePlatform::Kind::Ordinary, false, "",
+       "first at big.txt:2:1"},
+      {"a pipe", FakePlatform::Kind::Pipe, false, "",
+       not_known + "is a pipe, read only once"},
+      {"changed", FakePlatform::Kind::Ordinary, true, "",
+       not_known + "changed after it was read"},
+      {"not opened again", FakePlatform::Kind::Ordinary, false, "open-r",
+       not_known + "could not be read again"},
+      {"not read again", FakePlatform::Kind::Ordinary, false, "read",
+       not_known + "could not be read again"},
+      {"not closed again", FakePlatform::Kind::Ordinary, false, "close",
+       not_known + "could not be read again"},
+  };
+  const std::string text = PastTheKeptPlaces();
+  std::vector<std::string> clean_log;
+  for (const PlaceCase& row : cases) {
+    SCOPED_TRACE(row.name);
+    ChangingPlatform platform;
+    platform.change = row.change;
+    platform.command_arguments = {"--check", "my.fnt", "a.txt", "big.txt"};
+    platform.AddFile("my.fnt", kFontSize, 0x18);
+    platform.files["a.txt"].bytes = {0xD0, 0x96, '\n'};  // "Ж"
+    platform.files["big.txt"] = {
+        {text.begin(), text.end()}, false, false, row.kind};
+    // The first operation of its kind on the text after it is opened a
+    // second time, counted in the log of the run where none fails.
+    std::size_t opens = 0;
+    for (std::size_t call = 0; *row.fails != 0 && call < clean_log.size();
+         ++call) {
+      opens += clean_log[call] == "open-r big.txt" ? 1 : 0;
+      if (opens == 2 &&
+          clean_log[call] == std::string(row.fails) + " big.txt") {
+        platform.fail_on_call = call + 1;
+        break;
+      }
+    }
+    ASSERT_EQ(*row.fails == 0, platform.fail_on_call == 0);
+    EXPECT_EQ(RunProgram(platform), kExitFailure);
+    EXPECT_EQ(platform.OpenCount(), 0u);
+    EXPECT_EQ(platform.messages, std::vector<std::string>{});
+    const std::string line = "  2  U+0410 А  " + row.place + "\n";
+    EXPECT_NE(platform.output.find(line), std::string::npos)
+        << platform.output.substr(0, 200);
+    // The place kept before is known whatever became of the text.
+    EXPECT_NE(platform.output.find("  3  U+0416 Ж  first at a.txt:1:1\n"),
+              std::string::npos);
+    if (clean_log.empty())
+      clean_log = platform.log;
   }
 }
 

@@ -966,6 +966,13 @@ printf 'за\u0301мок \u05d0\u05b8 \u0628\u064e \u25cb\u20dd \u0915\u093e\n1\
 # UTF-16 as Windows' editors save it, with and without its byte order mark.
 iconv -f utf-8 -t utf-16le "$texts/ru.txt" >ru-16le.txt
 iconv -f utf-8 -t utf-16 "$texts/ru.txt" >ru-16.txt
+# More different characters than --check keeps the first places of (70,000
+# of plane 2, each once), then Russian: its letters' places are found by
+# reading the text again.
+/usr/bin/python3 -c '
+import sys
+sys.stdout.write("".join(chr(0x20000 + i) for i in range(70000)) + "\n")' >many.txt
+cat "$texts/ru.txt" >>many.txt
 while read -r font code_page placed files; do
   # shellcheck disable=SC2086  # the files are separate words
   /usr/bin/python3 "$tests_dir/check_reference.py" "$consolefonts/$font" \
@@ -994,6 +1001,7 @@ gr737-8x8.psf.gz 437 no cut.txt
 Lat15-VGA8.psf.gz 850 yes marks.txt
 gr737-8x8.psf.gz 737 no ru-16le.txt
 737.cp 737 no $texts/el.txt ru-16.txt
+Cyr_a8x8.psf.gz 850 yes $texts/el.txt many.txt
 CASES
 # Without --codepage, the font's own code page where it tells one, and the
 # report says which and why; the same as naming it.
@@ -1021,6 +1029,18 @@ run --check --codepage 737 "$consolefonts/gr737-8x8.psf.gz" <(cat "$texts/ru.txt
 expect_status 1
 [ "$(grep -c '^  ' "$case_dir/.out")" = 21 ] || fail "not 20 characters and the rest listed"
 grep -q '^  and [0-9]* more, used [0-9]* times$' "$case_dir/.out" || fail "no count of the rest"
+# A pipe is read once: the places past those kept are not known, and the
+# report says why where each would stand; the places kept are as a file's.
+run --check "$consolefonts/Lat15-VGA8.psf.gz" "$texts/el.txt" many.txt
+sed 's/first at many\.txt:[0-9]*:[0-9]*$/first place not known: many.txt is a pipe, read only once/' \
+  "$case_dir/.out" >expected
+run --check "$consolefonts/Lat15-VGA8.psf.gz" "$texts/el.txt" <(cat many.txt)
+expect_status 1
+sed 's#/dev/fd/[0-9]*#many.txt#' "$case_dir/.out" >piped
+if ! grep -q 'U+0430 а  first place not known: many.txt is a pipe' piped ||
+  ! cmp -s expected piped; then
+  fail "a pipe of more characters than the places kept: $(diff expected piped)"
+fi
 truncate -s 65M huge.txt
 mkdir folder.txt
 while IFS='|' read -r text message; do

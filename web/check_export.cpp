@@ -1,6 +1,7 @@
 // The translation check, through the program's own CheckTexts: the texts
-// the page hands in are read as --check reads them, in one pass where they
-// lie, and what the page needs to mark the grid comes back as a table.
+// the page hands in are read as --check reads them, where they lie (again
+// for the first places past those the tally keeps), and what the page needs
+// to mark the grid comes back as a table.
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -8,6 +9,7 @@
 
 #include "answer.h"
 #include "check/check_report.h"
+#include "check/check_texts.h"
 #include "check/coverage.h"
 #include "fonts/code_pages.h"
 

@@ -10,6 +10,7 @@ namespace {
 
 constexpr std::string_view kLacking = "Not in code page ";
 constexpr std::string_view kBlank = "With a blank glyph:\n";
+constexpr std::string_view kPlaceNotKnown = "first place not known";
 constexpr std::string_view kHexDigits = "0123456789ABCDEF";
 // Windows' editors save "Unicode" as UTF-16: a NUL in each character of
 // ASCII, and the bytes FF FE (or FE FF) at the start.
@@ -86,11 +87,32 @@ std::string Utf8(char32_t character) {
   return bytes;
 }
 
-// "sr.txt:1:5"
-std::string PlaceOf(const TextPlace& place,
-                    std::span<const std::string> names) {
-  return names[place.file] + ":" + std::to_string(place.line) + ":" +
-         std::to_string(place.column);
+// "first at sr.txt:1:5", or why the first place is not known.
+std::string FirstPlace(const TextPlace& place, const std::string& not_known,
+                       std::span<const std::string> names) {
+  if (!place.Known())
+    return not_known;
+  return "first at " + names[place.file] + ":" + std::to_string(place.line) +
+         ":" + std::to_string(place.column);
+}
+
+// Said where a first place would stand: the second reading of the texts,
+// which finds the places of the characters past the first the tally
+// keeps, stopped at a file.
+std::string PlaceNotKnown(const Coverage& coverage,
+                          std::span<const std::string> names) {
+  const std::string not_known(kPlaceNotKnown);
+  if (coverage.unplaced == PlaceUnknown::NotReadAgain)
+    return std::string(kPlaceNotKnown);
+  const std::string& name = names[coverage.unplaced_file];
+  switch (coverage.unplaced) {
+    case PlaceUnknown::Pipe:
+      return not_known + ": " + name + " is a pipe, read only once";
+    case PlaceUnknown::Changed:
+      return not_known + ": " + name + " changed after it was read";
+    default:
+      return not_known + ": " + name + " could not be read again";
+  }
 }
 
 // One line a character, by count, the count right-aligned; then, past the
@@ -98,6 +120,7 @@ std::string PlaceOf(const TextPlace& place,
 // of the uses in all.
 std::string ListOf(const std::vector<CharacterUse>& uses, std::size_t count,
                    std::uint64_t used, bool with_code,
+                   const std::string& not_known,
                    std::span<const std::string> names, bool all) {
   const std::size_t listed =
       all ? uses.size() : std::min(uses.size(), kListedCharacters);
@@ -109,7 +132,7 @@ std::string ListOf(const std::vector<CharacterUse>& uses, std::size_t count,
     list += std::string(2 + width - count.size(), ' ') + count + "  " +
             CharacterName(use.character) + "  " +
             (with_code ? "at code 0x" + Hex(use.code, 2) + ", " : "") +
-            "first at " + PlaceOf(use.first, names) + "\n";
+            FirstPlace(use.first, not_known, names) + "\n";
   }
   if (listed == count)
     return list;
@@ -212,16 +235,17 @@ std::string CheckedInCodePage(const CodePage& code_page,
 
 std::string DescribeCoverage(const Coverage& coverage,
                              std::span<const std::string> names, bool all) {
+  const std::string not_known = PlaceNotKnown(coverage, names);
   std::string report;
   if (coverage.lacking_count != 0)
     report += std::string(kLacking) +
               std::to_string(coverage.code_page->number) + ":\n" +
               ListOf(coverage.lacking, coverage.lacking_count,
-                     coverage.lacking_uses, false, names, all);
+                     coverage.lacking_uses, false, not_known, names, all);
   if (!coverage.blank.empty())
-    report +=
-        std::string(kBlank) + ListOf(coverage.blank, coverage.blank.size(),
-                                     UsesOf(coverage.blank), true, names, all);
+    report += std::string(kBlank) +
+              ListOf(coverage.blank, coverage.blank.size(),
+                     UsesOf(coverage.blank), true, not_known, names, all);
   report += Summary(coverage) + "\n";
   if (coverage.better != nullptr)
     report += BetterCodePage(coverage) + "\n";

@@ -5,8 +5,6 @@
 #include <map>
 #include <utility>
 
-#include "check/check_report.h"
-
 namespace mdlReplace {
 
 namespace {
@@ -108,13 +106,14 @@ std::size_t LacksOf(const CodePage& code_page, const TextTally& tally,
   const CharacterIndex index(code_page);
   std::size_t lacks = 0;
   std::size_t code = 0;
-  for (std::size_t order = 0; order < tally.Distinct(); ++order) {
-    const CharacterCount counted = tally.At(order);
-    const auto changed = change.find(counted.character);
+  for (char32_t character = tally.NextUsed(0); character != kNoCharacter;
+       character = tally.NextUsed(character + 1)) {
+    const auto changed = change.find(character);
     const bool used =
         changed == change.end() ||
-        static_cast<std::int64_t>(counted.count) + changed->second > 0;
-    if (used && !index.Find(counted.character, &code))
+        static_cast<std::int64_t>(tally.CountOf(character)) + changed->second >
+            0;
+    if (used && !index.Find(character, &code))
       ++lacks;
   }
   for (const auto& [character, count] : change) {
@@ -181,6 +180,10 @@ bool UsedMore(const CharacterUse& a, const CharacterUse& b) {
   return a.count != b.count ? a.count > b.count : a.character < b.character;
 }
 
+bool InCharacterOrder(const CharacterUse& a, const CharacterUse& b) {
+  return a.character < b.character;
+}
+
 // Keeps the listed most used of the uses, in memory that does not grow
 // with the texts: past twice that many, the rest go.
 void KeepMostUsed(std::vector<CharacterUse>* uses, std::size_t listed) {
@@ -200,11 +203,11 @@ Coverage CheckCoverage(const TextTally& tally, const FontImage& font,
   coverage.code_page = &code_page;
   coverage.files = tally.files();
   const CharacterIndex index(code_page);
-  for (std::size_t order = 0; order < tally.Distinct(); ++order) {
-    const CharacterCount counted = tally.At(order);
-    coverage.characters += counted.count;
-    CharacterUse use{counted.character, counted.count, counted.first, 0};
-    if (!index.Find(counted.character, &use.code)) {
+  for (char32_t character = tally.NextUsed(0); character != kNoCharacter;
+       character = tally.NextUsed(character + 1)) {
+    CharacterUse use{character, tally.CountOf(character), TextPlace(), 0};
+    coverage.characters += use.count;
+    if (!index.Find(character, &use.code)) {
       ++coverage.lacking_count;
       coverage.lacking_uses += use.count;
       coverage.lacking.push_back(use);
@@ -218,30 +221,40 @@ Coverage CheckCoverage(const TextTally& tally, const FontImage& font,
       coverage.blank.push_back(use);
   }
   KeepMostUsed(&coverage.lacking, listed);
-  std::sort(coverage.lacking.begin(), coverage.lacking.end(), UsedMore);
-  std::sort(coverage.blank.begin(), coverage.blank.end(), UsedMore);
+  FillFirstPlaces(tally, tally.files(), &coverage);
   if (coverage.lacking_count != 0)
     FindBetterCodePage(tally, &coverage);
   return coverage;
 }
 
-CheckResult CheckTexts(const FontImage& font, const CodePage& code_page,
-                       std::span<const TextFile> texts) {
-  CheckResult result;
-  TextTally tally;
-  for (const TextFile& text : texts) {
-    if (text.bytes.size() > kLargestText) {
-      result.problem = TextTooLong(text.name);
-      return result;
-    }
-    tally.BeginFile();
-    if (!tally.Read(text.bytes) || !tally.EndFile()) {
-      result.problem = NotUtf8(text.name, tally.broken());
-      return result;
+std::vector<char32_t> Unplaced(const Coverage& coverage) {
+  std::vector<char32_t> unplaced;
+  for (const auto* uses : {&coverage.lacking, &coverage.blank}) {
+    for (const CharacterUse& use : *uses) {
+      if (!use.first.Known())
+        unplaced.push_back(use.character);
     }
   }
-  result.coverage = CheckCoverage(tally, font, code_page);
-  return result;
+  std::sort(unplaced.begin(), unplaced.end());
+  return unplaced;
+}
+
+void FillFirstPlaces(const TextTally& tally, std::size_t before_file,
+                     Coverage* coverage) {
+  for (auto* uses : {&coverage->lacking, &coverage->blank}) {
+    std::sort(uses->begin(), uses->end(), InCharacterOrder);
+    for (const FirstUse& kept : tally.KeptPlaces()) {
+      const auto at =
+          std::lower_bound(uses->begin(), uses->end(), kept.character,
+                           [](const CharacterUse& use, char32_t character) {
+                             return use.character < character;
+                           });
+      if (at != uses->end() && at->character == kept.character &&
+          !at->first.Known() && kept.place.file < before_file)
+        at->first = kept.place;
+    }
+    std::sort(uses->begin(), uses->end(), UsedMore);
+  }
 }
 
 }  // namespace mdlReplace

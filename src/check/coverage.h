@@ -27,6 +27,16 @@ struct CharacterUse {
   std::size_t code = 0;  // in the code page, where it has the character
 };
 
+// Why a first place the report lists is not known: the texts are read a
+// second time for the places the tally did not keep, and a file that
+// cannot be read again as it was read ends that reading.
+enum class PlaceUnknown {
+  NotReadAgain,  // the texts were not read a second time
+  Pipe,          // a pipe, whose bytes are read once
+  Changed,       // a file that holds other bytes than it did
+  Unreadable,    // a file that could not be opened or read again
+};
+
 struct Coverage {
   const CodePage* code_page = nullptr;
   std::size_t files = 0;
@@ -48,6 +58,10 @@ struct Coverage {
   // and combining marks made the letters they compose. It may then be the
   // code page checked in itself.
   bool better_composed = false;
+  // Why the first places not known are not, and the file the second
+  // reading of the texts stopped at.
+  PlaceUnknown unplaced = PlaceUnknown::NotReadAgain;
+  std::size_t unplaced_file = 0;
 
   bool AllDrawn() const { return lacking_count == 0 && blank.empty(); }
 };
@@ -61,25 +75,19 @@ constexpr std::size_t kEveryCharacter = SIZE_MAX;
 
 // The characters counted, against the font's glyphs at their codes in the
 // code page, the listed most used of those it lacks kept: memory does not
-// grow with them. Space and no-break space are drawn blank on purpose.
+// grow with them. Space and no-break space are drawn blank on purpose. The
+// first places are those the tally kept; the rest are not known yet.
 Coverage CheckCoverage(const TextTally& tally, const FontImage& font,
                        const CodePage& code_page,
                        std::size_t listed = kEveryCharacter);
 
-// A text file as the page holds it: its name and all its bytes.
-struct TextFile {
-  std::string name;
-  std::span<const std::uint8_t> bytes;
-};
+// The characters of the coverage whose first place is not known, in order:
+// what a second reading of the texts is to find.
+std::vector<char32_t> Unplaced(const Coverage& coverage);
 
-struct CheckResult {
-  std::string problem;  // why a file cannot be checked; empty when none
-  Coverage coverage;
-};
-
-// The whole check over texts held in memory: the same answer the program
-// gives for the same files.
-CheckResult CheckTexts(const FontImage& font, const CodePage& code_page,
-                       std::span<const TextFile> texts);
+// Gives each character of the coverage whose first place is not known the
+// one the tally kept, if it lies in a file before the one given.
+void FillFirstPlaces(const TextTally& tally, std::size_t before_file,
+                     Coverage* coverage);
 
 }  // namespace mdlReplace

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <utility>
 
 namespace mdlReplace {
 
@@ -48,10 +49,23 @@ constexpr char32_t kLastComposingMark = 0x0655;
 
 }  // namespace
 
+// The table of places is made whole at the start: its memory is taken as
+// it is written, never copied to grow.
 TextTally::TextTally()
     : pages_(kPageCount),
       used_(kLargestCharacter + 1),
-      composable_(std::size(kCompositions)) {}
+      composable_(std::size(kCompositions)) {
+  first_uses_.reserve(kKeptPlaces);
+}
+
+TextTally::TextTally(std::vector<char32_t> sought)
+    : pages_(kPageCount),
+      used_(kLargestCharacter + 1),
+      seeking_(true),
+      sought_(std::move(sought)),
+      composable_(std::size(kCompositions)) {
+  first_uses_.reserve(sought_.size());
+}
 
 void TextTally::BeginFile() {
   ++files_;
@@ -123,9 +137,17 @@ bool TextTally::EndFile() {
   return !broken_;
 }
 
-CharacterCount TextTally::At(std::size_t order) const {
-  const auto& [character, place] = first_uses_[order];
-  return {character, CountOf(character), place};
+char32_t TextTally::NextUsed(char32_t from) const {
+  for (char32_t character = from; character <= kLargestCharacter;) {
+    if (pages_[character >> 8] == nullptr) {
+      character = (character | 0xFF) + 1;  // the next page
+      continue;
+    }
+    if (used_[character])
+      return character;
+    ++character;
+  }
+  return kNoCharacter;
 }
 
 std::vector<ComposableUse> TextTally::Composable() const {
@@ -179,7 +201,7 @@ bool TextTally::Lead(std::uint8_t byte, std::uint64_t at) {
 }
 
 // A character's first use, counted: its page made if need be, its place
-// kept; or the use after its count went past 32 bits.
+// kept if the table keeps it; or the use after its count went past 32 bits.
 void TextTally::CountFirstUse(char32_t character) {
   std::unique_ptr<Page>& page = pages_[character >> 8];
   if (page == nullptr) {
@@ -191,10 +213,21 @@ void TextTally::CountFirstUse(char32_t character) {
     return;
   }
   used_[character] = true;
-  first_uses_.emplace_back(character,
-                           TextPlace{static_cast<std::uint32_t>(files_ - 1),
-                                     static_cast<std::uint32_t>(line_),
-                                     static_cast<std::uint32_t>(column_)});
+  const std::size_t file = files_ - 1;
+  if (!Keeps(character)) {
+    unkept_from_ = std::min(unkept_from_, file);
+    return;
+  }
+  first_uses_.push_back(
+      {character, TextPlace{static_cast<std::uint32_t>(file),
+                            static_cast<std::uint32_t>(line_),
+                            static_cast<std::uint32_t>(column_)}});
+}
+
+bool TextTally::Keeps(char32_t character) const {
+  if (!seeking_)
+    return first_uses_.size() < kKeptPlaces;
+  return std::binary_search(sought_.begin(), sought_.end(), character);
 }
 
 bool TextTally::Break(std::uint64_t at, std::uint8_t value) {

@@ -1,16 +1,16 @@
 // The characters of a translation's texts, counted as the texts are read:
-// UTF-8 decoded a piece at a time, in one pass and constant memory, each
-// character's count and the place it is first used.
+// UTF-8 decoded a piece at a time, in one pass and bounded memory, each
+// character's count and, for as many as a table holds, the place it is
+// first used.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <map>
 #include <memory>
 #include <span>
-#include <utility>
 #include <vector>
 
 namespace mdlReplace {
@@ -18,12 +18,13 @@ namespace mdlReplace {
 // Where a character stands: the file (0 for the first one read), the line
 // and the column, both counted from 1. A column counts characters, not
 // bytes; a line ends at a line feed, a carriage return, or the two. A
-// text is at most 64 MiB long, so each fits 32 bits: a place is kept for
-// every character a text uses, however many.
+// text is at most 64 MiB long, so each fits 32 bits. Line 0 is a place
+// not known.
 struct TextPlace {
   std::uint32_t file = 0;
   std::uint32_t line = 0;
   std::uint32_t column = 0;
+  bool Known() const { return line != 0; }
   bool operator==(const TextPlace&) const = default;
 };
 
@@ -37,11 +38,19 @@ struct Utf8Break {
   bool operator==(const Utf8Break&) const = default;
 };
 
-struct CharacterCount {
+struct FirstUse {
   char32_t character = 0;
-  std::uint64_t count = 0;
-  TextPlace first;
+  TextPlace place;
 };
+
+// The first places kept, of the first characters the texts use: any real
+// translation uses fewer, and the table stays about 1 MB however many a
+// text of every character uses. The place of one past them is found, if it
+// is reported, by reading the texts again.
+constexpr std::size_t kKeptPlaces = 65536;
+
+// No character: what NextUsed gives past the last one used.
+constexpr char32_t kNoCharacter = 0xFFFFFFFF;
 
 // A letter and a combining mark after it that compose one letter of the
 // code pages, and how often the texts write it so (decomposed, NFD).
@@ -60,7 +69,11 @@ inline bool IsControl(char32_t character) {
 
 class TextTally {
  public:
+  // Keeps the first places of the first kKeptPlaces characters used.
   TextTally();
+  // Keeps the first places of these characters only (in order), however
+  // many: a second reading of the texts, for the places reported.
+  explicit TextTally(std::vector<char32_t> sought);
 
   // Begins the next file: its places count from line 1, column 1, and a
   // byte order mark at its start is no character of it.
@@ -74,10 +87,14 @@ class TextTally {
 
   const Utf8Break& broken() const { return break_; }
   std::size_t files() const { return files_; }
-  // How many different characters are used, and each of them by the order
-  // of first use (from 0), with its count and its first place.
-  std::size_t Distinct() const { return first_uses_.size(); }
-  CharacterCount At(std::size_t order) const;
+  // The first character used from this one on, in the order of their
+  // numbers; kNoCharacter past the last.
+  char32_t NextUsed(char32_t from) const;
+  // The first places kept, by the order of first use.
+  const std::vector<FirstUse>& KeptPlaces() const { return first_uses_; }
+  // The first file that uses a character whose first place is not kept:
+  // a second reading for them begins there. files() when there is none.
+  std::size_t UnkeptFrom() const { return std::min(unkept_from_, files_); }
   // How often the character is used; 0 for one never used.
   std::uint64_t CountOf(char32_t character) const;
   // Each letter and mark the texts write that compose a letter of the code
@@ -90,6 +107,7 @@ class TextTally {
   void EndLine(std::uint8_t byte, std::uint64_t at);
   bool Lead(std::uint8_t byte, std::uint64_t at);
   void CountFirstUse(char32_t character);
+  bool Keeps(char32_t character) const;
   bool Break(std::uint64_t at, std::uint8_t value);
   void CountComposable(char32_t mark);
 
@@ -101,9 +119,11 @@ class TextTally {
   std::vector<std::unique_ptr<Page>> pages_;
   std::vector<bool> used_;
   std::map<char32_t, std::uint64_t> wrapped_;
-  // Each character and its first place, by the order of first use: in
-  // blocks, which grow without a copy of all there are, as a vector would.
-  std::deque<std::pair<char32_t, TextPlace>> first_uses_;
+  // Each character kept and its first place, by the order of first use.
+  std::vector<FirstUse> first_uses_;
+  bool seeking_ = false;  // sought_ alone, not the first kKeptPlaces
+  std::vector<char32_t> sought_;
+  std::size_t unkept_from_ = SIZE_MAX;
   // How often each letter and mark of the table of compositions is written.
   std::vector<std::uint64_t> composable_;
   std::size_t files_ = 0;

@@ -1,5 +1,8 @@
 #include "front/check_command.h"
 
+#include <array>
+#include <cstring>
+#include <utility>
 #include <vector>
 
 #include "check/check_report.h"
@@ -20,12 +23,64 @@ std::string NotAText(const std::string& path) {
   return path + " is not a text file.";
 }
 
+// What tells a file read a second time from one that changed in between:
+// its length, and two sums of its 8-byte words, the second of the first's
+// running totals (Fletcher's), which a change of a word or of their order
+// alters. A word at a time, cheap beside the decoding of the text.
+class Fingerprint {
+ public:
+  void Add(std::span<const std::uint8_t> bytes) {
+    std::size_t at = 0;
+    for (; at < bytes.size() && length_ % kWord != 0; ++at)
+      AddByte(bytes[at]);
+    for (; at + kWord <= bytes.size(); at += kWord) {
+      std::uint64_t word = 0;
+      std::memcpy(&word, bytes.data() + at, kWord);
+      AddWord(word);
+      length_ += kWord;
+    }
+    for (; at < bytes.size(); ++at)
+      AddByte(bytes[at]);
+  }
+  bool operator==(const Fingerprint&) const = default;
+
+ private:
+  static constexpr std::size_t kWord = 8;
+
+  // A word's bytes, one piece's last and the next one's first.
+  void AddByte(std::uint8_t byte) {
+    begun_[length_ % kWord] = byte;
+    if (++length_ % kWord != 0)
+      return;
+    std::uint64_t word = 0;
+    std::memcpy(&word, begun_.data(), kWord);
+    AddWord(word);
+    begun_.fill(0);
+  }
+  void AddWord(std::uint64_t word) {
+    sum_ += word;
+    sums_ += sum_;
+  }
+
+  std::uint64_t length_ = 0;
+  std::array<std::uint8_t, kWord> begun_{};
+  std::uint64_t sum_ = 0;
+  std::uint64_t sums_ = 0;
+};
+
+// A text as the first reading read it, for a second one to read again.
+struct TextRead {
+  bool pipe = false;
+  Fingerprint fingerprint;
+};
+
 // A file or a pipe, in pieces, to its end: a file's length as the system
 // reports it may be 0 or short (those of /proc, of some network and FUSE
 // file systems), and a pipe has none. Read to the first byte past the
 // largest text, and no further.
 std::string TallyPieces(Platform& platform, const std::string& path,
-                        const OpenedFile& file, TextTally* tally) {
+                        const OpenedFile& file, TextTally* tally,
+                        Fingerprint* fingerprint) {
   if (file.length > kLargestText)
     return TextTooLong(path);
   tally->BeginFile();
@@ -40,6 +95,7 @@ std::string TallyPieces(Platform& platform, const std::string& path,
     read += got;
     if (read > kLargestText)
       return TextTooLong(path);
+    fingerprint->Add(std::span(piece).first(got));
     if (!tally->Read(std::span(piece).first(got)))
       return NotUtf8(path, tally->broken());
   }
@@ -48,15 +104,105 @@ std::string TallyPieces(Platform& platform, const std::string& path,
 
 // Counts the text's characters, or says why it cannot be read.
 std::string TallyText(Platform& platform, const std::string& path,
-                      TextTally* tally) {
+                      TextTally* tally, TextRead* read) {
   const OpenedFile file = platform.Open(path, Naming::Exact, OpenMode::Read);
   std::string message = WhyNotOpened(file.found, path, NotAText(path));
   if (!message.empty())
     return message;
-  message = TallyPieces(platform, path, file, tally);
+  read->pipe = file.found == Found::Stream;
+  message = TallyPieces(platform, path, file, tally, &read->fingerprint);
   if (!platform.Close(file.id) && message.empty())
     message = Unreadable(path);
   return message;
+}
+
+// The texts, counted and checked.
+struct CheckedTexts {
+  std::vector<TextRead> read;
+  Coverage coverage;
+  std::size_t unkept_from = 0;  // the tally's UnkeptFrom
+};
+
+// Counts the texts' characters and checks them, or says why a text cannot
+// be read. The tally's memory goes before the texts are read again.
+std::string TallyAndCheck(Platform& platform,
+                          const std::vector<std::string>& texts,
+                          const FontImage& font, const CodePage& code_page,
+                          std::size_t listed, CheckedTexts* checked) {
+  TextTally tally;
+  checked->read.resize(texts.size());
+  for (std::size_t file = 0; file < texts.size(); ++file) {
+    std::string message =
+        TallyText(platform, texts[file], &tally, &checked->read[file]);
+    if (!message.empty())
+      return message;
+  }
+  checked->coverage = CheckCoverage(tally, font, code_page, listed);
+  checked->unkept_from = tally.UnkeptFrom();
+  return std::string();
+}
+
+// Reads the text again, as it was read, into the tally that seeks the
+// places not kept; false, and why, where it cannot: a pipe's bytes are
+// gone, and a file that holds other bytes now would give wrong places.
+bool ReadAgain(Platform& platform, const std::string& path,
+               const TextRead& first, TextTally* seeking, PlaceUnknown* why) {
+  if (first.pipe) {
+    *why = PlaceUnknown::Pipe;
+    return false;
+  }
+  const OpenedFile file = platform.Open(path, Naming::Exact, OpenMode::Read);
+  if (file.found != Found::File) {
+    // A pipe where the file was is another text.
+    if (file.found == Found::Stream)
+      platform.Close(file.id);
+    *why = file.found == Found::Stream ? PlaceUnknown::Changed
+                                       : PlaceUnknown::Unreadable;
+    return false;
+  }
+  Fingerprint fingerprint;
+  std::vector<std::uint8_t> piece(kPieceSize);
+  bool read = true;
+  // Past the largest text, it is no longer the text read.
+  for (std::uint64_t length = 0; length <= kLargestText;) {
+    std::size_t got = 0;
+    read = platform.ReadNext(file.id, piece, &got);
+    if (!read || got == 0)
+      break;
+    length += got;
+    fingerprint.Add(std::span(piece).first(got));
+    seeking->Read(std::span(piece).first(got));
+  }
+  seeking->EndFile();
+  const bool closed = platform.Close(file.id);
+  *why = read && closed ? PlaceUnknown::Changed : PlaceUnknown::Unreadable;
+  return read && closed && fingerprint == first.fingerprint;
+}
+
+// The first places the tally did not keep and the report lists, found by
+// reading the texts again from the first file that has one, where each
+// holds what it held; the report says why where one does not.
+void PlaceTheRest(Platform& platform, const std::vector<std::string>& texts,
+                  CheckedTexts* checked) {
+  Coverage& coverage = checked->coverage;
+  std::vector<char32_t> sought = Unplaced(coverage);
+  if (sought.empty())
+    return;
+  TextTally seeking(std::move(sought));
+  for (std::size_t file = 0; file < texts.size(); ++file) {
+    seeking.BeginFile();
+    if (file < checked->unkept_from)
+      continue;  // every character of it is placed
+    PlaceUnknown why = PlaceUnknown::NotReadAgain;
+    if (!ReadAgain(platform, texts[file], checked->read[file], &seeking,
+                   &why)) {
+      FillFirstPlaces(seeking, file, &coverage);
+      coverage.unplaced = why;
+      coverage.unplaced_file = file;
+      return;
+    }
+  }
+  FillFirstPlaces(seeking, texts.size(), &coverage);
 }
 
 // A text is read as characters: a code page without a table gives them no
@@ -97,15 +243,15 @@ int RunCheck(Platform& platform, const std::vector<std::string>& files,
   if (!ReadSourceFont(platform, files[0], code_pages, &font))
     return kExitFailure;
   const std::vector<std::string> texts(files.begin() + 1, files.end());
-  TextTally tally;
-  for (const std::string& text : texts) {
-    const std::string message = TallyText(platform, text, &tally);
-    if (!message.empty())
-      return EndWithError(platform, message);
-  }
   const CodePage& code_page = CodePageToCheckIn(*code_pages);
-  const Coverage coverage = CheckCoverage(
-      tally, font, code_page, all ? kEveryCharacter : kListedCharacters);
+  CheckedTexts checked;
+  const std::string message =
+      TallyAndCheck(platform, texts, font, code_page,
+                    all ? kEveryCharacter : kListedCharacters, &checked);
+  if (!message.empty())
+    return EndWithError(platform, message);
+  PlaceTheRest(platform, texts, &checked);
+  const Coverage& coverage = checked.coverage;
   const std::string checked_in =
       named ? std::string() : CheckedInCodePage(code_page, *code_pages) + "\n";
   std::string report = checked_in + DescribeCoverage(coverage, texts, all);
