@@ -165,9 +165,15 @@ const kArrowsOpenTheList = /^Mac/.test(navigator.platform || '');
 const movesTheList = (event) => !event.altKey && !event.ctrlKey && !event.metaKey && kMovingKeys.test(event.key) &&
   !(kArrowsOpenTheList && event.key.startsWith('Arrow'));
 
+// The keys that open a list, where an option is then picked as with a
+// click: the code page moved to before is taken first, as a click takes
+// it.
+const opensTheList = (event) => event.key === ' ' || event.key === 'F4' ||
+  (event.altKey && /^Arrow(Up|Down)$/.test(event.key));
+
 // A code page list acts once, on the code page chosen: at once from the
 // list opened (a click, or the keys in it), and for a closed list moved
-// with the keys, when the user leaves it or presses Enter.
+// with the keys, when the user leaves it, opens it or presses Enter.
 function codePageList(id, part, chosen, choose) {
   const list = $(id);
   const moving = () => state.choosing && state.choosing.id === id;
@@ -178,7 +184,7 @@ function codePageList(id, part, chosen, choose) {
     act(part, () => value !== chosen() && choose(value));
   }
   list.addEventListener('keydown', (event) => {
-    if (event.key === 'Enter') commit();
+    if (event.key === 'Enter' || opensTheList(event)) commit();
     else if (movesTheList(event) && !moving()) state.choosing = { id, value: chosen() };
   });
   list.addEventListener('change', () => {

@@ -1432,6 +1432,14 @@ const steps = [
     check(await page.$eval('#code-page', (list) => list.value) === '0' && !await zheAt(0x86),
           'one Undo did not take back the code page chosen with the keys');
     await ctrl(page, 'y');
+    // Opened after it was moved, the list takes the code page moved to, so
+    // that what is then picked in it is taken at once, as after a click.
+    await moveTo('1251');
+    await page.keyboard.press(' ');
+    await waitFor(page, 'placed again, by code page 1251');
+    await page.keyboard.press('Escape');
+    await ctrl(page, 'z');
+    check(await page.$eval('#code-page', (list) => list.value) === '866', 'one Undo did not take back 1251');
     // Glyphs edited: the list still moves, and the question is asked once,
     // of the code page chosen; its buttons answer from the keyboard.
     await chooseGlyph(page, 0x30);
