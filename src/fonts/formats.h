@@ -88,6 +88,10 @@ struct CodePageUse {
   std::string own_charset{};
 };
 
+// The code page a check goes by: the one the user named, else the one the
+// font tells it is made for, else 437.
+const CodePage& CodePageToCheckIn(const CodePageUse& use);
+
 // Reads a font from a file's bytes, whichever format they are in: PSF (also
 // gzip-compressed), BDF, PCF, TrueType, a Windows FNT or FON font, a hex
 // font, a PNG, BMP or GIF font sheet, the program's text format, or 2048
