@@ -111,7 +111,7 @@ Bytes WriteFont(const FontImage& font, FontFormat format,
                               : Bytes(font.begin(), font.end());
 }
 
-const CodePage& CodePageToCheckIn(const CodePageUse& use) {
+const CodePage& CodePageToGoBy(const CodePageUse& use) {
   if (use.named != nullptr)
     return *use.named;
   return use.own != nullptr ? *use.own : *FindCodePage(kDefaultCodePage);
