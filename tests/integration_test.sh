@@ -606,7 +606,10 @@ end
 
 begin "the Linux console's 8x8 fonts convert to their own glyphs"
 count=0
-for psf in "$consolefonts"/*-VGA8.psf.gz; do
+# Two that name their own code page by their Unicode table keep their codes
+# too: placed by its table, the codes it gives no character (0x01-0x1F)
+# would lose their glyphs.
+for psf in "$consolefonts"/*-VGA8.psf.gz "$consolefonts"/{Cyr_a8x8,cp857-8x8}.psf.gz; do
   [ "$(zcat "$psf" | head -c 2 | od -An -tx1 | tr -d ' ')" = 3604 ] || fail "$psf is not PSF 1"
   run --convert "$psf" out.fnt
   expect_status 0
@@ -640,6 +643,41 @@ expect_errors "${caption}/usr/share/consolefonts/737.cp is a code page font file
 run --convert --codepage 880 /usr/share/consolefonts/880.cp out.fnt
 expect_status 0
 expect_errors ""
+# With no code page named, a BDF or TrueType font of a font that names its
+# own code page is keyed by that one, the same file as with it named, and
+# says so; a raw font names none and is keyed by 437, without a word; one
+# named that the file lacks is refused as ever.
+{
+  printf 'STARTFONT 2.1\nFONTBOUNDINGBOX 8 8 0 -1\nSTARTPROPERTIES 2\n'
+  printf 'CHARSET_REGISTRY "MICROSOFT"\nCHARSET_ENCODING "CP1251"\nENDPROPERTIES\nCHARS 1\n'
+  printf 'STARTCHAR afii10024\nENCODING 198\nBBX 8 8 0 -1\nBITMAP\n'
+  for _ in 1 2 3 4 5 6 7 8; do echo DB; done
+  printf 'ENDCHAR\nENDFONT\n'
+} >cp1251.bdf
+real_font font.fnt
+mkdir -p named
+while IFS='|' read -r source destination options status message; do
+  # shellcheck disable=SC2086
+  run --convert $options "$source" "$destination"
+  expect_status "$status"
+  expect_errors "${message:+$caption}$message"
+  [ -z "$options" ] || continue
+  case $message in
+    *"the font's own.") own=${message##*code page } ;;
+    *) own=437 ;;
+  esac
+  "$program" --convert --codepage "${own%%,*}" "$source" "named/$destination" 2>/dev/null
+  cmp -s "$destination" "named/$destination" || fail "$destination is not keyed as with its code page named"
+done <<CASES
+/usr/share/consolefonts/737.cp|g.bdf||0|g.bdf is keyed by code page 737, the font's own.
+/usr/share/consolefonts/737.cp|g.ttf||0|g.ttf is keyed by code page 737, the font's own.
+cp1251.bdf|c.ttf||0|c.ttf is keyed by code page 1251, the font's own.
+cp1251.bdf|c.bdf||0|c.bdf is keyed by code page 1251, the font's own.
+font.fnt|raw.bdf||0|
+/usr/share/consolefonts/737.cp|r.bdf|--codepage 437|1|/usr/share/consolefonts/737.cp is a code page font file without an 8x8 font of code page 437: it holds 737 (8x16, 8x14, 8x8).
+CASES
+grep -q '^ENCODING 913$' g.bdf || fail "g.bdf has no Alpha"
+grep -q '^ENCODING 1046$' c.bdf || fail "c.bdf has no Zhe"
 # One byte short, it is still a code page's entry, and a damaged one.
 head -c -1 /usr/share/consolefonts/737.cp >cut.cp
 run --show cut.cp

@@ -150,7 +150,7 @@ extern "C" __attribute__((export_name("zyr2_open"))) Answer* Open(Input* input,
     answer->own_code_page =
         code_pages.own != nullptr ? code_pages.own->number : 0;
     answer->checked_in = mdlReplace::CheckedInCodePage(
-        mdlReplace::CodePageToCheckIn(code_pages), code_pages);
+        mdlReplace::CodePageToGoBy(code_pages), code_pages);
   }
   return answer;
 }

@@ -215,12 +215,6 @@ std::string TextTooLong(const std::string& name) {
   return name + " is over 64 MiB, too long for a translation's text.";
 }
 
-const CodePage& CodePageToCheckIn(const CodePageUse& use) {
-  if (use.named != nullptr)
-    return *use.named;
-  return use.own != nullptr ? *use.own : *FindCodePage(kDefaultCodePage);
-}
-
 std::string CheckedInCodePage(const CodePage& code_page,
                               const CodePageUse& use) {
   const std::string checked =

@@ -30,10 +30,6 @@ std::string TextTooLong(const std::string& name);
 // its number alone.
 std::string CharacterName(char32_t character);
 
-// The code page a check goes by: the one the user named, else the one the
-// font tells it is made for, else 437.
-const CodePage& CodePageToCheckIn(const CodePageUse& use);
-
 // "Checked in code page 737, the font's own.": the code page a check goes
 // by where none is named, and why (the font names it, names a character
 // set the program has no table of, or names none), for the report's first

@@ -111,6 +111,12 @@ Bytes WriteFont(const FontImage& font, FontFormat format,
                               : Bytes(font.begin(), font.end());
 }
 
+const CodePage& CodePageToGoBy(const CodePageUse& use) {
+  if (use.named != nullptr)
+    return *use.named;
+  return use.own != nullptr ? *use.own : *FindCodePage(kDefaultCodePage);
+}
+
 std::string ReadFont(std::string_view file_name,
                      std::span<const std::uint8_t> bytes, CodePageUse* use,
                      FontImage* font) {

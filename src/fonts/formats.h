@@ -88,6 +88,12 @@ struct CodePageUse {
   std::string own_charset{};
 };
 
+// The code page a font goes by, decided here alone for the check, the
+// conversion and the page: the one the user named, else the one the font
+// tells it is made for, else 437. A check reads its texts in it, and a BDF
+// or TrueType font written of the font is keyed by it.
+const CodePage& CodePageToGoBy(const CodePageUse& use);
+
 // Reads a font from a file's bytes, whichever format they are in: PSF (also
 // gzip-compressed), BDF, PCF, TrueType, a Windows FNT or FON font, a hex
 // font, a PNG, BMP or GIF font sheet, the program's text format, or 2048

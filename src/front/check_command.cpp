@@ -250,7 +250,7 @@ int RunCheck(Platform& platform, const std::vector<std::string>& files,
   if (!ReadSourceFont(platform, files[0], code_pages, &font))
     return kExitFailure;
   const std::vector<std::string> texts(files.begin() + 1, files.end());
-  const CodePage& code_page = CodePageToCheckIn(*code_pages);
+  const CodePage& code_page = CodePageToGoBy(*code_pages);
   CheckedTexts checked;
   const std::string message =
       TallyAndCheck(platform, texts, font, code_page,

@@ -46,12 +46,32 @@ std::string NoFormat(const std::string& path) {
          WritableExtensions() + ".";
 }
 
-// A BDF and a TrueType font are keyed by characters: a code page named
-// without a table cannot key them.
+// "g.bdf is keyed by code page 737, the font's own.": said where the user
+// named none, since the file's characters are of one the user did not
+// choose.
+std::string KeyedByOwn(const std::string& path, const CodePage& code_page) {
+  return path + " is keyed by code page " + std::to_string(code_page.number) +
+         ", the font's own.";
+}
+
+// A BDF and a TrueType font are keyed by characters.
+bool IsKeyed(FontFormat format) {
+  return format == FontFormat::Bdf || format == FontFormat::TrueType;
+}
+
+// A code page named without a table cannot key a font.
 bool CanKey(FontFormat format, const CodePageUse& use) {
-  const bool keyed =
-      format == FontFormat::Bdf || format == FontFormat::TrueType;
-  return !keyed || use.named_without_table == 0;
+  return !IsKeyed(format) || use.named_without_table == 0;
+}
+
+// With no code page named, a font that tells its own is read by it for a
+// destination keyed by characters, as --check and the page read it, so that
+// the program and the page key the same font alike. A font shown or written
+// by its codes keeps them: a PSF placed by its own code page's table would
+// lose the glyphs of the codes the table gives no character (0x01-0x1F).
+void GoByOwnUnlessNamed(FontFormat format, CodePageUse* use) {
+  use->by_own =
+      IsKeyed(format) && use->named == nullptr && use->named_without_table == 0;
 }
 
 // In a window where the platform has one (Windows, its output not
@@ -86,11 +106,17 @@ int Convert(Platform& platform, const std::string& source,
     return EndWithError(platform, NoFormat(destination));
   if (!CanKey(format, *code_pages))
     return EndWithError(platform, NoTableToKey(destination, *code_pages));
+  GoByOwnUnlessNamed(format, code_pages);
   FontImage font{};
   if (!ReadSourceFont(platform, source, code_pages, &font))
     return kExitFailure;
-  return WriteDestination(platform, destination, format, font,
-                          code_pages->named);
+  const CodePage& key = CodePageToGoBy(*code_pages);
+  const int written =
+      WriteDestination(platform, destination, format, font, &key);
+  if (written == kExitSuccess && IsKeyed(format) &&
+      code_pages->named == nullptr && code_pages->own != nullptr)
+    TellReading(platform, KeyedByOwn(destination, key));
+  return written;
 }
 
 // BASE's font with OTHER's glyphs at the codes asked for, or wherever BASE

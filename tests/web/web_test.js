@@ -1387,7 +1387,12 @@ const steps = [
     // Saved keyed by characters, its glyphs are 737's, as the list shows.
     const bdf = path.join(work, 'own.bdf');
     childProcess.execFileSync(process.env.ZYR2_PROGRAM, ['--convert', '--codepage', '737', font737, bdf], { stdio: 'pipe' });
-    check((await save(page, '.bdf')).equals(fs.readFileSync(bdf)), 'the BDF saved is not --convert --codepage 737\'s');
+    const savedBdf = await save(page, '.bdf');
+    check(savedBdf.equals(fs.readFileSync(bdf)), 'the BDF saved is not --convert --codepage 737\'s');
+    // Plain --convert keys it by the font's own code page too, and says so.
+    const plain = childProcess.spawnSync(process.env.ZYR2_PROGRAM, ['--convert', font737, bdf]);
+    check(savedBdf.equals(fs.readFileSync(bdf)) && plain.stderr.toString().includes(' is keyed by code page 737, the font\'s own.'),
+          'the BDF saved is not plain --convert\'s: ' + plain.stderr);
     await page.click('#check-forget');
   }],
   ['only what applies is shown, a fault of the page is not told in the browser\'s words', async ({ browser, url }) => {
