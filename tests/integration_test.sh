@@ -607,8 +607,8 @@ end
 begin "the Linux console's 8x8 fonts convert to their own glyphs"
 count=0
 # Two that name their own code page by their Unicode table keep their codes
-# too: placed by its table, the codes it gives no character (0x01-0x1F)
-# would lose their glyphs.
+# too: placed by its table, a code where the font draws another character
+# than the code page's would change its glyph.
 for psf in "$consolefonts"/*-VGA8.psf.gz "$consolefonts"/{Cyr_a8x8,cp857-8x8}.psf.gz; do
   [ "$(zcat "$psf" | head -c 2 | od -An -tx1 | tr -d ' ')" = 3604 ] || fail "$psf is not PSF 1"
   run --convert "$psf" out.fnt
@@ -617,6 +617,18 @@ for psf in "$consolefonts"/*-VGA8.psf.gz "$consolefonts"/{Cyr_a8x8,cp857-8x8}.ps
   count=$((count + 1))
 done
 [ "$count" -ge 10 ] || fail "only $count console fonts"
+# Placed by their own code page (keyed by it, then put at its codes again),
+# the codes it gives no character keep their glyphs: 0x01-0x1F and 0x7F.
+for psf in Cyr_a8x8:866 cp857-8x8:857; do
+  run --convert "$consolefonts/${psf%:*}.psf.gz" own.bdf
+  run --convert --codepage "${psf#*:}" own.bdf own.fnt
+  expect_status 0
+  for range in 8:248 1016:8; do
+    cmp -s <(tail -c +$((${range%:*} + 1)) own.fnt | head -c "${range#*:}") \
+      <(zcat "$consolefonts/${psf%:*}.psf.gz" | tail -c +$((${range%:*} + 5)) | head -c "${range#*:}") ||
+      fail "${psf%:*} placed by its own code page loses glyphs at bytes $range"
+  done
+done
 # kbd's code-page files: one code page's fonts of 8x16, 8x14 and 8x8, after
 # a code-page entry of 28 bytes and its 6-byte header; each font a 6-byte
 # header (height, width, aspect, count) and its glyphs.

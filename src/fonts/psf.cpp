@@ -164,6 +164,22 @@ const CodePage* OwnCodePage(std::span<const std::uint8_t> bytes,
   return own;
 }
 
+// Placed by the code page the font tells it is made for, whose order its
+// glyphs follow: a code to which that code page gives no character (the
+// controls of most) keeps the glyph the font draws there, which no
+// character of its table can place.
+void KeepCodesWithoutCharacter(std::span<const std::uint8_t> bytes,
+                               const PsfLayout& layout, const CodePage& own,
+                               GlyphPlacer* placer) {
+  for (std::size_t code = 0; code < kGlyphCount; ++code) {
+    const Glyph glyph = GlyphAt(bytes, layout, code);
+    if (own.characters[code] == 0 &&
+        std::any_of(glyph.begin(), glyph.end(),
+                    [](std::uint8_t row) { return row != 0; }))
+      placer->PlaceAtCode(code, glyph);
+  }
+}
+
 // The glyphs, once the file holds all of them: the first 256 where they
 // are, or by the Unicode table in the code page named.
 std::string TakeGlyphs(std::span<const std::uint8_t> bytes,
@@ -179,7 +195,10 @@ std::string TakeGlyphs(std::span<const std::uint8_t> bytes,
     use->own = OwnCodePage(bytes, layout);
   if (layout.unicode && (named || (use->by_own && use->own != nullptr))) {
     GlyphPlacer placer(use, font);
-    return PlaceByTable(bytes, layout, &placer);
+    const std::string problem = PlaceByTable(bytes, layout, &placer);
+    if (problem.empty() && !named)
+      KeepCodesWithoutCharacter(bytes, layout, *use->own, &placer);
+    return problem;
   }
   for (std::size_t code = 0; code < kGlyphCount; ++code) {
     const Glyph glyph = GlyphAt(bytes, layout, code);
