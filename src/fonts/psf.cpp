@@ -195,7 +195,7 @@ std::string TakeGlyphs(std::span<const std::uint8_t> bytes,
     use->own = OwnCodePage(bytes, layout);
   if (layout.unicode && (named || (use->by_own && use->own != nullptr))) {
     GlyphPlacer placer(use, font);
-    const std::string problem = PlaceByTable(bytes, layout, &placer);
+    std::string problem = PlaceByTable(bytes, layout, &placer);
     if (problem.empty() && !named)
       KeepCodesWithoutCharacter(bytes, layout, *use->own, &placer);
     return problem;
