@@ -107,7 +107,7 @@ OpenedFile FakePlatform::Open(const std::string& path, Naming naming,
   const Kind kind = it->second.kind;
   if (kind == Kind::Folder)
     return OpenedFile{.found = Found::Folder};
-  if (kind == Kind::Pipe && mode != OpenMode::Read)
+  if (kind == Kind::Pipe && mode == OpenMode::ReadWrite)
     return OpenedFile{.found = Found::Other};
   if (mode == OpenMode::ReadWrite && it->second.read_only)
     return OpenedFile{.found = Found::Refused, .refusal = it->second.refusal};

@@ -151,15 +151,10 @@ bool ReadAgain(Platform& platform, const std::string& path,
     *why = PlaceUnknown::Pipe;
     return false;
   }
-  // A pipe where the file was is another text, and is only looked at:
-  // opened, it would hold the check waiting for a writer.
-  const Found found = platform.Look(path);
-  if (found != Found::File) {
-    *why = found == Found::Stream ? PlaceUnknown::Changed
-                                  : PlaceUnknown::Unreadable;
-    return false;
-  }
-  const OpenedFile file = platform.Open(path, Naming::Exact, OpenMode::Read);
+  // A pipe where the file was is another text, and is not waited on for
+  // a writer that may never come.
+  const OpenedFile file =
+      platform.Open(path, Naming::Exact, OpenMode::ReadAtOnce);
   if (file.found != Found::File) {
     if (file.found == Found::Stream)
       platform.Close(file.id);

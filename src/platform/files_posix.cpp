@@ -130,6 +130,11 @@ OpenedFile OpenNative(const std::string& path, OpenMode mode) {
     close(fd);
     return OpenedFile{.found = Found::Refused};
   }
+  if (S_ISFIFO(info.st_mode) && mode == OpenMode::ReadAtOnce) {
+    OpenedFile stream{.found = Found::Stream};
+    stream.id = fd;
+    return stream;
+  }
   if (S_ISFIFO(info.st_mode) && mode == OpenMode::Read) {
     const int waiting = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
     const int error = errno;

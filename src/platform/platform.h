@@ -24,7 +24,11 @@ namespace mdlReplace {
 using FileId = std::intptr_t;
 constexpr FileId kNoFile = -1;
 
-enum class OpenMode { Read, ReadWrite };
+// Read opens a pipe as its readers open one, waiting for a writer.
+// ReadAtOnce does not wait: a pipe it finds is handed out as a Stream at
+// once, to be closed, not read; for a file that is to be the ordinary file
+// it was.
+enum class OpenMode { Read, ReadAtOnce, ReadWrite };
 
 // How a path names its file.
 enum class Naming {
