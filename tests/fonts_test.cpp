@@ -999,8 +999,10 @@ TEST(Fonts, PlacedByCodePage) {
       // 866 gives 0x01-0x1F and 0x7F no character: the font's glyphs stay.
       {"PSF table of 866, placed by its own, keeps its controls",
        PsfOfCodePage(866), 0, 0x01, 0x01, 866, 255, true, 866},
-      {"PSF table of 866, placed by 866 named, as before", PsfOfCodePage(866),
-       866, 0x01, 0x00, 866, 223, true},
+      {"PSF table of 866, placed by 866 named, as by its own",
+       PsfOfCodePage(866), 866, 0x01, 0x01, 866, 255, true},
+      {"PSF table of 866, placed by 1251 named: its controls' glyphs go",
+       PsfOfCodePage(866), 1251, 0x01, 0x00, 1251, 172, true},
       {"PSF table of 866, placed by the one named", PsfOfCodePage(866), 1251,
        0xC6, 0x86, 1251, 172, true},
       {"PSF table of 737 but 8 characters: still its own",

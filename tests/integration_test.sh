@@ -618,9 +618,12 @@ for psf in "$consolefonts"/*-VGA8.psf.gz "$consolefonts"/{Cyr_a8x8,cp857-8x8}.ps
 done
 [ "$count" -ge 10 ] || fail "only $count console fonts"
 # Placed by their own code page (keyed by it, then put at its codes again),
-# the codes it gives no character keep their glyphs: 0x01-0x1F and 0x7F.
+# named or not, the codes it gives no character keep their glyphs: 0x01-0x1F
+# and 0x7F.
 for psf in Cyr_a8x8:866 cp857-8x8:857; do
   run --convert "$consolefonts/${psf%:*}.psf.gz" own.bdf
+  run --convert --codepage "${psf#*:}" "$consolefonts/${psf%:*}.psf.gz" named.bdf
+  cmp -s own.bdf named.bdf || fail "${psf%:*} keyed by ${psf#*:} named is not keyed as by its own"
   run --convert --codepage "${psf#*:}" own.bdf own.fnt
   expect_status 0
   for range in 8:248 1016:8; do

@@ -165,9 +165,9 @@ const CodePage* OwnCodePage(std::span<const std::uint8_t> bytes,
 }
 
 // Placed by the code page the font tells it is made for, whose order its
-// glyphs follow: a code to which that code page gives no character (the
-// controls of most) keeps the glyph the font draws there, which no
-// character of its table can place.
+// glyphs follow (named or not): a code to which that code page gives no
+// character (the controls of most) keeps the glyph the font draws there,
+// which no character of its table can place.
 void KeepCodesWithoutCharacter(std::span<const std::uint8_t> bytes,
                                const PsfLayout& layout, const CodePage& own,
                                GlyphPlacer* placer) {
@@ -191,13 +191,16 @@ std::string TakeGlyphs(std::span<const std::uint8_t> bytes,
   NoteGlyphSize(use, static_cast<std::int64_t>(layout.width),
                 static_cast<std::int64_t>(layout.height));
   const bool named = use->named != nullptr || use->named_without_table != 0;
-  if (layout.unicode && !named)
-    use->own = OwnCodePage(bytes, layout);
-  if (layout.unicode && (named || (use->by_own && use->own != nullptr))) {
+  const CodePage* own = layout.unicode ? OwnCodePage(bytes, layout) : nullptr;
+  if (!named)
+    use->own = own;
+  if (layout.unicode && (named || (use->by_own && own != nullptr))) {
     GlyphPlacer placer(use, font);
     std::string problem = PlaceByTable(bytes, layout, &placer);
-    if (problem.empty() && !named)
-      KeepCodesWithoutCharacter(bytes, layout, *use->own, &placer);
+    // Named or not, the code page its glyphs follow places it the same.
+    const CodePage* placing = named ? use->named : own;
+    if (problem.empty() && placing != nullptr && placing == own)
+      KeepCodesWithoutCharacter(bytes, layout, *own, &placer);
     return problem;
   }
   for (std::size_t code = 0; code < kGlyphCount; ++code) {
