@@ -8,7 +8,10 @@
 // browser's news (the keeping's). The change runs; what goes wrong is
 // said in its part; a change of the work is kept; and the page is drawn
 // once, after it. Nothing else draws the page.
-async function act(part, change) {
+async function act(part, change, list = null) {
+  // A code page moved to in a closed list and not yet taken is let go by
+  // any other action: the list shows again the code page the work has.
+  if (state.choosing && state.choosing.id !== list) state.choosing = null;
   const answered = state.answer.serial;
   state.acting++;
   try {
@@ -190,7 +193,7 @@ function codePageList(id, part, chosen, choose) {
   list.addEventListener('change', () => {
     const value = Number(list.value);
     if (moving()) {
-      act(part, () => { state.choosing.value = value; });
+      act(part, () => { state.choosing.value = value; }, id);
     } else {
       act(part, () => choose(value));
     }

@@ -1453,6 +1453,16 @@ const steps = [
     await page.keyboard.press('Escape');
     await ctrl(page, 'z');
     check(await page.$eval('#code-page', (list) => list.value) === '866', 'one Undo did not take back 1251');
+    // A move not yet taken is let go by another action: Undo undoes the
+    // step before, and leaving the list then places nothing.
+    await moveTo('1251');
+    await ctrl(page, 'z');
+    await clearMessages(page);
+    await page.keyboard.press('Tab');
+    check(await page.$eval('#code-page', (list) => list.value) === '0' && !(await messages(page)).includes('1251'),
+          'a move let go was taken: the list shows ' + await page.$eval('#code-page', (list) => list.value) +
+          '; the page said: ' + await messages(page));
+    await ctrl(page, 'y');
     // Glyphs edited: the list still moves, and the question is asked once,
     // of the code page chosen; its buttons answer from the keyboard.
     await chooseGlyph(page, 0x30);
