@@ -941,6 +941,14 @@ Bytes PsfOfCodePage(int number, std::size_t left_out = 0) {
   return bytes;
 }
 
+// A code page file's entry of 8x8 glyphs, of the code page numbered.
+Bytes EntryOfCodePage(std::uint16_t number) {
+  Bytes bytes = CodePageEntry({{8, 256}});
+  bytes[16] = static_cast<std::uint8_t>(number);
+  bytes[17] = static_cast<std::uint8_t>(number >> 8);
+  return bytes;
+}
+
 // Fonts keyed by characters go where the code page has them, and only
 // there; fonts with codes of their own keep them unless one is named, or
 // the font's own is asked for (as --check does) and it tells one.
@@ -1020,6 +1028,8 @@ TEST(Fonts, PlacedByCodePage) {
        866, 0xC6, 0x05, 0, 0, false, 0, "KOI8-R"},
       {"a code page file's entry of 737", CodePageEntry({{8, 256}}), 0, 0x41,
        0x5A, 0, 0, true, 737},
+      {"a code page file's entry of 161, which has no table",
+       EntryOfCodePage(161), 0, 0x41, 0x5A, 0, 0, true, 0, "code page 161"},
       {"Windows 1251 font into 866", Fnt(204, 0xC6, 0xC6, 8), 866, 0x86, 0x18,
        866, 1},
       {"Windows OEM font keeps its codes", Fnt(255, 0, 255, 8), 437, 0x00, 0x18,

@@ -337,6 +337,9 @@ std::string ReadCpi(std::span<const std::uint8_t> bytes, CodePageUse* use,
     return std::string(kDamaged);
   NoteGlyphSize(use, chosen->width, chosen->height);
   use->own = FindCodePage(chosen->code_page);
+  // One the program has no table of is told by its number.
+  if (use->own == nullptr)
+    use->own_charset = "code page " + std::to_string(chosen->code_page);
   // Taken by the code page named: another code page takes another font.
   if (use->named != nullptr) {
     use->used = use->named;

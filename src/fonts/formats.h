@@ -83,8 +83,9 @@ struct CodePageUse {
   // at their codes, a BDF or PCF of its character set (CP1251). Null where
   // the font tells none.
   const CodePage* own = nullptr;
-  // A character set a BDF or PCF font names that the program has no table
-  // of ("KOI8-R"); empty where it names none, or one the program has.
+  // A character set a BDF or PCF font names, or the code page a code page
+  // file's font is of, that the program has no table of ("KOI8-R", "code
+  // page 161"); empty where it names none, or one the program has.
   std::string own_charset{};
 };
 
