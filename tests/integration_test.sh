@@ -660,8 +660,9 @@ expect_status 0
 expect_errors ""
 # With no code page named, a BDF or TrueType font of a font that names its
 # own code page is keyed by that one, the same file as with it named, and
-# says so; a raw font names none and is keyed by 437, without a word; one
-# named that the file lacks is refused as ever.
+# says so; a raw font names none and is keyed by 437, without a word, and
+# one of a set without a table by 437, said; one named that the file lacks
+# is refused as ever.
 {
   printf 'STARTFONT 2.1\nFONTBOUNDINGBOX 8 8 0 -1\nSTARTPROPERTIES 2\n'
   printf 'CHARSET_REGISTRY "MICROSOFT"\nCHARSET_ENCODING "CP1251"\nENDPROPERTIES\nCHARS 1\n'
@@ -669,6 +670,7 @@ expect_errors ""
   for _ in 1 2 3 4 5 6 7 8; do echo DB; done
   printf 'ENDCHAR\nENDFONT\n'
 } >cp1251.bdf
+sed 's/"MICROSOFT"/"KOI8"/; s/"CP1251"/"R"/' cp1251.bdf >koi8.bdf
 real_font font.fnt
 mkdir -p named
 while IFS='|' read -r source destination options status message; do
@@ -689,6 +691,7 @@ done <<CASES
 cp1251.bdf|c.ttf||0|c.ttf is keyed by code page 1251, the font's own.
 cp1251.bdf|c.bdf||0|c.bdf is keyed by code page 1251, the font's own.
 font.fnt|raw.bdf||0|
+koi8.bdf|k.bdf||0|k.bdf is keyed by code page 437: the font is of KOI8-R, which this program has no table of.
 /usr/share/consolefonts/737.cp|r.bdf|--codepage 437|1|/usr/share/consolefonts/737.cp is a code page font file without an 8x8 font of code page 437: it holds 737 (8x16, 8x14, 8x8).
 CASES
 grep -q '^ENCODING 913$' g.bdf || fail "g.bdf has no Alpha"

@@ -49,9 +49,19 @@ std::string NoFormat(const std::string& path) {
 // "g.bdf is keyed by code page 737, the font's own.": said where the user
 // named none, since the file's characters are of one the user did not
 // choose.
-std::string KeyedByOwn(const std::string& path, const CodePage& code_page) {
-  return path + " is keyed by code page " + std::to_string(code_page.number) +
-         ", the font's own.";
+// Why a keyed destination is keyed by a code page the user did not name:
+// it is the font's own, or 437 where the font is of a set or a code page
+// the program has no table of; empty for a font that names none.
+std::string KeyedUnnamed(const std::string& path, const CodePage& code_page,
+                         const CodePageUse& use) {
+  const std::string keyed =
+      path + " is keyed by code page " + std::to_string(code_page.number);
+  if (use.own != nullptr)
+    return keyed + ", the font's own.";
+  if (!use.own_charset.empty())
+    return keyed + ": the font is of " + use.own_charset +
+           ", which this program has no table of.";
+  return std::string();
 }
 
 // A BDF and a TrueType font are keyed by characters.
@@ -114,8 +124,8 @@ int Convert(Platform& platform, const std::string& source,
   const int written =
       WriteDestination(platform, destination, format, font, &key);
   if (written == kExitSuccess && IsKeyed(format) &&
-      code_pages->named == nullptr && code_pages->own != nullptr)
-    TellReading(platform, KeyedByOwn(destination, key));
+      code_pages->named == nullptr)
+    TellReading(platform, KeyedUnnamed(destination, key, *code_pages));
   return written;
 }
 
