@@ -217,14 +217,8 @@ std::string TextTooLong(const std::string& name) {
 
 std::string CheckedInCodePage(const CodePage& code_page,
                               const CodePageUse& use) {
-  const std::string checked =
-      "Checked in code page " + std::to_string(code_page.number);
-  if (use.own != nullptr)
-    return checked + ", the font's own.";
-  if (!use.own_charset.empty())
-    return checked + ": the font is of " + use.own_charset +
-           ", which this program has no table of.";
-  return checked + ": the font names no code page of its own.";
+  return "Checked in code page " + std::to_string(code_page.number) +
+         WhyCodePageGoneBy(use);
 }
 
 std::string DescribeCoverage(const Coverage& coverage,

@@ -117,6 +117,15 @@ const CodePage& CodePageToGoBy(const CodePageUse& use) {
   return use.own != nullptr ? *use.own : *FindCodePage(kDefaultCodePage);
 }
 
+std::string WhyCodePageGoneBy(const CodePageUse& use) {
+  if (use.own != nullptr)
+    return ", the font's own.";
+  if (!use.own_charset.empty())
+    return ": the font is of " + use.own_charset +
+           ", which this program has no table of.";
+  return ": the font names no code page of its own.";
+}
+
 std::string ReadFont(std::string_view file_name,
                      std::span<const std::uint8_t> bytes, CodePageUse* use,
                      FontImage* font) {

@@ -95,6 +95,12 @@ struct CodePageUse {
 // or TrueType font written of the font is keyed by it.
 const CodePage& CodePageToGoBy(const CodePageUse& use);
 
+// Why a font not placed by a code page the user named goes by the one it
+// goes by, to follow "... code page N": ", the font's own.", ": the font
+// is of KOI8-R, which this program has no table of." or ": the font names
+// no code page of its own."
+std::string WhyCodePageGoneBy(const CodePageUse& use);
+
 // Reads a font from a file's bytes, whichever format they are in: PSF (also
 // gzip-compressed), BDF, PCF, TrueType, a Windows FNT or FON font, a hex
 // font, a PNG, BMP or GIF font sheet, the program's text format, or 2048

@@ -54,14 +54,10 @@ std::string NoFormat(const std::string& path) {
 // the program has no table of; empty for a font that names none.
 std::string KeyedUnnamed(const std::string& path, const CodePage& code_page,
                          const CodePageUse& use) {
-  const std::string keyed =
-      path + " is keyed by code page " + std::to_string(code_page.number);
-  if (use.own != nullptr)
-    return keyed + ", the font's own.";
-  if (!use.own_charset.empty())
-    return keyed + ": the font is of " + use.own_charset +
-           ", which this program has no table of.";
-  return std::string();
+  if (use.own == nullptr && use.own_charset.empty())
+    return std::string();
+  return path + " is keyed by code page " + std::to_string(code_page.number) +
+         WhyCodePageGoneBy(use);
 }
 
 // A BDF and a TrueType font are keyed by characters.
